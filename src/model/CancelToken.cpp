@@ -1,0 +1,24 @@
+#include "model/CancelToken.h"
+
+#include <QNetworkReply>
+
+namespace lumi {
+
+void CancelSignal::cancel()
+{
+    if (m_cancelled)
+        return;
+    m_cancelled = true;
+    emit cancelled();
+}
+
+void CancelToken::abortOnCancel(QNetworkReply* reply) const
+{
+    if (isCancelled()) {
+        reply->abort();
+        return;
+    }
+    QObject::connect(m_state.get(), &CancelSignal::cancelled, reply, &QNetworkReply::abort);
+}
+
+} // namespace lumi
