@@ -11,6 +11,8 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -41,6 +43,14 @@ QJsonValue toJson(const QVariant& value)
             array.append(toJson(item));
         return array;
     }
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        // JSON writes 2.0 as "2", which reads back as an integer: tag whole doubles to keep their type.
+        const double number = value.toDouble();
+        if (std::isfinite(number) && std::trunc(number) == number)
+            return QJsonObject{{typeTag, u"double"_s}, {valueTag, number}};
+        return number;
+    }
     case QMetaType::QVariantMap: {
         QJsonObject object;
         const QVariantMap map = value.toMap();
@@ -68,12 +78,20 @@ QVariant fromJson(const QJsonValue& json)
             return QByteArray::fromBase64(object.value(valueTag).toString().toLatin1());
         if (object.size() == 2 && tag == u"date"_s)
             return QDateTime::fromString(object.value(valueTag).toString(), Qt::ISODateWithMs);
+        if (object.size() == 2 && tag == u"double"_s)
+            return object.value(valueTag).toDouble();
         QVariantMap map;
         for (auto it = object.begin(); it != object.end(); ++it)
             map.insert(it.key(), fromJson(it.value()));
         return map;
     }
     return json.toVariant();
+}
+
+// QVariant equality converts between numbers (so [0] equals [false]); JSON text does not.
+QByteArray jsonText(const QVariant& value)
+{
+    return QJsonDocument(QJsonArray{toJson(value)}).toJson(QJsonDocument::Compact);
 }
 
 template <typename T>
@@ -189,10 +207,10 @@ std::optional<QDateTime> Defaults::dateValue(const QString& key) const
 void Defaults::setValue(const QString& key, const QVariant& value)
 {
     // Normalise through JSON text so a read right after a write sees what a restart would see.
-    const QByteArray text = QJsonDocument(QJsonArray{toJson(value)}).toJson(QJsonDocument::Compact);
-    const QVariant stored = fromJson(QJsonDocument::fromJson(text).array().first());
-    if (m_values.contains(key) && m_values.value(key) == stored && m_values.value(key).typeId() == stored.typeId())
+    const QByteArray text = jsonText(value);
+    if (m_values.contains(key) && jsonText(m_values.value(key)) == text)
         return;
+    const QVariant stored = fromJson(QJsonDocument::fromJson(text).array().first());
     m_values.insert(key, stored);
     save();
     emit changed(key);
