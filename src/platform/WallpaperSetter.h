@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/WallpaperRequest.h"
+#include "platform/WallpaperSetResult.h"
+
+#include <QCoroTask>
+#include <QStringList>
+
+namespace lumi {
+
+/// Puts a composed picture on the desktop of one display.
+///
+/// The picture covers the display: scaled proportionally up or down and cropped to its aspect (a
+/// picture composed at the display's pixel size is shown as it is).
+class WallpaperSetter
+{
+public:
+    virtual ~WallpaperSetter() = default;
+
+    /// Shows request.file on request.display. Resolves on the main thread once the desktop has
+    /// accepted the picture; any failure comes back as an error, never as a silent success. The
+    /// setter must outlive the call.
+    virtual QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) = 0;
+
+    /// Files the desktop still reads from (the last picture set per display, and any file made from
+    /// them); pruning must not delete them.
+    virtual QStringList filesInUse() const = 0;
+
+    /// How pictures are set, for the log (e.g. "X11 root window").
+    virtual QString name() const = 0;
+};
+
+} // namespace lumi

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/WallpaperSetter.h"
+
+#include <QByteArray>
+
+namespace lumi {
+
+/// Plain X11 desktops: paints each display's picture into the root window's background pixmap.
+/// The painting runs on a worker thread with its own X connection.
+class X11RootWallpaperSetter final : public WallpaperSetter
+{
+public:
+    /// display: the X display to paint on; empty means $DISPLAY.
+    explicit X11RootWallpaperSetter(QByteArray display = {});
+
+    QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) override;
+    /// None: the pixels live in the X server once painted.
+    QStringList filesInUse() const override { return {}; }
+    QString name() const override;
+
+private:
+    QByteArray m_display;
+};
+
+} // namespace lumi

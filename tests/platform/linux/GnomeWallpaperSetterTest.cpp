@@ -1,0 +1,213 @@
+#include "platform/linux/GnomeWallpaperSetter.h"
+#include "support/FakeScreens.h"
+#include "support/TemporaryHome.h"
+
+#include <QCoroTask>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+QString gsettingsGet(const QString& key)
+{
+    QProcess tool;
+    tool.start(u"gsettings"_s, {u"get"_s, u"org.gnome.desktop.background"_s, key});
+    tool.waitForFinished(20000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+QString quotedUri(const QString& path)
+{
+    return u'\'' + QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) + u'\'';
+}
+
+QString pathOf(const QString& quoted)
+{
+    return QUrl(quoted.mid(1, quoted.size() - 2)).toLocalFile();
+}
+
+bool near(QRgb actual, const QColor& expected)
+{
+    return std::abs(qRed(actual) - expected.red()) <= 8 && std::abs(qGreen(actual) - expected.green()) <= 8 &&
+           std::abs(qBlue(actual) - expected.blue()) <= 8;
+}
+
+} // namespace
+
+/// The GNOME backend with the real gsettings tool and schemas, stored in a key file inside a
+/// temporary home (GSETTINGS_BACKEND=keyfile).
+class GnomeWallpaperSetterTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void oneDisplayShowsItsPictureZoomed();
+    void severalDisplaysShareOneSpannedPicture_data();
+    void severalDisplaysShareOneSpannedPicture();
+    void failuresAreReported_data();
+    void failuresAreReported();
+
+private:
+    QString writeJpeg(const QString& name, QSize size, const QColor& color);
+    void expectArea(const QImage& image, const QRect& area, const QColor& color);
+
+    std::unique_ptr<test::TemporaryHome> m_home;
+    QString m_folder;
+};
+
+void GnomeWallpaperSetterTest::initTestCase()
+{
+    m_home = std::make_unique<test::TemporaryHome>();
+    QVERIFY(m_home->isValid());
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    m_folder = m_home->path() + u"/Wallpapers"_s;
+    QVERIFY(QDir().mkpath(m_folder));
+}
+
+QString GnomeWallpaperSetterTest::writeJpeg(const QString& name, QSize size, const QColor& color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    const QString path = m_folder + u'/' + name;
+    return image.save(path, "JPEG", 95) ? path : QString();
+}
+
+void GnomeWallpaperSetterTest::expectArea(const QImage& image, const QRect& area, const QColor& color)
+{
+    const QRect inside = area.adjusted(3, 3, -3, -3);
+    for (const QPoint point :
+         {inside.topLeft(), inside.topRight(), inside.center(), inside.bottomLeft(), inside.bottomRight()}) {
+        const QRgb actual = image.pixel(point);
+        QVERIFY2(near(actual, color),
+                 qPrintable(u"pixel %1,%2 is %3, expected %4"_s.arg(point.x()).arg(point.y()).arg(
+                     QColor(actual).name(), color.name())));
+    }
+}
+
+void GnomeWallpaperSetterTest::oneDisplayShowsItsPictureZoomed()
+{
+    test::FakeScreens screens({test::FakeScreens::display(u"eDP-1"_s, QRect(0, 0, 1440, 900), 2.0)});
+    GnomeWallpaperSetter setter(screens);
+    // A quote in the path must survive the trip through GVariant text.
+    const QString file = writeJpeg(u"it's-2880x1800-1.jpg"_s, QSize(2880, 1800), Qt::red);
+
+    const WallpaperSetResult result =
+        QCoro::waitFor(setter.setWallpaper({screens.displays().constFirst(), file}));
+    QVERIFY2(result.ok(), qPrintable(result.error()));
+    QCOMPARE(pathOf(gsettingsGet(u"picture-uri"_s)), file);
+    QCOMPARE(gsettingsGet(u"picture-uri-dark"_s), gsettingsGet(u"picture-uri"_s));
+    QCOMPARE(gsettingsGet(u"picture-options"_s), u"'zoom'"_s);
+    QCOMPARE(setter.filesInUse(), QStringList{file});
+}
+
+void GnomeWallpaperSetterTest::severalDisplaysShareOneSpannedPicture_data()
+{
+    QTest::addColumn<QList<QRect>>("geometries");
+    QTest::addColumn<QList<qreal>>("ratios");
+    QTest::addColumn<QSize>("spannedSize");
+    QTest::addColumn<QList<QRect>>("areas");
+
+    QTest::newRow("side by side, different heights")
+        << QList<QRect>{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}} << QList<qreal>{1, 1} << QSize(3200, 1080)
+        << QList<QRect>{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+    QTest::newRow("ratio 2 beside ratio 1: spanned at ratio 2")
+        << QList<QRect>{{0, 0, 800, 500}, {800, 0, 640, 480}} << QList<qreal>{2, 1} << QSize(2880, 1000)
+        << QList<QRect>{{0, 0, 1600, 1000}, {1600, 0, 1280, 960}};
+    QTest::newRow("stacked, offset, second one left of the origin")
+        << QList<QRect>{{0, 0, 1280, 720}, {-200, 720, 1024, 768}} << QList<qreal>{1, 1} << QSize(1480, 1488)
+        << QList<QRect>{{200, 0, 1280, 720}, {0, 720, 1024, 768}};
+}
+
+void GnomeWallpaperSetterTest::severalDisplaysShareOneSpannedPicture()
+{
+    QFETCH(QList<QRect>, geometries);
+    QFETCH(QList<qreal>, ratios);
+    QFETCH(QSize, spannedSize);
+    QFETCH(QList<QRect>, areas);
+
+    const QList<DisplayInfo> displays{test::FakeScreens::display(u"A"_s, geometries[0], ratios[0]),
+                                      test::FakeScreens::display(u"B"_s, geometries[1], ratios[1])};
+    test::FakeScreens screens(displays);
+    GnomeWallpaperSetter setter(screens);
+    const QString tag = QString::fromLatin1(QTest::currentDataTag()).left(8);
+    const QString red = writeJpeg(tag + u"-a.jpg"_s, displays[0].pixelSize, Qt::red);
+    const QString blue = writeJpeg(tag + u"-b.jpg"_s, displays[1].pixelSize, Qt::blue);
+
+    WallpaperSetResult result = QCoro::waitFor(setter.setWallpaper({displays[0], red}));
+    QVERIFY2(result.ok(), qPrintable(result.error()));
+    QCOMPARE(gsettingsGet(u"picture-options"_s), u"'spanned'"_s);
+    const QString first = pathOf(gsettingsGet(u"picture-uri"_s));
+    QImage spanned(first);
+    QCOMPARE(spanned.size(), spannedSize);
+    expectArea(spanned, areas[0], Qt::red);
+    expectArea(spanned, areas[1], Qt::black); // nothing set there yet
+
+    result = QCoro::waitFor(setter.setWallpaper({displays[1], blue}));
+    QVERIFY2(result.ok(), qPrintable(result.error()));
+    const QString second = pathOf(gsettingsGet(u"picture-uri"_s));
+    QVERIFY2(second != first, "a changed picture needs a new file name");
+    QCOMPARE(gsettingsGet(u"picture-uri-dark"_s), quotedUri(second));
+    spanned.load(second);
+    QCOMPARE(spanned.size(), spannedSize);
+    expectArea(spanned, areas[0], Qt::red);
+    expectArea(spanned, areas[1], Qt::blue);
+    // Whatever lies in neither display stays black.
+    const QRect canvas(QPoint(0, 0), spannedSize);
+    const QRegion gaps = QRegion(canvas).subtracted(QRegion(areas[0])).subtracted(QRegion(areas[1]));
+    for (const QRect& gap : gaps)
+        QVERIFY(near(spanned.pixel(gap.center()), Qt::black));
+
+    const QStringList inUse = setter.filesInUse();
+    for (const QString& file : {red, blue, second})
+        QVERIFY2(inUse.contains(file), qPrintable(file));
+}
+
+void GnomeWallpaperSetterTest::failuresAreReported_data()
+{
+    QTest::addColumn<bool>("pictureExists");
+    QTest::addColumn<bool>("toolOnPath");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("missing picture") << false << true << u"does not exist"_s;
+    QTest::newRow("no gsettings tool") << true << false << u"cannot run gsettings"_s;
+}
+
+void GnomeWallpaperSetterTest::failuresAreReported()
+{
+    QFETCH(bool, pictureExists);
+    QFETCH(bool, toolOnPath);
+    QFETCH(QString, reason);
+
+    test::FakeScreens screens({test::FakeScreens::display(u"A"_s, QRect(0, 0, 640, 480))});
+    const QString file = pictureExists ? writeJpeg(u"failure.jpg"_s, QSize(640, 480), Qt::green)
+                                       : m_folder + u"/missing.jpg"_s;
+    const QString before = gsettingsGet(u"picture-uri"_s);
+    const QByteArray path = qgetenv("PATH");
+    if (!toolOnPath)
+        qputenv("PATH", QFile::encodeName(m_home->path()));
+
+    GnomeWallpaperSetter setter(screens);
+    const WallpaperSetResult result =
+        QCoro::waitFor(setter.setWallpaper({screens.displays().constFirst(), file}));
+    qputenv("PATH", path);
+
+    QVERIFY(!result.ok());
+    QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
+    QCOMPARE(gsettingsGet(u"picture-uri"_s), before);
+    QVERIFY(setter.filesInUse().isEmpty());
+}
+
+} // namespace lumi
+
+QTEST_GUILESS_MAIN(lumi::GnomeWallpaperSetterTest)
+#include "GnomeWallpaperSetterTest.moc"

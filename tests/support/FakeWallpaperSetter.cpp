@@ -1,0 +1,28 @@
+#include "support/FakeWallpaperSetter.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumi::test {
+
+QCoro::Task<WallpaperSetResult> FakeWallpaperSetter::setWallpaper(WallpaperRequest request)
+{
+    m_requests.append(request);
+    const WallpaperSetResult result =
+        m_results.isEmpty() ? WallpaperSetResult::success() : m_results.takeFirst();
+    if (result.ok())
+        m_shown.insert(request.display.name, request.file);
+    co_return result;
+}
+
+QString FakeWallpaperSetter::name() const
+{
+    return u"fake"_s;
+}
+
+void FakeWallpaperSetter::failNext(int count, const QString& reason)
+{
+    for (int i = 0; i < count; ++i)
+        m_results.append(WallpaperSetResult::failure(reason));
+}
+
+} // namespace lumi::test

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/WallpaperSetter.h"
+
+#include <QHash>
+#include <QList>
+
+namespace lumi::test {
+
+/// Records every request and answers with the results the test queued (success once the queue is
+/// empty).
+class FakeWallpaperSetter final : public WallpaperSetter
+{
+public:
+    QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) override;
+    /// The last picture set successfully per display.
+    QStringList filesInUse() const override { return m_shown.values(); }
+    QString name() const override;
+
+    /// The next calls fail with reason, one per count.
+    void failNext(int count, const QString& reason);
+    const QList<WallpaperRequest>& requests() const { return m_requests; }
+    /// The picture shown on a display, by display name; empty when none was set.
+    QString shownOn(const QString& displayName) const { return m_shown.value(displayName); }
+
+private:
+    QList<WallpaperRequest> m_requests;
+    QList<WallpaperSetResult> m_results;
+    QHash<QString, QString> m_shown;
+};
+
+} // namespace lumi::test
