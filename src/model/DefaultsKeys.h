@@ -21,6 +21,7 @@ inline const QString syncFormat = u"sync-format"_s;
 inline const QString syncPlaylistTitles = u"sync-playlist-titles"_s;
 inline const QString syncLinkedDownloads = u"sync-linked-downloads"_s;
 inline const QString syncLocalLook = u"sync-local-look"_s;
+inline const QString syncLocalSources = u"sync-local-sources"_s;
 inline const QString noCdn = u"no-cdn"_s;
 inline const QString linkedFolderBookmarks = u"linked-folder-bookmarks"_s;
 

@@ -1,0 +1,230 @@
+#include "library/LocalPhotos.h"
+
+#include "library/LibraryFiles.h"
+#include "library/PhotoFileNames.h"
+#include "model/Album.h"
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
+#include "platform/Pickers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Names as a person sorts them: letters without regard to case, runs of digits by their value
+// ("IMG_9" before "IMG_10"); exact text breaks remaining ties so the order is total.
+int compareNatural(const QString& a, const QString& b)
+{
+    qsizetype i = 0;
+    qsizetype j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            qsizetype endA = i;
+            qsizetype endB = j;
+            while (endA < a.size() && isDigit(a[endA]))
+                ++endA;
+            while (endB < b.size() && isDigit(b[endB]))
+                ++endB;
+            QStringView digitsA = QStringView(a).mid(i, endA - i);
+            QStringView digitsB = QStringView(b).mid(j, endB - j);
+            while (digitsA.size() > 1 && digitsA.front() == u'0')
+                digitsA = digitsA.mid(1);
+            while (digitsB.size() > 1 && digitsB.front() == u'0')
+                digitsB = digitsB.mid(1);
+            if (digitsA.size() != digitsB.size())
+                return digitsA.size() < digitsB.size() ? -1 : 1;
+            if (const int order = digitsA.compare(digitsB); order != 0)
+                return order;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const QChar foldedA = a[i].toCaseFolded();
+        const QChar foldedB = b[j].toCaseFolded();
+        if (foldedA != foldedB)
+            return foldedA < foldedB ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size())
+        return i < a.size() ? 1 : -1;
+    return a.compare(b);
+}
+
+bool isPhotoName(const QString& name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return suffix == u"jpg"_s || suffix == u"jpeg"_s;
+}
+
+} // namespace
+
+const AppLog& LocalPhotos::log()
+{
+    static const AppLog log(u"local"_s);
+    return log;
+}
+
+std::optional<QString> LocalPhotos::linkedFolder(const Album& album)
+{
+    if (!album.localPath || album.localPath->isEmpty())
+        return std::nullopt;
+    if (!QFileInfo(*album.localPath).isDir())
+        return std::nullopt;
+    return QDir::cleanPath(*album.localPath);
+}
+
+bool LocalPhotos::isFolderMissing(const Album& album)
+{
+    return album.localPath && !album.localPath->isEmpty() && !linkedFolder(album);
+}
+
+QStringList LocalPhotos::photoFiles(const QString& folder)
+{
+    QStringList names;
+    // QDir::Files leaves folders out, also ones named "Trip.jpg": they are no photos.
+    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::NoDotAndDotDot);
+    for (const QString& name : entries) {
+        if (isPhotoName(name) && !PhotoFileNames::isAppFileName(name))
+            names.append(name);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const QString& a, const QString& b) { return compareNatural(a, b) < 0; });
+    if (names.size() > maxPhotos)
+        names.resize(maxPhotos);
+    QStringList files;
+    files.reserve(names.size());
+    const QString prefix = QDir::cleanPath(folder) + u'/';
+    for (const QString& name : std::as_const(names))
+        files.append(prefix + name);
+    return files;
+}
+
+QCoro::Task<std::optional<QString>> LocalPhotos::chooseFolder(Pickers& pickers, const QString& message)
+{
+    Pickers::FolderRequest request;
+    request.message = message;
+    request.acceptLabel = tr("Choose");
+    request.canCreateFolders = false;
+    return pickers.chooseFolder(std::move(request));
+}
+
+QCoro::Task<QStringList> LocalPhotos::choosePhotos(Pickers& pickers)
+{
+    Pickers::FilesRequest request;
+    request.acceptLabel = tr("Add");
+    request.nameFilters = QStringList{tr("JPEG images (*.jpg *.jpeg *.JPG *.JPEG)")};
+    return pickers.chooseFiles(std::move(request));
+}
+
+int LocalPhotos::importPhotos(const QStringList& files, const QString& folder)
+{
+    QDir().mkpath(folder);
+    int copied = 0;
+    for (const QString& file : files) {
+        QString base = QFileInfo(file).completeBaseName();
+        if (PhotoFileNames::isAppFileName(base + u".jpg"_s))
+            base += u'x';
+        QString destination = folder + u'/' + base + u".jpg"_s;
+        for (int n = 2; LibraryFiles::existsNoFollow(destination); ++n)
+            destination = folder + u'/' + base + u' ' + QString::number(n) + u".jpg"_s;
+        QFile source(file);
+        if (!source.copy(destination)) {
+            log().error(u"copy failed: "_s + source.errorString());
+            continue;
+        }
+        ++copied;
+    }
+    return copied;
+}
+
+void LocalPhotos::unlinkFolder(Defaults& defaults, qint64 playlistId)
+{
+    QVariantMap links;
+    if (const std::optional<QVariantMap> stored = defaults.mapValue(keys::linkedFolderBookmarks)) {
+        const bool allBytes = std::all_of(stored->cbegin(), stored->cend(), [](const QVariant& value) {
+            return value.typeId() == QMetaType::QByteArray;
+        });
+        if (allBytes)
+            links = *stored;
+    }
+    links.remove(QString::number(playlistId));
+    defaults.setValue(keys::linkedFolderBookmarks, links);
+}
+
+LocalPhotos::Fit LocalPhotos::fitMode(const std::optional<QString>& setting, int width, int height)
+{
+    const QString value = setting.value_or(u"adapt"_s);
+    if (value == u"adapt"_s)
+        return height >= width ? Fit::fit : Fit::cover;
+    if (value == u"cover"_s)
+        return Fit::cover;
+    if (value == u"fill"_s)
+        return Fit::fill;
+    return Fit::fit;
+}
+
+QRectF LocalPhotos::fittedRect(QSize canvasSize, QSize imageSize, Fit fit)
+{
+    const double canvasWidth = canvasSize.width();
+    const double canvasHeight = canvasSize.height();
+    if (fit == Fit::fill || imageSize.isEmpty())
+        return QRectF(0, 0, canvasWidth, canvasHeight);
+    const double scaleX = canvasWidth / imageSize.width();
+    const double scaleY = canvasHeight / imageSize.height();
+    const double scale = fit == Fit::cover ? std::max(scaleX, scaleY) : std::min(scaleX, scaleY);
+    const double width = imageSize.width() * scale;
+    const double height = imageSize.height() * scale;
+    return QRectF((canvasWidth - width) / 2, (canvasHeight - height) / 2, width, height);
+}
+
+QImage LocalPhotos::thumbnail(const QString& file, int maxSide)
+{
+    QImageReader reader(file);
+    reader.setAutoTransform(true);
+    // The stored size, before the orientation is applied; turning does not change the larger side.
+    const QSize stored = reader.size();
+    if (stored.isValid() && std::max(stored.width(), stored.height()) > maxSide) {
+        QSize scaled = stored.scaled(maxSide, maxSide, Qt::KeepAspectRatio);
+        reader.setScaledSize(scaled.expandedTo(QSize(1, 1)));
+    }
+    QImage image = reader.read();
+    if (!image.isNull() && std::max(image.width(), image.height()) > maxSide)
+        image = image.scaled(maxSide, maxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
+bool LocalPhotos::writePreview(const QString& source, const QString& destination)
+{
+    const QImage image = thumbnail(source, previewSource);
+    if (image.isNull())
+        return false;
+    QDir().mkpath(QFileInfo(destination).path());
+    QImage canvas(previewWidth, previewHeight, QImage::Format_RGB32);
+    if (canvas.isNull())
+        return false;
+    canvas.fill(Qt::black);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(fittedRect(canvas.size(), image.size(), Fit::cover), image);
+    }
+    return LibraryFiles::writeJpeg(canvas, destination, jpegQuality);
+}
+
+} // namespace lumi

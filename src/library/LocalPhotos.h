@@ -1,0 +1,76 @@
+#pragma once
+
+#include "model/AppLog.h"
+
+#include <QCoreApplication>
+#include <QCoroTask>
+#include <QImage>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace lumi {
+
+struct Album;
+class Defaults;
+class Pickers;
+
+/// Folders of the user's own photos linked to playlists, and the photos in them: which files
+/// count and in which order, choosing folders and photos, copying photos in, the fit rule of
+/// local photos and their 640x360 previews. Linked folders are plain absolute paths.
+class LocalPhotos final
+{
+    Q_DECLARE_TR_FUNCTIONS(LocalPhotos)
+
+public:
+    LocalPhotos() = delete;
+
+    /// How a local photo fills a display.
+    enum class Fit {
+        cover, ///< scaled to fill, the overflow cut off, centred
+        fit,   ///< scaled to lie inside, centred on black
+        fill,  ///< stretched to the display's size
+    };
+
+    static constexpr int maxPhotos = 500;
+    static constexpr int previewWidth = 640;
+    static constexpr int previewHeight = 360;
+    static constexpr int previewSource = 1280;
+    static constexpr int jpegQuality = 90;
+
+    static const AppLog& log();
+
+    /// The album's local path when it names an existing folder (a file does not count).
+    static std::optional<QString> linkedFolder(const Album& album);
+    /// The album is linked to a folder that is not there.
+    static bool isFolderMissing(const Album& album);
+    /// The folder's visible .jpg/.jpeg files that the sync did not write, in natural name order
+    /// (case-insensitive, numbers by value), the first 500.
+    static QStringList photoFiles(const QString& folder);
+
+    /// The folder dialog with the given message and a "Choose" button.
+    static QCoro::Task<std::optional<QString>> chooseFolder(Pickers& pickers, const QString& message);
+    /// The JPEG dialog, several files at once, with an "Add" button.
+    static QCoro::Task<QStringList> choosePhotos(Pickers& pickers);
+    /// Copies the files into folder as "<base>.jpg" ("<base> 2.jpg", … when taken); a base the
+    /// sync could take for its own gains an "x". Returns how many were copied.
+    static int importPhotos(const QStringList& files, const QString& folder);
+    /// Drops the playlist's entry from the stored map of folder links.
+    static void unlinkFolder(Defaults& defaults, qint64 playlistId);
+
+    /// The fit of a photo of this size under the imported-photos setting ("adapt" when absent:
+    /// upright and square photos fit, wide ones cover; an unknown text fits).
+    static Fit fitMode(const std::optional<QString>& setting, int width, int height);
+    /// Where an image of imageSize is drawn on a canvas of canvasSize.
+    static QRectF fittedRect(QSize canvasSize, QSize imageSize, Fit fit);
+    /// The file decoded with its orientation applied and its larger side at most maxSide
+    /// (decoded near that size, never at full size first); null when it is no readable image.
+    static QImage thumbnail(const QString& file, int maxSide);
+    /// Writes the 640x360 preview (cover, on black, JPEG quality 90), creating its folder.
+    /// Safe to call off the main thread.
+    static bool writePreview(const QString& source, const QString& destination);
+};
+
+} // namespace lumi

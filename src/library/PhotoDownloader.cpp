@@ -1,0 +1,156 @@
+#include "library/PhotoDownloader.h"
+
+#include "library/LibraryFiles.h"
+#include "model/Clock.h"
+#include "model/DeviceInfo.h"
+#include "model/MediaFormat.h"
+#include "model/Medium.h"
+#include "services/CrashReporter.h"
+
+#include <QCoroNetworkReply>
+#include <QFile>
+#include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+struct DeleteLater
+{
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+// Qt raises HTTP error statuses as reply errors too; those still are answers of the server,
+// judged by their status. Anything else (refused, dropped, timed out, cancelled) is a failed
+// transfer, even after a status line arrived.
+bool isHttpAnswer(QNetworkReply::NetworkError error)
+{
+    const int code = int(error);
+    return error == QNetworkReply::NoError || (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
+}
+
+} // namespace
+
+PhotoDownloader::PhotoDownloader(QNetworkAccessManager& network, Clock& clock, CrashReporter& reporter)
+    : m_network(network), m_clock(clock), m_reporter(reporter), m_log(u"sync"_s)
+{
+}
+
+std::optional<QUrl> PhotoDownloader::variantUrl(const Medium& photo, const MediaFormat& format, bool useCdn)
+{
+    const std::optional<QUrl> url = photo.sizedImageURL(format.width, format.height, u"c1"_s);
+    if (!url || useCdn)
+        return url;
+    QString text = url->toString(QUrl::FullyEncoded);
+    text.replace(u".cdn."_s, u"."_s);
+    const QUrl direct(text, QUrl::StrictMode);
+    return direct.isValid() ? direct : *url;
+}
+
+bool PhotoDownloader::isUsableFile(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.size() >= minimumBytes;
+}
+
+QCoro::Task<bool> PhotoDownloader::download(Medium photo, MediaFormat format, bool useCdn,
+                                            QString destination, CancelToken cancel)
+{
+    const std::optional<QUrl> url = variantUrl(photo, format, useCdn);
+    if (!url)
+        co_return false;
+    const std::chrono::milliseconds started = m_clock.monotonic();
+    const bool fetched = co_await fetch(photo.shortId(), *url, destination, cancel);
+    const std::chrono::milliseconds elapsed = m_clock.monotonic() - started;
+    // The pause is cut short when the pass is cancelled; the result stands either way.
+    if (elapsed < minimumDuration)
+        co_await m_clock.sleep(minimumDuration - elapsed, cancel);
+    co_return fetched;
+}
+
+QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString destination, CancelToken cancel)
+{
+    // A leftover part file of an interrupted download goes first. O_EXCL then guarantees a fresh
+    // file: nothing is written through a link that someone left under that name.
+    const QString part = destination + u".part"_s;
+    if (LibraryFiles::existsNoFollow(part) && !LibraryFiles::removeFileOrLink(part)) {
+        m_log.info(u"download %1 failed: %2 is in the way"_s.arg(shortId, part));
+        co_return false;
+    }
+    QFile file(part);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        m_log.info(u"download %1 failed: %2"_s.arg(shortId, file.errorString()));
+        co_return false;
+    }
+
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    // The photo is kept on disk anyway; a second copy in the HTTP cache would only crowd out
+    // the API answers.
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(request));
+    cancel.abortOnCancel(reply.get());
+
+    qint64 received = 0;
+    bool writeFailed = false;
+    const auto drain = [&] {
+        const QByteArray chunk = reply->readAll();
+        received += chunk.size();
+        if (!writeFailed && file.write(chunk) != chunk.size())
+            writeFailed = true;
+    };
+    const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
+    co_await reply.get();
+    QObject::disconnect(streaming);
+    drain();
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        writeFailed = true;
+
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QNetworkReply::NetworkError error = reply->error();
+    if (status == 200 && error == QNetworkReply::NoError && received >= minimumBytes && !writeFailed) {
+        QString moveError;
+        if (LibraryFiles::replace(part, destination, &moveError))
+            co_return true;
+        LibraryFiles::removeFileOrLink(part);
+        m_log.info(u"download %1 failed: %2"_s.arg(shortId, moveError));
+        co_return false;
+    }
+
+    LibraryFiles::removeFileOrLink(part);
+    if (status == 0 || !isHttpAnswer(error)) {
+        m_log.info(u"download %1 failed: %2"_s.arg(shortId, reply->errorString()));
+        co_return false;
+    }
+    if (writeFailed) {
+        m_log.info(u"download %1 failed: %2"_s.arg(shortId, file.errorString()));
+        co_return false;
+    }
+    m_log.info(u"download %1: HTTP %2, %3 bytes"_s.arg(shortId).arg(status).arg(received));
+    if (status == 403 || status == 404)
+        reportMissing(status, url);
+    co_return false;
+}
+
+void PhotoDownloader::reportMissing(int status, const QUrl& url)
+{
+    const QString message = u"wallpaper variant missing (HTTP %1)"_s.arg(status);
+    CrashReport report;
+    report.process = u"wallpaper"_s;
+    report.message = message;
+    report.stack = url.toString(QUrl::FullyEncoded);
+    report.fingerprint = CrashReporter::fingerprint({u"wallpaper"_s, message});
+    report.version = DeviceInfo::appVersion();
+    report.occurredAt = m_clock.now();
+    m_reporter.report(report);
+}
+
+} // namespace lumi

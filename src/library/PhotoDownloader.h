@@ -1,0 +1,58 @@
+#pragma once
+
+#include "model/AppLog.h"
+#include "model/CancelToken.h"
+
+#include <QCoroTask>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <optional>
+
+class QNetworkAccessManager;
+
+namespace lumi {
+
+class Clock;
+class CrashReporter;
+struct MediaFormat;
+struct Medium;
+
+/// Fetches one catalog photo's variant into its file in a playlist folder. The body goes to
+/// "<file>.part" and replaces the file only after status 200 and at least 65536 bytes, so a short,
+/// refused or broken transfer never costs a good photo. Every call takes at least one second on
+/// the clock, which paces a pass through a playlist whose photos all fail.
+class PhotoDownloader final
+{
+public:
+    static constexpr qint64 minimumBytes = 65536;
+    static constexpr int timeoutMs = 60'000;
+    static constexpr std::chrono::milliseconds minimumDuration{1000};
+
+    /// The session, clock and reporter must outlive the downloader.
+    PhotoDownloader(QNetworkAccessManager& network, Clock& clock, CrashReporter& reporter);
+
+    /// The variant "<width>x<height>c1.jpg" of the photo; without the CDN every ".cdn." of the
+    /// address becomes ".". None when the photo has no usable base address.
+    static std::optional<QUrl> variantUrl(const Medium& photo, const MediaFormat& format, bool useCdn);
+    /// A photo file that is there and holds at least 65536 bytes.
+    static bool isUsableFile(const QString& path);
+
+    /// True when destination now holds the new photo. Never throws; every failure is one line in
+    /// the "sync" log, and a 403 or 404 is also reported as a missing variant. A photo without a
+    /// base address fails at once, without a line or a pause.
+    QCoro::Task<bool> download(Medium photo, MediaFormat format, bool useCdn, QString destination,
+                               CancelToken cancel = {});
+
+private:
+    QCoro::Task<bool> fetch(QString shortId, QUrl url, QString destination, CancelToken cancel);
+    void reportMissing(int status, const QUrl& url);
+
+    QNetworkAccessManager& m_network;
+    Clock& m_clock;
+    CrashReporter& m_reporter;
+    AppLog m_log;
+};
+
+} // namespace lumi

@@ -1,0 +1,65 @@
+#include "library/PhotoFolder.h"
+
+#include "library/LibraryFiles.h"
+#include "library/PhotoFileNames.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+constexpr int idLength = 8;
+
+bool hasPhotoExtension(const QFileInfo& info)
+{
+    const QString suffix = info.suffix().toLower();
+    return suffix == u"jpg"_s || suffix == u"jpeg"_s;
+}
+
+} // namespace
+
+QStringList PhotoFolder::listPhotoFiles(const QString& folder)
+{
+    QStringList files;
+    const QFileInfoList entries = QDir(folder).entryInfoList(
+        QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& entry : entries) {
+        if (hasPhotoExtension(entry) && !entry.isDir())
+            files.append(entry.filePath());
+    }
+    return files;
+}
+
+QHash<QString, QString> PhotoFolder::indexFolder(const QString& folder)
+{
+    QHash<QString, QString> index;
+    for (const QString& file : listPhotoFiles(folder)) {
+        const QString stem = QFileInfo(file).completeBaseName();
+        if (stem.size() < idLength + 1 || stem.at(stem.size() - idLength - 1) != u'-')
+            continue;
+        index.insert(stem.right(idLength).toLower(), file);
+    }
+    return index;
+}
+
+int PhotoFolder::removePhotoFiles(const QString& folder,
+                                  const std::function<bool(const QString&)>& shouldRemove)
+{
+    int removed = 0;
+    for (const QString& file : listPhotoFiles(folder)) {
+        if (shouldRemove(QFileInfo(file).fileName()) && LibraryFiles::removeFileOrLink(file))
+            ++removed;
+    }
+    return removed;
+}
+
+int PhotoFolder::removeAppFiles(const QString& folder)
+{
+    return removePhotoFiles(folder, [](const QString& name) { return PhotoFileNames::isAppFileName(name); });
+}
+
+} // namespace lumi

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace lumi {
+
+/// The .jpg and .jpeg files of one folder of the photo library: listing them, indexing them by
+/// short photo id, and deleting them by name.
+class PhotoFolder final
+{
+public:
+    PhotoFolder() = delete;
+
+    /// Paths of the folder's own entries (hidden ones included) whose extension, in any case, is
+    /// jpg or jpeg, sorted by name. Folders (also through a symbolic link) are not photo files.
+    /// Empty when the folder can't be listed.
+    static QStringList listPhotoFiles(const QString& folder);
+    /// Short photo id (the 8 characters after the last "-" of the stem, lower-cased) to file, for
+    /// stems of at least 9 characters; a later file with the same id replaces the earlier one.
+    static QHash<QString, QString> indexFolder(const QString& folder);
+    /// Deletes each photo file of the folder whose name shouldRemove accepts. Only regular files
+    /// and symbolic links go (a link, never its target); returns how many went.
+    static int removePhotoFiles(const QString& folder,
+                                const std::function<bool(const QString& name)>& shouldRemove);
+    /// Deletes the photo files whose names the sync writes (`PhotoFileNames::isAppFileName`).
+    static int removeAppFiles(const QString& folder);
+};
+
+} // namespace lumi
