@@ -1,0 +1,259 @@
+#include "state/AppModel.h"
+
+#include "model/APIClient.h"
+#include "model/Clock.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+AppModel::AppModel(ModelServices services, QObject* parent)
+    : QObject(parent), m_clock(services.clock), m_defaults(services.defaults), m_api(services.api),
+      m_rotation(services.rotation), m_sync(services.sync), m_idle(services.idle),
+      m_shortcuts(services.shortcuts), m_player(services.player), m_window(services.window),
+      m_events(services.events), m_notifications(services.notifications), m_takeover(services.takeover),
+      m_autostart(services.autostart), m_links(services.links)
+{
+}
+
+AppModel::~AppModel()
+{
+    // Sleepers wake on the next event-loop turn and find the model gone.
+    if (m_refreshLoop)
+        m_refreshLoop->cancel();
+    if (m_tourShowing)
+        m_tourShowing->cancel();
+}
+
+// --- Observed setters ---------------------------------------------------------------------------
+
+void AppModel::setPhase(Phase phase)
+{
+    assign(m_phase, phase, &AppModel::phaseChanged);
+}
+void AppModel::setUser(std::optional<User> user)
+{
+    assign(m_user, std::move(user), &AppModel::userChanged);
+}
+void AppModel::setAlbums(QList<Album> albums)
+{
+    assign(m_albums, std::move(albums), &AppModel::albumsChanged);
+}
+
+void AppModel::setCategories(QList<Category> categories)
+{
+    assign(m_categories, std::move(categories), &AppModel::categoriesChanged);
+}
+
+void AppModel::setFavoriteUUIDs(QSet<QString> uuids)
+{
+    assign(m_favoriteUUIDs, std::move(uuids), &AppModel::favoriteUUIDsChanged);
+}
+
+void AppModel::setOffline(bool offline)
+{
+    assign(m_offline, offline, &AppModel::offlineChanged);
+}
+void AppModel::setAlert(std::optional<QString> alert)
+{
+    assign(m_alert, std::move(alert), &AppModel::alertChanged);
+}
+
+void AppModel::setBanner(std::optional<ServerAlert> banner)
+{
+    assign(m_banner, std::move(banner), &AppModel::bannerChanged);
+}
+
+void AppModel::setAskLoginItem(bool ask)
+{
+    assign(m_askLoginItem, ask, &AppModel::askLoginItemChanged);
+}
+
+void AppModel::setElectronNoticeRequested(bool requested)
+{
+    assign(m_electronNoticeRequested, requested, &AppModel::electronNoticeRequestedChanged);
+}
+
+void AppModel::setSettingsRequested(bool requested)
+{
+    assign(m_settingsRequested, requested, &AppModel::settingsRequestedChanged);
+}
+
+void AppModel::setShowTodayRequested(bool requested)
+{
+    assign(m_showTodayRequested, requested, &AppModel::showTodayRequestedChanged);
+}
+
+void AppModel::setShowPlaceRequested(std::optional<PlaceQuery> place)
+{
+    assign(m_showPlaceRequested, std::move(place), &AppModel::showPlaceRequestedChanged);
+}
+
+void AppModel::setPlacesTree(std::optional<PlacesTree> tree)
+{
+    // The tree has no equality, so every assignment counts as a change.
+    m_placesTree = std::move(tree);
+    emit placesTreeChanged();
+}
+
+void AppModel::setPlacesFailed(bool failed)
+{
+    assign(m_placesFailed, failed, &AppModel::placesFailedChanged);
+}
+
+void AppModel::setNotice(std::optional<QString> notice)
+{
+    assign(m_notice, std::move(notice), &AppModel::noticeChanged);
+}
+
+void AppModel::setSurveyRequested(bool requested)
+{
+    assign(m_surveyRequested, requested, &AppModel::surveyRequestedChanged);
+}
+
+void AppModel::setOnboardingDue(bool due)
+{
+    assign(m_onboardingDue, due, &AppModel::onboardingDueChanged);
+}
+void AppModel::setTourDue(bool due)
+{
+    assign(m_tourDue, due, &AppModel::tourDueChanged);
+}
+
+void AppModel::setOnboardingRequested(bool requested)
+{
+    assign(m_onboardingRequested, requested, &AppModel::onboardingRequestedChanged);
+}
+
+void AppModel::setTourStep(std::optional<int> step)
+{
+    assign(m_tourStep, step, &AppModel::tourStepChanged);
+}
+
+void AppModel::setTourPreparing(std::optional<int> step)
+{
+    assign(m_tourPreparing, step, &AppModel::tourPreparingChanged);
+}
+
+void AppModel::noteWindowShown()
+{
+    ++m_windowShown;
+    emit windowShownChanged();
+}
+
+void AppModel::setSessionToken(std::optional<QString> token)
+{
+    assign(m_sessionToken, std::move(token), &AppModel::sessionTokenChanged);
+    m_api.setToken(m_sessionToken);
+}
+
+// --- Computed -----------------------------------------------------------------------------------
+
+bool AppModel::isSignedIn() const
+{
+    return m_sessionToken && m_user && m_user->uuid;
+}
+
+std::optional<Album> AppModel::favoritesAlbum() const
+{
+    for (const Album& album : m_albums) {
+        if (album.titleFragment == u"favorites"_s)
+            return album;
+    }
+    return std::nullopt;
+}
+
+QList<Album> AppModel::playlists() const
+{
+    QList<Album> result;
+    for (const Album& album : m_albums) {
+        if (album.titleFragment != u"favorites"_s)
+            result.append(album);
+    }
+    return result;
+}
+
+// --- Tasks and errors ---------------------------------------------------------------------------
+
+bool AppModel::Session::isCurrent() const
+{
+    return model && model->m_generation == generation;
+}
+
+AppModel::Work::Work(AppModel* model) : m_model(model)
+{
+    if (!m_model)
+        return;
+    ++m_model->m_runningTasks;
+    emit m_model->runningTasksChanged();
+}
+
+AppModel::Work::~Work()
+{
+    if (!m_model)
+        return;
+    --m_model->m_runningTasks;
+    emit m_model->runningTasksChanged();
+}
+
+void AppModel::spawn(QCoro::Task<void> task, bool counted)
+{
+    // The returned task is dropped on purpose: settle is where it ends.
+    settle(session(), std::move(task), counted);
+}
+
+QCoro::Task<void> AppModel::settle(Session session, QCoro::Task<void> task, bool counted)
+{
+    std::exception_ptr failure;
+    {
+        const Work work(counted ? session.model.data() : nullptr);
+        try {
+            co_await task;
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    if (failure && session.isCurrent())
+        session.model->handleError(failure, false);
+}
+
+void AppModel::handleError(const std::exception& error, bool quiet)
+{
+    if (const auto* apiError = dynamic_cast<const APIError*>(&error)) {
+        switch (apiError->kind()) {
+        case APIError::Kind::Network:
+            setOffline(true);
+            return;
+        case APIError::Kind::Unauthorized:
+            m_log.info(u"token rejected; signing out"_s);
+            signOut();
+            return;
+        default:
+            if (!quiet)
+                setAlert(apiError->userMessage());
+            return;
+        }
+    }
+    if (!quiet)
+        setAlert(QString::fromLocal8Bit(error.what()));
+}
+
+void AppModel::handleError(std::exception_ptr error, bool quiet)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& caught) {
+        handleError(caught, quiet);
+    } catch (...) {
+        if (!quiet)
+            setAlert(tr("Something went wrong."));
+    }
+}
+
+bool AppModel::hasAgedBeyond(const std::optional<std::chrono::milliseconds>& since,
+                             std::chrono::milliseconds limit) const
+{
+    return !since || m_clock.bootTime() - *since > limit;
+}
+
+} // namespace lumi

@@ -1,0 +1,345 @@
+#pragma once
+
+#include "model/Album.h"
+#include "model/AppLog.h"
+#include "model/CancelToken.h"
+#include "model/Category.h"
+#include "model/Medium.h"
+#include "model/PlaceQuery.h"
+#include "model/PlacesTree.h"
+#include "model/RotationInterval.h"
+#include "model/ServerAlert.h"
+#include "model/User.h"
+#include "model/WallpaperFit.h"
+#include "state/ModelServices.h"
+#include "state/SettingsSection.h"
+
+#include <QCoroTask>
+#include <QDateTime>
+#include <QJsonValue>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+
+#include <chrono>
+#include <exception>
+#include <optional>
+
+namespace lumi {
+
+/// The one application model: the session (phase, user, token), the catalog state the views show,
+/// the status shown to the user, the requests raised for the views, and every user operation.
+/// Main thread only. Each observed property has a getter, a setter that stores the value and
+/// emits its change signal only when the value differs (the places tree signals on every
+/// assignment), and that signal.
+///
+/// Sessions are numbered: sign-in and sign-out start a new one, and whatever an operation of an
+/// earlier session receives after that (answers, errors) is dropped rather than applied.
+class AppModel final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AppModel)
+
+public:
+    enum class Phase { launching, signedOut, ready };
+    Q_ENUM(Phase)
+
+    /// Photos cached for the screen saver.
+    struct SaverPool
+    {
+        QString key;
+        QDateTime fetchedAt;
+        QList<Medium> media;
+    };
+
+    static constexpr std::chrono::seconds refreshPeriod{1800};
+    static constexpr std::chrono::seconds tokenAgeLimit{86400};
+    static constexpr std::chrono::seconds userStaleness{30};
+    static constexpr std::chrono::seconds albumSyncDelay{20};
+    static constexpr std::chrono::seconds placesAgeLimit{3600};
+    static constexpr qint64 diskCacheBytes = 512LL * 1024 * 1024;
+
+    explicit AppModel(ModelServices services, QObject* parent = nullptr);
+    ~AppModel() override;
+
+    // --- Observed state -------------------------------------------------------------------------
+    Phase phase() const { return m_phase; }
+    void setPhase(Phase phase);
+    const std::optional<User>& user() const { return m_user; }
+    void setUser(std::optional<User> user);
+    const QList<Album>& albums() const { return m_albums; }
+    void setAlbums(QList<Album> albums);
+    const QList<Category>& categories() const { return m_categories; }
+    void setCategories(QList<Category> categories);
+    const QSet<QString>& favoriteUUIDs() const { return m_favoriteUUIDs; }
+    void setFavoriteUUIDs(QSet<QString> uuids);
+    bool isOffline() const { return m_offline; }
+    void setOffline(bool offline);
+    const std::optional<QString>& alert() const { return m_alert; }
+    void setAlert(std::optional<QString> alert);
+    const std::optional<ServerAlert>& banner() const { return m_banner; }
+    void setBanner(std::optional<ServerAlert> banner);
+    bool askLoginItem() const { return m_askLoginItem; }
+    void setAskLoginItem(bool ask);
+    bool electronNoticeRequested() const { return m_electronNoticeRequested; }
+    void setElectronNoticeRequested(bool requested);
+    bool settingsRequested() const { return m_settingsRequested; }
+    void setSettingsRequested(bool requested);
+    bool showTodayRequested() const { return m_showTodayRequested; }
+    void setShowTodayRequested(bool requested);
+    const std::optional<PlaceQuery>& showPlaceRequested() const { return m_showPlaceRequested; }
+    void setShowPlaceRequested(std::optional<PlaceQuery> place);
+    const std::optional<PlacesTree>& placesTree() const { return m_placesTree; }
+    void setPlacesTree(std::optional<PlacesTree> tree);
+    bool placesFailed() const { return m_placesFailed; }
+    void setPlacesFailed(bool failed);
+    const std::optional<QString>& notice() const { return m_notice; }
+    void setNotice(std::optional<QString> notice);
+    bool surveyRequested() const { return m_surveyRequested; }
+    void setSurveyRequested(bool requested);
+    bool onboardingDue() const { return m_onboardingDue; }
+    void setOnboardingDue(bool due);
+    bool tourDue() const { return m_tourDue; }
+    void setTourDue(bool due);
+    bool onboardingRequested() const { return m_onboardingRequested; }
+    void setOnboardingRequested(bool requested);
+    std::optional<int> tourStep() const { return m_tourStep; }
+    void setTourStep(std::optional<int> step);
+    std::optional<int> tourPreparing() const { return m_tourPreparing; }
+    void setTourPreparing(std::optional<int> step);
+    int windowShown() const { return m_windowShown; }
+    /// The window controller counts every showing of the main window here.
+    void noteWindowShown();
+    const std::optional<QString>& sessionToken() const { return m_sessionToken; }
+    /// Also hands the token to the API client, whether or not it changed.
+    void setSessionToken(std::optional<QString> token);
+
+    // --- Plain state ----------------------------------------------------------------------------
+    std::optional<SettingsSection> settingsSection() const { return m_settingsSection; }
+    void setSettingsSection(std::optional<SettingsSection> section) { m_settingsSection = section; }
+    const std::optional<SaverPool>& saverPool() const { return m_saverPool; }
+    void setSaverPool(std::optional<SaverPool> pool) { m_saverPool = std::move(pool); }
+    APIClient& api() const { return m_api; }
+
+    // --- Computed -------------------------------------------------------------------------------
+    /// A token and a user with a uuid are held (empty texts count as held).
+    bool isSignedIn() const;
+    std::optional<Album> favoritesAlbum() const;
+    /// The albums without the favorites playlist.
+    QList<Album> playlists() const;
+
+    // --- Launch, start sequence and refresh loop ------------------------------------------------
+    /// Once at start: installs the URL cache, restores the session and starts it, or asks for a sign-in.
+    void launch();
+    QCoro::Task<void> restoreUser();
+    /// Brings a session up: events, token, device record, catalog loads, services, refresh loop.
+    /// A failing step never stops it; a session that ends meanwhile does.
+    QCoro::Task<void> startSequence();
+    QCoro::Task<void> refreshToken();
+    QCoro::Task<void> updateDevice();
+    /// Makes a user from the server the model's user, caches it, and drives hotkeys and login item.
+    void applyUser(User user);
+    void refreshUserIfStale();
+    QCoro::Task<void> refreshUser();
+    /// From now on an activation of the application refreshes a stale user.
+    void observeActivation();
+    /// The shell calls this whenever the application becomes active.
+    void applicationActivated();
+    void startRefreshLoop();
+
+    // --- Catalog --------------------------------------------------------------------------------
+    QCoro::Task<void> loadCategories();
+    QCoro::Task<void> reloadAlbums(bool force);
+    /// Favorites first, then recommended playlists, then by title (locale-aware, ignoring case).
+    static bool albumOrder(const Album& a, const Album& b);
+    QCoro::Task<void> loadFavoriteUUIDs();
+    QCoro::Task<void> loadAlerts();
+    QCoro::Task<void> acknowledgeAlert();
+    void dismissBanner(bool openLink);
+
+    // --- Account --------------------------------------------------------------------------------
+    // The operations a view awaits throw the request's APIError to it instead of reporting it.
+    QCoro::Task<void> signIn(QString email, QString password);
+    QCoro::Task<void> createAccount(QString firstName, QString lastName, QString email, QString password,
+                                    bool createSampler);
+    QCoro::Task<void> finishSignIn(SignInResponse response);
+    QCoro::Task<void> changePassword(QString newPassword);
+    /// The server's status text.
+    QCoro::Task<QString> deleteAccount();
+    void signOut();
+    void endTour();
+
+    /// The one error sink: offline flag for network failures, sign-out for a rejected token
+    /// (quiet or not), otherwise the error's text as the alert unless quiet.
+    void handleError(const std::exception& error, bool quiet);
+    void handleError(std::exception_ptr error, bool quiet);
+
+    // --- Settings (each sends one key and applies the server's answer) ---------------------------
+    QCoro::Task<void> setRotateDesktop(RotationInterval interval);
+    QCoro::Task<void> setPaperRandom(bool shuffle);
+    QCoro::Task<void> setFitDesktop(WallpaperFit fit);
+    QCoro::Task<void> setLumivaleTitleSize(bool showTitle);
+    QCoro::Task<void> setNotifications(bool enabled);
+    QCoro::Task<void> setShortcutsEnabled(bool enabled);
+    QCoro::Task<void> setMultiDisplayNextPaper(bool samePhoto);
+    QCoro::Task<void> setSaverSetting(QString key, QJsonValue value);
+    QCoro::Task<void> setCalendarSetting(QString key, QString value);
+
+    // --- Login item -----------------------------------------------------------------------------
+    void answerLoginItem(bool enable);
+    QCoro::Task<void> setLaunchAtLogin(bool enabled);
+    /// Adopts a "show_startup" value from the server once per change.
+    void applyShowStartup(std::optional<QString> value);
+    bool isLaunchAtLoginEnabled() const;
+
+    // --- Places, media pages, playlists ---------------------------------------------------------
+    QCoro::Task<void> loadPlaces(bool force);
+    /// One page of a catalog listing ("today", "playlists/<fragment>", ...); failures are reported
+    /// quietly and thrown.
+    QCoro::Task<QList<Medium>> fetchMediaPage(QString path, int page, int perPage,
+                                              std::optional<QString> search, bool withDescription);
+    void resetPhotoPools();
+    QCoro::Task<std::optional<Album>> createPlaylist(QString name);
+    QCoro::Task<void> renamePlaylist(Album album, QString newName);
+    /// The characters a playlist name may hold, in order.
+    static QString filterPlaylistName(QStringView name);
+    /// Removes blanks and tabs (not line breaks) at both ends.
+    static QString trimBlanks(QStringView text);
+    static QString playlistNameMessage();
+
+    /// Tasks the model started that are at work now; a refresh loop asleep between cycles is not.
+    int runningTasks() const { return m_runningTasks; }
+
+signals:
+    void phaseChanged();
+    void userChanged();
+    void albumsChanged();
+    void categoriesChanged();
+    void favoriteUUIDsChanged();
+    void offlineChanged();
+    void alertChanged();
+    void bannerChanged();
+    void askLoginItemChanged();
+    void electronNoticeRequestedChanged();
+    void settingsRequestedChanged();
+    void showTodayRequestedChanged();
+    void showPlaceRequestedChanged();
+    void placesTreeChanged();
+    void placesFailedChanged();
+    void noticeChanged();
+    void surveyRequestedChanged();
+    void onboardingDueChanged();
+    void tourDueChanged();
+    void onboardingRequestedChanged();
+    void tourStepChanged();
+    void tourPreparingChanged();
+    void windowShownChanged();
+    void sessionTokenChanged();
+    void runningTasksChanged();
+
+private:
+    /// The session an operation started in; current while the model lives and no sign-in or
+    /// sign-out came between.
+    struct Session
+    {
+        QPointer<AppModel> model;
+        quint64 generation;
+        bool isCurrent() const;
+    };
+    Session session() { return Session{this, m_generation}; }
+
+    /// Counts a task as at work from its construction to its destruction, if the model lives.
+    class Work final
+    {
+    public:
+        explicit Work(AppModel* model);
+        ~Work();
+        Work(const Work&) = delete;
+        Work& operator=(const Work&) = delete;
+
+    private:
+        QPointer<AppModel> m_model;
+    };
+
+    /// Starts a task the caller does not await; its end is the one place its failure is reported.
+    /// A task that counts its own work (the refresh loop) passes counted false.
+    void spawn(QCoro::Task<void> task, bool counted = true);
+    static QCoro::Task<void> settle(Session session, QCoro::Task<void> task, bool counted);
+    QCoro::Task<void> refreshCycles(CancelToken cancel);
+    /// Applies the user a request answers with and clears the offline flag; reports a failure.
+    QCoro::Task<void> adoptUser(QCoro::Task<UserResponse> request);
+    void applyAlbums(QList<Album> albums, bool force);
+    QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
+    void storeUser(const User& user);
+    std::optional<User> cachedUser() const;
+    /// More than limit has passed since the moment (boot-time clock); none is the distant past.
+    bool hasAgedBeyond(const std::optional<std::chrono::milliseconds>& since,
+                       std::chrono::milliseconds limit) const;
+
+    template <typename T, typename Signal> void assign(T& field, T value, Signal signal)
+    {
+        if (field == value)
+            return;
+        field = std::move(value);
+        emit(this->*signal)();
+    }
+
+    Clock& m_clock;
+    Defaults& m_defaults;
+    APIClient& m_api;
+    WallpaperRotation& m_rotation;
+    SyncScheduler& m_sync;
+    IdleWatch& m_idle;
+    ShortcutRegistry& m_shortcuts;
+    SaverPlayer& m_player;
+    WindowPresenter& m_window;
+    EventSink& m_events;
+    DailyNotifications& m_notifications;
+    AppTakeover& m_takeover;
+    Autostart& m_autostart;
+    LinkOpener& m_links;
+    AppLog m_log{QStringLiteral("app")};
+
+    Phase m_phase = Phase::launching;
+    std::optional<User> m_user;
+    QList<Album> m_albums;
+    QList<Category> m_categories;
+    QSet<QString> m_favoriteUUIDs;
+    bool m_offline = false;
+    std::optional<QString> m_alert;
+    std::optional<ServerAlert> m_banner;
+    bool m_askLoginItem = false;
+    bool m_electronNoticeRequested = false;
+    bool m_settingsRequested = false;
+    std::optional<SettingsSection> m_settingsSection;
+    bool m_showTodayRequested = false;
+    std::optional<PlaceQuery> m_showPlaceRequested;
+    std::optional<PlacesTree> m_placesTree;
+    bool m_placesFailed = false;
+    std::optional<std::chrono::milliseconds> m_placesLoadedAt;
+    std::optional<QString> m_notice;
+    bool m_surveyRequested = false;
+    bool m_onboardingDue = false;
+    bool m_tourDue = false;
+    bool m_onboardingRequested = false;
+    std::optional<int> m_tourStep;
+    std::optional<int> m_tourPreparing;
+    int m_windowShown = 0;
+    std::optional<SaverPool> m_saverPool;
+    std::optional<CancelToken> m_refreshLoop;
+    // Moments on the boot-time clock, so ages include time the computer slept; none is the distant past.
+    std::optional<std::chrono::milliseconds> m_tokenRefreshedAt;
+    std::optional<std::chrono::milliseconds> m_userCheckedAt;
+    bool m_observingActivation = false;
+    bool m_surveyAsked = false;
+    bool m_tourFromAlert = false;
+    std::optional<CancelToken> m_tourShowing;
+    QSet<QString> m_alertsHandled;
+    std::optional<QString> m_sessionToken;
+    quint64 m_generation = 0;
+    int m_runningTasks = 0;
+};
+
+} // namespace lumi

@@ -1,0 +1,158 @@
+#include "state/AppModel.h"
+
+#include "model/APIClient.h"
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
+#include "model/DeviceInfo.h"
+#include "model/SessionTokenFile.h"
+#include "state/DailyNotifications.h"
+#include "state/DeviceRecord.h"
+#include "state/EventSink.h"
+#include "state/IdleWatch.h"
+#include "state/SaverPlayer.h"
+#include "state/ShortcutRegistry.h"
+#include "state/SyncScheduler.h"
+#include "state/WallpaperRotation.h"
+#include "state/WindowPresenter.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+QCoro::Task<void> AppModel::signIn(QString email, QString password)
+{
+    const QPointer<AppModel> self(this);
+    SignInResponse answer = co_await m_api.signIn(trimBlanks(email), password);
+    if (self)
+        co_await self->finishSignIn(std::move(answer));
+}
+
+QCoro::Task<void> AppModel::createAccount(QString firstName, QString lastName, QString email,
+                                          QString password, bool createSampler)
+{
+    const QPointer<AppModel> self(this);
+    const QJsonObject user{
+        {u"first_name"_s, trimBlanks(firstName)},
+        {u"last_name"_s, trimBlanks(lastName)},
+        {u"email"_s, trimBlanks(email)},
+        {u"password"_s, password},
+    };
+    const DeviceInfo::HardwareIdentifiers identifiers = DeviceInfo::hardwareIdentifiers();
+    const QJsonObject body{
+        {u"user"_s, user},
+        {u"app"_s, DeviceRecord::app()},
+        {u"desktop_build"_s, DeviceRecord::build()},
+        {u"desktop_arch"_s, DeviceRecord::architecture()},
+        {u"desktop_version"_s, DeviceInfo::appVersion()},
+        {u"os_uuid"_s, identifiers.uuid},
+        {u"fingerprint"_s, DeviceInfo::fingerprint(identifiers, m_defaults)},
+        {u"create_sampler"_s, createSampler},
+    };
+    APIRequest call{u"POST"_s, u"users"_s, {}, body, false, {}};
+    SignInResponse answer = co_await m_api.request<SignInResponse>(std::move(call));
+    if (self)
+        co_await self->finishSignIn(std::move(answer));
+}
+
+QCoro::Task<void> AppModel::finishSignIn(SignInResponse response)
+{
+    // A new session: whatever the previous one still receives is dropped.
+    ++m_generation;
+    const Session session = this->session();
+    SessionTokenFile::save(response.token);
+    setSessionToken(response.token);
+    applyUser(std::move(response.user));
+    setPhase(Phase::ready);
+    m_log.info(u"signed in"_s);
+    if (m_defaults.boolValue(keys::askedLoginItem) != true)
+        setAskLoginItem(true);
+    co_await startSequence();
+    if (!session.isCurrent() || m_rotation.nowShowing())
+        co_return;
+    // The first wallpaper is set at once rather than at the next tick.
+    m_rotation.setRetryAt(std::nullopt);
+    co_await m_rotation.changeWallpaper(true);
+}
+
+QCoro::Task<void> AppModel::changePassword(QString newPassword)
+{
+    if (!m_user || !m_user->email)
+        co_return;
+    const QString email = *m_user->email;
+    const Session session = this->session();
+    co_await m_api.changePassword(newPassword);
+    if (!session.isCurrent())
+        co_return;
+    SignInResponse answer = co_await m_api.signIn(email, newPassword);
+    if (!session.isCurrent())
+        co_return;
+    SessionTokenFile::save(answer.token);
+    setSessionToken(answer.token);
+    applyUser(std::move(answer.user));
+}
+
+QCoro::Task<QString> AppModel::deleteAccount()
+{
+    const Session session = this->session();
+    APIRequest call{u"DELETE"_s, u"users"_s, {}, std::nullopt, true, {}};
+    const DeleteAccountResponse answer = co_await m_api.request<DeleteAccountResponse>(std::move(call));
+    if (session.isCurrent())
+        signOut();
+    co_return answer.status;
+}
+
+void AppModel::signOut()
+{
+    // Everything still under way for the ending session is dropped from here on.
+    ++m_generation;
+    if (m_refreshLoop)
+        m_refreshLoop->cancel();
+    m_rotation.stop();
+    m_rotation.reset();
+    m_sync.cancelSync();
+    m_idle.stop();
+    m_notifications.stop();
+    m_shortcuts.unregisterAll();
+    m_saverPool.reset();
+    m_events.startNewSession();
+    m_player.stop();
+    SessionTokenFile::remove();
+
+    setSessionToken(std::nullopt);
+    setUser(std::nullopt);
+    setAlbums({});
+    setFavoriteUUIDs({});
+    setBanner(std::nullopt);
+
+    setOnboardingDue(false);
+    setTourDue(false);
+    setOnboardingRequested(false);
+    setSurveyRequested(false);
+    m_surveyAsked = false;
+    m_alertsHandled.clear();
+    m_tourFromAlert = false;
+    endTour();
+
+    m_defaults.remove(keys::user);
+    setPhase(Phase::signedOut);
+    m_log.info(u"signed out"_s);
+    m_window.showMainWindow();
+}
+
+void AppModel::endTour()
+{
+    if (m_tourShowing) {
+        m_tourShowing->cancel();
+        m_tourShowing.reset();
+    }
+    if (!m_tourStep && !m_tourPreparing)
+        return;
+    setTourPreparing(std::nullopt);
+    setTourStep(std::nullopt);
+    if (m_tourFromAlert) {
+        m_tourFromAlert = false;
+        spawn(acknowledgeAlert());
+    }
+}
+
+} // namespace lumi

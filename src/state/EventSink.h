@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+namespace lumi {
+
+/// The analytics event queue.
+class EventSink
+{
+public:
+    virtual ~EventSink() = default;
+
+    /// Starts the periodic upload and queues "app-opened" once per analytics session.
+    virtual void start() = 0;
+    /// Queues an event; dropped while nobody is signed in.
+    virtual void track(QString name, QMap<QString, QString> properties) = 0;
+    /// A new analytics session id, so the next start queues "app-opened" again.
+    virtual void startNewSession() = 0;
+};
+
+} // namespace lumi

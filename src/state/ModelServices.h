@@ -1,0 +1,40 @@
+#pragma once
+
+namespace lumi {
+
+class APIClient;
+class AppTakeover;
+class Autostart;
+class Clock;
+class DailyNotifications;
+class Defaults;
+class EventSink;
+class IdleWatch;
+class LinkOpener;
+class SaverPlayer;
+class ShortcutRegistry;
+class SyncScheduler;
+class WallpaperRotation;
+class WindowPresenter;
+
+/// Everything the application model works with, made and owned by the composition root (or a
+/// test), each alive for longer than the model.
+struct ModelServices final
+{
+    Clock& clock;
+    Defaults& defaults;
+    APIClient& api;
+    WallpaperRotation& rotation;
+    SyncScheduler& sync;
+    IdleWatch& idle;
+    ShortcutRegistry& shortcuts;
+    SaverPlayer& player;
+    WindowPresenter& window;
+    EventSink& events;
+    DailyNotifications& notifications;
+    AppTakeover& takeover;
+    Autostart& autostart;
+    LinkOpener& links;
+};
+
+} // namespace lumi

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "model/Album.h"
+#include "model/Medium.h"
+
+#include <QList>
+
+#include <chrono>
+
+namespace lumi {
+
+/// The playlist sync as the application model asks for it.
+class SyncScheduler
+{
+public:
+    virtual ~SyncScheduler() = default;
+
+    /// Runs a sync pass after the delay; a newer request replaces one still waiting. force makes
+    /// the pass check every file even when the playlists look unchanged.
+    virtual void requestSync(std::chrono::milliseconds delay, bool force) = 0;
+    /// Drops a waiting request and stops a running pass at its next check.
+    virtual void cancelSync() = 0;
+    /// The photos of the playlist's linked folder or playlist folder, as local media.
+    virtual QList<Medium> albumMedia(const Album& album) const = 0;
+};
+
+} // namespace lumi

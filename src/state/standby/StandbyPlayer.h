@@ -1,0 +1,15 @@
+#pragma once
+
+#include "state/SaverPlayer.h"
+
+namespace lumi {
+
+/// Stands in for the screen-saver player until it is built: never showing.
+class StandbyPlayer final : public SaverPlayer
+{
+public:
+    bool isShowing() const override { return false; }
+    void stop() override {}
+};
+
+} // namespace lumi

@@ -1,0 +1,383 @@
+#include "support/state/ModelHarness.h"
+#include "support/state/RunTask.h"
+
+#include <QJsonDocument>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using lumi::Album;
+using lumi::AppModel;
+using lumi::Medium;
+using lumi::test::ModelHarness;
+using lumi::test::runTask;
+using lumi::test::SandboxFixture;
+
+namespace {
+
+// "title|fragment|externalId" per album.
+QList<Album> albumsOf(const QStringList& descriptions)
+{
+    QList<Album> albums;
+    qint64 id = 1;
+    for (const QString& description : descriptions) {
+        const QStringList parts = description.split(u'|');
+        Album album;
+        album.id = id++;
+        album.title = parts.value(0);
+        album.titleFragment = parts.value(1, album.title.toLower());
+        if (!parts.value(2).isEmpty())
+            album.externalId = parts.value(2);
+        albums.append(album);
+    }
+    return albums;
+}
+
+QJsonObject bodyOf(const QJsonValue& request)
+{
+    return QJsonDocument::fromJson(request[u"body"_s].toString().toUtf8()).object();
+}
+
+Medium localPhoto(const QString& name)
+{
+    Medium photo;
+    photo.uuid = u"local-"_s + name;
+    photo.title = name.chopped(4);
+    photo.localPath = u"/photos/"_s + name;
+    return photo;
+}
+
+} // namespace
+
+class AppModelCatalogTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void albumOrder_data();
+    void albumOrder();
+    void alertBecomesBannerOrFirstRunFlag_data();
+    void alertBecomesBannerOrFirstRunFlag();
+    void firstRunAlertsActOncePerSession();
+    void dismissBannerOpensOnlyServiceLinks_data();
+    void dismissBannerOpensOnlyServiceLinks();
+    void placesLoadAtMostHourly();
+    void mediaPageAddsLocalPhotosToTheLastPlaylistPage_data();
+    void mediaPageAddsLocalPhotosToTheLastPlaylistPage();
+    void createPlaylistChecksTheName_data();
+    void createPlaylistChecksTheName();
+    void renamePlaylist_data();
+    void renamePlaylist();
+};
+
+void AppModelCatalogTest::albumOrder_data()
+{
+    QTest::addColumn<QStringList>("albums");
+    QTest::addColumn<QStringList>("titles");
+
+    QTest::newRow("favorites, recommended, then titles ignoring case")
+        << QStringList{u"b"_s, u"A"_s, u"Favorites|favorites"_s, u"Z|z|system-recommended"_s}
+        << QStringList{u"Favorites"_s, u"Z"_s, u"A"_s, u"b"_s};
+    QTest::newRow("recommended among themselves by title")
+        << QStringList{u"m|m|system-recommended"_s, u"c"_s, u"K|k|system-recommended"_s, u"a|a|other"_s}
+        << QStringList{u"K"_s, u"m"_s, u"a"_s, u"c"_s};
+    QTest::newRow("equal titles keep the server's order")
+        << QStringList{u"trip|first"_s, u"Trip|second"_s, u"TRIP|third"_s}
+        << QStringList{u"trip"_s, u"Trip"_s, u"TRIP"_s};
+}
+
+void AppModelCatalogTest::albumOrder()
+{
+    QFETCH(QStringList, albums);
+    QFETCH(QStringList, titles);
+    QList<Album> sorted = albumsOf(albums);
+    std::stable_sort(sorted.begin(), sorted.end(), &AppModel::albumOrder);
+    QStringList result;
+    for (const Album& album : sorted)
+        result.append(album.title);
+    QCOMPARE(result, titles);
+}
+
+void AppModelCatalogTest::alertBecomesBannerOrFirstRunFlag_data()
+{
+    QTest::addColumn<QJsonObject>("alert");
+    QTest::addColumn<QString>("banner");
+    QTest::addColumn<bool>("onboarding");
+    QTest::addColumn<bool>("tour");
+
+    // The demo account's welcome is shown already; an alert that is not shown leaves it.
+    const QString welcome = u"linux-welcome"_s;
+    QTest::newRow("text") << QJsonObject{{u"uuid"_s, u"x"_s}, {u"title"_s, u"Hello"_s}} << u"x"_s << false
+                          << false;
+    QTest::newRow("two empty lines") << QJsonObject{{u"uuid"_s, u"x"_s},
+                                                    {u"title"_s, u""_s},
+                                                    {u"lines"_s, QJsonArray{u""_s, u""_s}}}
+                                     << u"x"_s << false << false;
+    QTest::newRow("no text") << QJsonObject{{u"uuid"_s, u"x"_s}} << welcome << false << false;
+    QTest::newRow("completed") << QJsonObject{{u"uuid"_s, u"completed"_s}, {u"title"_s, u"Done"_s}} << welcome
+                               << false << false;
+    QTest::newRow("empty uuid") << QJsonObject{{u"uuid"_s, u""_s}, {u"title"_s, u"Hi"_s}} << welcome << false
+                                << false;
+    QTest::newRow("no uuid") << QJsonObject{{u"title"_s, u"Hi"_s}} << welcome << false << false;
+    QTest::newRow("onboarding") << QJsonObject{{u"uuid"_s, u"onboarding"_s}, {u"title"_s, u"Hi"_s}} << welcome
+                                << true << false;
+    QTest::newRow("getting started") << QJsonObject{{u"uuid"_s, u"getting_started"_s}} << welcome << false
+                                     << true;
+}
+
+void AppModelCatalogTest::alertBecomesBannerOrFirstRunFlag()
+{
+    QFETCH(QJsonObject, alert);
+    QFETCH(QString, banner);
+    QFETCH(bool, onboarding);
+    QFETCH(bool, tour);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    QCOMPARE(model.banner()->uuid, u"linux-welcome"_s);
+    QVERIFY(h.sandbox.addFault(
+        QJsonObject{{u"method"_s, u"GET"_s},
+                    {u"path"_s, u"/api/v6/alerts"_s},
+                    {u"status"_s, 200},
+                    {u"body"_s, QString::fromUtf8(QJsonDocument(QJsonObject{{u"linux"_s, alert}}).toJson())},
+                    {u"times"_s, 1}}));
+
+    QVERIFY(!runTask(model.loadAlerts()));
+
+    QCOMPARE(model.banner()->uuid, banner);
+    QCOMPARE(model.onboardingDue(), onboarding);
+    QCOMPARE(model.tourDue(), tour);
+}
+
+void AppModelCatalogTest::firstRunAlertsActOncePerSession()
+{
+    ModelHarness h;
+    // The second account's queue starts with the onboarding alert.
+    h.signIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
+    AppModel& model = h.model();
+    QVERIFY(model.onboardingDue());
+    model.setOnboardingDue(false);
+
+    QVERIFY(!runTask(model.loadAlerts()));
+    QVERIFY(!model.onboardingDue());
+
+    model.signOut();
+    h.signIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
+    QVERIFY(model.onboardingDue());
+    QCOMPARE(model.banner(), std::nullopt);
+}
+
+void AppModelCatalogTest::dismissBannerOpensOnlyServiceLinks_data()
+{
+    QTest::addColumn<std::optional<QString>>("link");
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("service site") << std::optional<QString>(u"https://www.lumivale.com/linux"_s) << true;
+    QTest::newRow("bare domain") << std::optional<QString>(u"https://lumivale.com/help"_s) << true;
+    QTest::newRow("lookalike host") << std::optional<QString>(u"https://lumivale.com.example.net/"_s)
+                                    << false;
+    QTest::newRow("suffix without dot") << std::optional<QString>(u"https://evillumivale.com/"_s) << false;
+    QTest::newRow("plain http") << std::optional<QString>(u"http://www.lumivale.com/"_s) << false;
+    QTest::newRow("not a URL") << std::optional<QString>(u"https://www.lumivale.com/%zz"_s) << false;
+    QTest::newRow("no link") << std::optional<QString>() << false;
+}
+
+void AppModelCatalogTest::dismissBannerOpensOnlyServiceLinks()
+{
+    QFETCH(std::optional<QString>, link);
+    QFETCH(bool, opened);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    lumi::ServerAlert alert;
+    alert.uuid = u"x"_s;
+    alert.title = u"Hello"_s;
+    alert.link = link;
+    model.setBanner(alert);
+    h.sandbox.clearRequests();
+    h.journal.clear();
+
+    model.dismissBanner(true);
+    QVERIFY(h.settle());
+
+    QCOMPARE(model.banner(), std::nullopt);
+    QCOMPARE(h.journal.calls(), opened ? QStringList{u"links.open(%1)"_s.arg(*link)} : QStringList());
+    QCOMPARE(h.requestLines(), QStringList{u"POST /alerts"_s});
+
+    // With no banner shown nothing happens at all.
+    h.sandbox.clearRequests();
+    model.dismissBanner(true);
+    QVERIFY(h.settle());
+    QCOMPARE(h.requestLines(), QStringList());
+}
+
+void AppModelCatalogTest::placesLoadAtMostHourly()
+{
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    QSignalSpy trees(&model, &AppModel::placesTreeChanged);
+    h.sandbox.clearRequests();
+
+    QVERIFY(!runTask(model.loadPlaces(false)));
+    QVERIFY(model.placesTree().has_value());
+    QVERIFY(h.advance(3600s));
+    QVERIFY(!runTask(model.loadPlaces(false)));
+    // The refresh loop wakes meanwhile too; only the places requests matter here.
+    QCOMPARE(h.requestLines().filter(u"/places"_s), QStringList{u"GET /places"_s});
+    QVERIFY(h.advance(1ms));
+    QVERIFY(!runTask(model.loadPlaces(false)));
+    QVERIFY(!runTask(model.loadPlaces(true)));
+    QCOMPARE(h.requestLines().filter(u"/places"_s),
+             (QStringList{u"GET /places"_s, u"GET /places"_s, u"GET /places"_s}));
+    // The same tree again still counts as news.
+    QCOMPARE(trees.count(), 3);
+
+    // A failed load keeps the tree it has and says nothing.
+    QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/places"_s}, {u"status"_s, 500}}));
+    QVERIFY(!runTask(model.loadPlaces(true)));
+    QVERIFY(model.placesTree().has_value());
+    QVERIFY(!model.placesFailed());
+    QCOMPARE(model.alert(), std::nullopt);
+    model.setPlacesTree(std::nullopt);
+    QVERIFY(!runTask(model.loadPlaces(false)));
+    QVERIFY(model.placesFailed());
+}
+
+void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("perPage");
+    QTest::addColumn<std::optional<QString>>("search");
+    QTest::addColumn<int>("serverPhotos");
+    QTest::addColumn<bool>("local");
+
+    // The demo playlist holds 24 photos.
+    QTest::newRow("full page") << 1 << 24 << std::optional<QString>() << 24 << false;
+    QTest::newRow("last page") << 2 << 20 << std::optional<QString>() << 4 << true;
+    QTest::newRow("search") << 1 << 60 << std::optional<QString>(u"mountain"_s) << -1 << false;
+    QTest::newRow("empty search given") << 1 << 60 << std::optional<QString>(u""_s) << 24 << false;
+}
+
+void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage()
+{
+    QFETCH(int, page);
+    QFETCH(int, perPage);
+    QFETCH(std::optional<QString>, search);
+    QFETCH(int, serverPhotos);
+    QFETCH(bool, local);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    const Album mornings = model.albums().at(2);
+    QCOMPARE(mornings.title, u"Mountain Mornings"_s);
+    const QList<Medium> folder{localPhoto(u"b.jpg"_s), localPhoto(u"a.jpg"_s)};
+    h.sync.localMedia.insert(mornings.id, folder);
+    model.setOffline(true);
+    h.sandbox.clearRequests();
+
+    std::optional<QList<Medium>> media;
+    QVERIFY(!runTask(
+        model.fetchMediaPage(u"playlists/"_s + mornings.titleFragment, page, perPage, search, false), media));
+
+    QVERIFY(!model.isOffline());
+    const QList<Medium> server = media->mid(0, media->size() - (local ? folder.size() : 0));
+    if (serverPhotos >= 0)
+        QCOMPARE(server.size(), serverPhotos);
+    for (const Medium& photo : server)
+        QVERIFY(!photo.localPath);
+    QCOMPARE(media->mid(server.size()), local ? folder : QList<Medium>());
+    const QString query = h.apiRequests().first()[u"query"_s].toString();
+    QCOMPARE(query.contains(u"search="_s), search && !search->isEmpty());
+}
+
+void AppModelCatalogTest::createPlaylistChecksTheName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("created");
+
+    QTest::newRow("letters, digits, blanks, hyphen, apostrophe")
+        << u"Rock 'n' Roll - 2024"_s << u"Rock 'n' Roll - 2024"_s;
+    QTest::newRow("blanks and tabs around") << u"  Road Trip\t "_s << u"Road Trip"_s;
+    QTest::newRow("accented letter") << u"Café"_s << QString();
+    QTest::newRow("exclamation mark") << u"Wow!"_s << QString();
+    QTest::newRow("blanks only") << u" \t "_s << QString();
+    QTest::newRow("typographic apostrophe") << u"Editor\u2019s"_s << QString();
+    QTest::newRow("tab inside") << u"Road\tTrip"_s << QString();
+}
+
+void AppModelCatalogTest::createPlaylistChecksTheName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, created);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    h.sandbox.clearRequests();
+    h.journal.clear();
+
+    std::optional<std::optional<Album>> album;
+    QVERIFY(!runTask(model.createPlaylist(name), album));
+
+    if (created.isEmpty()) {
+        QCOMPARE(*album, std::nullopt);
+        QCOMPARE(model.alert(), AppModel::playlistNameMessage());
+        QCOMPARE(h.requestLines(), QStringList());
+        return;
+    }
+    QCOMPARE(h.requestLines(), (QStringList{u"POST /albums"_s, u"GET /albums?page=1&per_page=500"_s}));
+    QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"playlist"_s, created}, {u"local"_s, u""_s}}));
+    QVERIFY(album->has_value());
+    QCOMPARE((*album)->title, created);
+    QVERIFY(model.albums().contains(**album));
+    QCOMPARE(h.journal.calls(), QStringList{u"sync.request(20s,force)"_s});
+    QCOMPARE(model.alert(), std::nullopt);
+}
+
+void AppModelCatalogTest::renamePlaylist_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("renamed");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("new name") << u" Alpine Mornings "_s << u"Alpine Mornings"_s << false;
+    QTest::newRow("own title") << u"Mountain Mornings\t"_s << QString() << false;
+    QTest::newRow("empty") << u"  "_s << QString() << false;
+    QTest::newRow("refused character") << u"Mornings?"_s << QString() << true;
+}
+
+void AppModelCatalogTest::renamePlaylist()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, renamed);
+    QFETCH(bool, refused);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    const Album mornings = model.albums().at(2);
+    h.sandbox.clearRequests();
+
+    QVERIFY(!runTask(model.renamePlaylist(mornings, name)));
+
+    QCOMPARE(model.alert(), refused ? std::optional(AppModel::playlistNameMessage()) : std::nullopt);
+    if (renamed.isEmpty()) {
+        QCOMPARE(h.requestLines(), QStringList());
+        return;
+    }
+    QCOMPARE(h.requestLines(),
+             (QStringList{u"PUT /albums/"_s + mornings.titleFragment, u"GET /albums?page=1&per_page=500"_s}));
+    QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"renamed"_s, renamed}, {u"local"_s, u""_s}}));
+    QStringList titles;
+    for (const Album& album : model.albums())
+        titles.append(album.title);
+    QVERIFY(titles.contains(renamed));
+}
+
+QTEST_MAIN(AppModelCatalogTest)
+#include "AppModelCatalogTest.moc"

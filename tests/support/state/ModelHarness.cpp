@@ -1,0 +1,161 @@
+#include "support/state/ModelHarness.h"
+
+#include "model/DefaultsKeys.h"
+#include "model/LogStore.h"
+#include "model/SessionTokenFile.h"
+#include "platform/Paths.h"
+#include "support/state/RunTask.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi::test {
+
+namespace {
+
+constexpr int settleTimeoutMs = 30'000;
+const QString apiPrefix = u"/api/v6/"_s;
+
+} // namespace
+
+ModelHarness::ModelHarness()
+    : defaults(Defaults::shared()), autostart(QCoreApplication::applicationFilePath(), Paths::autostartFile())
+{
+}
+
+ModelHarness::~ModelHarness()
+{
+    if (m_model) {
+        settle();
+        m_model.reset();
+    }
+    // Sleepers the model cancelled wake on the next turn, while the clock still exists.
+    QCoreApplication::processEvents();
+}
+
+AppModel& ModelHarness::model()
+{
+    if (!m_model) {
+        m_model = std::make_unique<AppModel>(ModelServices{
+            .clock = clock,
+            .defaults = defaults,
+            .api = api,
+            .rotation = rotation,
+            .sync = sync,
+            .idle = idle,
+            .shortcuts = shortcuts,
+            .player = player,
+            .window = window,
+            .events = events,
+            .notifications = notifications,
+            .takeover = takeover,
+            .autostart = autostart,
+            .links = links,
+        });
+    }
+    return *m_model;
+}
+
+AppModel& ModelHarness::relaunch()
+{
+    if (m_model) {
+        settle();
+        m_model.reset();
+        QCoreApplication::processEvents();
+    }
+    api.setToken(std::nullopt);
+    return model();
+}
+
+bool ModelHarness::settle()
+{
+    if (!m_model)
+        return true;
+    // Deliver what is already queued (woken sleepers, finished replies) before looking.
+    QCoreApplication::processEvents();
+    return QTest::qWaitFor([this] { return m_model->runningTasks() == 0; }, settleTimeoutMs);
+}
+
+bool ModelHarness::advance(std::chrono::milliseconds by)
+{
+    clock.advance(by);
+    return settle();
+}
+
+QString ModelHarness::leaveSession(const QString& email, const QString& password, bool cacheUser)
+{
+    const QString token = sandbox.signInToken(email, password);
+    SessionTokenFile::save(token);
+    if (cacheUser) {
+        const QJsonObject user =
+            sandbox.call("GET", u"users"_s, token).json().toObject().value(u"user"_s).toObject();
+        defaults.setValue(keys::user, QJsonDocument(user).toJson(QJsonDocument::Compact));
+    }
+    sandbox.clearRequests();
+    return token;
+}
+
+AppModel& ModelHarness::launchSignedIn(const QString& email, const QString& password)
+{
+    leaveSession(email, password, true);
+    model().launch();
+    settle();
+    sandbox.clearRequests();
+    journal.clear();
+    return model();
+}
+
+void ModelHarness::signIn(const QString& email, const QString& password)
+{
+    const std::exception_ptr failure = runTask(model().signIn(email, password));
+    if (failure)
+        std::rethrow_exception(failure);
+    settle();
+}
+
+QJsonArray ModelHarness::apiRequests()
+{
+    QJsonArray kept;
+    for (const QJsonValue& entry : sandbox.requests()) {
+        const QString path = entry[u"path"_s].toString();
+        if (!path.startsWith(apiPrefix) || path == apiPrefix + u"crashes"_s ||
+            path == apiPrefix + u"events"_s)
+            continue;
+        kept.append(entry);
+    }
+    return kept;
+}
+
+QStringList ModelHarness::requestLines()
+{
+    QStringList lines;
+    for (const QJsonValue& entry : apiRequests()) {
+        QString line =
+            entry[u"method"_s].toString() + u' ' + entry[u"path"_s].toString().mid(apiPrefix.size() - 1);
+        if (entry[u"hasQuery"_s].toBool())
+            line += u'?' + entry[u"query"_s].toString();
+        lines.append(line);
+    }
+    return lines;
+}
+
+QStringList ModelHarness::appLogLines() const
+{
+    QFile file(LogStore::shared().filePath());
+    QStringList lines;
+    if (!file.open(QIODevice::ReadOnly))
+        return lines;
+    const QString marker = u" [app] "_s;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const qsizetype at = line.indexOf(marker);
+        if (at >= 0)
+            lines.append(line.mid(at + marker.size()));
+    }
+    return lines;
+}
+
+} // namespace lumi::test

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "model/APIClient.h"
+#include "model/Defaults.h"
+#include "platform/linux/XdgAutostart.h"
+#include "state/AppModel.h"
+#include "support/ManualClock.h"
+#include "support/SandboxFixture.h"
+#include "support/state/CallJournal.h"
+#include "support/state/RecordingEvents.h"
+#include "support/state/RecordingIdleWatch.h"
+#include "support/state/RecordingLinkOpener.h"
+#include "support/state/RecordingNotifications.h"
+#include "support/state/RecordingPlayer.h"
+#include "support/state/RecordingRotation.h"
+#include "support/state/RecordingShortcuts.h"
+#include "support/state/RecordingSync.h"
+#include "support/state/RecordingTakeover.h"
+#include "support/state/RecordingWindowPresenter.h"
+
+#include <QStringList>
+
+#include <chrono>
+#include <memory>
+
+namespace lumi::test {
+
+/// An application model wired to a private sandbox, a manual clock, a settings store and the
+/// autostart folder of a temporary home, and recording stand-ins for the neighbours that are not
+/// built yet. Its helpers block; they are for test code only.
+class ModelHarness final
+{
+public:
+    ModelHarness();
+    ~ModelHarness();
+    ModelHarness(const ModelHarness&) = delete;
+    ModelHarness& operator=(const ModelHarness&) = delete;
+
+    /// Made on first use.
+    AppModel& model();
+    /// The next start of the app: a new model over the same files, settings and sandbox.
+    AppModel& relaunch();
+    /// Waits until the model's tasks have ended (a refresh loop may sleep on); false on a hang.
+    bool settle();
+    /// Moves the clock on and waits for whatever that woke.
+    bool advance(std::chrono::milliseconds by);
+
+    /// What an earlier run left: the session-token file of a fresh sign-in and, when asked, the
+    /// cached user. Returns the token.
+    QString leaveSession(const QString& email, const QString& password, bool cacheUser);
+    /// Launches the model on a session an earlier run left and waits for its start sequence; the
+    /// requests and calls that made are forgotten.
+    AppModel& launchSignedIn(const QString& email = SandboxFixture::demoEmail,
+                             const QString& password = SandboxFixture::demoPassword);
+    /// Signs in through the model and waits for the start sequence to end; throws what sign-in throws.
+    void signIn(const QString& email, const QString& password);
+
+    /// The API requests the sandbox received since the last clear, as "METHOD /path?query",
+    /// without the crash and analytics posts of other services.
+    QStringList requestLines();
+    /// The same requests in full, as the sandbox recorded them.
+    QJsonArray apiRequests();
+    /// The lines of the log file, for lines of the category "app" without their time stamps.
+    QStringList appLogLines() const;
+
+    SandboxFixture sandbox;
+    ManualClock clock;
+    /// The shared store, which other services of the app write too.
+    Defaults& defaults;
+    APIClient api;
+    CallJournal journal;
+    RecordingRotation rotation{journal};
+    RecordingSync sync{journal};
+    RecordingIdleWatch idle{journal};
+    RecordingShortcuts shortcuts{journal};
+    RecordingPlayer player{journal};
+    RecordingWindowPresenter window{journal};
+    RecordingEvents events{journal};
+    RecordingNotifications notifications{journal};
+    RecordingTakeover takeover{journal};
+    RecordingLinkOpener links{journal};
+    XdgAutostart autostart;
+
+private:
+    std::unique_ptr<AppModel> m_model;
+};
+
+} // namespace lumi::test

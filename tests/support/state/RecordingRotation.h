@@ -1,0 +1,42 @@
+#pragma once
+
+#include "state/WallpaperRotation.h"
+#include "support/state/CallJournal.h"
+
+namespace lumi::test {
+
+/// Stands in for the wallpaper rotation, which is not built yet: records every call.
+class RecordingRotation final : public WallpaperRotation
+{
+public:
+    explicit RecordingRotation(CallJournal& journal) : m_journal(journal) {}
+
+    void start() override { m_journal.record(QStringLiteral("rotation.start")); }
+    void stop() override { m_journal.record(QStringLiteral("rotation.stop")); }
+    void reset() override { m_journal.record(QStringLiteral("rotation.reset")); }
+    void redrawNow() override { m_journal.record(QStringLiteral("rotation.redraw")); }
+    QCoro::Task<bool> changeWallpaper(bool userInitiated) override
+    {
+        m_journal.record(userInitiated ? QStringLiteral("rotation.change(user)")
+                                       : QStringLiteral("rotation.change"));
+        co_return false;
+    }
+    std::optional<Medium> nowShowing() const override { return showing; }
+    std::optional<QDateTime> retryAt() const override { return m_retryAt; }
+    void setRetryAt(std::optional<QDateTime> at) override
+    {
+        m_journal.record(at ? QStringLiteral("rotation.retryAt") : QStringLiteral("rotation.retryAt(none)"));
+        m_retryAt = std::move(at);
+    }
+    QString poolKey() const override { return m_poolKey; }
+    void setPoolKey(QString key) override { m_poolKey = std::move(key); }
+
+    std::optional<Medium> showing;
+
+private:
+    CallJournal& m_journal;
+    std::optional<QDateTime> m_retryAt;
+    QString m_poolKey = QStringLiteral("built");
+};
+
+} // namespace lumi::test
