@@ -92,9 +92,10 @@ QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString dest
 
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);
-    // The photo is kept on disk anyway; a second copy in the HTTP cache would only crowd out
-    // the API answers.
+    // The photo is kept on disk anyway, and an old cached copy must never stand in for a
+    // failed answer.
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(request));
     cancel.abortOnCancel(reply.get());
 
