@@ -1,5 +1,7 @@
 #include "model/RotationInterval.h"
 
+#include "model/SettingRows.h"
+
 #include <QCoreApplication>
 #include <QHashFunctions>
 
@@ -42,11 +44,7 @@ const Row& rowOf(RotationInterval::Case kind)
 
 std::optional<RotationInterval> RotationInterval::fromValue(QStringView value)
 {
-    for (const Row& row : rows) {
-        if (row.value == value)
-            return row.kind;
-    }
-    return std::nullopt;
+    return settingForValue<RotationInterval>(rows, value);
 }
 
 RotationInterval RotationInterval::fromSetting(const std::optional<QString>& setting)
@@ -56,10 +54,7 @@ RotationInterval RotationInterval::fromSetting(const std::optional<QString>& set
 
 QList<RotationInterval> RotationInterval::all()
 {
-    QList<RotationInterval> cases;
-    for (const Row& row : rows)
-        cases.append(row.kind);
-    return cases;
+    return allSettings<RotationInterval>(rows);
 }
 
 QString RotationInterval::value() const

@@ -1,5 +1,7 @@
 #include "model/SaverEffect.h"
 
+#include "model/SettingRows.h"
+
 #include <QCoreApplication>
 #include <QHashFunctions>
 
@@ -36,11 +38,7 @@ QString SaverEffect::randomValue()
 
 std::optional<SaverEffect> SaverEffect::fromValue(QStringView value)
 {
-    for (const Row& row : rows) {
-        if (row.value == value)
-            return row.kind;
-    }
-    return std::nullopt;
+    return settingForValue<SaverEffect>(rows, value);
 }
 
 std::optional<SaverEffect> SaverEffect::fromSetting(const std::optional<QString>& setting)
@@ -52,10 +50,7 @@ std::optional<SaverEffect> SaverEffect::fromSetting(const std::optional<QString>
 
 QList<SaverEffect> SaverEffect::all()
 {
-    QList<SaverEffect> cases;
-    for (const Row& row : rows)
-        cases.append(row.kind);
-    return cases;
+    return allSettings<SaverEffect>(rows);
 }
 
 QString SaverEffect::value() const

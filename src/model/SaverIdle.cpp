@@ -1,5 +1,7 @@
 #include "model/SaverIdle.h"
 
+#include "model/SettingRows.h"
+
 #include <QCoreApplication>
 #include <QHashFunctions>
 
@@ -37,11 +39,7 @@ const Row& rowOf(SaverIdle::Case kind)
 
 std::optional<SaverIdle> SaverIdle::fromValue(QStringView value)
 {
-    for (const Row& row : rows) {
-        if (row.value == value)
-            return row.kind;
-    }
-    return std::nullopt;
+    return settingForValue<SaverIdle>(rows, value);
 }
 
 SaverIdle SaverIdle::fromSetting(const std::optional<QString>& setting)
@@ -51,10 +49,7 @@ SaverIdle SaverIdle::fromSetting(const std::optional<QString>& setting)
 
 QList<SaverIdle> SaverIdle::all()
 {
-    QList<SaverIdle> cases;
-    for (const Row& row : rows)
-        cases.append(row.kind);
-    return cases;
+    return allSettings<SaverIdle>(rows);
 }
 
 QString SaverIdle::value() const
