@@ -1,0 +1,28 @@
+#include "wallpaper/WallpaperLook.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+WallpaperLook WallpaperLook::of(const std::optional<User>& user)
+{
+    WallpaperLook look;
+    if (!user)
+        return look;
+    look.fit = user->fitDesktop == u"fit"_s ? WallpaperFit::fit : WallpaperFit::fill;
+    look.showTitles = user->lumivaleTitleSize == u"small"_s;
+    look.useCDN = !user->flagList().contains(u"no-cdn"_s);
+    return look;
+}
+
+std::optional<QString> WallpaperLook::titleFor(const Medium& photo) const
+{
+    return showTitles ? photo.title : std::nullopt;
+}
+
+QString WallpaperLook::key() const
+{
+    return (fit == WallpaperFit::fit ? u"fit"_s : u"fill"_s) + (showTitles ? u"|title"_s : QString());
+}
+
+} // namespace lumi
