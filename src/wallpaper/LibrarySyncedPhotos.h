@@ -1,0 +1,21 @@
+#pragma once
+
+#include "wallpaper/SyncedPhotos.h"
+
+namespace lumi {
+
+/// Looks synced photos up in the wallpaper and screen saver folders of a photo directory, reading
+/// the folders at each call so a photo synced a moment ago is found.
+class LibrarySyncedPhotos final : public SyncedPhotos
+{
+public:
+    /// photoDirectory: the base of the "Lumivale" folders (the sync reads it once per run too).
+    explicit LibrarySyncedPhotos(QString photoDirectory);
+
+    std::optional<QString> syncedFile(const QString& shortId) const override;
+
+private:
+    QString m_photoDirectory;
+};
+
+} // namespace lumi

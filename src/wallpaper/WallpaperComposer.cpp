@@ -1,0 +1,214 @@
+#include "wallpaper/WallpaperComposer.h"
+
+#include "wallpaper/AlphaShadow.h"
+#include "wallpaper/BundledFonts.h"
+#include "wallpaper/CalendarRenderer.h"
+#include "wallpaper/WallpaperLayout.h"
+
+#include <QColorSpace>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRegion>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+// Large enough for a fill-mode photo from a camera; the default limit refuses 6000x4000 photos.
+constexpr int allocationLimitMiB = 1024;
+
+// The photo at exactly its drawn size, its orientation applied. Only shrinking is asked of the
+// decoder: libjpeg then scales in the DCT and never builds the full-size bitmap.
+QImage decodeAt(QImageReader& reader, const QSize& drawn, bool turned, QString* error)
+{
+    const QSize stored = reader.size();
+    const QSize wanted = turned ? drawn.transposed() : drawn;
+    if (wanted.width() < stored.width() && wanted.height() < stored.height())
+        reader.setScaledSize(wanted);
+    QImage photo = reader.read();
+    if (photo.isNull()) {
+        *error = u"decode failed: "_s + reader.errorString();
+        return {};
+    }
+    if (photo.size() != drawn) {
+        const QColorSpace space = photo.colorSpace();
+        photo = photo.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        photo.setColorSpace(space);
+    }
+    if (photo.isNull())
+        *error = u"no bitmap for the scaled photo"_s;
+    return photo;
+}
+
+// The canvas with the photo on black. An opaque photo that covers the canvas is the canvas itself:
+// no second full-size bitmap, which at 5K costs more in page faults than the drawing.
+QImage canvasWith(QImage photo, const WallpaperLayout& layout)
+{
+    if (photo.size() == layout.canvas && photo.format() == QImage::Format_RGB32)
+        return photo;
+    QImage canvas(layout.canvas, QImage::Format_RGB32);
+    if (canvas.isNull())
+        return canvas;
+    if (photo.hasAlphaChannel())
+        canvas.fill(Qt::black);
+    QPainter painter(&canvas);
+    if (!photo.hasAlphaChannel()) {
+        for (const QRect& bar : QRegion(canvas.rect()).subtracted(layout.photo))
+            painter.fillRect(bar, Qt::black);
+    }
+    painter.drawImage(layout.photo.topLeft(), photo);
+    painter.end();
+    return canvas;
+}
+
+} // namespace
+
+std::optional<QString> WallpaperComposer::cleanTitle(const std::optional<QString>& title)
+{
+    if (!title)
+        return std::nullopt;
+    QString text = title->trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    // The title is one line; a break inside would draw as a box.
+    for (QChar& c : text) {
+        if (c == u'\n' || c == u'\r' || c == u'\t' || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    }
+    return text;
+}
+
+bool WallpaperComposer::isUprightJpeg(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.read(3) != QByteArrayLiteral("\xFF\xD8\xFF"))
+        return false;
+    file.close();
+    QImageReader reader(path);
+    return reader.canRead() && reader.transformation() == QImageIOHandler::TransformationNone;
+}
+
+std::optional<QString> WallpaperComposer::compose(const QString& source,
+                                                  const std::optional<CalendarOverlay>& overlay,
+                                                  WallpaperFit fit, const std::optional<QString>& title,
+                                                  const ScreenGeometry& geometry, const QString& destination)
+{
+    const std::optional<QString> text = cleanTitle(title);
+    if (!overlay && !text && fit == WallpaperFit::fill && isUprightJpeg(source)) {
+        QFile file(source);
+        if (!file.copy(destination))
+            return u"copy failed: "_s + file.errorString();
+        return std::nullopt;
+    }
+    if (!geometry.isUsable())
+        return u"unusable display geometry"_s;
+
+    QImageReader reader(source);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(allocationLimitMiB);
+    const QSize stored = reader.size();
+    if (!stored.isValid())
+        return u"not an image: "_s + reader.errorString();
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize upright = turned ? stored.transposed() : stored;
+    const std::optional<WallpaperLayout> layout = WallpaperLayout::plan(upright, fit, geometry);
+    if (!layout)
+        return u"no canvas for a %1x%2 photo"_s.arg(upright.width()).arg(upright.height());
+
+    QString error;
+    QImage photo = decodeAt(reader, layout->photo.size(), turned, &error);
+    if (photo.isNull())
+        return error;
+    const QColorSpace space =
+        photo.colorSpace().isValid() ? photo.colorSpace() : QColorSpace(QColorSpace::SRgb);
+    QImage canvas = canvasWith(std::move(photo), *layout);
+    if (canvas.isNull())
+        return u"no bitmap for the canvas"_s;
+    canvas.setColorSpace(space);
+    canvas.setDotsPerMeterX(dotsPerMeter);
+    canvas.setDotsPerMeterY(dotsPerMeter);
+
+    if (text)
+        drawTitle(canvas, *layout, *text);
+    if (overlay && !drawCalendar(canvas, *layout, *overlay, geometry, text.has_value()))
+        return u"the calendar did not render"_s;
+
+    QImageWriter writer(destination, "jpeg");
+    writer.setQuality(jpegQuality);
+    if (!writer.write(canvas))
+        return u"encode failed: "_s + writer.errorString();
+    return std::nullopt;
+}
+
+void WallpaperComposer::drawTitle(QImage& canvas, const WallpaperLayout& layout, const QString& title)
+{
+    BundledFonts::ensureRegistered();
+    // Montserrat comes in Regular and SemiBold; SemiBold stays legible on a busy photo.
+    QFont font(BundledFonts::family());
+    font.setWeight(QFont::DemiBold);
+    const double start = layout.titleSize();
+    const double limit = layout.titleWidthLimit();
+    double size = start;
+    double width = 0;
+    for (;;) {
+        font.setPointSizeF(size);
+        width = QFontMetricsF(font, &canvas).horizontalAdvance(title);
+        const double next = size * 0.92;
+        // A title still too wide at about half the size is drawn anyway.
+        if (width <= limit || next <= start * 0.5)
+            break;
+        size = next;
+    }
+
+    const QPointF origin(layout.titleRight() - width, layout.titleBaseline());
+    const QFontMetricsF metrics(font, &canvas);
+    const QRectF bounds = metrics.boundingRect(title).translated(origin).adjusted(-size, -size, size, size);
+    QPainter painter(&canvas);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    AlphaShadow::paint(painter, bounds, 4 * layout.ratio, QColor(0, 0, 0, 179), [&](QPainter& mask) {
+        // The mask has its own resolution; the glyphs must come out as large as on the canvas.
+        QFont maskFont = font;
+        maskFont.setPointSizeF(size * canvas.logicalDpiY() / mask.device()->logicalDpiY());
+        mask.setFont(maskFont);
+        mask.setPen(Qt::black);
+        mask.drawText(origin, title);
+    });
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(origin, title);
+}
+
+bool WallpaperComposer::drawCalendar(QImage& canvas, const WallpaperLayout& layout,
+                                     const CalendarOverlay& overlay, const ScreenGeometry& geometry,
+                                     bool titleDrawn)
+{
+    if (!std::isfinite(overlay.alpha))
+        return false;
+    const std::optional<QRectF> rect = layout.calendarRect(overlay, geometry, titleDrawn);
+    if (!rect)
+        return false;
+    // Rendered at the final size, so it is laid on without rescaling.
+    const std::optional<QImage> image =
+        CalendarRenderer::render(overlay.request, rect->height() / overlay.baseSize.height());
+    if (!image)
+        return false;
+    const int height = canvas.height();
+    const int left = int(std::round(rect->left()));
+    const int bottom = height - int(std::round(height - rect->bottom()));
+    QPainter painter(&canvas);
+    painter.setOpacity(std::clamp(overlay.alpha, 0.0, 1.0));
+    painter.drawImage(QPoint(left, bottom - image->height()), *image);
+    return true;
+}
+
+} // namespace lumi

@@ -1,0 +1,237 @@
+#include "wallpaper/WallpaperService.h"
+
+#include "library/PhotoDownloader.h"
+#include "model/Clock.h"
+#include "model/DeviceInfo.h"
+#include "model/MediaFormat.h"
+#include "platform/Paths.h"
+#include "platform/WallpaperSetter.h"
+#include "services/CrashReporter.h"
+#include "wallpaper/ScreenGeometry.h"
+#include "wallpaper/SyncedPhotos.h"
+#include "wallpaper/WallpaperComposer.h"
+#include "wallpaper/WallpaperFiles.h"
+
+#include <QCoroFuture>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <array>
+#include <chrono>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace lumi {
+
+namespace {
+
+// What a call still running reports when the service went away under it.
+WallpaperError stopped()
+{
+    return WallpaperError::system(u"the wallpaper service stopped"_s);
+}
+
+} // namespace
+
+WallpaperService::WallpaperService(QNetworkAccessManager& network, WallpaperSetter& setter, Clock& clock,
+                                   CrashReporter& reporter, const SyncedPhotos& synced, QString directory,
+                                   QObject* parent)
+    : QObject(parent), m_setter(setter), m_clock(clock), m_reporter(reporter), m_synced(synced),
+      m_directory(directory.isEmpty() ? defaultDirectory() : directory), m_photos(m_directory + u"/Photos"_s),
+      m_downloader(network)
+{
+    // A failure shows up at the first download or composition; nothing to do about it here.
+    QDir().mkpath(m_photos);
+}
+
+WallpaperService::~WallpaperService()
+{
+    m_cancel.cancel();
+}
+
+QString WallpaperService::defaultDirectory()
+{
+    return Paths::appDataFolder() + u"/Wallpapers"_s;
+}
+
+QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo display,
+                                                   std::optional<CalendarOverlay> overlay, WallpaperFit fit,
+                                                   std::optional<QString> title, bool useCDN,
+                                                   bool forceDownload)
+{
+    const QPointer<WallpaperService> self(this);
+    const MediaFormat variant = MediaFormat::bestFit(display.pixelSize.width(), display.pixelSize.height());
+    const QString name = WallpaperFiles::variantName(photo.uuid, variant);
+
+    QString source;
+    bool downloaded = false;
+    const std::optional<QString> synced =
+        useCDN && !forceDownload ? m_synced.syncedFile(photo.shortId()) : std::nullopt;
+    if (photo.localPath && !photo.localPath->isEmpty()) {
+        source = *photo.localPath;
+    } else if (synced) {
+        source = *synced;
+    } else {
+        source = co_await variantFile(photo, variant, name, useCDN, forceDownload);
+        if (!self)
+            throw stopped();
+        downloaded = true;
+    }
+
+    const QString destination =
+        WallpaperFiles::composedFile(m_directory, name, m_clock.now().toMSecsSinceEpoch());
+    const std::optional<QString> text = WallpaperComposer::cleanTitle(title);
+    const ScreenGeometry geometry = ScreenGeometry::of(display);
+    // Named first: GCC 12 mishandles a capturing lambda's temporary inside a co_await expression.
+    QFuture<std::optional<QString>> composing = QtConcurrent::run(
+        [=] { return WallpaperComposer::compose(source, overlay, fit, text, geometry, destination); });
+    const std::optional<QString> failure = co_await composing;
+    if (!self)
+        throw stopped();
+    if (failure) {
+        // A variant that can't be composed is dropped so the next try downloads it again.
+        if (downloaded)
+            QFile::remove(source);
+        QFile::remove(destination);
+        report(u"compose failed"_s, name + u": "_s + *failure);
+        throw WallpaperError::unreadable();
+    }
+
+    co_await setDesktopImageWithRetry(destination, display);
+    if (!self)
+        throw stopped();
+    m_current.insert(display.key(), Shown{display, destination});
+    m_log.info(u"set %1 on display %2 at %3x%4, %5%6%7"_s.arg(WallpaperFiles::shortId(photo.uuid))
+                   .arg(display.number)
+                   .arg(variant.width)
+                   .arg(variant.height)
+                   .arg(fit.value(), overlay ? u" with calendar"_s : QString(),
+                        text ? u" with title"_s : QString()));
+    WallpaperFiles::prune(m_directory, keepFiles, filesInUse());
+}
+
+QCoro::Task<QString> WallpaperService::variantFile(Medium photo, MediaFormat variant, QString name,
+                                                   bool useCdn, bool forceDownload)
+{
+    const QPointer<WallpaperService> self(this);
+    const QString target = m_photos + u'/' + name + u".jpg"_s;
+    if (!forceDownload && QFileInfo(target).isFile()) {
+        // Touched so that a variant in use stays among the newest and survives pruning.
+        QFile file(target);
+        if (file.open(QIODevice::ReadOnly))
+            file.setFileTime(m_clock.now(), QFileDevice::FileModificationTime);
+        co_return target;
+    }
+    const std::optional<QUrl> url = PhotoDownloader::variantUrl(photo, variant, useCdn);
+    if (!url)
+        throw WallpaperError::noImage();
+    try {
+        co_await m_downloader.download(*url, target, m_cancel);
+    } catch (const WallpaperError& error) {
+        if (self && error.kind() == WallpaperError::Kind::download &&
+            (error.status() == 403 || error.status() == 404))
+            report(u"wallpaper variant missing (HTTP %1)"_s.arg(error.status()),
+                   url->toString(QUrl::FullyEncoded));
+        throw;
+    }
+    if (!self)
+        throw stopped();
+    WallpaperFiles::prune(m_photos, keepPhotos);
+    co_return target;
+}
+
+QCoro::Task<void> WallpaperService::setDesktopImageWithRetry(QString file, DisplayInfo display)
+{
+    const QPointer<WallpaperService> self(this);
+    static constexpr std::array delays{0s, 2s, 5s, 10s};
+    QString reason;
+    for (const std::chrono::seconds delay : delays) {
+        if (delay > 0s) {
+            const bool slept = co_await m_clock.sleep(delay, m_cancel);
+            if (!self || !slept)
+                throw stopped();
+        }
+        const WallpaperRequest request{display, file};
+        const WallpaperSetResult result = co_await m_setter.setWallpaper(request);
+        if (!self)
+            throw stopped();
+        if (result.ok())
+            co_return;
+        reason = result.error();
+        m_log.info(u"setDesktopImageURL failed (retrying): "_s + reason);
+    }
+    report(u"setDesktopImageURL failed after retries"_s, m_setter.name() + u": "_s + reason);
+    throw WallpaperError::system(reason);
+}
+
+QCoro::Task<std::optional<QString>> WallpaperService::clearWallpaperCacheAndReport()
+{
+    const QPointer<WallpaperService> self(this);
+    const std::optional<QString> failure = co_await clearWallpaperCache();
+    if (!self)
+        co_return failure;
+    if (!failure) {
+        m_cacheLog.info(u"wallpaper cache cleared"_s);
+        co_return std::nullopt;
+    }
+    m_cacheLog.error(u"Wallpapers: "_s + *failure);
+    co_return tr("Failed to clear wallpaper cache: ") + *failure;
+}
+
+QCoro::Task<std::optional<QString>> WallpaperService::clearWallpaperCache()
+{
+    const QPointer<WallpaperService> self(this);
+    const QString folder = m_directory;
+    const QStringList spared = filesInUse();
+    QFuture<std::optional<QString>> removing =
+        QtConcurrent::run([folder, spared] { return WallpaperFiles::removeAll(folder, spared); });
+    const std::optional<QString> failure = co_await removing;
+    if (!self)
+        co_return stopped().message();
+    if (failure)
+        co_return failure;
+
+    // Setting the same file again makes a desktop that lost it read it afresh; the redraw then
+    // replaces it with a new file under a new name.
+    const QList<Shown> shown = m_current.values();
+    for (const Shown& entry : shown) {
+        if (!QFileInfo::exists(entry.file))
+            continue;
+        const WallpaperRequest request{entry.display, entry.file};
+        const WallpaperSetResult result = co_await m_setter.setWallpaper(request);
+        if (!self)
+            co_return stopped().message();
+        if (!result.ok())
+            m_cacheLog.info(
+                u"setting display %1 again failed: %2"_s.arg(entry.display.number).arg(result.error()));
+    }
+    if (m_redraw)
+        m_redraw();
+    co_return std::nullopt;
+}
+
+QStringList WallpaperService::filesInUse() const
+{
+    QStringList files = m_setter.filesInUse();
+    for (const Shown& entry : m_current)
+        files.append(entry.file);
+    return files;
+}
+
+void WallpaperService::report(const QString& message, const QString& detail)
+{
+    CrashReport report;
+    report.process = u"wallpaper"_s;
+    report.message = message;
+    report.stack = detail;
+    report.fingerprint = CrashReporter::fingerprint({u"wallpaper"_s, message});
+    report.version = DeviceInfo::appVersion();
+    report.occurredAt = m_clock.now();
+    m_reporter.report(report);
+}
+
+} // namespace lumi
