@@ -1,6 +1,7 @@
 #include "wallpaper/VariantDownloader.h"
 
 #include "library/LibraryFiles.h"
+#include "model/AppLog.h"
 #include "wallpaper/WallpaperError.h"
 
 #include <QCoroNetworkReply>
@@ -41,6 +42,7 @@ QCoro::Task<void> VariantDownloader::download(QUrl url, QString target, CancelTo
     // The variant is kept on disk; a second copy in the HTTP cache would only crowd out the API.
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(request));
+    const AppLog log(u"wallpaper"_s);
     cancel.abortOnCancel(reply.get());
 
     qint64 received = 0;
@@ -61,14 +63,14 @@ QCoro::Task<void> VariantDownloader::download(QUrl url, QString target, CancelTo
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 200) {
         LibraryFiles::removeFileOrLink(part);
-        m_log.info(status == 0 ? u"variant download failed: "_s + reply->errorString()
-                               : u"variant download: HTTP %1"_s.arg(status));
+        log.info(status == 0 ? u"variant download failed: "_s + reply->errorString()
+                             : u"variant download: HTTP %1"_s.arg(status));
         throw WallpaperError::download(status);
     }
     // A 200 whose transfer broke off is as incomplete as a short one.
     if (reply->error() != QNetworkReply::NoError || received < minimumBytes) {
         LibraryFiles::removeFileOrLink(part);
-        m_log.info(
+        log.info(
             reply->error() == QNetworkReply::NoError
                 ? u"variant download: only %1 bytes"_s.arg(received)
                 : u"variant download broke off after %1 bytes: %2"_s.arg(received).arg(reply->errorString()));

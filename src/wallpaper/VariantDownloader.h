@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/AppLog.h"
 #include "model/CancelToken.h"
 
 #include <QCoroTask>
@@ -19,7 +18,8 @@ public:
     static constexpr qint64 minimumBytes = 32768;
     static constexpr int timeoutMs = 60'000;
 
-    /// The session must outlive the downloader.
+    /// The session must outlive the downloader. A download in flight touches nothing of the
+    /// downloader once its request is sent, so the owner may go away meanwhile.
     explicit VariantDownloader(QNetworkAccessManager& network);
 
     /// Puts the variant at url into target. Throws WallpaperError: `download` with the status
@@ -29,7 +29,6 @@ public:
 
 private:
     QNetworkAccessManager& m_network;
-    AppLog m_log{QStringLiteral("wallpaper")};
 };
 
 } // namespace lumi
