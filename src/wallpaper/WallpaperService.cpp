@@ -67,11 +67,14 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
     const MediaFormat variant = MediaFormat::bestFit(display.pixelSize.width(), display.pixelSize.height());
     const QString name = WallpaperFiles::variantName(photo.uuid, variant);
 
+    // The photo's own file, else the sync's copy (not when the CDN is off or a fresh copy is
+    // wanted), else the catalog variant.
     QString source;
     bool downloaded = false;
+    const bool ownFile = photo.localPath && !photo.localPath->isEmpty();
     const std::optional<QString> synced =
-        useCDN && !forceDownload ? m_synced.syncedFile(photo.shortId()) : std::nullopt;
-    if (photo.localPath && !photo.localPath->isEmpty()) {
+        !ownFile && useCDN && !forceDownload ? m_synced.syncedFile(photo.shortId()) : std::nullopt;
+    if (ownFile) {
         source = *photo.localPath;
     } else if (synced) {
         source = *synced;
