@@ -1,0 +1,309 @@
+#include "library/PlaylistSync.h"
+
+#include "library/DataDirectory.h"
+#include "library/LocalPhotos.h"
+#include "library/PhotoDownloader.h"
+#include "library/PhotoFileNames.h"
+#include "library/PhotoFolder.h"
+#include "library/PlaylistFolders.h"
+#include "library/PlaylistMediaFetcher.h"
+#include "library/SyncPass.h"
+#include "library/SyncState.h"
+#include "model/APIClient.h"
+#include "model/Album.h"
+#include "model/Clock.h"
+#include "model/DeviceInfo.h"
+#include "platform/Screens.h"
+#include "services/CrashReporter.h"
+
+#include <QCoroSignal>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace lumi {
+
+namespace {
+
+// Resumes once the latch has fired (at once when it already has).
+QCoro::Task<void> untilFired(CancelToken latch)
+{
+    if (!latch.isCancelled())
+        co_await qCoro(latch.signal(), &CancelSignal::cancelled);
+}
+
+Medium localMedium(const QString& file)
+{
+    const QFileInfo info(file);
+    Medium photo;
+    photo.uuid = u"local-"_s + info.fileName();
+    photo.title = info.completeBaseName();
+    photo.localPath = file;
+    return photo;
+}
+
+} // namespace
+
+PlaylistSync::PlaylistSync(Services services, QObject* parent)
+    : QObject(parent), m_defaults(services.defaults), m_api(services.api), m_screens(services.screens),
+      m_clock(services.clock), m_reporter(services.reporter), m_log(u"sync"_s),
+      m_layout(LibraryLayout::at(DataDirectory::current(services.defaults))),
+      m_downloader(
+          std::make_shared<PhotoDownloader>(services.api.network(), services.clock, services.reporter)),
+      m_fetcher(std::make_shared<PlaylistMediaFetcher>(services.api, services.clock))
+{
+    // A folder that can't be made stays missing: its index and listings are empty.
+    for (const QString& folder : {m_layout.playlistRoot, m_layout.paperDir, m_layout.saverDir})
+        QDir().mkpath(folder);
+    rebuildIndexes();
+}
+
+PlaylistSync::~PlaylistSync()
+{
+    // The tasks hold this object weakly; their transfers and sleeps end now, and nothing they do
+    // on the way out counts as current.
+    ++m_generation;
+    if (m_pending)
+        m_pending->cancel();
+    if (m_running)
+        m_running->cancel.cancel();
+}
+
+// --- Requests -----------------------------------------------------------------------------------
+
+void PlaylistSync::requestSync(std::chrono::milliseconds delay, bool force)
+{
+    if (m_paused)
+        return;
+    if (m_pending) {
+        m_pending->cancel();
+        m_pending.reset();
+    }
+    if (force)
+        m_force = true;
+    if (delay <= 0ms) {
+        startRun();
+        return;
+    }
+    const CancelToken token;
+    m_pending = token;
+    // Ends by itself: a newer request or a cancel stops its sleep.
+    waitThenRun(delay, token);
+}
+
+QCoro::Task<void> PlaylistSync::waitThenRun(std::chrono::milliseconds delay, CancelToken token)
+{
+    const QPointer<PlaylistSync> self(this);
+    const bool elapsed = co_await m_clock.sleep(delay, token);
+    if (!self || !elapsed || token.isCancelled())
+        co_return;
+    m_pending.reset();
+    startRun();
+}
+
+void PlaylistSync::startRun()
+{
+    if (m_paused)
+        return;
+    m_requested = true;
+    if (m_running)
+        return;
+    const Loop loop{CancelToken(), ++m_generation};
+    m_running = loop;
+    // Ends in one place: runLoop reports its own failure.
+    runLoop(loop.cancel, loop.generation);
+}
+
+QCoro::Task<void> PlaylistSync::runLoop(CancelToken cancel, quint64 generation)
+{
+    const QPointer<PlaylistSync> self(this);
+    // A cancelled pass may still be finishing a transfer or a render; it keeps the disk until then.
+    while (self && m_activeLoop && !cancel.isCancelled())
+        co_await untilFired(*m_activeLoop);
+    if (!self || cancel.isCancelled())
+        co_return;
+
+    const CancelToken ended;
+    m_activeLoop = ended;
+    try {
+        while (self && m_requested && !cancel.isCancelled()) {
+            m_requested = false;
+            co_await runSync(cancel, generation);
+        }
+    } catch (const std::exception& error) {
+        if (self)
+            reportFailure(QString::fromUtf8(error.what()));
+    } catch (...) {
+        if (self)
+            reportFailure(u"unknown exception"_s);
+    }
+    if (self) {
+        if (m_activeLoop && m_activeLoop->signal() == ended.signal())
+            m_activeLoop.reset();
+        if (m_running && m_running->generation == generation)
+            m_running.reset();
+        setSyncing(false, generation);
+    }
+    ended.cancel();
+}
+
+QCoro::Task<void> PlaylistSync::runSync(CancelToken cancel, quint64 generation)
+{
+    SyncPass pass(*this, std::move(cancel), generation);
+    co_await pass.run();
+}
+
+void PlaylistSync::cancelSync()
+{
+    if (m_pending) {
+        m_pending->cancel();
+        m_pending.reset();
+    }
+    ++m_generation;
+    m_requested = false;
+    if (m_running) {
+        const CancelToken cancel = m_running->cancel;
+        m_running.reset();
+        cancel.cancel();
+    }
+    setSyncing(false, m_generation);
+}
+
+QCoro::Task<void> PlaylistSync::pauseSync()
+{
+    const QPointer<PlaylistSync> self(this);
+    m_paused = true;
+    cancelSync();
+    while (self && m_activeLoop)
+        co_await untilFired(*m_activeLoop);
+}
+
+void PlaylistSync::resumeSync()
+{
+    m_paused = false;
+}
+
+void PlaylistSync::reportFailure(const QString& what)
+{
+    const QString message = u"sync pass failed: "_s + what;
+    m_log.error(message);
+    CrashReport report;
+    report.process = u"sync"_s;
+    report.message = message;
+    report.fingerprint = CrashReporter::fingerprint({u"sync"_s, message});
+    report.version = DeviceInfo::appVersion();
+    report.occurredAt = m_clock.now();
+    m_reporter.report(report);
+}
+
+void PlaylistSync::setSyncing(bool syncing, quint64 generation)
+{
+    if (!isCurrent(generation) || m_isSyncing == syncing)
+        return;
+    m_isSyncing = syncing;
+    emit isSyncingChanged();
+}
+
+void PlaylistSync::setDone(int done, quint64 generation)
+{
+    if (!isCurrent(generation) || m_done == done)
+        return;
+    m_done = done;
+    emit doneChanged();
+}
+
+void PlaylistSync::setTotal(int total, quint64 generation)
+{
+    if (!isCurrent(generation) || m_total == total)
+        return;
+    m_total = total;
+    emit totalChanged();
+}
+
+void PlaylistSync::rebuildIndexes()
+{
+    m_paperIndex = PhotoFolder::indexFolder(m_layout.paperDir);
+    m_saverIndex = PhotoFolder::indexFolder(m_layout.saverDir);
+}
+
+// --- Lookups ------------------------------------------------------------------------------------
+
+std::optional<QString> PlaylistSync::localFile(const Medium& photo) const
+{
+    const QString key = photo.uuid.left(8).toLower();
+    if (const auto found = m_saverIndex.constFind(key); found != m_saverIndex.cend())
+        return *found;
+    if (const auto found = m_paperIndex.constFind(key); found != m_paperIndex.cend())
+        return *found;
+    return std::nullopt;
+}
+
+std::optional<QString> PlaylistSync::albumFolder(const Album& album) const
+{
+    return SyncState::albumFolder(album, m_layout.playlistRoot);
+}
+
+QList<Medium> PlaylistSync::albumMedia(const Album& album) const
+{
+    QList<Medium> media;
+    const std::optional<QString> folder = albumFolder(album);
+    if (!folder)
+        return media;
+    for (const QString& file : LocalPhotos::photoFiles(*folder)) {
+        Medium photo = localMedium(file);
+        photo.localThumb =
+            PlaylistFolders::previewFile(m_layout.imagesDir, album.title, QFileInfo(file).fileName());
+        media.append(std::move(photo));
+    }
+    return media;
+}
+
+QList<Medium> PlaylistSync::folderPhotos(const QString& folder) const
+{
+    QList<Medium> media;
+    for (const QString& file : PhotoFolder::listPhotoFiles(folder)) {
+        // Catalog photos are reached through the indexes.
+        if (!PhotoFileNames::isAppFileName(QFileInfo(file).fileName()))
+            media.append(localMedium(file));
+    }
+    return media;
+}
+
+// --- Format, state and listing ------------------------------------------------------------------
+
+MediaFormat PlaylistSync::targetFormat() const
+{
+    return SyncState::targetFormat(m_screens.displays());
+}
+
+std::optional<MediaFormat> PlaylistSync::storedFormat() const
+{
+    return SyncState::storedFormat(m_defaults);
+}
+
+QString PlaylistSync::syncState(const QList<Album>& albums, const User& user, const MediaFormat& format)
+{
+    return SyncState::syncState(albums, user, format);
+}
+
+QString PlaylistSync::localPhotoState(const QList<Album>& marked) const
+{
+    return SyncState::localPhotoState(marked, m_layout.playlistRoot);
+}
+
+QCoro::Task<QList<Medium>> PlaylistSync::fetchMediaPages(Album album, CancelToken cancel)
+{
+    const std::shared_ptr<PlaylistMediaFetcher> fetcher = m_fetcher;
+    co_return co_await fetcher->fetchMediaPages(std::move(album), std::move(cancel));
+}
+
+QCoro::Task<std::optional<QList<Medium>>> PlaylistSync::fetchPlaylistMedia(Album album, CancelToken cancel)
+{
+    const std::shared_ptr<PlaylistMediaFetcher> fetcher = m_fetcher;
+    co_return co_await fetcher->fetchPlaylistMedia(std::move(album), std::move(cancel));
+}
+
+} // namespace lumi

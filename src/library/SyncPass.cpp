@@ -1,0 +1,306 @@
+#include "library/SyncPass.h"
+
+#include "library/FolderPruner.h"
+#include "library/FolderRenamer.h"
+#include "library/LocalPhotoRenderer.h"
+#include "library/LocalPhotos.h"
+#include "library/PhotoDownloader.h"
+#include "library/PhotoFileNames.h"
+#include "library/PhotoFolder.h"
+#include "library/PhotoPlacer.h"
+#include "library/PlaylistFolders.h"
+#include "library/PlaylistMediaFetcher.h"
+#include "library/PlaylistSync.h"
+#include "library/SyncSource.h"
+#include "library/SyncState.h"
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+SyncPass::SyncPass(PlaylistSync& sync, CancelToken cancel, quint64 generation)
+    : m_sync(&sync), m_cancel(std::move(cancel)), m_generation(generation), m_defaults(sync.m_defaults),
+      m_log(sync.m_log), m_layout(sync.m_layout), m_downloader(sync.m_downloader), m_fetcher(sync.m_fetcher)
+{
+}
+
+SyncPass::~SyncPass() = default;
+
+QCoro::Task<void> SyncPass::run()
+{
+    if (!mayStart())
+        co_return;
+    start();
+    if (!co_await listPlaylists())
+        co_return;
+    countPhotos();
+    for (qsizetype i = 0; i < m_listed.size(); ++i) {
+        if (!co_await syncPlaylist(i))
+            co_return;
+    }
+    finish();
+}
+
+bool SyncPass::isStopped() const
+{
+    return !m_sync || m_cancel.isCancelled() || !m_sync->isCurrent(m_generation);
+}
+
+// Who may sync, the formats, the state text and the skip test. Nothing is written here.
+bool SyncPass::mayStart()
+{
+    PlaylistSync& sync = *m_sync;
+    const SyncSource* source = sync.m_source;
+    // Before the album list has loaded in this session (an offline launch) the pass would see no
+    // marked playlist and empty every folder.
+    if (!source || !source->isSignedIn() || !source->user() || !source->albumsLoaded())
+        return false;
+    m_user = *source->user();
+    m_albums = source->albums();
+    m_selected = SyncState::markedAlbums(m_albums);
+    m_target = sync.targetFormat();
+    m_stored = sync.storedFormat();
+    m_format = SyncState::passFormat(m_target, m_stored);
+    m_state = SyncState::stateString(m_albums, m_user, m_format, m_layout.playlistRoot);
+
+    const bool paperMissing = sync.m_paperIndex.isEmpty() &&
+                              std::any_of(m_selected.cbegin(), m_selected.cend(), [](const Album& album) {
+                                  return album.includeInPaper.value_or(false);
+                              });
+    const qint64 storedArea = m_stored ? SyncState::area(*m_stored) : 0;
+    return sync.m_force || storedArea < SyncState::area(m_target) ||
+           m_defaults.boolValue(keys::syncDirty).value_or(false) || paperMissing ||
+           m_defaults.stringValue(keys::syncState) != m_state;
+}
+
+void SyncPass::start()
+{
+    PlaylistSync& sync = *m_sync;
+    sync.m_force = false;
+    sync.setSyncing(true, m_generation);
+    m_defaults.setValue(keys::syncDirty, true);
+
+    // Read before the size change below, so the older app's downloads are fetched again too.
+    m_record =
+        LinkedDownloads::merged(LinkedDownloads::read(m_defaults, keys::syncLinkedDownloads),
+                                LinkedDownloads::read(m_defaults, keys::electronLinkedDownloads), m_albums);
+
+    const qint64 storedArea = m_stored ? SyncState::area(*m_stored) : 0;
+    if (storedArea >= 1 && storedArea < SyncState::area(m_target)) {
+        m_log.info(u"display size went up to %1: downloading again"_s.arg(SyncState::formatText(m_target)));
+        for (const Album& album : std::as_const(m_selected))
+            sync.removeDownloads(album, m_record);
+        PhotoFolder::removeAppFiles(m_layout.paperDir);
+        PhotoFolder::removeAppFiles(m_layout.saverDir);
+    }
+    m_defaults.setValue(keys::syncFormat, SyncState::formatText(m_format));
+    FolderRenamer::renameFolders(m_layout.playlistRoot, m_albums, m_defaults, m_log);
+}
+
+QCoro::Task<bool> SyncPass::listPlaylists()
+{
+    for (const Album& album : std::as_const(m_selected)) {
+        const std::optional<QString> linked = LocalPhotos::linkedFolder(album);
+        const std::optional<QString> folder =
+            linked ? linked : PlaylistFolders::playlistFolder(m_layout.playlistRoot, album.title);
+        if (!folder) {
+            m_log.error(u"playlist %1: title can't be a folder name, skipped"_s.arg(album.id));
+            continue;
+        }
+        const std::shared_ptr<PlaylistMediaFetcher> fetcher = m_fetcher;
+        std::optional<QList<Medium>> photos = co_await fetcher->fetchPlaylistMedia(album, m_cancel);
+        if (isStopped())
+            co_return false;
+        if (!photos) {
+            m_log.error(u"playlist %1: media list failed, sync stopped (dirty)"_s.arg(album.id));
+            m_sync->setSyncing(false, m_generation);
+            co_return false;
+        }
+        m_listed.append(Listed{album, *folder, linked.has_value(), std::move(*photos)});
+    }
+    co_return true;
+}
+
+void SyncPass::countPhotos()
+{
+    for (const Listed& listed : std::as_const(m_listed))
+        m_total += int(listed.photos.size());
+    m_sync->setDone(0, m_generation);
+    m_sync->setTotal(m_total, m_generation);
+    m_log.info(u"syncing %1 playlists, %2 photos at %3"_s.arg(m_listed.size())
+                   .arg(m_total)
+                   .arg(SyncState::formatText(m_format)));
+    m_look = SyncState::localLook(m_format, m_user);
+    m_outputs = LocalOutputNames(LocalOutputNames::fromVariant(m_defaults.value(keys::syncLocalSources)));
+}
+
+void SyncPass::advance()
+{
+    ++m_done;
+    if (m_sync)
+        m_sync->setDone(m_done, m_generation);
+}
+
+QCoro::Task<bool> SyncPass::syncPlaylist(qsizetype index)
+{
+    // m_listed does not change while the photos are handled, so the element stays put.
+    Listed& listed = m_listed[index];
+    const bool paper = listed.album.includeInPaper.value_or(false);
+    const bool saver = listed.album.includeInSaver.value_or(false);
+    const bool useCdn = SyncState::usesCdn(m_user);
+    // A failure shows in the downloads that follow.
+    QDir().mkpath(listed.folder);
+
+    QSet<QString> kept;
+    QSet<QString> downloaded;
+    for (const Medium& photo : std::as_const(listed.photos)) {
+        if (isStopped())
+            co_return false;
+        // The listing left out photos without a usable name.
+        const QString name = PhotoFileNames::photoFileName(photo).value_or(QString());
+        kept.insert(name);
+        const QString file = listed.folder + u'/' + name;
+        if (!PhotoDownloader::isUsableFile(file)) {
+            const std::shared_ptr<PhotoDownloader> downloader = m_downloader;
+            const bool fetched = co_await downloader->download(photo, m_format, useCdn, file, m_cancel);
+            if (isStopped())
+                co_return false;
+            if (fetched) {
+                downloaded.insert(name);
+                ++m_downloaded;
+            } else {
+                ++m_failed;
+            }
+            advance();
+            if (!PhotoDownloader::isUsableFile(file))
+                continue;
+        } else {
+            advance();
+        }
+        if (paper) {
+            PhotoPlacer::place(file, m_layout.paperDir);
+            m_paperNames.insert(name);
+        }
+        if (saver) {
+            PhotoPlacer::place(file, m_layout.saverDir);
+            m_saverNames.insert(name);
+        }
+    }
+    cleanFolder(listed, kept, downloaded);
+    co_return co_await renderLocalPhotos(index, kept);
+}
+
+// Deletes the sync's files that the playlist no longer lists; in a linked folder only those the
+// record says the sync downloaded, since the user's own files may carry names like the sync's.
+void SyncPass::cleanFolder(Listed& listed, const QSet<QString>& kept, const QSet<QString>& downloaded)
+{
+    const QString id = QString::number(listed.album.id);
+    const QStringList entry = m_record.value(id);
+    const QSet<QString> recorded(entry.cbegin(), entry.cend());
+    PhotoFolder::removePhotoFiles(listed.folder, [&](const QString& name) {
+        return PhotoFileNames::isAppFileName(name) && !kept.contains(name) &&
+               (!listed.linked || recorded.contains(name));
+    });
+    if (!listed.linked)
+        return;
+    QSet<QString> names = downloaded;
+    for (const QString& name : entry) {
+        if (kept.contains(name))
+            names.insert(name);
+    }
+    QStringList sorted(names.cbegin(), names.cend());
+    std::sort(sorted.begin(), sorted.end());
+    m_record.insert(id, sorted);
+}
+
+QCoro::Task<bool> SyncPass::renderLocalPhotos(qsizetype index, QSet<QString> kept)
+{
+    const Listed& listed = m_listed[index];
+    const bool paper = listed.album.includeInPaper.value_or(false);
+    const bool saver = listed.album.includeInSaver.value_or(false);
+    const QString outputFolder = paper ? m_layout.paperDir : m_layout.saverDir;
+    for (const QString& source : LocalPhotos::photoFiles(listed.folder)) {
+        if (isStopped())
+            co_return false;
+        const QString sourceName = QFileInfo(source).fileName();
+        // A catalog photo whose id reads as a date looks like the user's own; it is placed under
+        // this very name already, and drawing it would replace its own link.
+        if (kept.contains(sourceName))
+            continue;
+        const QString outputName = m_outputs.claim(source);
+        const QString output = outputFolder + u'/' + outputName;
+        const bool current = m_outputs.wasRenderedFrom(outputName, source) &&
+                             LocalPhotoRenderer::isRenderCurrent(output, source, m_look, m_defaults);
+        if (!current) {
+            const bool rendered = co_await LocalPhotoRenderer::renderLocalPhoto(source, output, m_format,
+                                                                                m_user.importedPhotosFit);
+            if (isStopped())
+                co_return false;
+            if (!rendered)
+                m_log.info(u"local photo %1: could not be read"_s.arg(outputName));
+        }
+        const std::optional<QString> thumbnail =
+            PlaylistFolders::previewFile(m_layout.imagesDir, listed.album.title, sourceName);
+        if (thumbnail && !LocalPhotoRenderer::isRenderCurrent(*thumbnail, source, QString(), m_defaults)) {
+            co_await LocalPhotoRenderer::renderThumbnail(source, *thumbnail);
+            if (isStopped())
+                co_return false;
+        }
+        if (paper) {
+            m_paperNames.insert(outputName);
+            if (saver)
+                PhotoPlacer::place(output, m_layout.saverDir);
+        }
+        if (saver)
+            m_saverNames.insert(outputName);
+    }
+    co_return true;
+}
+
+void SyncPass::finish()
+{
+    PlaylistSync& sync = *m_sync;
+    m_defaults.setValue(keys::syncLinkedDownloads, LinkedDownloads::toVariant(m_record));
+    m_defaults.remove(keys::electronLinkedDownloads);
+    m_defaults.setValue(keys::syncLocalLook, m_look);
+    m_defaults.setValue(keys::syncLocalSources, LocalOutputNames::toVariant(m_outputs.record()));
+
+    // The pool folders hold exactly what this pass placed: anything else there goes.
+    PhotoFolder::removePhotoFiles(m_layout.paperDir,
+                                  [this](const QString& name) { return !m_paperNames.contains(name); });
+    PhotoFolder::removePhotoFiles(m_layout.saverDir,
+                                  [this](const QString& name) { return !m_saverNames.contains(name); });
+    FolderPruner::pruneStaleFolders(m_layout.playlistRoot, m_albums);
+    QList<Album> listedAlbums;
+    for (const Listed& listed : std::as_const(m_listed))
+        listedAlbums.append(listed.album);
+    FolderPruner::pruneThumbnails(m_layout.imagesDir, m_layout.playlistRoot, listedAlbums);
+    sync.rebuildIndexes();
+
+    m_defaults.setValue(keys::syncState, m_state);
+    m_defaults.setValue(keys::syncDirty, false);
+    QVariantMap titles;
+    for (const Album& album : std::as_const(m_albums))
+        titles.insert(QString::number(album.id), album.title);
+    m_defaults.setValue(keys::syncPlaylistTitles, titles);
+
+    m_log.info(u"synced %1 playlists: %2 photos, %3 downloaded, %4 failed, %5 in wallpaper, %6 in saver"_s
+                   .arg(m_listed.size())
+                   .arg(m_total)
+                   .arg(m_downloaded)
+                   .arg(m_failed)
+                   .arg(sync.m_paperIndex.size())
+                   .arg(sync.m_saverIndex.size()));
+    if (sync.m_source)
+        sync.m_source->resetPhotoPools();
+    sync.setSyncing(false, m_generation);
+}
+
+} // namespace lumi
