@@ -26,9 +26,15 @@ bool isDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
-// Names as a person sorts them: letters without regard to case, runs of digits by their value
-// ("IMG_9" before "IMG_10"); exact text breaks remaining ties so the order is total.
-int compareNatural(const QString& a, const QString& b)
+bool isPhotoName(const QString& name)
+{
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    return suffix == u"jpg"_s || suffix == u"jpeg"_s;
+}
+
+} // namespace
+
+int LocalPhotos::compareNames(const QString& a, const QString& b)
 {
     qsizetype i = 0;
     qsizetype j = 0;
@@ -66,14 +72,6 @@ int compareNatural(const QString& a, const QString& b)
     return a.compare(b);
 }
 
-bool isPhotoName(const QString& name)
-{
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    return suffix == u"jpg"_s || suffix == u"jpeg"_s;
-}
-
-} // namespace
-
 const AppLog& LocalPhotos::log()
 {
     static const AppLog log(u"local"_s);
@@ -104,7 +102,7 @@ QStringList LocalPhotos::photoFiles(const QString& folder)
             names.append(name);
     }
     std::sort(names.begin(), names.end(),
-              [](const QString& a, const QString& b) { return compareNatural(a, b) < 0; });
+              [](const QString& a, const QString& b) { return compareNames(a, b) < 0; });
     if (names.size() > maxPhotos)
         names.resize(maxPhotos);
     QStringList files;

@@ -46,6 +46,9 @@ public:
     static std::optional<QString> linkedFolder(const Album& album);
     /// The album is linked to a folder that is not there.
     static bool isFolderMissing(const Album& album);
+    /// Names as a person sorts them: letters without regard to case, runs of digits by their
+    /// value ("IMG_9" before "IMG_10"); exact text breaks remaining ties so the order is total.
+    static int compareNames(const QString& a, const QString& b);
     /// The folder's visible .jpg/.jpeg files that the sync did not write, in natural name order
     /// (case-insensitive, numbers by value), the first 500.
     static QStringList photoFiles(const QString& folder);

@@ -12,7 +12,8 @@ AppModel::AppModel(ModelServices services, QObject* parent)
       m_rotation(services.rotation), m_sync(services.sync), m_idle(services.idle),
       m_shortcuts(services.shortcuts), m_player(services.player), m_window(services.window),
       m_events(services.events), m_notifications(services.notifications), m_takeover(services.takeover),
-      m_autostart(services.autostart), m_links(services.links)
+      m_autostart(services.autostart), m_links(services.links), m_pickers(services.pickers),
+      m_trash(services.trash)
 {
 }
 
@@ -21,8 +22,10 @@ AppModel::~AppModel()
     // Sleepers wake on the next event-loop turn and find the model gone.
     if (m_refreshLoop)
         m_refreshLoop->cancel();
-    if (m_tourShowing)
-        m_tourShowing->cancel();
+    for (const auto& sleeper : {m_tourShowing, m_noticeShown, m_surveyWait}) {
+        if (sleeper)
+            sleeper->cancel();
+    }
 }
 
 // --- Observed setters ---------------------------------------------------------------------------

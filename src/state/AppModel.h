@@ -7,10 +7,13 @@
 #include "model/Medium.h"
 #include "model/PlaceQuery.h"
 #include "model/PlacesTree.h"
+#include "model/PlayMode.h"
 #include "model/RotationInterval.h"
+#include "model/SaverEffect.h"
 #include "model/ServerAlert.h"
 #include "model/User.h"
 #include "model/WallpaperFit.h"
+#include "platform/DisplayInfo.h"
 #include "state/ModelServices.h"
 #include "state/SettingsSection.h"
 
@@ -60,6 +63,13 @@ public:
     static constexpr std::chrono::seconds albumSyncDelay{20};
     static constexpr std::chrono::seconds placesAgeLimit{3600};
     static constexpr qint64 diskCacheBytes = 512LL * 1024 * 1024;
+    static constexpr std::chrono::seconds noticeDuration{3};
+    static constexpr std::chrono::milliseconds surveyDelay{1200};
+    /// The tour's delay before a step while the window is in view (and between steps), and after
+    /// the window had to be brought up first.
+    static constexpr std::chrono::milliseconds tourStepDelay{300};
+    static constexpr std::chrono::milliseconds tourOpeningDelay{1000};
+    static constexpr std::chrono::seconds saverPoolLifetime{21600};
 
     explicit AppModel(ModelServices services, QObject* parent = nullptr);
     ~AppModel() override;
@@ -209,6 +219,72 @@ public:
     static QString trimBlanks(QStringView text);
     static QString playlistNameMessage();
 
+    // --- Playlist inclusion and membership, favorites, set as wallpaper -------------------------
+    QCoro::Task<void> setIncludeInPaper(Album album, bool included);
+    QCoro::Task<void> setIncludeInSaver(Album album, bool included);
+    QCoro::Task<bool> addToPlaylist(Medium photo, Album album);
+    /// One request at a time in the given order; local photos are skipped, and the first failure
+    /// ends the batch. Returns how many were added.
+    QCoro::Task<int> addPhotosToPlaylist(QList<Medium> photos, Album album);
+    QCoro::Task<bool> removeFromPlaylist(Medium photo, Album album);
+    /// Catalog photos leave the playlist; local photos of an unlinked playlist go to the trash.
+    /// Returns the photos removed, in the given order.
+    QCoro::Task<QList<Medium>> removePhotos(QList<Medium> photos, Album album);
+    QCoro::Task<bool> addFavorite(Medium photo);
+    QCoro::Task<bool> toggleFavorite(Medium photo);
+    /// Without a playlist the photo is first added to the "wallpaper" playlist (made when
+    /// missing). No displays means every display; an empty list is a cancel.
+    QCoro::Task<bool> setAsWallpaper(Medium photo, std::optional<Album> playlist,
+                                     std::optional<QList<DisplayInfo>> displays);
+
+    // --- Linked folders and local photos -------------------------------------------------------
+    QCoro::Task<void> linkFolder(Album album);
+    QCoro::Task<void> unlinkFolder(Album album);
+    /// Each subfolder of a chosen folder becomes a playlist linked to it.
+    QCoro::Task<void> importFolders();
+    /// Copies chosen photo files into the playlist's folder.
+    QCoro::Task<void> addLocalPhotos(Album album);
+    /// Moves a photo file of the playlist folders to the trash; anything else is refused.
+    bool removeLocalPhoto(const Medium& photo);
+    /// Folders whose path holds the product word are the app's own and never linked.
+    static bool isProductFolder(const QString& folder);
+    static QString productFolderMessage();
+
+    // --- Notices, sharing, survey ----------------------------------------------------------------
+    /// Shows the text as the notice for 3 s; a newer notice replaces it and starts the 3 s anew.
+    void showNotice(QString text);
+    /// None when the photo was sent, else the text for the share sheet.
+    QCoro::Task<std::optional<QString>> emailPhoto(Medium photo, QString address, QString message);
+    static QString emailFailureMessage();
+    /// Offers a due survey once per session, after telling the server it was offered.
+    void scheduleSurvey();
+    void submitSurvey(QString email, QString score, QString comment);
+
+    // --- Onboarding and tour ---------------------------------------------------------------------
+    void requestOnboarding();
+    /// choice: the calendar theme picked, or none for no calendar.
+    void finishOnboarding(bool accepted, std::optional<QString> choice);
+    void startTour(bool fromAlert);
+    /// Hides the current step and shows this one after the delay; a newer step cancels it.
+    void showTourStep(int step, std::chrono::milliseconds delay);
+
+    // --- Screen saver and slideshow ----------------------------------------------------------------
+    /// Starts the saver on every screen unless signed out or something is already showing; a
+    /// given effect replaces the user's choice.
+    QCoro::Task<void> startSaverNow(std::optional<SaverEffect> effect);
+    /// The saver's photos, kept for 6 hours per set of chosen playlists and playlist change.
+    QCoro::Task<QList<Medium>> saverMedia();
+    /// "<chosen playlist ids, comma-separated>|<playlists_updated_at>".
+    QString saverPoolKey() const;
+    /// Opens the gallery on the browser's photos, fetching their descriptions first when none has one.
+    QCoro::Task<void> playSlideshow(QList<Medium> media, int start, PlayMode mode,
+                                    std::optional<QString> path, std::optional<QString> search,
+                                    std::optional<PlaceQuery> place);
+    /// Page 1 of the source with descriptions; none when nothing could be fetched.
+    QCoro::Task<std::optional<QList<Medium>>> fetchDescribedMedia(int perPage, std::optional<QString> path,
+                                                                  std::optional<QString> search,
+                                                                  std::optional<PlaceQuery> place);
+
     /// Tasks the model started that are at work now; a refresh loop asleep between cycles is not.
     int runningTasks() const { return m_runningTasks; }
 
@@ -269,7 +345,30 @@ private:
     static QCoro::Task<void> settle(Session session, QCoro::Task<void> task, bool counted);
     QCoro::Task<void> refreshCycles(CancelToken cancel);
     /// Applies the user a request answers with and clears the offline flag; reports a failure.
-    QCoro::Task<void> adoptUser(QCoro::Task<UserResponse> request);
+    /// With reloadChangedPlaylists false, a changed playlist stamp leaves the albums to the caller.
+    QCoro::Task<void> adoptUser(QCoro::Task<UserResponse> request, bool reloadChangedPlaylists = true);
+    void applyUser(User user, bool reloadChangedPlaylists);
+    /// After additions: the user (for its playlist stamp), then the albums with force, once each.
+    QCoro::Task<void> refreshUserAndAlbums();
+    QCoro::Task<void> setIncluded(Album album, QString type, bool included);
+    /// Awaits a change sent to the server; a failure goes to the error sink. True when it was
+    /// accepted and the session that sent it is still current.
+    QCoro::Task<bool> sendChange(QCoro::Task<void> request);
+    void insertFavorite(const QString& uuid);
+    void eraseFavorite(const QString& uuid);
+    /// Trashes the photo file when it is a real photo file inside folder (resolved).
+    bool trashLocalPhoto(const Medium& photo, const QString& folder);
+    /// Picker answers arrive after the dialog: the session that asked must still be signed in.
+    bool isStillSignedIn(const Session& session) const;
+    QCoro::Task<bool> importFolder(QString folder, QString name);
+    QCoro::Task<void> clearNoticeLater(CancelToken cancel);
+    QCoro::Task<void> offerSurvey(CancelToken wait);
+    QCoro::Task<void> submitSurveyAnswers(QString email, QString score, QString comment);
+    QCoro::Task<void> applyOnboardingCalendar(std::optional<QString> choice, bool calendarOn,
+                                              std::optional<QString> currentTheme);
+    QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
+    /// One page of a listing for the saver pool; none when it failed.
+    QCoro::Task<std::optional<QList<Medium>>> fetchSaverPage(QString path, int perPage);
     void applyAlbums(QList<Album> albums, bool force);
     QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
     void storeUser(const User& user);
@@ -300,6 +399,8 @@ private:
     AppTakeover& m_takeover;
     Autostart& m_autostart;
     LinkOpener& m_links;
+    Pickers& m_pickers;
+    Trash& m_trash;
     AppLog m_log{QStringLiteral("app")};
 
     Phase m_phase = Phase::launching;
@@ -336,6 +437,8 @@ private:
     bool m_surveyAsked = false;
     bool m_tourFromAlert = false;
     std::optional<CancelToken> m_tourShowing;
+    std::optional<CancelToken> m_noticeShown;
+    std::optional<CancelToken> m_surveyWait;
     QSet<QString> m_alertsHandled;
     std::optional<QString> m_sessionToken;
     quint64 m_generation = 0;

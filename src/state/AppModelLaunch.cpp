@@ -170,14 +170,14 @@ QCoro::Task<void> AppModel::updateDevice()
     return adoptUser(m_api.updateUser(DeviceRecord::fields(m_defaults)));
 }
 
-QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request)
+QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request, bool reloadChangedPlaylists)
 {
     const Session session = this->session();
     try {
         const UserResponse answer = co_await request;
         if (!session.isCurrent())
             co_return;
-        applyUser(answer.user);
+        applyUser(answer.user, reloadChangedPlaylists);
         setOffline(false);
     } catch (const std::exception& error) {
         if (session.isCurrent())
@@ -187,7 +187,13 @@ QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request)
 
 void AppModel::applyUser(User user)
 {
-    const bool playlistsChanged = m_user && m_user->playlistsUpdatedAt != user.playlistsUpdatedAt;
+    applyUser(std::move(user), true);
+}
+
+void AppModel::applyUser(User user, bool reloadChangedPlaylists)
+{
+    const bool playlistsChanged =
+        reloadChangedPlaylists && m_user && m_user->playlistsUpdatedAt != user.playlistsUpdatedAt;
     setUser(user);
     storeUser(user);
     // Before the phase is ready (restore, sign-in) the start sequence applies the user again.
@@ -216,6 +222,18 @@ QCoro::Task<void> AppModel::refreshUser()
 {
     if (isSignedIn())
         co_await adoptUser(m_api.request<UserResponse>(userRequest()));
+}
+
+QCoro::Task<void> AppModel::refreshUserAndAlbums()
+{
+    if (!isSignedIn())
+        co_return;
+    const Session session = this->session();
+    // The addition changed the user's playlist stamp; the forced reload below covers that, so
+    // the user's own reload would only fetch the albums a second time.
+    co_await adoptUser(m_api.request<UserResponse>(userRequest()), false);
+    if (session.isCurrent())
+        co_await reloadAlbums(true);
 }
 
 void AppModel::observeActivation()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Medium.h"
+
 #include <QMap>
 #include <QString>
 
@@ -17,6 +19,14 @@ public:
     virtual void track(QString name, QMap<QString, QString> properties) = 0;
     /// A new analytics session id, so the next start queues "app-opened" again.
     virtual void startNewSession() = 0;
+
+    /// Queues an event about a photo: the properties plus "photo-id" and "photo-title".
+    void trackPhoto(QString name, const Medium& photo, QMap<QString, QString> properties)
+    {
+        properties.insert(QStringLiteral("photo-id"), photo.uuid);
+        properties.insert(QStringLiteral("photo-title"), photo.displayTitle());
+        track(std::move(name), std::move(properties));
+    }
 };
 
 } // namespace lumi

@@ -11,9 +11,11 @@ class Defaults;
 class EventSink;
 class IdleWatch;
 class LinkOpener;
+class Pickers;
 class SaverPlayer;
 class ShortcutRegistry;
 class SyncScheduler;
+class Trash;
 class WallpaperRotation;
 class WindowPresenter;
 
@@ -35,6 +37,8 @@ struct ModelServices final
     AppTakeover& takeover;
     Autostart& autostart;
     LinkOpener& links;
+    Pickers& pickers;
+    Trash& trash;
 };
 
 } // namespace lumi

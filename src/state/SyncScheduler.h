@@ -4,8 +4,10 @@
 #include "model/Medium.h"
 
 #include <QList>
+#include <QString>
 
 #include <chrono>
+#include <optional>
 
 namespace lumi {
 
@@ -22,6 +24,13 @@ public:
     virtual void cancelSync() = 0;
     /// The photos of the playlist's linked folder or playlist folder, as local media.
     virtual QList<Medium> albumMedia(const Album& album) const = 0;
+    /// The folder that holds one folder per playlist; only files below it are the app's to trash.
+    virtual QString playlistRoot() const = 0;
+    /// The playlist's linked folder when it exists, else its folder below the playlist root; none
+    /// when its title names no folder there.
+    virtual std::optional<QString> albumFolder(const Album& album) const = 0;
+    /// The photos the last pass placed in the screen-saver folder, as local media.
+    virtual QList<Medium> saverFolderPhotos() const = 0;
 };
 
 } // namespace lumi

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "model/Medium.h"
+#include "platform/DisplayInfo.h"
 
 #include <QCoroTask>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -28,6 +30,10 @@ public:
     /// Picks and sets the next photo per display; false while a change runs or nobody is signed in.
     /// With userInitiated a failure also becomes the model's alert.
     virtual QCoro::Task<bool> changeWallpaper(bool userInitiated) = 0;
+    /// Sets this photo as the wallpaper of the displays (none: every connected display) and records
+    /// it as shown. False, changing nothing, while another change runs; false when setting fails,
+    /// which the rotation reports itself.
+    virtual QCoro::Task<bool> showPhoto(Medium photo, std::optional<QList<DisplayInfo>> displays) = 0;
 
     /// The photo shown now; none when nothing is shown.
     virtual std::optional<Medium> nowShowing() const = 0;

@@ -9,6 +9,8 @@ class StandbyPlayer final : public SaverPlayer
 {
 public:
     bool isShowing() const override { return false; }
+    void startSaver(QList<Medium>, std::optional<SaverEffect>, PlaySettings) override {}
+    void showGallery(QList<Medium>, int, PlayMode, PlaySettings) override {}
     void stop() override {}
 };
 

@@ -9,6 +9,7 @@ class StandbyWindowPresenter final : public WindowPresenter
 {
 public:
     void showMainWindow() override {}
+    bool isMainWindowVisible() const override { return false; }
 };
 
 } // namespace lumi

@@ -1,5 +1,7 @@
 #include "support/state/ModelHarness.h"
 
+#include "library/DataDirectory.h"
+#include "library/LibraryLayout.h"
 #include "model/DefaultsKeys.h"
 #include "model/LogStore.h"
 #include "model/SessionTokenFile.h"
@@ -25,6 +27,7 @@ const QString apiPrefix = u"/api/v6/"_s;
 ModelHarness::ModelHarness()
     : defaults(Defaults::shared()), autostart(QCoreApplication::applicationFilePath(), Paths::autostartFile())
 {
+    sync.root = LibraryLayout::at(DataDirectory::current(defaults)).playlistRoot;
 }
 
 ModelHarness::~ModelHarness()
@@ -55,6 +58,8 @@ AppModel& ModelHarness::model()
             .takeover = takeover,
             .autostart = autostart,
             .links = links,
+            .pickers = pickers,
+            .trash = trash,
         });
     }
     return *m_model;
@@ -141,6 +146,29 @@ QStringList ModelHarness::requestLines()
         lines.append(line);
     }
     return lines;
+}
+
+QJsonObject ModelHarness::bodyOf(const QJsonValue& request)
+{
+    return QJsonDocument::fromJson(request[u"body"_s].toString().toUtf8()).object();
+}
+
+QList<Medium> ModelHarness::catalogPhotos(int count, int page)
+{
+    const QString path = u"media/classic/latest?page=%1&per_page=%2"_s.arg(page).arg(count);
+    const SandboxFixture::Reply reply = sandbox.call("GET", path, model().sessionToken().value_or(QString()));
+    const std::optional<MediaResponse> answer = MediaResponse::fromJson(reply.json());
+    sandbox.clearRequests();
+    return answer ? answer->media.value_or(QList<Medium>()) : QList<Medium>();
+}
+
+Album ModelHarness::album(const QString& fragment)
+{
+    for (const Album& held : model().albums()) {
+        if (held.titleFragment == fragment)
+            return held;
+    }
+    return Album();
 }
 
 QStringList ModelHarness::appLogLines() const

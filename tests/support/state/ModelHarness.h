@@ -3,6 +3,7 @@
 #include "model/APIClient.h"
 #include "model/Defaults.h"
 #include "platform/linux/XdgAutostart.h"
+#include "platform/linux/XdgTrash.h"
 #include "state/AppModel.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
@@ -11,6 +12,7 @@
 #include "support/state/RecordingIdleWatch.h"
 #include "support/state/RecordingLinkOpener.h"
 #include "support/state/RecordingNotifications.h"
+#include "support/state/RecordingPickers.h"
 #include "support/state/RecordingPlayer.h"
 #include "support/state/RecordingRotation.h"
 #include "support/state/RecordingShortcuts.h"
@@ -26,8 +28,8 @@
 namespace lumi::test {
 
 /// An application model wired to a private sandbox, a manual clock, a settings store and the
-/// autostart folder of a temporary home, and recording stand-ins for the neighbours that are not
-/// built yet. Its helpers block; they are for test code only.
+/// autostart folder and trash of a temporary home, scripted file pickers, and recording stand-ins
+/// for the neighbours that are not built yet. Its helpers block; they are for test code only.
 class ModelHarness final
 {
 public:
@@ -60,6 +62,13 @@ public:
     QStringList requestLines();
     /// The same requests in full, as the sandbox recorded them.
     QJsonArray apiRequests();
+    /// The JSON body of a recorded request; empty when it has none.
+    static QJsonObject bodyOf(const QJsonValue& request);
+    /// Photos of the catalog's newest list as the signed-in model would receive them; the
+    /// requests recorded so far are forgotten.
+    QList<Medium> catalogPhotos(int count, int page = 1);
+    /// The held album with this fragment; a default album when there is none.
+    Album album(const QString& fragment);
     /// The lines of the log file, for lines of the category "app" without their time stamps.
     QStringList appLogLines() const;
 
@@ -80,6 +89,9 @@ public:
     RecordingTakeover takeover{journal};
     RecordingLinkOpener links{journal};
     XdgAutostart autostart;
+    RecordingPickers pickers;
+    /// The real trash of the temporary home.
+    XdgTrash trash;
 
 private:
     std::unique_ptr<AppModel> m_model;

@@ -5,7 +5,8 @@
 
 namespace lumi::test {
 
-/// Stands in for the wallpaper rotation, which is not built yet: records every call.
+/// Stands in for the wallpaper rotation, which is not built yet: records every call; showPhoto
+/// answers showSucceeds.
 class RecordingRotation final : public WallpaperRotation
 {
 public:
@@ -21,6 +22,15 @@ public:
                                        : QStringLiteral("rotation.change"));
         co_return false;
     }
+    QCoro::Task<bool> showPhoto(Medium photo, std::optional<QList<DisplayInfo>> displays) override
+    {
+        QStringList names;
+        for (const DisplayInfo& display : displays.value_or(QList<DisplayInfo>()))
+            names.append(display.name);
+        m_journal.record(QStringLiteral("rotation.showPhoto(%1,%2)")
+                             .arg(photo.uuid, displays ? names.join(u'+') : QStringLiteral("all")));
+        co_return showSucceeds;
+    }
     std::optional<Medium> nowShowing() const override { return showing; }
     std::optional<QDateTime> retryAt() const override { return m_retryAt; }
     void setRetryAt(std::optional<QDateTime> at) override
@@ -32,6 +42,7 @@ public:
     void setPoolKey(QString key) override { m_poolKey = std::move(key); }
 
     std::optional<Medium> showing;
+    bool showSucceeds = true;
 
 private:
     CallJournal& m_journal;

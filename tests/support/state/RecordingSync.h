@@ -1,5 +1,7 @@
 #pragma once
 
+#include "library/LocalPhotos.h"
+#include "library/PlaylistFolders.h"
 #include "state/SyncScheduler.h"
 #include "support/state/CallJournal.h"
 
@@ -8,7 +10,8 @@
 namespace lumi::test {
 
 /// Stands in for the playlist sync, which is not built yet: records requests as
-/// "sync.request(<seconds>s,<force>)" and hands out the local photos a test put in.
+/// "sync.request(<seconds>s,<force>)", hands out the local photos a test put in, and finds
+/// playlist folders below root as the sync does.
 class RecordingSync final : public SyncScheduler
 {
 public:
@@ -22,8 +25,18 @@ public:
     }
     void cancelSync() override { m_journal.record(QStringLiteral("sync.cancel")); }
     QList<Medium> albumMedia(const Album& album) const override { return localMedia.value(album.id); }
+    QString playlistRoot() const override { return root; }
+    std::optional<QString> albumFolder(const Album& album) const override
+    {
+        if (const std::optional<QString> linked = LocalPhotos::linkedFolder(album))
+            return linked;
+        return PlaylistFolders::playlistFolder(root, album.title);
+    }
+    QList<Medium> saverFolderPhotos() const override { return saverPhotos; }
 
     QHash<qint64, QList<Medium>> localMedia;
+    QList<Medium> saverPhotos;
+    QString root;
 
 private:
     CallJournal& m_journal;

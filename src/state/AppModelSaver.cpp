@@ -1,0 +1,189 @@
+#include "state/AppModel.h"
+
+#include "model/APIClient.h"
+#include "model/Clock.h"
+#include "model/PlaySettings.h"
+#include "state/SaverPlayer.h"
+#include "state/SyncScheduler.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+constexpr int playlistPageSize = 500;
+constexpr int fallbackPageSize = 60;
+// Descriptions are fetched for at least a page of the browser's size.
+constexpr int describedPageMinimum = 60;
+
+// The playlists marked for the saver, else those marked for the wallpaper, in album order.
+QList<Album> saverPlaylists(const QList<Album>& albums)
+{
+    QList<Album> saver;
+    QList<Album> paper;
+    for (const Album& album : albums) {
+        if (album.includeInSaver == true)
+            saver.append(album);
+        if (album.includeInPaper == true)
+            paper.append(album);
+    }
+    return saver.isEmpty() ? paper : saver;
+}
+
+QString poolKey(const QList<Album>& chosen, const std::optional<User>& user)
+{
+    QStringList ids;
+    for (const Album& album : chosen)
+        ids.append(QString::number(album.id));
+    const QString updated = user ? user->playlistsUpdatedAt.value_or(QString()) : QString();
+    return ids.join(u',') + u'|' + updated;
+}
+
+} // namespace
+
+QString AppModel::saverPoolKey() const
+{
+    return poolKey(saverPlaylists(m_albums), m_user);
+}
+
+QCoro::Task<void> AppModel::startSaverNow(std::optional<SaverEffect> effect)
+{
+    if (!isSignedIn() || m_player.isShowing())
+        co_return;
+    const Session session = this->session();
+    QList<Medium> media = co_await saverMedia();
+    if (media.isEmpty() || !isStillSignedIn(session))
+        co_return;
+    const std::optional<SaverEffect> played =
+        effect ? effect : SaverEffect::fromSetting(m_user ? m_user->saverShow : std::nullopt);
+    m_player.startSaver(std::move(media), played, PlaySettings::forUser(m_user));
+}
+
+QCoro::Task<QList<Medium>> AppModel::saverMedia()
+{
+    const QList<Album> chosen = saverPlaylists(m_albums);
+    const QString key = poolKey(chosen, m_user);
+    if (m_saverPool && m_saverPool->key == key && !m_saverPool->media.isEmpty()) {
+        // A clock set back makes no pool young again.
+        const qint64 age = m_saverPool->fetchedAt.secsTo(m_clock.now());
+        if (age >= 0 && age < saverPoolLifetime.count())
+            co_return m_saverPool->media;
+    }
+
+    const Session session = this->session();
+    QList<Medium> media;
+    QSet<QString> seen;
+    for (const Album& album : chosen) {
+        const std::optional<QList<Medium>> page =
+            co_await fetchSaverPage(u"playlists/"_s + album.titleFragment, playlistPageSize);
+        if (!session.isCurrent())
+            co_return QList<Medium>();
+        for (const Medium& photo : page.value_or(QList<Medium>())) {
+            if (!photo.secureBaseUrl || seen.contains(photo.uuid))
+                continue;
+            seen.insert(photo.uuid);
+            media.append(photo);
+        }
+    }
+    if (!chosen.isEmpty())
+        media += m_sync.saverFolderPhotos();
+    if (media.isEmpty()) {
+        const std::optional<QList<Medium>> latest =
+            co_await fetchSaverPage(u"classic/latest"_s, fallbackPageSize);
+        if (!session.isCurrent())
+            co_return QList<Medium>();
+        media = latest.value_or(QList<Medium>());
+    }
+    // Nothing to play is no result to keep: the next start asks the server again.
+    if (media.isEmpty()) {
+        m_saverPool.reset();
+        co_return media;
+    }
+    m_saverPool = SaverPool{key, m_clock.now(), media};
+    co_return media;
+}
+
+QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchSaverPage(QString path, int perPage)
+{
+    const QMap<QString, QString> query{{u"page"_s, u"1"_s}, {u"per_page"_s, QString::number(perPage)}};
+    APIRequest call{u"GET"_s, u"media/"_s + path, query, std::nullopt, true, {}};
+    try {
+        const MediaResponse answer = co_await m_api.request<MediaResponse>(std::move(call));
+        co_return answer.media.value_or(QList<Medium>());
+    } catch (const std::exception&) {
+        // A playlist that can't be read is skipped; the saver plays what the others give.
+        co_return std::nullopt;
+    }
+}
+
+QCoro::Task<void> AppModel::playSlideshow(QList<Medium> media, int start, PlayMode mode,
+                                          std::optional<QString> path, std::optional<QString> search,
+                                          std::optional<PlaceQuery> place)
+{
+    const Session session = this->session();
+    const bool described = std::any_of(media.cbegin(), media.cend(),
+                                       [](const Medium& photo) { return photo.description.has_value(); });
+    if (!described) {
+        const int perPage = std::max(int(media.size()), describedPageMinimum);
+        const std::optional<QList<Medium>> fetched =
+            co_await fetchDescribedMedia(perPage, std::move(path), std::move(search), std::move(place));
+        if (!session.isCurrent())
+            co_return;
+        if (fetched) {
+            QHash<QString, std::optional<QString>> descriptions;
+            for (const Medium& photo : *fetched) {
+                if (!descriptions.contains(photo.uuid))
+                    descriptions.insert(photo.uuid, photo.description);
+            }
+            for (Medium& photo : media)
+                photo.description = descriptions.value(photo.uuid);
+        }
+    }
+    const int first = media.isEmpty() ? 0 : std::clamp(start, 0, int(media.size()) - 1);
+    m_player.showGallery(std::move(media), first, mode, PlaySettings::forUser(m_user));
+}
+
+QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchDescribedMedia(int perPage,
+                                                                        std::optional<QString> path,
+                                                                        std::optional<QString> search,
+                                                                        std::optional<PlaceQuery> place)
+{
+    if (place) {
+        const Session session = this->session();
+        QMap<QString, QString> query = place->queryItems();
+        query.insert(u"page"_s, u"1"_s);
+        query.insert(u"per_page"_s, QString::number(perPage));
+        query.insert(u"with_description"_s, u"true"_s);
+        APIRequest call{u"GET"_s, u"places/media"_s, query, std::nullopt, true, {}};
+        std::optional<QList<Medium>> media;
+        try {
+            const MediaResponse answer = co_await m_api.request<MediaResponse>(std::move(call));
+            media = answer.media.value_or(QList<Medium>());
+        } catch (const std::exception& error) {
+            if (session.isCurrent())
+                handleError(error, true);
+            co_return std::nullopt;
+        }
+        if (!session.isCurrent())
+            co_return std::nullopt;
+        setOffline(false);
+        if (media->isEmpty())
+            refreshUserIfStale();
+        co_return media;
+    }
+    if (!path)
+        co_return std::nullopt;
+    try {
+        co_return co_await fetchMediaPage(*path, 1, perPage, std::move(search), true);
+    } catch (const std::exception&) {
+        // fetchMediaPage has reported it already.
+        co_return std::nullopt;
+    }
+}
+
+} // namespace lumi
