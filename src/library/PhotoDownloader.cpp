@@ -69,8 +69,9 @@ QCoro::Task<bool> PhotoDownloader::download(Medium photo, MediaFormat format, bo
     const std::chrono::milliseconds started = m_clock.monotonic();
     const bool fetched = co_await fetch(photo.shortId(), *url, destination, cancel);
     const std::chrono::milliseconds elapsed = m_clock.monotonic() - started;
-    // The pause is cut short when the pass is cancelled; the result stands either way.
-    if (elapsed < minimumDuration)
+    // Failures are paced so a playlist whose photos all fail doesn't hammer the CDN; the pause
+    // is cut short when the pass is cancelled.
+    if (!fetched && elapsed < minimumDuration)
         co_await m_clock.sleep(minimumDuration - elapsed, cancel);
     co_return fetched;
 }

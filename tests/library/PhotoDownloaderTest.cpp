@@ -72,7 +72,7 @@ private slots:
     void acceptsOnlyAWholePhotoWithStatus200_data();
     void acceptsOnlyAWholePhotoWithStatus200();
     void truncatedBodyNeverReplacesAGoodPhoto();
-    void everyCallTakesAtLeastOneSecond();
+    void failedCallTakesAtLeastOneSecond();
     void photoWithoutAddressFailsAtOnce();
 
 private:
@@ -317,8 +317,14 @@ void PhotoDownloaderTest::truncatedBodyNeverReplacesAGoodPhoto()
     QVERIFY(m_reports.isEmpty());
 }
 
-void PhotoDownloaderTest::everyCallTakesAtLeastOneSecond()
+void PhotoDownloaderTest::failedCallTakesAtLeastOneSecond()
 {
+    // A good photo is not held back: it completes while the clock stands still.
+    std::optional<bool> good;
+    const QCoro::Task<void> goodTask =
+        recordDownload(m_downloader.get(), m_photo, m_folder + u"/b-1a2b3c4d.jpg"_s, &good);
+    QTRY_COMPARE_WITH_TIMEOUT(good, std::optional(true), 30'000);
+
     QVERIFY(m_sandbox->addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}}));
     std::optional<bool> result;
     const QCoro::Task<void> task =
