@@ -1,0 +1,36 @@
+#pragma once
+
+#include "wallpaper/RotationLibrary.h"
+
+#include <QStringList>
+
+namespace lumi::test {
+
+/// A photo library the test fills: the synced index, the user's own files of the wallpaper folder,
+/// the two sync formats; records the syncs asked for.
+class FakeRotationLibrary final : public RotationLibrary
+{
+public:
+    const QString& paperDir() const override { return folder; }
+    const QHash<QString, QString>& paperIndex() const override { return index; }
+    QList<Medium> folderPhotos(const QString& path) const override
+    {
+        return path == folder ? ownPhotos : QList<Medium>();
+    }
+    MediaFormat targetFormat() const override { return target; }
+    std::optional<MediaFormat> storedFormat() const override { return stored; }
+    void requestSync(std::chrono::milliseconds delay, bool force) override
+    {
+        syncRequests.append(
+            QStringLiteral("%1 ms%2").arg(delay.count()).arg(force ? QStringLiteral(" forced") : QString()));
+    }
+
+    QString folder = QStringLiteral("/nowhere/Lumivale Wallpaper");
+    QHash<QString, QString> index;
+    QList<Medium> ownPhotos;
+    MediaFormat target = MediaFormat::bestFit(2560, 1440);
+    std::optional<MediaFormat> stored = MediaFormat::bestFit(2560, 1440);
+    QStringList syncRequests;
+};
+
+} // namespace lumi::test

@@ -1,0 +1,217 @@
+#include "support/wallpaper/RotationRig.h"
+
+#include <QJsonObject>
+#include <QSet>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace lumi {
+
+namespace {
+
+const QString mornings = u"GET /media/playlists/mountain-mornings?page=1&per_page=500"_s;
+const QString favorites = u"GET /media/playlists/favorites?page=1&per_page=500"_s;
+const QString today = u"GET /media/today?page=1&per_page=10"_s;
+
+Medium ownPhoto(const QString& name)
+{
+    return Medium{.uuid = u"local-"_s + name, .title = name, .localPath = u"/photos/"_s + name};
+}
+
+QStringList uuidsOf(const QList<Medium>& photos)
+{
+    QStringList uuids;
+    for (const Medium& photo : photos)
+        uuids.append(photo.uuid);
+    return uuids;
+}
+
+Album& albumWithId(test::RotationRig& rig, qint64 id)
+{
+    for (Album& album : rig.account.playlists) {
+        if (album.id == id)
+            return album;
+    }
+    qFatal("no album %lld", id);
+}
+
+} // namespace
+
+/// Where the rotation's photos come from and when they are fetched again.
+class PhotoPoolTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reusedForSixHours();
+    void rebuiltWhenTheKeyChanges_data();
+    void rebuiltWhenTheKeyChanges();
+    void sources_data();
+    void sources();
+    void aFailedListingKeepsThePool();
+};
+
+void PhotoPoolTest::reusedForSixHours()
+{
+    test::RotationRig rig;
+    RotationEngine& engine = rig.engine();
+    QVERIFY(rig.change());
+    QCOMPARE(rig.requestLines(), QStringList{mornings});
+    QCOMPARE(engine.pool().photos().size(), 24);
+
+    QVERIFY(rig.advance(21600s));
+    QVERIFY(rig.change());
+    QVERIFY(rig.requestLines().isEmpty());
+    QCOMPARE(engine.pool().queued().size(), 22);
+
+    // One second more and the pool is fetched again; the queue starts over.
+    QVERIFY(rig.advance(1s));
+    QVERIFY(rig.change());
+    QCOMPARE(rig.requestLines(), QStringList{mornings});
+    QCOMPARE(engine.pool().queued().size(), 23);
+
+    // A build time ahead of the clock (set back since) does not keep the pool either.
+    rig.clock.setNow(rig.clock.now().addSecs(-600));
+    QVERIFY(rig.change());
+    QCOMPARE(rig.requestLines(), QStringList{mornings});
+}
+
+void PhotoPoolTest::rebuiltWhenTheKeyChanges_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QStringList>("requests");
+    QTest::newRow("nothing changed") << u"nothing"_s << QStringList();
+    QTest::newRow("another playlist marked") << u"mark"_s << QStringList{favorites, mornings};
+    QTest::newRow("the playlist unmarked") << u"unmark"_s << QStringList{today};
+    QTest::newRow("playlists updated") << u"stamp"_s << QStringList{mornings};
+    QTest::newRow("key cleared by the model") << u"clear"_s << QStringList{mornings};
+}
+
+void PhotoPoolTest::rebuiltWhenTheKeyChanges()
+{
+    QFETCH(QString, what);
+    QFETCH(QStringList, requests);
+    test::RotationRig rig;
+    RotationEngine& engine = rig.engine();
+    QVERIFY(rig.change());
+    QCOMPARE(engine.poolKey(), u"102|2025-01-15T09:30:00.000Z"_s);
+    rig.requestLines();
+
+    if (what == u"mark")
+        albumWithId(rig, 101).includeInPaper = true;
+    else if (what == u"unmark")
+        albumWithId(rig, 102).includeInPaper = false;
+    else if (what == u"stamp")
+        rig.user().playlistsUpdatedAt = u"2026-12-10T08:00:00.000Z"_s;
+    else if (what == u"clear")
+        engine.setPoolKey(QString());
+    QVERIFY(rig.advance(60s));
+    QVERIFY(rig.change());
+    QCOMPARE(rig.requestLines(), requests);
+}
+
+void PhotoPoolTest::sources_data()
+{
+    QTest::addColumn<QString>("marked");
+    QTest::addColumn<int>("synced");
+    QTest::addColumn<QStringList>("own");
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<int>("poolSize");
+
+    const QStringList own{u"beach.jpg"_s, u"cat.jpg"_s};
+    QTest::newRow("nothing marked, nothing of the user's: the photos of the day")
+        << QString() << 0 << QStringList() << QStringList{today} << 6;
+    QTest::newRow("nothing marked, the user's own files: nothing")
+        << QString() << 0 << own << QStringList() << 0;
+    QTest::newRow("marked, nothing synced yet: every photo")
+        << u"mornings"_s << 0 << QStringList() << QStringList{mornings} << 24;
+    QTest::newRow("marked, some synced: those, then the user's files")
+        << u"mornings"_s << 3 << own << QStringList{mornings} << 5;
+    QTest::newRow("marked, synced index names none of them: every photo")
+        << u"mornings"_s << -1 << QStringList() << QStringList{mornings} << 24;
+    QTest::newRow("marked but empty, the user's own files: just those")
+        << u"empty"_s << 0 << own << QStringList{u"GET /media/playlists/rotation-empty?page=1&per_page=500"_s}
+        << 2;
+    QTest::newRow("marked but empty, nothing else: the photos of the day")
+        << u"empty"_s << 0 << QStringList()
+        << QStringList{u"GET /media/playlists/rotation-empty?page=1&per_page=500"_s, today} << 6;
+}
+
+void PhotoPoolTest::sources()
+{
+    QFETCH(QString, marked);
+    QFETCH(int, synced);
+    QFETCH(QStringList, own);
+    QFETCH(QStringList, requests);
+    QFETCH(int, poolSize);
+
+    test::RotationRig rig;
+    albumWithId(rig, 102).includeInPaper = marked == u"mornings"_s;
+    if (marked == u"empty"_s)
+        rig.addPlaylist(u"Rotation Empty"_s, {});
+    for (const QString& name : own)
+        rig.library.ownPhotos.append(ownPhoto(name));
+    RotationEngine& engine = rig.engine();
+    const bool changed = rig.change();
+    QCOMPARE(rig.requestLines(), requests);
+    QCOMPARE(changed, poolSize > 0);
+
+    if (synced != 0) {
+        // Index some of the playlist's photos (or only photos it does not hold) as synced.
+        const QList<Medium> all = engine.pool().photos();
+        rig.library.index.clear();
+        if (synced < 0)
+            rig.library.index.insert(u"ffffffff"_s, u"/elsewhere.jpg"_s);
+        for (int i = 0; i < synced; ++i)
+            rig.library.index.insert(all[i * 5].shortId(), u"/synced.jpg"_s);
+        engine.setPoolKey(QString());
+        QVERIFY(rig.change());
+        rig.requestLines();
+        if (synced > 0) {
+            QStringList expected;
+            for (int i = 0; i < synced; ++i)
+                expected.append(all[i * 5].uuid);
+            expected += uuidsOf(rig.library.ownPhotos);
+            QCOMPARE(uuidsOf(engine.pool().photos()), expected);
+        }
+    }
+    QCOMPARE(engine.pool().photos().size(), poolSize);
+    if (marked == u"empty"_s && !own.isEmpty())
+        QCOMPARE(engine.pool().photos(), rig.library.ownPhotos);
+}
+
+void PhotoPoolTest::aFailedListingKeepsThePool()
+{
+    test::RotationRig rig;
+    const Album shared = rig.addPlaylist(u"Rotation Shared"_s, {});
+    RotationEngine& engine = rig.engine();
+    QVERIFY(rig.change());
+    const QList<Medium> pool = engine.pool().photos();
+    const QList<Medium> queued = engine.pool().queued();
+    const QString key = engine.poolKey();
+
+    rig.sandbox.call("POST", u"albums/"_s + shared.titleFragment, rig.token, {{u"uuid"_s, pool[3].uuid}});
+    rig.user().playlistsUpdatedAt = u"2026-12-10T08:00:00.000Z"_s;
+    QVERIFY(rig.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/playlists/rotation-shared"_s},
+                                             {u"status"_s, 500},
+                                             {u"body"_s, u"{\"error\": \"listing broke\"}"_s},
+                                             {u"times"_s, 1}}));
+    QVERIFY(!rig.change());
+    QCOMPARE(engine.pool().photos(), pool);
+    QCOMPARE(engine.pool().queued(), queued);
+    QCOMPARE(engine.poolKey(), key);
+    QCOMPARE(engine.lastError(), u"listing broke"_s);
+
+    // A photo in two marked playlists is in the pool once, at its first place.
+    QVERIFY(rig.advance(121s));
+    QVERIFY(rig.change());
+    QCOMPARE(engine.pool().photos(), pool);
+    QVERIFY(engine.poolKey() != key);
+}
+
+} // namespace lumi
+
+QTEST_GUILESS_MAIN(lumi::PhotoPoolTest)
+#include "PhotoPoolTest.moc"
