@@ -35,6 +35,8 @@ public:
     /// which the rotation reports itself.
     virtual QCoro::Task<bool> showPhoto(Medium photo, std::optional<QList<DisplayInfo>> displays) = 0;
 
+    /// True while a change, a redraw or a chosen photo is being set: the one busy flag of the rotation.
+    virtual bool isChanging() const = 0;
     /// The photo shown now; none when nothing is shown.
     virtual std::optional<Medium> nowShowing() const = 0;
     /// When the next try after failed changes is due.

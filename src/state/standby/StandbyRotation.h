@@ -14,6 +14,7 @@ public:
     void redrawNow() override {}
     QCoro::Task<bool> changeWallpaper(bool) override { co_return false; }
     QCoro::Task<bool> showPhoto(Medium, std::optional<QList<DisplayInfo>>) override { co_return false; }
+    bool isChanging() const override { return false; }
     std::optional<Medium> nowShowing() const override { return std::nullopt; }
     std::optional<QDateTime> retryAt() const override { return m_retryAt; }
     void setRetryAt(std::optional<QDateTime> at) override { m_retryAt = std::move(at); }

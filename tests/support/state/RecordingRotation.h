@@ -6,7 +6,7 @@
 namespace lumi::test {
 
 /// Stands in for the wallpaper rotation, which is not built yet: records every call; showPhoto
-/// answers showSucceeds.
+/// answers showSucceeds; it is busy while a test sets changing.
 class RecordingRotation final : public WallpaperRotation
 {
 public:
@@ -31,6 +31,7 @@ public:
                              .arg(photo.uuid, displays ? names.join(u'+') : QStringLiteral("all")));
         co_return showSucceeds;
     }
+    bool isChanging() const override { return changing; }
     std::optional<Medium> nowShowing() const override { return showing; }
     std::optional<QDateTime> retryAt() const override { return m_retryAt; }
     void setRetryAt(std::optional<QDateTime> at) override
@@ -43,6 +44,7 @@ public:
 
     std::optional<Medium> showing;
     bool showSucceeds = true;
+    bool changing = false;
 
 private:
     CallJournal& m_journal;
