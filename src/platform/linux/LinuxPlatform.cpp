@@ -1,0 +1,57 @@
+#include "platform/linux/LinuxPlatform.h"
+
+#include "platform/Paths.h"
+#include "platform/linux/DesktopLinkOpener.h"
+#include "platform/linux/FileDialogPickers.h"
+#include "platform/linux/LocalSocketSingleInstance.h"
+#include "platform/linux/QtSystemTray.h"
+#include "platform/linux/SystemClock.h"
+#include "platform/linux/UnixTerminationSignals.h"
+#include "platform/linux/XdgAutostart.h"
+#include "platform/linux/XdgTrash.h"
+
+#include <QCoreApplication>
+
+namespace lumi {
+
+std::unique_ptr<SingleInstance> LinuxPlatform::singleInstance()
+{
+    return std::make_unique<LocalSocketSingleInstance>(Paths::runtimeDir());
+}
+
+std::unique_ptr<SystemTray> LinuxPlatform::systemTray()
+{
+    return std::make_unique<QtSystemTray>();
+}
+
+std::unique_ptr<Clock> LinuxPlatform::clock()
+{
+    return std::make_unique<SystemClock>();
+}
+
+std::unique_ptr<Autostart> LinuxPlatform::autostart()
+{
+    return std::make_unique<XdgAutostart>(QCoreApplication::applicationFilePath(), Paths::autostartFile());
+}
+
+std::unique_ptr<LinkOpener> LinuxPlatform::linkOpener()
+{
+    return std::make_unique<DesktopLinkOpener>();
+}
+
+std::unique_ptr<Pickers> LinuxPlatform::pickers()
+{
+    return std::make_unique<FileDialogPickers>();
+}
+
+std::unique_ptr<Trash> LinuxPlatform::trash()
+{
+    return std::make_unique<XdgTrash>();
+}
+
+std::unique_ptr<TerminationRequests> LinuxPlatform::terminationRequests()
+{
+    return std::make_unique<UnixTerminationSignals>();
+}
+
+} // namespace lumi

@@ -1,0 +1,121 @@
+#include "platform/linux/LocalSocketSingleInstance.h"
+
+#include <QCoroLocalSocket>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QPointer>
+
+#include <chrono>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace lumi {
+
+namespace {
+
+const QByteArray showRequest = QByteArrayLiteral("show\n");
+const QByteArray showAnswer = QByteArrayLiteral("shown\n");
+// A running copy answers at once; a copy that hangs must not keep the new one waiting long.
+constexpr auto answerTimeout = 5s;
+
+} // namespace
+
+LocalSocketSingleInstance::LocalSocketSingleInstance(QString folder, QObject* parent)
+    : SingleInstance(parent), m_folder(std::move(folder)), m_lock(m_folder + u"/lumivale-desktop.lock"_s)
+{
+    // Only a dead owner makes the lock stale, never its age: the app runs for weeks.
+    m_lock.setStaleLockTime(0);
+}
+
+LocalSocketSingleInstance::~LocalSocketSingleInstance()
+{
+    if (m_server)
+        m_server->close();
+}
+
+QString LocalSocketSingleInstance::socketPath() const
+{
+    return m_folder + u"/lumivale-desktop.socket"_s;
+}
+
+bool LocalSocketSingleInstance::claim()
+{
+    QDir().mkpath(m_folder);
+    if (!m_lock.tryLock(0)) {
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            // Without a usable lock we can't tell; running twice beats not running at all.
+            m_log.error(u"single instance: the lock file can't be used; running anyway"_s);
+            return true;
+        }
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        m_lock.getLockInfo(&pid, &host, &app);
+        m_log.info(u"another copy is running (pid %1): handing over"_s.arg(pid));
+        return false;
+    }
+
+    // We hold the lock, so a socket file left behind can only be from a copy that died.
+    QLocalServer::removeServer(socketPath());
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(socketPath())) {
+        m_log.error(u"single instance: can't listen on %1: %2"_s.arg(socketPath(), m_server->errorString()));
+        return true;
+    }
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { answer(socket); });
+            answer(socket);
+        }
+    });
+    return true;
+}
+
+void LocalSocketSingleInstance::answer(QLocalSocket* socket)
+{
+    if (!socket->canReadLine())
+        return;
+    const QByteArray request = socket->readLine();
+    if (request != showRequest) {
+        socket->disconnectFromServer();
+        return;
+    }
+    m_log.info(u"a second copy asked for the main window"_s);
+    socket->write(showAnswer);
+    socket->flush();
+    emit activationRequested();
+}
+
+QCoro::Task<bool> LocalSocketSingleInstance::handOver()
+{
+    const QPointer<LocalSocketSingleInstance> self(this);
+    const QString path = socketPath();
+    const auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(path);
+    // A missing socket fails at once; only a copy that is slow to accept is waited for.
+    const bool connected = socket->state() == QLocalSocket::ConnectedState ||
+                           (socket->state() != QLocalSocket::UnconnectedState &&
+                            co_await qCoro(socket.get()).waitForConnected(answerTimeout));
+    if (!connected) {
+        if (self)
+            self->m_log.error(u"single instance: the running copy doesn't answer: %1"_s.arg(socket->errorString()));
+        co_return false;
+    }
+    co_await qCoro(socket.get()).write(showRequest);
+    while (!socket->canReadLine()) {
+        if (!co_await qCoro(socket.get()).waitForReadyRead(answerTimeout))
+            break;
+    }
+    const bool shown = socket->canReadLine() && socket->readLine() == showAnswer;
+    socket->disconnectFromServer();
+    if (!shown && self)
+        self->m_log.error(u"single instance: the running copy didn't confirm"_s);
+    co_return shown;
+}
+
+} // namespace lumi
