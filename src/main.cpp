@@ -5,6 +5,7 @@
 int main(int argc, char* argv[])
 {
     QApplication qtApp(argc, argv);
-    lumi::Application app(qtApp.arguments());
+    lumi::Application app(lumi::Application::Options::fromArguments(qtApp.arguments()),
+                          lumi::StartupServices::standard());
     return app.run();
 }

@@ -1,10 +1,33 @@
 #include "app/Application.h"
 
+#include "app/KeyNameTranslator.h"
+#include "app/MainWindowController.h"
+#include "app/MenuBarContent.h"
+#include "app/WindowRelay.h"
+#include "app/standby/StandbyPhotoStory.h"
+#include "model/APIClient.h"
 #include "model/AppLog.h"
-#include "platform/linux/SystemClock.h"
+#include "model/Clock.h"
+#include "model/Defaults.h"
+#include "platform/Autostart.h"
+#include "platform/LinkOpener.h"
+#include "platform/Pickers.h"
+#include "platform/TerminationRequests.h"
+#include "platform/Trash.h"
+#include "platform/linux/LinuxPlatform.h"
+#include "state/AppModel.h"
+#include "state/standby/StandbyEvents.h"
+#include "state/standby/StandbyIdleWatch.h"
+#include "state/standby/StandbyNotifications.h"
+#include "state/standby/StandbyPlayer.h"
+#include "state/standby/StandbyRotation.h"
+#include "state/standby/StandbyShortcuts.h"
+#include "state/standby/StandbySync.h"
+#include "state/standby/StandbyTakeover.h"
 #include "wallpaper/BundledFonts.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
 #include <QPainter>
 #include <QSystemTrayIcon>
@@ -15,7 +38,9 @@ namespace lumi {
 
 namespace {
 
-QIcon trayIcon()
+const QString autostartFlag = u"--autostart"_s;
+
+QIcon trayImage()
 {
     QPixmap pixmap(64, 64);
     pixmap.fill(Qt::transparent);
@@ -32,35 +57,158 @@ QIcon trayIcon()
 
 } // namespace
 
-Application::Application(QStringList arguments) : m_arguments(std::move(arguments)) {}
+Application::Options Application::Options::fromArguments(const QStringList& arguments)
+{
+    return Options{.autostart = arguments.mid(1).contains(autostartFlag)};
+}
 
-Application::~Application() = default;
+Application::Application(Options options, StartupServices startup)
+    : m_options(options), m_singleInstance(std::move(startup.singleInstance)),
+      m_systemTray(std::move(startup.systemTray)), m_crashCapture(std::move(startup.crashCapture)),
+      m_olderApp(std::move(startup.olderApp)), m_updates(std::move(startup.updates))
+{
+}
+
+Application::~Application()
+{
+    if (m_keyNames)
+        QCoreApplication::removeTranslator(m_keyNames.get());
+}
 
 int Application::run()
+{
+    // Queued: a hand-over may finish before the event loop runs.
+    connect(this, &Application::handedOver, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    m_terminationRequests = LinuxPlatform::terminationRequests();
+    connect(m_terminationRequests.get(), &TerminationRequests::requested, qApp, &QCoreApplication::quit);
+    start();
+    return QApplication::exec();
+}
+
+Application::Start Application::start()
 {
     QCoreApplication::setApplicationName(u"Lumivale"_s);
     QCoreApplication::setOrganizationDomain(u"lumivale.com"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVALE_VERSION));
+    QGuiApplication::setDesktopFileName(u"lumivale-desktop"_s);
+    // Closing the main window leaves the app in the tray.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     BundledFonts::ensureRegistered();
 
     const AppLog log(u"app"_s);
-    log.info(u"Lumivale Desktop "_s + QCoreApplication::applicationVersion() + u" starting"_s);
+    log.info(u"Lumivale Desktop "_s + QCoreApplication::applicationVersion() + u" starting"_s +
+             (m_options.autostart ? u" at login"_s : QString()));
 
-    m_clock = std::make_unique<SystemClock>();
-    m_trayMenu = std::make_unique<QMenu>();
-    m_trayMenu->addAction(QObject::tr("Quit Lumivale"), qApp, &QCoreApplication::quit);
-    m_tray = std::make_unique<QSystemTrayIcon>(trayIcon());
-    m_tray->setToolTip(u"Lumivale"_s);
-    m_tray->setContextMenu(m_trayMenu.get());
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        m_tray->show();
+    if (!m_singleInstance->claim()) {
+        handOver();
+        return Start::handingOver;
+    }
+    m_crashCapture->install();
+    m_olderApp->takeOver();
+    // After the take-over, which decides whether there is anything to carry over, and before the
+    // launch, which reads the session it may have written.
+    m_olderApp->carryOverSettings();
+    m_updates->start();
+
+    createModel();
+    createShell();
+    m_model->launch();
+
+    // Signed out, launch has shown the window; still launching, the model shows it when it knows.
+    // At login a signed-in user starts quietly in the tray, unless there is no tray to start in.
+    const bool trayAvailable = m_systemTray->isAvailable();
+    if (m_model->phase() == AppModel::Phase::ready && (!m_options.autostart || !trayAvailable))
+        m_mainWindow->showMainWindow();
+    return Start::running;
+}
+
+QCoro::Task<void> Application::handOver()
+{
+    co_await m_singleInstance->handOver();
+    emit handedOver();
+}
+
+void Application::createModel()
+{
+    m_keyNames = std::make_unique<KeyNameTranslator>();
+    QCoreApplication::installTranslator(m_keyNames.get());
+
+    m_clock = LinuxPlatform::clock();
+    m_autostart = LinuxPlatform::autostart();
+    m_links = LinuxPlatform::linkOpener();
+    m_pickers = LinuxPlatform::pickers();
+    m_trash = LinuxPlatform::trash();
+    m_api = std::make_unique<APIClient>();
+
+    // Stand-ins for the neighbours not built yet; each real one replaces its line here.
+    m_rotation = std::make_unique<StandbyRotation>();
+    m_sync = std::make_unique<StandbySync>();
+    m_idle = std::make_unique<StandbyIdleWatch>();
+    m_shortcuts = std::make_unique<StandbyShortcuts>();
+    m_player = std::make_unique<StandbyPlayer>();
+    m_events = std::make_unique<StandbyEvents>();
+    m_notifications = std::make_unique<StandbyNotifications>();
+    m_takeover = std::make_unique<StandbyTakeover>();
+    m_stories = std::make_unique<StandbyPhotoStory>();
+
+    m_windowRelay = std::make_unique<WindowRelay>();
+    m_model = std::make_unique<AppModel>(ModelServices{
+        .clock = *m_clock,
+        .defaults = Defaults::shared(),
+        .api = *m_api,
+        .rotation = *m_rotation,
+        .sync = *m_sync,
+        .idle = *m_idle,
+        .shortcuts = *m_shortcuts,
+        .player = *m_player,
+        .window = *m_windowRelay,
+        .events = *m_events,
+        .notifications = *m_notifications,
+        .takeover = *m_takeover,
+        .autostart = *m_autostart,
+        .links = *m_links,
+        .pickers = *m_pickers,
+        .trash = *m_trash,
+    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive)
+                    m_model->applicationActivated();
+            });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Application::quitting);
+}
+
+void Application::createShell()
+{
+    m_mainWindow =
+        std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links);
+    m_windowRelay->setTarget(m_mainWindow.get());
+    connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
+    // A later copy of the app, started by the user, is the way in when there is no tray.
+    connect(m_singleInstance.get(), &SingleInstance::activationRequested, m_mainWindow.get(),
+            [this] { m_mainWindow->showMainWindow(); });
+
+    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_rotation, *m_shortcuts, *m_mainWindow, *m_stories);
+    connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
+    m_trayIcon = std::make_unique<QSystemTrayIcon>(trayImage());
+    m_trayIcon->setToolTip(u"Lumivale"_s);
+    m_trayIcon->setContextMenu(m_menu->menu());
+    // Like a menu-bar icon, a plain click opens the menu too.
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, m_menu.get(),
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    m_menu->menu()->popup(QCursor::pos());
+            });
+    if (m_systemTray->isAvailable())
+        m_trayIcon->show();
     else
-        log.info(u"no system tray found; the app runs without a tray icon"_s);
+        AppLog(u"app"_s).info(u"no system tray found; the main window is the way into the app"_s);
+}
 
-    const int status = QApplication::exec();
-    log.info(u"quitting"_s);
-    return status;
+void Application::quitting()
+{
+    AppLog(u"app"_s).info(u"quitting"_s);
+    m_events->track(u"app-closed"_s, {});
 }
 
 } // namespace lumi

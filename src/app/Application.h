@@ -1,32 +1,119 @@
 #pragma once
 
+#include "app/startup/StartupServices.h"
+
+#include <QCoroTask>
+#include <QObject>
 #include <QStringList>
 
 #include <memory>
 
-class QMenu;
 class QSystemTrayIcon;
 
 namespace lumi {
 
+class APIClient;
+class AppModel;
+class AppTakeover;
+class Autostart;
 class Clock;
+class DailyNotifications;
+class EventSink;
+class IdleWatch;
+class KeyNameTranslator;
+class LinkOpener;
+class MainWindowController;
+class MenuBarContent;
+class Pickers;
+class PhotoStoryPresenter;
+class SaverPlayer;
+class ShortcutRegistry;
+class SyncScheduler;
+class TerminationRequests;
+class Trash;
+class WallpaperRotation;
+class WindowRelay;
 
-/// The composition root: creates every long-lived service once, in start-up order, and owns it.
-class Application final
+/// The composition root: runs the start-up sequence and creates every long-lived service once, at
+/// its place in that sequence, owning it until exit. Members are declared in the order they are
+/// made, so they are destroyed in reverse.
+class Application final : public QObject
 {
-public:
-    explicit Application(QStringList arguments);
-    ~Application();
-    Application(const Application&) = delete;
-    Application& operator=(const Application&) = delete;
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Application)
 
+public:
+    struct Options
+    {
+        /// Started by the desktop's autostart entry at login.
+        bool autostart = false;
+
+        static Options fromArguments(const QStringList& arguments);
+    };
+
+    enum class Start {
+        running,    ///< this is the one copy; the tray and the model are up
+        handingOver ///< another copy runs; this one asks it to come forward and then ends
+    };
+
+    Application(Options options, StartupServices startup);
+    ~Application() override;
+
+    /// The start-up sequence: single instance, crash capture, take-over of the older app and its
+    /// settings, updates, then the model's launch and the main window when it is wanted.
+    Start start();
+    /// start(), then the event loop until quit; the process's exit status. Termination signals
+    /// quit it the orderly way.
     int run();
 
+    /// None until start() made them (never for a copy that hands over).
+    AppModel* model() const { return m_model.get(); }
+    MainWindowController* mainWindow() const { return m_mainWindow.get(); }
+    MenuBarContent* menu() const { return m_menu.get(); }
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
+
+signals:
+    /// The copy that runs has been asked to come forward (or could not be reached).
+    void handedOver();
+
 private:
-    QStringList m_arguments;
+    QCoro::Task<void> handOver();
+    void createModel();
+    void createShell();
+    void quitting();
+
+    Options m_options;
+    // Made by run() only: a test's process keeps its own signal handling.
+    std::unique_ptr<TerminationRequests> m_terminationRequests;
+    // The start-up sequence, in its order.
+    std::unique_ptr<SingleInstance> m_singleInstance;
+    std::unique_ptr<SystemTray> m_systemTray;
+    std::unique_ptr<CrashCapture> m_crashCapture;
+    std::unique_ptr<OlderAppMigration> m_olderApp;
+    std::unique_ptr<SoftwareUpdates> m_updates;
+    // The model and its neighbours.
+    std::unique_ptr<KeyNameTranslator> m_keyNames;
     std::unique_ptr<Clock> m_clock;
-    std::unique_ptr<QMenu> m_trayMenu;
-    std::unique_ptr<QSystemTrayIcon> m_tray;
+    std::unique_ptr<Autostart> m_autostart;
+    std::unique_ptr<LinkOpener> m_links;
+    std::unique_ptr<Pickers> m_pickers;
+    std::unique_ptr<Trash> m_trash;
+    std::unique_ptr<APIClient> m_api;
+    std::unique_ptr<WallpaperRotation> m_rotation;
+    std::unique_ptr<SyncScheduler> m_sync;
+    std::unique_ptr<IdleWatch> m_idle;
+    std::unique_ptr<ShortcutRegistry> m_shortcuts;
+    std::unique_ptr<SaverPlayer> m_player;
+    std::unique_ptr<EventSink> m_events;
+    std::unique_ptr<DailyNotifications> m_notifications;
+    std::unique_ptr<AppTakeover> m_takeover;
+    std::unique_ptr<PhotoStoryPresenter> m_stories;
+    std::unique_ptr<WindowRelay> m_windowRelay;
+    std::unique_ptr<AppModel> m_model;
+    // The shell.
+    std::unique_ptr<MainWindowController> m_mainWindow;
+    std::unique_ptr<MenuBarContent> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
 };
 
 } // namespace lumi

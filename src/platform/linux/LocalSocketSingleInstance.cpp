@@ -103,7 +103,8 @@ QCoro::Task<bool> LocalSocketSingleInstance::handOver()
                             co_await qCoro(socket.get()).waitForConnected(answerTimeout));
     if (!connected) {
         if (self)
-            self->m_log.error(u"single instance: the running copy doesn't answer: %1"_s.arg(socket->errorString()));
+            self->m_log.error(
+                u"single instance: the running copy doesn't answer: %1"_s.arg(socket->errorString()));
         co_return false;
     }
     co_await qCoro(socket.get()).write(showRequest);

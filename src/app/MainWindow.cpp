@@ -1,0 +1,102 @@
+#include "app/MainWindow.h"
+
+#include "app/AuthView.h"
+#include "app/BrowserPlaceholder.h"
+#include "app/MainWindowSheets.h"
+#include "app/Palette.h"
+#include "app/SettingsRequest.h"
+#include "wallpaper/BundledFonts.h"
+
+#include <QProgressBar>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+QPalette lightPalette()
+{
+    QPalette light(QColor(239, 239, 239), QColor(246, 246, 246));
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Palette::dark());
+    light.setColor(QPalette::WindowText, Palette::dark());
+    light.setColor(QPalette::ButtonText, Palette::dark());
+    light.setColor(QPalette::Highlight, Palette::dark());
+    light.setColor(QPalette::HighlightedText, Qt::white);
+    light.setColor(QPalette::Link, Palette::dark());
+    return light;
+}
+
+QWidget* progressView()
+{
+    auto* view = new QWidget;
+    auto* progress = new QProgressBar(view);
+    progress->setObjectName(u"launching.progress"_s);
+    progress->setRange(0, 0);
+    progress->setTextVisible(false);
+    progress->setFixedWidth(160);
+    auto* layout = new QVBoxLayout(view);
+    layout->addWidget(progress, 0, Qt::AlignCenter);
+    return view;
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigration& olderApp,
+                       LinkOpener& links)
+    : m_model(model), m_presenter(presenter), m_links(links)
+{
+    setObjectName(u"MainWindow"_s);
+    setWindowTitle(u"Lumivale"_s);
+    setPalette(lightPalette());
+    setAutoFillBackground(true);
+    setFont(BundledFonts::font(14, QFont::Normal));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_sheets = new MainWindowSheets(*this, model, olderApp);
+
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this), &QShortcut::activated, this,
+            [this] { SettingsRequest::raise(m_model, m_presenter); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &MainWindow::quitRequested);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this), &QShortcut::activated, this,
+            &QWidget::close);
+
+    connect(&m_model, &AppModel::phaseChanged, this, &MainWindow::showPhase);
+    showPhase();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::showPhase()
+{
+    const AppModel::Phase phase = m_model.phase();
+    if (m_content && m_contentPhase == phase)
+        return;
+    if (m_content) {
+        // Later: an action of the old view may still be on the stack.
+        m_content->hide();
+        m_content->deleteLater();
+    }
+    QWidget* content = nullptr;
+    switch (phase) {
+    case AppModel::Phase::launching:
+        content = progressView();
+        break;
+    case AppModel::Phase::signedOut:
+        content = new AuthView(m_model, m_links);
+        break;
+    case AppModel::Phase::ready:
+        content = new BrowserPlaceholder(m_model, m_presenter);
+        break;
+    }
+    m_content = content;
+    m_contentPhase = phase;
+    layout()->addWidget(content);
+}
+
+} // namespace lumi

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class QWidget;
+
+namespace lumi {
+
+class AppModel;
+class OlderAppMigration;
+
+/// The sheets and the alert of the main window, each raised by a model flag, shown one at a time
+/// in a fixed order while the window is on screen. Dismissing a sheet writes its flag back; a
+/// flag the model clears itself closes its sheet without further ado.
+class MainWindowSheets final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindowSheets)
+
+public:
+    /// In the order they are offered when several are wanted at once.
+    enum class Sheet { settings, loginItem, survey, electronNotice, onboarding, alert };
+    Q_ENUM(Sheet)
+
+    MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp);
+    ~MainWindowSheets() override;
+
+    /// The sheet on screen now, if any.
+    std::optional<Sheet> shown() const;
+    QDialog* dialog() const { return m_dialog; }
+
+    /// Shows the first wanted sheet when none is up; called on every flag change and showing.
+    void present();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool isWanted(Sheet sheet) const;
+    QDialog* make(Sheet sheet);
+    void dismissed(Sheet sheet);
+
+    QWidget& m_window;
+    AppModel& m_model;
+    OlderAppMigration& m_olderApp;
+    QPointer<QDialog> m_dialog;
+    Sheet m_sheet = Sheet::settings;
+};
+
+} // namespace lumi

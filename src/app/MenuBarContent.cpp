@@ -1,0 +1,132 @@
+#include "app/MenuBarContent.h"
+
+#include "app/PhotoStoryPresenter.h"
+#include "app/SettingsRequest.h"
+#include "app/ViewTask.h"
+#include "state/AppModel.h"
+#include "state/ShortcutRegistry.h"
+#include "state/WallpaperRotation.h"
+#include "state/WindowPresenter.h"
+
+#include <QKeySequence>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+const QKeySequence settingsKey(Qt::CTRL | Qt::Key_Comma);
+const QKeySequence quitKey(Qt::CTRL | Qt::Key_Q);
+const QKeySequence browseKey(Qt::CTRL | Qt::Key_O);
+const QKeySequence nextWallpaperFallbackKey(Qt::CTRL | Qt::Key_N);
+const QKeySequence nextWallpaperHotkey(Qt::META | Qt::SHIFT | Qt::Key_W);
+const QKeySequence startSaverHotkey(Qt::META | Qt::SHIFT | Qt::Key_S);
+
+template <typename Action>
+QAction* addItem(QMenu& menu, const QString& text, const QKeySequence& key, QObject* context, Action action)
+{
+    QAction* item = menu.addAction(text);
+    item->setShortcut(key);
+    QObject::connect(item, &QAction::triggered, context, action);
+    return item;
+}
+
+QAction* addTextLine(QMenu& menu, const QString& text)
+{
+    QAction* line = menu.addAction(text);
+    line->setEnabled(false);
+    return line;
+}
+
+} // namespace
+
+MenuBarContent::MenuBarContent(AppModel& model, WallpaperRotation& rotation,
+                               const ShortcutRegistry& shortcuts, WindowPresenter& window,
+                               PhotoStoryPresenter& stories, QObject* parent)
+    : QObject(parent), m_model(model), m_rotation(rotation), m_shortcuts(shortcuts), m_window(window),
+      m_stories(stories), m_menu(std::make_unique<QMenu>())
+{
+    // The rotation and the shortcuts don't announce their changes; reading them as the menu
+    // opens is what keeps it current.
+    connect(m_menu.get(), &QMenu::aboutToShow, this, &MenuBarContent::rebuild);
+    // Queued: a change that an item's own action causes must not delete that item under it.
+    for (auto signal : {&AppModel::userChanged, &AppModel::sessionTokenChanged, &AppModel::offlineChanged,
+                        &AppModel::phaseChanged})
+        connect(&m_model, signal, this, &MenuBarContent::rebuild, Qt::QueuedConnection);
+    rebuild();
+}
+
+MenuBarContent::~MenuBarContent() = default;
+
+QString MenuBarContent::menuText(QString text)
+{
+    text.replace(u'&', u"&&"_s);
+    for (const QChar breaking : {u'\t', u'\n', u'\r'})
+        text.replace(breaking, u' ');
+    return text;
+}
+
+void MenuBarContent::rebuild()
+{
+    m_menu->clear();
+    if (m_model.isSignedIn())
+        buildSignedIn();
+    else
+        buildSignedOut();
+}
+
+void MenuBarContent::buildSignedOut()
+{
+    addItem(*m_menu, tr("Sign In to Lumivale…"), {}, this, [this] { m_window.showMainWindow(); });
+    m_menu->addSeparator();
+    addItem(*m_menu, tr("Settings…"), settingsKey, this,
+            [this] { SettingsRequest::raise(m_model, m_window); });
+    addItem(*m_menu, tr("Quit Lumivale"), quitKey, this, [this] { emit quitRequested(); });
+}
+
+void MenuBarContent::buildSignedIn()
+{
+    // The photo the items act on is the one showing while the menu was built.
+    const std::optional<Medium> showing = m_rotation.nowShowing();
+    if (showing)
+        addTextLine(*m_menu, menuText(showing->displayTitle()));
+
+    const bool changing = m_rotation.isChanging();
+    const bool nextHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::nextWallpaper);
+    QAction* next = addItem(*m_menu, changing ? tr("Changing…") : tr("Next Wallpaper"),
+                            nextHotkey ? nextWallpaperHotkey : nextWallpaperFallbackKey, this,
+                            [this] { nextWallpaper(); });
+    next->setEnabled(!changing);
+
+    if (showing) {
+        const Medium photo = *showing;
+        addItem(*m_menu, tr("Add to Favorites"), {}, this,
+                [this, photo] { ViewTask::start(m_model, m_model.addFavorite(photo)); });
+        addItem(*m_menu, tr("View Photo Story"), {}, this, [this, photo] { m_stories.showStory(photo); });
+    }
+
+    const bool saverHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::startSaver);
+    addItem(*m_menu, tr("Start Screen Saver"), saverHotkey ? startSaverHotkey : QKeySequence(), this,
+            [this] { ViewTask::start(m_model, m_model.startSaverNow(std::nullopt)); });
+    if (m_model.isOffline())
+        addTextLine(*m_menu, tr("Offline — will retry"));
+
+    m_menu->addSeparator();
+    addItem(*m_menu, tr("Browse Photos…"), browseKey, this, [this] { m_window.showMainWindow(); });
+    addItem(*m_menu, tr("Take the Tour"), {}, this, [this] { m_model.startTour(false); });
+    m_menu->addSeparator();
+    addItem(*m_menu, tr("Settings…"), settingsKey, this,
+            [this] { SettingsRequest::raise(m_model, m_window); });
+    addItem(*m_menu, tr("Quit Lumivale"), quitKey, this, [this] { emit quitRequested(); });
+}
+
+void MenuBarContent::nextWallpaper()
+{
+    // A change the user asks for ends any waiting after earlier failures.
+    m_rotation.setRetryAt(std::nullopt);
+    ViewTask::start(m_model, m_rotation.changeWallpaper(true));
+}
+
+} // namespace lumi

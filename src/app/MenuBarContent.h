@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+class QMenu;
+
+namespace lumi {
+
+class AppModel;
+class PhotoStoryPresenter;
+class ShortcutRegistry;
+class WallpaperRotation;
+class WindowPresenter;
+
+/// The menu of the tray icon: a sign-in item while nobody is signed in, else the photo on the
+/// desktop and the quick actions. It keeps no state: it is rebuilt from the model, the rotation and
+/// the shortcuts whenever the model changes and each time before it opens.
+class MenuBarContent final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MenuBarContent)
+
+public:
+    MenuBarContent(AppModel& model, WallpaperRotation& rotation, const ShortcutRegistry& shortcuts,
+                   WindowPresenter& window, PhotoStoryPresenter& stories, QObject* parent = nullptr);
+    ~MenuBarContent() override;
+
+    QMenu* menu() const { return m_menu.get(); }
+    void rebuild();
+
+    /// A text from the server as a menu item shows it: "&" is no mnemonic and line breaks or tabs
+    /// don't split it.
+    static QString menuText(QString text);
+
+signals:
+    /// "Quit Lumivale".
+    void quitRequested();
+
+private:
+    void buildSignedOut();
+    void buildSignedIn();
+    void nextWallpaper();
+
+    AppModel& m_model;
+    WallpaperRotation& m_rotation;
+    const ShortcutRegistry& m_shortcuts;
+    WindowPresenter& m_window;
+    PhotoStoryPresenter& m_stories;
+    std::unique_ptr<QMenu> m_menu;
+};
+
+} // namespace lumi

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+
+namespace lumi {
+
+/// The app's five named colours (opaque sRGB). Everything else uses the platform's own colours;
+/// a view that needs a lighter variant sets the alpha itself.
+class Palette final
+{
+public:
+    Palette() = delete;
+
+    /// Headings, links, the window's tint, the tour bubble.
+    static QColor dark() { return QColor(25, 23, 22); }
+    /// Secondary texts.
+    static QColor muted() { return QColor(94, 89, 97); }
+    /// The filled star of a favourite.
+    static QColor amber() { return QColor(255, 193, 7); }
+    /// The banner's title and its link button.
+    static QColor lavender() { return QColor(217, 212, 228); }
+    /// The banner's text and close button, divider lines.
+    static QColor lightGray() { return QColor(224, 223, 223); }
+};
+
+} // namespace lumi

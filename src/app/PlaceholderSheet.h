@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QDialog>
+
+namespace lumi {
+
+/// Takes the place of a sheet whose window is not part of the app yet (settings, survey, calendar
+/// set-up), so that the model's request is still answered and the sheets behind it come up.
+class PlaceholderSheet final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PlaceholderSheet)
+
+public:
+    PlaceholderSheet(const QString& heading, QWidget* parent = nullptr);
+};
+
+} // namespace lumi

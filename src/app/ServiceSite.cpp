@@ -1,0 +1,44 @@
+#include "app/ServiceSite.h"
+
+#include "model/APIClient.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+const QString productionApiHost = u"api.lumivale.com"_s;
+// The sign-in photo (Jean-Drapeau Park, Montreal); the stand-in service's catalog has this id too.
+const QString samplePhotoId = u"212043f1-bd79-432e-9fb8-1513f8c0ba20"_s;
+
+} // namespace
+
+QUrl ServiceSite::termsPage()
+{
+    return QUrl(u"https://lumivale.com/terms"_s);
+}
+
+QUrl ServiceSite::privacyPage()
+{
+    return QUrl(u"https://lumivale.com/privacy"_s);
+}
+
+QString ServiceSite::supportEmail()
+{
+    return u"support@lumivale.com"_s;
+}
+
+QUrl ServiceSite::samplePhoto()
+{
+    const QUrl api = APIClient::baseURL();
+    const QString variant = u"/"_s + samplePhotoId + u"/2560x1440.jpg"_s;
+    if (api.host() == productionApiHost)
+        return QUrl(u"https://cdn.lumivale.com"_s + variant);
+    QUrl origin = api;
+    origin.setPath(u"/cdn"_s + variant);
+    origin.setQuery(QString());
+    return origin;
+}
+
+} // namespace lumi

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace lumi {
+
+class AppModel;
+class WindowPresenter;
+
+/// "Settings…" wherever it is offered: the main window comes forward and shows the settings
+/// sheet on no particular section.
+class SettingsRequest final
+{
+public:
+    SettingsRequest() = delete;
+
+    static void raise(AppModel& model, WindowPresenter& window);
+};
+
+} // namespace lumi

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/TourPopover.h"
+
+#include <QObject>
+#include <QPointer>
+
+namespace lumi {
+
+class AppModel;
+
+/// Ties a tour step to a view: while the model shows that step, the step's bubble pops up beside
+/// the view. Closing the bubble some other way than the tour's own buttons (a click outside,
+/// Escape) ends the tour.
+class TourAnchor final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TourAnchor)
+
+public:
+    using Edge = TourPopover::Edge;
+
+    /// The anchor lives as long as the view it is attached to.
+    TourAnchor(AppModel& model, QWidget& view, int step, Edge edge, bool active = true);
+    ~TourAnchor() override;
+
+    void setActive(bool active);
+    /// The bubble on screen now, if any.
+    TourPopover* popover() const { return m_popover; }
+
+private:
+    void sync();
+    void closed();
+
+    AppModel& m_model;
+    QWidget& m_view;
+    int m_step;
+    Edge m_edge;
+    bool m_active;
+    QPointer<TourPopover> m_popover;
+};
+
+} // namespace lumi

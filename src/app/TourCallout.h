@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+class QPushButton;
+
+namespace lumi {
+
+class AppModel;
+
+/// One step of the onboarding tour: title, text, "Skip Tour", the step counter, "Back" and
+/// "Next" ("Done" on the last step). The buttons move the model's tour; the model decides what is
+/// shown, after its delays.
+class TourCallout final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TourCallout)
+
+public:
+    struct Step
+    {
+        QString title;
+        QString text;
+    };
+
+    static constexpr int stepCount = 4;
+    static constexpr int calloutWidth = 330;
+
+    TourCallout(AppModel& model, int step, QWidget* parent = nullptr);
+
+    /// The four steps, in order.
+    static const QList<Step>& steps();
+
+    /// "Next", or "Done" on the last step; Return presses it.
+    QPushButton* nextButton() const { return m_next; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void back();
+    void next();
+
+    AppModel& m_model;
+    QPushButton* m_next = nullptr;
+};
+
+} // namespace lumi

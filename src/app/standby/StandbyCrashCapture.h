@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/startup/CrashCapture.h"
+
+namespace lumi {
+
+/// Stands in for crash capture until it is built: nothing is armed.
+class StandbyCrashCapture final : public CrashCapture
+{
+public:
+    void install() override {}
+};
+
+} // namespace lumi

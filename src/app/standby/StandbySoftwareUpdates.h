@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/startup/SoftwareUpdates.h"
+
+namespace lumi {
+
+/// Stands in for the update checker until it is built: never looks.
+class StandbySoftwareUpdates final : public SoftwareUpdates
+{
+public:
+    void start() override {}
+};
+
+} // namespace lumi

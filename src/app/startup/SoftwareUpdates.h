@@ -1,0 +1,15 @@
+#pragma once
+
+namespace lumi {
+
+/// Looks for new versions of the app.
+class SoftwareUpdates
+{
+public:
+    virtual ~SoftwareUpdates() = default;
+
+    /// Turns on the periodic background check; a failure is logged, never thrown.
+    virtual void start() = 0;
+};
+
+} // namespace lumi

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/startup/CrashCapture.h"
+#include "app/startup/OlderAppMigration.h"
+#include "app/startup/SoftwareUpdates.h"
+#include "platform/SingleInstance.h"
+#include "platform/SystemTray.h"
+
+#include <memory>
+
+namespace lumi {
+
+/// What the start-up sequence calls before the model exists, in its order of use. Tests hand in
+/// their own; the app runs the standard set.
+struct StartupServices final
+{
+    std::unique_ptr<SingleInstance> singleInstance;
+    std::unique_ptr<SystemTray> systemTray;
+    std::unique_ptr<CrashCapture> crashCapture;
+    std::unique_ptr<OlderAppMigration> olderApp;
+    std::unique_ptr<SoftwareUpdates> updates;
+
+    /// The platform's implementations and, for services not built yet, their stand-ins.
+    static StartupServices standard();
+};
+
+} // namespace lumi

@@ -1,0 +1,253 @@
+#include "app/MainWindow.h"
+#include "app/AuthView.h"
+#include "app/BrowserPlaceholder.h"
+#include "app/MainWindowController.h"
+#include "app/MainWindowSheets.h"
+#include "model/DefaultsKeys.h"
+#include "support/app/RecordingOlderAppMigration.h"
+#include "support/state/ModelHarness.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using lumi::AppModel;
+using lumi::MainWindowController;
+using lumi::MainWindowSheets;
+using Sheet = lumi::MainWindowSheets::Sheet;
+using lumi::test::ModelHarness;
+using lumi::test::RecordingOlderAppMigration;
+
+class MainWindowTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void contentFollowsThePhase();
+    void oneWindowKeptForTheWholeRun();
+    void remembersWhereItWas();
+    void sheetsComeOneAtATimeInOrder();
+    void sheetsWaitForTheWindow();
+    void answersCloseTheirSheets_data();
+    void answersCloseTheirSheets();
+    void alertShowsTheTextAsItIs();
+
+private:
+    MainWindowController& controller();
+    lumi::MainWindow* window() { return controller().window(); }
+    MainWindowSheets& sheets() { return window()->sheets(); }
+    QPushButton* sheetButton(const QString& name) { return sheets().dialog()->findChild<QPushButton*>(name); }
+
+    std::unique_ptr<ModelHarness> m_harness;
+    std::unique_ptr<RecordingOlderAppMigration> m_olderApp;
+    std::unique_ptr<MainWindowController> m_controller;
+};
+
+void MainWindowTest::init()
+{
+    m_harness = std::make_unique<ModelHarness>();
+    QVERIFY2(m_harness->sandbox.isRunning(), qPrintable(m_harness->sandbox.errorString()));
+    m_olderApp = std::make_unique<RecordingOlderAppMigration>(m_harness->journal);
+}
+
+void MainWindowTest::cleanup()
+{
+    m_controller.reset();
+    m_olderApp.reset();
+    m_harness.reset();
+}
+
+MainWindowController& MainWindowTest::controller()
+{
+    if (!m_controller)
+        m_controller = std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults,
+                                                              *m_olderApp, m_harness->links);
+    return *m_controller;
+}
+
+void MainWindowTest::contentFollowsThePhase()
+{
+    controller().showMainWindow();
+    QVERIFY(window()->content()->findChild<QProgressBar*>(u"launching.progress"_s));
+
+    m_harness->model().launch();
+    const QPointer<lumi::AuthView> firstSignIn = qobject_cast<lumi::AuthView*>(window()->content());
+    QVERIFY(firstSignIn);
+
+    m_harness->signIn(lumi::test::SandboxFixture::demoEmail, lumi::test::SandboxFixture::demoPassword);
+    QVERIFY(qobject_cast<lumi::BrowserPlaceholder*>(window()->content()));
+    QTRY_VERIFY(!firstSignIn);
+
+    // Signing out brings a fresh sign-in view.
+    m_harness->model().signOut();
+    auto* secondSignIn = qobject_cast<lumi::AuthView*>(window()->content());
+    QVERIFY(secondSignIn);
+    QCOMPARE(secondSignIn->mode(), lumi::AuthView::Mode::signUp);
+}
+
+void MainWindowTest::oneWindowKeptForTheWholeRun()
+{
+    QVERIFY(!controller().window());
+    QVERIFY(!controller().isMainWindowVisible());
+
+    controller().showMainWindow();
+    lumi::MainWindow* made = window();
+    QVERIFY(made && made->isVisible());
+    QCOMPARE(made->windowTitle(), u"Lumivale"_s);
+    QCOMPARE(made->size(), MainWindowController::contentSize);
+    QCOMPARE(made->minimumSize(), MainWindowController::minimumSize);
+    QCOMPARE(m_harness->model().windowShown(), 1);
+
+    // Asking again brings the same window forward and still counts.
+    controller().showMainWindow();
+    QCOMPARE(window(), made);
+    QCOMPARE(m_harness->model().windowShown(), 2);
+
+    // Closing hides it; the app goes on, and the same window comes back.
+    QVERIFY(made->close());
+    QVERIFY(!controller().isMainWindowVisible());
+    controller().showMainWindow();
+    QCOMPARE(window(), made);
+    QVERIFY(controller().isMainWindowVisible());
+
+    made->showMinimized();
+    QVERIFY(!controller().isMainWindowVisible());
+}
+
+void MainWindowTest::remembersWhereItWas()
+{
+    controller().showMainWindow();
+    const QRect placed(QPoint(60, 40), QSize(1000, 640));
+    window()->setGeometry(placed);
+    QVERIFY(window()->close());
+    QVERIFY(m_harness->defaults.bytesValue(lumi::keys::mainWindowGeometry));
+
+    m_controller.reset();
+    controller().showMainWindow();
+    QCOMPARE(window()->geometry(), placed);
+}
+
+void MainWindowTest::sheetsComeOneAtATimeInOrder()
+{
+    AppModel& model = m_harness->launchSignedIn();
+    model.setAlert(u"Something failed."_s);
+    model.setOnboardingRequested(true);
+    model.setElectronNoticeRequested(true);
+    model.setSurveyRequested(true);
+    model.setAskLoginItem(true);
+    model.setSettingsRequested(true);
+    controller().showMainWindow();
+
+    const QList<Sheet> order{Sheet::settings,       Sheet::loginItem,  Sheet::survey,
+                             Sheet::electronNotice, Sheet::onboarding, Sheet::alert};
+    for (const Sheet expected : order) {
+        QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(expected));
+        QVERIFY(sheets().dialog()->isVisible());
+        // Closed without an answer (Escape).
+        sheets().dialog()->reject();
+    }
+    QTRY_COMPARE(sheets().shown(), std::nullopt);
+
+    QVERIFY(!model.settingsRequested());
+    QVERIFY(!model.askLoginItem());
+    QVERIFY(!model.surveyRequested());
+    QVERIFY(!model.electronNoticeRequested());
+    QVERIFY(!model.onboardingRequested());
+    QVERIFY(!model.alert());
+    // The onboarding counts as skipped, once.
+    QCOMPARE(m_harness->journal.calls().filter(u"events.track(onboarding-step"_s),
+             QStringList{u"events.track(onboarding-step,action=skipped,step=calendar)"_s});
+}
+
+void MainWindowTest::sheetsWaitForTheWindow()
+{
+    AppModel& model = m_harness->model();
+    model.setAlert(u"Raised while no window was up."_s);
+    controller().showMainWindow();
+    QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(Sheet::alert));
+
+    sheets().dialog()->reject();
+    QVERIFY(window()->close());
+    model.setSettingsRequested(true);
+    QCOMPARE(sheets().shown(), std::nullopt);
+    controller().showMainWindow();
+    QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(Sheet::settings));
+}
+
+void MainWindowTest::answersCloseTheirSheets_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("oldAppRunning");
+    QTest::addColumn<QStringList>("calls");
+
+    QTest::newRow("Start at Login") << u"loginItem.start"_s << false << QStringList();
+    QTest::newRow("Not Now") << u"loginItem.notNow"_s << false << QStringList();
+    QTest::newRow("Later, old app installed") << u"electron.later"_s << false << QStringList();
+    QTest::newRow("Show in File Manager, old app running")
+        << u"electron.reveal"_s << true << QStringList{u"olderApp.reveal"_s};
+}
+
+void MainWindowTest::answersCloseTheirSheets()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, oldAppRunning);
+    QFETCH(QStringList, calls);
+
+    AppModel& model = m_harness->model();
+    m_olderApp->oldAppRunning = oldAppRunning;
+    const bool loginItem = button.startsWith(u"loginItem"_s);
+    if (loginItem)
+        model.setAskLoginItem(true);
+    else
+        model.setElectronNoticeRequested(true);
+    controller().showMainWindow();
+    QTRY_COMPARE(sheets().shown(),
+                 std::optional<Sheet>(loginItem ? Sheet::loginItem : Sheet::electronNotice));
+    if (!loginItem) {
+        const QString text = sheets().dialog()->findChild<QLabel*>(u"sheet.text"_s)->text();
+        QCOMPARE(text.startsWith(u"The old Lumivale app is running next to this one."_s), oldAppRunning);
+        QVERIFY(text.contains(u"system tray"_s) == oldAppRunning);
+    }
+
+    QTest::mouseClick(sheetButton(button), Qt::LeftButton);
+    QVERIFY(m_harness->settle());
+    QTRY_COMPARE(sheets().shown(), std::nullopt);
+    QVERIFY(!model.askLoginItem());
+    QVERIFY(!model.electronNoticeRequested());
+    QCOMPARE(m_harness->journal.calls().filter(u"olderApp"_s), calls);
+    if (loginItem) {
+        QCOMPARE(m_harness->defaults.boolValue(lumi::keys::askedLoginItem), std::optional<bool>(true));
+        QCOMPARE(m_harness->autostart.isEnabled(), button == u"loginItem.start"_s);
+    }
+}
+
+void MainWindowTest::alertShowsTheTextAsItIs()
+{
+    const QString text = u"<b>Quota</b> reached & <a href=\"https://x.test\">more</a>"_s;
+    m_harness->model().setAlert(text);
+    controller().showMainWindow();
+    QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(Sheet::alert));
+    auto* box = qobject_cast<QMessageBox*>(sheets().dialog());
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), u"Lumivale"_s);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->buttons().size(), 1);
+    QCOMPARE(box->buttons().first()->text(), u"OK"_s);
+
+    QTest::mouseClick(box->buttons().first(), Qt::LeftButton);
+    QTRY_VERIFY(!m_harness->model().alert());
+    QTRY_COMPARE(sheets().shown(), std::nullopt);
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/startup/SoftwareUpdates.h"
+#include "support/state/CallJournal.h"
+
+#include <functional>
+
+namespace lumi::test {
+
+/// Stands in for the update checker, which is not built yet. onStart lets a test look around at
+/// the moment the updates start.
+class RecordingSoftwareUpdates final : public SoftwareUpdates
+{
+public:
+    explicit RecordingSoftwareUpdates(CallJournal& journal) : m_journal(journal) {}
+
+    void start() override
+    {
+        m_journal.record(QStringLiteral("updates.start"));
+        if (onStart)
+            onStart();
+    }
+
+    std::function<void()> onStart;
+
+private:
+    CallJournal& m_journal;
+};
+
+} // namespace lumi::test
