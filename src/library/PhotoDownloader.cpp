@@ -1,5 +1,6 @@
 #include "library/PhotoDownloader.h"
 
+#include "library/FileTransfer.h"
 #include "library/LibraryFiles.h"
 #include "model/Clock.h"
 #include "model/DeviceInfo.h"
@@ -7,25 +8,17 @@
 #include "model/Medium.h"
 #include "services/CrashReporter.h"
 
-#include <QCoroNetworkReply>
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
 
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace lumi {
 
 namespace {
-
-struct DeleteLater
-{
-    void operator()(QObject* object) const { object->deleteLater(); }
-};
 
 // Qt raises HTTP error statuses as reply errors too; those still are answers of the server,
 // judged by their status. Anything else (refused, dropped, timed out, cancelled) is a failed
@@ -91,33 +84,11 @@ QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString dest
         co_return false;
     }
 
-    QNetworkRequest request(url);
-    request.setTransferTimeout(timeoutMs);
-    // The photo is kept on disk anyway, and an old cached copy must never stand in for a
-    // failed answer.
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(request));
-    cancel.abortOnCancel(reply.get());
-
-    qint64 received = 0;
-    bool writeFailed = false;
-    const auto drain = [&] {
-        const QByteArray chunk = reply->readAll();
-        received += chunk.size();
-        if (!writeFailed && file.write(chunk) != chunk.size())
-            writeFailed = true;
-    };
-    const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
-    co_await reply.get();
-    QObject::disconnect(streaming);
-    drain();
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        writeFailed = true;
-
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QNetworkReply::NetworkError error = reply->error();
+    const FileTransfer transfer = co_await FileTransfer::get(&m_network, url, &file, timeoutMs, cancel);
+    const int status = transfer.status;
+    const QNetworkReply::NetworkError error = transfer.error;
+    const qint64 received = transfer.received;
+    const bool writeFailed = transfer.writeFailed;
     if (status == 200 && error == QNetworkReply::NoError && received >= minimumBytes && !writeFailed) {
         QString moveError;
         if (LibraryFiles::replace(part, destination, &moveError))
@@ -129,7 +100,7 @@ QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString dest
 
     LibraryFiles::removeFileOrLink(part);
     if (status == 0 || !isHttpAnswer(error)) {
-        m_log.info(u"download %1 failed: %2"_s.arg(shortId, reply->errorString()));
+        m_log.info(u"download %1 failed: %2"_s.arg(shortId, transfer.errorString));
         co_return false;
     }
     if (writeFailed) {

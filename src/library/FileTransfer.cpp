@@ -1,0 +1,50 @@
+#include "library/FileTransfer.h"
+
+#include <QCoroNetworkReply>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkRequest>
+
+#include <memory>
+
+namespace lumi {
+
+namespace {
+
+struct DeleteLater
+{
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+} // namespace
+
+QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl url, QFile* file, int timeoutMs,
+                                            CancelToken cancel)
+{
+    QNetworkRequest request(url);
+    request.setTransferTimeout(timeoutMs);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(network->get(request));
+    cancel.abortOnCancel(reply.get());
+
+    FileTransfer result;
+    const auto drain = [&] {
+        const QByteArray chunk = reply->readAll();
+        result.received += chunk.size();
+        if (!result.writeFailed && file->write(chunk) != chunk.size())
+            result.writeFailed = true;
+    };
+    const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
+    co_await reply.get();
+    QObject::disconnect(streaming);
+    drain();
+    file->close();
+    result.writeFailed = result.writeFailed || file->error() != QFileDevice::NoError;
+    result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    result.error = reply->error();
+    result.errorString = reply->errorString();
+    co_return result;
+}
+
+} // namespace lumi
