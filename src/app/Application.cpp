@@ -5,6 +5,7 @@
 #include "app/MenuBarContent.h"
 #include "app/WindowRelay.h"
 #include "app/standby/StandbyPhotoStory.h"
+#include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/AppLog.h"
 #include "model/Clock.h"
@@ -12,19 +13,27 @@
 #include "platform/Autostart.h"
 #include "platform/LinkOpener.h"
 #include "platform/Pickers.h"
+#include "platform/Screens.h"
 #include "platform/TerminationRequests.h"
 #include "platform/Trash.h"
+#include "platform/WakeWatcher.h"
+#include "platform/WallpaperSetter.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "state/AppModel.h"
 #include "state/standby/StandbyEvents.h"
 #include "state/standby/StandbyIdleWatch.h"
 #include "state/standby/StandbyNotifications.h"
 #include "state/standby/StandbyPlayer.h"
-#include "state/standby/StandbyRotation.h"
 #include "state/standby/StandbyShortcuts.h"
-#include "state/standby/StandbySync.h"
 #include "state/standby/StandbyTakeover.h"
+#include "services/CrashReporter.h"
+#include "wallpaper/AppModelAccount.h"
 #include "wallpaper/BundledFonts.h"
+#include "wallpaper/LibrarySyncedPhotos.h"
+#include "wallpaper/PlaylistSyncLibrary.h"
+#include "wallpaper/RotationEngine.h"
+#include "wallpaper/WallpaperService.h"
+#include "wallpaper/WallpaperServiceApplier.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -139,14 +148,14 @@ void Application::createModel()
     m_pickers = LinuxPlatform::pickers();
     m_trash = LinuxPlatform::trash();
     m_api = std::make_unique<APIClient>();
+    // A stand-in until the event service is built; the rotation reports to it too.
+    m_events = std::make_unique<StandbyEvents>();
+    createWallpaperServices();
 
     // Stand-ins for the neighbours not built yet; each real one replaces its line here.
-    m_rotation = std::make_unique<StandbyRotation>();
-    m_sync = std::make_unique<StandbySync>();
     m_idle = std::make_unique<StandbyIdleWatch>();
     m_shortcuts = std::make_unique<StandbyShortcuts>();
     m_player = std::make_unique<StandbyPlayer>();
-    m_events = std::make_unique<StandbyEvents>();
     m_notifications = std::make_unique<StandbyNotifications>();
     m_takeover = std::make_unique<StandbyTakeover>();
     m_stories = std::make_unique<StandbyPhotoStory>();
@@ -170,12 +179,49 @@ void Application::createModel()
         .pickers = *m_pickers,
         .trash = *m_trash,
     });
+    m_account->attach(m_model.get());
     connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
                     m_model->applicationActivated();
             });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &Application::quitting);
+}
+
+void Application::createWallpaperServices()
+{
+    m_screens = LinuxPlatform::screens();
+    m_wake = LinuxPlatform::wakeWatcher(*m_clock);
+    m_wallpaperSetter = LinuxPlatform::wallpaperSetter(*m_screens);
+    m_account = std::make_unique<AppModelAccount>();
+
+    m_sync = std::make_unique<PlaylistSync>(PlaylistSync::Services{
+        .defaults = Defaults::shared(),
+        .api = *m_api,
+        .screens = *m_screens,
+        .clock = *m_clock,
+        .reporter = CrashReporter::shared(),
+    });
+    m_sync->setSource(m_account.get());
+    m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base);
+    m_library = std::make_unique<PlaylistSyncLibrary>(*m_sync);
+
+    auto wallpapers = std::make_unique<WallpaperService>(m_api->network(), *m_wallpaperSetter, *m_clock,
+                                                         CrashReporter::shared(), *m_syncedPhotos);
+    // A cleared cache composes what is on screen anew.
+    wallpapers->setRedrawRequest([this] { m_rotation->redrawNow(); });
+    m_rotation = std::make_unique<RotationEngine>(
+        RotationEngine::Services{
+            .clock = *m_clock,
+            .defaults = Defaults::shared(),
+            .api = *m_api,
+            .screens = *m_screens,
+            .wake = *m_wake,
+            .library = *m_library,
+            .events = *m_events,
+        },
+        std::make_unique<WallpaperServiceApplier>(std::move(wallpapers)));
+    m_rotation->setAccount(m_account.get());
 }
 
 void Application::createShell()

@@ -14,6 +14,7 @@ namespace lumi {
 
 class APIClient;
 class AppModel;
+class AppModelAccount;
 class AppTakeover;
 class Autostart;
 class Clock;
@@ -21,17 +22,22 @@ class DailyNotifications;
 class EventSink;
 class IdleWatch;
 class KeyNameTranslator;
+class LibrarySyncedPhotos;
 class LinkOpener;
 class MainWindowController;
 class MenuBarContent;
 class Pickers;
 class PhotoStoryPresenter;
+class PlaylistSync;
+class PlaylistSyncLibrary;
+class RotationEngine;
 class SaverPlayer;
+class Screens;
 class ShortcutRegistry;
-class SyncScheduler;
 class TerminationRequests;
 class Trash;
-class WallpaperRotation;
+class WakeWatcher;
+class WallpaperSetter;
 class WindowRelay;
 
 /// The composition root: runs the start-up sequence and creates every long-lived service once, at
@@ -79,6 +85,7 @@ signals:
 private:
     QCoro::Task<void> handOver();
     void createModel();
+    void createWallpaperServices();
     void createShell();
     void quitting();
 
@@ -99,12 +106,19 @@ private:
     std::unique_ptr<Pickers> m_pickers;
     std::unique_ptr<Trash> m_trash;
     std::unique_ptr<APIClient> m_api;
-    std::unique_ptr<WallpaperRotation> m_rotation;
-    std::unique_ptr<SyncScheduler> m_sync;
+    std::unique_ptr<EventSink> m_events;
+    std::unique_ptr<Screens> m_screens;
+    std::unique_ptr<WakeWatcher> m_wake;
+    std::unique_ptr<WallpaperSetter> m_wallpaperSetter;
+    // Reads the model for the sync and the rotation, which are made before it.
+    std::unique_ptr<AppModelAccount> m_account;
+    std::unique_ptr<PlaylistSync> m_sync;
+    std::unique_ptr<LibrarySyncedPhotos> m_syncedPhotos;
+    std::unique_ptr<PlaylistSyncLibrary> m_library;
+    std::unique_ptr<RotationEngine> m_rotation;
     std::unique_ptr<IdleWatch> m_idle;
     std::unique_ptr<ShortcutRegistry> m_shortcuts;
     std::unique_ptr<SaverPlayer> m_player;
-    std::unique_ptr<EventSink> m_events;
     std::unique_ptr<DailyNotifications> m_notifications;
     std::unique_ptr<AppTakeover> m_takeover;
     std::unique_ptr<PhotoStoryPresenter> m_stories;

@@ -9,8 +9,7 @@
 
 namespace lumi {
 
-/// What the playlist sync reads of the application model, and the one thing it tells it. The
-/// signatures match the model's own accessors, so the model implements this by inheriting it.
+/// What the playlist sync reads of the application model, and the one thing it tells it.
 class SyncSource
 {
 public:

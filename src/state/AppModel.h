@@ -80,6 +80,8 @@ public:
     const std::optional<User>& user() const { return m_user; }
     void setUser(std::optional<User> user);
     const QList<Album>& albums() const { return m_albums; }
+    /// The album list came from the service in this session; before that it is empty or stale.
+    bool albumsLoaded() const { return m_albumsLoaded; }
     void setAlbums(QList<Album> albums);
     const QList<Category>& categories() const { return m_categories; }
     void setCategories(QList<Category> categories);
@@ -406,6 +408,7 @@ private:
     Phase m_phase = Phase::launching;
     std::optional<User> m_user;
     QList<Album> m_albums;
+    bool m_albumsLoaded = false;
     QList<Category> m_categories;
     QSet<QString> m_favoriteUUIDs;
     bool m_offline = false;

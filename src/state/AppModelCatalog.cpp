@@ -64,6 +64,7 @@ void AppModel::applyAlbums(QList<Album> albums, bool force)
 {
     std::stable_sort(albums.begin(), albums.end(), &AppModel::albumOrder);
     setAlbums(std::move(albums));
+    m_albumsLoaded = true;
     m_rotation.setPoolKey(QString());
     m_sync.requestSync(albumSyncDelay, force);
 }

@@ -121,6 +121,7 @@ void AppModel::signOut()
     setSessionToken(std::nullopt);
     setUser(std::nullopt);
     setAlbums({});
+    m_albumsLoaded = false;
     setFavoriteUUIDs({});
     setBanner(std::nullopt);
 

@@ -39,4 +39,15 @@ void AppModelAccount::setAlert(std::optional<QString> alert)
         m_model->setAlert(std::move(alert));
 }
 
+bool AppModelAccount::albumsLoaded() const
+{
+    return m_model && m_model->albumsLoaded();
+}
+
+void AppModelAccount::resetPhotoPools()
+{
+    if (m_model)
+        m_model->resetPhotoPools();
+}
+
 } // namespace lumi

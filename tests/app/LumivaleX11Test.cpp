@@ -4,7 +4,9 @@
 #include "support/SandboxFixture.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
@@ -46,6 +48,10 @@ private:
     QString findWindow(bool trayIcon);
     /// The root window's wallpaper pixmap id; empty when none is set.
     QString rootPixmap();
+    /// What the whole X screen shows.
+    QImage rootImage();
+    /// Pictures the app has put on the desktop so far, by its log.
+    int wallpapersSet() const;
 
     std::unique_ptr<lumi::test::SandboxFixture> m_sandbox;
     QProcess m_trayHost;
@@ -100,6 +106,21 @@ QString LumivaleX11Test::rootPixmap()
     if (!property || !property->contains(u"# "_s))
         return {};
     return property->section(u"# "_s, 1);
+}
+
+QImage LumivaleX11Test::rootImage()
+{
+    const QString file = QDir::temp().filePath(u"lumivale-smoke-root.png"_s);
+    if (!tool(u"import"_s, {u"-window"_s, u"root"_s, file}))
+        return {};
+    QImage image(file);
+    QFile::remove(file);
+    return image;
+}
+
+int LumivaleX11Test::wallpapersSet() const
+{
+    return int(log().count(u"[wallpaper] set "_s));
 }
 
 void LumivaleX11Test::initTestCase()
@@ -170,18 +191,24 @@ void LumivaleX11Test::signsInThroughTheWindow()
 
 void LumivaleX11Test::setsWallpapersAndChangesThemFromTheMenu()
 {
-    QSKIP("Needs the playlist sync and the wallpaper rotation in the composition root, where "
-          "StandbySync and StandbyRotation still stand in (Application::createModel).");
-
-    // The demo account's wallpaper playlist is synced, and a wallpaper goes onto the root window.
-    QTRY_VERIFY_WITH_TIMEOUT(!rootPixmap().isEmpty(), 120'000);
+    // The demo account's wallpaper playlist gives each of the two monitors a picture of its own.
+    QTRY_VERIFY_WITH_TIMEOUT(wallpapersSet() >= 2, 120'000);
+    QVERIFY(!rootPixmap().isEmpty());
     const QString first = rootPixmap();
+    const QImage before = rootImage();
+    QVERIFY(!before.isNull());
 
     // Tray icon, then the menu's "Next Wallpaper" (the first item that can be chosen).
     const QString icon = findWindow(true);
     QVERIFY(tool(u"xdotool"_s, {u"mousemove"_s, u"--window"_s, icon, u"5"_s, u"5"_s, u"click"_s, u"1"_s}));
     QVERIFY(tool(u"xdotool"_s, {u"key"_s, u"--delay"_s, u"200"_s, u"Down"_s, u"Return"_s}));
-    QTRY_VERIFY_WITH_TIMEOUT(rootPixmap() != first && !rootPixmap().isEmpty(), 60'000);
+    QTRY_VERIFY_WITH_TIMEOUT(wallpapersSet() >= 4, 60'000);
+    QVERIFY(rootPixmap() != first && !rootPixmap().isEmpty());
+    // Both monitors show something new.
+    const QImage after = rootImage();
+    for (const QRect& monitor : {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
+        QVERIFY2(after.copy(monitor) != before.copy(monitor),
+                 qPrintable(u"the monitor at %1,%2 kept its picture"_s.arg(monitor.x()).arg(monitor.y())));
 }
 
 void LumivaleX11Test::quitsFromTheTrayMenu()

@@ -124,6 +124,7 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
     h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
     AppModel& model = h.model();
     QVERIFY(!model.albums().isEmpty());
+    QVERIFY(model.albumsLoaded());
     QVERIFY(model.banner().has_value());
     const QList<lumi::Category> categories = model.categories();
     h.player.showing = true;
@@ -145,6 +146,8 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
         QCOMPARE(h.api.token(), std::nullopt);
         QCOMPARE(model.user(), std::nullopt);
         QVERIFY(model.albums().isEmpty());
+        // The sync must not take the emptied list for the user's playlists.
+        QVERIFY(!model.albumsLoaded());
         QVERIFY(model.favoriteUUIDs().isEmpty());
         QCOMPARE(model.banner(), std::nullopt);
         QCOMPARE(model.tourStep(), std::nullopt);

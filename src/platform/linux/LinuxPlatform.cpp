@@ -1,16 +1,21 @@
 #include "platform/linux/LinuxPlatform.h"
 
 #include "platform/Paths.h"
+#include "platform/linux/DeferredWallpaperSetter.h"
 #include "platform/linux/DesktopLinkOpener.h"
 #include "platform/linux/FileDialogPickers.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
+#include "platform/linux/LogindWakeWatcher.h"
+#include "platform/linux/QtScreens.h"
 #include "platform/linux/QtSystemTray.h"
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/UnixTerminationSignals.h"
+#include "platform/linux/WallpaperSetterFactory.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/linux/XdgTrash.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 
 namespace lumi {
 
@@ -52,6 +57,22 @@ std::unique_ptr<Trash> LinuxPlatform::trash()
 std::unique_ptr<TerminationRequests> LinuxPlatform::terminationRequests()
 {
     return std::make_unique<UnixTerminationSignals>();
+}
+
+std::unique_ptr<Screens> LinuxPlatform::screens()
+{
+    return std::make_unique<QtScreens>();
+}
+
+std::unique_ptr<WakeWatcher> LinuxPlatform::wakeWatcher(const Clock& clock)
+{
+    return std::make_unique<LogindWakeWatcher>(clock, QDBusConnection::systemBus());
+}
+
+std::unique_ptr<WallpaperSetter> LinuxPlatform::wallpaperSetter(const Screens& screens)
+{
+    return std::make_unique<DeferredWallpaperSetter>(
+        WallpaperSetterFactory::create(&screens, QDBusConnection::sessionBus()));
 }
 
 } // namespace lumi

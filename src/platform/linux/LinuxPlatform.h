@@ -8,13 +8,16 @@ class Autostart;
 class Clock;
 class LinkOpener;
 class Pickers;
+class Screens;
 class SingleInstance;
 class SystemTray;
 class TerminationRequests;
 class Trash;
+class WakeWatcher;
+class WallpaperSetter;
 
 /// Decides, once at start-up, which implementation of each platform service the app runs on this
-/// Linux desktop. The wallpaper setter has its own factory, since choosing it asks the bus.
+/// Linux desktop.
 class LinuxPlatform final
 {
 public:
@@ -28,6 +31,12 @@ public:
     static std::unique_ptr<Pickers> pickers();
     static std::unique_ptr<Trash> trash();
     static std::unique_ptr<TerminationRequests> terminationRequests();
+    static std::unique_ptr<Screens> screens();
+    /// clock must outlive the watcher.
+    static std::unique_ptr<WakeWatcher> wakeWatcher(const Clock& clock);
+    /// Decided by WallpaperSetterFactory in the background, since that asks the session bus.
+    /// screens must outlive the setter.
+    static std::unique_ptr<WallpaperSetter> wallpaperSetter(const Screens& screens);
 };
 
 } // namespace lumi

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/WallpaperSetter.h"
+
+#include <QCoroTask>
+#include <QObject>
+
+#include <memory>
+
+namespace lumi {
+
+/// Stands for the setter the session turns out to need while asking the bus which desktop runs,
+/// so start-up never waits for that answer. Pictures asked for meanwhile wait for the choice.
+class DeferredWallpaperSetter final : public QObject, public WallpaperSetter
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DeferredWallpaperSetter)
+
+public:
+    /// Starts the choice at once.
+    explicit DeferredWallpaperSetter(QCoro::Task<std::unique_ptr<WallpaperSetter>> choice,
+                                     QObject* parent = nullptr);
+    ~DeferredWallpaperSetter() override;
+
+    QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) override;
+    /// Nothing until the choice is made: no picture was set before it.
+    QStringList filesInUse() const override;
+    QString name() const override;
+
+    bool isDecided() const { return m_decided; }
+
+signals:
+    void decided();
+
+private:
+    QCoro::Task<void> decide(QCoro::Task<std::unique_ptr<WallpaperSetter>> choice);
+
+    std::unique_ptr<WallpaperSetter> m_setter;
+    bool m_decided = false;
+};
+
+} // namespace lumi
