@@ -38,7 +38,9 @@ QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl
     const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
     co_await reply.get();
     QObject::disconnect(streaming);
-    drain();
+    // An aborted reply is closed and has nothing left to read.
+    if (reply->isOpen())
+        drain();
     file->close();
     result.writeFailed = result.writeFailed || file->error() != QFileDevice::NoError;
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
