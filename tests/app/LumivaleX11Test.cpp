@@ -194,7 +194,6 @@ void LumivaleX11Test::setsWallpapersAndChangesThemFromTheMenu()
     // The demo account's wallpaper playlist gives each of the two monitors a picture of its own.
     QTRY_VERIFY_WITH_TIMEOUT(wallpapersSet() >= 2, 120'000);
     QVERIFY(!rootPixmap().isEmpty());
-    const QString first = rootPixmap();
     const QImage before = rootImage();
     QVERIFY(!before.isNull());
     const int setBefore = wallpapersSet();
@@ -204,8 +203,8 @@ void LumivaleX11Test::setsWallpapersAndChangesThemFromTheMenu()
     QVERIFY(tool(u"xdotool"_s, {u"mousemove"_s, u"--window"_s, icon, u"5"_s, u"5"_s, u"click"_s, u"1"_s}));
     QVERIFY(tool(u"xdotool"_s, {u"key"_s, u"--delay"_s, u"200"_s, u"Down"_s, u"Return"_s}));
     QTRY_VERIFY_WITH_TIMEOUT(wallpapersSet() >= setBefore + 2, 60'000);
-    QVERIFY(rootPixmap() != first && !rootPixmap().isEmpty());
-    // Both monitors show something new.
+    // Both monitors show something new. (The pixmap's id says nothing here: the X server hands a
+    // freed id out again.)
     const QImage after = rootImage();
     for (const QRect& monitor : {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
         QVERIFY2(after.copy(monitor) != before.copy(monitor),
