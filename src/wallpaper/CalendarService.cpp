@@ -3,6 +3,7 @@
 #include "model/Clock.h"
 #include "model/User.h"
 #include "wallpaper/CalendarRenderer.h"
+#include "wallpaper/FailureBackoff.h"
 
 #include <QLocale>
 #include <QMutexLocker>
@@ -123,7 +124,8 @@ QDate CalendarService::today() const
 bool CalendarService::canAttempt() const
 {
     const QMutexLocker lock(&m_mutex);
-    return !m_nextAttempt || m_clock.now() >= *m_nextAttempt;
+    // A wait longer than any failure sets comes from a clock set back since, and is over.
+    return !FailureBackoff::waitHolds(m_clock.now(), m_nextAttempt);
 }
 
 void CalendarService::noteFailure()

@@ -29,11 +29,11 @@ void FailureBackoff::clear()
     m_retryAt.reset();
 }
 
-bool FailureBackoff::holds(const QDateTime& now) const
+bool FailureBackoff::waitHolds(const QDateTime& now, const std::optional<QDateTime>& until)
 {
-    if (!m_retryAt || now >= *m_retryAt)
+    if (!until || now >= *until)
         return false;
-    return now.secsTo(*m_retryAt) <= longestWaitSeconds;
+    return now.secsTo(*until) <= longestWaitSeconds;
 }
 
 } // namespace lumi

@@ -23,7 +23,9 @@ public:
 
     /// Timed changes and redraws wait. A retry time further ahead than the longest wait can only
     /// come from a clock that was set back since, and no longer holds.
-    bool holds(const QDateTime& now) const;
+    bool holds(const QDateTime& now) const { return waitHolds(now, m_retryAt); }
+    /// The rule of holds() for any wait of at most 120 s or until the next local midnight.
+    static bool waitHolds(const QDateTime& now, const std::optional<QDateTime>& until);
 
     const std::optional<QDateTime>& retryAt() const { return m_retryAt; }
     void setRetryAt(std::optional<QDateTime> at) { m_retryAt = std::move(at); }

@@ -356,6 +356,10 @@ void CalendarServiceTest::dailyRetryCap()
     service.noteFailure();
     QCOMPARE(service.attemptsToday(), 1);
     QCOMPARE(service.nextAttempt(), clock.now().addSecs(120));
+
+    // A clock set back by two days does not keep the calendar waiting until it catches up.
+    clock.setNow(midnight.addDays(-2));
+    QVERIFY(service.canAttempt());
 }
 
 void CalendarServiceTest::renderSample()
