@@ -19,16 +19,16 @@ QStringList uuidsWhere(const Catalog& catalog, int count, const auto& accept)
     return uuids;
 }
 
-SandboxAccount demoAccount(const Catalog& catalog)
+/// The settings every account starts with.
+QJsonObject baseUser(const QString& uuid, const QString& email, const QString& firstName,
+                     const QString& lastName, const QString& playlistsUpdatedAt)
 {
-    SandboxAccount account;
-    account.password = u"lumivale-demo"_s;
-    account.user = QJsonObject{
-        {u"uuid"_s, u"d3e1f4a2-5b6c-4d7e-8f90-1a2b3c4d5e6f"_s},
-        {u"email"_s, u"demo@lumivale.test"_s},
+    return QJsonObject{
+        {u"uuid"_s, uuid},
+        {u"email"_s, email},
         {u"flags"_s, u""_s},
-        {u"first_name"_s, u"Ada"_s},
-        {u"last_name"_s, u"Demo"_s},
+        {u"first_name"_s, firstName},
+        {u"last_name"_s, lastName},
         {u"rotate_desktop"_s, u"1hour"_s},
         {u"paper_random"_s, true},
         {u"multi_display_next_paper"_s, u"diff"_s},
@@ -36,11 +36,21 @@ SandboxAccount demoAccount(const Catalog& catalog)
         {u"lumivale_title_size"_s, u"small"_s},
         {u"notifications"_s, u"all"_s},
         {u"show_startup"_s, u"yes"_s},
-        {u"playlists_updated_at"_s, u"2025-01-15T09:30:00.000Z"_s},
-        {u"imported_photos_fit"_s, u"adapt"_s},
-        {u"next_survey_at"_s, u"2099-01-01T00:00:00Z"_s},
+        {u"playlists_updated_at"_s, playlistsUpdatedAt},
         {u"saver_idle"_s, u"5minutes"_s},
         {u"saver_show"_s, u"fader"_s},
+    };
+}
+
+SandboxAccount demoAccount(const Catalog& catalog)
+{
+    SandboxAccount account;
+    account.password = u"lumivale-demo"_s;
+    account.user = baseUser(u"d3e1f4a2-5b6c-4d7e-8f90-1a2b3c4d5e6f"_s, u"demo@lumivale.test"_s, u"Ada"_s,
+                            u"Demo"_s, u"2025-01-15T09:30:00.000Z"_s);
+    const QJsonObject demoSettings{
+        {u"imported_photos_fit"_s, u"adapt"_s},
+        {u"next_survey_at"_s, u"2099-01-01T00:00:00Z"_s},
         // The service sends this one as a number; the app reads it as its decimal text.
         {u"saver_pause"_s, 2},
         {u"saver_random"_s, true},
@@ -54,6 +64,8 @@ SandboxAccount demoAccount(const Catalog& catalog)
         {u"calendar_past"_s, u"0"_s},
         {u"calendar_future"_s, u"1"_s},
     };
+    for (auto it = demoSettings.begin(); it != demoSettings.end(); ++it)
+        account.user.insert(it.key(), it.value());
 
     SandboxAlbum favorites;
     favorites.id = 101;
@@ -117,24 +129,8 @@ SandboxAccount AccountSeed::newAccount(const QString& uuid, const QString& email
 {
     SandboxAccount account;
     account.password = password;
-    account.user = QJsonObject{
-        {u"uuid"_s, uuid},
-        {u"email"_s, email},
-        {u"flags"_s, u""_s},
-        {u"first_name"_s, firstName},
-        {u"last_name"_s, lastName},
-        {u"rotate_desktop"_s, u"1hour"_s},
-        {u"paper_random"_s, true},
-        {u"multi_display_next_paper"_s, u"diff"_s},
-        {u"fit_desktop"_s, u"fill"_s},
-        {u"lumivale_title_size"_s, u"small"_s},
-        {u"notifications"_s, u"all"_s},
-        {u"show_startup"_s, u"yes"_s},
-        {u"playlists_updated_at"_s, now},
-        {u"saver_idle"_s, u"5minutes"_s},
-        {u"saver_show"_s, u"fader"_s},
-        {u"saver_pause"_s, u"2"_s},
-    };
+    account.user = baseUser(uuid, email, firstName, lastName, now);
+    account.user.insert(u"saver_pause"_s, u"2"_s);
     account.alerts = firstRunAlerts();
     return account;
 }
