@@ -30,10 +30,8 @@
 #include "wallpaper/AppModelAccount.h"
 #include "wallpaper/BundledFonts.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
-#include "wallpaper/PlaylistSyncLibrary.h"
 #include "wallpaper/RotationEngine.h"
 #include "wallpaper/WallpaperService.h"
-#include "wallpaper/WallpaperServiceApplier.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -204,7 +202,6 @@ void Application::createWallpaperServices()
     });
     m_sync->setSource(m_account.get());
     m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base);
-    m_library = std::make_unique<PlaylistSyncLibrary>(*m_sync);
 
     auto wallpapers = std::make_unique<WallpaperService>(m_api->network(), *m_wallpaperSetter, *m_clock,
                                                          CrashReporter::shared(), *m_syncedPhotos);
@@ -217,10 +214,10 @@ void Application::createWallpaperServices()
             .api = *m_api,
             .screens = *m_screens,
             .wake = *m_wake,
-            .library = *m_library,
+            .library = *m_sync,
             .events = *m_events,
         },
-        std::make_unique<WallpaperServiceApplier>(std::move(wallpapers)));
+        std::move(wallpapers));
     m_rotation->setAccount(m_account.get());
 }
 

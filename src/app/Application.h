@@ -29,7 +29,6 @@ class MenuBarContent;
 class Pickers;
 class PhotoStoryPresenter;
 class PlaylistSync;
-class PlaylistSyncLibrary;
 class RotationEngine;
 class SaverPlayer;
 class Screens;
@@ -114,7 +113,6 @@ private:
     std::unique_ptr<AppModelAccount> m_account;
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<LibrarySyncedPhotos> m_syncedPhotos;
-    std::unique_ptr<PlaylistSyncLibrary> m_library;
     std::unique_ptr<RotationEngine> m_rotation;
     std::unique_ptr<IdleWatch> m_idle;
     std::unique_ptr<ShortcutRegistry> m_shortcuts;

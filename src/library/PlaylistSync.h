@@ -2,12 +2,13 @@
 
 #include "library/LibraryLayout.h"
 #include "library/LinkedDownloads.h"
+#include "library/RotationLibrary.h"
 #include "library/SyncPause.h"
+#include "library/SyncScheduler.h"
 #include "model/AppLog.h"
 #include "model/CancelToken.h"
 #include "model/MediaFormat.h"
 #include "model/Medium.h"
-#include "state/SyncScheduler.h"
 
 #include <QCoroTask>
 #include <QHash>
@@ -40,7 +41,7 @@ struct User;
 /// Every loop of passes has a generation; cancelling or starting a loop makes a new one current,
 /// and only the current loop writes the progress properties. A new loop waits until a cancelled
 /// pass has ended before its own pass touches the disk.
-class PlaylistSync final : public QObject, public SyncScheduler, public SyncPause
+class PlaylistSync final : public QObject, public SyncScheduler, public RotationLibrary, public SyncPause
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PlaylistSync)
@@ -76,12 +77,12 @@ public:
 
     // --- Folders and indexes --------------------------------------------------------------------
     const LibraryLayout& layout() const { return m_layout; }
-    QString playlistRoot() const { return m_layout.playlistRoot; }
-    const QString& paperDir() const { return m_layout.paperDir; }
+    QString playlistRoot() const override { return m_layout.playlistRoot; }
+    const QString& paperDir() const override { return m_layout.paperDir; }
     const QString& saverDir() const { return m_layout.saverDir; }
     const QString& imagesDir() const { return m_layout.imagesDir; }
     /// Short photo id to its file in the wallpaper folder.
-    const QHash<QString, QString>& paperIndex() const { return m_paperIndex; }
+    const QHash<QString, QString>& paperIndex() const override { return m_paperIndex; }
     /// Short photo id to its file in the saver folder.
     const QHash<QString, QString>& saverIndex() const { return m_saverIndex; }
 
@@ -100,18 +101,18 @@ public:
     std::optional<QString> localFile(const Medium& photo) const;
     /// The playlist's linked folder when it exists, else its folder below the playlist root
     /// (which need not exist); none when the title names no folder there.
-    std::optional<QString> albumFolder(const Album& album) const;
+    std::optional<QString> albumFolder(const Album& album) const override;
     /// The user's own photos of the playlist's folder as local media, with their preview paths.
     QList<Medium> albumMedia(const Album& album) const override;
     /// The photos of a pool folder that the sync did not download, as local media.
-    QList<Medium> folderPhotos(const QString& folder) const;
-    QList<Medium> saverFolderPhotos() const { return folderPhotos(m_layout.saverDir); }
+    QList<Medium> folderPhotos(const QString& folder) const override;
+    QList<Medium> saverFolderPhotos() const override { return folderPhotos(m_layout.saverDir); }
 
     // --- Format and state -----------------------------------------------------------------------
     /// The format for the largest display now.
-    MediaFormat targetFormat() const;
+    MediaFormat targetFormat() const override;
     /// The format of the last pass that went to work; none when unknown.
-    std::optional<MediaFormat> storedFormat() const;
+    std::optional<MediaFormat> storedFormat() const override;
     static QString syncState(const QList<Album>& albums, const User& user, const MediaFormat& format);
     QString localPhotoState(const QList<Album>& marked) const;
 

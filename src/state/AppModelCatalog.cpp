@@ -1,8 +1,8 @@
 #include "state/AppModel.h"
 
+#include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "platform/LinkOpener.h"
-#include "state/SyncScheduler.h"
 #include "state/WallpaperRotation.h"
 
 #include <QCollator>

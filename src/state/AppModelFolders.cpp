@@ -2,8 +2,8 @@
 
 #include "library/LocalPhotos.h"
 #include "library/PhotoTrash.h"
+#include "library/SyncScheduler.h"
 #include "model/APIClient.h"
-#include "state/SyncScheduler.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,5 +1,6 @@
 #include "state/AppModel.h"
 
+#include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "model/Clock.h"
 #include "model/Defaults.h"
@@ -13,7 +14,6 @@
 #include "state/EventSink.h"
 #include "state/IdleWatch.h"
 #include "state/ShortcutRegistry.h"
-#include "state/SyncScheduler.h"
 #include "state/UrlCache.h"
 #include "state/WallpaperRotation.h"
 #include "state/WindowPresenter.h"

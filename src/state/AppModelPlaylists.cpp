@@ -1,8 +1,8 @@
 #include "state/AppModel.h"
 
+#include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "state/EventSink.h"
-#include "state/SyncScheduler.h"
 #include "state/WallpaperRotation.h"
 
 using namespace Qt::StringLiterals;

@@ -1,10 +1,10 @@
 #include "state/AppModel.h"
 
+#include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "model/Clock.h"
 #include "model/PlaySettings.h"
 #include "state/SaverPlayer.h"
-#include "state/SyncScheduler.h"
 
 #include <QHash>
 

@@ -1,5 +1,6 @@
 #include "state/AppModel.h"
 
+#include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
@@ -11,7 +12,6 @@
 #include "state/IdleWatch.h"
 #include "state/SaverPlayer.h"
 #include "state/ShortcutRegistry.h"
-#include "state/SyncScheduler.h"
 #include "state/WallpaperRotation.h"
 #include "state/WindowPresenter.h"
 

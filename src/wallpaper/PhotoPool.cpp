@@ -1,8 +1,8 @@
 #include "wallpaper/PhotoPool.h"
 
+#include "library/RotationLibrary.h"
 #include "model/APIClient.h"
 #include "model/User.h"
-#include "wallpaper/RotationLibrary.h"
 
 #include <QSet>
 #include <QStringList>

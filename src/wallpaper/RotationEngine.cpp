@@ -1,12 +1,12 @@
 #include "wallpaper/RotationEngine.h"
 
+#include "library/RotationLibrary.h"
 #include "model/APIError.h"
 #include "model/Clock.h"
 #include "platform/Screens.h"
 #include "platform/WakeWatcher.h"
 #include "state/EventSink.h"
 #include "wallpaper/RotationAccount.h"
-#include "wallpaper/RotationLibrary.h"
 #include "wallpaper/WallpaperApplier.h"
 #include "wallpaper/WallpaperError.h"
 #include "wallpaper/WallpaperLook.h"

@@ -7,6 +7,7 @@
 #include "platform/DisplayInfo.h"
 #include "wallpaper/CalendarOverlay.h"
 #include "wallpaper/VariantDownloader.h"
+#include "wallpaper/WallpaperApplier.h"
 #include "wallpaper/WallpaperError.h"
 
 #include <QCoroTask>
@@ -32,7 +33,7 @@ struct MediaFormat;
 /// on disk or downloads that variant, composes the wallpaper JPEG off the main thread, hands it to
 /// the desktop with retries, and keeps its two folders small. Owned by the rotation; every call
 /// runs on the main thread and keeps no state but the folders and what each display shows.
-class WallpaperService final : public QObject
+class WallpaperService final : public QObject, public WallpaperApplier
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(WallpaperService)
@@ -62,7 +63,8 @@ public:
     /// times, or a file couldn't be written).
     QCoro::Task<void> applyWallpaper(Medium photo, DisplayInfo display,
                                      std::optional<CalendarOverlay> overlay, WallpaperFit fit,
-                                     std::optional<QString> title, bool useCDN, bool forceDownload = false);
+                                     std::optional<QString> title, bool useCDN,
+                                     bool forceDownload = false) override;
 
     /// For a desktop that keeps showing an old picture: removes our composed pictures that no
     /// display shows, sets the current ones again and asks for a redraw (new files, new names).

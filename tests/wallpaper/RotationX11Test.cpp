@@ -14,10 +14,8 @@
 #include "support/state/RecordingEvents.h"
 #include "support/wallpaper/FakeRotationAccount.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
-#include "wallpaper/PlaylistSyncLibrary.h"
 #include "wallpaper/RotationEngine.h"
 #include "wallpaper/WallpaperService.h"
-#include "wallpaper/WallpaperServiceApplier.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -101,7 +99,6 @@ private:
     test::CallJournal m_journal;
     test::RecordingEvents m_events{m_journal};
     test::FakeRotationAccount m_account;
-    std::unique_ptr<PlaylistSyncLibrary> m_library;
     std::unique_ptr<RotationEngine> m_engine;
     QList<DisplayInfo> m_displays;
     QHash<QString, Medium> m_shown;
@@ -150,11 +147,9 @@ void RotationX11Test::initTestCase()
     auto service =
         std::make_unique<WallpaperService>(m_api->network(), *m_setter, *m_clock, *m_reporter, *m_synced);
     m_service = service.get();
-    m_library = std::make_unique<PlaylistSyncLibrary>(*m_sync);
-    m_engine =
-        std::make_unique<RotationEngine>(RotationEngine::Services{*m_clock, Defaults::shared(), *m_api,
-                                                                  *m_screens, m_wake, *m_library, m_events},
-                                         std::make_unique<WallpaperServiceApplier>(std::move(service)));
+    m_engine = std::make_unique<RotationEngine>(
+        RotationEngine::Services{*m_clock, Defaults::shared(), *m_api, *m_screens, m_wake, *m_sync, m_events},
+        std::move(service));
     m_engine->setAccount(&m_account);
 
     m_x = xcb_connect(qgetenv("DISPLAY").constData(), nullptr);

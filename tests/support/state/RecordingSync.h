@@ -2,7 +2,7 @@
 
 #include "library/LocalPhotos.h"
 #include "library/PlaylistFolders.h"
-#include "state/SyncScheduler.h"
+#include "library/SyncScheduler.h"
 #include "support/state/CallJournal.h"
 
 #include <QHash>

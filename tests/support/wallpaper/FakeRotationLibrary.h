@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wallpaper/RotationLibrary.h"
+#include "library/RotationLibrary.h"
 
 #include <QStringList>
 
