@@ -90,35 +90,28 @@ void drawScene(QImage& image, quint32 seed)
     }
 }
 
-void drawCaption(QImage& image, const QString& title, const QString& detail)
+// A small identifying label in the top-right corner, clear of where the app writes its own texts
+// (the title at the bottom left, the calendar, the sign-in taglines).
+void drawLabel(QImage& image, const QString& text)
 {
     const int w = image.width();
     const int h = image.height();
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setRenderHint(QPainter::Antialiasing);
     QFont font(u"DejaVu Sans"_s);
-    font.setBold(true);
-    int size = std::max(10, h / 14);
-    font.setPixelSize(size);
-    while (size > 10 && QFontMetrics(font).horizontalAdvance(title) > w * 0.9) {
-        size = size * 9 / 10;
-        font.setPixelSize(size);
-    }
-    const int x = std::max(4, w / 25);
-    const int shadow = std::max(1, size / 16);
-    const auto write = [&](const QFont& f, int baseline, const QString& line) {
-        painter.setFont(f);
-        painter.setPen(QColor(0, 0, 0, 170));
-        painter.drawText(x + shadow, baseline + shadow, line);
-        painter.setPen(Qt::white);
-        painter.drawText(x, baseline, line);
-    };
-    QFont small = font;
-    small.setBold(false);
-    small.setPixelSize(std::max(8, size / 2));
-    const int detailBaseline = h - std::max(4, h / 20);
-    write(small, detailBaseline, detail);
-    write(font, detailBaseline - QFontMetrics(small).height() - size / 4, title);
+    font.setPixelSize(std::max(9, h / 90));
+    const QFontMetrics metrics(font);
+    const int pad = std::max(2, font.pixelSize() / 3);
+    const int margin = std::max(3, h / 80);
+    QRect box(0, 0, std::min(w / 2, metrics.horizontalAdvance(text) + 2 * pad), metrics.height() + 2 * pad);
+    box.moveTopRight(QPoint(w - 1 - margin, margin));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 110));
+    painter.drawRoundedRect(box, pad, pad);
+    painter.setFont(font);
+    painter.setPen(QColor(255, 255, 255, 220));
+    painter.drawText(box.adjusted(pad, pad, -pad, -pad), Qt::AlignRight | Qt::AlignVCenter,
+                     metrics.elidedText(text, Qt::ElideRight, box.width() - 2 * pad));
 }
 
 void addGrain(QImage& image, quint32 seed, int amplitude)
@@ -157,7 +150,7 @@ QByteArray PhotoRenderer::renderJpeg(const QString& uuid, const QString& title, 
     scene.setDotsPerMeterX(2835);
     scene.setDotsPerMeterY(2835);
     drawScene(scene, seed);
-    drawCaption(scene, title, u"%1 × %2 · %3"_s.arg(width).arg(height).arg(uuid.left(8)));
+    drawLabel(scene, u"%1 · %2 × %3 · %4"_s.arg(title).arg(width).arg(height).arg(uuid.left(8)));
 
     // Small variants get coarser grain; whatever is still missing to the minimum size is made up
     // with JPEG comment segments, which every decoder skips.
