@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/AppIcon.h"
 #include "app/KeyNameTranslator.h"
 #include "app/MainWindowController.h"
 #include "app/MenuBarContent.h"
@@ -36,38 +37,11 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
-#include <QPainter>
 #include <QSystemTrayIcon>
 
 using namespace Qt::StringLiterals;
 
 namespace lumi {
-
-namespace {
-
-const QString autostartFlag = u"--autostart"_s;
-
-QIcon trayImage()
-{
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x2b, 0x6c, 0xb0));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(4, 4, 56, 56), 14, 14);
-    painter.setPen(Qt::white);
-    painter.setFont(BundledFonts::font(40, QFont::DemiBold));
-    painter.drawText(QRectF(0, 0, 64, 64), Qt::AlignCenter, u"L"_s);
-    return QIcon(pixmap);
-}
-
-} // namespace
-
-Application::Options Application::Options::fromArguments(const QStringList& arguments)
-{
-    return Options{.autostart = arguments.mid(1).contains(autostartFlag)};
-}
 
 Application::Application(Options options, StartupServices startup)
     : m_options(options), m_singleInstance(std::move(startup.singleInstance)),
@@ -97,7 +71,10 @@ Application::Start Application::start()
     QCoreApplication::setApplicationName(u"Lumivale"_s);
     QCoreApplication::setOrganizationDomain(u"lumivale.com"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(LUMIVALE_VERSION));
+    // The installed desktop entry's name; on X11 its StartupWMClass is the window class Qt derives
+    // from the application name.
     QGuiApplication::setDesktopFileName(u"lumivale-desktop"_s);
+    QGuiApplication::setWindowIcon(AppIcon::icon());
     // Closing the main window leaves the app in the tray.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     BundledFonts::ensureRegistered();
@@ -224,7 +201,8 @@ void Application::createWallpaperServices()
 void Application::createShell()
 {
     m_mainWindow =
-        std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links);
+        std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links,
+                                                         *m_systemTray);
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
     // A later copy of the app, started by the user, is the way in when there is no tray.
@@ -233,7 +211,7 @@ void Application::createShell()
 
     m_menu = std::make_unique<MenuBarContent>(*m_model, *m_rotation, *m_shortcuts, *m_mainWindow, *m_stories);
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
-    m_trayIcon = std::make_unique<QSystemTrayIcon>(trayImage());
+    m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());
     m_trayIcon->setToolTip(u"Lumivale"_s);
     m_trayIcon->setContextMenu(m_menu->menu());
     // Like a menu-bar icon, a plain click opens the menu too.

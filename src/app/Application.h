@@ -4,7 +4,6 @@
 
 #include <QCoroTask>
 #include <QObject>
-#include <QStringList>
 
 #include <memory>
 
@@ -52,8 +51,6 @@ public:
     {
         /// Started by the desktop's autostart entry at login.
         bool autostart = false;
-
-        static Options fromArguments(const QStringList& arguments);
     };
 
     enum class Start {

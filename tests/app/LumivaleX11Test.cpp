@@ -34,6 +34,8 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void startsWithTheSignInWindowAndATrayIcon();
+    void windowCarriesTheAppIconAndTheEntrysClass();
+    void versionAnswersWithoutWakingTheRunningCopy();
     void secondLaunchBringsTheWindowForward();
     void signsInThroughTheWindow();
     void setsWallpapersAndChangesThemFromTheMenu();
@@ -155,6 +157,37 @@ void LumivaleX11Test::startsWithTheSignInWindowAndATrayIcon()
                  launchTimeoutMs));
     QTRY_VERIFY_WITH_TIMEOUT(!findWindow(false).isEmpty(), launchTimeoutMs);
     QTRY_VERIFY_WITH_TIMEOUT(!findWindow(true).isEmpty(), launchTimeoutMs);
+}
+
+void LumivaleX11Test::windowCarriesTheAppIconAndTheEntrysClass()
+{
+    const QString window = findWindow(false);
+    QVERIFY(!window.isEmpty());
+    QFile entry(QStringLiteral(LUMIVALE_DESKTOP_TEMPLATE));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    const QString wmClass = QRegularExpression(u"^StartupWMClass=(.*)$"_s, QRegularExpression::MultilineOption)
+                                .match(QString::fromUtf8(entry.readAll()))
+                                .captured(1);
+    QVERIFY(!wmClass.isEmpty());
+    const std::optional<QString> classes = tool(u"xprop"_s, {u"-id"_s, window, u"WM_CLASS"_s});
+    QVERIFY(classes);
+    QVERIFY2(classes->endsWith(u", \"%1\""_s.arg(wmClass)), qPrintable(*classes));
+    // The app's own tile colour, fully opaque, is in the icon the window hands the desktop.
+    const std::optional<QString> icon = tool(
+        u"xprop"_s, {u"-id"_s, window, u"-f"_s, u"_NET_WM_ICON"_s, u"32x"_s, u" = $0+"_s, u"_NET_WM_ICON"_s});
+    QVERIFY(icon);
+    QVERIFY2(icon->contains(u"0xff2b6cb0"_s), qPrintable(icon->left(200)));
+}
+
+void LumivaleX11Test::versionAnswersWithoutWakingTheRunningCopy()
+{
+    QProcess version;
+    version.start(QStringLiteral(LUMIVALE_EXE), {u"--version"_s});
+    QVERIFY(version.waitForFinished(launchTimeoutMs));
+    QCOMPARE(version.exitCode(), 0);
+    QCOMPARE(version.readAllStandardOutput().trimmed(), QByteArray("Lumivale Desktop " LUMIVALE_VERSION));
+    QTest::qWait(500);
+    QVERIFY2(!log().contains(u"a second copy asked for the main window"_s), qPrintable(log()));
 }
 
 void LumivaleX11Test::secondLaunchBringsTheWindowForward()

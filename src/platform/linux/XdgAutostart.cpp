@@ -148,6 +148,7 @@ std::optional<QString> XdgAutostart::setEnabled(bool enabled)
                          u"Exec="_s +
                          execLine(m_executable) +
                          u" --autostart\n"_s
+                         u"Icon=lumivale-desktop\n"_s
                          u"Terminal=false\n"_s
                          u"X-GNOME-Autostart-enabled=true\n"_s;
     file.write(text.toUtf8());
