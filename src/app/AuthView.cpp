@@ -2,6 +2,7 @@
 
 #include "app/AuthMessage.h"
 #include "app/AuthPhotoPanel.h"
+#include "app/LinkLabel.h"
 #include "app/Palette.h"
 #include "app/PrimaryButton.h"
 #include "app/ServiceSite.h"
@@ -167,6 +168,7 @@ QWidget* AuthView::buildSignUp()
     bindText(last, &AuthView::m_last);
     bindText(addField(page, u"signUp.email"_s, tr("Email"), false), &AuthView::m_email);
     bindText(addField(page, u"signUp.password"_s, tr("Password"), true), &AuthView::m_password);
+    addPasswordRule(page, u"signUp.passwordRule"_s);
     // "Create Account" only asks about the sampler; its answers create the account.
     m_createButton = addPrimary(page, u"signUp.submit"_s, tr("Create Account"), [this] {
         submit([this]() -> QCoro::Task<void> {
@@ -175,9 +177,8 @@ QWidget* AuthView::buildSignUp()
         });
     });
 
-    auto* terms = new QLabel(page);
+    auto* terms = new LinkLabel(page);
     terms->setObjectName(u"signUp.terms"_s);
-    terms->setTextFormat(Qt::RichText);
     // Links in the window's tint, like the rest of the form.
     const QString linkStyle = u"style=\"color: %1\""_s.arg(Palette::dark().name());
     terms->setText(
@@ -187,7 +188,6 @@ QWidget* AuthView::buildSignUp()
     terms->setWordWrap(true);
     terms->setFont(BundledFonts::font(11, QFont::Normal));
     terms->setStyleSheet(u"color: %1;"_s.arg(Palette::muted().name()));
-    terms->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(terms, &QLabel::linkActivated, this, [this](const QString& link) { m_links.open(QUrl(link)); });
     layout->addWidget(terms);
 
@@ -211,10 +211,11 @@ QWidget* AuthView::buildReset()
     m_enterCodeButton = addPrimary(page, u"reset.enterCode"_s, tr("Enter Code"), [this] {
         submit([this, email = m_email, code = m_code] { return enterCode(email, code); });
     });
-    m_newPassword = addField(page, u"reset.password"_s, tr("New password"), true);
-    bindText(m_newPassword, &AuthView::m_password);
+    m_newPasswordField = addField(page, u"reset.password"_s, tr("New password"), true);
+    bindText(m_newPasswordField, &AuthView::m_newPassword);
+    m_newPasswordRule = addPasswordRule(page, u"reset.passwordRule"_s);
     m_setPasswordButton = addPrimary(page, u"reset.setPassword"_s, tr("Set Password and Sign In"), [this] {
-        submit([this, email = m_email, code = m_code, password = m_password] {
+        submit([this, email = m_email, code = m_code, password = m_newPassword] {
             return setPasswordAndSignIn(email, code, password);
         });
     });
@@ -227,6 +228,8 @@ QLineEdit* AuthView::addField(QWidget* page, const QString& name, const QString&
     auto* field = new QLineEdit(page);
     field->setObjectName(name);
     field->setPlaceholderText(placeholder);
+    // Screen readers name a field by this; the placeholder disappears once something is typed.
+    field->setAccessibleName(placeholder);
     field->setMinimumHeight(30);
     if (secret)
         field->setEchoMode(QLineEdit::Password);
@@ -235,10 +238,22 @@ QLineEdit* AuthView::addField(QWidget* page, const QString& name, const QString&
     return field;
 }
 
+QLabel* AuthView::addPasswordRule(QWidget* page, const QString& name)
+{
+    auto* rule = new QLabel(tr("At least %1 characters").arg(minimumPasswordLength), page);
+    rule->setObjectName(name);
+    rule->setTextFormat(Qt::PlainText);
+    rule->setFont(BundledFonts::font(11, QFont::Normal));
+    rule->setStyleSheet(u"color: %1;"_s.arg(Palette::muted().name()));
+    page->layout()->addWidget(rule);
+    return rule;
+}
+
 QPushButton* AuthView::addLink(QWidget* page, const QString& name, const QString& title, Mode target)
 {
     auto* link = new QPushButton(title, page);
     link->setObjectName(name);
+    link->setAccessibleName(title);
     link->setFlat(true);
     link->setAutoDefault(false);
     link->setCursor(Qt::PointingHandCursor);
@@ -254,6 +269,7 @@ PrimaryButton* AuthView::addPrimary(QWidget* page, const QString& name, const QS
 {
     auto* button = new PrimaryButton(title, page);
     button->setObjectName(name);
+    button->setAccessibleName(title);
     connect(button, &QPushButton::clicked, this, std::move(press));
     page->layout()->addWidget(button);
     return button;
@@ -276,6 +292,7 @@ void AuthView::switchMode(Mode mode)
     m_codeSent = false;
     m_codeChecked = false;
     m_code.clear();
+    m_newPassword.clear();
     refresh();
     focusFirstField();
 }
@@ -289,6 +306,16 @@ void AuthView::focusFirstField()
         field->setFocus();
 }
 
+void AuthView::focusResetStep()
+{
+    if (m_mode != Mode::reset)
+        return;
+    if (m_codeChecked)
+        m_newPasswordField->setFocus();
+    else if (m_codeSent)
+        m_codeField->setFocus();
+}
+
 void AuthView::refresh()
 {
     for (const auto& [field, state] : std::as_const(m_bindings)) {
@@ -299,12 +326,15 @@ void AuthView::refresh()
     m_signUpPage->setVisible(m_mode == Mode::signUp);
     m_resetPage->setVisible(m_mode == Mode::reset);
 
-    const bool longPassword = visibleLength(m_password) >= minimumPasswordLength;
-    m_signInButton->setEnabled(!m_busy && !m_email.isEmpty() && !m_password.isEmpty());
-    m_createButton->setEnabled(!m_busy && !m_first.isEmpty() && !m_email.isEmpty() && longPassword);
-    m_sendCodeButton->setEnabled(!m_busy && !m_email.isEmpty());
+    // An address of blanks is no address: it would only come back as an error.
+    const bool hasEmail = !m_email.trimmed().isEmpty();
+    m_signInButton->setEnabled(!m_busy && hasEmail && !m_password.isEmpty());
+    m_createButton->setEnabled(!m_busy && !m_first.isEmpty() && hasEmail &&
+                               visibleLength(m_password) >= minimumPasswordLength);
+    m_sendCodeButton->setEnabled(!m_busy && hasEmail);
     m_enterCodeButton->setEnabled(!m_busy && !m_code.isEmpty());
-    m_setPasswordButton->setEnabled(!m_busy && !m_code.isEmpty() && longPassword);
+    m_setPasswordButton->setEnabled(!m_busy && !m_code.isEmpty() &&
+                                    visibleLength(m_newPassword) >= minimumPasswordLength);
     for (PrimaryButton* button :
          {m_signInButton, m_createButton, m_sendCodeButton, m_enterCodeButton, m_setPasswordButton})
         button->setBusy(m_busy);
@@ -314,7 +344,8 @@ void AuthView::refresh()
     m_codeField->setEnabled(!m_codeChecked);
     m_sendCodeButton->setVisible(!m_codeSent);
     m_enterCodeButton->setVisible(m_codeSent && !m_codeChecked);
-    m_newPassword->setVisible(m_codeChecked);
+    m_newPasswordField->setVisible(m_codeChecked);
+    m_newPasswordRule->setVisible(m_codeChecked);
     m_setPasswordButton->setVisible(m_codeChecked);
 
     m_errorLine->setText(m_error.value_or(QString()));
@@ -343,6 +374,8 @@ void AuthView::submit(Action action, bool isSignUp)
 QCoro::Task<void> AuthView::run(Action action, bool isSignUp)
 {
     const QPointer<AuthView> self(this);
+    // A disabled button or field hands the focus on; it comes back once the action ends.
+    const QPointer<QWidget> focused = focusWidget();
     m_busy = true;
     m_error.reset();
     refresh();
@@ -359,11 +392,16 @@ QCoro::Task<void> AuthView::run(Action action, bool isSignUp)
         m_error = errorMessage(failure, isSignUp);
     m_busy = false;
     refresh();
+    if (focused && focused->isVisibleTo(this) && focused->isEnabled())
+        focused->setFocus();
+    if (!failure)
+        focusResetStep();
 }
 
 void AuthView::askSampler()
 {
     auto* question = new QMessageBox(this);
+    question->setPalette(Palette::widgets());
     question->setAttribute(Qt::WA_DeleteOnClose);
     question->setWindowModality(Qt::WindowModal);
     question->setIcon(QMessageBox::Question);

@@ -51,6 +51,8 @@ private:
     QWidget* buildSignUp();
     QWidget* buildReset();
     QLineEdit* addField(QWidget* page, const QString& name, const QString& placeholder, bool secret);
+    /// The password rule, shown under a new password before the button could stay grey for it.
+    QLabel* addPasswordRule(QWidget* page, const QString& name);
     QPushButton* addLink(QWidget* page, const QString& name, const QString& title, Mode target);
     PrimaryButton* addPrimary(QWidget* page, const QString& name, const QString& title,
                               std::function<void()> press);
@@ -59,6 +61,8 @@ private:
     void refresh();
     /// Typing starts in the form's first field.
     void focusFirstField();
+    /// After a reset step, typing goes on in the field the next step needs.
+    void focusResetStep();
     /// Return in a field presses the current form's primary button when it is enabled.
     void pressPrimary();
 
@@ -82,6 +86,8 @@ private:
     QString m_last;
     QString m_email;
     QString m_password;
+    /// The reset's own field: a password mistyped at sign-in must never become the new one.
+    QString m_newPassword;
     QString m_code;
     bool m_codeSent = false;
     bool m_codeChecked = false;
@@ -101,7 +107,8 @@ private:
     PrimaryButton* m_setPasswordButton = nullptr;
     QLineEdit* m_resetEmail = nullptr;
     QLineEdit* m_codeField = nullptr;
-    QLineEdit* m_newPassword = nullptr;
+    QLineEdit* m_newPasswordField = nullptr;
+    QLabel* m_newPasswordRule = nullptr;
     QLabel* m_errorLine = nullptr;
     QLabel* m_infoLine = nullptr;
     QPointer<QMessageBox> m_samplerQuestion;

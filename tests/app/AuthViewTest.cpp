@@ -1,6 +1,7 @@
 #include "app/AuthView.h"
 #include "support/state/ModelHarness.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QJsonDocument>
 #include <QKeyEvent>
@@ -43,6 +44,8 @@ private slots:
     void samplerQuestionDecidesTheAccount_data();
     void samplerQuestionDecidesTheAccount();
     void switchingModesKeepsWhatWasTyped();
+    void everyControlHasAnAccessibleName();
+    void tabStopsOnEachTermsLink();
 
 private:
     AuthView& view();
@@ -76,6 +79,9 @@ AuthView& AuthViewTest::view()
         m_view = std::make_unique<AuthView>(m_harness->model(), m_harness->links);
         m_view->resize(1280, 800);
         m_view->show();
+        m_view->activateWindow();
+        if (!QTest::qWaitForWindowActive(m_view.get()))
+            qWarning("the view did not become active");
     }
     return *m_view;
 }
@@ -162,9 +168,17 @@ void AuthViewTest::primaryButtonsFollowTheirRules_data()
     QTest::newRow("sign-up, 5 emoji are 5 characters")
         << QStringList{u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s, u"signUp.password=😀😀😀😀😀"_s}
         << create << false;
-    QTest::newRow("sign-up, blanks count as typed")
-        << QStringList{u"signUp.first= "_s, u"signUp.email= "_s, u"signUp.password=      "_s} << create
+    QTest::newRow("sign-up, blank name and password count as typed")
+        << QStringList{u"signUp.first= "_s, u"signUp.email=ada@x.test"_s, u"signUp.password=      "_s} << create
         << true;
+    QTest::newRow("sign-up, an e-mail of blanks")
+        << QStringList{u"signUp.first=Ada"_s, u"signUp.email= \t "_s, u"signUp.password=123456"_s} << create
+        << false;
+    QTest::newRow("sign-in, an e-mail of blanks")
+        << QStringList{u"mode:signIn"_s, u"signIn.email=  "_s, u"signIn.password=p"_s} << u"signIn.submit"_s
+        << false;
+    QTest::newRow("reset, an e-mail of blanks")
+        << QStringList{u"mode:reset"_s, u"reset.email= "_s} << u"reset.sendCode"_s << false;
     QTest::newRow("sign-in, 1-character password")
         << QStringList{u"mode:signIn"_s, u"signIn.email=ada@x.test"_s, u"signIn.password=p"_s}
         << u"signIn.submit"_s << true;
@@ -188,25 +202,38 @@ void AuthViewTest::primaryButtonsFollowTheirRules()
 void AuthViewTest::returnPressesOnlyAnEnabledButton_data()
 {
     QTest::addColumn<QStringList>("script");
-    QTest::addColumn<bool>("sent");
+    QTest::addColumn<QString>("field"); // where Return is pressed
+    QTest::addColumn<QString>("outcome"); // the request sent, "question" for the sampler question, or none
 
-    QTest::newRow("filled in") << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail,
-                                              u"signIn.password=lumivale-demo"_s}
-                               << true;
-    QTest::newRow("no password") << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail} << false;
+    const QStringList signUp{u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s, u"signUp.password=analytical"_s};
+    QTest::newRow("sign-in, filled in") << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail,
+                                                       u"signIn.password=lumivale-demo"_s}
+                                        << u"signIn.email"_s << u"POST /tokens"_s;
+    QTest::newRow("sign-in, no password") << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail}
+                                          << u"signIn.email"_s << QString();
+    QTest::newRow("sign-up, in the password") << signUp << u"signUp.password"_s << u"question"_s;
+    QTest::newRow("sign-up, in the last name") << signUp << u"signUp.last"_s << u"question"_s;
+    QTest::newRow("sign-up, short password")
+        << QStringList{u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s, u"signUp.password=12345"_s}
+        << u"signUp.password"_s << QString();
+    QTest::newRow("reset, an e-mail") << QStringList{u"mode:reset"_s, u"reset.email="_s + demoEmail}
+                                      << u"reset.email"_s << u"POST /passwords/reset"_s;
 }
 
 void AuthViewTest::returnPressesOnlyAnEnabledButton()
 {
     QFETCH(QStringList, script);
-    QFETCH(bool, sent);
+    QFETCH(QString, field);
+    QFETCH(QString, outcome);
 
     run(script);
-    QTest::keyClick(child<QLineEdit>(u"signIn.email"_s), Qt::Key_Return);
+    QTest::keyClick(child<QLineEdit>(field), Qt::Key_Return);
     QTRY_VERIFY(!view().isBusy());
     QVERIFY(m_harness->settle());
-    QCOMPARE(requestLines().contains(u"POST /tokens"_s), sent);
-    QCOMPARE(m_harness->model().phase() == lumi::AppModel::Phase::ready, sent);
+    const QMessageBox* question = view().findChild<QMessageBox*>();
+    QCOMPARE(question && question->isVisible(), outcome == u"question"_s);
+    if (outcome != u"question"_s)
+        QCOMPARE(requestLines().value(0), outcome);
 }
 
 void AuthViewTest::failuresBecomeTheErrorLine_data()
@@ -304,8 +331,11 @@ void AuthViewTest::failuresBecomeTheErrorLine()
 
 void AuthViewTest::resetWalksThroughItsThreeSteps()
 {
-    run({u"mode:reset"_s, u"reset.email="_s + demoEmail, u"click:reset.sendCode"_s});
+    run({u"signIn.password=typed-at-sign-in"_s, u"mode:reset"_s, u"reset.email="_s + demoEmail,
+         u"click:reset.sendCode"_s});
     QCOMPARE(line(u"info"_s), u"If there's an account for %1, a code is on its way."_s.arg(demoEmail));
+    // Typing goes on where the next step needs it.
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"reset.code"_s));
     QVERIFY(!child<QLineEdit>(u"reset.email"_s)->isEnabled());
     QVERIFY(child<QLineEdit>(u"reset.code"_s)->isEnabled());
     QVERIFY(!child<QLineEdit>(u"reset.password"_s)->isVisible());
@@ -314,6 +344,9 @@ void AuthViewTest::resetWalksThroughItsThreeSteps()
     QVERIFY(line(u"info"_s).isEmpty());
     QVERIFY(!child<QLineEdit>(u"reset.code"_s)->isEnabled());
     QVERIFY(child<QLineEdit>(u"reset.password"_s)->isVisible());
+    QVERIFY(child<QLineEdit>(u"reset.password"_s)->text().isEmpty());
+    QVERIFY(child<QLabel>(u"reset.passwordRule"_s)->isVisible());
+    QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(u"reset.password"_s));
     QVERIFY(!child<QPushButton>(u"reset.setPassword"_s)->isEnabled());
 
     run({u"reset.password=a-new-secret"_s, u"click:reset.setPassword"_s});
@@ -369,7 +402,8 @@ void AuthViewTest::switchingModesKeepsWhatWasTyped()
     QCOMPARE(view().mode(), AuthView::Mode::reset);
     QVERIFY(line(u"error"_s).isEmpty());
     QCOMPARE(child<QLineEdit>(u"reset.email"_s)->text(), demoEmail);
-    QCOMPARE(child<QLineEdit>(u"reset.password"_s)->text(), u"not-it"_s);
+    // A password mistyped at sign-in never becomes the new one.
+    QVERIFY(child<QLineEdit>(u"reset.password"_s)->text().isEmpty());
 
     // Leaving the reset starts it over.
     run({u"click:reset.sendCode"_s});
@@ -378,6 +412,47 @@ void AuthViewTest::switchingModesKeepsWhatWasTyped()
     QVERIFY(line(u"info"_s).isEmpty());
     QVERIFY(child<QLineEdit>(u"reset.email"_s)->isEnabled());
     QVERIFY(!child<QLineEdit>(u"reset.code"_s)->isVisible());
+}
+
+void AuthViewTest::everyControlHasAnAccessibleName()
+{
+    QStringList fieldNames;
+    for (QWidget* control : view().findChildren<QWidget*>()) {
+        if (!qobject_cast<QLineEdit*>(control) && !qobject_cast<QAbstractButton*>(control))
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY2(accessible, qPrintable(control->objectName()));
+        const QString name = accessible->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+        if (qobject_cast<QLineEdit*>(control))
+            fieldNames.append(name);
+    }
+    fieldNames.sort();
+    fieldNames.removeDuplicates();
+    QCOMPARE(fieldNames, (QStringList{u"Code from the email"_s, u"Email"_s, u"First name"_s, u"Last name"_s,
+                                      u"New password"_s, u"Password"_s}));
+}
+
+// From the password, Tab visits the button, each of the terms' two links and the sign-in link:
+// the terms text is no stop of its own.
+void AuthViewTest::tabStopsOnEachTermsLink()
+{
+    run({u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s, u"signUp.password=analytical"_s});
+    child<QLineEdit>(u"signUp.password"_s)->setFocus();
+    // Where the focus lands: a widget's name, or the link chosen in a label.
+    const auto stops = [](int count, Qt::Key key) {
+        QStringList landed;
+        for (int i = 0; i < count; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            const QWidget* focused = QApplication::focusWidget();
+            const auto* label = qobject_cast<const QLabel*>(focused);
+            landed.append(label ? label->selectedText() : focused ? focused->objectName() : QString());
+        }
+        return landed;
+    };
+    QCOMPARE(stops(4, Qt::Key_Tab),
+             (QStringList{u"signUp.submit"_s, u"Terms of Use"_s, u"Privacy Policy"_s, u"signUp.signIn"_s}));
+    QCOMPARE(stops(3, Qt::Key_Backtab), (QStringList{u"Privacy Policy"_s, u"Terms of Use"_s, u"signUp.submit"_s}));
 }
 
 QTEST_MAIN(AuthViewTest)
