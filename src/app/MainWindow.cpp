@@ -17,19 +17,6 @@ namespace lumi {
 
 namespace {
 
-QPalette lightPalette()
-{
-    QPalette light(QColor(239, 239, 239), QColor(246, 246, 246));
-    light.setColor(QPalette::Base, Qt::white);
-    light.setColor(QPalette::Text, Palette::dark());
-    light.setColor(QPalette::WindowText, Palette::dark());
-    light.setColor(QPalette::ButtonText, Palette::dark());
-    light.setColor(QPalette::Highlight, Palette::dark());
-    light.setColor(QPalette::HighlightedText, Qt::white);
-    light.setColor(QPalette::Link, Palette::dark());
-    return light;
-}
-
 QWidget* progressView()
 {
     auto* view = new QWidget;
@@ -51,7 +38,7 @@ MainWindow::MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigr
 {
     setObjectName(u"MainWindow"_s);
     setWindowTitle(u"Lumivale"_s);
-    setPalette(lightPalette());
+    setPalette(Palette::widgets());
     setAutoFillBackground(true);
     setFont(BundledFonts::font(14, QFont::Normal));
     auto* layout = new QVBoxLayout(this);

@@ -2,6 +2,7 @@
 
 #include "app/ElectronNoticeSheet.h"
 #include "app/LoginItemPrompt.h"
+#include "app/Palette.h"
 #include "app/PlaceholderSheet.h"
 #include "state/AppModel.h"
 
@@ -95,6 +96,7 @@ void MainWindowSheets::present()
             continue;
         m_sheet = sheet;
         m_dialog = make(sheet);
+        m_dialog->setPalette(Palette::widgets());
         m_dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_dialog, &QDialog::finished, this, [this, sheet] {
             m_dialog = nullptr;

@@ -17,10 +17,10 @@ namespace lumi {
 
 namespace {
 
+// Only keys that work: the main window's own (settings, quit) and the global hotkeys while they
+// are registered. A menu of the tray has no window for other keys to work in.
 const QKeySequence settingsKey(Qt::CTRL | Qt::Key_Comma);
 const QKeySequence quitKey(Qt::CTRL | Qt::Key_Q);
-const QKeySequence browseKey(Qt::CTRL | Qt::Key_O);
-const QKeySequence nextWallpaperFallbackKey(Qt::CTRL | Qt::Key_N);
 const QKeySequence nextWallpaperHotkey(Qt::META | Qt::SHIFT | Qt::Key_W);
 const QKeySequence startSaverHotkey(Qt::META | Qt::SHIFT | Qt::Key_S);
 
@@ -96,7 +96,7 @@ void MenuBarContent::buildSignedIn()
     const bool changing = m_rotation.isChanging();
     const bool nextHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::nextWallpaper);
     QAction* next = addItem(*m_menu, changing ? tr("Changing…") : tr("Next Wallpaper"),
-                            nextHotkey ? nextWallpaperHotkey : nextWallpaperFallbackKey, this,
+                            nextHotkey ? nextWallpaperHotkey : QKeySequence(), this,
                             [this] { nextWallpaper(); });
     next->setEnabled(!changing);
 
@@ -114,7 +114,7 @@ void MenuBarContent::buildSignedIn()
         addTextLine(*m_menu, tr("Offline — will retry"));
 
     m_menu->addSeparator();
-    addItem(*m_menu, tr("Browse Photos…"), browseKey, this, [this] { m_window.showMainWindow(); });
+    addItem(*m_menu, tr("Browse Photos…"), {}, this, [this] { m_window.showMainWindow(); });
     addItem(*m_menu, tr("Take the Tour"), {}, this, [this] { m_model.startTour(false); });
     m_menu->addSeparator();
     addItem(*m_menu, tr("Settings…"), settingsKey, this,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 namespace lumi {
 
@@ -21,6 +22,11 @@ public:
     static QColor lavender() { return QColor(217, 212, 228); }
     /// The banner's text and close button, divider lines.
     static QColor lightGray() { return QColor(224, 223, 223); }
+
+    /// The light look of every window, sheet and alert of the app, whatever the desktop's colour
+    /// scheme: its texts are drawn in these colours, so a dark scheme would make them unreadable.
+    /// Windows do not inherit it from their parent; each sets it.
+    static QPalette widgets();
 };
 
 } // namespace lumi

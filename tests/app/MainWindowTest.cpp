@@ -4,10 +4,16 @@
 #include "app/MainWindowController.h"
 #include "app/MainWindowSheets.h"
 #include "model/DefaultsKeys.h"
+#include "app/Palette.h"
+#include "support/OffscreenScreen.h"
+#include "support/app/FixedSystemTray.h"
 #include "support/app/RecordingOlderAppMigration.h"
 #include "support/state/ModelHarness.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -40,6 +46,13 @@ private slots:
     void answersCloseTheirSheets_data();
     void answersCloseTheirSheets();
     void alertShowsTheTextAsItIs();
+    void alertBringsTheHiddenWindowForward();
+    void fitsTheScreen_data();
+    void fitsTheScreen();
+    void keepsItsLightLookUnderADarkDesktop();
+    void closingWithoutATrayTellsOnce_data();
+    void closingWithoutATrayTellsOnce();
+    void quitsOnControlQ();
 
 private:
     MainWindowController& controller();
@@ -49,6 +62,7 @@ private:
 
     std::unique_ptr<ModelHarness> m_harness;
     std::unique_ptr<RecordingOlderAppMigration> m_olderApp;
+    std::unique_ptr<lumi::test::FixedSystemTray> m_tray;
     std::unique_ptr<MainWindowController> m_controller;
 };
 
@@ -57,11 +71,13 @@ void MainWindowTest::init()
     m_harness = std::make_unique<ModelHarness>();
     QVERIFY2(m_harness->sandbox.isRunning(), qPrintable(m_harness->sandbox.errorString()));
     m_olderApp = std::make_unique<RecordingOlderAppMigration>(m_harness->journal);
+    m_tray = std::make_unique<lumi::test::FixedSystemTray>(true);
 }
 
 void MainWindowTest::cleanup()
 {
     m_controller.reset();
+    m_tray.reset();
     m_olderApp.reset();
     m_harness.reset();
 }
@@ -70,7 +86,7 @@ MainWindowController& MainWindowTest::controller()
 {
     if (!m_controller)
         m_controller = std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults,
-                                                              *m_olderApp, m_harness->links);
+                                                              *m_olderApp, m_harness->links, *m_tray);
     return *m_controller;
 }
 
@@ -249,5 +265,126 @@ void MainWindowTest::alertShowsTheTextAsItIs()
     QTRY_COMPARE(sheets().shown(), std::nullopt);
 }
 
-QTEST_MAIN(MainWindowTest)
+// A failure of something the user asked for from the tray must not wait for the window to be
+// opened some time later.
+void MainWindowTest::alertBringsTheHiddenWindowForward()
+{
+    controller().showMainWindow();
+    QVERIFY(window()->close());
+    QVERIFY(!controller().isMainWindowVisible());
+
+    m_harness->model().setAlert(u"The wallpaper could not be set."_s);
+    QVERIFY(controller().isMainWindowVisible());
+    QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(Sheet::alert));
+}
+
+void MainWindowTest::fitsTheScreen_data()
+{
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("fitted");
+
+    const QRect fullHd(0, 0, 1920, 1080);
+    QTest::newRow("room enough") << QRect(100, 100, 1280, 800) << fullHd << QRect(100, 100, 1280, 800);
+    QTest::newRow("1366x768 with a panel")
+        << QRect(43, -16, 1280, 800) << QRect(0, 0, 1366, 740) << QRect(43, 40, 1280, 692);
+    QTest::newRow("1920x1080 at scale 2, panel on top")
+        << QRect(-160, -130, 1280, 800) << QRect(0, 32, 960, 508) << QRect(8, 72, 944, 460);
+    QTest::newRow("title bar above the screen") << QRect(300, 0, 1000, 600) << fullHd << QRect(300, 40, 1000, 600);
+    QTest::newRow("beyond the right and bottom edges")
+        << QRect(1500, 900, 1000, 600) << fullHd << QRect(912, 472, 1000, 600);
+    QTest::newRow("second monitor at the left")
+        << QRect(-1500, 200, 1000, 600) << QRect(-1280, 0, 1280, 1024) << QRect(-1272, 200, 1000, 600);
+}
+
+void MainWindowTest::fitsTheScreen()
+{
+    QFETCH(QRect, geometry);
+    QFETCH(QRect, available);
+    QFETCH(QRect, fitted);
+
+    QCOMPARE(MainWindowController::fitted(geometry, available), fitted);
+}
+
+// The app's texts are drawn in its own dark colours: a dark desktop palette must not reach the
+// window, its sheets or its alert, or those texts would be unreadable.
+void MainWindowTest::keepsItsLightLookUnderADarkDesktop()
+{
+    const QPalette desktop = QApplication::palette();
+    QPalette dark(QColor(53, 53, 53), QColor(30, 30, 30));
+    dark.setColor(QPalette::Base, QColor(20, 20, 20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+
+    m_harness->model().setAskLoginItem(true);
+    m_harness->model().setAlert(u"Something failed."_s);
+    controller().showMainWindow();
+    for (const Sheet expected : {Sheet::loginItem, Sheet::alert}) {
+        QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(expected));
+        for (QWidget* shown : {static_cast<QWidget*>(window()), static_cast<QWidget*>(sheets().dialog())}) {
+            const QImage image = shown->grab().toImage();
+            // A corner shows the window's background.
+            QVERIFY2(qGray(image.pixel(2, image.height() - 3)) > 200, qPrintable(shown->objectName()));
+            QCOMPARE(shown->palette().color(QPalette::WindowText), lumi::Palette::dark());
+        }
+        sheets().dialog()->reject();
+    }
+}
+
+void MainWindowTest::closingWithoutATrayTellsOnce_data()
+{
+    QTest::addColumn<bool>("tray");
+    QTest::newRow("no tray") << false;
+    QTest::newRow("a tray") << true;
+}
+
+void MainWindowTest::closingWithoutATrayTellsOnce()
+{
+    QFETCH(bool, tray);
+    m_tray = std::make_unique<lumi::test::FixedSystemTray>(tray);
+
+    controller().showMainWindow();
+    QVERIFY(window()->close());
+    if (tray) {
+        QTest::qWait(50);
+        QVERIFY(!controller().keepsRunningNotice());
+        return;
+    }
+    QTRY_VERIFY(controller().keepsRunningNotice() && controller().keepsRunningNotice()->isVisible());
+    auto* notice = qobject_cast<QMessageBox*>(controller().keepsRunningNotice());
+    QVERIFY(notice);
+    QVERIFY(notice->informativeText().contains(u"start Lumivale again"_s));
+    QVERIFY(notice->close());
+    QTRY_VERIFY(!controller().keepsRunningNotice());
+
+    // Said once is enough.
+    controller().showMainWindow();
+    QVERIFY(window()->close());
+    QTest::qWait(50);
+    QVERIFY(!controller().keepsRunningNotice());
+}
+
+void MainWindowTest::quitsOnControlQ()
+{
+    m_harness->model().launch();
+    controller().showMainWindow();
+    window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window()));
+    QSignalSpy quit(&controller(), &MainWindowController::quitRequested);
+    // From a field of the sign-in form, where typing goes.
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : window(), Qt::Key_Q,
+                    Qt::ControlModifier);
+    QCOMPARE(quit.size(), 1);
+}
+
+int main(int argc, char** argv)
+{
+    // Room for the window's full first size.
+    lumi::test::useOffscreenScreen({1920, 1200});
+    QApplication app(argc, argv);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "MainWindowTest.moc"
