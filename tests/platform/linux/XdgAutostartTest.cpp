@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -106,6 +108,16 @@ void XdgAutostartTest::writesAnEntryThatStartsThisProgram()
     QVERIFY(lines.contains(u"[Desktop Entry]"_s));
     if (!execLine.isEmpty())
         QVERIFY2(lines.contains(execLine.replace(u'@', program)), qPrintable(lines.join(u" | "_s)));
+
+    // What the desktop's own tools accept.
+    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+    QVERIFY2(!validator.isEmpty(), "desktop-file-validate (desktop-file-utils) is needed");
+    QProcess validate;
+    validate.setProcessChannelMode(QProcess::MergedChannels);
+    validate.start(validator, {entryFile()});
+    QVERIFY(validate.waitForFinished(10'000));
+    const QByteArray report = validate.readAll();
+    QVERIFY2(validate.exitCode() == 0 && report.isEmpty(), report.constData());
 }
 
 void XdgAutostartTest::disablingRemovesTheEntry()
