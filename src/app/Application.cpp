@@ -153,6 +153,7 @@ void Application::createModel()
         .links = *m_links,
         .pickers = *m_pickers,
         .trash = *m_trash,
+        .screens = *m_screens,
     });
     m_account->attach(m_model.get());
     connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QUuid>
 
 using namespace Qt::StringLiterals;
@@ -123,18 +121,6 @@ QString DeviceInfo::fingerprint(const HardwareIdentifiers& identifiers, Defaults
         return installFingerprint(defaults);
     const QString disks = identifiers.disks.isEmpty() ? u"none"_s : identifiers.disks;
     return identifiers.serial + u':' + identifiers.uuid + u':' + disks;
-}
-
-QString DeviceInfo::screenResolution()
-{
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    if (screens.isEmpty())
-        return {};
-    const QScreen* screen = screens.first();
-    const QSize size = screen->geometry().size();
-    const qreal scale = screen->devicePixelRatio();
-    return QString::number(qint64(size.width() * scale)) + u'x' +
-           QString::number(qint64(size.height() * scale));
 }
 
 } // namespace lumi

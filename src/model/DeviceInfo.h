@@ -9,7 +9,7 @@ class Defaults;
 
 /// What the device record tells the service about this computer: the app version, a stable
 /// fingerprint from the hardware identifiers (or a random one kept in the settings store when the
-/// firmware tells us nothing), and the pixel size of the first screen.
+/// firmware tells us nothing).
 /// The hardware is read from sysfs; the root is a parameter so tests can hand in a fake tree.
 class DeviceInfo final
 {
@@ -38,9 +38,6 @@ public:
     /// "serial:uuid:disks" ("none" for no disks); the install fingerprint when serial and uuid are
     /// both empty.
     static QString fingerprint(const HardwareIdentifiers& identifiers, Defaults& defaults);
-
-    /// "WxH" in device pixels of the first screen; empty without a screen.
-    static QString screenResolution();
 };
 
 } // namespace lumi

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QString>
 
 namespace lumi {
 
@@ -20,6 +21,9 @@ public:
     /// Every usable display in the system's order (primary first); screens without a usable size
     /// are left out.
     virtual QList<DisplayInfo> displays() const = 0;
+
+    /// "WxH" in device pixels of the first display; empty without one.
+    QString resolution() const;
 
 signals:
     /// Displays were added, removed, moved or resized. Bursts of changes (a dock being plugged in

@@ -13,7 +13,7 @@ AppModel::AppModel(ModelServices services, QObject* parent)
       m_shortcuts(services.shortcuts), m_player(services.player), m_window(services.window),
       m_events(services.events), m_notifications(services.notifications), m_takeover(services.takeover),
       m_autostart(services.autostart), m_links(services.links), m_pickers(services.pickers),
-      m_trash(services.trash)
+      m_trash(services.trash), m_screens(services.screens)
 {
 }
 

@@ -403,6 +403,7 @@ private:
     LinkOpener& m_links;
     Pickers& m_pickers;
     Trash& m_trash;
+    Screens& m_screens;
     AppLog m_log{QStringLiteral("app")};
 
     Phase m_phase = Phase::launching;

@@ -167,7 +167,7 @@ QCoro::Task<void> AppModel::refreshToken()
 
 QCoro::Task<void> AppModel::updateDevice()
 {
-    return adoptUser(m_api.updateUser(DeviceRecord::fields(m_defaults)));
+    return adoptUser(m_api.updateUser(DeviceRecord::fields(m_defaults, m_screens)));
 }
 
 QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request, bool reloadChangedPlaylists)

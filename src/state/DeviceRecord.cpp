@@ -1,6 +1,7 @@
 #include "state/DeviceRecord.h"
 
 #include "model/DeviceInfo.h"
+#include "platform/Screens.h"
 
 #include <QSysInfo>
 
@@ -12,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-QJsonObject DeviceRecord::fields(Defaults& defaults)
+QJsonObject DeviceRecord::fields(Defaults& defaults, const Screens& screens)
 {
     const DeviceInfo::HardwareIdentifiers identifiers = DeviceInfo::hardwareIdentifiers();
     return QJsonObject{
@@ -21,7 +22,7 @@ QJsonObject DeviceRecord::fields(Defaults& defaults)
         {u"desktop_arch"_s, architecture()},
         {u"desktop_os"_s, u"linux"_s},
         {u"desktop_osv"_s, osRelease()},
-        {u"desktop_resolution"_s, DeviceInfo::screenResolution()},
+        {u"desktop_resolution"_s, screens.resolution()},
         {u"os_uuid"_s, identifiers.uuid},
         {u"fingerprint"_s, DeviceInfo::fingerprint(identifiers, defaults)},
     };

@@ -6,6 +6,7 @@
 namespace lumi {
 
 class Defaults;
+class Screens;
 
 /// What this computer tells the service about itself: the device fields of the user record and
 /// the device part of an account creation.
@@ -15,7 +16,7 @@ public:
     DeviceRecord() = delete;
 
     /// The eight fields sent with PUT "users" at every start.
-    static QJsonObject fields(Defaults& defaults);
+    static QJsonObject fields(Defaults& defaults, const Screens& screens);
 
     static QString app();   ///< "desktop-linux"
     static QString build(); ///< "linux-native"

@@ -12,6 +12,7 @@ class EventSink;
 class IdleWatch;
 class LinkOpener;
 class Pickers;
+class Screens;
 class SaverPlayer;
 class ShortcutRegistry;
 class SyncScheduler;
@@ -39,6 +40,7 @@ struct ModelServices final
     LinkOpener& links;
     Pickers& pickers;
     Trash& trash;
+    Screens& screens;
 };
 
 } // namespace lumi

@@ -4,13 +4,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -86,8 +82,6 @@ private slots:
     void internalDiskNames();
     void hardwareIdentifiers_data();
     void hardwareIdentifiers();
-    void screenResolution_data();
-    void screenResolution();
 
 private:
     QTemporaryDir m_dir;
@@ -262,52 +256,8 @@ void DeviceInfoTest::hardwareIdentifiers()
     QCOMPARE(ids.disks, u"SSD One,SSD Two"_s);
 }
 
-void DeviceInfoTest::screenResolution_data()
-{
-    QTest::addColumn<QByteArray>("screens");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("scale 2") << QByteArray(R"([{"name":"A","x":0,"y":0,"width":1512,"height":982,"dpr":2},
-                                               {"name":"B","x":1512,"y":0,"width":1920,"height":1080,"dpr":1}])")
-                             << u"3024x1964"_s;
-    QTest::newRow("fraction dropped")
-        << QByteArray(R"([{"name":"A","x":0,"y":0,"width":1001,"height":751,"dpr":1.5}])") << u"1501x1126"_s;
-    QTest::newRow("no screen") << QByteArray("[]") << QString();
-}
-
-// Each screen set needs its own QGuiApplication, so the test runs itself in a child process under
-// the offscreen platform with the screens described in a config file.
-void DeviceInfoTest::screenResolution()
-{
-    QFETCH(QByteArray, screens);
-    QFETCH(QString, expected);
-    const QString config =
-        m_dir.filePath(u"screens-"_s + QString::fromLatin1(QTest::currentDataTag()) + u".json"_s);
-    writeFile(config, R"({"screens":)" + screens + '}');
-
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen:configfile="_s + config);
-    child.setProcessEnvironment(environment);
-    child.start(QCoreApplication::applicationFilePath(), {u"--print-screen-resolution"_s});
-    QVERIFY(child.waitForFinished());
-    QCOMPARE(child.exitCode(), 0);
-    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), expected);
-}
-
 } // namespace lumi
 
-int main(int argc, char** argv)
-{
-    if (argc == 2 && qstrcmp(argv[1], "--print-screen-resolution") == 0) {
-        QGuiApplication app(argc, argv);
-        std::fputs(lumi::DeviceInfo::screenResolution().toUtf8().constData(), stdout);
-        return 0;
-    }
-    QGuiApplication app(argc, argv);
-    lumi::DeviceInfoTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(lumi::DeviceInfoTest)
 
 #include "DeviceInfoTest.moc"

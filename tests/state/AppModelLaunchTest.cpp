@@ -184,7 +184,7 @@ void AppModelLaunchTest::startSequenceSendsItsRequestsInOrder()
         {u"desktop_arch"_s, QSysInfo::currentCpuArchitecture()},
         {u"desktop_os"_s, u"linux"_s},
         {u"desktop_osv"_s, QSysInfo::kernelVersion()},
-        {u"desktop_resolution"_s, lumi::DeviceInfo::screenResolution()},
+        {u"desktop_resolution"_s, h.screens.resolution()},
         {u"os_uuid"_s, identifiers.uuid},
         {u"fingerprint"_s, lumi::DeviceInfo::fingerprint(identifiers, h.defaults)},
     };

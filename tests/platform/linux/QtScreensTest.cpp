@@ -2,21 +2,30 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace lumi {
 
 /// The Qt screens as the offscreen platform reports them from a screens file: a plain screen, a
-/// screen at devicePixelRatio 2 and one without size.
+/// screen at devicePixelRatio 2 and one without size. Other screen sets need their own
+/// QGuiApplication, so those tests run this program again in a child process.
 class QtScreensTest final : public QObject
 {
     Q_OBJECT
 
 private slots:
     void listsUsableScreensInOrder();
+    void resolution_data();
+    void resolution();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void QtScreensTest::listsUsableScreensInOrder()
@@ -39,10 +48,47 @@ void QtScreensTest::listsUsableScreensInOrder()
     QCOMPARE(displays[1].pixelSize, QSize(2880, 1800));
 }
 
+void QtScreensTest::resolution_data()
+{
+    QTest::addColumn<QByteArray>("screens");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("scale 2") << QByteArray(R"([{"name":"A","x":0,"y":0,"width":1512,"height":982,"dpr":2},
+                                               {"name":"B","x":1512,"y":0,"width":1920,"height":1080,"dpr":1}])")
+                             << u"3024x1964"_s;
+    QTest::newRow("fraction dropped")
+        << QByteArray(R"([{"name":"A","x":0,"y":0,"width":1001,"height":751,"dpr":1.5}])") << u"1501x1126"_s;
+    QTest::newRow("no screen") << QByteArray("[]") << QString();
+}
+
+void QtScreensTest::resolution()
+{
+    QFETCH(QByteArray, screens);
+    QFETCH(QString, expected);
+    QFile config(m_dir.filePath(u"screens-"_s + QString::fromLatin1(QTest::currentDataTag()) + u".json"_s));
+    QVERIFY(config.open(QIODevice::WriteOnly));
+    config.write(R"({"screens":)" + screens + '}');
+    config.close();
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen:configfile="_s + config.fileName());
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {u"--print-resolution"_s});
+    QVERIFY(child.waitForFinished());
+    QCOMPARE(child.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), expected);
+}
+
 } // namespace lumi
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && qstrcmp(argv[1], "--print-resolution") == 0) {
+        QGuiApplication app(argc, argv);
+        std::fputs(lumi::QtScreens().resolution().toUtf8().constData(), stdout);
+        return 0;
+    }
     QTemporaryDir dir;
     QFile config(dir.filePath(u"screens.json"_s));
     if (!dir.isValid() || !config.open(QIODevice::WriteOnly))

@@ -60,6 +60,7 @@ AppModel& ModelHarness::model()
             .links = links,
             .pickers = pickers,
             .trash = trash,
+            .screens = screens,
         });
     }
     return *m_model;

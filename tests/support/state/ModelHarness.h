@@ -2,6 +2,7 @@
 
 #include "model/APIClient.h"
 #include "model/Defaults.h"
+#include "platform/linux/QtScreens.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/linux/XdgTrash.h"
 #include "state/AppModel.h"
@@ -92,6 +93,8 @@ public:
     RecordingPickers pickers;
     /// The real trash of the temporary home.
     XdgTrash trash;
+    /// The screens of the offscreen platform.
+    QtScreens screens;
 
 private:
     std::unique_ptr<AppModel> m_model;
