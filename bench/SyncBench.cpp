@@ -199,7 +199,8 @@ int run(int photos, int rounds, bool paced)
 
     QNetworkAccessManager network;
     const qint64 bytes = fetchSequentially(network, urls.mid(0, catalogSize)); // drawn once here
-    APIClient api;
+    CrashReporter reporter;
+    APIClient api(reporter);
     api.setToken(token);
     const QString home = sandbox.homePath();
     NoWaitClock noWait;

@@ -20,7 +20,6 @@
 #include "platform/WakeWatcher.h"
 #include "platform/WallpaperSetter.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "services/CrashReporter.h"
 #include "state/AppModel.h"
 #include "state/standby/StandbyEvents.h"
 #include "state/standby/StandbyIdleWatch.h"
@@ -122,7 +121,7 @@ void Application::createModel()
     m_links = LinuxPlatform::linkOpener();
     m_pickers = LinuxPlatform::pickers();
     m_trash = LinuxPlatform::trash();
-    m_api = std::make_unique<APIClient>();
+    m_api = std::make_unique<APIClient>(m_crashReporter);
     // A stand-in until the event service is built; the rotation reports to it too.
     m_events = std::make_unique<StandbyEvents>();
     createWallpaperServices();
@@ -176,13 +175,13 @@ void Application::createWallpaperServices()
         .api = *m_api,
         .screens = *m_screens,
         .clock = *m_clock,
-        .reporter = CrashReporter::shared(),
+        .reporter = m_crashReporter,
     });
     m_sync->setSource(m_account.get());
     m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base);
 
     auto wallpapers = std::make_unique<WallpaperService>(m_api->network(), *m_wallpaperSetter, *m_clock,
-                                                         CrashReporter::shared(), *m_syncedPhotos);
+                                                         m_crashReporter, *m_syncedPhotos);
     // A cleared cache composes what is on screen anew.
     wallpapers->setRedrawRequest([this] { m_rotation->redrawNow(); });
     m_rotation = std::make_unique<RotationEngine>(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/startup/StartupServices.h"
+#include "services/CrashReporter.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -85,6 +86,8 @@ private:
     void createShell();
     void quitting();
 
+    // First made, last gone: every service may report a problem until its end.
+    CrashReporter m_crashReporter;
     Options m_options;
     // Made by run() only: a test's process keeps its own signal handling.
     std::unique_ptr<TerminationRequests> m_terminationRequests;

@@ -1,7 +1,7 @@
 #include "app/ElectronNoticeSheet.h"
 
 #include "app/SheetLayout.h"
-#include "app/startup/OlderAppMigration.h"
+#include "services/OlderAppMigration.h"
 #include "state/AppModel.h"
 
 #include <QHBoxLayout>

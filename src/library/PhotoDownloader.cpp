@@ -3,16 +3,15 @@
 #include "library/FileTransfer.h"
 #include "library/LibraryFiles.h"
 #include "model/Clock.h"
-#include "model/DeviceInfo.h"
+#include "model/CrashReport.h"
 #include "model/MediaFormat.h"
 #include "model/Medium.h"
-#include "services/CrashReporter.h"
+#include "model/ProblemSink.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-
 
 using namespace Qt::StringLiterals;
 
@@ -31,7 +30,7 @@ bool isHttpAnswer(QNetworkReply::NetworkError error)
 
 } // namespace
 
-PhotoDownloader::PhotoDownloader(QNetworkAccessManager& network, Clock& clock, CrashReporter& reporter)
+PhotoDownloader::PhotoDownloader(QNetworkAccessManager& network, Clock& clock, ProblemSink& reporter)
     : m_network(network), m_clock(clock), m_reporter(reporter), m_log(u"sync"_s)
 {
 }
@@ -116,14 +115,8 @@ QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString dest
 void PhotoDownloader::reportMissing(int status, const QUrl& url)
 {
     const QString message = u"wallpaper variant missing (HTTP %1)"_s.arg(status);
-    CrashReport report;
-    report.process = u"wallpaper"_s;
-    report.message = message;
-    report.stack = url.toString(QUrl::FullyEncoded);
-    report.fingerprint = CrashReporter::fingerprint({u"wallpaper"_s, message});
-    report.version = DeviceInfo::appVersion();
-    report.occurredAt = m_clock.now();
-    m_reporter.report(report);
+    m_reporter.report(
+        CrashReport::problem(u"wallpaper"_s, message, url.toString(QUrl::FullyEncoded), m_clock.now()));
 }
 
 } // namespace lumi

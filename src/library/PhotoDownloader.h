@@ -15,7 +15,7 @@ class QNetworkAccessManager;
 namespace lumi {
 
 class Clock;
-class CrashReporter;
+class ProblemSink;
 struct MediaFormat;
 struct Medium;
 
@@ -31,7 +31,7 @@ public:
     static constexpr std::chrono::milliseconds minimumDuration{1000};
 
     /// The session, clock and reporter must outlive the downloader.
-    PhotoDownloader(QNetworkAccessManager& network, Clock& clock, CrashReporter& reporter);
+    PhotoDownloader(QNetworkAccessManager& network, Clock& clock, ProblemSink& reporter);
 
     /// The variant "<width>x<height>c1.jpg" of the photo; without the CDN every ".cdn." of the
     /// address becomes ".". None when the photo has no usable base address.
@@ -51,7 +51,7 @@ private:
 
     QNetworkAccessManager& m_network;
     Clock& m_clock;
-    CrashReporter& m_reporter;
+    ProblemSink& m_reporter;
     AppLog m_log;
 };
 

@@ -12,9 +12,9 @@
 #include "model/APIClient.h"
 #include "model/Album.h"
 #include "model/Clock.h"
-#include "model/DeviceInfo.h"
+#include "model/CrashReport.h"
+#include "model/ProblemSink.h"
 #include "platform/Screens.h"
-#include "services/CrashReporter.h"
 
 #include <QCoroSignal>
 #include <QDir>
@@ -190,13 +190,7 @@ void PlaylistSync::reportFailure(const QString& what)
 {
     const QString message = u"sync pass failed: "_s + what;
     m_log.error(message);
-    CrashReport report;
-    report.process = u"sync"_s;
-    report.message = message;
-    report.fingerprint = CrashReporter::fingerprint({u"sync"_s, message});
-    report.version = DeviceInfo::appVersion();
-    report.occurredAt = m_clock.now();
-    m_reporter.report(report);
+    m_reporter.report(CrashReport::problem(u"sync"_s, message, QString(), m_clock.now()));
 }
 
 void PlaylistSync::setSyncing(bool syncing, quint64 generation)

@@ -24,7 +24,7 @@ namespace lumi {
 
 class APIClient;
 class Clock;
-class CrashReporter;
+class ProblemSink;
 class Defaults;
 class PhotoDownloader;
 class PlaylistMediaFetcher;
@@ -54,7 +54,7 @@ public:
         APIClient& api;
         Screens& screens;
         Clock& clock;
-        CrashReporter& reporter;
+        ProblemSink& reporter;
     };
 
     /// Reads the photo directory once, creates the playlist root and the two pool folders, and
@@ -162,7 +162,7 @@ private:
     APIClient& m_api;
     Screens& m_screens;
     Clock& m_clock;
-    CrashReporter& m_reporter;
+    ProblemSink& m_reporter;
     SyncSource* m_source = nullptr;
     AppLog m_log;
     LibraryLayout m_layout;

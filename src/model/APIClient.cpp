@@ -1,10 +1,11 @@
 #include "model/APIClient.h"
 
 #include "model/Album.h"
-#include "model/Medium.h"
-#include "model/User.h"
+#include "model/CrashReport.h"
 #include "model/DeviceInfo.h"
-#include "services/CrashReporter.h"
+#include "model/Medium.h"
+#include "model/ProblemSink.h"
+#include "model/User.h"
 
 #include <QCoroNetworkReply>
 #include <QJsonObject>
@@ -81,8 +82,8 @@ QNetworkReply* start(QNetworkAccessManager& network, const QNetworkRequest& requ
 
 } // namespace
 
-APIClient::APIClient(QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_log(u"api"_s)
+APIClient::APIClient(ProblemSink& problems, QObject* parent)
+    : QObject(parent), m_problems(problems), m_network(new QNetworkAccessManager(this)), m_log(u"api"_s)
 {
 }
 
@@ -153,15 +154,8 @@ APIError APIClient::decodeFailure(const APIRequest& request, const QString& erro
         }
     }
     const QString message = u"decode failed: "_s + request.method + u' ' + firstSegment;
-    CrashReporter::shared().report(CrashReport{
-        .process = u"api"_s,
-        .message = message,
-        .stack = request.path + u'\n' + error,
-        .fingerprint = CrashReporter::fingerprint({u"api"_s, message}),
-        .version = DeviceInfo::appVersion(),
-        .occurredAt = QDateTime::currentDateTime(),
-        .breadcrumbs = std::nullopt,
-    });
+    m_problems.report(
+        CrashReport::problem(u"api"_s, message, request.path + u'\n' + error, QDateTime::currentDateTime()));
     return APIError::decoding(error);
 }
 

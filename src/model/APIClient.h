@@ -20,6 +20,7 @@ namespace lumi {
 
 struct Album;
 struct Medium;
+class ProblemSink;
 struct PhotoResponse;
 struct RefreshResponse;
 struct SignInResponse;
@@ -33,7 +34,8 @@ class APIClient final : public QObject
     Q_DISABLE_COPY_MOVE(APIClient)
 
 public:
-    explicit APIClient(QObject* parent = nullptr);
+    /// Undecodable answers are reported to `problems`.
+    explicit APIClient(ProblemSink& problems, QObject* parent = nullptr);
     ~APIClient() override;
 
     /// The service's base URL: LUMIVALE_API_URL when set, else the production service.
@@ -47,8 +49,7 @@ public:
     QNetworkAccessManager& network() const { return *m_network; }
 
     /// Sends the request and decodes a 2xx answer as T; throws APIError.
-    template <typename T>
-    QCoro::Task<T> request(APIRequest request)
+    template <typename T> QCoro::Task<T> request(APIRequest request)
     {
         const QByteArray body = co_await transfer(request);
         QString error;
@@ -92,6 +93,7 @@ private:
     /// Logs, reports to the crash reporter and returns the error to throw.
     APIError decodeFailure(const APIRequest& request, const QString& error) const;
 
+    ProblemSink& m_problems;
     QNetworkAccessManager* m_network;
     std::optional<QString> m_token;
     AppLog m_log;

@@ -1,18 +1,16 @@
 #pragma once
 
 #include "model/AppLog.h"
-#include "services/CrashReport.h"
+#include "model/CrashReport.h"
+#include "model/ProblemSink.h"
 
 #include <QObject>
-#include <QStringList>
-
-#include <memory>
 
 namespace lumi {
 
 /// Receives non-fatal problems and crashes. For now it logs each report and announces it; the
 /// spool and the upload come with the system services.
-class CrashReporter final : public QObject
+class CrashReporter final : public QObject, public ProblemSink
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CrashReporter)
@@ -20,14 +18,7 @@ class CrashReporter final : public QObject
 public:
     CrashReporter();
 
-    static CrashReporter& shared();
-    static void setShared(std::unique_ptr<CrashReporter> reporter);
-
-    /// Lower-case hex SHA-256 of the texts joined with "|": one fingerprint per kind of problem.
-    static QString fingerprint(const QStringList& parts);
-
-    /// Never throws and returns at once.
-    void report(const CrashReport& report);
+    void report(const CrashReport& report) override;
 
 signals:
     void reported(const lumi::CrashReport& report);

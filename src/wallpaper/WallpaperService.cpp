@@ -2,11 +2,11 @@
 
 #include "library/PhotoDownloader.h"
 #include "model/Clock.h"
-#include "model/DeviceInfo.h"
+#include "model/CrashReport.h"
 #include "model/MediaFormat.h"
+#include "model/ProblemSink.h"
 #include "platform/Paths.h"
 #include "platform/WallpaperSetter.h"
-#include "services/CrashReporter.h"
 #include "wallpaper/ScreenGeometry.h"
 #include "wallpaper/SyncedPhotos.h"
 #include "wallpaper/WallpaperComposer.h"
@@ -38,7 +38,7 @@ WallpaperError stopped()
 } // namespace
 
 WallpaperService::WallpaperService(QNetworkAccessManager& network, WallpaperSetter& setter, Clock& clock,
-                                   CrashReporter& reporter, const SyncedPhotos& synced, QString directory,
+                                   ProblemSink& reporter, const SyncedPhotos& synced, QString directory,
                                    QObject* parent)
     : QObject(parent), m_setter(setter), m_clock(clock), m_reporter(reporter), m_synced(synced),
       m_directory(directory.isEmpty() ? defaultDirectory() : directory), m_photos(m_directory + u"/Photos"_s),
@@ -227,14 +227,7 @@ QStringList WallpaperService::filesInUse() const
 
 void WallpaperService::report(const QString& message, const QString& detail)
 {
-    CrashReport report;
-    report.process = u"wallpaper"_s;
-    report.message = message;
-    report.stack = detail;
-    report.fingerprint = CrashReporter::fingerprint({u"wallpaper"_s, message});
-    report.version = DeviceInfo::appVersion();
-    report.occurredAt = m_clock.now();
-    m_reporter.report(report);
+    m_reporter.report(CrashReport::problem(u"wallpaper"_s, message, detail, m_clock.now()));
 }
 
 } // namespace lumi

@@ -24,7 +24,7 @@ class QNetworkAccessManager;
 namespace lumi {
 
 class Clock;
-class CrashReporter;
+class ProblemSink;
 class SyncedPhotos;
 class WallpaperSetter;
 struct MediaFormat;
@@ -46,7 +46,7 @@ public:
     /// variants in its "Photos" folder); empty means "Wallpapers" in the data folder. Both folders
     /// are created here.
     WallpaperService(QNetworkAccessManager& network, WallpaperSetter& setter, Clock& clock,
-                     CrashReporter& reporter, const SyncedPhotos& synced, QString directory = {},
+                     ProblemSink& reporter, const SyncedPhotos& synced, QString directory = {},
                      QObject* parent = nullptr);
     /// Wakes a set that waits between tries; it then ends with a failure.
     ~WallpaperService() override;
@@ -96,7 +96,7 @@ private:
 
     WallpaperSetter& m_setter;
     Clock& m_clock;
-    CrashReporter& m_reporter;
+    ProblemSink& m_reporter;
     const SyncedPhotos& m_synced;
     const QString m_directory;
     const QString m_photos;

@@ -7,7 +7,7 @@
 #include "app/Palette.h"
 #include "support/OffscreenScreen.h"
 #include "support/app/FixedSystemTray.h"
-#include "support/app/RecordingOlderAppMigration.h"
+#include "support/services/RecordingOlderAppMigration.h"
 #include "support/state/ModelHarness.h"
 
 #include <QApplication>

@@ -7,10 +7,10 @@
 #include "state/AppModel.h"
 #include "support/SandboxFixture.h"
 #include "support/app/FixedSystemTray.h"
-#include "support/app/RecordingCrashCapture.h"
-#include "support/app/RecordingOlderAppMigration.h"
 #include "support/app/RecordingSingleInstance.h"
-#include "support/app/RecordingSoftwareUpdates.h"
+#include "support/services/RecordingCrashCapture.h"
+#include "support/services/RecordingOlderAppMigration.h"
+#include "support/services/RecordingSoftwareUpdates.h"
 #include "support/state/CallJournal.h"
 
 #include <QGuiApplication>

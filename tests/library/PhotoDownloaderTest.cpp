@@ -289,7 +289,7 @@ void PhotoDownloaderTest::acceptsOnlyAWholePhotoWithStatus200()
     QCOMPARE(report.process, u"wallpaper"_s);
     QCOMPARE(report.message, message);
     QCOMPARE(report.stack, m_photo.sizedImageURL(format, u"c1"_s)->toString());
-    QCOMPARE(report.fingerprint, CrashReporter::fingerprint({u"wallpaper"_s, message}));
+    QCOMPARE(report.fingerprint, CrashReport::fingerprintOf({u"wallpaper"_s, message}));
     QCOMPARE(report.occurredAt, started);
 }
 

@@ -99,6 +99,7 @@ private slots:
 
 private:
     std::unique_ptr<SandboxFixture> m_sandbox;
+    std::unique_ptr<CrashReporter> m_reporter;
     std::unique_ptr<APIClient> m_client;
 };
 
@@ -106,10 +107,10 @@ void APIClientTest::init()
 {
     m_sandbox = std::make_unique<SandboxFixture>();
     QVERIFY2(m_sandbox->isRunning(), qPrintable(m_sandbox->errorString()));
-    m_client = std::make_unique<APIClient>();
+    m_reporter = std::make_unique<CrashReporter>();
+    m_client = std::make_unique<APIClient>(*m_reporter);
     m_client->setToken(m_sandbox->signInToken());
     QVERIFY(m_client->token() && !m_client->token()->isEmpty());
-    CrashReporter::setShared(std::make_unique<CrashReporter>());
     m_sandbox->clearRequests();
 }
 
@@ -176,7 +177,7 @@ void APIClientTest::statusMatrix()
 void APIClientTest::successWithoutBodyIsOnlyGoodForSend()
 {
     QVERIFY(m_sandbox->addFault({{u"path"_s, u"/api/v6/albums"_s}, {u"status"_s, 204}, {u"body"_s, u""_s}}));
-    QSignalSpy reports(&CrashReporter::shared(), &CrashReporter::reported);
+    QSignalSpy reports(m_reporter.get(), &CrashReporter::reported);
 
     QVERIFY(!errorOf(m_client->send({u"GET"_s, u"albums"_s, {}, std::nullopt, true, {}})));
     QCOMPARE(reports.count(), 0);
@@ -193,7 +194,7 @@ void APIClientTest::undecodableAnswerIsLoggedAndReportedOnce()
     QVERIFY(m_sandbox->addFault({{u"path"_s, u"/api/v6/media/classic/latest"_s},
                                  {u"status"_s, 200},
                                  {u"body"_s, uR"({"media":[{"title":"no uuid"}]})"_s}}));
-    QSignalSpy reports(&CrashReporter::shared(), &CrashReporter::reported);
+    QSignalSpy reports(m_reporter.get(), &CrashReporter::reported);
     const QStringList before = LogStore::shared().recent();
 
     const std::optional<APIError> error = errorOf(
@@ -206,7 +207,7 @@ void APIClientTest::undecodableAnswerIsLoggedAndReportedOnce()
     const auto report = reports.first().first().value<CrashReport>();
     QCOMPARE(report.process, u"api"_s);
     QCOMPARE(report.message, u"decode failed: GET media"_s);
-    QCOMPARE(report.fingerprint, CrashReporter::fingerprint({u"api"_s, u"decode failed: GET media"_s}));
+    QCOMPARE(report.fingerprint, CrashReport::fingerprintOf({u"api"_s, u"decode failed: GET media"_s}));
     QVERIFY(report.stack.startsWith(u"media/classic/latest\n"_s));
     QVERIFY(report.stack.contains(u"uuid"_s));
     QVERIFY(!report.breadcrumbs);

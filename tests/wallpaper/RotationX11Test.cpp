@@ -86,9 +86,9 @@ private:
 
     std::unique_ptr<test::SandboxFixture> m_sandbox;
     std::unique_ptr<test::ManualClock> m_clock;
+    std::unique_ptr<CrashReporter> m_reporter;
     std::unique_ptr<APIClient> m_api;
     std::unique_ptr<QtScreens> m_screens;
-    std::unique_ptr<CrashReporter> m_reporter;
     test::FakeSyncSource m_source;
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<X11RootWallpaperSetter> m_x11;
@@ -110,7 +110,8 @@ void RotationX11Test::initTestCase()
     m_sandbox = std::make_unique<test::SandboxFixture>();
     QVERIFY2(m_sandbox->isRunning(), qPrintable(m_sandbox->errorString()));
     m_clock = std::make_unique<test::ManualClock>(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
-    m_api = std::make_unique<APIClient>();
+    m_reporter = std::make_unique<CrashReporter>();
+    m_api = std::make_unique<APIClient>(*m_reporter);
     const QString token = m_sandbox->signInToken();
     m_api->setToken(token);
     std::optional<User> user = User::fromJson(m_sandbox->call("GET", u"users"_s, token).json()[u"user"_s]);
@@ -131,7 +132,6 @@ void RotationX11Test::initTestCase()
     m_screens = std::make_unique<QtScreens>();
     m_displays = m_screens->displays();
     QCOMPARE(m_displays.size(), 2);
-    m_reporter = std::make_unique<CrashReporter>();
     m_sync = std::make_unique<PlaylistSync>(PlaylistSync::Services{
         .defaults = Defaults::shared(),
         .api = *m_api,

@@ -357,7 +357,7 @@ void WallpaperServiceTest::acceptsOnlyAWholeVariant()
     if (!report.isEmpty()) {
         QCOMPARE(m_reports.first().process, u"wallpaper"_s);
         QCOMPARE(m_reports.first().message, report);
-        QCOMPARE(m_reports.first().fingerprint, CrashReporter::fingerprint({u"wallpaper"_s, report}));
+        QCOMPARE(m_reports.first().fingerprint, CrashReport::fingerprintOf({u"wallpaper"_s, report}));
     }
 }
 

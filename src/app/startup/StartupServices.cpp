@@ -1,9 +1,9 @@
 #include "app/startup/StartupServices.h"
 
-#include "app/standby/StandbyCrashCapture.h"
-#include "app/standby/StandbyOlderAppMigration.h"
-#include "app/standby/StandbySoftwareUpdates.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "services/standby/StandbyCrashCapture.h"
+#include "services/standby/StandbyOlderAppMigration.h"
+#include "services/standby/StandbySoftwareUpdates.h"
 
 namespace lumi {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/startup/CrashCapture.h"
-#include "app/startup/OlderAppMigration.h"
-#include "app/startup/SoftwareUpdates.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTray.h"
+#include "services/CrashCapture.h"
+#include "services/OlderAppMigration.h"
+#include "services/SoftwareUpdates.h"
 
 #include <memory>
 

@@ -70,7 +70,7 @@ public:
     ManualClock clock;
     FakeScreens screens;
     CrashReporter reporter;
-    APIClient api;
+    APIClient api{reporter};
     FakeSyncSource source;
     QString photoDirectory;
 

@@ -5,6 +5,7 @@
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/linux/XdgTrash.h"
+#include "services/CrashReporter.h"
 #include "state/AppModel.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
@@ -77,7 +78,8 @@ public:
     ManualClock clock;
     /// The shared store, which other services of the app write too.
     Defaults& defaults;
-    APIClient api;
+    CrashReporter reporter;
+    APIClient api{reporter};
     CallJournal journal;
     RecordingRotation rotation{journal};
     RecordingSync sync{journal};

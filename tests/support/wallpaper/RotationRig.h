@@ -2,6 +2,7 @@
 
 #include "model/APIClient.h"
 #include "model/Defaults.h"
+#include "services/CrashReporter.h"
 #include "support/FakeScreens.h"
 #include "support/FakeWakeWatcher.h"
 #include "support/ManualClock.h"
@@ -67,7 +68,8 @@ public:
     QString token;
     ManualClock clock;
     Defaults& defaults;
-    APIClient api;
+    CrashReporter reporter;
+    APIClient api{reporter};
     FakeScreens screens;
     FakeWakeWatcher wake;
     FakeRotationLibrary library;

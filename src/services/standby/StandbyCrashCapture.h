@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/startup/CrashCapture.h"
+#include "services/CrashCapture.h"
 
 namespace lumi {
 

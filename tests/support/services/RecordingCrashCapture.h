@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/startup/CrashCapture.h"
+#include "services/CrashCapture.h"
 #include "support/state/CallJournal.h"
 
 namespace lumi::test {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/startup/OlderAppMigration.h"
+#include "services/OlderAppMigration.h"
 
 namespace lumi {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/startup/SoftwareUpdates.h"
+#include "services/SoftwareUpdates.h"
 
 namespace lumi {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/startup/OlderAppMigration.h"
+#include "services/OlderAppMigration.h"
 #include "support/state/CallJournal.h"
 
 namespace lumi::test {
