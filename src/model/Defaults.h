@@ -8,8 +8,13 @@
 
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 namespace lumi {
+
+namespace keys {
+template <typename T> struct Key;
+} // namespace keys
 
 /// The device-local settings store: one JSON file, rewritten atomically on every change. Values
 /// keep their type (bool, integer, double, string, list, map, bytes, date), so a typed read of a
@@ -28,7 +33,8 @@ public:
     static void setShared(std::unique_ptr<Defaults> defaults);
 
     bool contains(const QString& key) const;
-    /// bool, qint64, double, QString, QVariantList, QVariantMap, QByteArray or QDateTime; invalid when absent.
+    /// bool, qint64, double, QString, QVariantList, QVariantMap, QByteArray or QDateTime; invalid when
+    /// absent.
     QVariant value(const QString& key) const;
 
     std::optional<bool> boolValue(const QString& key) const;
@@ -45,12 +51,32 @@ public:
     void setValue(const QString& key, const QVariant& value);
     void remove(const QString& key);
 
+    /// The stored value when it has the key's type, else the key's default.
+    template <typename T> T get(const keys::Key<T>& key) const
+    {
+        return typedValue<T>(key.name).value_or(key.defaultValue);
+    }
+    template <typename T> void set(const keys::Key<T>& key, const T& value)
+    {
+        setValue(key.name, QVariant::fromValue(value));
+    }
+
     QString filePath() const { return m_filePath; }
 
 signals:
     void changed(const QString& key);
 
 private:
+    template <typename T> std::optional<T> typedValue(const QString& key) const
+    {
+        if constexpr (std::is_same_v<T, bool>)
+            return boolValue(key);
+        else if constexpr (std::is_same_v<T, QString>)
+            return stringValue(key);
+        else
+            return stringListValue(key);
+    }
+
     void load();
     void save() const;
 

@@ -1,11 +1,20 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Every key of the device-local settings store, in one table.
 namespace lumi::keys {
 
 using namespace Qt::StringLiterals;
+
+/// A key that carries its value's type and what it reads as when absent or of another type;
+/// read and written through `Defaults::get` and `Defaults::set`.
+template <typename T> struct Key final
+{
+    QString name;
+    T defaultValue;
+};
 
 // Session and login item
 inline const QString user = u"user"_s;
@@ -31,12 +40,16 @@ inline const QString showingByDisplay = u"showing-by-display"_s;
 inline const QString lastChange = u"last-change"_s;
 inline const QString calendarOnScreen = u"calendar-on-screen"_s;
 inline const QString fitOnScreen = u"fit-on-screen"_s;
-inline const QString showDisplaysDialog = u"show-displays-dialog"_s;
-inline const QString wallpaperDisplaysOff = u"wallpaper-displays-off"_s;
+// Ask which displays get a chosen photo.
+inline const Key<bool> showDisplaysDialog{u"show-displays-dialog"_s, true};
+// Display identifiers a chosen photo skips.
+inline const Key<QStringList> wallpaperDisplaysOff{u"wallpaper-displays-off"_s, {}};
 
 // Views
-inline const QString gridColumns = u"grid-columns"_s;
-inline const QString galleryInfoShow = u"gallery-info-show"_s;
+// The browser grid's column choice as stored text.
+inline const Key<QString> gridColumns{u"grid-columns"_s, u"auto"_s};
+// The gallery last played as Stories rather than as a slideshow.
+inline const Key<bool> galleryInfoShow{u"gallery-info-show"_s, false};
 inline const QString mainWindowGeometry = u"main-window-geometry"_s;
 
 // System services

@@ -1,9 +1,6 @@
 #include "model/SaverIdle.h"
 
-#include "model/SettingRows.h"
-
 #include <QCoreApplication>
-#include <QHashFunctions>
 
 #include <array>
 
@@ -11,66 +8,25 @@ namespace lumi {
 
 namespace {
 
-struct Row
-{
-    SaverIdle::Case kind;
-    QStringView value;
-    const char* label;
-    int seconds;
-};
-
-const std::array<Row, 8> rows{{
-    {SaverIdle::never, u"never", QT_TRANSLATE_NOOP("SaverIdle", "Never"), 0},
-    {SaverIdle::oneMinute, u"1minute", QT_TRANSLATE_NOOP("SaverIdle", "1 minute"), 60},
-    {SaverIdle::twoMinutes, u"2minutes", QT_TRANSLATE_NOOP("SaverIdle", "2 minutes"), 120},
-    {SaverIdle::fiveMinutes, u"5minutes", QT_TRANSLATE_NOOP("SaverIdle", "5 minutes"), 300},
-    {SaverIdle::tenMinutes, u"10minutes", QT_TRANSLATE_NOOP("SaverIdle", "10 minutes"), 600},
-    {SaverIdle::twentyMinutes, u"20minutes", QT_TRANSLATE_NOOP("SaverIdle", "20 minutes"), 1200},
-    {SaverIdle::thirtyMinutes, u"30minutes", QT_TRANSLATE_NOOP("SaverIdle", "30 minutes"), 1800},
-    {SaverIdle::oneHour, u"1hour", QT_TRANSLATE_NOOP("SaverIdle", "1 hour"), 3600},
+// Seconds 0 where the saver never starts by itself.
+constexpr std::array<ChoiceRow, 8> rows{{
+    {u"never", QT_TRANSLATE_NOOP("SaverIdle", "Never"), 0},
+    {u"1minute", QT_TRANSLATE_NOOP("SaverIdle", "1 minute"), 60},
+    {u"2minutes", QT_TRANSLATE_NOOP("SaverIdle", "2 minutes"), 120},
+    {u"5minutes", QT_TRANSLATE_NOOP("SaverIdle", "5 minutes"), 300},
+    {u"10minutes", QT_TRANSLATE_NOOP("SaverIdle", "10 minutes"), 600},
+    {u"20minutes", QT_TRANSLATE_NOOP("SaverIdle", "20 minutes"), 1200},
+    {u"30minutes", QT_TRANSLATE_NOOP("SaverIdle", "30 minutes"), 1800},
+    {u"1hour", QT_TRANSLATE_NOOP("SaverIdle", "1 hour"), 3600},
 }};
-
-const Row& rowOf(SaverIdle::Case kind)
-{
-    return rows.at(kind);
-}
 
 } // namespace
 
-std::optional<SaverIdle> SaverIdle::fromValue(QStringView value)
-{
-    return settingForValue<SaverIdle>(rows, value);
-}
-
-SaverIdle SaverIdle::fromSetting(const std::optional<QString>& setting)
-{
-    return fromValue(setting.value_or(QString())).value_or(fiveMinutes);
-}
-
-QList<SaverIdle> SaverIdle::all()
-{
-    return allSettings<SaverIdle>(rows);
-}
-
-QString SaverIdle::value() const
-{
-    return rowOf(m_case).value.toString();
-}
-
-QString SaverIdle::label() const
-{
-    return QCoreApplication::translate("SaverIdle", rowOf(m_case).label);
-}
+const ChoiceTable SaverIdle::table("SaverIdle", rows);
 
 std::optional<int> SaverIdle::seconds() const
 {
-    const int seconds = rowOf(m_case).seconds;
-    return seconds > 0 ? std::optional(seconds) : std::nullopt;
-}
-
-size_t qHash(SaverIdle idle, size_t seed) noexcept
-{
-    return ::qHash(int(SaverIdle::Case(idle)), seed);
+    return positiveExtra();
 }
 
 } // namespace lumi

@@ -1,7 +1,6 @@
 #include "model/SaverPause.h"
 
 #include <QCoreApplication>
-#include <QHashFunctions>
 
 #include <array>
 
@@ -9,31 +8,19 @@ namespace lumi {
 
 namespace {
 
-constexpr std::array<int, 6> secondsByCase{3, 5, 10, 20, 30, 60};
+// The label is counted, so the rows carry none; see label().
+constexpr std::array<ChoiceRow, 6> rows{{
+    {u"0", nullptr, 3},
+    {u"1", nullptr, 5},
+    {u"2", nullptr, 10},
+    {u"3", nullptr, 20},
+    {u"4", nullptr, 30},
+    {u"5", nullptr, 60},
+}};
 
 } // namespace
 
-std::optional<SaverPause> SaverPause::fromValue(QStringView value)
-{
-    if (value.size() != 1 || value[0] < u'0' || value[0] > u'5')
-        return std::nullopt;
-    return SaverPause(Case(value[0].unicode() - u'0'));
-}
-
-SaverPause SaverPause::fromSetting(const std::optional<QString>& setting)
-{
-    return fromValue(setting.value_or(QString())).value_or(ten);
-}
-
-QList<SaverPause> SaverPause::all()
-{
-    return {three, five, ten, twenty, thirty, sixty};
-}
-
-QString SaverPause::value() const
-{
-    return QString::number(int(m_case));
-}
+const ChoiceTable SaverPause::table("SaverPause", rows);
 
 QString SaverPause::label() const
 {
@@ -42,12 +29,7 @@ QString SaverPause::label() const
 
 int SaverPause::seconds() const
 {
-    return secondsByCase.at(m_case);
-}
-
-size_t qHash(SaverPause pause, size_t seed) noexcept
-{
-    return ::qHash(int(SaverPause::Case(pause)), seed);
+    return extra();
 }
 
 } // namespace lumi

@@ -1,21 +1,20 @@
 #include "model/WallpaperFit.h"
 
-using namespace Qt::StringLiterals;
+#include <QCoreApplication>
+
+#include <array>
 
 namespace lumi {
 
-std::optional<WallpaperFit> WallpaperFit::fromValue(QStringView value)
-{
-    if (value == u"fit")
-        return fit;
-    if (value == u"fill")
-        return fill;
-    return std::nullopt;
-}
+namespace {
 
-QString WallpaperFit::value() const
-{
-    return m_case == fit ? u"fit"_s : u"fill"_s;
-}
+constexpr std::array<ChoiceRow, 2> rows{{
+    {u"fill", QT_TRANSLATE_NOOP("WallpaperFit", "Fill (crop the edges)")},
+    {u"fit", QT_TRANSLATE_NOOP("WallpaperFit", "Fit (whole photo)")},
+}};
+
+} // namespace
+
+const ChoiceTable WallpaperFit::table("WallpaperFit", rows);
 
 } // namespace lumi

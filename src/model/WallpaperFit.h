@@ -1,27 +1,22 @@
 #pragma once
 
-#include <QString>
-
-#include <optional>
+#include "model/SettingChoice.h"
 
 namespace lumi {
 
-// How the wallpaper composition places a photo: the "fit_desktop" setting.
-class WallpaperFit final
+struct WallpaperFitCases
+{
+    enum Case { fill, fit };
+};
+
+// How the wallpaper composition places a photo: the "fit_desktop" setting. Anything but exactly
+// "fit", absent included, counts as fill.
+class WallpaperFit final : public SettingChoice<WallpaperFit, WallpaperFitCases, WallpaperFitCases::fill>
 {
 public:
-    enum Case { fit, fill };
+    using SettingChoice::SettingChoice;
 
-    constexpr WallpaperFit(Case value) : m_case(value) {}
-    constexpr operator Case() const { return m_case; }
-
-    // Exact match of the stored text; none for anything else.
-    static std::optional<WallpaperFit> fromValue(QStringView value);
-
-    QString value() const;
-
-private:
-    Case m_case;
+    static const ChoiceTable table;
 };
 
 } // namespace lumi

@@ -1,9 +1,9 @@
 #include "state/AppModel.h"
 
+#include "model/CalendarSettings.h"
 #include "model/Clock.h"
 #include "state/EventSink.h"
 #include "state/WindowPresenter.h"
-#include "wallpaper/CalendarService.h"
 
 using namespace Qt::StringLiterals;
 
@@ -39,7 +39,7 @@ void AppModel::finishOnboarding(bool accepted, std::optional<QString> choice)
         properties.insert(u"choice"_s, choice.value_or(u"none"_s));
         m_events.track(onboardingEvent, properties);
         // The settings as they are now decide what needs writing.
-        const std::optional<CalendarSettings> calendar = CalendarService::calendarSettings(m_user);
+        const std::optional<CalendarSettings> calendar = CalendarSettings::fromUser(m_user);
         std::optional<QString> theme = calendar ? std::optional<QString>(calendar->theme)
                                                 : (m_user ? m_user->calendarTheme : std::nullopt);
         spawn(applyOnboardingCalendar(std::move(choice), calendar.has_value(), std::move(theme)));

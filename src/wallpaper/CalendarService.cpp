@@ -26,9 +26,7 @@ CalendarService::CalendarService(const Clock& clock, QString language)
 
 std::optional<CalendarSettings> CalendarService::calendarSettings(const std::optional<User>& user)
 {
-    if (!user)
-        return std::nullopt;
-    return CalendarSettings::fromUser(*user);
+    return CalendarSettings::fromUser(user);
 }
 
 double CalendarService::zoomScale(const QString& size)

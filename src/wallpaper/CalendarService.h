@@ -1,9 +1,9 @@
 #pragma once
 
 #include "model/AppLog.h"
+#include "model/CalendarSettings.h"
 #include "wallpaper/CalendarOverlay.h"
 #include "wallpaper/CalendarRequest.h"
-#include "wallpaper/CalendarSettings.h"
 
 #include <QDate>
 #include <QDateTime>

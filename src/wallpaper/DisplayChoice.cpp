@@ -11,7 +11,7 @@ namespace lumi {
 
 bool DisplayChoice::showDialog(const Defaults& defaults)
 {
-    return defaults.boolValue(keys::showDisplaysDialog).value_or(true);
+    return defaults.get(keys::showDisplaysDialog);
 }
 
 QString DisplayChoice::displayID(const DisplayInfo& display)
@@ -22,7 +22,7 @@ QString DisplayChoice::displayID(const DisplayInfo& display)
 QList<DisplayInfo> DisplayChoice::enabledDisplays(const Defaults& defaults,
                                                   const QList<DisplayInfo>& displays)
 {
-    const QStringList stored = defaults.stringListValue(keys::wallpaperDisplaysOff).value_or(QStringList());
+    const QStringList stored = defaults.get(keys::wallpaperDisplaysOff);
     const QSet<QString> off(stored.cbegin(), stored.cend());
     QList<DisplayInfo> enabled;
     for (const DisplayInfo& display : displays) {

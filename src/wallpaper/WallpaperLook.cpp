@@ -9,7 +9,7 @@ WallpaperLook WallpaperLook::of(const std::optional<User>& user)
     WallpaperLook look;
     if (!user)
         return look;
-    look.fit = user->fitDesktop == u"fit"_s ? WallpaperFit::fit : WallpaperFit::fill;
+    look.fit = WallpaperFit::fromSetting(user->fitDesktop);
     look.showTitles = user->lumivaleTitleSize == u"small"_s;
     look.useCDN = !user->flagList().contains(u"no-cdn"_s);
     return look;
@@ -22,7 +22,7 @@ std::optional<QString> WallpaperLook::titleFor(const Medium& photo) const
 
 QString WallpaperLook::key() const
 {
-    return (fit == WallpaperFit::fit ? u"fit"_s : u"fill"_s) + (showTitles ? u"|title"_s : QString());
+    return fit.value() + (showTitles ? u"|title"_s : QString());
 }
 
 } // namespace lumi

@@ -1,4 +1,5 @@
 #include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
 #include "model/LogStore.h"
 #include "platform/Paths.h"
 #include "support/TemporaryHome.h"
@@ -37,6 +38,13 @@ QString typeTree(const QVariant& value)
     return tree;
 }
 
+// What the typed keys read: grid columns, gallery info show, show displays dialog, displays off.
+QVariantList typedReads(const Defaults& defaults)
+{
+    return {defaults.get(keys::gridColumns), defaults.get(keys::galleryInfoShow),
+            defaults.get(keys::showDisplaysDialog), defaults.get(keys::wallpaperDisplaysOff)};
+}
+
 QDateTime someDate()
 {
     return QDateTime(QDate(2026, 12, 9), QTime(7, 8, 52, 123), Qt::UTC);
@@ -62,6 +70,9 @@ private slots:
     void valuesKeepTheirTypeAcrossARestart();
     void typedReadsGiveOnlyTheirOwnType_data();
     void typedReadsGiveOnlyTheirOwnType();
+    void typedKeysReadTheirDefaultUnlessTheirType_data();
+    void typedKeysReadTheirDefaultUnlessTheirType();
+    void typedKeysKeepWhatIsSet();
     void corruptFileIsKeptAside_data();
     void corruptFileIsKeptAside();
     void changedOnlyOnRealChange_data();
@@ -175,6 +186,49 @@ void DefaultsTest::typedReadsGiveOnlyTheirOwnType()
     QVERIFY(!defaults.value(missing).isValid());
     QCOMPARE(defaults.boolValue(missing), std::nullopt);
     QCOMPARE(defaults.stringValue(missing), std::nullopt);
+}
+
+void DefaultsTest::typedKeysReadTheirDefaultUnlessTheirType_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QVariantList>("expected");
+
+    const QStringList none;
+    QTest::newRow("nothing stored") << QVariant() << QVariantList{u"auto"_s, false, true, none};
+    QTest::newRow("text") << QVariant(u"true"_s) << QVariantList{u"true"_s, false, true, none};
+    QTest::newRow("true") << QVariant(true) << QVariantList{u"auto"_s, true, true, none};
+    QTest::newRow("false") << QVariant(false) << QVariantList{u"auto"_s, false, false, none};
+    QTest::newRow("texts") << QVariant(QStringList{u"DP-1"_s})
+                           << QVariantList{u"auto"_s, false, true, QStringList{u"DP-1"_s}};
+    QTest::newRow("integer") << QVariant(1) << QVariantList{u"auto"_s, false, true, none};
+    QTest::newRow("mixed list") << QVariant(QVariantList{u"DP-1"_s, 1})
+                                << QVariantList{u"auto"_s, false, true, none};
+}
+
+void DefaultsTest::typedKeysReadTheirDefaultUnlessTheirType()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QVariantList, expected);
+    if (stored.isValid()) {
+        Defaults written(filePath());
+        for (const QString& name : {keys::gridColumns.name, keys::galleryInfoShow.name,
+                                    keys::showDisplaysDialog.name, keys::wallpaperDisplaysOff.name})
+            written.setValue(name, stored);
+    }
+    QCOMPARE(typedReads(Defaults(filePath())), expected);
+}
+
+void DefaultsTest::typedKeysKeepWhatIsSet()
+{
+    {
+        Defaults defaults(filePath());
+        defaults.set(keys::gridColumns, u"3"_s);
+        defaults.set(keys::galleryInfoShow, true);
+        defaults.set(keys::showDisplaysDialog, false);
+        defaults.set(keys::wallpaperDisplaysOff, QStringList{u"HDMI-1"_s, u"DP-2"_s});
+    }
+    QCOMPARE(typedReads(Defaults(filePath())),
+             (QVariantList{u"3"_s, true, false, QStringList{u"HDMI-1"_s, u"DP-2"_s}}));
 }
 
 void DefaultsTest::corruptFileIsKeptAside_data()

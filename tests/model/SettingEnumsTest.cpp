@@ -3,6 +3,7 @@
 #include "model/SaverEffect.h"
 #include "model/SaverIdle.h"
 #include "model/SaverPause.h"
+#include "model/WallpaperFit.h"
 
 #include <QSize>
 #include <QTest>
@@ -23,7 +24,7 @@ template <typename Enum> QStringList describeAll()
         int seconds = -1;
         if constexpr (std::is_same_v<Enum, SaverPause>)
             seconds = item.seconds();
-        else if constexpr (!std::is_same_v<Enum, SaverEffect>)
+        else if constexpr (requires { item.seconds(); })
             seconds = item.seconds().value_or(-1);
         rows.append(u"%1|%2|%3"_s.arg(item.value(), item.label()).arg(seconds));
         // Every stored text reads back as its own case.
@@ -93,6 +94,9 @@ void SettingEnumsTest::casesHaveTheirStoredTextsAndLabels_data()
                                   << QStringList{u"fader|Fader|-1"_s,    u"faller|Faller|-1"_s,
                                                  u"fourup|Four-up|-1"_s, u"kber|Panner|-1"_s,
                                                  u"slider|Slider|-1"_s,  u"reflections|Reflections|-1"_s};
+    QTest::newRow("wallpaper fit") << describeAll<WallpaperFit>()
+                                   << QStringList{u"fill|Fill (crop the edges)|-1"_s,
+                                                  u"fit|Fit (whole photo)|-1"_s};
 }
 
 void SettingEnumsTest::casesHaveTheirStoredTextsAndLabels()
@@ -123,6 +127,9 @@ void SettingEnumsTest::storedTextsAreReadExactly_data()
     QTest::newRow("effect random") << readStored<SaverEffect>(u"random"_s) << u"- => random"_s;
     QTest::newRow("effect by label") << readStored<SaverEffect>(u"Panner"_s) << u"- => fader"_s;
     QTest::newRow("effect absent") << readStored<SaverEffect>(std::nullopt) << u"- => fader"_s;
+    QTest::newRow("fit") << readStored<WallpaperFit>(u"fit"_s) << u"fit => fit"_s;
+    QTest::newRow("fit in other case") << readStored<WallpaperFit>(u"Fit"_s) << u"- => fill"_s;
+    QTest::newRow("fit absent") << readStored<WallpaperFit>(std::nullopt) << u"- => fill"_s;
 }
 
 void SettingEnumsTest::storedTextsAreReadExactly()

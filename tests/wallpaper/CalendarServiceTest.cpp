@@ -14,8 +14,6 @@ using namespace std::chrono_literals;
 
 using Change = std::function<void(CalendarSettings&)>;
 
-Q_DECLARE_METATYPE(std::optional<User>)
-Q_DECLARE_METATYPE(std::optional<CalendarSettings>)
 Q_DECLARE_METATYPE(Change)
 
 namespace {
@@ -23,23 +21,6 @@ namespace {
 QDateTime local(int year, int month, int day, int hour = 9, int minute = 0)
 {
     return QDateTime(QDate(year, month, day), QTime(hour, minute));
-}
-
-using Field = std::optional<QString> User::*;
-
-// A signed-in user with just these calendar texts stored.
-std::optional<User> userWith(std::initializer_list<std::pair<Field, QString>> texts)
-{
-    User user;
-    for (const auto& [field, text] : texts)
-        user.*field = text;
-    return user;
-}
-
-// A medium calendar with one more text.
-std::optional<User> medium(Field field, const QString& text)
-{
-    return userWith({{&User::calendarSize, u"medium"_s}, {field, text}});
 }
 
 CalendarSettings with(const Change& change)
@@ -57,8 +38,6 @@ class CalendarServiceTest final : public QObject
 
 private slots:
     void initTestCase();
-    void settingsFromStoredTexts_data();
-    void settingsFromStoredTexts();
     void request_data();
     void request();
     void overlay_data();
@@ -79,87 +58,6 @@ void CalendarServiceTest::initTestCase()
     // A zone with daylight saving, so the days of 23 and 25 hours exist.
     qputenv("TZ", "Europe/Berlin");
     tzset();
-}
-
-void CalendarServiceTest::settingsFromStoredTexts_data()
-{
-    QTest::addColumn<std::optional<User>>("user");
-    QTest::addColumn<std::optional<CalendarSettings>>("expected");
-
-    const std::optional<CalendarSettings> off;
-    const std::optional<CalendarSettings> defaults = CalendarSettings();
-    const auto settings = [](const Change& change) { return std::optional(with(change)); };
-
-    QTest::newRow("no user") << std::optional<User>() << off;
-    QTest::newRow("size missing") << userWith({{&User::calendarTheme, u"plum"_s}}) << off;
-    QTest::newRow("size empty") << userWith({{&User::calendarSize, u""_s}}) << off;
-    QTest::newRow("size zero") << userWith(
-                                      {{&User::calendarSize, u"zero"_s}, {&User::calendarTheme, u"plum"_s}})
-                               << off;
-    QTest::newRow("size Zero is a size")
-        << userWith({{&User::calendarSize, u"Zero"_s}}) << settings([](auto& s) { s.size = u"Zero"_s; });
-    QTest::newRow("only a size: defaults") << userWith({{&User::calendarSize, u"medium"_s}}) << defaults;
-    QTest::newRow("everything set") << userWith({{&User::calendarSize, u"xlarge"_s},
-                                                 {&User::calendarTheme, u"midnight"_s},
-                                                 {&User::calendarPosition, u"bottom_right"_s},
-                                                 {&User::calendarOpacity, u"70"_s},
-                                                 {&User::calendarStart, u"monday"_s},
-                                                 {&User::calendarPast, u"2"_s},
-                                                 {&User::calendarFuture, u"1"_s}})
-                                    << std::optional(CalendarSettings{u"xlarge"_s, u"midnight"_s,
-                                                                      u"bottom_right"_s, 70, u"monday"_s,
-                                                                      u"2"_s, u"1"_s});
-
-    QTest::newRow("theme -v2 dropped") << medium(&User::calendarTheme, u"classic-v2"_s) << defaults;
-    QTest::newRow("theme only -v2") << medium(&User::calendarTheme, u"-v2"_s) << defaults;
-    QTest::newRow("theme -v2 twice") << medium(&User::calendarTheme, u"forest-v2-v2"_s)
-                                     << settings([](auto& s) { s.theme = u"forest"_s; });
-    QTest::newRow("position empty") << medium(&User::calendarPosition, u""_s) << defaults;
-    QTest::newRow("position unknown kept") << medium(&User::calendarPosition, u"middle"_s)
-                                           << settings([](auto& s) { s.position = u"middle"_s; });
-
-    const QList<std::pair<QString, int>> opacities{{u"45"_s, 50},
-                                                   {u"55"_s, 60},
-                                                   {u"75"_s, 80},
-                                                   {u"44"_s, 50},
-                                                   {u"0"_s, 50},
-                                                   {u"100"_s, 100},
-                                                   {u"250"_s, 100},
-                                                   {u"+70"_s, 70},
-                                                   {u"-20"_s, 50},
-                                                   {u"5.0"_s, 100},
-                                                   {u"abc"_s, 100},
-                                                   {u""_s, 100},
-                                                   {u" 70"_s, 100},
-                                                   {u"99999999999999999999"_s, 100},
-                                                   {u"-99999999999999999999"_s, 50}};
-    for (const auto& [text, percent] : opacities) {
-        QTest::addRow("opacity '%s'", qPrintable(text))
-            << medium(&User::calendarOpacity, text) << settings([percent](auto& s) { s.opacity = percent; });
-    }
-
-    QTest::newRow("start monday") << medium(&User::calendarStart, u"monday"_s)
-                                  << settings([](auto& s) { s.start = u"monday"_s; });
-    QTest::newRow("start Monday") << medium(&User::calendarStart, u"Monday"_s) << defaults;
-
-    const QList<std::pair<QString, QString>> counts{
-        {u"0"_s, u"none"_s}, {u"-1"_s, u"none"_s}, {u"7"_s, u"2"_s},
-        {u"+1"_s, u"1"_s},   {u"01"_s, u"1"_s},    {u"2"_s, u"2"_s},
-        {u"x"_s, u"none"_s}, {u""_s, u"none"_s},   {u"1.5"_s, u"none"_s}};
-    for (const auto& [text, count] : counts) {
-        QTest::addRow("past '%s'", qPrintable(text))
-            << medium(&User::calendarPast, text) << settings([count](auto& s) { s.past = count; });
-        QTest::addRow("future '%s'", qPrintable(text))
-            << medium(&User::calendarFuture, text) << settings([count](auto& s) { s.future = count; });
-    }
-}
-
-void CalendarServiceTest::settingsFromStoredTexts()
-{
-    QFETCH(std::optional<User>, user);
-    QFETCH(std::optional<CalendarSettings>, expected);
-
-    QCOMPARE(CalendarService::calendarSettings(user), expected);
 }
 
 void CalendarServiceTest::request_data()
@@ -367,9 +265,10 @@ void CalendarServiceTest::renderSample()
     const test::ManualClock clock(local(2026, 12, 9));
     const CalendarService service(clock, u"fr"_s);
     QCOMPARE(service.renderSample(std::nullopt), std::nullopt);
-    QCOMPARE(service.renderSample(
-                 userWith({{&User::calendarSize, u"xxlarge"_s}, {&User::calendarTheme, u"clear-white"_s}})),
-             std::nullopt);
+    User user;
+    user.calendarSize = u"xxlarge"_s;
+    user.calendarTheme = u"clear-white"_s;
+    QCOMPARE(service.renderSample(user), std::nullopt);
 }
 
 void CalendarServiceTest::themeOptionsNameRealThemes()

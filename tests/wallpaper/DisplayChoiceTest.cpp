@@ -66,13 +66,13 @@ void DisplayChoiceTest::enabledDisplays()
     QFETCH(QStringList, expected);
     Defaults& defaults = Defaults::shared();
     if (off.isValid())
-        defaults.setValue(keys::wallpaperDisplaysOff, off);
+        defaults.setValue(keys::wallpaperDisplaysOff.name, off);
     else
-        defaults.remove(keys::wallpaperDisplaysOff);
+        defaults.remove(keys::wallpaperDisplaysOff.name);
 
     QCOMPARE(names(DisplayChoice::enabledDisplays(defaults, connected)), expected);
     // The choice is only read, never tidied up.
-    QCOMPARE(defaults.contains(keys::wallpaperDisplaysOff), off.isValid());
+    QCOMPARE(defaults.contains(keys::wallpaperDisplaysOff.name), off.isValid());
 }
 
 void DisplayChoiceTest::showDialog_data()
@@ -91,9 +91,9 @@ void DisplayChoiceTest::showDialog()
     QFETCH(bool, expected);
     Defaults& defaults = Defaults::shared();
     if (stored.isValid())
-        defaults.setValue(keys::showDisplaysDialog, stored);
+        defaults.setValue(keys::showDisplaysDialog.name, stored);
     else
-        defaults.remove(keys::showDisplaysDialog);
+        defaults.remove(keys::showDisplaysDialog.name);
     QCOMPARE(DisplayChoice::showDialog(defaults), expected);
 }
 

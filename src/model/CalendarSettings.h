@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ChoiceTable.h"
+
 #include <QList>
 #include <QString>
 
@@ -12,14 +14,8 @@ struct User;
 /// The user's calendar choice after normalisation of the texts stored in the account.
 struct CalendarSettings final
 {
-    /// One entry of a calendar picker: the stored value and the label shown.
-    struct Option final
-    {
-        QString value;
-        QString label;
-
-        bool operator==(const Option&) const = default;
-    };
+    /// One entry of a calendar picker.
+    using Option = ChoiceOption;
 
     QString size = QStringLiteral("medium");
     QString theme = QStringLiteral("classic");
@@ -32,9 +28,9 @@ struct CalendarSettings final
 
     bool operator==(const CalendarSettings&) const = default;
 
-    /// From the calendar texts of the user record: nullopt when the calendar is off (size missing,
-    /// empty or "zero"); every other bad value falls back to its default.
-    static std::optional<CalendarSettings> fromUser(const User& user);
+    /// From the calendar texts of the user record: nullopt when there is no user or the calendar is
+    /// off (size missing, empty or "zero"); every other bad value falls back to its default.
+    static std::optional<CalendarSettings> fromUser(const std::optional<User>& user);
 
     /// "none", "1" or "2" from a stored month count.
     static QString monthCount(const std::optional<QString>& text);
@@ -50,7 +46,5 @@ struct CalendarSettings final
     /// For both the past and the future picker.
     static const QList<Option>& monthOptions();
 };
-
-size_t qHash(const CalendarSettings::Option& option, size_t seed = 0) noexcept;
 
 } // namespace lumi
