@@ -4,8 +4,7 @@
 #include "model/APIClient.h"
 #include "model/Album.h"
 #include "model/Clock.h"
-
-#include <QSet>
+#include "model/MediaPages.h"
 
 using namespace Qt::StringLiterals;
 
@@ -18,34 +17,14 @@ PlaylistMediaFetcher::PlaylistMediaFetcher(APIClient& api, Clock& clock)
 
 QCoro::Task<QList<Medium>> PlaylistMediaFetcher::fetchMediaPages(Album album, CancelToken cancel)
 {
-    QList<Medium> collected;
-    for (int page = 1; page <= maxPages; ++page) {
-        APIRequest request;
-        request.method = u"GET"_s;
-        request.path = u"media/playlists/"_s + album.titleFragment;
-        request.query = {{u"page"_s, QString::number(page)}, {u"per_page"_s, QString::number(perPage)}};
-        request.cancel = cancel;
-        const MediaResponse response = co_await m_api.request<MediaResponse>(std::move(request));
-        const QList<Medium> media = response.media.value_or(QList<Medium>());
-        collected += media;
-        if (media.size() < perPage)
-            break;
-    }
-
-    QList<Medium> kept;
-    QSet<QString> names;
-    for (Medium& photo : collected) {
+    const auto fileName = [this](const Medium& photo) {
         const std::optional<QString> name = PhotoFileNames::photoFileName(photo);
-        if (!name) {
+        if (!name)
             m_log.info(u"photo %1: id can't name a file, skipped"_s.arg(photo.uuid.left(8)));
-            continue;
-        }
-        if (names.contains(*name))
-            continue;
-        names.insert(*name);
-        kept.append(std::move(photo));
-    }
-    co_return kept;
+        return name;
+    };
+    co_return co_await MediaPages::fetch(m_api, MediaQuery::playlist(album, perPage), maxPages, fileName,
+                                         std::move(cancel));
 }
 
 QCoro::Task<std::optional<QList<Medium>>> PlaylistMediaFetcher::fetchPlaylistMedia(Album album,

@@ -3,6 +3,7 @@
 #include "model/Album.h"
 #include "model/CrashReport.h"
 #include "model/DeviceInfo.h"
+#include "model/MediaQuery.h"
 #include "model/Medium.h"
 #include "model/ProblemSink.h"
 #include "model/User.h"
@@ -256,6 +257,12 @@ QCoro::Task<void> APIClient::updateSurvey()
 {
     APIRequest call{u"POST"_s, u"users/update_survey"_s, {}, QJsonObject(), true, {}};
     co_await send(std::move(call));
+}
+
+QCoro::Task<QList<Medium>> APIClient::mediaPage(MediaQuery query, CancelToken cancel)
+{
+    APIRequest call{u"GET"_s, query.requestPath(), query.queryItems(), std::nullopt, true, std::move(cancel)};
+    co_return (co_await request<MediaResponse>(std::move(call))).media.value_or(QList<Medium>());
 }
 
 QCoro::Task<PhotoResponse> APIClient::fetchPhoto(QString prefix)

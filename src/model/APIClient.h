@@ -19,6 +19,7 @@ class QNetworkReply;
 namespace lumi {
 
 struct Album;
+struct MediaQuery;
 struct Medium;
 class ProblemSink;
 struct PhotoResponse;
@@ -67,6 +68,9 @@ public:
 
     static std::optional<QString> serverErrorCode(const QByteArray& body);
     static std::optional<QString> serverErrorMessage(const QByteArray& body);
+
+    /// One page of a photo listing; throws APIError.
+    QCoro::Task<QList<Medium>> mediaPage(MediaQuery query, CancelToken cancel = {});
 
     // Account, password, sharing, survey and playlist operations.
     QCoro::Task<SignInResponse> signIn(QString email, QString password);

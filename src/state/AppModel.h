@@ -4,6 +4,7 @@
 #include "model/AppLog.h"
 #include "model/CancelToken.h"
 #include "model/Category.h"
+#include "model/MediaQuery.h"
 #include "model/Medium.h"
 #include "model/PlaceQuery.h"
 #include "model/PlacesTree.h"
@@ -208,10 +209,8 @@ public:
 
     // --- Places, media pages, playlists ---------------------------------------------------------
     QCoro::Task<void> loadPlaces(bool force);
-    /// One page of a catalog listing ("today", "playlists/<fragment>", ...); failures are reported
-    /// quietly and thrown.
-    QCoro::Task<QList<Medium>> fetchMediaPage(QString path, int page, int perPage,
-                                              std::optional<QString> search, bool withDescription);
+    /// One page of a catalog listing or a place's photos; failures are reported quietly and thrown.
+    QCoro::Task<QList<Medium>> fetchMediaPage(MediaQuery query);
     void resetPhotoPools();
     QCoro::Task<std::optional<Album>> createPlaylist(QString name);
     QCoro::Task<void> renamePlaylist(Album album, QString newName);
@@ -370,7 +369,7 @@ private:
                                               std::optional<QString> currentTheme);
     QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
     /// One page of a listing for the saver pool; none when it failed.
-    QCoro::Task<std::optional<QList<Medium>>> fetchSaverPage(QString path, int perPage);
+    QCoro::Task<std::optional<QList<Medium>>> fetchSaverPage(MediaQuery query);
     void applyAlbums(QList<Album> albums, bool force);
     QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
     void storeUser(const User& user);

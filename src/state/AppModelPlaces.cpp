@@ -3,6 +3,7 @@
 #include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "model/Clock.h"
+#include "model/MediaQuery.h"
 #include "state/WallpaperRotation.h"
 
 using namespace Qt::StringLiterals;
@@ -10,8 +11,6 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 namespace {
-
-const QString playlistsPrefix = u"playlists/"_s;
 
 bool isPlaylistNameCharacter(QChar c)
 {
@@ -55,20 +54,12 @@ QCoro::Task<void> AppModel::loadPlaces(bool force)
     }
 }
 
-QCoro::Task<QList<Medium>> AppModel::fetchMediaPage(QString path, int page, int perPage,
-                                                    std::optional<QString> search, bool withDescription)
+QCoro::Task<QList<Medium>> AppModel::fetchMediaPage(MediaQuery query)
 {
     const Session session = this->session();
-    QMap<QString, QString> query{{u"page"_s, QString::number(page)},
-                                 {u"per_page"_s, QString::number(perPage)}};
-    if (search && !search->isEmpty())
-        query.insert(u"search"_s, *search);
-    if (withDescription)
-        query.insert(u"with_description"_s, u"true"_s);
     QList<Medium> media;
     try {
-        APIRequest call{u"GET"_s, u"media/"_s + path, query, std::nullopt, true, {}};
-        media = (co_await m_api.request<MediaResponse>(std::move(call))).media.value_or(QList<Medium>());
+        media = co_await m_api.mediaPage(query);
     } catch (const std::exception& error) {
         if (session.isCurrent())
             handleError(error, true);
@@ -79,17 +70,16 @@ QCoro::Task<QList<Medium>> AppModel::fetchMediaPage(QString path, int page, int 
         co_return QList<Medium>();
     setOffline(false);
 
-    const bool playlistPath = path.startsWith(playlistsPrefix);
     // Local photos come with the last page of a plain playlist listing, all at once.
-    if (playlistPath && !search && media.size() < perPage) {
+    if (query.listsPlaylist() && !query.search && media.size() < query.perPage) {
         for (const Album& album : std::as_const(m_albums)) {
-            if (playlistsPrefix + album.titleFragment == path) {
+            if (MediaQuery::playlistPath(album.titleFragment) == query.path) {
                 media += m_sync.albumMedia(album);
                 break;
             }
         }
     }
-    if (media.isEmpty() && page == 1 && !search && !playlistPath)
+    if (media.isEmpty() && query.page == 1 && !query.search && !query.listsPlaylist())
         refreshUserIfStale();
     co_return media;
 }

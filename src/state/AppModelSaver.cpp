@@ -3,6 +3,7 @@
 #include "library/SyncScheduler.h"
 #include "model/APIClient.h"
 #include "model/Clock.h"
+#include "model/MediaPages.h"
 #include "model/PlaySettings.h"
 #include "state/SaverPlayer.h"
 
@@ -76,25 +77,20 @@ QCoro::Task<QList<Medium>> AppModel::saverMedia()
     }
 
     const Session session = this->session();
-    QList<Medium> media;
-    QSet<QString> seen;
+    QList<Medium> listed;
     for (const Album& album : chosen) {
         const std::optional<QList<Medium>> page =
-            co_await fetchSaverPage(u"playlists/"_s + album.titleFragment, playlistPageSize);
+            co_await fetchSaverPage(MediaQuery::playlist(album, playlistPageSize));
         if (!session.isCurrent())
             co_return QList<Medium>();
-        for (const Medium& photo : page.value_or(QList<Medium>())) {
-            if (!photo.secureBaseUrl || seen.contains(photo.uuid))
-                continue;
-            seen.insert(photo.uuid);
-            media.append(photo);
-        }
+        listed += page.value_or(QList<Medium>());
     }
+    QList<Medium> media = MediaPages::unique(std::move(listed), MediaPages::catalogKey);
     if (!chosen.isEmpty())
         media += m_sync.saverFolderPhotos();
     if (media.isEmpty()) {
         const std::optional<QList<Medium>> latest =
-            co_await fetchSaverPage(u"classic/latest"_s, fallbackPageSize);
+            co_await fetchSaverPage(MediaQuery{.path = u"classic/latest"_s, .perPage = fallbackPageSize});
         if (!session.isCurrent())
             co_return QList<Medium>();
         media = latest.value_or(QList<Medium>());
@@ -108,13 +104,10 @@ QCoro::Task<QList<Medium>> AppModel::saverMedia()
     co_return media;
 }
 
-QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchSaverPage(QString path, int perPage)
+QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchSaverPage(MediaQuery query)
 {
-    const QMap<QString, QString> query{{u"page"_s, u"1"_s}, {u"per_page"_s, QString::number(perPage)}};
-    APIRequest call{u"GET"_s, u"media/"_s + path, query, std::nullopt, true, {}};
     try {
-        const MediaResponse answer = co_await m_api.request<MediaResponse>(std::move(call));
-        co_return answer.media.value_or(QList<Medium>());
+        co_return co_await m_api.mediaPage(std::move(query));
     } catch (const std::exception&) {
         // A playlist that can't be read is skipped; the saver plays what the others give.
         co_return std::nullopt;
@@ -153,33 +146,15 @@ QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchDescribedMedia(int perP
                                                                         std::optional<QString> search,
                                                                         std::optional<PlaceQuery> place)
 {
-    if (place) {
-        const Session session = this->session();
-        QMap<QString, QString> query = place->queryItems();
-        query.insert(u"page"_s, u"1"_s);
-        query.insert(u"per_page"_s, QString::number(perPage));
-        query.insert(u"with_description"_s, u"true"_s);
-        APIRequest call{u"GET"_s, u"places/media"_s, query, std::nullopt, true, {}};
-        std::optional<QList<Medium>> media;
-        try {
-            const MediaResponse answer = co_await m_api.request<MediaResponse>(std::move(call));
-            media = answer.media.value_or(QList<Medium>());
-        } catch (const std::exception& error) {
-            if (session.isCurrent())
-                handleError(error, true);
-            co_return std::nullopt;
-        }
-        if (!session.isCurrent())
-            co_return std::nullopt;
-        setOffline(false);
-        if (media->isEmpty())
-            refreshUserIfStale();
-        co_return media;
-    }
-    if (!path)
+    if (!place && !path)
         co_return std::nullopt;
+    MediaQuery query{.perPage = perPage, .withDescription = true, .place = std::move(place)};
+    if (!query.place) {
+        query.path = std::move(*path);
+        query.search = std::move(search);
+    }
     try {
-        co_return co_await fetchMediaPage(*path, 1, perPage, std::move(search), true);
+        co_return co_await fetchMediaPage(std::move(query));
     } catch (const std::exception&) {
         // fetchMediaPage has reported it already.
         co_return std::nullopt;

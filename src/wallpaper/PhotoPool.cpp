@@ -2,9 +2,9 @@
 
 #include "library/RotationLibrary.h"
 #include "model/APIClient.h"
+#include "model/MediaPages.h"
 #include "model/User.h"
 
-#include <QSet>
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -14,15 +14,6 @@ namespace lumi {
 namespace {
 
 constexpr int todayCount = 10;
-
-QCoro::Task<QList<Medium>> listing(APIClient& api, QString path, int page, int perPage)
-{
-    APIRequest request;
-    request.method = u"GET"_s;
-    request.path = std::move(path);
-    request.query = {{u"page"_s, QString::number(page)}, {u"per_page"_s, QString::number(perPage)}};
-    co_return (co_await api.request<MediaResponse>(std::move(request))).media.value_or(QList<Medium>());
-}
 
 } // namespace
 
@@ -62,33 +53,18 @@ QCoro::Task<QList<Medium>> PhotoPool::gather(APIClient& api, Sources sources)
     for (const Album& album : std::as_const(sources.marked))
         fetched += co_await playlistMedia(api, album);
     if (fetched.isEmpty() && sources.ownPhotos.isEmpty())
-        fetched = co_await listing(api, u"media/today"_s, 1, todayCount);
+        fetched = co_await api.mediaPage(MediaQuery{.path = u"today"_s, .perPage = todayCount});
     co_return assemble(fetched, sources);
 }
 
 QCoro::Task<QList<Medium>> PhotoPool::playlistMedia(APIClient& api, Album album)
 {
-    QList<Medium> media;
-    for (int page = 1; page <= maxPages; ++page) {
-        const QList<Medium> batch =
-            co_await listing(api, u"media/playlists/"_s + album.titleFragment, page, pageSize);
-        media += batch;
-        if (batch.size() < pageSize)
-            break;
-    }
-    co_return media;
+    co_return co_await MediaPages::fetch(api, MediaQuery::playlist(album, pageSize), maxPages);
 }
 
 QList<Medium> PhotoPool::assemble(const QList<Medium>& fetched, const Sources& sources)
 {
-    QList<Medium> pool;
-    QSet<QString> taken;
-    for (const Medium& photo : fetched) {
-        if (!photo.secureBaseUrl || taken.contains(photo.uuid))
-            continue;
-        taken.insert(photo.uuid);
-        pool.append(photo);
-    }
+    QList<Medium> pool = MediaPages::unique(fetched, MediaPages::catalogKey);
     if (sources.marked.isEmpty())
         return pool;
 

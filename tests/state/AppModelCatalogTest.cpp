@@ -282,7 +282,11 @@ void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage()
 
     std::optional<QList<Medium>> media;
     QVERIFY(!runTask(
-        model.fetchMediaPage(u"playlists/"_s + mornings.titleFragment, page, perPage, search, false), media));
+        model.fetchMediaPage(lumi::MediaQuery{.path = u"playlists/"_s + mornings.titleFragment,
+                                              .page = page,
+                                              .perPage = perPage,
+                                              .search = search}),
+        media));
 
     QVERIFY(!model.isOffline());
     const QList<Medium> server = media->mid(0, media->size() - (local ? folder.size() : 0));

@@ -69,7 +69,7 @@ std::exception_ptr run(AppModel& model, const QString& caller)
         return runTask(model.loadPlaces(true));
     if (caller == u"media page"_s) {
         std::optional<QList<lumi::Medium>> page;
-        return runTask(model.fetchMediaPage(u"today"_s, 1, 60, std::nullopt, false), page);
+        return runTask(model.fetchMediaPage(lumi::MediaQuery{.path = u"today"_s}), page);
     }
     return runTask(model.loadAlerts());
 }

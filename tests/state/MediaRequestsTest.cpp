@@ -10,6 +10,7 @@
 using namespace Qt::StringLiterals;
 using lumi::Album;
 using lumi::AppModel;
+using lumi::MediaQuery;
 using lumi::Medium;
 using lumi::PlaceQuery;
 using lumi::test::ModelHarness;
@@ -73,8 +74,9 @@ void MediaRequestsTest::requestLines_data()
         << Caller::browserPage << u""_s << QStringList{u"GET /media/today?page=1&per_page=60"_s};
     QTest::newRow("browser page: search and descriptions")
         << Caller::browserPage << u"search"_s
-        << QStringList{u"GET /media/playlists/mountain-mornings?page=3&per_page=24&search=misty%20lake%20%26%20fog"
-                       u"&with_description=true"_s};
+        << QStringList{
+               u"GET /media/playlists/mountain-mornings?page=3&per_page=24&search=misty%20lake%20%26%20fog"
+               u"&with_description=true"_s};
     QTest::newRow("browser page: empty search")
         << Caller::browserPage << u"empty search"_s
         << QStringList{u"GET /media/channels/forests?page=2&per_page=60"_s};
@@ -116,7 +118,8 @@ void MediaRequestsTest::requestLines()
                                                {u"body"_s, QString::fromUtf8(fullPage())},
                                                {u"times"_s, 1}}));
     if (variant == u"failing")
-        QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/playlists/*"_s}, {u"status"_s, 500}}));
+        QVERIFY(
+            h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/playlists/*"_s}, {u"status"_s, 500}}));
     h.sandbox.clearRequests();
 
     switch (caller) {
@@ -137,13 +140,18 @@ void MediaRequestsTest::requestLines()
     case Caller::browserPage: {
         std::optional<QList<Medium>> media;
         if (variant == u"search")
-            QVERIFY(!runTask(model.fetchMediaPage(u"playlists/mountain-mornings"_s, 3, 24,
-                                                  u"misty lake & fog"_s, true),
+            QVERIFY(!runTask(model.fetchMediaPage(MediaQuery{.path = u"playlists/mountain-mornings"_s,
+                                                             .page = 3,
+                                                             .perPage = 24,
+                                                             .search = u"misty lake & fog"_s,
+                                                             .withDescription = true}),
                              media));
         else if (variant == u"empty search")
-            QVERIFY(!runTask(model.fetchMediaPage(u"channels/forests"_s, 2, 60, QString(), false), media));
+            QVERIFY(!runTask(model.fetchMediaPage(
+                                 MediaQuery{.path = u"channels/forests"_s, .page = 2, .search = QString()}),
+                             media));
         else
-            QVERIFY(!runTask(model.fetchMediaPage(u"today"_s, 1, 60, std::nullopt, false), media));
+            QVERIFY(!runTask(model.fetchMediaPage(MediaQuery{.path = u"today"_s}), media));
         break;
     }
     case Caller::saverPool: {
