@@ -354,11 +354,10 @@ void AppModelSaverTest::playSlideshow()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    const QJsonObject featured =
-        h.sandbox.call("GET", u"places"_s, *model.sessionToken()).json()[u"featured"_s][0].toObject();
-    const QString country = featured[u"country_slug"_s].toString();
-    const QString region = featured[u"region_slug"_s].toString();
-    const QString place = featured[u"slug"_s].toString();
+    const PlaceQuery featured = h.featuredPlace();
+    const QString country = *featured.country;
+    const QString region = *featured.region;
+    const QString place = *featured.place;
     QVERIFY(!place.isEmpty());
     // The browser's photos: the newest list, or the place's, without descriptions.
     QList<Medium> photos = h.catalogPhotos(count - 1);

@@ -106,12 +106,8 @@ void MediaRequestsTest::requestLines()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    const QJsonObject featured =
-        h.sandbox.call("GET", u"places"_s, *model.sessionToken()).json()[u"featured"_s][0].toObject();
-    const QString country = featured[u"country_slug"_s].toString();
-    const QString region = featured[u"region_slug"_s].toString();
-    const QString place = featured[u"slug"_s].toString();
-    QVERIFY(!place.isEmpty());
+    const PlaceQuery featured = h.featuredPlace();
+    QVERIFY(!featured.place->isEmpty());
     if (variant == u"full")
         QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/playlists/mountain-mornings"_s},
                                                {u"status"_s, 200},
@@ -163,9 +159,9 @@ void MediaRequestsTest::requestLines()
     case Caller::describedPage: {
         std::optional<PlaceQuery> query;
         if (variant == u"place")
-            query = PlaceQuery{.country = country, .region = region, .place = place};
+            query = featured;
         else if (variant == u"region")
-            query = PlaceQuery{.country = country, .region = region, .place = std::nullopt};
+            query = PlaceQuery{.country = featured.country, .region = featured.region};
         std::optional<std::optional<QList<Medium>>> media;
         QVERIFY(!runTask(model.fetchDescribedMedia(query ? 60 : 80, u"channels/forests"_s, u"fog"_s, query),
                          media));
@@ -175,7 +171,9 @@ void MediaRequestsTest::requestLines()
     }
 
     for (QString& line : lines)
-        line.replace(u"%c"_s, country).replace(u"%r"_s, region).replace(u"%p"_s, place);
+        line.replace(u"%c"_s, *featured.country)
+            .replace(u"%r"_s, *featured.region)
+            .replace(u"%p"_s, *featured.place);
     QCOMPARE(h.requestLines(), lines);
 }
 

@@ -163,6 +163,17 @@ QList<Medium> ModelHarness::catalogPhotos(int count, int page)
     return answer ? answer->media.value_or(QList<Medium>()) : QList<Medium>();
 }
 
+PlaceQuery ModelHarness::featuredPlace()
+{
+    const QJsonObject featured = sandbox.call("GET", u"places"_s, model().sessionToken().value_or(QString()))
+                                     .json()[u"featured"_s][0]
+                                     .toObject();
+    sandbox.clearRequests();
+    return PlaceQuery{.country = featured[u"country_slug"_s].toString(),
+                      .region = featured[u"region_slug"_s].toString(),
+                      .place = featured[u"slug"_s].toString()};
+}
+
 Album ModelHarness::album(const QString& fragment)
 {
     for (const Album& held : model().albums()) {

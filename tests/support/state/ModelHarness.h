@@ -69,6 +69,9 @@ public:
     /// Photos of the catalog's newest list as the signed-in model would receive them; the
     /// requests recorded so far are forgotten.
     QList<Medium> catalogPhotos(int count, int page = 1);
+    /// The sandbox's first featured place, all three slugs set (empty when the tree has none); the
+    /// requests recorded so far are forgotten.
+    PlaceQuery featuredPlace();
     /// The held album with this fragment; a default album when there is none.
     Album album(const QString& fragment);
     /// The lines of the log file, for lines of the category "app" without their time stamps.
