@@ -19,15 +19,24 @@ public:
     {
         return WallpaperSetResult(reason.isEmpty() ? QStringLiteral("unknown error") : std::move(reason));
     }
+    /// A failure that trying again can't change: this desktop offers no way of setting wallpapers.
+    static WallpaperSetResult unsupported(QString reason)
+    {
+        WallpaperSetResult result = failure(std::move(reason));
+        result.m_permanent = true;
+        return result;
+    }
 
     bool ok() const { return m_error.isEmpty(); }
     /// Empty on success.
     const QString& error() const { return m_error; }
+    bool permanent() const { return m_permanent; }
 
 private:
     explicit WallpaperSetResult(QString error) : m_error(std::move(error)) {}
 
     QString m_error;
+    bool m_permanent = false;
 };
 
 } // namespace lumi

@@ -104,7 +104,7 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
         throw WallpaperError::unreadable();
     }
 
-    co_await setDesktopImageWithRetry(destination, display);
+    co_await setWallpaperWithRetry(destination, display);
     if (!self)
         throw stopped();
     m_current.insert(display.key(), Shown{display, destination});
@@ -147,7 +147,7 @@ QCoro::Task<QString> WallpaperService::variantFile(Medium photo, MediaFormat var
     co_return target;
 }
 
-QCoro::Task<void> WallpaperService::setDesktopImageWithRetry(QString file, DisplayInfo display)
+QCoro::Task<void> WallpaperService::setWallpaperWithRetry(QString file, DisplayInfo display)
 {
     const QPointer<WallpaperService> self(this);
     static constexpr std::array delays{0s, 2s, 5s, 10s};
@@ -165,9 +165,14 @@ QCoro::Task<void> WallpaperService::setDesktopImageWithRetry(QString file, Displ
         if (result.ok())
             co_return;
         reason = result.error();
-        m_log.info(u"setDesktopImageURL failed (retrying): "_s + reason);
+        // Nothing will change by trying again, and nothing is broken that a report could help with.
+        if (result.permanent()) {
+            m_log.error(u"%1 can't set wallpapers: %2"_s.arg(m_setter.name(), reason));
+            throw WallpaperError::system(reason);
+        }
+        m_log.info(u"setting the wallpaper through %1 failed (retrying): %2"_s.arg(m_setter.name(), reason));
     }
-    report(u"setDesktopImageURL failed after retries"_s, m_setter.name() + u": "_s + reason);
+    report(u"setting the wallpaper failed after retries"_s, m_setter.name() + u": "_s + reason);
     throw WallpaperError::system(reason);
 }
 

@@ -90,7 +90,7 @@ private:
     QCoro::Task<QString> variantFile(Medium photo, MediaFormat variant, QString name, bool useCdn,
                                      bool forceDownload);
     /// Tries four times, waiting 0, 2, 5 and 10 s before the tries; throws the last refusal.
-    QCoro::Task<void> setDesktopImageWithRetry(QString file, DisplayInfo display);
+    QCoro::Task<void> setWallpaperWithRetry(QString file, DisplayInfo display);
     QStringList filesInUse() const;
     void report(const QString& message, const QString& detail);
 

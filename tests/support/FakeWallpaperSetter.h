@@ -19,6 +19,8 @@ public:
 
     /// The next calls fail with reason, one per count.
     void failNext(int count, const QString& reason);
+    /// The next call fails as on a desktop that offers no way of setting wallpapers.
+    void refuseForGood(const QString& reason) { m_results.append(WallpaperSetResult::unsupported(reason)); }
     const QList<WallpaperRequest>& requests() const { return m_requests; }
     /// The picture shown on a display, by display name; empty when none was set.
     QString shownOn(const QString& displayName) const { return m_shown.value(displayName); }

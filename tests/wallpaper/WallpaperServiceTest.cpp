@@ -103,6 +103,7 @@ private slots:
     void failuresStopBeforeTheDesktop();
     void retriesTheDesktopAfter0_2_5And10Seconds_data();
     void retriesTheDesktopAfter0_2_5And10Seconds();
+    void aDesktopWithoutAWayFailsOnceWithoutAReport();
     void prunesToTheNewestButSparesPicturesInUse_data();
     void prunesToTheNewestButSparesPicturesInUse();
     void keepsTheNewest16Variants();
@@ -464,7 +465,7 @@ void WallpaperServiceTest::retriesTheDesktopAfter0_2_5And10Seconds()
              succeeds ? std::nullopt : std::optional(WallpaperError::system(u"the desktop is busy"_s)));
     QCOMPARE(m_setter->requests().size(), tries);
     QCOMPARE(m_clock->monotonic() - start, std::chrono::milliseconds(std::chrono::seconds(waitedSeconds)));
-    QCOMPARE(wallpaperLines().count(u"setDesktopImageURL failed (retrying): the desktop is busy"_s),
+    QCOMPARE(wallpaperLines().count(u"setting the wallpaper through fake failed (retrying): the desktop is busy"_s),
              refusals);
     // Every try offers the same composed file; after a failure it stays for a later prune.
     for (const WallpaperRequest& request : m_setter->requests())
@@ -472,9 +473,25 @@ void WallpaperServiceTest::retriesTheDesktopAfter0_2_5And10Seconds()
     QVERIFY(QFileInfo::exists(m_setter->requests().first().file));
     QCOMPARE(m_reports.size(), succeeds ? 0 : 1);
     if (!succeeds) {
-        QCOMPARE(m_reports.first().message, u"setDesktopImageURL failed after retries"_s);
+        QCOMPARE(m_reports.first().message, u"setting the wallpaper failed after retries"_s);
         QCOMPARE(m_reports.first().stack, u"fake: the desktop is busy"_s);
     }
+}
+
+void WallpaperServiceTest::aDesktopWithoutAWayFailsOnceWithoutAReport()
+{
+    Medium photo = m_photo;
+    photo.localPath = photoFile(m_sandbox->homePath() + u"/Desktop/mine.jpg"_s, localRed);
+    m_setter->refuseForGood(u"no way here"_s);
+    const std::chrono::milliseconds start = m_clock->monotonic();
+
+    QCOMPARE(wallpaperErrorOf(apply(photo, m_display)), std::optional(WallpaperError::system(u"no way here"_s)));
+    QCOMPARE(m_setter->requests().size(), 1);
+    QCOMPARE(m_clock->monotonic(), start);
+    QCOMPARE(m_reports.size(), 0);
+    QCOMPARE(wallpaperLines(), QStringList{u"fake can't set wallpapers: no way here"_s});
+    // The composed picture stays for the user to set by hand.
+    QVERIFY(QFileInfo::exists(m_setter->requests().first().file));
 }
 
 void WallpaperServiceTest::prunesToTheNewestButSparesPicturesInUse_data()

@@ -1,6 +1,7 @@
 #include "platform/linux/DeferredWallpaperSetter.h"
 
 #include "model/AppLog.h"
+#include "platform/linux/UnsupportedWallpaperSetter.h"
 
 #include <QCoroSignal>
 #include <QPointer>
@@ -43,7 +44,8 @@ QCoro::Task<WallpaperSetResult> DeferredWallpaperSetter::setWallpaper(WallpaperR
     if (!m_decided)
         co_await qCoro(this, &DeferredWallpaperSetter::decided);
     if (!m_setter)
-        co_return WallpaperSetResult::failure(u"no way of setting the wallpaper was found on this desktop"_s);
+        co_return WallpaperSetResult::unsupported(UnsupportedWallpaperSetter::explain(
+            u"No way of setting the wallpaper was found on this desktop."_s, request.file));
     co_return co_await m_setter->setWallpaper(std::move(request));
 }
 

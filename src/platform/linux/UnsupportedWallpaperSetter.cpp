@@ -11,9 +11,16 @@ QString UnsupportedWallpaperSetter::name() const
     return u"none"_s;
 }
 
-QCoro::Task<WallpaperSetResult> UnsupportedWallpaperSetter::setWallpaper(WallpaperRequest)
+QString UnsupportedWallpaperSetter::explain(const QString& reason, const QString& file)
 {
-    co_return WallpaperSetResult::failure(m_reason);
+    return reason +
+           u" Wallpapers can be set on GNOME, KDE Plasma, Xfce and X11 sessions of other desktops. "
+           u"The picture is at %1."_s.arg(file);
+}
+
+QCoro::Task<WallpaperSetResult> UnsupportedWallpaperSetter::setWallpaper(WallpaperRequest request)
+{
+    co_return WallpaperSetResult::unsupported(explain(m_reason, request.file));
 }
 
 } // namespace lumi

@@ -114,7 +114,8 @@ void WallpaperSetterFactoryTest::createsWhatTheSessionOffers_data()
     QTest::newRow("unknown X11 desktop") << QByteArray("i3") << false << u"X11 root window"_s << QString();
     QTest::newRow("unknown Wayland desktop")
         << QByteArray("sway") << true << u"none"_s
-        << u"There is no way to set the wallpaper on this desktop (sway, Wayland)."_s;
+        << u"There is no way to set the wallpaper on this desktop (sway, Wayland). Wallpapers can be set on "
+           u"GNOME, KDE Plasma, Xfce and X11 sessions of other desktops. The picture is at /x.jpg."_s;
 }
 
 void WallpaperSetterFactoryTest::createsWhatTheSessionOffers()
@@ -144,6 +145,7 @@ void WallpaperSetterFactoryTest::createsWhatTheSessionOffers()
     const WallpaperSetResult result =
         QCoro::waitFor(setter->setWallpaper({screens.displays().constFirst(), u"/x.jpg"_s}));
     QVERIFY(!result.ok());
+    QVERIFY(result.permanent());
     QCOMPARE(result.error(), failure);
 }
 
