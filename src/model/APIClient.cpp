@@ -5,6 +5,7 @@
 #include "model/DeviceInfo.h"
 #include "model/MediaQuery.h"
 #include "model/Medium.h"
+#include "model/OneShotBody.h"
 #include "model/ProblemSink.h"
 #include "model/User.h"
 
@@ -71,14 +72,26 @@ QByteArray bearer(const std::optional<QString>& token)
     return token && !token->isEmpty() ? "Bearer " + token->toUtf8() : QByteArray();
 }
 
-QNetworkReply* start(QNetworkAccessManager& network, const QNetworkRequest& request, const QString& method,
+QNetworkReply* start(QNetworkAccessManager& network, QNetworkRequest request, const QString& method,
                      const std::optional<QByteArray>& payload)
 {
     if (method == u"GET"_s)
         return network.get(request);
-    if (method == u"DELETE"_s && !payload)
-        return network.deleteResource(request);
-    return network.sendCustomRequest(request, method.toLatin1(), payload.value_or(QByteArray()));
+    // Every other method changes something on the server: a body Qt can't rewind keeps it from
+    // sending the request a second time when the connection closes without an answer.
+    const QByteArray bytes = payload.value_or(QByteArray());
+    request.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+    request.setHeader(QNetworkRequest::ContentLengthHeader, bytes.size());
+    auto* body = new OneShotBody(bytes);
+    QNetworkReply* reply = network.sendCustomRequest(request, method.toLatin1(), body);
+    body->setParent(reply);
+    return reply;
+}
+
+// Connection, time-out, cancellation and proxy errors, as opposed to errors Qt derives from the status.
+bool brokeInTransfer(QNetworkReply::NetworkError error)
+{
+    return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
 
 } // namespace
@@ -122,7 +135,8 @@ QCoro::Task<QByteArray> APIClient::transfer(APIRequest request)
     co_await qCoro(reply.get()).waitForFinished();
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!statusAttribute.isValid() && reply->error() != QNetworkReply::NoError) {
+    // A transfer that broke or was stopped after the status came is no answer either.
+    if (brokeInTransfer(reply->error()) || (!statusAttribute.isValid() && reply->error() != QNetworkReply::NoError)) {
         m_log.info(where + u": network "_s + reply->errorString());
         throw APIError::network(reply->errorString());
     }
@@ -170,7 +184,7 @@ QCoro::Task<bool> APIClient::postJSON(QString path, QMap<QString, QString> query
     networkRequest.setHeader(QNetworkRequest::ContentTypeHeader, u"application/json"_s);
     if (!bearer(m_token).isEmpty())
         networkRequest.setRawHeader("Authorization", bearer(m_token));
-    ReplyPtr reply(m_network->post(networkRequest, body));
+    ReplyPtr reply(start(*m_network, networkRequest, u"POST"_s, body));
     QTimer::singleShot(transferLimitMs, reply.get(), &QNetworkReply::abort);
     co_await qCoro(reply.get()).waitForFinished();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);

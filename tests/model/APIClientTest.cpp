@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QUrlQuery>
 #include <QtTest>
 
@@ -86,6 +87,11 @@ private slots:
     void undecodableAnswerIsLoggedAndReportedOnce();
     void transportFailuresAreNetworkErrors_data();
     void transportFailuresAreNetworkErrors();
+    void aTransferBrokenAfterItsStatusIsANetworkError_data();
+    void aTransferBrokenAfterItsStatusIsANetworkError();
+    void changesGoOutAtMostOnce_data();
+    void changesGoOutAtMostOnce();
+    void postJSONGoesOutAtMostOnce();
     void urlAndHeaders_data();
     void urlAndHeaders();
     void unsafePathSegmentsAreNeverSent_data();
@@ -248,6 +254,77 @@ void APIClientTest::transportFailuresAreNetworkErrors()
     QCOMPARE(error->kind(), Kind::Network);
     QCOMPARE(error->userMessage(), u"Can't reach Lumivale. Check your internet connection."_s);
     QVERIFY(LogStore::shared().recent().last().contains(u"I [api] GET albums: network "_s));
+}
+
+void APIClientTest::aTransferBrokenAfterItsStatusIsANetworkError_data()
+{
+    QTest::addColumn<bool>("cancel"); // else the server closes the connection
+    QTest::newRow("connection closed mid-body") << false;
+    QTest::newRow("cancelled mid-body") << true;
+}
+
+void APIClientTest::aTransferBrokenAfterItsStatusIsANetworkError()
+{
+    QFETCH(bool, cancel);
+    // A 200 whose body stops short: the sandbox always sends whole answers.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    connect(&server, &QTcpServer::newConnection, &server, [&server, cancel] {
+        QTcpSocket* socket = server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, socket, [socket, cancel] {
+            if (!socket->readAll().contains("\r\n\r\n"))
+                return;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 400\r\n\r\n"
+                          R"({"albums":[{"title":)");
+            if (!cancel)
+                socket->disconnectFromHost();
+        });
+    });
+    qputenv("LUMIVALE_API_URL", "http://127.0.0.1:" + QByteArray::number(server.serverPort()) + "/api/v6");
+    QSignalSpy reports(m_reporter.get(), &CrashReporter::reported);
+    APIRequest request{u"GET"_s, u"albums"_s, {}, std::nullopt, true, {}};
+    if (cancel)
+        QTimer::singleShot(300, [token = request.cancel] { token.cancel(); });
+
+    const std::optional<APIError> error = errorOf(m_client->request<AlbumsResponse>(request));
+    qputenv("LUMIVALE_API_URL", m_sandbox->baseUrl().toEncoded());
+    QVERIFY(error);
+    QCOMPARE(error->kind(), Kind::Network);
+    QCOMPARE(reports.count(), 0);
+    QVERIFY(LogStore::shared().recent().last().contains(u"I [api] GET albums: network "_s));
+}
+
+void APIClientTest::changesGoOutAtMostOnce_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<bool>("withBody");
+    QTest::newRow("POST") << u"POST"_s << true;
+    QTest::newRow("PUT") << u"PUT"_s << true;
+    QTest::newRow("DELETE without a body") << u"DELETE"_s << false;
+}
+
+void APIClientTest::changesGoOutAtMostOnce()
+{
+    QFETCH(QString, method);
+    QFETCH(bool, withBody);
+    // Only the first request is dropped: a second one would be answered.
+    QVERIFY(m_sandbox->addFault(
+        {{u"method"_s, method}, {u"path"_s, u"/api/v6/albums"_s}, {u"drop"_s, true}, {u"times"_s, 1}}));
+    const std::optional<QJsonObject> body = withBody ? std::optional(QJsonObject{{u"playlist"_s, u"Trips"_s}})
+                                                     : std::nullopt;
+
+    const std::optional<APIError> error = errorOf(m_client->send({method, u"albums"_s, {}, body, true, {}}));
+    QVERIFY(error);
+    QCOMPARE(error->kind(), Kind::Network);
+    QCOMPARE(m_sandbox->requests().size(), 1);
+}
+
+void APIClientTest::postJSONGoesOutAtMostOnce()
+{
+    QVERIFY(m_sandbox->addFault(
+        {{u"method"_s, u"POST"_s}, {u"path"_s, u"/api/v6/events"_s}, {u"drop"_s, true}, {u"times"_s, 1}}));
+    QVERIFY(!valueOf(m_client->postJSON(u"events"_s, {}, "{}")));
+    QCOMPARE(m_sandbox->requests().size(), 1);
 }
 
 void APIClientTest::urlAndHeaders_data()
