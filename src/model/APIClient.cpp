@@ -136,7 +136,8 @@ QCoro::Task<QByteArray> APIClient::transfer(APIRequest request)
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // A transfer that broke or was stopped after the status came is no answer either.
-    if (brokeInTransfer(reply->error()) || (!statusAttribute.isValid() && reply->error() != QNetworkReply::NoError)) {
+    const QNetworkReply::NetworkError error = reply->error();
+    if (brokeInTransfer(error) || (!statusAttribute.isValid() && error != QNetworkReply::NoError)) {
         m_log.info(where + u": network "_s + reply->errorString());
         throw APIError::network(reply->errorString());
     }

@@ -13,9 +13,8 @@ QString UnsupportedWallpaperSetter::name() const
 
 QString UnsupportedWallpaperSetter::explain(const QString& reason, const QString& file)
 {
-    return reason +
-           u" Wallpapers can be set on GNOME, KDE Plasma, Xfce and X11 sessions of other desktops. "
-           u"The picture is at %1."_s.arg(file);
+    return reason + u" Wallpapers can be set on GNOME, KDE Plasma, Xfce and X11 sessions of other desktops. "
+                    u"The picture is at %1."_s.arg(file);
 }
 
 QCoro::Task<WallpaperSetResult> UnsupportedWallpaperSetter::setWallpaper(WallpaperRequest request)
