@@ -45,7 +45,7 @@ QCoro::Task<WallpaperSetResult> DeferredWallpaperSetter::setWallpaper(WallpaperR
         co_await qCoro(this, &DeferredWallpaperSetter::decided);
     if (!m_setter)
         co_return WallpaperSetResult::unsupported(UnsupportedWallpaperSetter::explain(
-            u"No way of setting the wallpaper was found on this desktop."_s, request.file));
+            u"This desktop offers no way of setting the wallpaper."_s, request.file));
     co_return co_await m_setter->setWallpaper(std::move(request));
 }
 
