@@ -4,6 +4,7 @@
 //
 //     compose [runs]
 
+#include "imaging/JpegFile.h"
 #include "wallpaper/CalendarRenderer.h"
 #include "wallpaper/WallpaperComposer.h"
 
@@ -115,7 +116,7 @@ bool floorOnce(const QString& source, const QImage& output, const QString& desti
     QFile::remove(destination);
     const QImage decoded = QImageReader(source).read();
     QImageWriter writer(destination, "jpeg");
-    writer.setQuality(WallpaperComposer::jpegQuality);
+    writer.setQuality(JpegFile::photoQuality);
     return !decoded.isNull() && writer.write(output);
 }
 
@@ -230,7 +231,7 @@ int main(int argc, char** argv)
         std::printf("(%s) %s\n", c.key, c.label);
         std::printf("    compose  median %7.1f ms\n", medianComposed);
         std::printf("    floor    median %7.1f ms  (decode the source + encode %dx%d at quality %d)\n",
-                    medianFloor, out.width(), out.height(), WallpaperComposer::jpegQuality);
+                    medianFloor, out.width(), out.height(), JpegFile::photoQuality);
         std::printf("    ratio    %7.2f  (target <= 1.30)\n", medianComposed / medianFloor);
         std::printf("    peak memory of one composition: %.1f MiB = %.2f x the %.1f MiB output bitmap "
                     "(target <= 3)\n",

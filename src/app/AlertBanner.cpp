@@ -2,8 +2,8 @@
 
 #include "app/BannerActionStyle.h"
 #include "app/Palette.h"
+#include "imaging/BundledFonts.h"
 #include "state/AppModel.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

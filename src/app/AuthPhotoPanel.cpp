@@ -1,6 +1,6 @@
 #include "app/AuthPhotoPanel.h"
 
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>

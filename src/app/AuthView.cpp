@@ -6,12 +6,12 @@
 #include "app/Palette.h"
 #include "app/PrimaryButton.h"
 #include "app/ServiceSite.h"
+#include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
 #include "model/CdnUrl.h"
 #include "platform/LinkOpener.h"
 #include "state/AppModel.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QCoroNetworkReply>
 #include <QHBoxLayout>

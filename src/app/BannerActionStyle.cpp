@@ -1,7 +1,7 @@
 #include "app/BannerActionStyle.h"
 
 #include "app/Palette.h"
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include <QAbstractButton>
 

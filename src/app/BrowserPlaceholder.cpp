@@ -4,8 +4,8 @@
 #include "app/Palette.h"
 #include "app/SettingsRequest.h"
 #include "app/TourAnchor.h"
+#include "imaging/BundledFonts.h"
 #include "state/AppModel.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

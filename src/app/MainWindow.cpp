@@ -5,7 +5,7 @@
 #include "app/MainWindowSheets.h"
 #include "app/Palette.h"
 #include "app/SettingsRequest.h"
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include <QProgressBar>
 #include <QShortcut>

@@ -1,7 +1,7 @@
 #include "app/SheetLayout.h"
 
 #include "app/Palette.h"
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

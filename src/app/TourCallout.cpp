@@ -1,8 +1,8 @@
 #include "app/TourCallout.h"
 
 #include "app/Palette.h"
+#include "imaging/BundledFonts.h"
 #include "state/AppModel.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

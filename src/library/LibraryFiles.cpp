@@ -3,8 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
-#include <QImageWriter>
 #include <QRandomGenerator>
 
 #include <cerrno>
@@ -150,22 +148,6 @@ bool LibraryFiles::copyInto(const QString& source, const QString& destination, Q
             break;
         if (out.write(buffer.constData(), read) != read)
             break;
-    }
-    return commitTemporary(out, destination, error);
-}
-
-bool LibraryFiles::writeJpeg(const QImage& image, const QString& destination, int quality, QString* error)
-{
-    QFile out;
-    if (!openTemporary(out, destination, error))
-        return false;
-    QImageWriter writer(&out, "jpeg");
-    writer.setQuality(quality);
-    if (!writer.write(image)) {
-        setError(error, writer.errorString());
-        out.close();
-        QFile::remove(out.fileName());
-        return false;
     }
     return commitTemporary(out, destination, error);
 }

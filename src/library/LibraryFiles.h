@@ -4,8 +4,6 @@
 
 #include <optional>
 
-class QImage;
-
 namespace lumi {
 
 /// The file primitives of the photo library. Deletions by name never take a directory and never
@@ -32,9 +30,6 @@ public:
     static bool linkInto(const QString& source, const QString& destination, QString* error = nullptr);
     /// Puts a copy of source at destination, replacing a file or link there.
     static bool copyInto(const QString& source, const QString& destination, QString* error = nullptr);
-    /// Writes the image as a JPEG at destination, replacing a file or link there.
-    static bool writeJpeg(const QImage& image, const QString& destination, int quality,
-                          QString* error = nullptr);
     /// Renames from over to (a file or link there is replaced, a directory is not).
     static bool replace(const QString& from, const QString& to, QString* error = nullptr);
     /// The canonical form of a clean absolute path that may not exist yet: its deepest existing

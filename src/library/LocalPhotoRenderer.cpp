@@ -1,12 +1,14 @@
 #include "library/LocalPhotoRenderer.h"
 
-#include "library/LibraryFiles.h"
+#include "imaging/JpegFile.h"
+#include "imaging/PhotoDecoder.h"
 #include "library/LocalPhotos.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "model/MediaFormat.h"
 
 #include <QCoroFuture>
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QThreadPool>
@@ -31,19 +33,17 @@ QThreadPool& renderPool()
     return pool;
 }
 
-} // namespace
-
-bool LocalPhotoRenderer::render(const QString& source, const QString& destination, QSize target,
-                                const std::optional<QString>& fitSetting)
+// The photo decoded with its larger side at most maxSide, drawn on black at target as the fit
+// setting says; null when the source is no readable image.
+QImage onBlack(const QString& source, QSize target, int maxSide, const std::optional<QString>& fitSetting)
 {
-    if (target.isEmpty())
-        return false;
-    const QImage image = LocalPhotos::thumbnail(source, 2 * std::max(target.width(), target.height()));
+    QString error;
+    const QImage image = PhotoDecoder(source).decodeWithin(maxSide, &error);
     if (image.isNull())
-        return false;
+        return image;
     QImage canvas(target, QImage::Format_RGB32);
     if (canvas.isNull())
-        return false;
+        return canvas;
     canvas.fill(Qt::black);
     {
         QPainter painter(&canvas);
@@ -51,7 +51,29 @@ bool LocalPhotoRenderer::render(const QString& source, const QString& destinatio
         const LocalPhotos::Fit fit = LocalPhotos::fitMode(fitSetting, image.width(), image.height());
         painter.drawImage(LocalPhotos::fittedRect(target, image.size(), fit), image);
     }
-    return LibraryFiles::writeJpeg(canvas, destination, jpegQuality);
+    return canvas;
+}
+
+} // namespace
+
+bool LocalPhotoRenderer::render(const QString& source, const QString& destination, QSize target,
+                                const std::optional<QString>& fitSetting)
+{
+    if (target.isEmpty())
+        return false;
+    const QImage canvas = onBlack(source, target, 2 * std::max(target.width(), target.height()), fitSetting);
+    return !canvas.isNull() && !JpegFile::write(canvas, destination, JpegFile::photoQuality);
+}
+
+bool LocalPhotoRenderer::writePreview(const QString& source, const QString& destination)
+{
+    // A preview always covers, whatever the imported-photos setting says.
+    const QImage canvas =
+        onBlack(source, QSize(previewWidth, previewHeight), previewSource, QStringLiteral("cover"));
+    if (canvas.isNull())
+        return false;
+    QDir().mkpath(QFileInfo(destination).path());
+    return !JpegFile::write(canvas, destination, previewQuality);
 }
 
 QCoro::Task<bool> LocalPhotoRenderer::renderLocalPhoto(QString source, QString destination,
@@ -64,7 +86,8 @@ QCoro::Task<bool> LocalPhotoRenderer::renderLocalPhoto(QString source, QString d
 
 QCoro::Task<bool> LocalPhotoRenderer::renderThumbnail(QString source, QString destination)
 {
-    co_return co_await QtConcurrent::run(&renderPool(), &LocalPhotos::writePreview, source, destination);
+    co_return co_await QtConcurrent::run(&renderPool(), &LocalPhotoRenderer::writePreview, source,
+                                         destination);
 }
 
 bool LocalPhotoRenderer::isRenderCurrent(const QString& output, const QString& source, const QString& look,

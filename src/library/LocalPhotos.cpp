@@ -1,5 +1,6 @@
 #include "library/LocalPhotos.h"
 
+#include "imaging/PhotoDecoder.h"
 #include "library/LibraryFiles.h"
 #include "library/PhotoFileNames.h"
 #include "model/Album.h"
@@ -10,8 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QPainter>
 
 #include <algorithm>
 
@@ -179,50 +178,15 @@ LocalPhotos::Fit LocalPhotos::fitMode(const std::optional<QString>& setting, int
 
 QRectF LocalPhotos::fittedRect(QSize canvasSize, QSize imageSize, Fit fit)
 {
-    const double canvasWidth = canvasSize.width();
-    const double canvasHeight = canvasSize.height();
-    if (fit == Fit::fill || imageSize.isEmpty())
-        return QRectF(0, 0, canvasWidth, canvasHeight);
-    const double scaleX = canvasWidth / imageSize.width();
-    const double scaleY = canvasHeight / imageSize.height();
-    const double scale = fit == Fit::cover ? std::max(scaleX, scaleY) : std::min(scaleX, scaleY);
-    const double width = imageSize.width() * scale;
-    const double height = imageSize.height() * scale;
-    return QRectF((canvasWidth - width) / 2, (canvasHeight - height) / 2, width, height);
-}
-
-QImage LocalPhotos::thumbnail(const QString& file, int maxSide)
-{
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    // The stored size, before the orientation is applied; turning does not change the larger side.
-    const QSize stored = reader.size();
-    if (stored.isValid() && std::max(stored.width(), stored.height()) > maxSide) {
-        QSize scaled = stored.scaled(maxSide, maxSide, Qt::KeepAspectRatio);
-        reader.setScaledSize(scaled.expandedTo(QSize(1, 1)));
+    switch (fit) {
+    case Fit::cover:
+        return PhotoDecoder::coverRect(canvasSize, imageSize);
+    case Fit::fit:
+        return PhotoDecoder::containRect(canvasSize, imageSize);
+    case Fit::fill:
+        break;
     }
-    QImage image = reader.read();
-    if (!image.isNull() && std::max(image.width(), image.height()) > maxSide)
-        image = image.scaled(maxSide, maxSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    return image;
-}
-
-bool LocalPhotos::writePreview(const QString& source, const QString& destination)
-{
-    const QImage image = thumbnail(source, previewSource);
-    if (image.isNull())
-        return false;
-    QDir().mkpath(QFileInfo(destination).path());
-    QImage canvas(previewWidth, previewHeight, QImage::Format_RGB32);
-    if (canvas.isNull())
-        return false;
-    canvas.fill(Qt::black);
-    {
-        QPainter painter(&canvas);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(fittedRect(canvas.size(), image.size(), Fit::cover), image);
-    }
-    return LibraryFiles::writeJpeg(canvas, destination, jpegQuality);
+    return QRectF(QPointF(0, 0), canvasSize);
 }
 
 } // namespace lumi

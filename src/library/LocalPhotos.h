@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QCoroTask>
-#include <QImage>
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -18,8 +17,8 @@ class Defaults;
 class Pickers;
 
 /// Folders of the user's own photos linked to playlists, and the photos in them: which files
-/// count and in which order, choosing folders and photos, copying photos in, the fit rule of
-/// local photos and their 640x360 previews. Linked folders are plain absolute paths.
+/// count and in which order, choosing folders and photos, copying photos in and the fit rule of
+/// local photos. Linked folders are plain absolute paths.
 class LocalPhotos final
 {
     Q_DECLARE_TR_FUNCTIONS(LocalPhotos)
@@ -35,10 +34,6 @@ public:
     };
 
     static constexpr int maxPhotos = 500;
-    static constexpr int previewWidth = 640;
-    static constexpr int previewHeight = 360;
-    static constexpr int previewSource = 1280;
-    static constexpr int jpegQuality = 90;
 
     static const AppLog& log();
 
@@ -68,12 +63,6 @@ public:
     static Fit fitMode(const std::optional<QString>& setting, int width, int height);
     /// Where an image of imageSize is drawn on a canvas of canvasSize.
     static QRectF fittedRect(QSize canvasSize, QSize imageSize, Fit fit);
-    /// The file decoded with its orientation applied and its larger side at most maxSide
-    /// (decoded near that size, never at full size first); null when it is no readable image.
-    static QImage thumbnail(const QString& file, int maxSide);
-    /// Writes the 640x360 preview (cover, on black, JPEG quality 90), creating its folder.
-    /// Safe to call off the main thread.
-    static bool writePreview(const QString& source, const QString& destination);
 };
 
 } // namespace lumi

@@ -1,7 +1,7 @@
 #include "wallpaper/CalendarRenderer.h"
 
+#include "imaging/BundledFonts.h"
 #include "wallpaper/AlphaShadow.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QDate>
 #include <QFontMetricsF>

@@ -1,7 +1,9 @@
 #include "wallpaper/WallpaperComposer.h"
 
+#include "imaging/BundledFonts.h"
+#include "imaging/JpegFile.h"
+#include "imaging/PhotoDecoder.h"
 #include "wallpaper/AlphaShadow.h"
-#include "wallpaper/BundledFonts.h"
 #include "wallpaper/CalendarRenderer.h"
 #include "wallpaper/WallpaperLayout.h"
 
@@ -9,8 +11,6 @@
 #include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QRegion>
 
@@ -25,29 +25,6 @@ namespace {
 
 // Large enough for a fill-mode photo from a camera; the default limit refuses 6000x4000 photos.
 constexpr int allocationLimitMiB = 1024;
-
-// The photo at exactly its drawn size, its orientation applied. Only shrinking is asked of the
-// decoder: libjpeg then scales in the DCT and never builds the full-size bitmap.
-QImage decodeAt(QImageReader& reader, const QSize& drawn, bool turned, QString* error)
-{
-    const QSize stored = reader.size();
-    const QSize wanted = turned ? drawn.transposed() : drawn;
-    if (wanted.width() < stored.width() && wanted.height() < stored.height())
-        reader.setScaledSize(wanted);
-    QImage photo = reader.read();
-    if (photo.isNull()) {
-        *error = u"decode failed: "_s + reader.errorString();
-        return {};
-    }
-    if (photo.size() != drawn) {
-        const QColorSpace space = photo.colorSpace();
-        photo = photo.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        photo.setColorSpace(space);
-    }
-    if (photo.isNull())
-        *error = u"no bitmap for the scaled photo"_s;
-    return photo;
-}
 
 // The canvas with the photo on black. An opaque photo that covers the canvas is the canvas itself:
 // no second full-size bitmap, which at 5K costs more in page faults than the drawing.
@@ -113,20 +90,17 @@ std::optional<QString> WallpaperComposer::compose(const QString& source,
     if (!geometry.isUsable())
         return u"unusable display geometry"_s;
 
-    QImageReader reader(source);
-    reader.setAutoTransform(true);
-    reader.setAllocationLimit(allocationLimitMiB);
-    const QSize stored = reader.size();
-    if (!stored.isValid())
-        return u"not an image: "_s + reader.errorString();
-    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-    const QSize upright = turned ? stored.transposed() : stored;
+    PhotoDecoder decoder(source);
+    decoder.setAllocationLimit(allocationLimitMiB);
+    const QSize upright = decoder.size();
+    if (!upright.isValid())
+        return decoder.problem();
     const std::optional<WallpaperLayout> layout = WallpaperLayout::plan(upright, fit, geometry);
     if (!layout)
         return u"no canvas for a %1x%2 photo"_s.arg(upright.width()).arg(upright.height());
 
     QString error;
-    QImage photo = decodeAt(reader, layout->photo.size(), turned, &error);
+    QImage photo = decoder.decodeAt(layout->photo.size(), &error);
     if (photo.isNull())
         return error;
     const QColorSpace space =
@@ -143,11 +117,7 @@ std::optional<QString> WallpaperComposer::compose(const QString& source,
     if (overlay && !drawCalendar(canvas, *layout, *overlay, geometry, text.has_value()))
         return u"the calendar did not render"_s;
 
-    QImageWriter writer(destination, "jpeg");
-    writer.setQuality(jpegQuality);
-    if (!writer.write(canvas))
-        return u"encode failed: "_s + writer.errorString();
-    return std::nullopt;
+    return JpegFile::write(canvas, destination, JpegFile::photoQuality);
 }
 
 void WallpaperComposer::drawTitle(QImage& canvas, const WallpaperLayout& layout, const QString& title)

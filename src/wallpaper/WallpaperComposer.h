@@ -23,7 +23,6 @@ class WallpaperComposer final
 public:
     WallpaperComposer() = delete;
 
-    static constexpr int jpegQuality = 95;
     /// 72 dots per inch, so a font's point size is its size in image pixels.
     static constexpr int dotsPerMeter = 2835;
 

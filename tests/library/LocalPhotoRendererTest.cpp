@@ -226,7 +226,7 @@ void LocalPhotoRendererTest::unreadableSourceWritesNothing()
     QDir().mkpath(path(u"paper"_s));
 
     QVERIFY(!LocalPhotoRenderer::render(input, output, QSize(200, 100), std::nullopt));
-    QVERIFY(!LocalPhotos::writePreview(input, path(u"images/Trip/notes/640x360.jpg"_s)));
+    QVERIFY(!LocalPhotoRenderer::writePreview(input, path(u"images/Trip/notes/640x360.jpg"_s)));
     QVERIFY(QDir(path(u"paper"_s)).entryList(QDir::Files | QDir::Hidden).isEmpty());
     QVERIFY(!LocalPhotoRenderer::render(path(u"linked/absent.jpg"_s), output, QSize(200, 100), std::nullopt));
 }

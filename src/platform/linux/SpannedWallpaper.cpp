@@ -1,10 +1,9 @@
 #include "platform/linux/SpannedWallpaper.h"
 
-#include "platform/linux/CoverImage.h"
+#include "imaging/JpegFile.h"
+#include "imaging/PhotoDecoder.h"
 
-#include <QFile>
 #include <QImage>
-#include <QImageWriter>
 #include <QPainter>
 
 #include <algorithm>
@@ -71,19 +70,13 @@ QString SpannedWallpaper::write(const QList<DisplayInfo>& displays, const QHash<
                 continue;
             const QRect target = area(displays, display);
             QString error;
-            const QImage picture = CoverImage::load(file, target.size(), &error);
+            const QImage picture = PhotoDecoder(file).decodeCovering(target.size(), &error);
             if (picture.isNull())
-                return error;
+                return u"cannot read %1: %2"_s.arg(file, error);
             painter.drawImage(target.topLeft(), picture);
         }
     }
-    QImageWriter writer(destination, "jpeg");
-    writer.setQuality(95);
-    if (!writer.write(canvas)) {
-        QFile::remove(destination);
-        return u"cannot write %1: %2"_s.arg(destination, writer.errorString());
-    }
-    return {};
+    return JpegFile::write(canvas, destination, JpegFile::photoQuality).value_or(QString());
 }
 
 } // namespace lumi

@@ -1,6 +1,6 @@
 #include "platform/linux/X11RootPixmap.h"
 
-#include "platform/linux/CoverImage.h"
+#include "imaging/PhotoDecoder.h"
 
 #include <QImage>
 #include <QList>
@@ -280,9 +280,9 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
     if (QString error = pixelLayout(c, screen, &layout); !error.isEmpty())
         return error;
     QString error;
-    const QImage image = CoverImage::load(file, area.size(), &error);
+    const QImage image = PhotoDecoder(file).decodeCovering(area.size(), &error);
     if (image.isNull())
-        return error;
+        return u"cannot read %1: %2"_s.arg(file, error);
 
     const xcb_atom_t rootAtom = intern(c, "_XROOTPMAP_ID");
     const xcb_atom_t esetrootAtom = intern(c, "ESETROOT_PMAP_ID");

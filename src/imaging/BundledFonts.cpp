@@ -1,4 +1,4 @@
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include "model/AppLog.h"
 
@@ -8,7 +8,10 @@
 
 using namespace Qt::StringLiterals;
 
-static void initBundledResources() { Q_INIT_RESOURCE(resources); }
+static void initBundledResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace lumi {
 
@@ -19,7 +22,8 @@ bool BundledFonts::ensureRegistered()
     std::call_once(once, [] {
         initBundledResources();
         registered = true;
-        for (const QString& face : {u":/fonts/Montserrat-Regular.ttf"_s, u":/fonts/Montserrat-SemiBold.ttf"_s}) {
+        for (const QString& face :
+             {u":/fonts/Montserrat-Regular.ttf"_s, u":/fonts/Montserrat-SemiBold.ttf"_s}) {
             if (QFontDatabase::addApplicationFont(face) < 0) {
                 AppLog(u"app"_s).error(u"can't load the bundled font "_s + face);
                 registered = false;
@@ -29,7 +33,10 @@ bool BundledFonts::ensureRegistered()
     return registered;
 }
 
-QString BundledFonts::family() { return u"Montserrat"_s; }
+QString BundledFonts::family()
+{
+    return u"Montserrat"_s;
+}
 
 QFont BundledFonts::font(qreal pixelSize, QFont::Weight weight)
 {

@@ -1,0 +1,132 @@
+#include "imaging/PhotoDecoder.h"
+
+#include <QColorSpace>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+QRectF centred(QSize canvas, QSize image, bool cover)
+{
+    const double canvasWidth = canvas.width();
+    const double canvasHeight = canvas.height();
+    if (image.isEmpty())
+        return QRectF(0, 0, canvasWidth, canvasHeight);
+    const double scaleX = canvasWidth / image.width();
+    const double scaleY = canvasHeight / image.height();
+    const double scale = cover ? std::max(scaleX, scaleY) : std::min(scaleX, scaleY);
+    const double width = image.width() * scale;
+    const double height = image.height() * scale;
+    return QRectF((canvasWidth - width) / 2, (canvasHeight - height) / 2, width, height);
+}
+
+} // namespace
+
+PhotoDecoder::PhotoDecoder(const QString& path) : m_reader(path)
+{
+    m_reader.setAutoTransform(true);
+    m_stored = m_reader.size();
+    if (!m_stored.isValid()) {
+        m_problem = u"not an image: "_s + m_reader.errorString();
+        return;
+    }
+    // The decoder scales before it turns, so sizes asked of it are in the stored orientation.
+    m_turned = m_reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    m_upright = m_turned ? m_stored.transposed() : m_stored;
+}
+
+QImage PhotoDecoder::decodeNear(QSize upright, QString* error)
+{
+    if (!m_problem.isEmpty()) {
+        *error = m_problem;
+        return {};
+    }
+    const QSize wanted = m_turned ? upright.transposed() : upright;
+    if (wanted.width() < m_stored.width() && wanted.height() < m_stored.height())
+        m_reader.setScaledSize(wanted);
+    QImage photo = m_reader.read();
+    if (photo.isNull())
+        *error = u"decode failed: "_s + m_reader.errorString();
+    return photo;
+}
+
+QImage PhotoDecoder::decodeAt(QSize drawn, QString* error)
+{
+    QImage photo = decodeNear(drawn, error);
+    if (photo.isNull() || photo.size() == drawn)
+        return photo;
+    const QColorSpace space = photo.colorSpace();
+    photo = photo.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    photo.setColorSpace(space);
+    if (photo.isNull())
+        *error = u"no bitmap for the scaled photo"_s;
+    return photo;
+}
+
+QImage PhotoDecoder::decodeWithin(int maxSide, QString* error)
+{
+    const bool larger = std::max(m_upright.width(), m_upright.height()) > maxSide;
+    const QSize bounded =
+        larger ? m_upright.scaled(maxSide, maxSide, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)) : m_upright;
+    return decodeAt(bounded, error);
+}
+
+QImage PhotoDecoder::decodeCovering(QSize target, QString* error)
+{
+    if (target.isEmpty()) {
+        *error = u"nothing to cover (%1x%2)"_s.arg(target.width()).arg(target.height());
+        return {};
+    }
+    QSize near = m_upright;
+    const double factor = m_upright.isEmpty() ? 1.0
+                                              : std::max(double(target.width()) / m_upright.width(),
+                                                         double(target.height()) / m_upright.height());
+    if (factor < 1.0)
+        near = QSize(std::max(1, int(std::ceil(m_upright.width() * factor))),
+                     std::max(1, int(std::ceil(m_upright.height() * factor))));
+    QImage image = decodeNear(near, error);
+    if (image.isNull())
+        return image;
+    if (image.size() != target) {
+        const QRect crop = coverCrop(image.size(), target);
+        if (crop.size() != image.size())
+            image = image.copy(crop);
+        if (image.size() != target)
+            image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    if (image.format() != QImage::Format_RGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    return image;
+}
+
+QRect PhotoDecoder::coverCrop(QSize source, QSize target)
+{
+    if (source.isEmpty() || target.isEmpty())
+        return {};
+    const qint64 sw = source.width(), sh = source.height();
+    const qint64 tw = target.width(), th = target.height();
+    if (sw * th > tw * sh) {
+        // Wider than the target: keep the full height.
+        const int width = static_cast<int>(std::clamp<qint64>((sh * tw + th / 2) / th, 1, sw));
+        return QRect((source.width() - width) / 2, 0, width, source.height());
+    }
+    const int height = static_cast<int>(std::clamp<qint64>((sw * th + tw / 2) / tw, 1, sh));
+    return QRect(0, (source.height() - height) / 2, source.width(), height);
+}
+
+QRectF PhotoDecoder::coverRect(QSize canvas, QSize image)
+{
+    return centred(canvas, image, true);
+}
+
+QRectF PhotoDecoder::containRect(QSize canvas, QSize image)
+{
+    return centred(canvas, image, false);
+}
+
+} // namespace lumi
