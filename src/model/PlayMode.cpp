@@ -1,5 +1,7 @@
 #include "model/PlayMode.h"
 
+#include <QCoreApplication>
+
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -13,6 +15,19 @@ QString PlayMode::text() const
         return u"slideshow"_s;
     case Kind::infoshow:
         return u"infoshow"_s;
+    }
+    return QString();
+}
+
+QString PlayMode::title() const
+{
+    switch (m_kind) {
+    case Kind::saver:
+        return m_effect->label();
+    case Kind::slideshow:
+        return QCoreApplication::translate("PlayMode", "Slideshow");
+    case Kind::infoshow:
+        return QCoreApplication::translate("PlayMode", "Stories");
     }
     return QString();
 }

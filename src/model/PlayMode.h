@@ -23,6 +23,8 @@ public:
     std::optional<SaverEffect> effect() const { return m_effect; }
     /// "slideshow", "infoshow" or "saver:<effect>".
     QString text() const;
+    /// What the user sees: "Slideshow", "Stories", or the effect's label.
+    QString title() const;
 
     bool operator==(const PlayMode& other) const
     {

@@ -1,0 +1,212 @@
+// Frame times of the saver's effects at 4K, and the loader's memory.
+//
+//     saver                 every effect through a transition and a steady stretch at 3840x2160:
+//                           mean and worst frame, once offscreen on one core, once through the
+//                           window's own painting; then 60 distinct 5120x2880 files through the
+//                           loader for a 3840x2160 display: the cache's bytes and the RSS, before
+//                           and after the player stops.
+//     saver --frames DIR    one PNG per effect at mid-transition, from sandbox photos.
+
+#include "model/Defaults.h"
+#include "player/PhotoImageSource.h"
+#include "player/PlayerModel.h"
+#include "player/PlayerStage.h"
+#include "player/windows/StageWidget.h"
+#include "support/ManualClock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <sched.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+using namespace lumi;
+
+namespace {
+
+constexpr QSize screen(3840, 2160);
+constexpr int steadyFrames = 30;
+constexpr auto frameStep = 16ms;
+
+// Something like a photo: soft gradients and shapes.
+QImage photoLike(QSize size, int seed)
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor::fromHsv((seed * 47) % 360, 120, 220));
+    sky.setColorAt(1, QColor::fromHsv((seed * 47 + 90) % 360, 160, 90));
+    painter.fillRect(image.rect(), sky);
+    QRandomGenerator random(quint32(seed + 1));
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int i = 0; i < 40; ++i) {
+        painter.setBrush(QColor::fromHsv(random.bounded(360), 140, 60 + random.bounded(180)));
+        painter.setPen(Qt::NoPen);
+        const int r = 20 + random.bounded(size.width() / 8);
+        painter.drawEllipse(QPoint(random.bounded(size.width()), random.bounded(size.height())), r, r);
+    }
+    return image;
+}
+
+/// Ready-made images in turn: the cost measured is the effects', not the loading's.
+class PreparedPhotos final : public PhotoImageSource
+{
+public:
+    explicit PreparedPhotos(QList<QImage> images) : m_images(std::move(images)) {}
+
+    QCoro::Task<std::optional<QImage>> image(Medium medium, bool) override
+    {
+        co_return m_images.at(medium.uuid.toInt() % m_images.size());
+    }
+
+private:
+    QList<QImage> m_images;
+};
+
+struct Mode
+{
+    const char* name;
+    PlayMode mode;
+};
+
+const Mode modes[] = {
+    {"fader", PlayMode::saver(SaverEffect::fader)},   {"slider", PlayMode::saver(SaverEffect::slider)},
+    {"panner", PlayMode::saver(SaverEffect::kber)},   {"reflections", PlayMode::saver(SaverEffect::reflections)},
+    {"four-up", PlayMode::saver(SaverEffect::fourup)}, {"faller", PlayMode::saver(SaverEffect::faller)},
+    {"stories", PlayMode::infoshow()},
+};
+
+/// One mode playing on a manual clock: the model's first photo at 0, the change at the pause.
+struct Player
+{
+    Player(const PlayMode& mode, PhotoImageSource& photos, const QString& defaultsPath)
+        : defaults(defaultsPath)
+    {
+        QList<Medium> media;
+        for (int i = 0; i < 12; ++i)
+            media.append(Medium{.uuid = QString::number(i)});
+        QRandomGenerator random(1);
+        PlaySettings settings;
+        settings.pauseSeconds = 10;
+        model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(media, 0, false, random), true, photos,
+                                              clock, defaults);
+        stage = std::make_unique<PlayerStage>(*model);
+        model->start(true);
+        QCoreApplication::processEvents();
+        // Into the first change: the pause of the clock-paced effects, a beat of four-up; the
+        // faller is always on the move.
+        advance(10s);
+    }
+
+    ~Player()
+    {
+        stage.reset();
+        model.reset();
+    }
+
+    void advance(std::chrono::milliseconds by)
+    {
+        clock.advance(by);
+        QCoreApplication::processEvents();
+    }
+
+    test::ManualClock clock;
+    Defaults defaults;
+    std::unique_ptr<PlayerModel> model;
+    std::unique_ptr<PlayerStage> stage;
+};
+
+struct Times
+{
+    double mean = 0;
+    double worst = 0;
+};
+
+// Frames from the change through its transition (2 s covers the longest) and a steady stretch.
+Times timeFrames(Player& player, const std::function<void()>& drawFrame)
+{
+    const int transitionFrames = int(2000ms / frameStep);
+    double total = 0;
+    double worst = 0;
+    const int frames = transitionFrames + steadyFrames;
+    for (int i = 0; i < frames; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        drawFrame();
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        total += ms;
+        worst = std::max(worst, ms);
+        player.clock.advance(frameStep);
+    }
+    return {total / frames, worst};
+}
+
+void pinToOneCore(bool pinned)
+{
+    cpu_set_t cores;
+    CPU_ZERO(&cores);
+    if (pinned) {
+        CPU_SET(sched_getcpu(), &cores);
+    } else {
+        for (int core = 0; core < CPU_SETSIZE; ++core)
+            CPU_SET(core, &cores);
+    }
+    sched_setaffinity(0, sizeof(cores), &cores);
+}
+
+void benchFrames(const QString& scratch)
+{
+    QList<QImage> images;
+    for (int i = 0; i < 12; ++i)
+        images.append(photoLike(QSize(2560, 1440), i));
+    PreparedPhotos photos(images);
+
+    std::printf("%-12s %22s %22s\n", "effect", "raster, 1 core (ms)", "window path (ms)");
+    for (const Mode& mode : modes) {
+        Times raster;
+        {
+            pinToOneCore(true);
+            Player player(mode.mode, photos, scratch + u"/raster.json"_s);
+            QImage frame(screen, QImage::Format_RGB32);
+            raster = timeFrames(player, [&] {
+                QPainter painter(&frame);
+                player.stage->paint(painter, QSizeF(screen), player.clock.monotonic());
+            });
+            pinToOneCore(false);
+        }
+        Times window;
+        {
+            Player player(mode.mode, photos, scratch + u"/window.json"_s);
+            StageWidget widget(*player.stage, player.clock);
+            widget.resize(screen);
+            widget.show();
+            QCoreApplication::processEvents();
+            window = timeFrames(player, [&] { widget.repaint(); });
+        }
+        std::printf("%-12s %10.1f mean %5.1f worst %8.1f mean %5.1f worst\n", mode.name, raster.mean, raster.worst,
+                    window.mean, window.worst);
+        std::fflush(stdout);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    QTemporaryDir scratch;
+    benchFrames(scratch.path());
+    return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+
+class QPainter;
+
+namespace lumi {
+
+/// A photo drawn into an area, filling it (cut at the edges) or fitted whole. The photo is scaled
+/// once per drawn size and then only copied, so frames of an animation cost a blit.
+class PhotoImage final
+{
+public:
+    explicit PhotoImage(QImage image = QImage());
+
+    /// Draws the photo centred in `area`, clipped to it.
+    void paint(QPainter& painter, const QRectF& area, bool crop);
+    /// Draws the photo scaled to `target`, from a copy scaled to that size once.
+    void paintScaled(QPainter& painter, const QRectF& target);
+
+    /// The photo's rectangle when it fills or fits `area`, centred on it.
+    QRectF placed(const QRectF& area, bool crop) const;
+    QSizeF size() const { return m_image.size(); }
+    const QImage& image() const { return m_image; }
+
+    /// The photo scaled to `size`, made once and kept until another size is asked for.
+    const QImage& scaledTo(QSize size);
+
+private:
+
+    QImage m_image;
+    QImage m_scaled;
+};
+
+} // namespace lumi

@@ -1,0 +1,186 @@
+#include "player/windows/GalleryView.h"
+
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
+#include "player/PlayerModel.h"
+#include "support/ManualClock.h"
+#include "support/player/SolidPhotoSource.h"
+
+#include <QMenu>
+#include <QMouseEvent>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace lumi {
+
+namespace {
+
+struct Rig
+{
+    Rig() : defaults(home.filePath(u"defaults.json"_s))
+    {
+        QRandomGenerator random(1);
+        model = std::make_unique<PlayerModel>(
+            PlayMode::slideshow(), PlaySettings(),
+            PhotoQueue(test::colourPhotos({u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s}), 0, false, random),
+            false, photos, clock, defaults);
+        view = std::make_unique<GalleryView>(*model, clock, [this] { ++closed; });
+        view->resize(800, 500);
+        view->show();
+        model->start(true);
+        QCoreApplication::processEvents();
+    }
+
+    ~Rig()
+    {
+        view.reset();
+        model.reset();
+        // Cancelled sleeps end on the next event-loop turn, while the clock still exists.
+        QCoreApplication::processEvents();
+    }
+
+    void advance(std::chrono::milliseconds by)
+    {
+        clock.advance(by);
+        QCoreApplication::processEvents();
+    }
+
+    QToolButton* button(const QString& tip) const
+    {
+        for (QToolButton* candidate : view->controlBar()->findChildren<QToolButton*>()) {
+            if (candidate->toolTip() == tip)
+                return candidate;
+        }
+        return nullptr;
+    }
+
+    void hover(QPoint at)
+    {
+        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->childAt(at) ? view->childAt(at) : view.get(), &move);
+    }
+
+    QTemporaryDir home;
+    test::ManualClock clock;
+    test::SolidPhotoSource photos;
+    Defaults defaults;
+    std::unique_ptr<PlayerModel> model;
+    std::unique_ptr<GalleryView> view;
+    int closed = 0;
+};
+
+} // namespace
+
+class GalleryViewTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void barShowsAtOpenAndHidesThreeSecondsAfterTheLastHover()
+    {
+        Rig rig;
+        QVERIFY(rig.view->controlsVisible());
+        const QRect bar = rig.view->controlBar()->geometry();
+        QCOMPARE(bar.bottom() + 1, 500 - 34);
+        QVERIFY(qAbs(bar.center().x() - 400) <= 1);
+
+        rig.advance(2s);
+        rig.hover(QPoint(100, 100));
+        rig.advance(2s);
+        QVERIFY(rig.view->controlsVisible());
+        rig.hover(QPoint(120, 100));
+        rig.advance(3s - 1ms);
+        QVERIFY(rig.view->controlsVisible());
+        rig.advance(1ms);
+        QVERIFY(!rig.view->controlsVisible());
+
+        // Moving again brings it back; leaving the window starts the wait again.
+        rig.hover(QPoint(140, 100));
+        QVERIFY(rig.view->controlsVisible());
+        rig.advance(2s);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(rig.view.get(), &leave);
+        rig.advance(2s);
+        QVERIFY(rig.view->controlsVisible());
+        rig.advance(1s);
+        QVERIFY(!rig.view->controlsVisible());
+    }
+
+    void playPauseFollowsTheModel()
+    {
+        Rig rig;
+        QToolButton* pause = rig.button(u"Pause"_s);
+        QVERIFY(pause);
+        pause->click();
+        QVERIFY(rig.model->isPaused());
+        QCOMPARE(pause->toolTip(), u"Play"_s);
+        pause->click();
+        QVERIFY(!rig.model->isPaused());
+        QCOMPARE(pause->toolTip(), u"Pause"_s);
+    }
+
+    void theModeMenuRemembersOnlyTheGalleryModes_data()
+    {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QVariant>("remembered");
+        QTest::newRow("stories") << u"Stories"_s << QVariant(true);
+        QTest::newRow("slideshow") << u"Slideshow"_s << QVariant(false);
+        QTest::newRow("panner") << u"Panner"_s << QVariant(u"untouched"_s);
+    }
+
+    void theModeMenuRemembersOnlyTheGalleryModes()
+    {
+        QFETCH(QString, row);
+        QFETCH(QVariant, remembered);
+        Rig rig;
+        rig.defaults.setValue(keys::galleryInfoShow, u"untouched"_s);
+        QToolButton* modes = nullptr;
+        for (QToolButton* candidate : rig.view->controlBar()->findChildren<QToolButton*>()) {
+            if (candidate->menu())
+                modes = candidate;
+        }
+        QVERIFY(modes);
+        QCOMPARE(modes->text(), u"Slideshow"_s);
+        QStringList rows;
+        QAction* chosen = nullptr;
+        for (QAction* action : modes->menu()->actions()) {
+            rows.append(action->isSeparator() ? u"-"_s : action->text());
+            if (action->text() == row)
+                chosen = action;
+        }
+        QCOMPARE(rows, (QStringList{u"Slideshow"_s, u"Stories"_s, u"-"_s, u"Fader"_s, u"Faller"_s, u"Four-up"_s,
+                                    u"Panner"_s, u"Slider"_s, u"Reflections"_s}));
+        chosen->trigger();
+        QCOMPARE(rig.model->mode().title(), row);
+        QCOMPARE(modes->text(), row);
+        QCOMPARE(rig.defaults.value(keys::galleryInfoShow), remembered);
+    }
+
+    void everyNextPressStepsOnce()
+    {
+        Rig rig;
+        QToolButton* next = rig.button(u"Next"_s);
+        QVERIFY(next);
+        for (int press = 0; press < 3; ++press)
+            next->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.photos.requests, (QStringList{u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s}));
+        QCOMPARE(rig.model->current()->medium.uuid, u"yellow"_s);
+        rig.button(u"Previous"_s)->click();
+        QCoreApplication::processEvents();
+        QCOMPARE(rig.model->current()->medium.uuid, u"blue"_s);
+
+        rig.button(u"Close"_s)->click();
+        QCOMPARE(rig.closed, 1);
+    }
+};
+
+} // namespace lumi
+
+QTEST_MAIN(lumi::GalleryViewTest)
+#include "GalleryViewTest.moc"

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "player/PhotoImageSource.h"
+
+#include <QColor>
+#include <QSet>
+#include <QStringList>
+
+namespace lumi::test {
+
+/// Answers every photo with a small image of the colour its uuid names ("red", "#00ff00"), except
+/// the photos chosen to fail. Stands in for the loader where the files and the network are not
+/// what a test is about.
+class SolidPhotoSource final : public PhotoImageSource
+{
+public:
+    QCoro::Task<std::optional<QImage>> image(Medium medium, bool large) override;
+
+    /// Photos (by uuid) whose load gives none.
+    QSet<QString> failing;
+    /// Every uuid asked for, in order.
+    QStringList requests;
+    /// The `large` flag of the last request.
+    bool lastLarge = false;
+};
+
+/// Photos whose uuids are the colour names given.
+QList<Medium> colourPhotos(const QStringList& colours);
+
+} // namespace lumi::test
