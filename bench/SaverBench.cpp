@@ -13,6 +13,7 @@
 #include "player/PlayerStage.h"
 #include "player/windows/StageWidget.h"
 #include "support/ManualClock.h"
+#include "support/SandboxFixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,20 +60,28 @@ QImage photoLike(QSize size, int seed)
     return image;
 }
 
-/// Ready-made images in turn: the cost measured is the effects', not the loading's.
+/// Ready-made images by photo: the cost measured is the effects', not the loading's.
 class PreparedPhotos final : public PhotoImageSource
 {
 public:
-    explicit PreparedPhotos(QList<QImage> images) : m_images(std::move(images)) {}
-
     QCoro::Task<std::optional<QImage>> image(Medium medium, bool) override
     {
-        co_return m_images.at(medium.uuid.toInt() % m_images.size());
+        co_return images.value(medium.uuid);
     }
 
-private:
-    QList<QImage> m_images;
+    QList<Medium> media;
+    QHash<QString, QImage> images;
 };
+
+PreparedPhotos syntheticPhotos()
+{
+    PreparedPhotos photos;
+    for (int i = 0; i < 12; ++i) {
+        photos.media.append(Medium{.uuid = QString::number(i)});
+        photos.images.insert(QString::number(i), photoLike(QSize(2560, 1440), i));
+    }
+    return photos;
+}
 
 struct Mode
 {
@@ -90,16 +99,12 @@ const Mode modes[] = {
 /// One mode playing on a manual clock: the model's first photo at 0, the change at the pause.
 struct Player
 {
-    Player(const PlayMode& mode, PhotoImageSource& photos, const QString& defaultsPath)
-        : defaults(defaultsPath)
+    Player(const PlayMode& mode, PreparedPhotos& photos, const QString& defaultsPath) : defaults(defaultsPath)
     {
-        QList<Medium> media;
-        for (int i = 0; i < 12; ++i)
-            media.append(Medium{.uuid = QString::number(i)});
         QRandomGenerator random(1);
         PlaySettings settings;
         settings.pauseSeconds = 10;
-        model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(media, 0, false, random), true, photos,
+        model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(photos.media, 0, false, random), true, photos,
                                               clock, defaults);
         stage = std::make_unique<PlayerStage>(*model);
         model->start(true);
@@ -167,10 +172,7 @@ void pinToOneCore(bool pinned)
 
 void benchFrames(const QString& scratch)
 {
-    QList<QImage> images;
-    for (int i = 0; i < 12; ++i)
-        images.append(photoLike(QSize(2560, 1440), i));
-    PreparedPhotos photos(images);
+    PreparedPhotos photos = syntheticPhotos();
 
     std::printf("%-12s %22s %22s\n", "effect", "raster, 1 core (ms)", "window path (ms)");
     for (const Mode& mode : modes) {
@@ -200,6 +202,57 @@ void benchFrames(const QString& scratch)
     }
 }
 
+// Sandbox photos at the large variant, with their titles and stories.
+std::optional<PreparedPhotos> sandboxPhotos()
+{
+    test::SandboxFixture sandbox;
+    if (!sandbox.isRunning()) {
+        std::fprintf(stderr, "sandbox: %s\n", qPrintable(sandbox.errorString()));
+        return std::nullopt;
+    }
+    const QString token = sandbox.signInToken();
+    const auto listing = MediaResponse::fromJson(
+        sandbox.call("GET", u"media/classic/latest?per_page=12&with_description=true"_s, token).json());
+    if (!listing || !listing->media || listing->media->isEmpty()) {
+        std::fprintf(stderr, "sandbox: no photos listed\n");
+        return std::nullopt;
+    }
+    PreparedPhotos photos;
+    for (const Medium& medium : *listing->media) {
+        const QImage image = QImage::fromData(sandbox.fetch("GET", *medium.largeImageURL()).body);
+        if (image.isNull())
+            continue;
+        photos.media.append(medium);
+        photos.images.insert(medium.uuid, image);
+    }
+    return photos;
+}
+
+// Each mode halfway through the change that comes at the pause.
+int writeFrames(const QString& folder, const QString& scratch)
+{
+    std::optional<PreparedPhotos> photos = sandboxPhotos();
+    if (!photos || !QDir().mkpath(folder))
+        return 1;
+    const QSize size(1920, 1080);
+    for (const Mode& mode : modes) {
+        Player player(mode.mode, *photos, scratch + u"/frames.json"_s);
+        player.advance(Transition::forMode(mode.mode, 0ms).duration / 2);
+        QImage frame(size, QImage::Format_RGB32);
+        {
+            QPainter painter(&frame);
+            player.stage->paint(painter, QSizeF(size), player.clock.monotonic());
+        }
+        const QString path = QDir(folder).filePath(QString::fromLatin1(mode.name) + u".png"_s);
+        if (!frame.save(path)) {
+            std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+            return 1;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -207,6 +260,14 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QTemporaryDir scratch;
+    const QStringList arguments = app.arguments();
+    if (const qsizetype at = arguments.indexOf(u"--frames"_s); at >= 0) {
+        if (at + 1 >= arguments.size()) {
+            std::fprintf(stderr, "usage: saver [--frames DIR]\n");
+            return 2;
+        }
+        return writeFrames(arguments.at(at + 1), scratch.path());
+    }
     benchFrames(scratch.path());
     return 0;
 }

@@ -1,29 +1,20 @@
 #pragma once
 
-#include "model/PlaySettings.h"
-#include "player/CaptionedPhoto.h"
-#include "player/PhotoLayers.h"
-#include "player/PlayerEffect.h"
+#include "player/CaptionedEffect.h"
 
 namespace lumi {
 
 /// The cross-fade: the new photo fades in over the old one as it fades out. Also the gallery's
 /// slideshow.
-class FaderEffect final : public PlayerEffect
+class FaderEffect final : public CaptionedEffect
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FaderEffect)
 
 public:
-    explicit FaderEffect(PlaySettings settings);
+    using CaptionedEffect::CaptionedEffect;
 
     void paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now) override;
-    void photoChanged(const std::optional<ShownPhoto>& photo, Transition transition) override;
-    bool isMoving(std::chrono::milliseconds now) const override;
-
-private:
-    PlaySettings m_settings;
-    PhotoLayers<CaptionedPhoto> m_layers;
 };
 
 } // namespace lumi

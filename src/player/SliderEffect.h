@@ -1,28 +1,19 @@
 #pragma once
 
-#include "model/PlaySettings.h"
-#include "player/CaptionedPhoto.h"
-#include "player/PhotoLayers.h"
-#include "player/PlayerEffect.h"
+#include "player/CaptionedEffect.h"
 
 namespace lumi {
 
 /// The slide: the new photo comes in from the right edge while the old one leaves to the left.
-class SliderEffect final : public PlayerEffect
+class SliderEffect final : public CaptionedEffect
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SliderEffect)
 
 public:
-    explicit SliderEffect(PlaySettings settings);
+    using CaptionedEffect::CaptionedEffect;
 
     void paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now) override;
-    void photoChanged(const std::optional<ShownPhoto>& photo, Transition transition) override;
-    bool isMoving(std::chrono::milliseconds now) const override;
-
-private:
-    PlaySettings m_settings;
-    PhotoLayers<CaptionedPhoto> m_layers;
 };
 
 } // namespace lumi

@@ -1,13 +1,9 @@
 #include "player/FallerEffect.h"
 
-#include "model/Defaults.h"
-#include "player/PlayerModel.h"
-#include "support/ManualClock.h"
 #include "support/player/EffectFrames.h"
-#include "support/player/SolidPhotoSource.h"
+#include "support/player/PlayerRig.h"
 
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -19,35 +15,6 @@ namespace lumi {
 
 namespace {
 
-struct Rig
-{
-    explicit Rig(QStringList colours) : defaults(home.filePath(u"defaults.json"_s))
-    {
-        QRandomGenerator random(1);
-        model = std::make_unique<PlayerModel>(PlayMode::saver(SaverEffect::faller), PlaySettings(),
-                                              PhotoQueue(test::colourPhotos(colours), 0, false, random), false,
-                                              photos, clock, defaults);
-    }
-
-    // Cancelled sleeps end on the next event-loop turn, while the clock still exists.
-    ~Rig()
-    {
-        model.reset();
-        QCoreApplication::processEvents();
-    }
-
-    void advance(std::chrono::milliseconds by)
-    {
-        clock.advance(by);
-        QCoreApplication::processEvents();
-    }
-
-    QTemporaryDir home;
-    test::ManualClock clock;
-    test::SolidPhotoSource photos;
-    Defaults defaults;
-    std::unique_ptr<PlayerModel> model;
-};
 
 } // namespace
 
@@ -58,7 +25,7 @@ class FallerEffectTest final : public QObject
 private slots:
     void firstFrameHasPrintsPartWayDown()
     {
-        Rig rig({u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
         QRandomGenerator random(7);
         FallerEffect effect(*rig.model, random);
         QCoreApplication::processEvents();
@@ -99,7 +66,7 @@ private slots:
 
     void finishedPrintsAreReplacedWithTheirOwnDuration()
     {
-        Rig rig({u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
         QRandomGenerator random(7);
         FallerEffect effect(*rig.model, random);
         QCoreApplication::processEvents();
@@ -125,7 +92,7 @@ private slots:
 
     void pausedPrintsRestAtTheirEnd()
     {
-        Rig rig({u"red"_s});
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {u"red"_s});
         QRandomGenerator random(3);
         FallerEffect effect(*rig.model, random);
         QCoreApplication::processEvents();
@@ -144,7 +111,7 @@ private slots:
 
     void noPhotosNoPrints()
     {
-        Rig rig({});
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {});
         QRandomGenerator random(3);
         FallerEffect effect(*rig.model, random);
         QCoreApplication::processEvents();

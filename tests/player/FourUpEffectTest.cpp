@@ -1,14 +1,9 @@
 #include "player/FourUpEffect.h"
 
-#include "model/Defaults.h"
-#include "player/PlayerModel.h"
-#include "support/ManualClock.h"
 #include "support/player/EffectFrames.h"
-#include "support/player/SolidPhotoSource.h"
+#include "support/player/PlayerRig.h"
 
-#include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -20,37 +15,6 @@ namespace {
 
 const QStringList colours = {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s, u"cyan"_s};
 
-struct Rig
-{
-    explicit Rig(double pauseSeconds) : defaults(home.filePath(u"defaults.json"_s))
-    {
-        PlaySettings settings;
-        settings.pauseSeconds = pauseSeconds;
-        QRandomGenerator random(1);
-        model = std::make_unique<PlayerModel>(PlayMode::saver(SaverEffect::fourup), settings,
-                                              PhotoQueue(test::colourPhotos(colours), 0, false, random), false,
-                                              photos, clock, defaults);
-    }
-
-    // Cancelled sleeps end on the next event-loop turn, while the clock still exists.
-    ~Rig()
-    {
-        model.reset();
-        QCoreApplication::processEvents();
-    }
-
-    void advance(std::chrono::milliseconds by)
-    {
-        clock.advance(by);
-        QCoreApplication::processEvents();
-    }
-
-    QTemporaryDir home;
-    test::ManualClock clock;
-    test::SolidPhotoSource photos;
-    Defaults defaults;
-    std::unique_ptr<PlayerModel> model;
-};
 
 } // namespace
 
@@ -61,7 +25,7 @@ class FourUpEffectTest final : public QObject
 private slots:
     void fourCellsWithBlackGaps()
     {
-        Rig rig(10);
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::fourup), colours, 10);
         FourUpEffect effect(*rig.model);
         QCoreApplication::processEvents();
         const QSize size(408, 308);
@@ -92,7 +56,7 @@ private slots:
     {
         QFETCH(double, pause);
         QFETCH(int, beat);
-        Rig rig(pause);
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::fourup), colours, pause);
         FourUpEffect effect(*rig.model);
         QCoreApplication::processEvents();
         QCOMPARE(rig.photos.requests, colours.first(4));
@@ -123,7 +87,7 @@ private slots:
 
     void aBeatWithoutAPhotoTriesTheSameCellAgain()
     {
-        Rig rig(3);
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::fourup), colours, 3);
         FourUpEffect effect(*rig.model);
         QCoreApplication::processEvents();
         rig.photos.failing = QSet<QString>(colours.begin(), colours.end());

@@ -1,13 +1,10 @@
 #include "player/PlayerModel.h"
 
 #include "model/Defaults.h"
+#include "support/player/PlayerRig.h"
 #include "model/DefaultsKeys.h"
-#include "support/ManualClock.h"
-#include "support/player/SolidPhotoSource.h"
 
-#include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -20,41 +17,6 @@ namespace {
 const QStringList sevenColours = {u"red"_s,  u"green"_s,  u"blue"_s, u"yellow"_s,
                                   u"cyan"_s, u"magenta"_s, u"white"_s};
 
-// A model over colour photos, its clock, source and settings store.
-struct Rig
-{
-    explicit Rig(PlayMode mode = PlayMode::slideshow(), QStringList colours = sevenColours)
-        : defaults(home.filePath(u"defaults.json"_s))
-    {
-        PlaySettings settings;
-        settings.pauseSeconds = 3;
-        QRandomGenerator random(1);
-        model = std::make_unique<PlayerModel>(mode, settings,
-                                              PhotoQueue(test::colourPhotos(colours), 0, false, random),
-                                              true, photos, clock, defaults);
-    }
-
-    // Cancelled sleeps end on the next event-loop turn, while the clock still exists.
-    ~Rig()
-    {
-        model.reset();
-        QCoreApplication::processEvents();
-    }
-
-    void advance(std::chrono::milliseconds by)
-    {
-        clock.advance(by);
-        QCoreApplication::processEvents();
-    }
-
-    QString shown() const { return model->current() ? model->current()->medium.uuid : u"-"_s; }
-
-    QTemporaryDir home;
-    test::ManualClock clock;
-    test::SolidPhotoSource photos;
-    Defaults defaults;
-    std::unique_ptr<PlayerModel> model;
-};
 
 } // namespace
 
@@ -65,7 +27,7 @@ class PlayerModelTest final : public QObject
 private slots:
     void photoKShowsAtKPauses()
     {
-        Rig rig;
+        test::PlayerRig rig(PlayMode::slideshow(), sevenColours);
         QSignalSpy changes(rig.model.get(), &PlayerModel::currentChanged);
         rig.model->start(true);
         QCoreApplication::processEvents();
@@ -85,7 +47,7 @@ private slots:
 
     void pausedPlayLoadsNothingButSteps()
     {
-        Rig rig;
+        test::PlayerRig rig(PlayMode::slideshow(), sevenColours);
         rig.model->start(true);
         QCoreApplication::processEvents();
         QSignalSpy paused(rig.model.get(), &PlayerModel::pausedChanged);
@@ -114,7 +76,7 @@ private slots:
 
     void fiveFailuresInARowGiveNoneThenTheSixthComes()
     {
-        Rig rig;
+        test::PlayerRig rig(PlayMode::slideshow(), sevenColours);
         rig.photos.failing = QSet<QString>(sevenColours.begin(), sevenColours.begin() + 5);
         QSignalSpy changes(rig.model.get(), &PlayerModel::currentChanged);
         rig.model->start(true);
@@ -130,7 +92,7 @@ private slots:
 
     void stepDoesNotSkipAFailedPhoto()
     {
-        Rig rig;
+        test::PlayerRig rig(PlayMode::slideshow(), sevenColours);
         rig.photos.failing = {u"green"_s};
         rig.model->start(true);
         QCoreApplication::processEvents();
@@ -149,7 +111,7 @@ private slots:
     void selfPacedEffectsRunNoClock()
     {
         QFETCH(SaverEffect, effect);
-        Rig rig(PlayMode::slideshow());
+        test::PlayerRig rig(PlayMode::slideshow(), sevenColours);
         rig.model->start(true);
         QCoreApplication::processEvents();
         rig.model->setMode(PlayMode::saver(effect));
@@ -172,7 +134,7 @@ private slots:
         QFETCH(PlayMode, mode);
         QFETCH(QVariant, remembered);
 
-        Rig rig(mode);
+        test::PlayerRig rig(mode, sevenColours);
         rig.model->start(true);
         QCoreApplication::processEvents();
         rig.defaults.remove(keys::galleryInfoShow);
@@ -202,7 +164,7 @@ private slots:
 
     void aDroppedModelEndsItsClock()
     {
-        Rig rig;
+        test::PlayerRig rig(PlayMode::slideshow(), sevenColours);
         rig.model->start(true);
         QCoreApplication::processEvents();
         QCOMPARE(rig.clock.sleeperCount(), 1);

@@ -1,17 +1,13 @@
 #include "player/PlayerStage.h"
 
-#include "model/Defaults.h"
 #include "player/FaderEffect.h"
 #include "player/PhotoTitle.h"
 #include "player/PlayerModel.h"
 #include "player/SliderEffect.h"
-#include "support/ManualClock.h"
 #include "support/player/EffectFrames.h"
-#include "support/player/SolidPhotoSource.h"
+#include "support/player/PlayerRig.h"
 
 #include <QPainter>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -48,13 +44,9 @@ class PlayerStageTest final : public QObject
 private slots:
     void everyModeIsBlackWithoutPhotos()
     {
-        QTemporaryDir home;
-        test::ManualClock clock;
-        test::SolidPhotoSource photos;
-        Defaults defaults(home.filePath(u"defaults.json"_s));
-        QRandomGenerator random(1);
-        PlayerModel model(PlayMode::slideshow(), PlaySettings(), PhotoQueue({}, 0, false, random), false,
-                          photos, clock, defaults);
+        test::PlayerRig rig(PlayMode::slideshow(), {});
+        PlayerModel& model = *rig.model;
+        test::ManualClock& clock = rig.clock;
         PlayerStage stage(model);
         for (const PlayMode& mode : allModes()) {
             model.setMode(mode);
@@ -72,14 +64,9 @@ private slots:
 
     void aModeChangeMakesAFreshEffectWithThePhotoOnScreen()
     {
-        QTemporaryDir home;
-        test::ManualClock clock;
-        test::SolidPhotoSource photos;
-        Defaults defaults(home.filePath(u"defaults.json"_s));
-        QRandomGenerator random(1);
-        PlayerModel model(PlayMode::saver(SaverEffect::fader), settingsWith(true, false),
-                          PhotoQueue(test::colourPhotos({u"red"_s, u"blue"_s}), 0, false, random), false, photos,
-                          clock, defaults);
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::fader), {u"red"_s, u"blue"_s});
+        PlayerModel& model = *rig.model;
+        test::ManualClock& clock = rig.clock;
         PlayerStage stage(model);
         model.start(true);
         QCoreApplication::processEvents();

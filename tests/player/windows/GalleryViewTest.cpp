@@ -1,15 +1,10 @@
 #include "player/windows/GalleryView.h"
 
-#include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
-#include "player/PlayerModel.h"
-#include "support/ManualClock.h"
-#include "support/player/SolidPhotoSource.h"
+#include "support/player/PlayerRig.h"
 
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -22,33 +17,19 @@ namespace {
 
 struct Rig
 {
-    Rig() : defaults(home.filePath(u"defaults.json"_s))
+    Rig()
+        : player(PlayMode::slideshow(), {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s}, 10)
+        , view(std::make_unique<GalleryView>(*player.model, player.clock, [this] { ++closed; }))
     {
-        QRandomGenerator random(1);
-        model = std::make_unique<PlayerModel>(
-            PlayMode::slideshow(), PlaySettings(),
-            PhotoQueue(test::colourPhotos({u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s}), 0, false, random),
-            false, photos, clock, defaults);
-        view = std::make_unique<GalleryView>(*model, clock, [this] { ++closed; });
         view->resize(800, 500);
         view->show();
-        model->start(true);
+        player.model->start(true);
         QCoreApplication::processEvents();
     }
 
-    ~Rig()
-    {
-        view.reset();
-        model.reset();
-        // Cancelled sleeps end on the next event-loop turn, while the clock still exists.
-        QCoreApplication::processEvents();
-    }
+    ~Rig() { view.reset(); }
 
-    void advance(std::chrono::milliseconds by)
-    {
-        clock.advance(by);
-        QCoreApplication::processEvents();
-    }
+    void advance(std::chrono::milliseconds by) { player.advance(by); }
 
     QToolButton* button(const QString& tip) const
     {
@@ -65,11 +46,7 @@ struct Rig
         QCoreApplication::sendEvent(view->childAt(at) ? view->childAt(at) : view.get(), &move);
     }
 
-    QTemporaryDir home;
-    test::ManualClock clock;
-    test::SolidPhotoSource photos;
-    Defaults defaults;
-    std::unique_ptr<PlayerModel> model;
+    test::PlayerRig player;
     std::unique_ptr<GalleryView> view;
     int closed = 0;
 };
@@ -117,10 +94,10 @@ private slots:
         QToolButton* pause = rig.button(u"Pause"_s);
         QVERIFY(pause);
         pause->click();
-        QVERIFY(rig.model->isPaused());
+        QVERIFY(rig.player.model->isPaused());
         QCOMPARE(pause->toolTip(), u"Play"_s);
         pause->click();
-        QVERIFY(!rig.model->isPaused());
+        QVERIFY(!rig.player.model->isPaused());
         QCOMPARE(pause->toolTip(), u"Pause"_s);
     }
 
@@ -138,7 +115,7 @@ private slots:
         QFETCH(QString, row);
         QFETCH(QVariant, remembered);
         Rig rig;
-        rig.defaults.setValue(keys::galleryInfoShow, u"untouched"_s);
+        rig.player.defaults.setValue(keys::galleryInfoShow, u"untouched"_s);
         QToolButton* modes = nullptr;
         for (QToolButton* candidate : rig.view->controlBar()->findChildren<QToolButton*>()) {
             if (candidate->menu())
@@ -156,9 +133,9 @@ private slots:
         QCOMPARE(rows, (QStringList{u"Slideshow"_s, u"Stories"_s, u"-"_s, u"Fader"_s, u"Faller"_s, u"Four-up"_s,
                                     u"Panner"_s, u"Slider"_s, u"Reflections"_s}));
         chosen->trigger();
-        QCOMPARE(rig.model->mode().title(), row);
+        QCOMPARE(rig.player.model->mode().title(), row);
         QCOMPARE(modes->text(), row);
-        QCOMPARE(rig.defaults.value(keys::galleryInfoShow), remembered);
+        QCOMPARE(rig.player.defaults.value(keys::galleryInfoShow), remembered);
     }
 
     void everyNextPressStepsOnce()
@@ -169,11 +146,11 @@ private slots:
         for (int press = 0; press < 3; ++press)
             next->click();
         QCoreApplication::processEvents();
-        QCOMPARE(rig.photos.requests, (QStringList{u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s}));
-        QCOMPARE(rig.model->current()->medium.uuid, u"yellow"_s);
+        QCOMPARE(rig.player.photos.requests, (QStringList{u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s}));
+        QCOMPARE(rig.player.model->current()->medium.uuid, u"yellow"_s);
         rig.button(u"Previous"_s)->click();
         QCoreApplication::processEvents();
-        QCOMPARE(rig.model->current()->medium.uuid, u"blue"_s);
+        QCOMPARE(rig.player.model->current()->medium.uuid, u"blue"_s);
 
         rig.button(u"Close"_s)->click();
         QCOMPARE(rig.closed, 1);
