@@ -43,7 +43,7 @@ void PlayerModel::setMode(PlayMode mode)
         emit modeChanged(mode);
     }
     if (mode.kind() != PlayMode::Kind::saver)
-        m_defaults.setValue(keys::galleryInfoShow, mode.kind() == PlayMode::Kind::infoshow);
+        m_defaults.set(keys::galleryInfoShow, mode.kind() == PlayMode::Kind::infoshow);
     start(!m_current);
 }
 

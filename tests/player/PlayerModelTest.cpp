@@ -137,7 +137,7 @@ private slots:
         test::PlayerRig rig(mode, sevenColours);
         rig.model->start(true);
         QCoreApplication::processEvents();
-        rig.defaults.remove(keys::galleryInfoShow);
+        rig.defaults.remove(keys::galleryInfoShow.name);
         QSignalSpy modes(rig.model.get(), &PlayerModel::modeChanged);
 
         // The same mode again: nobody hears of it, the setting is written again, the photo stays a
@@ -145,7 +145,7 @@ private slots:
         rig.advance(2s);
         rig.model->setMode(mode);
         QCOMPARE(modes.size(), 0);
-        QCOMPARE(rig.defaults.value(keys::galleryInfoShow), remembered);
+        QCOMPARE(rig.defaults.value(keys::galleryInfoShow.name), remembered);
         rig.advance(2s);
         QCOMPARE(rig.shown(), u"red"_s);
         rig.advance(1s);
@@ -155,7 +155,7 @@ private slots:
         const PlayMode other = mode == PlayMode::infoshow() ? PlayMode::slideshow() : PlayMode::infoshow();
         rig.model->setMode(other);
         QCOMPARE(modes.size(), 1);
-        QCOMPARE(rig.defaults.boolValue(keys::galleryInfoShow), other == PlayMode::infoshow());
+        QCOMPARE(rig.defaults.boolValue(keys::galleryInfoShow.name), other == PlayMode::infoshow());
         rig.advance(3s - 1ms);
         QCOMPARE(rig.shown(), u"green"_s);
         rig.advance(1ms);

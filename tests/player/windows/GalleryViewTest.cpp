@@ -115,7 +115,7 @@ private slots:
         QFETCH(QString, row);
         QFETCH(QVariant, remembered);
         Rig rig;
-        rig.player.defaults.setValue(keys::galleryInfoShow, u"untouched"_s);
+        rig.player.defaults.setValue(keys::galleryInfoShow.name, u"untouched"_s);
         QToolButton* modes = nullptr;
         for (QToolButton* candidate : rig.view->controlBar()->findChildren<QToolButton*>()) {
             if (candidate->menu())
@@ -135,7 +135,7 @@ private slots:
         chosen->trigger();
         QCOMPARE(rig.player.model->mode().title(), row);
         QCOMPARE(modes->text(), row);
-        QCOMPARE(rig.player.defaults.value(keys::galleryInfoShow), remembered);
+        QCOMPARE(rig.player.defaults.value(keys::galleryInfoShow.name), remembered);
     }
 
     void everyNextPressStepsOnce()
