@@ -32,8 +32,10 @@ QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl
     const auto drain = [&] {
         const QByteArray chunk = reply->readAll();
         result.received += chunk.size();
-        if (!result.writeFailed && file->write(chunk) != chunk.size())
+        if (!result.writeFailed && file->write(chunk) != chunk.size()) {
             result.writeFailed = true;
+            result.writeError = file->errorString();
+        }
     };
     const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
     co_await reply.get();
@@ -41,8 +43,16 @@ QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl
     // An aborted reply is closed and has nothing left to read.
     if (reply->isOpen())
         drain();
+    // The reason is read before closing: a closed file no longer knows it.
+    if (!result.writeFailed && !file->flush()) {
+        result.writeFailed = true;
+        result.writeError = file->errorString();
+    }
     file->close();
-    result.writeFailed = result.writeFailed || file->error() != QFileDevice::NoError;
+    if (!result.writeFailed && file->error() != QFileDevice::NoError) {
+        result.writeFailed = true;
+        result.writeError = file->errorString();
+    }
     result.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     result.error = reply->error();
     result.errorString = reply->errorString();

@@ -20,6 +20,7 @@ struct FileTransfer
     QString errorString;
     qint64 received = 0;
     bool writeFailed = false;
+    QString writeError; ///< why the file could not take the body (a full disk, say)
 
     /// Streams a GET of url into the open file, never through the HTTP cache: an old cached copy
     /// must never stand in for a failed answer, and the file is kept on disk anyway. The file is

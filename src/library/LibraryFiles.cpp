@@ -18,6 +18,7 @@ namespace lumi {
 namespace {
 
 const QString dsStore = u".DS_Store"_s;
+const QString temporaryMark = u".tmp-"_s;
 
 bool lstatMode(const QString& path, mode_t* mode)
 {
@@ -51,9 +52,12 @@ bool openTemporary(QFile& file, const QString& destination, QString* error)
 
 bool commitTemporary(QFile& file, const QString& destination, QString* error)
 {
+    // The reason is read before closing: a closed file no longer knows it.
+    const bool flushed = file.flush() && file.error() == QFileDevice::NoError;
+    const QString reason = file.errorString();
     file.close();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, file.errorString());
+    if (!flushed || file.error() != QFileDevice::NoError) {
+        setError(error, flushed ? file.errorString() : reason);
         QFile::remove(file.fileName());
         return false;
     }
@@ -182,8 +186,21 @@ std::optional<QString> LibraryFiles::resolvedPath(const QString& cleanPath)
 QString LibraryFiles::temporaryNameFor(const QString& destination)
 {
     const QFileInfo info(destination);
-    return info.path() + u"/."_s + info.fileName() + u".tmp-"_s +
+    return info.path() + u"/."_s + info.fileName() + temporaryMark +
            QString::number(QRandomGenerator::global()->generate64(), 36);
+}
+
+int LibraryFiles::removeLeftovers(const QString& folder)
+{
+    int removed = 0;
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        const bool temporary = name.startsWith(u'.') && name.contains(temporaryMark);
+        const bool part = name.endsWith(u".jpg.part"_s);
+        if ((temporary || part) && removeFileOrLink(folder + u'/' + name))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace lumi

@@ -38,6 +38,9 @@ public:
     static std::optional<QString> resolvedPath(const QString& cleanPath);
     /// A hidden name next to destination that no photo listing picks up.
     static QString temporaryNameFor(const QString& destination);
+    /// Deletes what an end in mid-write left in the folder: temporary names and ".jpg.part"
+    /// downloads. Returns how many went.
+    static int removeLeftovers(const QString& folder);
 };
 
 } // namespace lumi

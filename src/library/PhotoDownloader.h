@@ -21,8 +21,8 @@ struct Medium;
 
 /// Fetches one catalog photo's variant into its file in a playlist folder. The body goes to
 /// "<file>.part" and replaces the file only after status 200 and at least 65536 bytes, so a short,
-/// refused or broken transfer never costs a good photo. A failed call takes at least one second on
-/// the clock, which paces a pass through a playlist whose photos all fail.
+/// refused or broken transfer never costs a good photo. Every call that makes a request takes at
+/// least one second on the clock: the CDN is never asked for more than one photo a second.
 class PhotoDownloader final
 {
 public:

@@ -52,7 +52,7 @@ QString PhotoFileNames::slug(const QString& title)
 
 std::optional<QString> PhotoFileNames::photoFileName(const Medium& photo)
 {
-    const QString id = photo.uuid.left(idLength);
+    const QString id = photo.uuid.left(idLength).toLower();
     if (!isShortId(id))
         return std::nullopt;
     QString base = slug(photo.title.value_or(QString())).left(slugLimit);

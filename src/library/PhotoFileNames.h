@@ -20,8 +20,8 @@ public:
 
     /// The title with everything but ASCII letters, digits, "-" and blanks dropped.
     static QString slug(const QString& title);
-    /// "<slug, at most 240 characters, "Lumivale" when empty>-<first 8 of the uuid>.jpg".
-    /// None when those 8 characters are not lower-case letters or digits: the id comes from the
+    /// "<slug, at most 240 characters, "Lumivale" when empty>-<first 8 of the uuid, lower-cased>.jpg".
+    /// None when those 8 characters are then not lower-case letters or digits: the id comes from the
     /// server and becomes part of a path, and a name the app could not recognise later would
     /// never be cleaned up. The caller logs and skips such a photo.
     static std::optional<QString> photoFileName(const Medium& photo);

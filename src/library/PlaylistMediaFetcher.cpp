@@ -37,8 +37,11 @@ QCoro::Task<std::optional<QList<Medium>>> PlaylistMediaFetcher::fetchPlaylistMed
             co_return std::nullopt;
         try {
             co_return co_await fetchMediaPages(album, cancel);
-        } catch (const APIError&) {
-            // Dropped: the pass reports the listing as failed once all attempts are spent.
+        } catch (const APIError& error) {
+            // A fragment that can't form a request stays so: asking again can't help.
+            if (error.kind() == APIError::Kind::InvalidRequest)
+                throw;
+            // Otherwise dropped: the pass reports the listing as failed once all attempts are spent.
         }
     }
     co_return std::nullopt;

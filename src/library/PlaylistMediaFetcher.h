@@ -32,7 +32,8 @@ public:
     /// id can't name a file are logged and left out; of photos sharing a file name the first stays.
     QCoro::Task<QList<Medium>> fetchMediaPages(Album album, CancelToken cancel);
     /// None after four failed attempts, or as soon as the token is cancelled: a cancelled wait
-    /// ends the listing instead of starting the next attempt at once.
+    /// ends the listing instead of starting the next attempt at once. Throws the APIError
+    /// InvalidRequest at once when the playlist's fragment can't form a request.
     QCoro::Task<std::optional<QList<Medium>>> fetchPlaylistMedia(Album album, CancelToken cancel);
 
     /// The wait before attempt number attempt + 1 (attempt counted from 0).

@@ -1,6 +1,7 @@
 #include "library/PlaylistSync.h"
 
 #include "library/DataDirectory.h"
+#include "library/LibraryFiles.h"
 #include "library/LocalPhotos.h"
 #include "library/PhotoDownloader.h"
 #include "library/PhotoFileNames.h"
@@ -18,6 +19,7 @@
 
 #include <QCoroSignal>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QPointer>
 
@@ -58,6 +60,13 @@ PlaylistSync::PlaylistSync(Services services, QObject* parent)
     // A folder that can't be made stays missing: its index and listings are empty.
     for (const QString& folder : {m_layout.playlistRoot, m_layout.paperDir, m_layout.saverDir})
         QDir().mkpath(folder);
+    // What a run that ended in mid-write left behind; the iterator does not follow links out.
+    LibraryFiles::removeLeftovers(m_layout.paperDir);
+    LibraryFiles::removeLeftovers(m_layout.saverDir);
+    QDirIterator folders(m_layout.playlistRoot, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (folders.hasNext())
+        LibraryFiles::removeLeftovers(folders.next());
     rebuildIndexes();
 }
 

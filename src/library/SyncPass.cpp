@@ -13,6 +13,7 @@
 #include "library/PlaylistSync.h"
 #include "library/SyncSource.h"
 #include "library/SyncState.h"
+#include "model/APIError.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 
@@ -112,10 +113,20 @@ QCoro::Task<bool> SyncPass::listPlaylists()
             linked ? linked : PlaylistFolders::playlistFolder(m_layout.playlistRoot, album.title);
         if (!folder) {
             m_log.error(u"playlist %1: title can't be a folder name, skipped"_s.arg(album.id));
+            m_skipped.append(album);
             continue;
         }
         const std::shared_ptr<PlaylistMediaFetcher> fetcher = m_fetcher;
-        std::optional<QList<Medium>> photos = co_await fetcher->fetchPlaylistMedia(album, m_cancel);
+        std::optional<QList<Medium>> photos;
+        try {
+            photos = co_await fetcher->fetchPlaylistMedia(album, m_cancel);
+        } catch (const APIError& error) {
+            if (error.kind() != APIError::Kind::InvalidRequest)
+                throw;
+            m_log.error(u"playlist %1: its address can't form a request, skipped"_s.arg(album.id));
+            m_skipped.append(album);
+            continue;
+        }
         if (isStopped())
             co_return false;
         if (!photos) {
@@ -264,31 +275,91 @@ QCoro::Task<bool> SyncPass::renderLocalPhotos(qsizetype index, QSet<QString> kep
     co_return true;
 }
 
+QList<Album> SyncPass::sparedAlbums() const
+{
+    const QVariantMap titles = m_defaults.mapValue(keys::syncPlaylistTitles).value_or(QVariantMap());
+    QList<Album> spared;
+    for (const Album& album : m_skipped) {
+        spared.append(album);
+        const QVariant recorded = titles.value(QString::number(album.id));
+        if (recorded.typeId() == QMetaType::QString && recorded.toString() != album.title) {
+            Album before = album;
+            before.title = recorded.toString();
+            spared.append(before);
+        }
+    }
+    return spared;
+}
+
+void SyncPass::spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QString>& outputs)
+{
+    QStringList folders;
+    for (const Album& album : spared) {
+        std::optional<QString> folder = LocalPhotos::linkedFolder(album);
+        if (!folder)
+            folder = PlaylistFolders::playlistFolder(m_layout.playlistRoot, album.title);
+        if (!folder)
+            continue;
+        folders.append(*folder);
+        for (const QString& file : PhotoFolder::listPhotoFiles(*folder)) {
+            const QString name = QFileInfo(file).fileName();
+            if (PhotoFileNames::isAppFileName(name)) {
+                m_paperNames.insert(name);
+                m_saverNames.insert(name);
+            }
+        }
+    }
+    // Their renders keep their names, so the next pass finds them current.
+    const QHash<QString, QString> previous = LocalOutputNames::fromVariant(m_defaults.value(keys::syncLocalSources));
+    for (auto it = previous.cbegin(); it != previous.cend(); ++it) {
+        const bool fromSkipped = std::any_of(folders.cbegin(), folders.cend(), [&it](const QString& folder) {
+            return PlaylistFolders::isWithin(it.value(), folder);
+        });
+        if (!fromSkipped || outputs.contains(it.key()))
+            continue;
+        outputs.insert(it.key(), it.value());
+        m_paperNames.insert(it.key());
+        m_saverNames.insert(it.key());
+    }
+}
+
 void SyncPass::finish()
 {
     PlaylistSync& sync = *m_sync;
+    // A skipped playlist keeps what it had: its folder, its previews and its photos in the pools.
+    const QList<Album> spared = sparedAlbums();
+    QHash<QString, QString> outputs = m_outputs.record();
+    spareSkippedPhotos(spared, outputs);
     m_defaults.setValue(keys::syncLinkedDownloads, LinkedDownloads::toVariant(m_record));
     m_defaults.remove(keys::electronLinkedDownloads);
     m_defaults.setValue(keys::syncLocalLook, m_look);
-    m_defaults.setValue(keys::syncLocalSources, LocalOutputNames::toVariant(m_outputs.record()));
+    m_defaults.setValue(keys::syncLocalSources, LocalOutputNames::toVariant(outputs));
 
     // The pool folders hold exactly what this pass placed: anything else there goes.
     PhotoFolder::removePhotoFiles(m_layout.paperDir,
                                   [this](const QString& name) { return !m_paperNames.contains(name); });
     PhotoFolder::removePhotoFiles(m_layout.saverDir,
                                   [this](const QString& name) { return !m_saverNames.contains(name); });
-    FolderPruner::pruneStaleFolders(m_layout.playlistRoot, m_albums);
-    QList<Album> listedAlbums;
+    FolderPruner::pruneStaleFolders(m_layout.playlistRoot, m_albums + spared);
+    QList<Album> listedAlbums = spared;
     for (const Listed& listed : std::as_const(m_listed))
         listedAlbums.append(listed.album);
     FolderPruner::pruneThumbnails(m_layout.imagesDir, m_layout.playlistRoot, listedAlbums);
     sync.rebuildIndexes();
 
+    // Skipped playlists and failed downloads leave the pass dirty, so the next one fetches what
+    // is missing even when nothing else changed.
+    const bool complete = m_skipped.isEmpty() && m_failed == 0;
     m_defaults.setValue(keys::syncState, m_state);
-    m_defaults.setValue(keys::syncDirty, false);
+    m_defaults.setValue(keys::syncDirty, !complete);
+    const QVariantMap recorded = m_defaults.mapValue(keys::syncPlaylistTitles).value_or(QVariantMap());
     QVariantMap titles;
-    for (const Album& album : std::as_const(m_albums))
-        titles.insert(QString::number(album.id), album.title);
+    for (const Album& album : std::as_const(m_albums)) {
+        const QString id = QString::number(album.id);
+        const bool skipped = std::any_of(m_skipped.cbegin(), m_skipped.cend(),
+                                         [&album](const Album& other) { return other.id == album.id; });
+        titles.insert(id, skipped && recorded.contains(id) ? recorded.value(id) : QVariant(album.title));
+    }
     m_defaults.setValue(keys::syncPlaylistTitles, titles);
 
     m_log.info(u"synced %1 playlists: %2 photos, %3 downloaded, %4 failed, %5 in wallpaper, %6 in saver"_s
@@ -298,6 +369,10 @@ void SyncPass::finish()
                    .arg(m_failed)
                    .arg(sync.m_paperIndex.size())
                    .arg(sync.m_saverIndex.size()));
+    if (!complete)
+        m_log.info(u"pass incomplete: %1 playlists skipped, %2 downloads failed; the next pass tries again"_s
+                       .arg(m_skipped.size())
+                       .arg(m_failed));
     if (sync.m_source)
         sync.m_source->resetPhotoPools();
     sync.setSyncing(false, m_generation);

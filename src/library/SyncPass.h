@@ -11,6 +11,7 @@
 #include "model/User.h"
 
 #include <QCoroTask>
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QSet>
@@ -30,7 +31,8 @@ class PlaylistSync;
 /// playlists, downloads what is missing one photo at a time, links the photos into the wallpaper
 /// and saver folders, renders the user's own photos there, prunes what the sync made earlier and
 /// no longer needs, and stores the new state. "sync-dirty" is set before any work and cleared only
-/// by a complete pass, so a pass that stops early makes the next one run in full.
+/// by a complete pass, so a pass that stops early, skips a playlist or misses a download makes
+/// the next one run in full. A skipped playlist keeps its folder and its photos in the pools.
 ///
 /// The pass notices cancellation before each photo and after every wait; a cancelled pass stops
 /// there and leaves the rest to the next one.
@@ -62,6 +64,10 @@ private:
     QCoro::Task<bool> syncPlaylist(qsizetype index);
     void cleanFolder(Listed& listed, const QSet<QString>& kept, const QSet<QString>& downloaded);
     QCoro::Task<bool> renderLocalPhotos(qsizetype index, QSet<QString> kept);
+    /// The skipped playlists, each also under the title it had at the last pass.
+    QList<Album> sparedAlbums() const;
+    /// Keeps the pool files of the spared playlists' folders and their renders' names.
+    void spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QString>& outputs);
     void finish();
     void advance();
 
@@ -83,6 +89,9 @@ private:
     QString m_state;
     QString m_look;
     QList<Listed> m_listed;
+    /// Marked playlists the pass could not list: a title that names no folder, or an address
+    /// that can't form a request.
+    QList<Album> m_skipped;
     LinkedDownloads::Record m_record;
     LocalOutputNames m_outputs;
     QSet<QString> m_paperNames;

@@ -2,6 +2,7 @@
 
 #include "library/RotationLibrary.h"
 #include "model/APIClient.h"
+#include "model/APIError.h"
 #include "model/MediaPages.h"
 #include "model/User.h"
 
@@ -50,8 +51,16 @@ bool PhotoPool::isFresh(const QString& key, const QDateTime& now) const
 QCoro::Task<QList<Medium>> PhotoPool::gather(APIClient& api, Sources sources)
 {
     QList<Medium> fetched;
-    for (const Album& album : std::as_const(sources.marked))
-        fetched += co_await playlistMedia(api, album);
+    for (const Album& album : std::as_const(sources.marked)) {
+        try {
+            fetched += co_await playlistMedia(api, album);
+        } catch (const APIError& error) {
+            // A playlist whose address can't form a request is left out (the client logged it);
+            // the others still make the pool.
+            if (error.kind() != APIError::Kind::InvalidRequest)
+                throw;
+        }
+    }
     if (fetched.isEmpty() && sources.ownPhotos.isEmpty())
         fetched = co_await api.mediaPage(MediaQuery{.path = u"today"_s, .perPage = todayCount});
     co_return assemble(fetched, sources);

@@ -49,7 +49,8 @@ public:
     /// The pool was built from the same key within the reuse limit and is not empty. A build time
     /// later than now (the clock was set back) does not count as recent.
     bool isFresh(const QString& key, const QDateTime& now) const;
-    /// Fetches the listings and puts the pool together; changes no pool. Throws APIError.
+    /// Fetches the listings and puts the pool together; changes no pool. Throws APIError; a
+    /// playlist whose address can't form a request is left out instead.
     static QCoro::Task<QList<Medium>> gather(APIClient& api, Sources sources);
     /// Every photo of one playlist as the service lists it, in pages of 500, at most ten pages.
     /// Throws the first page's failure.

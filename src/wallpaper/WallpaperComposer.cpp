@@ -82,9 +82,9 @@ std::optional<QString> WallpaperComposer::compose(const QString& source,
 {
     const std::optional<QString> text = cleanTitle(title);
     if (!overlay && !text && fit == WallpaperFit::fill && isUprightJpeg(source)) {
-        QFile file(source);
-        if (!file.copy(destination))
-            return u"copy failed: "_s + file.errorString();
+        QString error;
+        if (!LibraryFiles::copyInto(source, destination, &error))
+            return u"copy failed: "_s + error;
         return std::nullopt;
     }
     if (!geometry.isUsable())

@@ -1,5 +1,7 @@
 #include "wallpaper/WallpaperService.h"
 
+#include "library/LibraryFiles.h"
+
 #include "library/PhotoDownloader.h"
 #include "model/Clock.h"
 #include "model/CrashReport.h"
@@ -46,6 +48,9 @@ WallpaperService::WallpaperService(QNetworkAccessManager& network, WallpaperSett
 {
     // A failure shows up at the first download or composition; nothing to do about it here.
     QDir().mkpath(m_photos);
+    // What a run that ended in mid-write left behind.
+    LibraryFiles::removeLeftovers(m_directory);
+    LibraryFiles::removeLeftovers(m_photos);
 }
 
 WallpaperService::~WallpaperService()

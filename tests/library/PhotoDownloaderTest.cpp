@@ -3,6 +3,7 @@
 #include "model/MediaFormat.h"
 #include "model/Medium.h"
 #include "services/CrashReporter.h"
+#include "support/FileSizeLimit.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 #include "support/TestFiles.h"
@@ -15,6 +16,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
+
+#include <cstring>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
@@ -72,7 +75,9 @@ private slots:
     void acceptsOnlyAWholePhotoWithStatus200_data();
     void acceptsOnlyAWholePhotoWithStatus200();
     void truncatedBodyNeverReplacesAGoodPhoto();
-    void failedCallTakesAtLeastOneSecond();
+    void fullDiskIsLoggedWithItsReason();
+    void everyCallTakesAtLeastOneSecond_data();
+    void everyCallTakesAtLeastOneSecond();
     void photoWithoutAddressFailsAtOnce();
 
 private:
@@ -317,26 +322,46 @@ void PhotoDownloaderTest::truncatedBodyNeverReplacesAGoodPhoto()
     QVERIFY(m_reports.isEmpty());
 }
 
-void PhotoDownloaderTest::failedCallTakesAtLeastOneSecond()
+void PhotoDownloaderTest::fullDiskIsLoggedWithItsReason()
 {
-    // A good photo is not held back: it completes while the clock stands still.
-    std::optional<bool> good;
-    const QCoro::Task<void> goodTask =
-        recordDownload(m_downloader.get(), m_photo, m_folder + u"/b-1a2b3c4d.jpg"_s, &good);
-    QTRY_COMPARE_WITH_TIMEOUT(good, std::optional(true), 30'000);
+    const QString destination = m_folder + u"/a-1a2b3c4d.jpg"_s;
+    bool fetched = true;
+    {
+        const test::FileSizeLimit fullDisk(40'000); // below one photo
+        QVERIFY(fullDisk.isActive());
+        fetched = download(m_photo, destination);
+    }
 
-    QVERIFY(m_sandbox->addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}}));
+    QVERIFY(!fetched);
+    QVERIFY(!QFile::exists(destination));
+    QVERIFY(!QFile::exists(destination + u".part"_s));
+    QCOMPARE(syncLines(),
+             QStringList{u"download "_s + m_photo.shortId() + u" failed: "_s + QString::fromLocal8Bit(std::strerror(EFBIG))});
+}
+
+void PhotoDownloaderTest::everyCallTakesAtLeastOneSecond_data()
+{
+    QTest::addColumn<bool>("missing");
+    QTest::newRow("good photo") << false;
+    QTest::newRow("missing photo") << true;
+}
+
+void PhotoDownloaderTest::everyCallTakesAtLeastOneSecond()
+{
+    QFETCH(bool, missing);
+    if (missing)
+        QVERIFY(m_sandbox->addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}}));
     std::optional<bool> result;
     const QCoro::Task<void> task =
         recordDownload(m_downloader.get(), m_photo, m_folder + u"/a-1a2b3c4d.jpg"_s, &result);
     QTRY_COMPARE_WITH_TIMEOUT(m_clock->sleeperCount(), 1, 30'000);
-    QCOMPARE(syncLines().size(), 1); // the answer is in
+    QCOMPARE(m_sandbox->requests().size(), 1); // the answer is in
 
     m_clock->advance(999ms);
     QCoreApplication::processEvents();
     QVERIFY(!result);
     m_clock->advance(1ms);
-    QTRY_COMPARE(result, std::optional(false));
+    QTRY_COMPARE(result, std::optional(!missing));
 }
 
 void PhotoDownloaderTest::photoWithoutAddressFailsAtOnce()

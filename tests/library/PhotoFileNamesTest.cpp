@@ -52,8 +52,10 @@ void PhotoFileNamesTest::photoFileName_data()
         << std::optional(u"../../etc/passwd"_s) << uuid << std::optional(u"etcpasswd-3fa9c21e.jpg"_s);
     QTest::newRow("300 letters keep 240") << std::optional(QString(300, u'a')) << uuid
                                           << std::optional(QString(240, u'a') + u"-3fa9c21e.jpg"_s);
-    QTest::newRow("upper-case uuid is refused")
-        << std::optional(u"Sunset"_s) << u"3FA9C21E-0000"_s << std::optional<QString>();
+    QTest::newRow("upper-case uuid is lower-cased")
+        << std::optional(u"Sunset"_s) << u"3FA9C21E-0000"_s << std::optional(u"Sunset-3fa9c21e.jpg"_s);
+    QTest::newRow("lower-cased uuid still not letters and digits is refused")
+        << std::optional(u"Sunset"_s) << u"3FA9C2\u00c9-0000"_s << std::optional<QString>();
     QTest::newRow("short uuid is refused")
         << std::optional(u"Sunset"_s) << u"3fa9c2"_s << std::optional<QString>();
     QTest::newRow("path in the uuid is refused")

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImageReader>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QtTest>
@@ -44,6 +45,9 @@ private slots:
     void cancelDuringASlowDownload();
     void cancelledListingRetryStops();
     void catalogPhotoWithADateLikeIdIsNotRenderedOntoItself();
+    void skippedPlaylistKeepsWhatItHad_data();
+    void skippedPlaylistKeepsWhatItHad();
+    void failedDownloadsAreFetchedByTheNextPass();
 
 private:
     QString mountains() const
@@ -359,6 +363,101 @@ void PlaylistSyncPassTest::catalogPhotoWithADateLikeIdIsNotRenderedOntoItself()
     QCOMPARE(h.syncLines().filter(u"local photo"_s), QStringList());
     QCOMPARE(h.syncLines().last(),
              u"synced 1 playlists: 2 photos, 0 downloaded, 0 failed, 2 in wallpaper, 0 in saver"_s);
+}
+
+void PlaylistSyncPassTest::skippedPlaylistKeepsWhatItHad_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("null title") << u"title"_s << QJsonValue(QJsonValue::Null)
+                                << u"playlist 102: title can't be a folder name, skipped"_s;
+    QTest::newRow("fragment that can't form a request")
+        << u"title_fragment"_s << QJsonValue(u".."_s)
+        << u"playlist 102: its address can't form a request, skipped"_s;
+}
+
+void PlaylistSyncPassTest::skippedPlaylistKeepsWhatItHad()
+{
+    QFETCH(QString, field);
+    QFETCH(QJsonValue, value);
+    QFETCH(QString, line);
+    test::SyncHarness& h = *m_harness;
+    QVERIFY(QDir().mkpath(mountains()));
+    QVERIFY(test::SyncHarness::writeJpeg(mountains() + u"/Own Photo.jpg"_s, QSize(800, 600)));
+    QVERIFY(h.runPass());
+    const QStringList folder = test::SyncHarness::entries(mountains());
+    const QStringList paper = test::SyncHarness::photoNames(h.sync().paperDir());
+    QCOMPARE(paper.size(), 25);
+    const QString previews = h.sync().imagesDir() + u"/Mountain Mornings"_s;
+    QCOMPARE(test::SyncHarness::entries(previews).size(), 1);
+
+    // The service answers the album list with a playlist the pass can't use.
+    const QString token = *h.api.token();
+    QJsonObject answer = h.sandbox.call("GET", u"albums"_s, token).json().toObject();
+    QJsonArray albums = answer[u"albums"_s].toArray();
+    for (qsizetype i = 0; i < albums.size(); ++i) {
+        QJsonObject album = albums[i].toObject();
+        if (album[u"id"_s].toInteger() == 102) {
+            album.insert(field, value);
+            albums[i] = album;
+        }
+    }
+    answer[u"albums"_s] = albums;
+    QVERIFY(h.sandbox.addFault({{u"method"_s, u"GET"_s},
+                                {u"path"_s, u"/api/v6/albums"_s},
+                                {u"status"_s, 200},
+                                {u"body"_s, QString::fromUtf8(QJsonDocument(answer).toJson())}}));
+    const auto reload = [&] {
+        h.source.albumList =
+            AlbumsResponse::fromJson(h.sandbox.call("GET", u"albums"_s, token).json()).value_or(AlbumsResponse{}).albums;
+    };
+    reload();
+    h.sandbox.clearRequests();
+    h.forgetLog();
+    QVERIFY(h.runPass(true));
+
+    QCOMPARE(h.listingRequests(),
+             QStringList{u"GET /api/v6/media/playlists/editor-s-picks?page=1&per_page=500"_s});
+    QCOMPARE(h.syncLines().filter(u"playlist 102"_s), QStringList{line});
+    QCOMPARE(h.syncLines().last(),
+             u"pass incomplete: 1 playlists skipped, 0 downloads failed; the next pass tries again"_s);
+    QCOMPARE(test::SyncHarness::entries(mountains()), folder);
+    QCOMPARE(test::SyncHarness::photoNames(h.sync().paperDir()), paper);
+    QCOMPARE(test::SyncHarness::entries(previews).size(), 1);
+    QCOMPARE(defaults().boolValue(keys::syncDirty), true);
+    QCOMPARE(defaults().mapValue(keys::syncPlaylistTitles).value_or(QVariantMap()).value(u"102"_s),
+             QVariant(u"Mountain Mornings"_s));
+
+    // The next good answer finds every photo still there.
+    h.sandbox.clearFaults();
+    reload();
+    h.sandbox.clearRequests();
+    QVERIFY(h.runPass());
+    QCOMPARE(h.listingRequests().size(), 2);
+    QCOMPARE(h.cdnRequests(), QStringList());
+    QCOMPARE(test::SyncHarness::photoNames(h.sync().paperDir()), paper);
+    QCOMPARE(defaults().boolValue(keys::syncDirty), false);
+}
+
+void PlaylistSyncPassTest::failedDownloadsAreFetchedByTheNextPass()
+{
+    test::SyncHarness& h = *m_harness;
+    QVERIFY(h.sandbox.addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}, {u"times"_s, 2}}));
+    QVERIFY(h.runPass());
+    QCOMPARE(h.syncLines().filter(u"synced "_s),
+             QStringList{u"synced 2 playlists: 44 photos, 42 downloaded, 2 failed, 22 in wallpaper, 20 in saver"_s});
+    QCOMPARE(defaults().boolValue(keys::syncDirty), true);
+    const QStringList missing = h.cdnRequests().mid(0, 2);
+
+    // Nothing else changed; the next pass fetches just the two.
+    h.sandbox.clearRequests();
+    QVERIFY(h.runPass());
+    QCOMPARE(h.cdnRequests(), missing);
+    QCOMPARE(test::SyncHarness::photoNames(mountains()).size(), 24);
+    QCOMPARE(test::SyncHarness::photoNames(h.sync().paperDir()).size(), 24);
+    QCOMPARE(defaults().boolValue(keys::syncDirty), false);
 }
 
 } // namespace lumi

@@ -51,6 +51,7 @@ private slots:
     void sources_data();
     void sources();
     void aFailedListingKeepsThePool();
+    void aPlaylistWhoseAddressCantFormARequestIsLeftOut();
 };
 
 void PhotoPoolTest::reusedForSixHours()
@@ -209,6 +210,22 @@ void PhotoPoolTest::aFailedListingKeepsThePool()
     QVERIFY(rig.change());
     QCOMPARE(engine.pool().photos(), pool);
     QVERIFY(engine.poolKey() != key);
+}
+
+void PhotoPoolTest::aPlaylistWhoseAddressCantFormARequestIsLeftOut()
+{
+    test::RotationRig rig;
+    albumWithId(rig, 102).includeInPaper = true;
+    Album broken = albumWithId(rig, 102);
+    broken.id = 900;
+    broken.title = u"Broken"_s;
+    broken.titleFragment = u".."_s;
+    rig.account.playlists.prepend(broken);
+    RotationEngine& engine = rig.engine();
+
+    QVERIFY(rig.change());
+    QCOMPARE(rig.requestLines(), QStringList{mornings});
+    QCOMPARE(engine.pool().photos().size(), 24);
 }
 
 } // namespace lumi

@@ -1,4 +1,5 @@
 #include "wallpaper/WallpaperComposer.h"
+#include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
 #include "support/TestImages.h"
 #include "wallpaper/CalendarRenderer.h"
@@ -103,6 +104,8 @@ private slots:
     void fitTurnsThePhotoByItsOrientation();
     void composesOrFailsCleanly_data();
     void composesOrFailsCleanly();
+    void aWriteThatBreaksOffLeavesNoPicture_data();
+    void aWriteThatBreaksOffLeavesNoPicture();
 
 private:
     QString file(const QString& name, const QByteArray& bytes);
@@ -430,6 +433,33 @@ void WallpaperComposerTest::composesOrFailsCleanly()
         file(u"photo.jpg"_s, source), overlay, fit, std::nullopt, geometry, destination);
     QVERIFY2(failure.has_value() != composes, qPrintable(failure.value_or(u"composed"_s)));
     QCOMPARE(QFileInfo::exists(destination), composes);
+}
+
+void WallpaperComposerTest::aWriteThatBreaksOffLeavesNoPicture_data()
+{
+    QTest::addColumn<WallpaperFit>("fit");
+    QTest::newRow("drawn") << fitted;
+    QTest::newRow("copied") << filled;
+}
+
+void WallpaperComposerTest::aWriteThatBreaksOffLeavesNoPicture()
+{
+    QFETCH(WallpaperFit, fit);
+    QImage photo = test::solidImage(QSize(1920, 1080), orange);
+    QPainter(&photo).fillRect(0, 0, 960, 540, Qt::blue);
+    const QString source = file(u"photo.jpg"_s, test::jpegOf(photo));
+    QVERIFY(QFileInfo(source).size() > 2000);
+    const QString destination = m_dir->filePath(u"wallpaper.jpg"_s);
+
+    std::optional<QString> failure;
+    {
+        const test::FileSizeLimit fullDisk(2000);
+        QVERIFY(fullDisk.isActive());
+        failure = WallpaperComposer::compose(source, std::nullopt, fit, std::nullopt, screen(1920, 1080),
+                                             destination);
+    }
+    QVERIFY(failure);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"photo.jpg"_s});
 }
 
 } // namespace lumi

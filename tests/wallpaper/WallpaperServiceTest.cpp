@@ -109,6 +109,7 @@ private slots:
     void keepsTheNewest16Variants();
     void clearingTheCacheReappliesAndRedraws_data();
     void clearingTheCacheReappliesAndRedraws();
+    void leftoversOfAnInterruptedRunGoAtStart();
     void shortIdKeepsHexDigits_data();
     void shortIdKeepsHexDigits();
 
@@ -617,6 +618,24 @@ void WallpaperServiceTest::clearingTheCacheReappliesAndRedraws()
     const QString expectedLine = result ? u"[wallpaper-cache] Wallpapers: %1 can't be read"_s.arg(folder)
                                         : u"[wallpaper-cache] wallpaper cache cleared"_s;
     QVERIFY(LogStore::shared().recent().last().endsWith(expectedLine));
+}
+
+void WallpaperServiceTest::leftoversOfAnInterruptedRunGoAtStart()
+{
+    m_service.reset();
+    const QString folder = WallpaperService::defaultDirectory();
+    const QStringList leftovers{folder + u"/.3f9a01bc-1280x1024-5.jpg.tmp-k2j4"_s,
+                                folder + u"/Photos/3f9a01bc-1280x1024.jpg.part"_s};
+    const QStringList kept{folder + u"/3f9a01bc-1280x1024-4.jpg"_s, folder + u"/Photos/3f9a01bc-1280x1024.jpg"_s,
+                           folder + u"/notes.part"_s};
+    for (const QString& path : leftovers + kept)
+        QVERIFY(test::writeFile(path, QByteArray(100, 'x')));
+
+    m_service = std::make_unique<WallpaperService>(*m_network, *m_setter, *m_clock, *m_reporter, *m_synced);
+    for (const QString& path : leftovers)
+        QVERIFY2(!QFile::exists(path), qPrintable(path));
+    for (const QString& path : kept)
+        QVERIFY2(QFile::exists(path), qPrintable(path));
 }
 
 void WallpaperServiceTest::shortIdKeepsHexDigits_data()
