@@ -1,5 +1,7 @@
 #include "library/FileTransfer.h"
 
+#include "library/LibraryFiles.h"
+
 #include <QCoroNetworkReply>
 #include <QFile>
 #include <QNetworkAccessManager>
@@ -32,10 +34,8 @@ QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl
     const auto drain = [&] {
         const QByteArray chunk = reply->readAll();
         result.received += chunk.size();
-        if (!result.writeFailed && file->write(chunk) != chunk.size()) {
+        if (!result.writeFailed && !LibraryFiles::writeAll(*file, chunk, &result.writeError))
             result.writeFailed = true;
-            result.writeError = file->errorString();
-        }
     };
     const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
     co_await reply.get();

@@ -150,10 +150,27 @@ bool LibraryFiles::copyInto(const QString& source, const QString& destination, Q
         }
         if (read == 0)
             break;
-        if (out.write(buffer.constData(), read) != read)
-            break;
+        if (!writeAll(out, QByteArrayView(buffer.constData(), read), error)) {
+            out.close();
+            QFile::remove(out.fileName());
+            return false;
+        }
     }
     return commitTemporary(out, destination, error);
+}
+
+bool LibraryFiles::writeAll(QFileDevice& file, QByteArrayView data, QString* error)
+{
+    // A short write is no failure yet: the next one tells why the file took no more.
+    while (!data.isEmpty()) {
+        const qint64 written = file.write(data.data(), data.size());
+        if (written <= 0) {
+            setError(error, file.errorString());
+            return false;
+        }
+        data = data.sliced(written);
+    }
+    return true;
 }
 
 bool LibraryFiles::replace(const QString& from, const QString& to, QString* error)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
+
+class QFileDevice;
 
 namespace lumi {
 
@@ -30,6 +33,9 @@ public:
     static bool linkInto(const QString& source, const QString& destination, QString* error = nullptr);
     /// Puts a copy of source at destination, replacing a file or link there.
     static bool copyInto(const QString& source, const QString& destination, QString* error = nullptr);
+    /// Writes all of data to the open file, going on after a short write; false with the reason
+    /// (a full disk, say) when the file takes no more.
+    static bool writeAll(QFileDevice& file, QByteArrayView data, QString* error = nullptr);
     /// Renames from over to (a file or link there is replaced, a directory is not).
     static bool replace(const QString& from, const QString& to, QString* error = nullptr);
     /// The canonical form of a clean absolute path that may not exist yet: its deepest existing

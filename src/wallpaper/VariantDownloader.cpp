@@ -24,7 +24,7 @@ QCoro::Task<void> VariantDownloader::download(QUrl url, QString target, CancelTo
         throw WallpaperError::system(u"%1 is in the way"_s.arg(part));
     QFile file(part);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw WallpaperError::system(transfer.writeError);
+        throw WallpaperError::system(file.errorString());
 
     const AppLog log(u"wallpaper"_s);
     const FileTransfer transfer = co_await FileTransfer::get(&m_network, url, &file, timeoutMs, cancel);

@@ -24,7 +24,7 @@ QString page(int first, int count)
 {
     QJsonArray media;
     for (int i = first; i < first + count; ++i) {
-        media.append(QJsonObject{{u"uuid"_s, u"%1-0000-4000-8000-000000000000"_s.arg(i, 8, 16, u'0')},
+        media.append(QJsonObject{{u"uuid"_s, u"%1-0000-4000-8000-000000000000"_s.arg(i, 8, 16, QChar(u'0'))},
                                  {u"title"_s, u"Photo"_s},
                                  {u"secure_base_url"_s, u"http://127.0.0.1:1/cdn/x/"_s}});
     }
