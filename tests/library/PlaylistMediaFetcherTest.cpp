@@ -3,6 +3,7 @@
 #include "model/APIClient.h"
 #include "model/APIError.h"
 #include "model/Album.h"
+#include "services/CrashReporter.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 
@@ -68,6 +69,7 @@ private:
     QStringList pagesAsked();
 
     std::unique_ptr<test::SandboxFixture> m_sandbox;
+    std::unique_ptr<CrashReporter> m_reporter;
     std::unique_ptr<APIClient> m_api;
     std::unique_ptr<test::ManualClock> m_clock;
     std::unique_ptr<PlaylistMediaFetcher> m_fetcher;
@@ -83,7 +85,8 @@ void PlaylistMediaFetcherTest::initTestCase()
 void PlaylistMediaFetcherTest::init()
 {
     m_sandbox->reset();
-    m_api = std::make_unique<APIClient>();
+    m_reporter = std::make_unique<CrashReporter>();
+    m_api = std::make_unique<APIClient>(*m_reporter);
     m_api->setToken(m_sandbox->signInToken());
     m_clock = std::make_unique<test::ManualClock>();
     m_fetcher = std::make_unique<PlaylistMediaFetcher>(*m_api, *m_clock);
@@ -99,6 +102,7 @@ void PlaylistMediaFetcherTest::cleanup()
     m_fetcher.reset();
     m_clock.reset();
     m_api.reset();
+    m_reporter.reset();
 }
 
 QStringList PlaylistMediaFetcherTest::pagesAsked()
