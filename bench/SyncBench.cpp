@@ -11,6 +11,7 @@
 
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/Album.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
@@ -19,7 +20,6 @@
 #include "services/CrashReporter.h"
 #include "support/FakeScreens.h"
 #include "support/SandboxFixture.h"
-#include "support/library/FakeSyncSource.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -116,7 +116,7 @@ struct PassFigures
     int downloaded = 0;
 };
 
-PassFigures runPasses(Clock& clock, APIClient& api, test::FakeSyncSource& source, const QString& folder)
+PassFigures runPasses(Clock& clock, APIClient& api, const Account& account, const QString& folder)
 {
     Defaults& defaults = Defaults::shared();
     for (const QString& key : {keys::syncState, keys::syncDirty, keys::syncFormat, keys::syncPlaylistTitles,
@@ -127,8 +127,7 @@ PassFigures runPasses(Clock& clock, APIClient& api, test::FakeSyncSource& source
 
     test::FakeScreens screens({test::FakeScreens::display(u"DP-1"_s, QRect(0, 0, 2560, 1440))});
     CrashReporter reporter;
-    PlaylistSync sync(PlaylistSync::Services{defaults, api, screens, clock, reporter});
-    sync.setSource(&source);
+    PlaylistSync sync(PlaylistSync::Services{account, defaults, api, screens, clock, reporter});
 
     PassFigures figures;
     QElapsedTimer timer;
@@ -174,8 +173,10 @@ int run(int photos, int rounds, bool paced)
     }
 
     // Playlists of up to 240 photos (the whole catalog), marked for the wallpaper.
-    test::FakeSyncSource source;
-    source.signedInUser = User::fromJson(sandbox.call("GET", u"users"_s, token).json()[u"user"_s]);
+    Account account;
+    account.setHasSessionToken(true);
+    account.setUser(User::fromJson(sandbox.call("GET", u"users"_s, token).json()[u"user"_s]));
+    QList<Album> albums;
     QList<QUrl> urls;
     for (int first = 0, number = 1; first < photos; first += catalogSize, ++number) {
         const int count = std::min(catalogSize, photos - first);
@@ -195,8 +196,10 @@ int run(int photos, int rounds, bool paced)
         }
         album->includeInPaper = true;
         album->count = count;
-        source.albumList.append(*album);
+        albums.append(*album);
     }
+    account.setAlbums(std::move(albums));
+    account.setAlbumsLoaded(true);
 
     QNetworkAccessManager network;
     const qint64 bytes = fetchSequentially(network, urls.mid(0, catalogSize)); // drawn once here
@@ -225,7 +228,7 @@ int run(int photos, int rounds, bool paced)
         QDir(rawFolder).removeRecursively();
 
         const QString photoFolder = home + u"/Photos"_s;
-        const PassFigures figures = runPasses(noWait, api, source, photoFolder);
+        const PassFigures figures = runPasses(noWait, api, account, photoFolder);
         first.append(figures.firstMs);
         noOp.append(figures.noOpMs);
         downloaded = figures.downloaded;
@@ -250,7 +253,7 @@ int run(int photos, int rounds, bool paced)
 
     if (paced) {
         SystemClock system;
-        const PassFigures real = runPasses(system, api, source, home + u"/Photos-paced"_s);
+        const PassFigures real = runPasses(system, api, account, home + u"/Photos-paced"_s);
         // Every download takes at least one second, so N photos take N seconds at the least.
         const double floorMs = 1000.0 * real.downloaded;
         print(u"first pass, real clock (one round):  %1 = %2 paced + %3 overhead"_s.arg(milliseconds(real.firstMs),

@@ -9,6 +9,7 @@
 #include "imaging/BundledFonts.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/AppLog.h"
 #include "model/Clock.h"
 #include "model/Defaults.h"
@@ -28,7 +29,6 @@
 #include "state/standby/StandbyPlayer.h"
 #include "state/standby/StandbyShortcuts.h"
 #include "state/standby/StandbyTakeover.h"
-#include "wallpaper/AppModelAccount.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
 #include "wallpaper/WallpaperService.h"
@@ -122,6 +122,7 @@ void Application::createModel()
     m_pickers = LinuxPlatform::pickers();
     m_trash = LinuxPlatform::trash();
     m_api = std::make_unique<APIClient>(m_crashReporter);
+    m_account = std::make_unique<Account>();
     // A stand-in until the event service is built; the rotation reports to it too.
     m_events = std::make_unique<StandbyEvents>();
     createWallpaperServices();
@@ -136,6 +137,7 @@ void Application::createModel()
 
     m_windowRelay = std::make_unique<WindowRelay>();
     m_model = std::make_unique<AppModel>(ModelServices{
+        .account = *m_account,
         .clock = *m_clock,
         .defaults = Defaults::shared(),
         .api = *m_api,
@@ -154,7 +156,10 @@ void Application::createModel()
         .trash = *m_trash,
         .screens = *m_screens,
     });
-    m_account->attach(m_model.get());
+    // What the rotation and the sync tell the model.
+    connect(m_rotation.get(), &RotationEngine::alertRaised, m_model.get(),
+            [this](const QString& alert) { m_model->setAlert(alert); });
+    connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, m_model.get(), &AppModel::resetPhotoPools);
     connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
@@ -168,16 +173,15 @@ void Application::createWallpaperServices()
     m_screens = LinuxPlatform::screens();
     m_wake = LinuxPlatform::wakeWatcher(*m_clock);
     m_wallpaperSetter = LinuxPlatform::wallpaperSetter(*m_screens);
-    m_account = std::make_unique<AppModelAccount>();
 
     m_sync = std::make_unique<PlaylistSync>(PlaylistSync::Services{
+        .account = *m_account,
         .defaults = Defaults::shared(),
         .api = *m_api,
         .screens = *m_screens,
         .clock = *m_clock,
         .reporter = m_crashReporter,
     });
-    m_sync->setSource(m_account.get());
     m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base);
 
     auto wallpapers = std::make_unique<WallpaperService>(m_api->network(), *m_wallpaperSetter, *m_clock,
@@ -186,6 +190,7 @@ void Application::createWallpaperServices()
     wallpapers->setRedrawRequest([this] { m_rotation->redrawNow(); });
     m_rotation = std::make_unique<RotationEngine>(
         RotationEngine::Services{
+            .account = *m_account,
             .clock = *m_clock,
             .defaults = Defaults::shared(),
             .api = *m_api,
@@ -195,7 +200,6 @@ void Application::createWallpaperServices()
             .events = *m_events,
         },
         std::move(wallpapers));
-    m_rotation->setAccount(m_account.get());
 }
 
 void Application::createShell()

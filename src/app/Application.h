@@ -13,8 +13,8 @@ class QSystemTrayIcon;
 namespace lumi {
 
 class APIClient;
+class Account;
 class AppModel;
-class AppModelAccount;
 class AppTakeover;
 class Autostart;
 class Clock;
@@ -105,12 +105,12 @@ private:
     std::unique_ptr<Pickers> m_pickers;
     std::unique_ptr<Trash> m_trash;
     std::unique_ptr<APIClient> m_api;
+    // Written by the model only; the services made before it read it.
+    std::unique_ptr<Account> m_account;
     std::unique_ptr<EventSink> m_events;
     std::unique_ptr<Screens> m_screens;
     std::unique_ptr<WakeWatcher> m_wake;
     std::unique_ptr<WallpaperSetter> m_wallpaperSetter;
-    // Reads the model for the sync and the rotation, which are made before it.
-    std::unique_ptr<AppModelAccount> m_account;
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<LibrarySyncedPhotos> m_syncedPhotos;
     std::unique_ptr<RotationEngine> m_rotation;

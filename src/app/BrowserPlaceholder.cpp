@@ -5,6 +5,7 @@
 #include "app/SettingsRequest.h"
 #include "app/TourAnchor.h"
 #include "imaging/BundledFonts.h"
+#include "model/Account.h"
 #include "state/AppModel.h"
 
 #include <QHBoxLayout>
@@ -72,14 +73,14 @@ BrowserPlaceholder::BrowserPlaceholder(AppModel& model, WindowPresenter& window,
     new TourAnchor(model, *m_playlists, 2, TourAnchor::Edge::trailing);
     new TourAnchor(model, *settings, 3, TourAnchor::Edge::top);
 
-    connect(&m_model, &AppModel::userChanged, this, &BrowserPlaceholder::sync);
-    connect(&m_model, &AppModel::albumsChanged, this, &BrowserPlaceholder::sync);
+    connect(&m_model.account(), &Account::userChanged, this, &BrowserPlaceholder::sync);
+    connect(&m_model.account(), &Account::albumsChanged, this, &BrowserPlaceholder::sync);
     sync();
 }
 
 void BrowserPlaceholder::sync()
 {
-    const std::optional<User>& user = m_model.user();
+    const std::optional<User>& user = m_model.account().user();
     QString name;
     if (user) {
         name = QStringList{user->firstName.value_or(QString()), user->lastName.value_or(QString())}
@@ -91,7 +92,7 @@ void BrowserPlaceholder::sync()
     m_greeting->setText(name.isEmpty() ? tr("Signed in") : tr("Signed in as %1").arg(name));
 
     m_playlists->clear();
-    for (const Album& album : m_model.albums()) {
+    for (const Album& album : m_model.account().albums()) {
         QStringList feeds;
         if (album.includeInPaper.value_or(false))
             feeds.append(tr("wallpaper"));

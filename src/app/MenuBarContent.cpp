@@ -3,6 +3,7 @@
 #include "app/PhotoStoryPresenter.h"
 #include "app/SettingsRequest.h"
 #include "app/ViewTask.h"
+#include "model/Account.h"
 #include "state/AppModel.h"
 #include "state/ShortcutRegistry.h"
 #include "state/WallpaperRotation.h"
@@ -52,8 +53,8 @@ MenuBarContent::MenuBarContent(AppModel& model, WallpaperRotation& rotation,
     // opens is what keeps it current.
     connect(m_menu.get(), &QMenu::aboutToShow, this, &MenuBarContent::rebuild);
     // Queued: a change that an item's own action causes must not delete that item under it.
-    for (auto signal : {&AppModel::userChanged, &AppModel::sessionTokenChanged, &AppModel::offlineChanged,
-                        &AppModel::phaseChanged})
+    connect(&m_model.account(), &Account::userChanged, this, &MenuBarContent::rebuild, Qt::QueuedConnection);
+    for (auto signal : {&AppModel::sessionTokenChanged, &AppModel::offlineChanged, &AppModel::phaseChanged})
         connect(&m_model, signal, this, &MenuBarContent::rebuild, Qt::QueuedConnection);
     rebuild();
 }
@@ -71,7 +72,7 @@ QString MenuBarContent::menuText(QString text)
 void MenuBarContent::rebuild()
 {
     m_menu->clear();
-    if (m_model.isSignedIn())
+    if (m_model.account().isSignedIn())
         buildSignedIn();
     else
         buildSignedOut();

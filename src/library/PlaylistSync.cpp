@@ -50,8 +50,8 @@ Medium localMedium(const QString& file)
 } // namespace
 
 PlaylistSync::PlaylistSync(Services services, QObject* parent)
-    : QObject(parent), m_defaults(services.defaults), m_api(services.api), m_screens(services.screens),
-      m_clock(services.clock), m_reporter(services.reporter), m_log(u"sync"_s),
+    : QObject(parent), m_account(services.account), m_defaults(services.defaults), m_api(services.api),
+      m_screens(services.screens), m_clock(services.clock), m_reporter(services.reporter), m_log(u"sync"_s),
       m_layout(LibraryLayout::at(DataDirectory::current(services.defaults))),
       m_downloader(
           std::make_shared<PhotoDownloader>(services.api.network(), services.clock, services.reporter)),

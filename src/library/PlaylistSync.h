@@ -23,13 +23,13 @@
 namespace lumi {
 
 class APIClient;
+class Account;
 class Clock;
 class ProblemSink;
 class Defaults;
 class PhotoDownloader;
 class PlaylistMediaFetcher;
 class Screens;
-class SyncSource;
 struct Album;
 struct User;
 
@@ -50,6 +50,8 @@ public:
     /// Long-lived services made by the composition root before the sync, kept until after it.
     struct Services
     {
+        /// Passes run only while it is signed in with its album list loaded this session.
+        const Account& account;
         Defaults& defaults;
         APIClient& api;
         Screens& screens;
@@ -61,10 +63,6 @@ public:
     /// indexes the pool folders.
     explicit PlaylistSync(Services services, QObject* parent = nullptr);
     ~PlaylistSync() override;
-
-    /// The model the passes read. Until it is set (or after it is unset) passes do nothing; unset
-    /// it before the source goes away.
-    void setSource(SyncSource* source) { m_source = source; }
 
     // --- Progress -------------------------------------------------------------------------------
     bool isSyncing() const { return m_isSyncing; }
@@ -136,6 +134,9 @@ signals:
     void isSyncingChanged();
     void doneChanged();
     void totalChanged();
+    /// A pass or a maintenance step changed what the wallpaper and saver folders hold, so the
+    /// photo pools built from them are stale.
+    void poolFoldersChanged();
 
 private:
     friend class SyncPass;
@@ -158,12 +159,12 @@ private:
     void setDone(int done, quint64 generation);
     void setTotal(int total, quint64 generation);
 
+    const Account& m_account;
     Defaults& m_defaults;
     APIClient& m_api;
     Screens& m_screens;
     Clock& m_clock;
     ProblemSink& m_reporter;
-    SyncSource* m_source = nullptr;
     AppLog m_log;
     LibraryLayout m_layout;
     // Shared with the passes, so a transfer in flight never outlives what it runs in.

@@ -5,7 +5,7 @@
 #include "library/PhotoFileNames.h"
 #include "library/PhotoFolder.h"
 #include "library/PlaylistSync.h"
-#include "library/SyncSource.h"
+#include "model/Account.h"
 #include "model/Album.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
@@ -37,17 +37,14 @@ void PlaylistSync::resizePhotos()
     for (const QString& folder : std::as_const(folders))
         PhotoFolder::removeAppFiles(folder);
 
-    if (m_source) {
-        const LinkedDownloads::Record record = LinkedDownloads::read(m_defaults, keys::syncLinkedDownloads);
-        for (const Album& album : m_source->albums()) {
-            if (LocalPhotos::linkedFolder(album))
-                removeDownloads(album, record);
-        }
+    const LinkedDownloads::Record record = LinkedDownloads::read(m_defaults, keys::syncLinkedDownloads);
+    for (const Album& album : m_account.albums()) {
+        if (LocalPhotos::linkedFolder(album))
+            removeDownloads(album, record);
     }
     m_defaults.remove(keys::syncState);
     rebuildIndexes();
-    if (m_source)
-        m_source->resetPhotoPools();
+    emit poolFoldersChanged();
     m_log.info(u"resize photos: downloads deleted, syncing again"_s);
     m_force = true;
     startRun();

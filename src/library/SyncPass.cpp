@@ -11,9 +11,9 @@
 #include "library/PlaylistFolders.h"
 #include "library/PlaylistMediaFetcher.h"
 #include "library/PlaylistSync.h"
-#include "library/SyncSource.h"
 #include "library/SyncState.h"
 #include "model/APIError.h"
+#include "model/Account.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 
@@ -58,13 +58,13 @@ bool SyncPass::isStopped() const
 bool SyncPass::mayStart()
 {
     PlaylistSync& sync = *m_sync;
-    const SyncSource* source = sync.m_source;
+    const Account& account = sync.m_account;
     // Before the album list has loaded in this session (an offline launch) the pass would see no
     // marked playlist and empty every folder.
-    if (!source || !source->isSignedIn() || !source->user() || !source->albumsLoaded())
+    if (!account.isSignedIn() || !account.user() || !account.albumsLoaded())
         return false;
-    m_user = *source->user();
-    m_albums = source->albums();
+    m_user = *account.user();
+    m_albums = account.albums();
     m_selected = SyncState::markedAlbums(m_albums);
     m_target = sync.targetFormat();
     m_stored = sync.storedFormat();
@@ -373,8 +373,7 @@ void SyncPass::finish()
         m_log.info(u"pass incomplete: %1 playlists skipped, %2 downloads failed; the next pass tries again"_s
                        .arg(m_skipped.size())
                        .arg(m_failed));
-    if (sync.m_source)
-        sync.m_source->resetPhotoPools();
+    emit sync.poolFoldersChanged();
     sync.setSyncing(false, m_generation);
 }
 

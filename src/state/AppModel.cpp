@@ -8,8 +8,8 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 AppModel::AppModel(ModelServices services, QObject* parent)
-    : QObject(parent), m_clock(services.clock), m_defaults(services.defaults), m_api(services.api),
-      m_rotation(services.rotation), m_sync(services.sync), m_idle(services.idle),
+    : QObject(parent), m_account(services.account), m_clock(services.clock), m_defaults(services.defaults),
+      m_api(services.api), m_rotation(services.rotation), m_sync(services.sync), m_idle(services.idle),
       m_shortcuts(services.shortcuts), m_player(services.player), m_window(services.window),
       m_events(services.events), m_notifications(services.notifications), m_takeover(services.takeover),
       m_autostart(services.autostart), m_links(services.links), m_pickers(services.pickers),
@@ -36,11 +36,11 @@ void AppModel::setPhase(Phase phase)
 }
 void AppModel::setUser(std::optional<User> user)
 {
-    assign(m_user, std::move(user), &AppModel::userChanged);
+    m_account.setUser(std::move(user));
 }
 void AppModel::setAlbums(QList<Album> albums)
 {
-    assign(m_albums, std::move(albums), &AppModel::albumsChanged);
+    m_account.setAlbums(std::move(albums));
 }
 
 void AppModel::setCategories(QList<Category> categories)
@@ -148,18 +148,14 @@ void AppModel::setSessionToken(std::optional<QString> token)
 {
     assign(m_sessionToken, std::move(token), &AppModel::sessionTokenChanged);
     m_api.setToken(m_sessionToken);
+    m_account.setHasSessionToken(m_sessionToken.has_value());
 }
 
 // --- Computed -----------------------------------------------------------------------------------
 
-bool AppModel::isSignedIn() const
-{
-    return m_sessionToken && m_user && m_user->uuid;
-}
-
 std::optional<Album> AppModel::favoritesAlbum() const
 {
-    for (const Album& album : m_albums) {
+    for (const Album& album : m_account.albums()) {
         if (album.titleFragment == u"favorites"_s)
             return album;
     }
@@ -169,7 +165,7 @@ std::optional<Album> AppModel::favoritesAlbum() const
 QList<Album> AppModel::playlists() const
 {
     QList<Album> result;
-    for (const Album& album : m_albums) {
+    for (const Album& album : m_account.albums()) {
         if (album.titleFragment != u"favorites"_s)
             result.append(album);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Account.h"
 #include "model/Album.h"
 #include "model/AppLog.h"
 #include "model/CancelToken.h"
@@ -78,11 +79,9 @@ public:
     // --- Observed state -------------------------------------------------------------------------
     Phase phase() const { return m_phase; }
     void setPhase(Phase phase);
-    const std::optional<User>& user() const { return m_user; }
+    /// Signed in, the user and the playlists; the model is its one writer.
+    const Account& account() const { return m_account; }
     void setUser(std::optional<User> user);
-    const QList<Album>& albums() const { return m_albums; }
-    /// The album list came from the service in this session; before that it is empty or stale.
-    bool albumsLoaded() const { return m_albumsLoaded; }
     void setAlbums(QList<Album> albums);
     const QList<Category>& categories() const { return m_categories; }
     void setCategories(QList<Category> categories);
@@ -137,8 +136,6 @@ public:
     APIClient& api() const { return m_api; }
 
     // --- Computed -------------------------------------------------------------------------------
-    /// A token and a user with a uuid are held (empty texts count as held).
-    bool isSignedIn() const;
     std::optional<Album> favoritesAlbum() const;
     /// The albums without the favorites playlist.
     QList<Album> playlists() const;
@@ -291,8 +288,6 @@ public:
 
 signals:
     void phaseChanged();
-    void userChanged();
-    void albumsChanged();
     void categoriesChanged();
     void favoriteUUIDsChanged();
     void offlineChanged();
@@ -386,6 +381,7 @@ private:
         emit(this->*signal)();
     }
 
+    Account& m_account;
     Clock& m_clock;
     Defaults& m_defaults;
     APIClient& m_api;
@@ -406,9 +402,6 @@ private:
     AppLog m_log{QStringLiteral("app")};
 
     Phase m_phase = Phase::launching;
-    std::optional<User> m_user;
-    QList<Album> m_albums;
-    bool m_albumsLoaded = false;
     QList<Category> m_categories;
     QSet<QString> m_favoriteUUIDs;
     bool m_offline = false;

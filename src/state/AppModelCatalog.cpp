@@ -45,7 +45,7 @@ QCoro::Task<void> AppModel::loadCategories()
 
 QCoro::Task<void> AppModel::reloadAlbums(bool force)
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     try {
@@ -64,7 +64,7 @@ void AppModel::applyAlbums(QList<Album> albums, bool force)
 {
     std::stable_sort(albums.begin(), albums.end(), &AppModel::albumOrder);
     setAlbums(std::move(albums));
-    m_albumsLoaded = true;
+    m_account.setAlbumsLoaded(true);
     m_rotation.setPoolKey(QString());
     m_sync.requestSync(albumSyncDelay, force);
 }
@@ -89,7 +89,7 @@ bool AppModel::albumOrder(const Album& a, const Album& b)
 
 QCoro::Task<void> AppModel::loadFavoriteUUIDs()
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     try {
@@ -104,7 +104,7 @@ QCoro::Task<void> AppModel::loadFavoriteUUIDs()
 
 QCoro::Task<void> AppModel::loadAlerts()
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     std::optional<ServerAlert> alert;

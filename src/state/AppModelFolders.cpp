@@ -35,12 +35,12 @@ QString AppModel::productFolderMessage()
 
 bool AppModel::isStillSignedIn(const Session& session) const
 {
-    return session.isCurrent() && isSignedIn();
+    return session.isCurrent() && m_account.isSignedIn();
 }
 
 QCoro::Task<void> AppModel::linkFolder(Album album)
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     const std::optional<QString> chosen =
@@ -82,7 +82,7 @@ QCoro::Task<void> AppModel::unlinkFolder(Album album)
 
 QCoro::Task<void> AppModel::importFolders()
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     const std::optional<QString> chosen = co_await LocalPhotos::chooseFolder(
@@ -155,7 +155,7 @@ QCoro::Task<bool> AppModel::importFolder(QString folder, QString name)
 
 QCoro::Task<void> AppModel::addLocalPhotos(Album album)
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     const QStringList files = co_await LocalPhotos::choosePhotos(m_pickers);

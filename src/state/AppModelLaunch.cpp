@@ -51,12 +51,12 @@ void AppModel::launch()
     if (std::optional<User> cached = cachedUser())
         setUser(std::move(*cached));
 
-    if (m_sessionToken && !m_user) {
+    if (m_sessionToken && !m_account.user()) {
         m_log.info(u"launch: session token without a cached user; reading the user"_s);
         spawn(restoreUser());
         return;
     }
-    if (isSignedIn()) {
+    if (m_account.isSignedIn()) {
         m_log.info(u"launch: session restored"_s);
         setPhase(Phase::ready);
         spawn(startSequence());
@@ -192,8 +192,8 @@ void AppModel::applyUser(User user)
 
 void AppModel::applyUser(User user, bool reloadChangedPlaylists)
 {
-    const bool playlistsChanged =
-        reloadChangedPlaylists && m_user && m_user->playlistsUpdatedAt != user.playlistsUpdatedAt;
+    const bool playlistsChanged = reloadChangedPlaylists && m_account.user() &&
+                                  m_account.user()->playlistsUpdatedAt != user.playlistsUpdatedAt;
     setUser(user);
     storeUser(user);
     // Before the phase is ready (restore, sign-in) the start sequence applies the user again.
@@ -212,7 +212,7 @@ void AppModel::applyUser(User user, bool reloadChangedPlaylists)
 
 void AppModel::refreshUserIfStale()
 {
-    if (!isSignedIn() || !hasAgedBeyond(m_userCheckedAt, userStaleness))
+    if (!m_account.isSignedIn() || !hasAgedBeyond(m_userCheckedAt, userStaleness))
         return;
     m_userCheckedAt = m_clock.bootTime();
     spawn(refreshUser());
@@ -220,13 +220,13 @@ void AppModel::refreshUserIfStale()
 
 QCoro::Task<void> AppModel::refreshUser()
 {
-    if (isSignedIn())
+    if (m_account.isSignedIn())
         co_await adoptUser(m_api.request<UserResponse>(userRequest()));
 }
 
 QCoro::Task<void> AppModel::refreshUserAndAlbums()
 {
-    if (!isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
     const Session session = this->session();
     // The addition changed the user's playlist stamp; the forced reload below covers that, so
@@ -265,7 +265,7 @@ QCoro::Task<void> AppModel::refreshCycles(CancelToken cancel)
         if (!co_await clock.sleepAcrossSuspend(refreshPeriod, cancel) || !goOn())
             co_return;
         const Work work(self);
-        if (self->isSignedIn() && self->hasAgedBeyond(self->m_tokenRefreshedAt, tokenAgeLimit))
+        if (self->m_account.isSignedIn() && self->hasAgedBeyond(self->m_tokenRefreshedAt, tokenAgeLimit))
             co_await self->refreshToken();
         if (!goOn())
             co_return;

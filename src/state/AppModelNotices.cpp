@@ -52,7 +52,7 @@ QCoro::Task<std::optional<QString>> AppModel::emailPhoto(Medium photo, QString a
 
 void AppModel::scheduleSurvey()
 {
-    if (m_surveyAsked || !m_user || !m_user->isSurveyDue(m_clock.now()))
+    if (m_surveyAsked || !m_account.user() || !m_account.user()->isSurveyDue(m_clock.now()))
         return;
     // The survey waits for the tour; a later call may offer it.
     if (m_tourStep || m_tourPreparing)

@@ -72,7 +72,7 @@ QCoro::Task<QList<Medium>> AppModel::fetchMediaPage(MediaQuery query)
 
     // Local photos come with the last page of a plain playlist listing, all at once.
     if (query.listsPlaylist() && !query.search && media.size() < query.perPage) {
-        for (const Album& album : std::as_const(m_albums)) {
+        for (const Album& album : m_account.albums()) {
             if (MediaQuery::playlistPath(album.titleFragment) == query.path) {
                 media += m_sync.albumMedia(album);
                 break;
@@ -110,7 +110,7 @@ QCoro::Task<std::optional<Album>> AppModel::createPlaylist(QString name)
     co_await reloadAlbums(true);
     if (!session.isCurrent())
         co_return std::nullopt;
-    for (const Album& album : std::as_const(m_albums)) {
+    for (const Album& album : m_account.albums()) {
         if (album.id == created->id)
             co_return album;
     }

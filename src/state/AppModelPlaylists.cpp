@@ -150,12 +150,12 @@ QCoro::Task<bool> AppModel::setAsWallpaper(Medium photo, std::optional<Album> pl
                                            std::optional<QList<DisplayInfo>> displays)
 {
     // No display chosen is the user backing out, not a wish for every display.
-    if ((displays && displays->isEmpty()) || !isSignedIn())
+    if ((displays && displays->isEmpty()) || !m_account.isSignedIn())
         co_return false;
     const Session session = this->session();
     if (!playlist) {
         std::optional<Album> wallpaper;
-        for (const Album& album : std::as_const(m_albums)) {
+        for (const Album& album : m_account.albums()) {
             if (album.titleFragment == wallpaperFragment) {
                 wallpaper = album;
                 break;

@@ -49,26 +49,27 @@ QString poolKey(const QList<Album>& chosen, const std::optional<User>& user)
 
 QString AppModel::saverPoolKey() const
 {
-    return poolKey(saverPlaylists(m_albums), m_user);
+    return poolKey(saverPlaylists(m_account.albums()), m_account.user());
 }
 
 QCoro::Task<void> AppModel::startSaverNow(std::optional<SaverEffect> effect)
 {
-    if (!isSignedIn() || m_player.isShowing())
+    if (!m_account.isSignedIn() || m_player.isShowing())
         co_return;
     const Session session = this->session();
     QList<Medium> media = co_await saverMedia();
     if (media.isEmpty() || !isStillSignedIn(session))
         co_return;
     const std::optional<SaverEffect> played =
-        effect ? effect : SaverEffect::fromSetting(m_user ? m_user->saverShow : std::nullopt);
-    m_player.startSaver(std::move(media), played, PlaySettings::forUser(m_user));
+        effect ? effect
+               : SaverEffect::fromSetting(m_account.user() ? m_account.user()->saverShow : std::nullopt);
+    m_player.startSaver(std::move(media), played, PlaySettings::forUser(m_account.user()));
 }
 
 QCoro::Task<QList<Medium>> AppModel::saverMedia()
 {
-    const QList<Album> chosen = saverPlaylists(m_albums);
-    const QString key = poolKey(chosen, m_user);
+    const QList<Album> chosen = saverPlaylists(m_account.albums());
+    const QString key = poolKey(chosen, m_account.user());
     if (m_saverPool && m_saverPool->key == key && !m_saverPool->media.isEmpty()) {
         // A clock set back makes no pool young again.
         const qint64 age = m_saverPool->fetchedAt.secsTo(m_clock.now());
@@ -138,7 +139,7 @@ QCoro::Task<void> AppModel::playSlideshow(QList<Medium> media, int start, PlayMo
         }
     }
     const int first = media.isEmpty() ? 0 : std::clamp(start, 0, int(media.size()) - 1);
-    m_player.showGallery(std::move(media), first, mode, PlaySettings::forUser(m_user));
+    m_player.showGallery(std::move(media), first, mode, PlaySettings::forUser(m_account.user()));
 }
 
 QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchDescribedMedia(int perPage,

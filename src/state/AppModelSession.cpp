@@ -76,9 +76,9 @@ QCoro::Task<void> AppModel::finishSignIn(SignInResponse response)
 
 QCoro::Task<void> AppModel::changePassword(QString newPassword)
 {
-    if (!m_user || !m_user->email)
+    if (!m_account.user() || !m_account.user()->email)
         co_return;
-    const QString email = *m_user->email;
+    const QString email = *m_account.user()->email;
     const Session session = this->session();
     co_await m_api.changePassword(newPassword);
     if (!session.isCurrent())
@@ -121,7 +121,7 @@ void AppModel::signOut()
     setSessionToken(std::nullopt);
     setUser(std::nullopt);
     setAlbums({});
-    m_albumsLoaded = false;
+    m_account.setAlbumsLoaded(false);
     setFavoriteUUIDs({});
     setBanner(std::nullopt);
 

@@ -75,9 +75,9 @@ QCoro::Task<void> AppModel::setNotifications(bool enabled)
 
 QCoro::Task<void> AppModel::setShortcutsEnabled(bool enabled)
 {
-    if (!m_user)
+    if (!m_account.user())
         co_return;
-    QStringList flags = m_user->flagList();
+    QStringList flags = m_account.user()->flagList();
     flags.removeAll(u"no-shortcuts"_s);
     if (!enabled)
         flags.append(u"no-shortcuts"_s);
@@ -118,7 +118,7 @@ QCoro::Task<void> AppModel::setLaunchAtLogin(bool enabled)
     m_autostart.setEnabled(enabled);
     // Recorded before the request, so the server's echo of it is not adopted again.
     m_defaults.setValue(keys::showStartupSeen, value);
-    if (!isSignedIn() || m_user->showStartup == value)
+    if (!m_account.isSignedIn() || m_account.user()->showStartup == value)
         co_return;
     co_await sendSetting(u"show_startup"_s, value, applicationSection, false);
 }

@@ -39,9 +39,10 @@ void AppModel::finishOnboarding(bool accepted, std::optional<QString> choice)
         properties.insert(u"choice"_s, choice.value_or(u"none"_s));
         m_events.track(onboardingEvent, properties);
         // The settings as they are now decide what needs writing.
-        const std::optional<CalendarSettings> calendar = CalendarSettings::fromUser(m_user);
-        std::optional<QString> theme = calendar ? std::optional<QString>(calendar->theme)
-                                                : (m_user ? m_user->calendarTheme : std::nullopt);
+        const std::optional<CalendarSettings> calendar = CalendarSettings::fromUser(m_account.user());
+        std::optional<QString> theme =
+            calendar ? std::optional<QString>(calendar->theme)
+                     : (m_account.user() ? m_account.user()->calendarTheme : std::nullopt);
         spawn(applyOnboardingCalendar(std::move(choice), calendar.has_value(), std::move(theme)));
     }
     spawn(acknowledgeAlert());

@@ -3,6 +3,7 @@
 namespace lumi {
 
 class APIClient;
+class Account;
 class AppTakeover;
 class Autostart;
 class Clock;
@@ -24,6 +25,8 @@ class WindowPresenter;
 /// test), each alive for longer than the model.
 struct ModelServices final
 {
+    /// The model is its one writer.
+    Account& account;
     Clock& clock;
     Defaults& defaults;
     APIClient& api;

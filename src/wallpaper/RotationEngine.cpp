@@ -2,11 +2,11 @@
 
 #include "library/RotationLibrary.h"
 #include "model/APIError.h"
+#include "model/Account.h"
 #include "model/Clock.h"
 #include "platform/Screens.h"
 #include "platform/WakeWatcher.h"
 #include "state/EventSink.h"
-#include "wallpaper/RotationAccount.h"
 #include "wallpaper/WallpaperApplier.h"
 #include "wallpaper/WallpaperError.h"
 #include "wallpaper/WallpaperLook.h"
@@ -60,9 +60,10 @@ private:
 
 RotationEngine::RotationEngine(Services services, std::unique_ptr<WallpaperApplier> wallpaper,
                                QObject* parent)
-    : QObject(parent), m_clock(services.clock), m_api(services.api), m_screens(services.screens),
-      m_wake(services.wake), m_library(services.library), m_events(services.events),
-      m_wallpaper(std::move(wallpaper)), m_calendar(services.clock), m_record(services.defaults)
+    : QObject(parent), m_account(services.account), m_clock(services.clock), m_api(services.api),
+      m_screens(services.screens), m_wake(services.wake), m_library(services.library),
+      m_events(services.events), m_wallpaper(std::move(wallpaper)), m_calendar(services.clock),
+      m_record(services.defaults)
 {
     m_nowShowing = m_record.nowShowing();
     m_showing = m_record.showingByDisplay();
@@ -72,12 +73,6 @@ RotationEngine::~RotationEngine()
 {
     // Wakes the loop's sleep, which then ends without touching the engine.
     stop();
-}
-
-void RotationEngine::setAccount(RotationAccount* account)
-{
-    m_account = account;
-    ++m_generation;
 }
 
 // --- Loop and system events ---------------------------------------------------------------------
@@ -122,9 +117,9 @@ QCoro::Task<void> RotationEngine::runLoop(CancelToken cancel)
 QCoro::Task<void> RotationEngine::tick()
 {
     const Work work(this);
-    if (!m_account || !m_account->isSignedIn())
+    if (!m_account.isSignedIn())
         co_return;
-    const std::optional<User> user = m_account->user();
+    const std::optional<User> user = m_account.user();
     if (!user)
         co_return;
     const QDateTime now = m_clock.now();
@@ -261,7 +256,7 @@ QCoro::Task<bool> RotationEngine::changeWallpaper(bool userInitiated)
 
 QCoro::Task<void> RotationEngine::buildPool()
 {
-    const PhotoPool::Sources sources = PhotoPool::sources(m_account->albums(), m_account->user(), m_library);
+    const PhotoPool::Sources sources = PhotoPool::sources(m_account.albums(), m_account.user(), m_library);
     if (m_pool.isFresh(sources.key, m_clock.now()))
         co_return;
     const QPointer<RotationEngine> self(this);
@@ -313,8 +308,8 @@ void RotationEngine::noteChangeFailure(const QString& text, bool userInitiated)
     setLastError(text);
     m_log.error(u"change failed: "_s + text);
     m_backoff.noteFailure(m_clock.now());
-    if (userInitiated && m_account)
-        m_account->setAlert(text);
+    if (userInitiated)
+        emit alertRaised(text);
 }
 
 // --- Redraw, a picked photo, the diagnostics' check ---------------------------------------------
@@ -409,7 +404,7 @@ std::optional<CalendarOverlay> RotationEngine::currentOverlay() const
 {
     if (!canChange())
         return std::nullopt;
-    const std::optional<CalendarSettings> settings = CalendarService::calendarSettings(m_account->user());
+    const std::optional<CalendarSettings> settings = CalendarService::calendarSettings(m_account.user());
     if (!settings)
         return std::nullopt;
     return m_calendar.makeOverlay(*settings);
@@ -417,12 +412,12 @@ std::optional<CalendarOverlay> RotationEngine::currentOverlay() const
 
 std::optional<User> RotationEngine::currentUser() const
 {
-    return m_account ? m_account->user() : std::nullopt;
+    return m_account.user();
 }
 
 bool RotationEngine::canChange() const
 {
-    return m_account && m_account->isSignedIn() && m_account->user();
+    return m_account.isSignedIn() && m_account.user();
 }
 
 void RotationEngine::setNowShowing(std::optional<Medium> photo)

@@ -28,10 +28,10 @@
 namespace lumi {
 
 class APIClient;
+class Account;
 class Clock;
 class Defaults;
 class EventSink;
-class RotationAccount;
 class RotationLibrary;
 class Screens;
 class WakeWatcher;
@@ -45,8 +45,9 @@ struct User;
 /// Main thread only.
 ///
 /// A change, a redraw and setting a picked photo share one busy flag (isChanging): whichever is
-/// asked for while another runs gives up at once. A reset or a new account makes work still in
-/// flight drop its results.
+/// asked for while another runs gives up at once. A reset makes work still in flight drop its
+/// results. It keeps no copy of the user's settings: it reads the account for every tick, change
+/// and redraw.
 class RotationEngine final : public QObject, public WallpaperRotation
 {
     Q_OBJECT
@@ -60,6 +61,7 @@ public:
     /// Long-lived services made by the composition root before the engine, kept until after it.
     struct Services
     {
+        const Account& account;
         Clock& clock;
         Defaults& defaults;
         APIClient& api;
@@ -72,10 +74,6 @@ public:
     /// Restores what the last run showed. Starts nothing.
     RotationEngine(Services services, std::unique_ptr<WallpaperApplier> wallpaper, QObject* parent = nullptr);
     ~RotationEngine() override;
-
-    /// The model the rotation reads; until it is set nobody counts as signed in. Unset it before
-    /// it goes away.
-    void setAccount(RotationAccount* account);
 
     // --- WallpaperRotation ----------------------------------------------------------------------
     void start() override;
@@ -124,6 +122,8 @@ signals:
     void isChangingChanged();
     void lastErrorChanged();
     void runningTasksChanged();
+    /// A change the user asked for failed; the text is for the user to see.
+    void alertRaised(const QString& alert);
 
 private:
     /// Counts a piece of work from its construction to its destruction, if the engine lives.
@@ -159,6 +159,7 @@ private:
     static QCoro::Task<void> settle(QCoro::Task<void> task);
     static QString describe(std::exception_ptr failure);
 
+    const Account& m_account;
     Clock& m_clock;
     APIClient& m_api;
     Screens& m_screens;
@@ -167,7 +168,6 @@ private:
     EventSink& m_events;
     std::unique_ptr<WallpaperApplier> m_wallpaper;
     CalendarService m_calendar;
-    RotationAccount* m_account = nullptr;
     AppLog m_log{QStringLiteral("rotation")};
 
     RotationRecord m_record;

@@ -2,6 +2,7 @@
 #include "library/PlaylistSync.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
+#include "support/AccountEdits.h"
 #include "support/TestFiles.h"
 #include "support/library/SyncHarness.h"
 
@@ -69,7 +70,7 @@ void PlaylistSyncLinkedTest::linkedFolderKeepsTheUsersFiles()
     QVERIFY(test::writeFile(linked + u"/Old-9z8y7x6w.jpg"_s, QByteArray(70'000, 'x')));
     Defaults::shared().setValue(keys::electronLinkedDownloads,
                                 QVariantMap{{linked + olderKeySuffix, QVariantList{u"Old-9z8y7x6w.jpg"_s}}});
-    h.album(102).localPath = linked + albumSuffix;
+    test::editAlbum(h.account, 102, [&](Album& album) { album.localPath = linked + albumSuffix; });
     const QStringList listed = h.listedNames(u"mountain-mornings"_s);
     PlaylistSync& sync = h.sync();
 

@@ -4,6 +4,7 @@
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "platform/Paths.h"
+#include "support/AccountEdits.h"
 #include "support/TestFiles.h"
 #include "support/library/SyncHarness.h"
 
@@ -75,7 +76,7 @@ void PlaylistSyncMaintenanceTest::prepareLibrary(QSize display)
         QVERIFY(test::SyncHarness::writeJpeg(mountains() + u'/' + name, QSize(600, 800)));
     for (const QString& name : std::as_const(m_userFilesOfPicks))
         QVERIFY(test::SyncHarness::writeJpeg(linked() + u'/' + name, QSize(800, 600)));
-    h.album(103).localPath = linked();
+    test::editAlbum(h.account, 103, [&](Album& album) { album.localPath = linked(); });
     QVERIFY(h.runPass());
     QCOMPARE(appFiles(mountains()).size(), 24);
     QCOMPARE(appFiles(linked()).size(), 20 + 1);
@@ -106,7 +107,7 @@ void PlaylistSyncMaintenanceTest::resizeDeletesOnlyTheSyncsDownloadsThenFetchesA
     QCOMPARE(appFiles(sync.saverDir()), QStringList());
     QVERIFY(!Defaults::shared().contains(keys::syncState));
     QCOMPARE(sync.paperIndex().size(), 0);
-    QCOMPARE(h.source.poolResets, 2);
+    QCOMPARE(h.poolResets, 2);
     QCOMPARE(h.syncLines().first(), u"resize photos: downloads deleted, syncing again"_s);
 
     // Everything comes again at the size of the display there is now.

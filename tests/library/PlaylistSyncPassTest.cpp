@@ -2,6 +2,7 @@
 #include "library/PlaylistSync.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
+#include "support/AccountEdits.h"
 #include "support/library/SyncHarness.h"
 
 #include <QDir>
@@ -139,7 +140,7 @@ void PlaylistSyncPassTest::fullPassForTheDemoAccount()
     QVERIFY(!sync.isSyncing());
     QCOMPARE(sync.done(), 44);
     QCOMPARE(sync.total(), 44);
-    QCOMPARE(h.source.poolResets, 1);
+    QCOMPARE(h.poolResets, 1);
 
     // Nothing changed: the next pass stops at its state test, without a request or a trace.
     h.sandbox.clearRequests();
@@ -182,13 +183,13 @@ void PlaylistSyncPassTest::passRunsAgainOnlyWhenItsStateChanged()
     case Change::nothing:
         break;
     case Change::saverMark:
-        h.album(102).includeInSaver = true;
+        test::editAlbum(h.account, 102, [&](Album& album) { album.includeInSaver = true; });
         break;
     case Change::count:
-        h.album(103).count = 21;
+        test::editAlbum(h.account, 103, [&](Album& album) { album.count = 21; });
         break;
     case Change::noCdn:
-        h.source.signedInUser->flags = u"beta no-cdn"_s;
+        test::editUser(h.account, [](User& user) { user.flags = u"beta no-cdn"_s; });
         break;
     case Change::largerDisplay:
         h.setDisplay(QSize(2560, 1440));
@@ -247,10 +248,10 @@ void PlaylistSyncPassTest::failuresDeleteNothing()
     h.forgetLog();
 
     if (offline) {
-        h.source.loaded = false;
-        h.source.albumList.clear();
+        h.account.setAlbumsLoaded(false);
+        h.account.setAlbums({});
     } else {
-        h.album(103).count = 21;
+        test::editAlbum(h.account, 103, [&](Album& album) { album.count = 21; });
         QVERIFY(h.sandbox.addFault({{u"method"_s, u"GET"_s},
                                     {u"path"_s, u"/api/v6/media/playlists/editor-s-picks"_s},
                                     {u"status"_s, 500}}));
@@ -348,8 +349,8 @@ void PlaylistSyncPassTest::catalogPhotoWithADateLikeIdIsNotRenderedOntoItself()
                                 {u"path"_s, u"/api/v6/media/playlists/mountain-mornings"_s},
                                 {u"status"_s, 200},
                                 {u"body"_s, QString::fromUtf8(QJsonDocument(listing).toJson())}}));
-    h.album(102).count = 2;
-    h.album(103).includeInSaver = false;
+    test::editAlbum(h.account, 102, [&](Album& album) { album.count = 2; });
+    test::editAlbum(h.account, 103, [&](Album& album) { album.includeInSaver = false; });
 
     QVERIFY(h.runPass());
     QVERIFY(h.runPass(true));

@@ -1,4 +1,5 @@
 #include "library/PlaylistSync.h"
+#include "support/AccountEdits.h"
 #include "support/library/SyncHarness.h"
 
 #include <QSignalSpy>
@@ -40,10 +41,12 @@ void PlaylistSyncRequestTest::init()
 {
     m_harness = std::make_unique<test::SyncHarness>(*m_sandbox);
     // Without marked playlists a pass lists and downloads nothing, yet leaves its log lines.
-    for (Album& album : m_harness->source.albumList) {
+    QList<Album> albums = m_harness->account.albums();
+    for (Album& album : albums) {
         album.includeInPaper = false;
         album.includeInSaver = false;
     }
+    m_harness->account.setAlbums(std::move(albums));
 }
 
 void PlaylistSyncRequestTest::cleanup()
@@ -118,7 +121,7 @@ void PlaylistSyncRequestTest::debounce()
 void PlaylistSyncRequestTest::requestsDuringAPassGiveExactlyOneMore()
 {
     test::SyncHarness& h = *m_harness;
-    h.album(101).includeInPaper = true;
+    test::editAlbum(h.account, 101, [&](Album& album) { album.includeInPaper = true; });
     PlaylistSync& sync = h.sync();
     QList<bool> syncing;
     connect(&sync, &PlaylistSync::isSyncingChanged, this, [&] { syncing.append(sync.isSyncing()); });

@@ -273,7 +273,7 @@ void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage()
     ModelHarness h;
     h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
     AppModel& model = h.model();
-    const Album mornings = model.albums().at(2);
+    const Album mornings = model.account().albums().at(2);
     QCOMPARE(mornings.title, u"Mountain Mornings"_s);
     const QList<Medium> folder{localPhoto(u"b.jpg"_s), localPhoto(u"a.jpg"_s)};
     h.sync.localMedia.insert(mornings.id, folder);
@@ -338,7 +338,7 @@ void AppModelCatalogTest::createPlaylistChecksTheName()
     QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"playlist"_s, created}, {u"local"_s, u""_s}}));
     QVERIFY(album->has_value());
     QCOMPARE((*album)->title, created);
-    QVERIFY(model.albums().contains(**album));
+    QVERIFY(model.account().albums().contains(**album));
     QCOMPARE(h.journal.calls(), QStringList{u"sync.request(20s,force)"_s});
     QCOMPARE(model.alert(), std::nullopt);
 }
@@ -364,7 +364,7 @@ void AppModelCatalogTest::renamePlaylist()
     ModelHarness h;
     h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
     AppModel& model = h.model();
-    const Album mornings = model.albums().at(2);
+    const Album mornings = model.account().albums().at(2);
     h.sandbox.clearRequests();
 
     QVERIFY(!runTask(model.renamePlaylist(mornings, name)));
@@ -378,7 +378,7 @@ void AppModelCatalogTest::renamePlaylist()
              (QStringList{u"PUT /albums/"_s + mornings.titleFragment, u"GET /albums?page=1&per_page=500"_s}));
     QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"renamed"_s, renamed}, {u"local"_s, u""_s}}));
     QStringList titles;
-    for (const Album& album : model.albums())
+    for (const Album& album : model.account().albums())
         titles.append(album.title);
     QVERIFY(titles.contains(renamed));
 }

@@ -137,7 +137,7 @@ void AppModelErrorsTest::errorSinkPerCaller()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    QVERIFY(model.isSignedIn());
+    QVERIFY(model.account().isSignedIn());
     QVERIFY(h.sandbox.addFault(fault));
 
     const std::exception_ptr failure = run(model, caller);
@@ -167,7 +167,7 @@ void AppModelErrorsTest::undecodableSettingAnswerBecomesTheAlert()
 
     QVERIFY(model.alert().has_value());
     QCOMPARE(*model.alert(), APIError::decoding(QString()).userMessage());
-    QCOMPARE(model.user()->paperRandom, true);
+    QCOMPARE(model.account().user()->paperRandom, true);
 }
 
 void AppModelErrorsTest::sameAlertTwiceNotifiesOnce()

@@ -274,7 +274,7 @@ void AppModelFoldersTest::importFolders()
     QCOMPARE(model.notice(), std::optional<QString>(notice));
     for (const QString& name : std::as_const(playlists)) {
         bool linked = false;
-        for (const Album& album : model.albums())
+        for (const Album& album : model.account().albums())
             linked =
                 linked || (album.title == name && album.localPath && album.localPath->startsWith(parent));
         QVERIFY2(linked, qPrintable(name));

@@ -148,7 +148,7 @@ void AppModelLaunchTest::launchPaths()
     QCOMPARE(onlyThese ? lines : lines.mid(0, requests.size()), requests);
     QCOMPARE(h.journal.calls().contains(u"window.show"_s), windowShown);
     if (phase == AppModel::Phase::ready)
-        QCOMPARE(model.user()->email, SandboxFixture::demoEmail);
+        QCOMPARE(model.account().user()->email, SandboxFixture::demoEmail);
 }
 
 void AppModelLaunchTest::startSequenceSendsItsRequestsInOrder()
@@ -199,7 +199,7 @@ void AppModelLaunchTest::startSequenceSendsItsRequestsInOrder()
 
     QVERIFY(!model.categories().isEmpty());
     QStringList titles;
-    for (const lumi::Album& album : model.albums())
+    for (const lumi::Album& album : model.account().albums())
         titles.append(album.title);
     QCOMPARE(titles, (QStringList{u"Favorites"_s, u"Editor's Picks"_s, u"Mountain Mornings"_s}));
     QCOMPARE(model.favoriteUUIDs().size(), 12);
@@ -284,7 +284,7 @@ void AppModelLaunchTest::signsInToTheDemoAccountAndStartsTheSession()
     h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
 
     QCOMPARE(model.phase(), AppModel::Phase::ready);
-    QVERIFY(model.isSignedIn());
+    QVERIFY(model.account().isSignedIn());
     QVERIFY(model.askLoginItem());
     QCOMPARE(SessionTokenFile::load(), model.sessionToken());
     QCOMPARE(h.api.token(), model.sessionToken());

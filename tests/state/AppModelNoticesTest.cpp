@@ -163,7 +163,7 @@ void AppModelNoticesTest::scheduleSurvey()
     ModelHarness h;
     AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
     if (nextSurveyAt != u"keep") {
-        User user = *model.user();
+        User user = *model.account().user();
         user.nextSurveyAt = nextSurveyAt == u"absent" ? std::nullopt : std::optional<QString>(nextSurveyAt);
         model.setUser(user);
     }

@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using lumi::Account;
 using lumi::Album;
 using lumi::AppModel;
 using lumi::DisplayInfo;
@@ -171,10 +172,10 @@ void AppModelPlaylistsTest::failedOperationChangesNothing()
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
     const Medium photo = h.catalogPhotos(1).value(0);
-    const QList<Album> albums = model.albums();
+    const QList<Album> albums = model.account().albums();
     const Album picks = h.album(u"editor-s-picks"_s);
     QVERIFY(h.sandbox.addFault(fault));
-    QSignalSpy albumsChanged(&model, &AppModel::albumsChanged);
+    QSignalSpy albumsChanged(&model.account(), &Account::albumsChanged);
 
     const Outcome outcome = runOperation(h, operation, photo, picks, false);
     // Failures are reported, never thrown.
@@ -183,7 +184,7 @@ void AppModelPlaylistsTest::failedOperationChangesNothing()
 
     QCOMPARE(h.requestLines().filter(u"GET "_s), QStringList());
     QCOMPARE(albumsChanged.count(), 0);
-    QCOMPARE(model.albums(), albums);
+    QCOMPARE(model.account().albums(), albums);
     QCOMPARE(model.isOffline(), offline);
     QCOMPARE(model.alert().has_value(), !offline);
     QCOMPARE(eventsOf(h.journal.calls()), QStringList());

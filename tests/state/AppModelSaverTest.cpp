@@ -36,7 +36,7 @@ Medium saverFolderPhoto()
 // Marks the albums: "s" saver, "p" paper, "-" neither, one letter per held album in order.
 void mark(AppModel& model, const QString& marks)
 {
-    QList<Album> albums = model.albums();
+    QList<Album> albums = model.account().albums();
     for (qsizetype i = 0; i < albums.size(); ++i) {
         albums[i].includeInSaver = marks.at(i) == u's';
         albums[i].includeInPaper = marks.at(i) == u'p';
@@ -173,7 +173,7 @@ void AppModelSaverTest::poolReuse()
     else if (change == u"marks")
         mark(model, u"ssp"_s);
     else {
-        User user = *model.user();
+        User user = *model.account().user();
         user.playlistsUpdatedAt = u"2025-02-01T08:00:00.000Z"_s;
         model.setUser(user);
     }
@@ -260,7 +260,7 @@ void AppModelSaverTest::startSaverNowEffect()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    User user = *model.user();
+    User user = *model.account().user();
     user.saverShow = saverShow == u"absent" ? std::nullopt : std::optional<QString>(saverShow);
     model.setUser(user);
     h.sync.saverPhotos = {saverFolderPhoto()};

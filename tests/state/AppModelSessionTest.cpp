@@ -80,7 +80,7 @@ void AppModelSessionTest::signInTrimsBlanksAndTabsOnly()
         QJsonDocument::fromJson(h.apiRequests().first()[u"body"_s].toString().toUtf8()).object();
     QCOMPARE(body.value(u"email"_s).toString(), sentEmail);
     QCOMPARE(body.value(u"password"_s).toString(), password);
-    QCOMPARE(model.isSignedIn(), signedIn);
+    QCOMPARE(model.account().isSignedIn(), signedIn);
     QCOMPARE(error.has_value(), !signedIn);
     if (!signedIn) {
         // Thrown to the view, nothing else: no alert, no token, still signed out.
@@ -123,8 +123,8 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
     ModelHarness h;
     h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
     AppModel& model = h.model();
-    QVERIFY(!model.albums().isEmpty());
-    QVERIFY(model.albumsLoaded());
+    QVERIFY(!model.account().albums().isEmpty());
+    QVERIFY(model.account().albumsLoaded());
     QVERIFY(model.banner().has_value());
     const QList<lumi::Category> categories = model.categories();
     h.player.showing = true;
@@ -144,10 +144,10 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
         QCOMPARE(model.phase(), AppModel::Phase::signedOut);
         QCOMPARE(model.sessionToken(), std::nullopt);
         QCOMPARE(h.api.token(), std::nullopt);
-        QCOMPARE(model.user(), std::nullopt);
-        QVERIFY(model.albums().isEmpty());
+        QCOMPARE(model.account().user(), std::nullopt);
+        QVERIFY(model.account().albums().isEmpty());
         // The sync must not take the emptied list for the user's playlists.
-        QVERIFY(!model.albumsLoaded());
+        QVERIFY(!model.account().albumsLoaded());
         QVERIFY(model.favoriteUUIDs().isEmpty());
         QCOMPARE(model.banner(), std::nullopt);
         QCOMPARE(model.tourStep(), std::nullopt);
@@ -189,8 +189,8 @@ void AppModelSessionTest::answersOfAnEndedSessionLeaveNoTrace()
     QVERIFY(h.settle());
 
     QCOMPARE(model.phase(), AppModel::Phase::ready);
-    QCOMPARE(model.user()->email, SandboxFixture::secondEmail);
-    QVERIFY(model.albums().isEmpty());
+    QCOMPARE(model.account().user()->email, SandboxFixture::secondEmail);
+    QVERIFY(model.account().albums().isEmpty());
     QVERIFY(model.favoriteUUIDs().isEmpty());
     QCOMPARE(model.alert(), std::nullopt);
     const std::optional<QString> token = SessionTokenFile::load();
@@ -226,7 +226,7 @@ void AppModelSessionTest::deleteAccount()
     const std::optional<APIError> error = apiErrorOf(runTask(model.deleteAccount(), status));
 
     QCOMPARE(error.has_value(), refused);
-    QCOMPARE(model.isSignedIn(), refused);
+    QCOMPARE(model.account().isSignedIn(), refused);
     QCOMPARE(model.alert(), std::nullopt);
     if (!refused) {
         QCOMPARE(status, u"Your account has been deleted."_s);

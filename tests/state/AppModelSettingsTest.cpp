@@ -110,7 +110,7 @@ void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    const lumi::User before = *model.user();
+    const lumi::User before = *model.account().user();
 
     // The server answers with a record of its own, which must win over what was sent.
     QJsonObject answered = before.toJson();
@@ -134,11 +134,11 @@ void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer()
     QCOMPARE(requests.size(), 1);
     QCOMPARE(bodyOf(requests.first()), (QJsonObject{{u"user"_s, QJsonObject{{key, sent}}}}));
     if (fails) {
-        QCOMPARE(*model.user(), before);
+        QCOMPARE(*model.account().user(), before);
         QVERIFY(model.alert().has_value());
     } else {
-        QCOMPARE(model.user()->toJson().value(key), serverValue);
-        QCOMPARE(model.user()->firstName, u"From Server"_s);
+        QCOMPARE(model.account().user()->toJson().value(key), serverValue);
+        QCOMPARE(model.account().user()->firstName, u"From Server"_s);
         const QJsonObject cached = QJsonDocument::fromJson(*h.defaults.bytesValue(keys::user)).object();
         QCOMPARE(cached.value(u"first_name"_s).toString(), u"From Server"_s);
         QVERIFY(!model.alert().has_value());
@@ -186,7 +186,7 @@ void AppModelSettingsTest::shortcutFlagsAreRewritten()
     QVERIFY(!runTask(model.setShortcutsEnabled(enabled)));
 
     QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"user"_s, QJsonObject{{u"flags"_s, sent}}}}));
-    QCOMPARE(model.user()->flags, sent);
+    QCOMPARE(model.account().user()->flags, sent);
     QCOMPARE(h.journal.calls().first(), shortcutCall);
 }
 
@@ -310,7 +310,7 @@ void AppModelSettingsTest::launchAtLoginSwitch()
     if (!requests.isEmpty()) {
         QCOMPARE(bodyOf(h.apiRequests().first()),
                  (QJsonObject{{u"user"_s, QJsonObject{{u"show_startup"_s, value}}}}));
-        QCOMPARE(model.user()->showStartup, value);
+        QCOMPARE(model.account().user()->showStartup, value);
         QCOMPARE(h.journal.count(u"events.track(settings-changed,setting=application)"_s), 1);
         // The server's echo of our own choice is not adopted a second time.
         QCOMPARE(h.autostart.isEnabled(), enabled);

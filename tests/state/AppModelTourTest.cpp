@@ -108,7 +108,7 @@ void AppModelTourTest::finishOnboarding()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
-    User user = *model.user();
+    User user = *model.account().user();
     user.calendarSize = size == u"absent" ? std::nullopt : std::optional<QString>(size);
     user.calendarTheme = theme;
     model.setUser(user);

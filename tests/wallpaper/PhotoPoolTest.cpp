@@ -1,3 +1,4 @@
+#include "support/AccountEdits.h"
 #include "support/wallpaper/RotationRig.h"
 
 #include <QJsonObject>
@@ -26,15 +27,6 @@ QStringList uuidsOf(const QList<Medium>& photos)
     for (const Medium& photo : photos)
         uuids.append(photo.uuid);
     return uuids;
-}
-
-Album& albumWithId(test::RotationRig& rig, qint64 id)
-{
-    for (Album& album : rig.account.playlists) {
-        if (album.id == id)
-            return album;
-    }
-    qFatal("no album %lld", id);
 }
 
 } // namespace
@@ -101,11 +93,12 @@ void PhotoPoolTest::rebuiltWhenTheKeyChanges()
     rig.requestLines();
 
     if (what == u"mark")
-        albumWithId(rig, 101).includeInPaper = true;
+        test::editAlbum(rig.account, 101, [&](Album& album) { album.includeInPaper = true; });
     else if (what == u"unmark")
-        albumWithId(rig, 102).includeInPaper = false;
+        test::editAlbum(rig.account, 102, [&](Album& album) { album.includeInPaper = false; });
     else if (what == u"stamp")
-        rig.user().playlistsUpdatedAt = u"2026-12-10T08:00:00.000Z"_s;
+        test::editUser(rig.account,
+                       [&](User& user) { user.playlistsUpdatedAt = u"2026-12-10T08:00:00.000Z"_s; });
     else if (what == u"clear")
         engine.setPoolKey(QString());
     QVERIFY(rig.advance(60s));
@@ -149,7 +142,7 @@ void PhotoPoolTest::sources()
     QFETCH(int, poolSize);
 
     test::RotationRig rig;
-    albumWithId(rig, 102).includeInPaper = marked == u"mornings"_s;
+    test::editAlbum(rig.account, 102, [&](Album& album) { album.includeInPaper = marked == u"mornings"_s; });
     if (marked == u"empty"_s)
         rig.addPlaylist(u"Rotation Empty"_s, {});
     for (const QString& name : own)
@@ -194,7 +187,7 @@ void PhotoPoolTest::aFailedListingKeepsThePool()
     const QString key = engine.poolKey();
 
     rig.sandbox.call("POST", u"albums/"_s + shared.titleFragment, rig.token, {{u"uuid"_s, pool[3].uuid}});
-    rig.user().playlistsUpdatedAt = u"2026-12-10T08:00:00.000Z"_s;
+    test::editUser(rig.account, [&](User& user) { user.playlistsUpdatedAt = u"2026-12-10T08:00:00.000Z"_s; });
     QVERIFY(rig.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/playlists/rotation-shared"_s},
                                              {u"status"_s, 500},
                                              {u"body"_s, u"{\"error\": \"listing broke\"}"_s},

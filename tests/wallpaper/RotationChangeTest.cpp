@@ -1,4 +1,5 @@
 #include "model/DefaultsKeys.h"
+#include "support/AccountEdits.h"
 #include "support/wallpaper/RotationRig.h"
 #include "wallpaper/RotationRecord.h"
 #include "wallpaper/WallpaperError.h"
@@ -74,8 +75,10 @@ void RotationChangeTest::spreadsTheQueueOverDisplays()
     QFETCH(int, screens);
     QFETCH(bool, samePhoto);
     test::RotationRig rig;
-    rig.user().paperRandom = false;
-    rig.user().multiDisplayNextPaper = samePhoto ? u"same"_s : u"diff"_s;
+    test::editUser(rig.account, [&](User& user) {
+        user.paperRandom = false;
+        user.multiDisplayNextPaper = samePhoto ? u"same"_s : u"diff"_s;
+    });
     const QList<DisplayInfo> displays = test::RotationRig::displays(screens);
     rig.screens.setDisplays(displays);
     RotationEngine& engine = rig.engine();
@@ -121,7 +124,7 @@ void RotationChangeTest::continuesAfterARestart()
 {
     QFETCH(bool, shuffle);
     test::RotationRig rig;
-    rig.user().paperRandom = shuffle;
+    test::editUser(rig.account, [&](User& user) { user.paperRandom = shuffle; });
     RotationEngine& first = rig.engine();
     QVERIFY(rig.change());
     const Medium shown = *first.nowShowing();
@@ -166,10 +169,12 @@ void RotationChangeTest::composesWithTheUsersLook()
     QFETCH(QString, fitKey);
 
     test::RotationRig rig;
-    rig.user().fitDesktop = fit;
-    rig.user().lumivaleTitleSize = titleSize;
-    rig.user().calendarSize = calendarSize;
-    rig.user().flags = flags;
+    test::editUser(rig.account, [&](User& user) {
+        user.fitDesktop = fit;
+        user.lumivaleTitleSize = titleSize;
+        user.calendarSize = calendarSize;
+        user.flags = flags;
+    });
     rig.screens.setDisplays(test::RotationRig::displays(2));
     QVERIFY(rig.change());
 
@@ -262,7 +267,7 @@ void RotationChangeTest::alertsOnlyWhenTheUserAsked()
     if (emptyPool) {
         // The user's own files count only beside a marked playlist, and they keep the photos of
         // the day away.
-        rig.account.playlists.clear();
+        rig.account.setAlbums({});
         rig.library.ownPhotos = {Medium{.uuid = u"local-mine.jpg"_s, .localPath = u"/tmp/mine.jpg"_s}};
         text = emptyPoolText;
     } else {
@@ -274,7 +279,7 @@ void RotationChangeTest::alertsOnlyWhenTheUserAsked()
     QVERIFY(!rig.change(userInitiated));
     QCOMPARE(engine.lastError(), text);
     QCOMPARE(errors.size(), 1);
-    QCOMPARE(rig.account.alerts, userInitiated ? QStringList{text} : QStringList());
+    QCOMPARE(rig.alerts, userInitiated ? QStringList{text} : QStringList());
     QCOMPARE(test::RotationRig::logLines(u"rotation"_s).filter(u"change failed"_s),
              QStringList{u"E change failed: "_s + text});
     QCOMPARE(engine.retryAt(), rig.clock.now().addSecs(120));
@@ -344,18 +349,18 @@ void RotationChangeTest::resetForgetsTheRecordButNotTheBackoff()
 void RotationChangeTest::changesNothingWithoutASession()
 {
     test::RotationRig rig;
-    rig.account.signedIn = false;
+    rig.account.setHasSessionToken(false);
     RotationEngine& engine = rig.engine();
     engine.start();
     QVERIFY(rig.settle());
     QVERIFY(!rig.change(true));
     QVERIFY(rig.applier().calls().isEmpty());
     QVERIFY(!engine.lastError());
-    QVERIFY(rig.account.alerts.isEmpty());
+    QVERIFY(rig.alerts.isEmpty());
     QVERIFY(rig.requestLines().isEmpty());
 
     // Signing out while a change is under way drops its result.
-    rig.account.signedIn = true;
+    rig.account.setHasSessionToken(true);
     rig.applier().hold();
     bool changed = true;
     auto run = [](RotationEngine& engine, bool& changed) -> QCoro::Task<void> {

@@ -1,3 +1,4 @@
+#include "support/AccountEdits.h"
 #include "support/wallpaper/RotationRig.h"
 
 #include <QCoreApplication>
@@ -59,7 +60,7 @@ void RotationDisplaysTest::asksForLargerPhotos()
     QFETCH(QStringList, requests);
 
     test::RotationRig rig;
-    rig.account.signedIn = signedIn;
+    rig.account.setHasSessionToken(signedIn);
     rig.library.stored = stored;
     rig.library.target = target;
     rig.engine().start();
@@ -120,9 +121,11 @@ void RotationDisplaysTest::aChangeUnderWayIsFollowedByAnother()
 void RotationDisplaysTest::noChangeBeforeTheFirstOne()
 {
     test::RotationRig rig;
-    rig.user().rotateDesktop = u"never"_s;
-    rig.user().calendarSize.reset();
-    rig.user().lumivaleTitleSize.reset();
+    test::editUser(rig.account, [&](User& user) {
+        user.rotateDesktop = u"never"_s;
+        user.calendarSize.reset();
+        user.lumivaleTitleSize.reset();
+    });
     rig.engine().start();
     QVERIFY(rig.settle());
 

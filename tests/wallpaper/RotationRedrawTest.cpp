@@ -1,4 +1,5 @@
 #include "model/DefaultsKeys.h"
+#include "support/AccountEdits.h"
 #include "support/wallpaper/RotationRig.h"
 #include "wallpaper/RotationRecord.h"
 #include "wallpaper/WallpaperError.h"
@@ -76,10 +77,10 @@ void RotationRedrawTest::aFailedRedrawWaitsForTheCalendarRetry()
     test::RotationRig rig;
     const QList<DisplayInfo> displays = test::RotationRig::displays(2);
     rig.screens.setDisplays(displays);
-    rig.user().rotateDesktop = u"never"_s;
+    test::editUser(rig.account, [&](User& user) { user.rotateDesktop = u"never"_s; });
     RotationEngine& engine = rig.engine();
     QVERIFY(rig.change());
-    rig.user().calendarTheme = u"dark"_s;
+    test::editUser(rig.account, [&](User& user) { user.calendarTheme = u"dark"_s; });
     const QString oldCalendar = engine.record().calendarOnScreen();
 
     rig.applier().clear();
@@ -133,9 +134,11 @@ void RotationRedrawTest::redrawWritesTheCurrentLook()
     test::RotationRig rig;
     RotationEngine& engine = rig.engine();
     QVERIFY(rig.change());
-    rig.user().fitDesktop = fit;
-    rig.user().lumivaleTitleSize = titleSize;
-    rig.user().calendarSize = calendarSize;
+    test::editUser(rig.account, [&](User& user) {
+        user.fitDesktop = fit;
+        user.lumivaleTitleSize = titleSize;
+        user.calendarSize = calendarSize;
+    });
     rig.applier().clear();
     engine.redrawNow();
     QVERIFY(rig.settle());
@@ -160,7 +163,7 @@ void RotationRedrawTest::showsAPickedPhoto()
     test::RotationRig rig;
     const QList<DisplayInfo> displays = test::RotationRig::displays(3);
     rig.screens.setDisplays(displays);
-    rig.user().flags = u"no-cdn"_s;
+    test::editUser(rig.account, [&](User& user) { user.flags = u"no-cdn"_s; });
     RotationEngine& engine = rig.engine();
     QVERIFY(rig.change());
     const Medium onThird = engine.showing().value(displays[2].key());
@@ -211,7 +214,7 @@ void RotationRedrawTest::aPickedPhotoThatFailsIsNotRecorded()
              QStringList{u"E show failed: "_s + WallpaperError::noImage().message()});
     // Not a rotation failure: no back-off, no alert, no event.
     QVERIFY(!engine.retryAt());
-    QVERIFY(rig.account.alerts.isEmpty());
+    QVERIFY(rig.alerts.isEmpty());
     QVERIFY(rig.journal.calls().isEmpty());
 }
 
@@ -219,7 +222,7 @@ void RotationRedrawTest::testsTheWallpaperWithoutRecording()
 {
     test::RotationRig rig;
     rig.screens.setDisplays(test::RotationRig::displays(2));
-    rig.user().flags = u"no-cdn"_s;
+    test::editUser(rig.account, [&](User& user) { user.flags = u"no-cdn"_s; });
     RotationEngine& engine = rig.engine();
 
     std::optional<std::optional<QString>> result;
@@ -280,7 +283,7 @@ void RotationRedrawTest::runsOneAtATime()
     QVERIFY(!engine.isChanging());
     QCOMPARE(busy.size(), 2);
     QCOMPARE(engine.nowShowing(), before);
-    QVERIFY(rig.account.alerts.isEmpty());
+    QVERIFY(rig.alerts.isEmpty());
 }
 
 } // namespace lumi

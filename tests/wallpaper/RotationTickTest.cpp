@@ -1,4 +1,5 @@
 #include "model/DefaultsKeys.h"
+#include "support/AccountEdits.h"
 #include "support/wallpaper/RotationRig.h"
 #include "wallpaper/CalendarService.h"
 #include "wallpaper/RotationRecord.h"
@@ -109,16 +110,16 @@ void RotationTickTest::decides()
 
     test::RotationRig rig;
     rig.clock.setNow(now);
-    rig.user().rotateDesktop = rotate;
+    test::editUser(rig.account, [&](User& user) { user.rotateDesktop = rotate; });
     RotationRecord record(rig.defaults);
     record.setShown(shownPhoto, {});
     record.setLastChange(lastChange.isValid() ? std::optional(lastChange) : std::nullopt);
     RotationEngine& engine = rig.engine();
     const QString wantedCalendar =
-        engine.calendar().wantedKey(CalendarService::calendarSettings(rig.account.currentUser));
+        engine.calendar().wantedKey(CalendarService::calendarSettings(rig.account.user()));
     QVERIFY(wantedCalendar != u"none"_s);
     record.setLook(calendarStale ? u"none"_s : wantedCalendar,
-                   fitStale ? u"fit|title"_s : WallpaperLook::of(rig.account.currentUser).key());
+                   fitStale ? u"fit|title"_s : WallpaperLook::of(rig.account.user()).key());
     if (retryIn != 0)
         engine.setRetryAt(now.addSecs(retryIn));
 
@@ -135,14 +136,14 @@ void RotationTickTest::decides()
     if (outcome == u"redraw"_s) {
         QCOMPARE(record.lastChange(), lastChange);
         QCOMPARE(record.calendarOnScreen(), wantedCalendar);
-        QCOMPARE(record.fitOnScreen(), WallpaperLook::of(rig.account.currentUser).key());
+        QCOMPARE(record.fitOnScreen(), WallpaperLook::of(rig.account.user()).key());
     }
 }
 
 void RotationTickTest::ticksThirtySecondsAfterTheLastOne()
 {
     test::RotationRig rig;
-    rig.user().rotateDesktop = u"1minute"_s;
+    test::editUser(rig.account, [&](User& user) { user.rotateDesktop = u"1minute"_s; });
     rig.engine().start();
     QVERIFY(rig.settle());
     QCOMPARE(rig.applier().calls().size(), 1);
@@ -160,7 +161,7 @@ void RotationTickTest::redrawsTheCalendarAfterMidnight()
 {
     test::RotationRig rig;
     rig.clock.setNow(at(10, 23, 59, 50));
-    rig.user().rotateDesktop = u"never"_s;
+    test::editUser(rig.account, [&](User& user) { user.rotateDesktop = u"never"_s; });
     RotationRecord(rig.defaults).setShown(shownPhoto, {});
     rig.engine().start();
     QVERIFY(rig.settle());
@@ -180,7 +181,7 @@ void RotationTickTest::redrawsTheCalendarAfterMidnight()
 void RotationTickTest::wakingTicksTenSecondsLater()
 {
     test::RotationRig rig;
-    rig.user().rotateDesktop = u"1hour"_s;
+    test::editUser(rig.account, [&](User& user) { user.rotateDesktop = u"1hour"_s; });
     rig.engine().start();
     QVERIFY(rig.settle());
     QCOMPARE(rig.applier().calls().size(), 1);
@@ -204,7 +205,7 @@ void RotationTickTest::wakingTicksTenSecondsLater()
 void RotationTickTest::startsOnceAndStops()
 {
     test::RotationRig rig;
-    rig.user().rotateDesktop = u"1minute"_s;
+    test::editUser(rig.account, [&](User& user) { user.rotateDesktop = u"1minute"_s; });
     RotationEngine& engine = rig.engine();
     engine.start();
     engine.start();

@@ -1,5 +1,6 @@
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "platform/linux/QtScreens.h"
@@ -9,10 +10,8 @@
 #include "support/ManualClock.h"
 #include "support/PrivateXServerMain.h"
 #include "support/SandboxFixture.h"
-#include "support/library/FakeSyncSource.h"
 #include "support/state/CallJournal.h"
 #include "support/state/RecordingEvents.h"
-#include "support/wallpaper/FakeRotationAccount.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
 #include "wallpaper/WallpaperService.h"
@@ -89,7 +88,7 @@ private:
     std::unique_ptr<CrashReporter> m_reporter;
     std::unique_ptr<APIClient> m_api;
     std::unique_ptr<QtScreens> m_screens;
-    test::FakeSyncSource m_source;
+    Account m_account;
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<X11RootWallpaperSetter> m_x11;
     std::unique_ptr<RefusingSetter> m_setter;
@@ -98,7 +97,6 @@ private:
     test::FakeWakeWatcher m_wake;
     test::CallJournal m_journal;
     test::RecordingEvents m_events{m_journal};
-    test::FakeRotationAccount m_account;
     std::unique_ptr<RotationEngine> m_engine;
     QList<DisplayInfo> m_displays;
     QHash<QString, Medium> m_shown;
@@ -121,10 +119,10 @@ void RotationX11Test::initTestCase()
     const QList<Album> albums = AlbumsResponse::fromJson(m_sandbox->call("GET", u"albums"_s, token).json())
                                     .value_or(AlbumsResponse())
                                     .albums;
-    m_source.signedInUser = user;
-    m_source.albumList = albums;
-    m_account.currentUser = user;
-    m_account.playlists = albums;
+    m_account.setHasSessionToken(true);
+    m_account.setUser(user);
+    m_account.setAlbums(albums);
+    m_account.setAlbumsLoaded(true);
 
     const QString photoDirectory = m_sandbox->homePath() + u"/Photos"_s;
     QVERIFY(QDir().mkpath(photoDirectory));
@@ -133,13 +131,13 @@ void RotationX11Test::initTestCase()
     m_displays = m_screens->displays();
     QCOMPARE(m_displays.size(), 2);
     m_sync = std::make_unique<PlaylistSync>(PlaylistSync::Services{
+        .account = m_account,
         .defaults = Defaults::shared(),
         .api = *m_api,
         .screens = *m_screens,
         .clock = *m_clock,
         .reporter = *m_reporter,
     });
-    m_sync->setSource(&m_source);
 
     m_x11 = std::make_unique<X11RootWallpaperSetter>(qgetenv("DISPLAY"));
     m_setter = std::make_unique<RefusingSetter>(*m_x11);
@@ -148,9 +146,9 @@ void RotationX11Test::initTestCase()
         std::make_unique<WallpaperService>(m_api->network(), *m_setter, *m_clock, *m_reporter, *m_synced);
     m_service = service.get();
     m_engine = std::make_unique<RotationEngine>(
-        RotationEngine::Services{*m_clock, Defaults::shared(), *m_api, *m_screens, m_wake, *m_sync, m_events},
+        RotationEngine::Services{m_account, *m_clock, Defaults::shared(), *m_api, *m_screens, m_wake, *m_sync,
+                                 m_events},
         std::move(service));
-    m_engine->setAccount(&m_account);
 
     m_x = xcb_connect(qgetenv("DISPLAY").constData(), nullptr);
     QVERIFY(!xcb_connection_has_error(m_x));

@@ -32,10 +32,12 @@ SyncHarness::SyncHarness(SandboxFixture& sandboxFixture)
     setDisplay(display(1280, 1024));
     const QString token = sandbox.signInToken();
     api.setToken(token);
-    source.signedInUser = User::fromJson(sandbox.call("GET", u"users"_s, token).json()[u"user"_s]);
-    source.albumList = AlbumsResponse::fromJson(sandbox.call("GET", u"albums"_s, token).json())
-                           .value_or(AlbumsResponse{})
-                           .albums;
+    account.setHasSessionToken(true);
+    account.setUser(User::fromJson(sandbox.call("GET", u"users"_s, token).json()[u"user"_s]));
+    account.setAlbums(AlbumsResponse::fromJson(sandbox.call("GET", u"albums"_s, token).json())
+                          .value_or(AlbumsResponse{})
+                          .albums);
+    account.setAlbumsLoaded(true);
     sandbox.clearRequests();
     QDir().mkpath(photoDirectory);
     Defaults::shared().setValue(keys::dataDir, photoDirectory);
@@ -56,13 +58,14 @@ PlaylistSync& SyncHarness::sync()
 {
     if (!m_sync) {
         m_sync = std::make_unique<PlaylistSync>(PlaylistSync::Services{
+            .account = account,
             .defaults = Defaults::shared(),
             .api = api,
             .screens = screens,
             .clock = clock,
             .reporter = reporter,
         });
-        m_sync->setSource(&source);
+        QObject::connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, [this] { ++poolResets; });
     }
     return *m_sync;
 }
@@ -85,15 +88,6 @@ bool SyncHarness::runPass(bool force)
 {
     sync().requestSync(0ms, force);
     return finish();
-}
-
-Album& SyncHarness::album(qint64 id)
-{
-    for (Album& album : source.albumList) {
-        if (album.id == id)
-            return album;
-    }
-    qFatal("no album %lld", id);
 }
 
 QStringList SyncHarness::listedNames(const QString& fragment, bool sorted)

@@ -2,6 +2,7 @@
 
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/Album.h"
 #include "model/Medium.h"
 #include "services/CrashReporter.h"
@@ -9,7 +10,6 @@
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 #include "support/TemporaryHome.h"
-#include "support/library/FakeSyncSource.h"
 
 #include <QJsonArray>
 #include <QSize>
@@ -38,7 +38,6 @@ public:
     /// Requests a pass at once and finishes it.
     bool runPass(bool force = false);
 
-    Album& album(qint64 id);
     /// The photos the sandbox lists for the playlist, as the sync names their files, sorted
     /// unless asked for the listing's order.
     QStringList listedNames(const QString& fragment, bool sorted = true);
@@ -71,7 +70,10 @@ public:
     FakeScreens screens;
     CrashReporter reporter;
     APIClient api{reporter};
-    FakeSyncSource source;
+    /// Signed in as the demo account with its playlists loaded.
+    Account account;
+    /// How often the sync said the photo pools are stale.
+    int poolResets = 0;
     QString photoDirectory;
 
 private:

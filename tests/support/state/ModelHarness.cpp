@@ -43,7 +43,10 @@ ModelHarness::~ModelHarness()
 AppModel& ModelHarness::model()
 {
     if (!m_model) {
+        // Each launch starts with an empty account, as the app does.
+        m_account = std::make_unique<Account>();
         m_model = std::make_unique<AppModel>(ModelServices{
+            .account = *m_account,
             .clock = clock,
             .defaults = defaults,
             .api = api,
@@ -176,7 +179,7 @@ PlaceQuery ModelHarness::featuredPlace()
 
 Album ModelHarness::album(const QString& fragment)
 {
-    for (const Album& held : model().albums()) {
+    for (const Album& held : model().account().albums()) {
         if (held.titleFragment == fragment)
             return held;
     }

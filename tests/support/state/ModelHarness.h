@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/Defaults.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/XdgAutostart.h"
@@ -102,6 +103,7 @@ public:
     QtScreens screens;
 
 private:
+    std::unique_ptr<Account> m_account;
     std::unique_ptr<AppModel> m_model;
 };
 

@@ -24,10 +24,12 @@ RotationRig::RotationRig()
 {
     token = sandbox.signInToken();
     api.setToken(token);
-    account.currentUser = User::fromJson(sandbox.call("GET", u"users"_s, token).json()[u"user"_s]);
-    account.playlists = AlbumsResponse::fromJson(sandbox.call("GET", u"albums"_s, token).json())
-                            .value_or(AlbumsResponse())
-                            .albums;
+    account.setHasSessionToken(true);
+    account.setUser(User::fromJson(sandbox.call("GET", u"users"_s, token).json()[u"user"_s]));
+    account.setAlbums(AlbumsResponse::fromJson(sandbox.call("GET", u"albums"_s, token).json())
+                          .value_or(AlbumsResponse())
+                          .albums);
+    account.setAlbumsLoaded(true);
     library.folder = sandbox.homePath() + u"/Documents/Lumivale/Lumivale Wallpaper"_s;
     sandbox.clearRequests();
 }
@@ -49,9 +51,10 @@ RotationEngine& RotationRig::engine()
         auto applier = std::make_unique<RecordingApplier>();
         m_applier = applier.get();
         m_engine = std::make_unique<RotationEngine>(
-            RotationEngine::Services{clock, defaults, api, screens, wake, library, events},
+            RotationEngine::Services{account, clock, defaults, api, screens, wake, library, events},
             std::move(applier));
-        m_engine->setAccount(&account);
+        QObject::connect(m_engine.get(), &RotationEngine::alertRaised,
+                         [this](const QString& alert) { alerts.append(alert); });
     }
     return *m_engine;
 }
@@ -116,7 +119,7 @@ Album RotationRig::addPlaylist(const QString& title, const QStringList& uuids)
     for (const QString& uuid : uuids)
         sandbox.call("POST", u"albums/"_s + album.titleFragment, token, {{u"uuid"_s, uuid}});
     album.includeInPaper = true;
-    account.playlists.append(album);
+    account.setAlbums(account.albums() + QList<Album>{album});
     sandbox.clearRequests();
     return album;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/Defaults.h"
 #include "services/CrashReporter.h"
 #include "support/FakeScreens.h"
@@ -9,7 +10,6 @@
 #include "support/SandboxFixture.h"
 #include "support/state/CallJournal.h"
 #include "support/state/RecordingEvents.h"
-#include "support/wallpaper/FakeRotationAccount.h"
 #include "support/wallpaper/FakeRotationLibrary.h"
 #include "support/wallpaper/RecordingApplier.h"
 #include "wallpaper/RotationEngine.h"
@@ -49,8 +49,6 @@ public:
     bool advance(std::chrono::milliseconds by);
     /// Runs one change to its end.
     bool change(bool userInitiated = false);
-    /// The user as the demo account has it; tests change its settings here.
-    User& user() { return *account.currentUser; }
 
     /// The API requests since the last call, as "GET /path?query".
     QStringList requestLines();
@@ -75,7 +73,10 @@ public:
     FakeRotationLibrary library;
     CallJournal journal;
     RecordingEvents events{journal};
-    FakeRotationAccount account;
+    /// Signed in as the demo account with its playlists.
+    Account account;
+    /// The alerts the engine raised.
+    QStringList alerts;
 
 private:
     std::unique_ptr<RotationEngine> m_engine;
