@@ -1,6 +1,6 @@
 #include "player/InfoShowEffect.h"
 
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include <QPainter>
 #include <QTextLayout>

@@ -1,7 +1,7 @@
 #include "player/PhotoTitle.h"
 
+#include "imaging/BundledFonts.h"
 #include "wallpaper/AlphaShadow.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "player/ReflectionsEffect.h"
 
-#include "wallpaper/BundledFonts.h"
+#include "imaging/BundledFonts.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>

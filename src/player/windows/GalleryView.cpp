@@ -1,11 +1,11 @@
 #include "player/windows/GalleryView.h"
 
+#include "imaging/BundledFonts.h"
 #include "model/Clock.h"
 #include "player/PlayerModel.h"
 #include "player/PlayerStage.h"
 #include "player/PlayerTask.h"
 #include "player/windows/StageWidget.h"
-#include "wallpaper/BundledFonts.h"
 
 #include <QActionGroup>
 #include <QEvent>
