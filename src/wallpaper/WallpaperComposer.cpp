@@ -3,6 +3,7 @@
 #include "imaging/BundledFonts.h"
 #include "imaging/JpegFile.h"
 #include "imaging/PhotoDecoder.h"
+#include "library/LibraryFiles.h"
 #include "wallpaper/AlphaShadow.h"
 #include "wallpaper/CalendarRenderer.h"
 #include "wallpaper/WallpaperLayout.h"
