@@ -411,8 +411,8 @@ void PlaylistSyncPassTest::skippedPlaylistKeepsWhatItHad()
                                 {u"status"_s, 200},
                                 {u"body"_s, QString::fromUtf8(QJsonDocument(answer).toJson())}}));
     const auto reload = [&] {
-        h.source.albumList =
-            AlbumsResponse::fromJson(h.sandbox.call("GET", u"albums"_s, token).json()).value_or(AlbumsResponse{}).albums;
+        h.account.setAlbums(
+            AlbumsResponse::fromJson(h.sandbox.call("GET", u"albums"_s, token).json()).value_or(AlbumsResponse{}).albums);
     };
     reload();
     h.sandbox.clearRequests();
