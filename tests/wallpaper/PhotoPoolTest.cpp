@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
@@ -208,12 +210,14 @@ void PhotoPoolTest::aFailedListingKeepsThePool()
 void PhotoPoolTest::aPlaylistWhoseAddressCantFormARequestIsLeftOut()
 {
     test::RotationRig rig;
-    albumWithId(rig, 102).includeInPaper = true;
-    Album broken = albumWithId(rig, 102);
+    test::editAlbum(rig.account, 102, [](Album& album) { album.includeInPaper = true; });
+    QList<Album> albums = rig.account.albums();
+    Album broken = *std::find_if(albums.begin(), albums.end(), [](const Album& album) { return album.id == 102; });
     broken.id = 900;
     broken.title = u"Broken"_s;
     broken.titleFragment = u".."_s;
-    rig.account.playlists.prepend(broken);
+    albums.prepend(broken);
+    rig.account.setAlbums(albums);
     RotationEngine& engine = rig.engine();
 
     QVERIFY(rig.change());
