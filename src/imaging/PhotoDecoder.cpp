@@ -29,6 +29,16 @@ QRectF centred(QSize canvas, QSize image, bool cover)
 
 PhotoDecoder::PhotoDecoder(const QString& path) : m_reader(path)
 {
+    inspect();
+}
+
+PhotoDecoder::PhotoDecoder(QIODevice* device) : m_reader(device)
+{
+    inspect();
+}
+
+void PhotoDecoder::inspect()
+{
     m_reader.setAutoTransform(true);
     m_stored = m_reader.size();
     if (!m_stored.isValid()) {

@@ -16,6 +16,8 @@ class PhotoDecoder final
 {
 public:
     explicit PhotoDecoder(const QString& path);
+    /// Reads from device (a downloaded body, say), which must outlive the decoder.
+    explicit PhotoDecoder(QIODevice* device);
     Q_DISABLE_COPY_MOVE(PhotoDecoder)
 
     /// Qt's default limit refuses the full-size decode of a 6000x4000 camera photo.
@@ -43,6 +45,8 @@ public:
     static QRectF containRect(QSize canvas, QSize image);
 
 private:
+    /// Reads the stored size and orientation, or why there is no image.
+    void inspect();
     /// Decoded at upright size when that shrinks the photo on both sides, else at its own size.
     QImage decodeNear(QSize upright, QString* error);
 

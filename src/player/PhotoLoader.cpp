@@ -1,0 +1,134 @@
+#include "player/PhotoLoader.h"
+
+#include "imaging/PhotoDecoder.h"
+#include "library/PlaylistSync.h"
+#include "platform/Screens.h"
+
+#include <QBuffer>
+#include <QCoroFuture>
+#include <QCoroNetworkReply>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QtConcurrent>
+
+#include <memory>
+
+namespace lumi {
+
+namespace {
+
+constexpr int cacheCount = 48;
+constexpr qint64 cacheBytes = 256 * 1024 * 1024;
+
+struct DeleteLater
+{
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+// The size a photo is kept at: just covering the display, never enlarged.
+QSize keptSize(QSize photo, QSize cover)
+{
+    if (!photo.isValid() || !cover.isValid())
+        return photo;
+    const QSize covering = photo.scaled(cover, Qt::KeepAspectRatioByExpanding);
+    return covering.width() < photo.width() ? covering : photo;
+}
+
+// Files and downloaded bodies alike: near the kept size, so a 5K photo never sits in memory whole.
+QImage decodeKept(PhotoDecoder& decoder, QSize cover)
+{
+    if (!decoder.size().isValid())
+        return QImage();
+    QString error;
+    return decoder.decodeAt(keptSize(decoder.size(), cover), &error);
+}
+
+QImage decodeFile(const QString& path, QSize cover)
+{
+    PhotoDecoder decoder(path);
+    return decodeKept(decoder, cover);
+}
+
+QImage decodeBody(QByteArray body, QSize cover)
+{
+    // A JPEG cut short still decodes, grey below the cut: it must end with its end-of-image mark.
+    if (body.startsWith("\xFF\xD8") && !body.endsWith("\xFF\xD9"))
+        return QImage();
+    QBuffer buffer(&body);
+    buffer.open(QIODevice::ReadOnly);
+    PhotoDecoder decoder(&buffer);
+    return decodeKept(decoder, cover);
+}
+
+} // namespace
+
+PhotoLoader::PhotoLoader(const PlaylistSync& sync, QNetworkAccessManager& network, const Screens& screens,
+                         QObject* parent)
+    : QObject(parent), m_sync(sync), m_network(network), m_screens(screens), m_cache(cacheCount, cacheBytes)
+{
+}
+
+QSize PhotoLoader::coverSize() const
+{
+    QSize cover;
+    for (const DisplayInfo& display : m_screens.displays())
+        cover = cover.isValid() ? cover.expandedTo(display.pixelSize) : display.pixelSize;
+    return cover;
+}
+
+QCoro::Task<std::optional<QImage>> PhotoLoader::image(Medium medium, bool large)
+{
+    const QPointer<PhotoLoader> self(this);
+    const std::optional<QString> local = medium.localPath ? medium.localPath : m_sync.localFile(medium);
+    if (local) {
+        const QString key = QUrl::fromLocalFile(*local).toString();
+        if (std::optional<QImage> cached = m_cache.find(key))
+            co_return cached;
+        const QImage decoded = co_await QtConcurrent::run(&decodeFile, *local, coverSize());
+        if (!self)
+            co_return std::nullopt;
+        if (!decoded.isNull()) {
+            m_cache.insert(key, decoded);
+            co_return decoded;
+        }
+    }
+
+    std::optional<QUrl> url = large ? medium.largeImageURL() : std::nullopt;
+    if (!url)
+        url = medium.imageURL();
+    // A local photo whose file failed has no other copy.
+    if (!url || url->isLocalFile())
+        co_return std::nullopt;
+    if (std::optional<QImage> cached = m_cache.find(url->toString()))
+        co_return cached;
+    std::optional<QImage> fetched = co_await fetch(*url);
+    if (!self || !fetched)
+        co_return std::nullopt;
+    m_cache.insert(url->toString(), *fetched);
+    co_return fetched;
+}
+
+QCoro::Task<std::optional<QImage>> PhotoLoader::fetch(QUrl url)
+{
+    const QPointer<PhotoLoader> self(this);
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(request));
+    co_await reply.get();
+    if (!self || reply->error() != QNetworkReply::NoError
+        || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+        co_return std::nullopt;
+    const QImage decoded = co_await QtConcurrent::run(&decodeBody, reply->readAll(), coverSize());
+    if (decoded.isNull())
+        co_return std::nullopt;
+    co_return decoded;
+}
+
+void PhotoLoader::clear()
+{
+    m_cache.clear();
+}
+
+} // namespace lumi
