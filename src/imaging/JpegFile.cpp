@@ -1,10 +1,10 @@
 #include "imaging/JpegFile.h"
 
+#include "library/LibraryFiles.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstdio>
@@ -14,22 +14,11 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-namespace {
-
-// Hidden, and not ending in ".jpg", so no photo listing picks it up.
-QString temporaryNameFor(const QString& path)
-{
-    const QFileInfo info(path);
-    return info.path() + u"/."_s + info.fileName() + u".tmp-"_s +
-           QString::number(QRandomGenerator::global()->generate64(), 36);
-}
-
-} // namespace
-
 std::optional<QString> JpegFile::write(const QImage& image, const QString& path, int quality)
 {
-    // NewOnly (O_EXCL): nothing already at the temporary name is reused or written through.
-    QFile out(temporaryNameFor(path));
+    // The library's temporary name, so the clean-up at start knows a write cut short. NewOnly
+    // (O_EXCL): nothing already at the temporary name is reused or written through.
+    QFile out(LibraryFiles::temporaryNameFor(path));
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return u"cannot write %1: %2"_s.arg(path, out.errorString());
     QImageWriter writer(&out, "jpeg");
