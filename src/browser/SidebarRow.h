@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QIcon>
+#include <QWidget>
+
+namespace lumi {
+
+/// One selectable entry of a sidebar list: an optional icon, a one-line title cut off at its end,
+/// and an optional trailing widget at the right edge. A selected row is white on a dark rounded
+/// background. A click anywhere outside the trailing widget emits `clicked`; what is selected is
+/// the list's to decide.
+class SidebarRow final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SidebarRow)
+
+public:
+    explicit SidebarRow(const QString& title, QWidget* parent = nullptr);
+
+    QString title() const { return m_title; }
+    /// Shown verbatim; callers pass finished text.
+    void setTitle(const QString& title);
+    void setIcon(const QIcon& icon);
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+    /// Takes ownership; the widget keeps its own size at the right edge.
+    void setTrailing(QWidget* trailing);
+    QWidget* trailing() const { return m_trailing; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    /// Where the title may be drawn: after the icon, before the trailing widget.
+    QRect titleRect() const;
+    void applyTextColour();
+
+    QString m_title;
+    QIcon m_icon;
+    bool m_selected = false;
+    bool m_pressed = false;
+    QWidget* m_trailing = nullptr;
+};
+
+} // namespace lumi

@@ -1,0 +1,107 @@
+#include "browser/SidebarRow.h"
+#include "app/Palette.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+using lumi::SidebarRow;
+
+class SidebarRowTest final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void clicksOutsideTheTrailingWidget_data();
+    void clicksOutsideTheTrailingWidget();
+    void longTitleKeepsTheTrailingWidgetInPlace();
+    void selectedRowIsWhiteOnDark();
+};
+
+void SidebarRowTest::clicksOutsideTheTrailingWidget_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<int>("rowClicks");
+    QTest::addColumn<int>("trailingClicks");
+
+    QTest::newRow("on the title") << u"title"_s << 1 << 0;
+    QTest::newRow("on the blank space") << u"blank"_s << 1 << 0;
+    QTest::newRow("on the trailing button") << u"trailing"_s << 0 << 1;
+    QTest::newRow("pressed inside, released outside") << u"dragged out"_s << 0 << 0;
+}
+
+void SidebarRowTest::clicksOutsideTheTrailingWidget()
+{
+    QFETCH(QString, where);
+    QFETCH(int, rowClicks);
+    QFETCH(int, trailingClicks);
+
+    SidebarRow row(u"Mountains"_s);
+    auto* button = new QToolButton;
+    button->setText(u"P"_s);
+    row.setTrailing(button);
+    row.resize(240, 30);
+    row.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&row));
+    QSignalSpy clicked(&row, &SidebarRow::clicked);
+    QSignalSpy trailingClicked(button, &QToolButton::clicked);
+
+    if (where == u"title")
+        QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(20, 15));
+    else if (where == u"blank")
+        QTest::mouseClick(&row, Qt::LeftButton, {}, QPoint(button->x() - 20, 15));
+    else if (where == u"trailing")
+        QTest::mouseClick(button, Qt::LeftButton);
+    else {
+        QTest::mousePress(&row, Qt::LeftButton, {}, QPoint(20, 15));
+        QTest::mouseRelease(&row, Qt::LeftButton, {}, QPoint(20, 60));
+    }
+    QCOMPARE(clicked.size(), rowClicks);
+    QCOMPARE(trailingClicked.size(), trailingClicks);
+}
+
+void SidebarRowTest::longTitleKeepsTheTrailingWidgetInPlace()
+{
+    SidebarRow row(u"A playlist title far too long to fit into the sidebar column at all"_s);
+    auto* trailing = new QWidget;
+    trailing->setFixedSize(40, 20);
+    row.setTrailing(trailing);
+    row.resize(200, 30);
+    row.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&row));
+    QCOMPARE(row.height(), 30);
+    QCOMPARE(trailing->geometry().right(), 200 - 12 - 1);
+    // The cut-off title leaves the gap before the trailing widget blank.
+    const QImage image = row.grab().toImage();
+    for (int x = trailing->x() - 8; x < trailing->x(); ++x) {
+        for (int y = 0; y < 30; ++y)
+            QVERIFY2(image.pixelColor(x, y) == image.pixelColor(2, 2), qPrintable(u"%1,%2"_s.arg(x).arg(y)));
+    }
+}
+
+void SidebarRowTest::selectedRowIsWhiteOnDark()
+{
+    SidebarRow row(u"WWWWWWWW"_s);
+    row.resize(200, 30);
+    QImage image = row.grab().toImage();
+    auto darkest = [&image] {
+        int darkest = 255;
+        for (int x = 12; x < 60; ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, 15)));
+        return darkest;
+    };
+    QVERIFY(darkest() < 80);
+
+    row.setSelected(true);
+    image = row.grab().toImage();
+    QCOMPARE(image.pixelColor(100, 2).rgb(), lumi::Palette::dark().rgb()); // past the title, the fill
+    QVERIFY(qGray(image.pixel(1, 1)) > 100 || image.pixelColor(1, 1).alpha() < 255); // a rounded corner
+    int lightest = 0;
+    for (int x = 12; x < 60; ++x)
+        lightest = std::max(lightest, qGray(image.pixel(x, 15)));
+    QVERIFY(lightest > 200);
+}
+
+QTEST_MAIN(SidebarRowTest)
+#include "SidebarRowTest.moc"
