@@ -1,0 +1,394 @@
+#include "browser/core/BrowserState.h"
+
+#include "library/LocalPhotos.h"
+#include "model/APIClient.h"
+#include "model/Account.h"
+#include "model/Clock.h"
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
+#include "state/AppModel.h"
+#include "state/EventSink.h"
+#include "state/WindowPresenter.h"
+
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+std::optional<Source> albumSource(const std::optional<Album>& album)
+{
+    return album ? std::optional(Source{Source::Album{album->id}}) : std::nullopt;
+}
+
+} // namespace
+
+BrowserState::BrowserState(AppModel& model, Defaults& defaults, EventSink& events, Clock& clock,
+                           WindowPresenter& window, QObject* parent)
+    : QObject(parent), m_model(model), m_defaults(defaults), m_events(events), m_clock(clock),
+      m_window(window), m_columns(GridColumns::stored(defaults))
+{
+    connect(&model, &AppModel::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
+    connect(&model, &AppModel::showPlaceRequestedChanged, this, &BrowserState::showPlaceRequest);
+    connect(&model, &AppModel::tourPreparingChanged, this, &BrowserState::tourPreparing);
+    for (auto signal :
+         {&AppModel::onboardingDueChanged, &AppModel::tourDueChanged, &AppModel::windowShownChanged,
+          &AppModel::askLoginItemChanged, &AppModel::settingsRequestedChanged,
+          &AppModel::surveyRequestedChanged, &AppModel::onboardingRequestedChanged})
+        connect(&model, signal, this, &BrowserState::alertStepChanged);
+    showTodayRequest();
+    showPlaceRequest();
+    alertStepChanged();
+}
+
+BrowserState::~BrowserState()
+{
+    if (m_alertWait)
+        m_alertWait->cancel();
+}
+
+void BrowserState::setSelection(std::optional<Source> selection)
+{
+    if (m_selection == selection)
+        return;
+    m_selection = std::move(selection);
+    emit selectionChanged();
+    selectionReaction();
+}
+
+void BrowserState::selectionReaction()
+{
+    setSelectedPhoto(std::nullopt);
+    if (!m_selection)
+        return;
+    const Source& source = *m_selection;
+    if (const Source::Places* places = source.as<Source::Places>()) {
+        setMode(BrowseMode::places);
+        m_lastPlaces = source;
+        track(u"places-opened"_s, places->query ? places->query->eventProperties()
+                                                : QMap<QString, QString>{{u"level"_s, u"all"_s}});
+    } else if (source.is<Source::Search>()) {
+        setMode(BrowseMode::home);
+    } else if (source.is<Source::Album>()) {
+        setMode(BrowseMode::playlists);
+        m_lastPlaylist = source;
+        track(u"album-opened"_s, {{u"is-playlist"_s, u"true"_s}});
+        m_model.scheduleSurvey();
+    } else {
+        setMode(BrowseMode::home);
+        m_lastHome = source;
+        track(u"album-opened"_s, {{u"is-playlist"_s, u"false"_s}});
+    }
+}
+
+void BrowserState::setMode(BrowseMode mode)
+{
+    if (m_mode == mode)
+        return;
+    m_mode = mode;
+    emit modeChanged();
+    // The places tree is loaded unless a recent one is held; the model reports its failure.
+    if (mode == BrowseMode::places)
+        m_model.loadPlaces(false);
+}
+
+void BrowserState::selectMode(BrowseMode mode, bool force)
+{
+    if (mode == m_mode && !force)
+        return;
+    setMode(mode);
+    setSearchText(QString());
+    switch (mode) {
+    case BrowseMode::home:
+        setSelection(m_lastHome);
+        break;
+    case BrowseMode::places:
+        setSelection(m_lastPlaces);
+        break;
+    case BrowseMode::playlists: {
+        std::optional<Source> playlist = m_lastPlaylist ? existingPlaylist(*m_lastPlaylist) : std::nullopt;
+        setSelection(playlist ? playlist : defaultPlaylistSource());
+        break;
+    }
+    }
+}
+
+void BrowserState::setSearchText(QString text)
+{
+    if (m_searchText == text)
+        return;
+    m_searchText = std::move(text);
+    emit searchTextChanged();
+}
+
+void BrowserState::submitSearch()
+{
+    const QString term = AppModel::trimBlanks(m_searchText);
+    if (term.isEmpty())
+        return;
+    setSelection(Source{Source::Search{term}});
+    track(u"search"_s, {{u"query-length"_s, QString::number(term.size())}});
+}
+
+void BrowserState::setSelectedPhoto(std::optional<Medium> photo)
+{
+    if (m_selectedPhoto == photo)
+        return;
+    m_selectedPhoto = std::move(photo);
+    emit selectedPhotoChanged();
+}
+
+void BrowserState::setGridMedia(QList<Medium> media)
+{
+    if (m_gridMedia == media)
+        return;
+    m_gridMedia = std::move(media);
+    emit gridMediaChanged();
+}
+
+void BrowserState::setColumns(GridColumns columns)
+{
+    if (m_columns == columns)
+        return;
+    m_columns = columns;
+    columns.store(m_defaults);
+    emit columnsChanged();
+}
+
+void BrowserState::setDropTarget(std::optional<qint64> albumId)
+{
+    if (m_dropTarget == albumId)
+        return;
+    m_dropTarget = albumId;
+    emit dropTargetChanged();
+}
+
+std::optional<Source> BrowserState::defaultPlaylistSource() const
+{
+    if (std::optional<Source> favorites = albumSource(m_model.favoritesAlbum()))
+        return favorites;
+    const QList<Album> playlists = m_model.playlists();
+    return playlists.isEmpty() ? std::nullopt : albumSource(playlists.first());
+}
+
+std::optional<Source> BrowserState::existingPlaylist(const Source& source) const
+{
+    const Source::Album* album = source.as<Source::Album>();
+    if (!album)
+        return std::nullopt;
+    for (const Album& held : m_model.account().albums()) {
+        if (held.id == album->id)
+            return source;
+    }
+    return std::nullopt;
+}
+
+QString BrowserState::title(const std::optional<Source>& source) const
+{
+    if (!source)
+        return u"Lumivale"_s;
+    if (const Source::Category* category = source->as<Source::Category>())
+        return category->title;
+    if (const Source::Album* album = source->as<Source::Album>()) {
+        for (const Album& held : m_model.account().albums()) {
+            if (held.id == album->id)
+                return held.title;
+        }
+        return tr("Playlist");
+    }
+    if (const Source::Search* search = source->as<Source::Search>())
+        return tr("Search: “%1”").arg(search->term);
+    if (const Source::Places* places = source->as<Source::Places>())
+        return places->query ? placeTitle(*places->query).value_or(tr("Places")) : tr("Places");
+    return tr("Today");
+}
+
+std::optional<QString> BrowserState::sourcePath() const
+{
+    if (!m_selection)
+        return std::nullopt;
+    if (const Source::Category* category = m_selection->as<Source::Category>())
+        return category->path;
+    if (const Source::Album* album = m_selection->as<Source::Album>()) {
+        for (const Album& held : m_model.account().albums()) {
+            if (held.id == album->id)
+                return u"playlists/"_s + held.titleFragment;
+        }
+        return std::nullopt;
+    }
+    if (m_selection->is<Source::Search>())
+        return Source::latest().as<Source::Category>()->path;
+    if (m_selection->is<Source::Today>())
+        return u"today"_s;
+    return std::nullopt;
+}
+
+std::optional<QString> BrowserState::placeTitle(const PlaceQuery& query) const
+{
+    const std::optional<PlacesTree>& tree = m_model.placesTree();
+    if (!tree)
+        return std::nullopt;
+    if (query.place) {
+        const std::optional<PlacesTree::PlaceMatch> match = tree->place(*query.place);
+        return match ? std::optional(match->place.name) : std::nullopt;
+    }
+    if (!query.country)
+        return std::nullopt;
+    if (!query.region) {
+        const std::optional<CountryNode> country = tree->country(*query.country);
+        return country ? std::optional(country->name) : std::nullopt;
+    }
+    const std::optional<RegionNode> region = tree->region(*query.country, *query.region);
+    return region ? std::optional(region->name) : std::nullopt;
+}
+
+std::optional<QString> BrowserState::selectedCountrySlug() const
+{
+    const Source::Places* places = m_selection ? m_selection->as<Source::Places>() : nullptr;
+    if (!places || !places->query)
+        return std::nullopt;
+    const PlaceQuery& query = *places->query;
+    if (!query.place)
+        return query.country;
+    // A place is found in the tree; the query's own country is not trusted for it.
+    const std::optional<PlacesTree>& tree = m_model.placesTree();
+    const std::optional<PlacesTree::PlaceMatch> match = tree ? tree->place(*query.place) : std::nullopt;
+    return match ? std::optional(match->country.slug) : std::nullopt;
+}
+
+void BrowserState::play(PlayMode mode, std::optional<Medium> photo)
+{
+    if (mode.kind() != PlayMode::Kind::saver)
+        m_defaults.set(keys::galleryInfoShow, mode.kind() == PlayMode::Kind::infoshow);
+    const std::optional<Medium> start = photo ? photo : m_selectedPhoto;
+    int index = 0;
+    if (start) {
+        const auto found =
+            std::find_if(m_gridMedia.cbegin(), m_gridMedia.cend(),
+                         [&start](const Medium& medium) { return medium.uuid == start->uuid; });
+        index = found == m_gridMedia.cend() ? 0 : int(found - m_gridMedia.cbegin());
+    }
+    const Source::Search* search = m_selection ? m_selection->as<Source::Search>() : nullptr;
+    const Source::Places* places = m_selection ? m_selection->as<Source::Places>() : nullptr;
+    // The model reports a failure of the description fetch itself.
+    m_model.playSlideshow(m_gridMedia, index, mode, sourcePath(),
+                          search ? std::optional(search->term) : std::nullopt,
+                          places ? places->query : std::nullopt);
+}
+
+void BrowserState::playAsLast(std::optional<Medium> photo)
+{
+    play(m_defaults.get(keys::galleryInfoShow) ? PlayMode::infoshow() : PlayMode::slideshow(),
+         std::move(photo));
+}
+
+void BrowserState::deletePlaylist(Album album)
+{
+    const Source source{Source::Album{album.id}};
+    if (m_lastPlaylist == source)
+        m_lastPlaylist.reset();
+    if (m_selection == source) {
+        // The playlists as listed still hold the deleted one; the view must leave it.
+        std::optional<Source> fallback = albumSource(m_model.favoritesAlbum());
+        if (!fallback) {
+            for (const Album& playlist : m_model.playlists()) {
+                if (playlist.id != album.id) {
+                    fallback = albumSource(playlist);
+                    break;
+                }
+            }
+        }
+        setSelection(fallback);
+    }
+    removePlaylist(std::move(album));
+}
+
+QCoro::Task<void> BrowserState::removePlaylist(Album album)
+{
+    QPointer<AppModel> model(&m_model);
+    Defaults& defaults = m_defaults;
+    try {
+        co_await m_model.api().deleteAlbum(album);
+    } catch (const std::exception& error) {
+        if (model)
+            model->handleError(error, false);
+        co_return;
+    }
+    if (!model)
+        co_return;
+    LocalPhotos::unlinkFolder(defaults, album.id);
+    co_await model->reloadAlbums(true);
+}
+
+void BrowserState::showTodayRequest()
+{
+    if (!m_model.showTodayRequested())
+        return;
+    setSelection(Source{Source::Today{}});
+    m_model.setShowTodayRequested(false);
+}
+
+void BrowserState::showPlaceRequest()
+{
+    const std::optional<PlaceQuery> place = m_model.showPlaceRequested();
+    if (!place)
+        return;
+    setSelection(Source{Source::Places{place}});
+    m_model.setShowPlaceRequested(std::nullopt);
+}
+
+void BrowserState::tourPreparing()
+{
+    const std::optional<int> step = m_model.tourPreparing();
+    if (step == 0 || step == 1) {
+        if (m_mode != BrowseMode::home || m_gridMedia.isEmpty())
+            selectMode(BrowseMode::home, true);
+    } else if (step == 2) {
+        selectMode(BrowseMode::playlists, false);
+    }
+}
+
+BrowserState::AlertStep BrowserState::alertStep() const
+{
+    const bool free = !m_model.askLoginItem() && !m_model.settingsRequested() && !m_model.surveyRequested() &&
+                      !m_model.onboardingRequested();
+    return {m_model.onboardingDue(), m_model.tourDue(), m_model.windowShown(), free};
+}
+
+void BrowserState::alertStepChanged()
+{
+    const AlertStep step = alertStep();
+    if (m_alertStep == step)
+        return;
+    m_alertStep = step;
+    if (m_alertWait)
+        m_alertWait->cancel();
+    m_alertWait.reset();
+    if (!step.onboarding && !step.tour)
+        return;
+    m_alertWait = CancelToken();
+    offerAfterDelay(*m_alertWait);
+}
+
+QCoro::Task<void> BrowserState::offerAfterDelay(CancelToken cancel)
+{
+    QPointer<BrowserState> self(this);
+    const bool elapsed = co_await m_clock.sleep(alertDelay, cancel);
+    if (!elapsed || !self || cancel.isCancelled())
+        co_return;
+    if (!m_window.isMainWindowVisible() || !alertStep().free)
+        co_return;
+    if (m_model.onboardingDue())
+        m_model.requestOnboarding();
+    else if (m_model.tourDue())
+        m_model.startTour(true);
+}
+
+void BrowserState::track(const QString& name, QMap<QString, QString> properties)
+{
+    m_events.track(name, std::move(properties));
+}
+
+} // namespace lumi
