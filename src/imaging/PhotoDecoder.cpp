@@ -102,16 +102,22 @@ QImage PhotoDecoder::decodeCovering(QSize target, QString* error)
     QImage image = decodeNear(near, error);
     if (image.isNull())
         return image;
-    if (image.size() != target) {
-        const QRect crop = coverCrop(image.size(), target);
-        if (crop.size() != image.size())
-            image = image.copy(crop);
-        if (image.size() != target)
-            image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
+    return cover(std::move(image), target);
+}
+
+QImage PhotoDecoder::cover(QImage image, QSize target)
+{
     if (image.format() != QImage::Format_RGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
-    return image;
+    if (image.size() == target)
+        return image;
+    const QRect crop = coverCrop(image.size(), target);
+    // The crop as a view into the picture's rows: scaling reads it in place, with no copy between.
+    const QImage view(image.constScanLine(crop.y()) + qsizetype(crop.x()) * 4, crop.width(), crop.height(),
+                      image.bytesPerLine(), QImage::Format_RGB32);
+    if (crop.size() == target)
+        return view.copy();
+    return view.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QRect PhotoDecoder::coverCrop(QSize source, QSize target)

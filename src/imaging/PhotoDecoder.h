@@ -37,6 +37,8 @@ public:
     /// target's aspect around the centre, the way a desktop fills a screen with it.
     QImage decodeCovering(QSize target, QString* error);
 
+    /// image covering target exactly (QImage::Format_RGB32), cut and scaled as decodeCovering does.
+    static QImage cover(QImage image, QSize target);
     /// The centred part of a picture of size source that has target's aspect.
     static QRect coverCrop(QSize source, QSize target);
     /// Where a picture of size image lies, centred, when it covers a canvas (the overflow cut off).

@@ -26,6 +26,10 @@ public:
     /// them); pruning must not delete them.
     virtual QStringList filesInUse() const = 0;
 
+    /// Whether the setter paints request.picture itself when given one, so that the file need not
+    /// be on disk before the call; otherwise the file must be complete when the call starts.
+    virtual bool paintsPicture() const { return false; }
+
     /// How pictures are set, for the log (e.g. "X11 root window").
     virtual QString name() const = 0;
 };

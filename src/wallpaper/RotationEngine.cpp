@@ -11,9 +11,15 @@
 #include "wallpaper/WallpaperError.h"
 #include "wallpaper/WallpaperLook.h"
 
+#include <QCoroFuture>
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <malloc.h>
+
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -230,27 +236,28 @@ QCoro::Task<bool> RotationEngine::changeWallpaper(bool userInitiated)
     const std::optional<User> user = currentUser();
     const bool samePhoto = user && user->multiDisplayNextPaper == u"same"_s;
     const QList<DisplayInfo> displays = m_screens.displays();
-    std::optional<Medium> first;
+    QList<Target> targets;
     for (qsizetype i = 0; i < displays.size(); ++i) {
         const bool shuffle = currentUser().value_or(User()).paperRandom.value_or(false);
-        const std::optional<Medium> photo = i > 0 && samePhoto ? first : m_pool.next(shuffle, m_nowShowing);
+        const std::optional<Medium> photo =
+            i > 0 && samePhoto ? targets.first().photo : m_pool.next(shuffle, m_nowShowing);
         if (!photo) {
             noteChangeFailure(WallpaperError::emptyPool().message(), userInitiated);
             co_return false;
         }
-        if (i == 0)
-            first = photo;
-        const std::optional<QString> error = co_await apply(*photo, displays[i], overlay, false);
-        if (!current())
-            co_return false;
-        if (error) {
-            noteChangeFailure(*error, userInitiated);
-            co_return false;
-        }
-        m_showing.insert(displays[i].key(), *photo);
+        targets.append({*photo, displays[i]});
     }
-    if (first)
-        recordShown(*first, overlay);
+    QCoro::Task<QList<std::optional<QString>>> applying = applyAll(targets, overlay);
+    const QList<std::optional<QString>> errors = co_await std::move(applying);
+    if (!current())
+        co_return false;
+    const std::optional<QString> error = noteShown(targets, errors);
+    if (error) {
+        noteChangeFailure(*error, userInitiated);
+        co_return false;
+    }
+    if (!targets.isEmpty())
+        recordShown(targets.first().photo, overlay);
     co_return true;
 }
 
@@ -283,6 +290,37 @@ QCoro::Task<std::optional<QString>> RotationEngine::apply(Medium photo, DisplayI
     if (!failure)
         co_return std::nullopt;
     co_return describe(failure);
+}
+
+QCoro::Task<QList<std::optional<QString>>> RotationEngine::applyAll(QList<Target> targets,
+                                                                   std::optional<CalendarOverlay> overlay)
+{
+    // Started together: each display is composed and set while the others are.
+    std::vector<QCoro::Task<std::optional<QString>>> running;
+    running.reserve(std::size_t(targets.size()));
+    for (const Target& target : std::as_const(targets))
+        running.push_back(apply(target.photo, target.display, overlay, false));
+    QList<std::optional<QString>> errors;
+    for (QCoro::Task<std::optional<QString>>& task : running)
+        errors.append(co_await std::move(task));
+    running.clear();
+    // The pictures were large and freed on pool threads, whose malloc arenas keep them otherwise.
+    QFuture<void> trimming = QtConcurrent::run([] { malloc_trim(0); });
+    co_await trimming;
+    co_return errors;
+}
+
+std::optional<QString> RotationEngine::noteShown(const QList<Target>& targets,
+                                                const QList<std::optional<QString>>& errors)
+{
+    std::optional<QString> first;
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        if (!errors[i])
+            m_showing.insert(targets[i].display.key(), targets[i].photo);
+        else if (!first)
+            first = errors[i];
+    }
+    return first;
 }
 
 void RotationEngine::recordShown(const Medium& photo, const std::optional<CalendarOverlay>& overlay)
@@ -330,19 +368,23 @@ QCoro::Task<void> RotationEngine::redrawCalendar()
     const quint64 generation = m_generation;
 
     const std::optional<CalendarOverlay> overlay = currentOverlay();
-    bool failed = false;
-    const QList<DisplayInfo> displays = m_screens.displays();
-    for (const DisplayInfo& display : displays) {
+    QList<Target> targets;
+    for (const DisplayInfo& display : m_screens.displays()) {
         const auto recorded = m_showing.constFind(display.key());
         // A display connected since the last change shows the photo of the first display.
         const std::optional<Medium> photo = recorded != m_showing.cend() ? *recorded : m_nowShowing;
-        if (!photo)
-            continue;
-        const std::optional<QString> error = co_await apply(*photo, display, overlay, false);
-        if (!self || self->m_generation != generation)
-            co_return;
-        if (error) {
-            m_log.error(u"calendar redraw failed on display %1: %2"_s.arg(display.number).arg(*error));
+        if (photo)
+            targets.append({*photo, display});
+    }
+    QCoro::Task<QList<std::optional<QString>>> applying = applyAll(targets, overlay);
+    const QList<std::optional<QString>> errors = co_await std::move(applying);
+    if (!self || self->m_generation != generation)
+        co_return;
+    bool failed = false;
+    for (qsizetype i = 0; i < targets.size(); ++i) {
+        if (errors[i]) {
+            m_log.error(u"calendar redraw failed on display %1: %2"_s.arg(targets[i].display.number)
+                            .arg(*errors[i]));
             failed = true;
         }
     }
@@ -363,17 +405,18 @@ QCoro::Task<bool> RotationEngine::showPhoto(Medium photo, std::optional<QList<Di
     const quint64 generation = m_generation;
 
     const std::optional<CalendarOverlay> overlay = currentOverlay();
-    const QList<DisplayInfo> targets = displays ? *displays : m_screens.displays();
-    for (const DisplayInfo& display : targets) {
-        const std::optional<QString> error = co_await apply(photo, display, overlay, false);
-        if (!self || self->m_generation != generation)
-            co_return false;
-        if (error) {
-            setLastError(*error);
-            m_log.error(u"show failed: "_s + *error);
-            co_return false;
-        }
-        m_showing.insert(display.key(), photo);
+    QList<Target> targets;
+    for (const DisplayInfo& display : displays ? *displays : m_screens.displays())
+        targets.append({photo, display});
+    QCoro::Task<QList<std::optional<QString>>> applying = applyAll(targets, overlay);
+    const QList<std::optional<QString>> errors = co_await std::move(applying);
+    if (!self || self->m_generation != generation)
+        co_return false;
+    const std::optional<QString> error = noteShown(targets, errors);
+    if (error) {
+        setLastError(*error);
+        m_log.error(u"show failed: "_s + *error);
+        co_return false;
     }
     recordShown(photo, overlay);
     m_events.trackPhoto(u"wallpaper-set"_s, photo, {});

@@ -76,49 +76,73 @@ bool WallpaperComposer::isUprightJpeg(const QString& path)
     return reader.canRead() && reader.transformation() == QImageIOHandler::TransformationNone;
 }
 
+bool WallpaperComposer::keepsPhoto(const QString& source, const std::optional<CalendarOverlay>& overlay,
+                                   WallpaperFit fit, const std::optional<QString>& title)
+{
+    return !overlay && !cleanTitle(title) && fit == WallpaperFit::fill && isUprightJpeg(source);
+}
+
 std::optional<QString> WallpaperComposer::compose(const QString& source,
                                                   const std::optional<CalendarOverlay>& overlay,
                                                   WallpaperFit fit, const std::optional<QString>& title,
                                                   const ScreenGeometry& geometry, const QString& destination)
 {
-    const std::optional<QString> text = cleanTitle(title);
-    if (!overlay && !text && fit == WallpaperFit::fill && isUprightJpeg(source)) {
-        QString error;
+    QString error;
+    if (keepsPhoto(source, overlay, fit, title)) {
         if (!LibraryFiles::copyInto(source, destination, &error))
             return u"copy failed: "_s + error;
         return std::nullopt;
     }
-    if (!geometry.isUsable())
-        return u"unusable display geometry"_s;
+    const QImage canvas = draw(source, overlay, fit, title, geometry, &error);
+    if (canvas.isNull())
+        return error;
+    return JpegFile::write(canvas, destination, JpegFile::photoQuality);
+}
+
+QImage WallpaperComposer::draw(const QString& source, const std::optional<CalendarOverlay>& overlay,
+                               WallpaperFit fit, const std::optional<QString>& title,
+                               const ScreenGeometry& geometry, QString* error)
+{
+    const std::optional<QString> text = cleanTitle(title);
+    if (!geometry.isUsable()) {
+        *error = u"unusable display geometry"_s;
+        return {};
+    }
 
     PhotoDecoder decoder(source);
     decoder.setAllocationLimit(allocationLimitMiB);
     const QSize upright = decoder.size();
-    if (!upright.isValid())
-        return decoder.problem();
+    if (!upright.isValid()) {
+        *error = decoder.problem();
+        return {};
+    }
     const std::optional<WallpaperLayout> layout = WallpaperLayout::plan(upright, fit, geometry);
-    if (!layout)
-        return u"no canvas for a %1x%2 photo"_s.arg(upright.width()).arg(upright.height());
+    if (!layout) {
+        *error = u"no canvas for a %1x%2 photo"_s.arg(upright.width()).arg(upright.height());
+        return {};
+    }
 
-    QString error;
-    QImage photo = decoder.decodeAt(layout->photo.size(), &error);
+    QImage photo = decoder.decodeAt(layout->photo.size(), error);
     if (photo.isNull())
-        return error;
+        return {};
     const QColorSpace space =
         photo.colorSpace().isValid() ? photo.colorSpace() : QColorSpace(QColorSpace::SRgb);
     QImage canvas = canvasWith(std::move(photo), *layout);
-    if (canvas.isNull())
-        return u"no bitmap for the canvas"_s;
+    if (canvas.isNull()) {
+        *error = u"no bitmap for the canvas"_s;
+        return {};
+    }
     canvas.setColorSpace(space);
     canvas.setDotsPerMeterX(dotsPerMeter);
     canvas.setDotsPerMeterY(dotsPerMeter);
 
     if (text)
         drawTitle(canvas, *layout, *text);
-    if (overlay && !drawCalendar(canvas, *layout, *overlay, geometry, text.has_value()))
-        return u"the calendar did not render"_s;
-
-    return JpegFile::write(canvas, destination, JpegFile::photoQuality);
+    if (overlay && !drawCalendar(canvas, *layout, *overlay, geometry, text.has_value())) {
+        *error = u"the calendar did not render"_s;
+        return {};
+    }
+    return canvas;
 }
 
 void WallpaperComposer::drawTitle(QImage& canvas, const WallpaperLayout& layout, const QString& title)

@@ -36,6 +36,15 @@ public:
                                           const std::optional<QString>& title, const ScreenGeometry& geometry,
                                           const QString& destination);
 
+    /// Whether compose copies source byte for byte: fill, no title, no calendar, and a JPEG the
+    /// desktop can show as it is.
+    static bool keepsPhoto(const QString& source, const std::optional<CalendarOverlay>& overlay,
+                           WallpaperFit fit, const std::optional<QString>& title);
+    /// The picture compose encodes (for a photo it doesn't keep); null with *error set on failure.
+    static QImage draw(const QString& source, const std::optional<CalendarOverlay>& overlay,
+                       WallpaperFit fit, const std::optional<QString>& title, const ScreenGeometry& geometry,
+                       QString* error);
+
     /// A JPEG (it starts with FF D8 FF) whose pixels need no turning: no EXIF orientation, or 1.
     static bool isUprightJpeg(const QString& path);
     /// Trimmed, on one line; none when nothing is left.

@@ -1,7 +1,7 @@
 #include "wallpaper/WallpaperService.h"
 
+#include "imaging/JpegFile.h"
 #include "library/LibraryFiles.h"
-
 #include "library/PhotoDownloader.h"
 #include "model/Clock.h"
 #include "model/CrashReport.h"
@@ -95,23 +95,53 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
     const std::optional<QString> text = WallpaperComposer::cleanTitle(title);
     const ScreenGeometry geometry = ScreenGeometry::of(display);
     // Named first: GCC 12 mishandles a capturing lambda's temporary inside a co_await expression.
-    QFuture<std::optional<QString>> composing = QtConcurrent::run(
-        [=] { return WallpaperComposer::compose(source, overlay, fit, text, geometry, destination); });
-    const std::optional<QString> failure = co_await composing;
+    QFuture<Drawn> composing = QtConcurrent::run([=]() -> Drawn {
+        if (WallpaperComposer::keepsPhoto(source, overlay, fit, text))
+            return {{}, WallpaperComposer::compose(source, overlay, fit, text, geometry, destination)};
+        QString error;
+        QImage picture = WallpaperComposer::draw(source, overlay, fit, text, geometry, &error);
+        return {picture, picture.isNull() ? std::optional(error) : std::nullopt};
+    });
+    Drawn drawn = co_await composing;
     if (!self)
         throw stopped();
-    if (failure) {
-        // A variant that can't be composed is dropped so the next try downloads it again.
-        if (downloaded)
-            QFile::remove(source);
-        QFile::remove(destination);
-        report(u"compose failed"_s, name + u": "_s + *failure);
-        throw WallpaperError::unreadable();
-    }
+    if (drawn.failure)
+        composeFailed(name, *drawn.failure, downloaded ? source : QString(), destination);
 
-    co_await setWallpaperWithRetry(destination, display);
-    if (!self)
-        throw stopped();
+    // The file is written while a setter that paints the picture itself sets it.
+    const bool beside = m_setter.paintsPicture();
+    std::optional<QFuture<std::optional<QString>>> writing;
+    if (!drawn.picture.isNull()) {
+        const QImage picture = drawn.picture;
+        writing = QtConcurrent::run(
+            [picture, destination] { return JpegFile::write(picture, destination, JpegFile::photoQuality); });
+        if (!beside) {
+            const std::optional<QString> failure = co_await *writing;
+            if (!self)
+                throw stopped();
+            if (failure)
+                composeFailed(name, *failure, downloaded ? source : QString(), destination);
+            writing.reset();
+        }
+    }
+    std::exception_ptr refused;
+    try {
+        // Named first: GCC 12 destroys a by-value argument twice inside a co_await expression.
+        QCoro::Task<void> setting = setWallpaperWithRetry(destination, display, beside ? drawn.picture : QImage());
+        co_await std::move(setting);
+    } catch (...) {
+        refused = std::current_exception();
+    }
+    drawn.picture = QImage();
+    if (writing) {
+        const std::optional<QString> failure = co_await *writing;
+        if (!self)
+            throw stopped();
+        if (failure && !refused)
+            composeFailed(name, *failure, downloaded ? source : QString(), destination);
+    }
+    if (refused)
+        std::rethrow_exception(refused);
     m_current.insert(display.key(), Shown{display, destination});
     m_log.info(u"set %1 on display %2 at %3x%4, %5%6%7"_s.arg(WallpaperFiles::shortId(photo.uuid))
                    .arg(display.number)
@@ -152,7 +182,18 @@ QCoro::Task<QString> WallpaperService::variantFile(Medium photo, MediaFormat var
     co_return target;
 }
 
-QCoro::Task<void> WallpaperService::setWallpaperWithRetry(QString file, DisplayInfo display)
+void WallpaperService::composeFailed(const QString& name, const QString& failure, const QString& downloaded,
+                                     const QString& destination)
+{
+    // A variant that can't be composed is dropped so the next try downloads it again.
+    if (!downloaded.isEmpty())
+        QFile::remove(downloaded);
+    QFile::remove(destination);
+    report(u"compose failed"_s, name + u": "_s + failure);
+    throw WallpaperError::unreadable();
+}
+
+QCoro::Task<void> WallpaperService::setWallpaperWithRetry(QString file, DisplayInfo display, QImage picture)
 {
     const QPointer<WallpaperService> self(this);
     static constexpr std::array delays{0s, 2s, 5s, 10s};
@@ -163,8 +204,8 @@ QCoro::Task<void> WallpaperService::setWallpaperWithRetry(QString file, DisplayI
             if (!self || !slept)
                 throw stopped();
         }
-        const WallpaperRequest request{display, file};
-        const WallpaperSetResult result = co_await m_setter.setWallpaper(request);
+        QCoro::Task<WallpaperSetResult> setting = m_setter.setWallpaper(WallpaperRequest{display, file, picture});
+        const WallpaperSetResult result = co_await std::move(setting);
         if (!self)
             throw stopped();
         if (result.ok())
@@ -214,7 +255,7 @@ QCoro::Task<std::optional<QString>> WallpaperService::clearWallpaperCache()
     for (const Shown& entry : shown) {
         if (!QFileInfo::exists(entry.file))
             continue;
-        const WallpaperRequest request{entry.display, entry.file};
+        const WallpaperRequest request{entry.display, entry.file, {}};
         const WallpaperSetResult result = co_await m_setter.setWallpaper(request);
         if (!self)
             co_return stopped().message();

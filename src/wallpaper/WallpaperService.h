@@ -12,6 +12,7 @@
 
 #include <QCoroTask>
 #include <QHash>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -86,11 +87,22 @@ private:
         QString file;
     };
 
+    /// What the composition made: the picture (null when the photo was copied as it is), or why not.
+    struct Drawn
+    {
+        QImage picture;
+        std::optional<QString> failure;
+    };
+
     /// The downloaded variant, fetched when missing (or always when forced); throws WallpaperError.
     QCoro::Task<QString> variantFile(Medium photo, MediaFormat variant, QString name, bool useCdn,
                                      bool forceDownload);
+    /// Removes the destination (and a variant downloaded for it, when named), reports the failure
+    /// and throws WallpaperError::unreadable.
+    [[noreturn]] void composeFailed(const QString& name, const QString& failure, const QString& downloaded,
+                                    const QString& destination);
     /// Tries four times, waiting 0, 2, 5 and 10 s before the tries; throws the last refusal.
-    QCoro::Task<void> setWallpaperWithRetry(QString file, DisplayInfo display);
+    QCoro::Task<void> setWallpaperWithRetry(QString file, DisplayInfo display, QImage picture);
     QStringList filesInUse() const;
     void report(const QString& message, const QString& detail);
 

@@ -54,6 +54,11 @@ QStringList DeferredWallpaperSetter::filesInUse() const
     return m_setter ? m_setter->filesInUse() : QStringList();
 }
 
+bool DeferredWallpaperSetter::paintsPicture() const
+{
+    return m_setter && m_setter->paintsPicture();
+}
+
 QString DeferredWallpaperSetter::name() const
 {
     return m_setter ? m_setter->name() : u"not chosen yet"_s;

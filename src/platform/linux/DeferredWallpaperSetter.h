@@ -25,6 +25,8 @@ public:
     QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) override;
     /// Nothing until the choice is made: no picture was set before it.
     QStringList filesInUse() const override;
+    /// Not until the choice is made: pictures asked for meanwhile need their file.
+    bool paintsPicture() const override;
     QString name() const override;
 
     bool isDecided() const { return m_decided; }

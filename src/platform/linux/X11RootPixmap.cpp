@@ -2,12 +2,16 @@
 
 #include "imaging/PhotoDecoder.h"
 
+#include <QHash>
 #include <QImage>
 #include <QList>
 #include <QRegion>
 #include <QtEndian>
 
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <xcb/randr.h>
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <bit>
@@ -174,6 +178,70 @@ QByteArray encodeRows(const QImage& image, const PixelLayout& layout, int* strid
     return out;
 }
 
+// A shared memory segment the X server reads a picture from: the pixels skip the socket. Invalid
+// when the server offers no MIT-SHM or cannot attach (another host, say).
+class SharedSegment final
+{
+public:
+    SharedSegment(xcb_connection_t* connection, qsizetype bytes) : m_connection(connection)
+    {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
+        if (!extension || !extension->present)
+            return;
+        const int id = shmget(IPC_PRIVATE, std::size_t(bytes), IPC_CREAT | 0600);
+        if (id < 0)
+            return;
+        void* address = shmat(id, nullptr, 0);
+        if (address != reinterpret_cast<void*>(-1)) {
+            const xcb_shm_seg_t segment = xcb_generate_id(connection);
+            if (check(connection, xcb_shm_attach_checked(connection, segment, quint32(id), 1), "attach")
+                    .isEmpty()) {
+                m_segment = segment;
+                m_data = static_cast<uchar*>(address);
+            } else {
+                shmdt(address);
+            }
+        }
+        // Removed once both sides have detached.
+        shmctl(id, IPC_RMID, nullptr);
+    }
+    ~SharedSegment()
+    {
+        if (!m_data)
+            return;
+        xcb_shm_detach(m_connection, m_segment);
+        shmdt(m_data);
+    }
+    Q_DISABLE_COPY_MOVE(SharedSegment)
+
+    bool isValid() const { return m_data != nullptr; }
+    uchar* data() const { return m_data; }
+    xcb_shm_seg_t segment() const { return m_segment; }
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_shm_seg_t m_segment = 0;
+    uchar* m_data = nullptr;
+};
+
+// Sends the rows in requests no larger than the server takes.
+QList<xcb_void_cookie_t> sendRows(xcb_connection_t* connection, xcb_pixmap_t pixmap, xcb_gcontext_t gc,
+                                  QPoint at, QSize size, const uchar* bytes, int stride, quint8 depth)
+{
+    const qsizetype maxBytes = qsizetype(xcb_get_maximum_request_length(connection)) * 4 -
+                               qsizetype(sizeof(xcb_put_image_request_t));
+    const int rowsPerRequest = int(std::max<qsizetype>(1, maxBytes / stride));
+    QList<xcb_void_cookie_t> cookies;
+    for (int row = 0; row < size.height(); row += rowsPerRequest) {
+        const int rows = std::min(rowsPerRequest, size.height() - row);
+        cookies.append(xcb_put_image_checked(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc,
+                                             quint16(size.width()), quint16(rows), qint16(at.x()),
+                                             qint16(at.y() + row), 0, depth, quint32(rows) * stride,
+                                             bytes + qsizetype(row) * stride));
+    }
+    return cookies;
+}
+
 QString putImage(xcb_connection_t* connection, xcb_pixmap_t pixmap, xcb_gcontext_t gc, QPoint at,
                  const QImage& image, const PixelLayout& layout, quint8 depth)
 {
@@ -181,17 +249,17 @@ QString putImage(xcb_connection_t* connection, xcb_pixmap_t pixmap, xcb_gcontext
     const QByteArray converted = encodeRows(image, layout, &stride);
     const uchar* bytes =
         converted.isEmpty() ? image.constBits() : reinterpret_cast<const uchar*>(converted.constData());
-    // Big pictures exceed one request: send bands of rows.
-    const qsizetype maxBytes = qsizetype(xcb_get_maximum_request_length(connection)) * 4 -
-                               qsizetype(sizeof(xcb_put_image_request_t));
-    const int rowsPerRequest = int(std::max<qsizetype>(1, maxBytes / stride));
+    const qsizetype size = qsizetype(stride) * image.height();
     QList<xcb_void_cookie_t> cookies;
-    for (int row = 0; row < image.height(); row += rowsPerRequest) {
-        const int rows = std::min(rowsPerRequest, image.height() - row);
-        cookies.append(xcb_put_image_checked(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc,
-                                             quint16(image.width()), quint16(rows), qint16(at.x()),
-                                             qint16(at.y() + row), 0, depth, quint32(rows) * stride,
-                                             bytes + qsizetype(row) * stride));
+    const SharedSegment shared(connection, size);
+    if (shared.isValid()) {
+        std::memcpy(shared.data(), bytes, std::size_t(size));
+        cookies.append(xcb_shm_put_image_checked(
+            connection, pixmap, gc, quint16(stride / (layout.bitsPerPixel / 8)), quint16(image.height()), 0, 0,
+            quint16(image.width()), quint16(image.height()), qint16(at.x()), qint16(at.y()), depth,
+            XCB_IMAGE_FORMAT_Z_PIXMAP, 0, shared.segment(), 0));
+    } else {
+        cookies = sendRows(connection, pixmap, gc, at, image.size(), bytes, stride, depth);
     }
     QString failure;
     for (const xcb_void_cookie_t cookie : cookies) {
@@ -219,18 +287,24 @@ xcb_pixmap_t pixmapProperty(xcb_connection_t* connection, xcb_window_t root, xcb
     return *static_cast<const xcb_pixmap_t*>(xcb_get_property_value(reply.get()));
 }
 
+// The pixmap's area when it can be drawn from on this screen (the root's depth), else empty.
+QRect pixmapArea(xcb_connection_t* connection, const xcb_screen_t* screen, xcb_pixmap_t pixmap)
+{
+    if (pixmap == XCB_NONE)
+        return {};
+    Owned<xcb_get_geometry_reply_t> geometry(
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, pixmap), nullptr));
+    if (!geometry || geometry->depth != screen->root_depth)
+        return {};
+    return QRect(0, 0, geometry->width, geometry->height);
+}
+
 // Starts the new background from the current one so the other monitors keep their pictures; the
 // area about to be painted is skipped.
 void copyCurrent(xcb_connection_t* connection, const xcb_screen_t* screen, xcb_pixmap_t current,
                  xcb_pixmap_t pixmap, xcb_gcontext_t gc, const QRect& painted)
 {
-    QRect available;
-    if (current != XCB_NONE) {
-        Owned<xcb_get_geometry_reply_t> geometry(
-            xcb_get_geometry_reply(connection, xcb_get_geometry(connection, current), nullptr));
-        if (geometry && geometry->depth == screen->root_depth)
-            available = QRect(0, 0, geometry->width, geometry->height);
-    }
+    const QRect available = pixmapArea(connection, screen, current);
     const QRegion rest = QRegion(0, 0, screen->width_in_pixels, screen->height_in_pixels) - painted;
     for (const QRect& part : rest) {
         const QRect copied = part & available;
@@ -249,23 +323,29 @@ void copyCurrent(xcb_connection_t* connection, const xcb_screen_t* screen, xcb_p
     }
 }
 
+// The pixmap this process published last, per X display; guarded by paint's lock.
+QHash<QByteArray, xcb_pixmap_t>& publishedPixmaps()
+{
+    static QHash<QByteArray, xcb_pixmap_t> pixmaps;
+    return pixmaps;
+}
+
 } // namespace
 
 QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorName, const QRect& fallbackArea,
-                             const QString& file)
+                             const QString& file, const QImage& picture)
 {
     // Two paints at once would each start from the same old background and lose one picture.
     static std::mutex serial;
     const std::lock_guard lock(serial);
 
     int screenNumber = 0;
+    const QByteArray displayName = display.isEmpty() ? qgetenv("DISPLAY") : display;
     const Connection connection(
         xcb_connect(display.isEmpty() ? nullptr : display.constData(), &screenNumber));
     xcb_connection_t* c = connection.get();
-    if (xcb_connection_has_error(c)) {
-        const QByteArray name = display.isEmpty() ? qgetenv("DISPLAY") : display;
-        return u"cannot connect to the X display \"%1\""_s.arg(QString::fromLocal8Bit(name));
-    }
+    if (xcb_connection_has_error(c))
+        return u"cannot connect to the X display \"%1\""_s.arg(QString::fromLocal8Bit(displayName));
     const xcb_screen_t* screen = screenOf(c, screenNumber);
     if (!screen)
         return u"the X display has no screen %1"_s.arg(screenNumber);
@@ -280,7 +360,8 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
     if (QString error = pixelLayout(c, screen, &layout); !error.isEmpty())
         return error;
     QString error;
-    const QImage image = PhotoDecoder(file).decodeCovering(area.size(), &error);
+    const QImage image = picture.isNull() ? PhotoDecoder(file).decodeCovering(area.size(), &error)
+                                          : PhotoDecoder::cover(picture, area.size());
     if (image.isNull())
         return u"cannot read %1: %2"_s.arg(file, error);
 
@@ -291,32 +372,44 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
     const xcb_pixmap_t oldRoot = pixmapProperty(c, root, rootAtom);
     const xcb_pixmap_t oldEsetroot = pixmapProperty(c, root, esetrootAtom);
 
-    const xcb_pixmap_t pixmap = xcb_generate_id(c);
-    error = check(
-        c, xcb_create_pixmap_checked(c, screen->root_depth, pixmap, root, bounds.width(), bounds.height()),
-        "create the background pixmap");
-    if (!error.isEmpty())
-        return error;
+    // Painting our own background in place spares the server a fresh screen-sized pixmap and the
+    // copy into it on every change.
+    const QByteArray key = displayName + '.' + QByteArray::number(screenNumber);
+    const bool reuse = oldRoot != XCB_NONE && oldRoot == oldEsetroot &&
+                       publishedPixmaps().value(key) == oldRoot && pixmapArea(c, screen, oldRoot) == bounds;
+    const xcb_pixmap_t pixmap = reuse ? oldRoot : xcb_generate_id(c);
+    if (!reuse) {
+        error = check(c,
+                      xcb_create_pixmap_checked(c, screen->root_depth, pixmap, root, bounds.width(),
+                                                bounds.height()),
+                      "create the background pixmap");
+        if (!error.isEmpty())
+            return error;
+    }
     const xcb_gcontext_t gc = xcb_generate_id(c);
     error = check(c, xcb_create_gc_checked(c, gc, pixmap, 0, nullptr), "create a graphics context");
     if (!error.isEmpty())
-        return error; // the connection closes without retaining, which frees the pixmap
+        return error; // the connection closes without retaining, which frees a new pixmap
 
-    copyCurrent(c, screen, oldRoot, pixmap, gc, area);
+    if (!reuse)
+        copyCurrent(c, screen, oldRoot, pixmap, gc, area);
     error = putImage(c, pixmap, gc, area.topLeft(), image, layout, screen->root_depth);
     if (!error.isEmpty())
         return error;
 
+    // Set again when reused too: programs reading the background redraw when the properties change.
+    const QRect cleared = reuse ? area : QRect();
     const xcb_void_cookie_t steps[] = {
         xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, root, rootAtom, XCB_ATOM_PIXMAP, 32, 1,
                                     &pixmap),
         xcb_change_property_checked(c, XCB_PROP_MODE_REPLACE, root, esetrootAtom, XCB_ATOM_PIXMAP, 32, 1,
                                     &pixmap),
         xcb_change_window_attributes_checked(c, root, XCB_CW_BACK_PIXMAP, &pixmap),
-        xcb_clear_area_checked(c, 0, root, 0, 0, 0, 0),
+        xcb_clear_area_checked(c, 0, root, qint16(cleared.x()), qint16(cleared.y()), quint16(cleared.width()),
+                               quint16(cleared.height())),
         xcb_free_gc_checked(c, gc),
-        // The pixmap must outlive this connection; it is freed by the next paint.
-        xcb_set_close_down_mode_checked(c, XCB_CLOSE_DOWN_RETAIN_PERMANENT),
+        // A new pixmap must outlive this connection; it is freed by a later paint that replaces it.
+        xcb_set_close_down_mode_checked(c, reuse ? XCB_CLOSE_DOWN_DESTROY_ALL : XCB_CLOSE_DOWN_RETAIN_PERMANENT),
     };
     const char* const what[] = {"set _XROOTPMAP_ID",         "set ESETROOT_PMAP_ID",
                                 "set the root background",   "redraw the root window",
@@ -327,6 +420,7 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
     }
     if (!error.isEmpty())
         return error;
+    publishedPixmaps().insert(key, pixmap);
 
     // Both properties naming the same pixmap means its owner left it retained for whoever sets the
     // next background. Killing that client frees the pixmap and its retained client slot alike; a

@@ -26,7 +26,7 @@ QCoro::Task<WallpaperSetResult> X11RootWallpaperSetter::setWallpaper(WallpaperRe
                                 int(std::lround(display.geometry.y() * display.devicePixelRatio))),
                          display.pixelSize);
     QFuture<QString> painting =
-        QtConcurrent::run(&X11RootPixmap::paint, m_display, display.name, fallback, request.file);
+        QtConcurrent::run(&X11RootPixmap::paint, m_display, display.name, fallback, request.file, request.picture);
     const QString error = co_await painting;
     if (!error.isEmpty())
         co_return WallpaperSetResult::failure(error);

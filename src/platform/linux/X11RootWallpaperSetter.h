@@ -17,6 +17,7 @@ public:
     QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) override;
     /// None: the pixels live in the X server once painted.
     QStringList filesInUse() const override { return {}; }
+    bool paintsPicture() const override { return true; }
     QString name() const override;
 
 private:

@@ -82,7 +82,7 @@ private slots:
 private:
     QString writeJpeg(const QString& name, const QImage& image);
     WallpaperSetResult set(const QString& monitor, const QRect& geometry, const QString& file,
-                           const QByteArray& display = {});
+                           const QByteArray& display = {}, const QImage& picture = {});
     xcb_pixmap_t property(const char* name);
     QColor pixel(xcb_drawable_t drawable, QPoint at);
     bool exists(xcb_pixmap_t pixmap);
@@ -120,10 +120,11 @@ QString X11RootWallpaperSetterX11Test::writeJpeg(const QString& name, const QIma
 }
 
 WallpaperSetResult X11RootWallpaperSetterX11Test::set(const QString& monitor, const QRect& geometry,
-                                                      const QString& file, const QByteArray& display)
+                                                      const QString& file, const QByteArray& display,
+                                                      const QImage& picture)
 {
     X11RootWallpaperSetter setter(display.isEmpty() ? m_server->display() : display);
-    const WallpaperRequest request{test::FakeScreens::display(monitor, geometry), file};
+    const WallpaperRequest request{test::FakeScreens::display(monitor, geometry), file, picture};
     return QCoro::waitFor(setter.setWallpaper(request));
 }
 
@@ -205,21 +206,44 @@ void X11RootWallpaperSetterX11Test::paintsEachMonitorAndFreesTheOldPixmap()
     QCOMPARE(property("ESETROOT_PMAP_ID"), first);
     expectRegion(leftMonitor, corners(leftMonitor, Qt::red));
 
+    // Our own background is painted in place.
     result = set(u"RIGHT"_s, rightMonitor, blue);
     QVERIFY2(result.ok(), qPrintable(result.error()));
-    const xcb_pixmap_t second = property("_XROOTPMAP_ID");
-    QVERIFY(second != first);
-    QCOMPARE(property("ESETROOT_PMAP_ID"), second);
-    QVERIFY2(!exists(first), "the replaced pixmap is still allocated");
+    QCOMPARE(property("_XROOTPMAP_ID"), first);
+    QCOMPARE(property("ESETROOT_PMAP_ID"), first);
     expectRegion(rightMonitor, corners(rightMonitor, Qt::blue));
     expectRegion(leftMonitor, corners(leftMonitor, Qt::red));
 
+    // Another program sets the background and leaves its pixmap retained, named by both properties.
+    xcb_connection_t* other = xcb_connect(m_server->display().constData(), nullptr);
+    QVERIFY(!xcb_connection_has_error(other));
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(other)).data;
+    const xcb_pixmap_t foreign = xcb_generate_id(other);
+    xcb_create_pixmap(other, screen->root_depth, foreign, m_root, screen->width_in_pixels,
+                      screen->height_in_pixels);
+    const xcb_gcontext_t gc = xcb_generate_id(other);
+    const quint32 yellow = 0xffff00;
+    xcb_create_gc(other, gc, foreign, XCB_GC_FOREGROUND, &yellow);
+    const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
+    xcb_poly_fill_rectangle(other, foreign, gc, 1, &all);
+    for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"}) {
+        auto* atom = xcb_intern_atom_reply(other, xcb_intern_atom(other, 0, quint16(strlen(name)), name), nullptr);
+        xcb_change_property(other, XCB_PROP_MODE_REPLACE, m_root, atom->atom, XCB_ATOM_PIXMAP, 32, 1, &foreign);
+        std::free(atom);
+    }
+    xcb_set_close_down_mode(other, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
+    std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr)); // round trip
+    xcb_disconnect(other);
+    QVERIFY(exists(first));
+
     result = set(u"LEFT"_s, leftMonitor, green);
     QVERIFY2(result.ok(), qPrintable(result.error()));
-    QVERIFY(!exists(second));
-    QVERIFY(exists(property("_XROOTPMAP_ID")));
+    const xcb_pixmap_t second = property("_XROOTPMAP_ID");
+    QVERIFY(second != foreign && second != first);
+    QCOMPARE(property("ESETROOT_PMAP_ID"), second);
+    QVERIFY2(!exists(foreign), "the replaced pixmap is still allocated");
     expectRegion(leftMonitor, corners(leftMonitor, Qt::green));
-    expectRegion(rightMonitor, corners(rightMonitor, Qt::blue));
+    expectRegion(rightMonitor, corners(rightMonitor, Qt::yellow));
 }
 
 void X11RootWallpaperSetterX11Test::keepsAForeignPixmapNamedByOnePropertyOnly()
@@ -283,7 +307,14 @@ void X11RootWallpaperSetterX11Test::coversTheMonitor()
 
     const QRect geometry = monitor == u"LEFT"_s ? leftMonitor : rightMonitor;
     const QString file = writeJpeg(QString::fromLatin1(QTest::currentDataTag()) + u".jpg"_s, picture);
-    const WallpaperSetResult result = set(monitor, geometry, file);
+    WallpaperSetResult result = set(monitor, geometry, file);
+    QVERIFY2(result.ok(), qPrintable(result.error()));
+    expectRegion(geometry, probes);
+
+    // Handed the picture itself (the file not written yet), it paints that.
+    const QString notYet = m_files.filePath(u"not-yet.jpg"_s);
+    set(monitor, geometry, writeJpeg(u"black.jpg"_s, solid(geometry.size(), Qt::black)));
+    result = set(monitor, geometry, notYet, {}, picture);
     QVERIFY2(result.ok(), qPrintable(result.error()));
     expectRegion(geometry, probes);
 }
