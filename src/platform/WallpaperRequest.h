@@ -15,7 +15,7 @@ struct WallpaperRequest final
     QString file;
     /// The picture in file, when the caller still holds it: a setter that paints pixels itself
     /// takes it from here, since the file may still be being written. Null: read the file.
-    QImage picture;
+    QImage picture = {};
 };
 
 } // namespace lumi

@@ -255,7 +255,7 @@ QCoro::Task<std::optional<QString>> WallpaperService::clearWallpaperCache()
     for (const Shown& entry : shown) {
         if (!QFileInfo::exists(entry.file))
             continue;
-        const WallpaperRequest request{entry.display, entry.file, {}};
+        const WallpaperRequest request{entry.display, entry.file};
         const WallpaperSetResult result = co_await m_setter.setWallpaper(request);
         if (!self)
             co_return stopped().message();

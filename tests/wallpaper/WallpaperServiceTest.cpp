@@ -528,7 +528,7 @@ void WallpaperServiceTest::prunesToTheNewestButSparesPicturesInUse()
     }
     if (inUse > 0) {
         const DisplayInfo other = test::FakeScreens::display(u"DP-2"_s, QRect(1280, 0, 1280, 1024));
-        const WallpaperRequest request{other, folder + u"/old-%1.jpg"_s.arg(inUse), {}};
+        const WallpaperRequest request{other, folder + u"/old-%1.jpg"_s.arg(inUse)};
         QVERIFY(QCoro::waitFor(m_setter->setWallpaper(request)).ok());
     }
 

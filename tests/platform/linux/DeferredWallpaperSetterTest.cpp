@@ -36,7 +36,7 @@ QCoro::Task<void> setInto(WallpaperSetter& setter, QString file, std::optional<W
 {
     DisplayInfo display;
     display.name = u"LEFT"_s;
-    result = co_await setter.setWallpaper(WallpaperRequest{display, std::move(file), {}});
+    result = co_await setter.setWallpaper(WallpaperRequest{display, std::move(file)});
 }
 
 } // namespace

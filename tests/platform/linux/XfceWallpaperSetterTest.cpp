@@ -92,7 +92,7 @@ WallpaperSetResult XfceWallpaperSetterTest::set(FakeXfconf* xfconf, const QStrin
         service.registerService(u"org.xfce.Xfconf"_s);
     }
     XfceWallpaperSetter setter(QDBusConnection(u"app"_s));
-    const WallpaperRequest request{test::FakeScreens::display(u"HDMI-1"_s, QRect(0, 0, 1920, 1080)), file, {}};
+    const WallpaperRequest request{test::FakeScreens::display(u"HDMI-1"_s, QRect(0, 0, 1920, 1080)), file};
     const WallpaperSetResult result = QCoro::waitFor(setter.setWallpaper(request));
     *inUse = setter.filesInUse();
     service.unregisterService(u"org.xfce.Xfconf"_s);
