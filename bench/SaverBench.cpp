@@ -68,6 +68,8 @@ public:
     {
         co_return images.value(medium.uuid);
     }
+    // Prepared once for every run.
+    void clear() override {}
 
     QList<Medium> media;
     QHash<QString, QImage> images;

@@ -14,6 +14,9 @@
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "platform/Autostart.h"
+#include "platform/Hotkeys.h"
+#include "platform/IdleSource.h"
+#include "platform/InputActivity.h"
 #include "platform/LinkOpener.h"
 #include "platform/Pickers.h"
 #include "platform/Screens.h"
@@ -22,12 +25,13 @@
 #include "platform/WakeWatcher.h"
 #include "platform/WallpaperSetter.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "player/GlobalShortcuts.h"
+#include "player/IdleMonitor.h"
+#include "player/PhotoLoader.h"
+#include "player/windows/PlayerController.h"
 #include "state/AppModel.h"
 #include "state/standby/StandbyEvents.h"
-#include "state/standby/StandbyIdleWatch.h"
 #include "state/standby/StandbyNotifications.h"
-#include "state/standby/StandbyPlayer.h"
-#include "state/standby/StandbyShortcuts.h"
 #include "state/standby/StandbyTakeover.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
@@ -36,6 +40,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QRandomGenerator>
 #include <QSystemTrayIcon>
 
 using namespace Qt::StringLiterals;
@@ -126,11 +131,9 @@ void Application::createModel()
     // A stand-in until the event service is built; the rotation reports to it too.
     m_events = std::make_unique<StandbyEvents>();
     createWallpaperServices();
+    createSaverServices();
 
     // Stand-ins for the neighbours not built yet; each real one replaces its line here.
-    m_idle = std::make_unique<StandbyIdleWatch>();
-    m_shortcuts = std::make_unique<StandbyShortcuts>();
-    m_player = std::make_unique<StandbyPlayer>();
     m_notifications = std::make_unique<StandbyNotifications>();
     m_takeover = std::make_unique<StandbyTakeover>();
     m_stories = std::make_unique<StandbyPhotoStory>();
@@ -200,6 +203,26 @@ void Application::createWallpaperServices()
             .events = *m_events,
         },
         std::move(wallpapers));
+}
+
+void Application::createSaverServices()
+{
+    m_photoLoader = std::make_unique<PhotoLoader>(*m_sync, m_api->network(), *m_screens);
+    m_inputActivity = LinuxPlatform::inputActivity();
+    m_player = std::make_unique<PlayerController>(PlayerController::Services{
+        .photos = *m_photoLoader,
+        .clock = *m_clock,
+        .defaults = Defaults::shared(),
+        .input = *m_inputActivity,
+        .random = *QRandomGenerator::global(),
+    });
+    // Both start the saver through the model, made after them; they call it from the event loop
+    // only, which runs while it exists.
+    const auto startSaver = [this] { return m_model->startSaverNow(std::nullopt); };
+    m_idleSource = LinuxPlatform::idleSource();
+    m_idle = std::make_unique<IdleMonitor>(*m_account, *m_player, *m_idleSource, *m_clock, startSaver);
+    m_hotkeys = LinuxPlatform::hotkeys();
+    m_shortcuts = std::make_unique<GlobalShortcuts>(*m_hotkeys, *m_rotation, startSaver);
 }
 
 void Application::createShell()

@@ -20,13 +20,17 @@ class Autostart;
 class Clock;
 class DailyNotifications;
 class EventSink;
+class Hotkeys;
+class IdleSource;
 class IdleWatch;
+class InputActivity;
 class KeyNameTranslator;
 class LibrarySyncedPhotos;
 class LinkOpener;
 class MainWindowController;
 class MenuBarContent;
 class Pickers;
+class PhotoLoader;
 class PhotoStoryPresenter;
 class PlaylistSync;
 class RotationEngine;
@@ -83,6 +87,7 @@ private:
     QCoro::Task<void> handOver();
     void createModel();
     void createWallpaperServices();
+    void createSaverServices();
     void createShell();
     void quitting();
 
@@ -114,9 +119,14 @@ private:
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<LibrarySyncedPhotos> m_syncedPhotos;
     std::unique_ptr<RotationEngine> m_rotation;
-    std::unique_ptr<IdleWatch> m_idle;
-    std::unique_ptr<ShortcutRegistry> m_shortcuts;
+    std::unique_ptr<PhotoLoader> m_photoLoader;
+    std::unique_ptr<InputActivity> m_inputActivity;
     std::unique_ptr<SaverPlayer> m_player;
+    // The monitor reads the player.
+    std::unique_ptr<IdleSource> m_idleSource;
+    std::unique_ptr<IdleWatch> m_idle;
+    std::unique_ptr<Hotkeys> m_hotkeys;
+    std::unique_ptr<ShortcutRegistry> m_shortcuts;
     std::unique_ptr<DailyNotifications> m_notifications;
     std::unique_ptr<AppTakeover> m_takeover;
     std::unique_ptr<PhotoStoryPresenter> m_stories;

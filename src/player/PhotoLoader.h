@@ -29,8 +29,7 @@ public:
     /// None when no file decodes and the CDN gives no image with status 200; failures are not
     /// cached, so the next request tries again. A missing local photo asks nothing of the network.
     QCoro::Task<std::optional<QImage>> image(Medium medium, bool large) override;
-    /// Lets go of every decoded image: the player stopped.
-    void clear();
+    void clear() override;
 
     const ImageCache& cache() const { return m_cache; }
 

@@ -12,6 +12,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -39,6 +40,7 @@ private slots:
     void secondLaunchBringsTheWindowForward();
     void signsInThroughTheWindow();
     void setsWallpapersAndChangesThemFromTheMenu();
+    void playsTheSaverOnTheShortcut();
     void quitsFromTheTrayMenu();
 
 private:
@@ -242,6 +244,29 @@ void LumivaleX11Test::setsWallpapersAndChangesThemFromTheMenu()
     for (const QRect& monitor : {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)})
         QVERIFY2(after.copy(monitor) != before.copy(monitor),
                  qPrintable(u"the monitor at %1,%2 kept its picture"_s.arg(monitor.x()).arg(monitor.y())));
+}
+
+void LumivaleX11Test::playsTheSaverOnTheShortcut()
+{
+    const QImage wallpapers = rootImage();
+    QVERIFY(!wallpapers.isNull());
+    const QList<QRect> monitors{QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    QVERIFY(tool(u"xdotool"_s, {u"key"_s, u"super+shift+s"_s}));
+    QVERIFY2(logShows(u"[player] saver started on 2 screens"_s), qPrintable(log()));
+
+    // Each monitor goes black, then its first photo fades in from the sandbox.
+    const auto photosOnBoth = [&] {
+        const QImage screen = rootImage();
+        return std::all_of(monitors.cbegin(), monitors.cend(), [&](const QRect& monitor) {
+            return screen.copy(monitor) != wallpapers.copy(monitor) &&
+                   screen.pixelColor(monitor.center()) != QColor(Qt::black);
+        });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(photosOnBoth(), 60'000);
+
+    QVERIFY(tool(u"xdotool"_s, {u"key"_s, u"space"_s}));
+    QVERIFY2(logShows(u"[player] saver ended"_s), qPrintable(log()));
+    QTRY_VERIFY_WITH_TIMEOUT(rootImage() == wallpapers, 10'000);
 }
 
 void LumivaleX11Test::quitsFromTheTrayMenu()

@@ -11,6 +11,9 @@
 #include "platform/linux/SystemClock.h"
 #include "platform/linux/UnixTerminationSignals.h"
 #include "platform/linux/WallpaperSetterFactory.h"
+#include "platform/linux/X11Hotkeys.h"
+#include "platform/linux/X11IdleSource.h"
+#include "platform/linux/XInputActivity.h"
 #include "platform/linux/XdgAutostart.h"
 #include "platform/linux/XdgTrash.h"
 
@@ -73,6 +76,21 @@ std::unique_ptr<WallpaperSetter> LinuxPlatform::wallpaperSetter(const Screens& s
 {
     return std::make_unique<DeferredWallpaperSetter>(
         WallpaperSetterFactory::create(&screens, QDBusConnection::sessionBus()));
+}
+
+std::unique_ptr<IdleSource> LinuxPlatform::idleSource()
+{
+    return std::make_unique<X11IdleSource>(QDBusConnection::systemBus(), QDBusConnection::sessionBus());
+}
+
+std::unique_ptr<InputActivity> LinuxPlatform::inputActivity()
+{
+    return std::make_unique<XInputActivity>();
+}
+
+std::unique_ptr<Hotkeys> LinuxPlatform::hotkeys()
+{
+    return std::make_unique<X11Hotkeys>();
 }
 
 } // namespace lumi

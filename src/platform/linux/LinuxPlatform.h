@@ -6,6 +6,9 @@ namespace lumi {
 
 class Autostart;
 class Clock;
+class Hotkeys;
+class IdleSource;
+class InputActivity;
 class LinkOpener;
 class Pickers;
 class Screens;
@@ -37,6 +40,9 @@ public:
     /// Decided by WallpaperSetterFactory in the background, since that asks the session bus.
     /// screens must outlive the setter.
     static std::unique_ptr<WallpaperSetter> wallpaperSetter(const Screens& screens);
+    static std::unique_ptr<IdleSource> idleSource();
+    static std::unique_ptr<InputActivity> inputActivity();
+    static std::unique_ptr<Hotkeys> hotkeys();
 };
 
 } // namespace lumi

@@ -15,6 +15,7 @@ class SolidPhotoSource final : public PhotoImageSource
 {
 public:
     QCoro::Task<std::optional<QImage>> image(Medium medium, bool large) override;
+    void clear() override { ++clears; }
 
     /// Photos (by uuid) whose load gives none.
     QSet<QString> failing;
@@ -22,6 +23,7 @@ public:
     QStringList requests;
     /// The `large` flag of the last request.
     bool lastLarge = false;
+    int clears = 0;
 };
 
 /// Photos whose uuids are the colour names given.

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/Hotkeys.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QHash>
+#include <QList>
+
+struct xcb_connection_t;
+
+namespace lumi {
+
+/// Key grabs on the X root window, through Qt's own X connection so the presses arrive in its
+/// event stream: one grab per lock-key combination (none, Caps Lock, Num Lock, both), each
+/// checked, so a combination another client holds is reported and none of it stays held. The
+/// grabs follow keyboard layout changes. Without X (Wayland) nothing can be held.
+class X11Hotkeys final : public Hotkeys, public QAbstractNativeEventFilter
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(X11Hotkeys)
+
+public:
+    explicit X11Hotkeys(QObject* parent = nullptr);
+    ~X11Hotkeys() override;
+
+    bool isSupported() const override { return m_connection != nullptr; }
+    int grab(int id, Qt::Key letter, Qt::KeyboardModifiers modifiers) override;
+    void release(int id) override;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    struct Combination
+    {
+        Qt::Key letter;
+        Qt::KeyboardModifiers modifiers;
+        quint8 keycode = 0;
+        quint16 mask = 0;
+    };
+
+    int grabNow(Combination& combination);
+    void ungrab(const Combination& combination);
+    QList<quint16> lockVariants() const;
+    void readKeymap();
+
+    xcb_connection_t* m_connection = nullptr;
+    quint32 m_root = 0;
+    quint16 m_numLock = 0;
+    // Keycodes by keysym, from the current keymap.
+    QHash<quint32, quint8> m_keycodes;
+    QHash<int, Combination> m_held;
+};
+
+} // namespace lumi

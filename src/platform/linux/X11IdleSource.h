@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/IdleSource.h"
+
+#include <QDBusConnection>
+
+#include <memory>
+
+namespace lumi {
+
+/// The idle time from the X server's MIT-SCREEN-SAVER extension; the lock state and idle
+/// inhibitors from logind on the system bus, with the desktop's org.freedesktop.ScreenSaver
+/// service on the session bus as the other witness of a lock. The X server counts every input,
+/// pointer motion and key or button releases included. Bus questions are asynchronous and wait
+/// at most `busTimeoutMs`; no answer counts as "no".
+class X11IdleSource final : public IdleSource
+{
+public:
+    static constexpr int busTimeoutMs = 500;
+
+    /// Opens an X connection of its own to $DISPLAY; without one (or without the extension) the
+    /// user never counts as idle, which is logged once.
+    X11IdleSource(QDBusConnection systemBus, QDBusConnection sessionBus);
+    ~X11IdleSource() override;
+    X11IdleSource(const X11IdleSource&) = delete;
+    X11IdleSource& operator=(const X11IdleSource&) = delete;
+
+    QCoro::Task<double> idleSeconds() override;
+    QCoro::Task<bool> isScreenLocked() override;
+    QCoro::Task<bool> isDisplaySleepBlocked() override;
+
+private:
+    struct Display;
+    std::unique_ptr<Display> m_display;
+    QDBusConnection m_systemBus;
+    QDBusConnection m_sessionBus;
+};
+
+} // namespace lumi

@@ -1,0 +1,168 @@
+#include "platform/linux/X11Hotkeys.h"
+#include "player/GlobalShortcuts.h"
+#include "support/LogLines.h"
+#include "support/PrivateXServerMain.h"
+#include "support/TemporaryHome.h"
+#include "support/state/RecordingRotation.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+using Shortcut = ShortcutRegistry::Shortcut;
+
+bool xdotool(const QStringList& arguments)
+{
+    return QProcess::execute(u"xdotool"_s, arguments) == 0;
+}
+
+struct Rig
+{
+    Rig()
+        : shortcuts(hotkeys, rotation, [this]() -> QCoro::Task<void> {
+              ++saverStarts;
+              co_return;
+          })
+    {
+        journal.clear();
+    }
+
+    // Presses the combination and waits long enough for a queued action to run.
+    void press(const QString& combination)
+    {
+        QVERIFY(xdotool({u"key"_s, combination}));
+        QTest::qWait(300);
+    }
+
+    test::TemporaryHome home;
+    test::CallJournal journal;
+    test::RecordingRotation rotation{journal};
+    int saverStarts = 0;
+    X11Hotkeys hotkeys;
+    GlobalShortcuts shortcuts;
+};
+
+} // namespace
+
+/// The global shortcuts, grabbed on a private Xvfb and pressed through xdotool.
+class GlobalShortcutsX11Test final : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void presses_data();
+    void presses();
+    void keyHeldByAnotherClient();
+    void unregisterSilences();
+};
+
+void GlobalShortcutsX11Test::presses_data()
+{
+    QTest::addColumn<QString>("lock");
+    QTest::addColumn<QString>("combination");
+    QTest::addColumn<QStringList>("calls");
+    QTest::addColumn<int>("saverStarts");
+
+    const QStringList change{u"rotation.retryAt(none)"_s, u"rotation.change(user)"_s};
+    for (const QString& lock : {QString(), u"Caps_Lock"_s, u"Num_Lock"_s}) {
+        const QString with = lock.isEmpty() ? QString() : u" with "_s + lock;
+        QTest::addRow("super+shift+w%s", qPrintable(with)) << lock << u"super+shift+w"_s << change << 0;
+        QTest::addRow("super+shift+s%s", qPrintable(with)) << lock << u"super+shift+s"_s << QStringList() << 1;
+    }
+    for (const QString& other : {u"ctrl+shift+w"_s, u"shift+w"_s, u"super+w"_s, u"super+alt+shift+w"_s})
+        QTest::addRow("%s", qPrintable(other)) << QString() << other << QStringList() << 0;
+}
+
+void GlobalShortcutsX11Test::presses()
+{
+    QFETCH(QString, lock);
+    QFETCH(QString, combination);
+    QFETCH(QStringList, calls);
+    QFETCH(int, saverStarts);
+
+    Rig rig;
+    rig.shortcuts.registerShortcuts();
+    QVERIFY(rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
+    QVERIFY(rig.shortcuts.isRegistered(Shortcut::startSaver));
+    if (!lock.isEmpty())
+        QVERIFY(xdotool({u"key"_s, lock}));
+    rig.press(combination);
+    if (!lock.isEmpty())
+        QVERIFY(xdotool({u"key"_s, lock}));
+    QCOMPARE(rig.journal.calls(), calls);
+    QCOMPARE(rig.saverStarts, saverStarts);
+}
+
+void GlobalShortcutsX11Test::keyHeldByAnotherClient()
+{
+    // Another client holds Super+Shift+S (without lock keys) before the app asks.
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    Rig rig;
+    QProcess lookup;
+    lookup.start(u"sh"_s, {u"-c"_s, u"xmodmap -pke | awk '$4 == \"s\" { print $2; exit }'"_s});
+    QVERIFY(lookup.waitForFinished());
+    const int code = QString::fromUtf8(lookup.readAllStandardOutput()).trimmed().toInt();
+    QVERIFY(code > 0);
+    xcb_generic_error_t* error = xcb_request_check(
+        other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT, xcb_keycode_t(code),
+                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    QVERIFY(!error);
+
+    rig.shortcuts.registerShortcuts();
+    QVERIFY(rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
+    QVERIFY(!rig.shortcuts.isRegistered(Shortcut::startSaver));
+    QVERIFY(test::logLines(u"hotkeys"_s)
+                .contains(u"shortcut 2 not registered (status 10); another app may hold it"_s));
+    // The variants the app did get (with the lock keys) were let go: the other client can take
+    // the one with Caps Lock too.
+    error = xcb_request_check(other, xcb_grab_key_checked(other, 1, root,
+                                                          XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK,
+                                                          xcb_keycode_t(code), XCB_GRAB_MODE_ASYNC,
+                                                          XCB_GRAB_MODE_ASYNC));
+    QVERIFY2(!error, "the app still holds Super+Shift+Caps+S");
+
+    // Once the other client lets go, the next registration takes it.
+    xcb_disconnect(other);
+    QTest::qWait(100);
+    rig.shortcuts.registerShortcuts();
+    QVERIFY(rig.shortcuts.isRegistered(Shortcut::startSaver));
+    rig.press(u"super+shift+s"_s);
+    QCOMPARE(rig.saverStarts, 1);
+}
+
+void GlobalShortcutsX11Test::unregisterSilences()
+{
+    Rig rig;
+    rig.shortcuts.registerShortcuts();
+    rig.shortcuts.unregisterAll();
+    QVERIFY(!rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
+    QVERIFY(!rig.shortcuts.isRegistered(Shortcut::startSaver));
+    rig.press(u"super+shift+w"_s);
+    rig.press(u"super+shift+s"_s);
+    QCOMPARE(rig.journal.calls(), QStringList());
+    QCOMPARE(rig.saverStarts, 0);
+
+    rig.shortcuts.registerShortcuts();
+    rig.press(u"super+shift+s"_s);
+    QCOMPARE(rig.saverStarts, 1);
+}
+
+} // namespace lumi
+
+int main(int argc, char** argv)
+{
+    return lumi::test::runOnPrivateXServer(argc, argv,
+                                           [] { return std::make_unique<lumi::GlobalShortcutsX11Test>(); });
+}
+
+#include "GlobalShortcutsX11Test.moc"
