@@ -1,6 +1,7 @@
 #include "platform/linux/X11Hotkeys.h"
 
 #include "model/AppLog.h"
+#include "platform/linux/XcbOwned.h"
 
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -15,12 +16,6 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 namespace {
-
-struct FreeDeleter
-{
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
 
 constexpr quint32 numLockKeysym = 0xff7f;
 
@@ -75,7 +70,7 @@ void X11Hotkeys::readKeymap()
     const xcb_setup_t* setup = xcb_get_setup(m_connection);
     const quint8 first = setup->min_keycode;
     const int count = setup->max_keycode - first + 1;
-    Owned<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
+    XcbOwned<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
         m_connection, xcb_get_keyboard_mapping(m_connection, first, quint8(count)), nullptr));
     if (mapping) {
         const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
@@ -89,7 +84,7 @@ void X11Hotkeys::readKeymap()
         }
     }
     // Num Lock sits on whichever modifier the layout gives it.
-    Owned<xcb_get_modifier_mapping_reply_t> modifiers(
+    XcbOwned<xcb_get_modifier_mapping_reply_t> modifiers(
         xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     const quint8 numLockCode = m_keycodes.value(numLockKeysym);
     if (modifiers && numLockCode) {
@@ -144,7 +139,7 @@ int X11Hotkeys::grabNow(Combination& combination)
     }
     int refusal = 0;
     for (const xcb_void_cookie_t& cookie : cookies) {
-        Owned<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
+        XcbOwned<xcb_generic_error_t> error(xcb_request_check(m_connection, cookie));
         if (error && !refusal)
             refusal = error->error_code;
     }

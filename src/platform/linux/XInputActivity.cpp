@@ -1,6 +1,7 @@
 #include "platform/linux/XInputActivity.h"
 
 #include "model/AppLog.h"
+#include "platform/linux/XcbOwned.h"
 
 #include <QSocketNotifier>
 
@@ -14,12 +15,6 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 namespace {
-
-struct FreeDeleter
-{
-    void operator()(void* pointer) const { std::free(pointer); }
-};
-template <typename T> using Owned = std::unique_ptr<T, FreeDeleter>;
 
 // The raw events asked for; motion is left out on purpose.
 struct RawMask
@@ -75,7 +70,7 @@ QString XInputActivity::open()
         return u"the X server has no XInput"_s;
     m_opcode = extension->major_opcode;
     // Raw events of every device reach root listeners from XInput 2.1 on.
-    Owned<xcb_input_xi_query_version_reply_t> version(
+    XcbOwned<xcb_input_xi_query_version_reply_t> version(
         xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
     if (!version || (version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1)))
         return u"the X server's XInput is older than 2.1"_s;
@@ -88,7 +83,7 @@ QString XInputActivity::open()
     const RawMask mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1},
                        XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE |
                            XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS};
-    Owned<xcb_generic_error_t> error(xcb_request_check(
+    XcbOwned<xcb_generic_error_t> error(xcb_request_check(
         connection, xcb_input_xi_select_events_checked(connection, screens.data->root, 1, &mask.head)));
     if (error)
         return u"the X server refused raw input events (error %1)"_s.arg(error->error_code);
@@ -99,7 +94,7 @@ void XInputActivity::readEvents()
 {
     xcb_connection_t* connection = m_connection.get();
     bool press = false;
-    while (Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
+    while (XcbOwned<xcb_generic_event_t> event{xcb_poll_for_event(connection)}) {
         if ((event->response_type & 0x7f) != XCB_GE_GENERIC)
             continue;
         const auto* raw = reinterpret_cast<const xcb_input_raw_key_press_event_t*>(event.get());

@@ -9,6 +9,7 @@
 
 #include <QActionGroup>
 #include <QEvent>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
@@ -16,6 +17,8 @@
 #include <QPointer>
 #include <QStyle>
 #include <QToolButton>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -25,6 +28,9 @@ namespace lumi {
 namespace {
 
 constexpr auto hideDelay = 3s;
+constexpr auto fadeIn = 200ms;
+constexpr auto fadeOut = 400ms;
+constexpr auto frameInterval = 16ms;
 constexpr int barSpacing = 22;
 constexpr int barBottom = 34;
 
@@ -72,7 +78,12 @@ GalleryView::GalleryView(PlayerModel& model, Clock& clock, std::function<void()>
     , m_stage(new PlayerStage(model, this))
     , m_stageWidget(new StageWidget(*m_stage, clock, this))
     , m_bar(makeBar())
+    , m_barOpacity(new QGraphicsOpacityEffect(m_bar))
 {
+    m_barOpacity->setOpacity(0);
+    m_bar->setGraphicsEffect(m_barOpacity);
+    m_fadeFrames.setInterval(frameInterval);
+    connect(&m_fadeFrames, &QTimer::timeout, this, &GalleryView::fadeFrame);
     setMouseTracking(true);
     m_stageWidget->installEventFilter(this);
     installEventFilter(this);
@@ -143,9 +154,9 @@ QWidget* GalleryView::makeBar()
     return bar;
 }
 
-bool GalleryView::controlsVisible() const
+qreal GalleryView::controlsOpacity() const
 {
-    return !m_bar->isHidden();
+    return m_bar->isHidden() ? 0 : m_barOpacity->opacity();
 }
 
 bool GalleryView::eventFilter(QObject* watched, QEvent* event)
@@ -172,6 +183,8 @@ void GalleryView::placeBar()
 void GalleryView::reveal()
 {
     m_bar->show();
+    if (m_fadeTo < 1)
+        fadeTo(1, fadeIn);
     if (m_hide)
         m_hide->cancel();
     m_hide = CancelToken();
@@ -184,7 +197,29 @@ QCoro::Task<void> GalleryView::hideLater(CancelToken cancel)
     co_await m_clock.sleep(hideDelay, cancel);
     if (!self || cancel.isCancelled())
         co_return;
-    m_bar->hide();
+    fadeTo(0, fadeOut);
+}
+
+void GalleryView::fadeTo(qreal opacity, std::chrono::milliseconds duration)
+{
+    // From wherever a fade the other way got to.
+    m_fadeFrom = m_barOpacity->opacity();
+    m_fadeTo = opacity;
+    m_fadeStart = m_clock.monotonic();
+    m_fadeDuration = duration;
+    m_fadeFrames.start();
+}
+
+void GalleryView::fadeFrame()
+{
+    const qreal done =
+        std::clamp(qreal((m_clock.monotonic() - m_fadeStart).count()) / qreal(m_fadeDuration.count()), 0.0, 1.0);
+    m_barOpacity->setOpacity(m_fadeFrom + (m_fadeTo - m_fadeFrom) * done);
+    if (done < 1)
+        return;
+    m_fadeFrames.stop();
+    if (m_fadeTo == 0)
+        m_bar->hide();
 }
 
 void GalleryView::showPaused()

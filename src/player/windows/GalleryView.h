@@ -3,11 +3,15 @@
 #include "model/CancelToken.h"
 
 #include <QCoroTask>
+#include <QTimer>
 #include <QWidget>
+
+#include <chrono>
 
 #include <functional>
 #include <optional>
 
+class QGraphicsOpacityEffect;
 class QToolButton;
 
 namespace lumi {
@@ -19,7 +23,8 @@ class StageWidget;
 
 /// The gallery window's content: the player stage over the whole window and, at the bottom
 /// centre, a capsule bar with previous, play/pause, next, the mode menu and close. The bar shows
-/// at open and whenever the pointer moves or leaves, and hides 3 s after the last of those.
+/// at open and whenever the pointer moves or leaves, and hides 3 s after the last of those; it
+/// fades in over 0.2 s and out over 0.4 s, on the clock.
 class GalleryView final : public QWidget
 {
     Q_OBJECT
@@ -30,7 +35,10 @@ public:
     GalleryView(PlayerModel& model, Clock& clock, std::function<void()> done, QWidget* parent = nullptr);
     ~GalleryView() override;
 
-    bool controlsVisible() const;
+    /// Shown or fading in; false from the moment it starts to fade out.
+    bool controlsVisible() const { return m_fadeTo > 0; }
+    /// The bar's opacity now, 0 once it is hidden.
+    qreal controlsOpacity() const;
     QWidget* controlBar() const { return m_bar; }
 
 protected:
@@ -44,6 +52,8 @@ private:
     void showPaused();
     void showMode();
     void placeBar();
+    void fadeTo(qreal opacity, std::chrono::milliseconds duration);
+    void fadeFrame();
 
     PlayerModel& m_model;
     Clock& m_clock;
@@ -55,6 +65,12 @@ private:
     StageWidget* m_stageWidget;
     QWidget* m_bar;
     std::optional<CancelToken> m_hide;
+    QGraphicsOpacityEffect* m_barOpacity;
+    QTimer m_fadeFrames;
+    qreal m_fadeFrom = 0;
+    qreal m_fadeTo = 0;
+    std::chrono::milliseconds m_fadeStart{0};
+    std::chrono::milliseconds m_fadeDuration{0};
 };
 
 } // namespace lumi

@@ -16,10 +16,7 @@ GalleryWindow::GalleryWindow(std::unique_ptr<PlayerModel> model, Clock& clock, s
     : QWidget(nullptr, Qt::Window), m_model(std::move(model)), m_end(std::move(end)),
       m_view(new GalleryView(*m_model, clock, [this] { this->end(); }, this))
 {
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    setAutoFillBackground(true);
+    // The view's stage paints the whole window, black where no photo is.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);

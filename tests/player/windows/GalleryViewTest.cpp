@@ -88,6 +88,35 @@ private slots:
         QVERIFY(!rig.view->controlsVisible());
     }
 
+    void barFadesInAndOut()
+    {
+        Rig rig;
+        const auto opacityIs = [&](qreal expected) {
+            return QTest::qWaitFor([&] { return qAbs(rig.view->controlsOpacity() - expected) < 0.01; }, 1000);
+        };
+        QVERIFY(opacityIs(0));
+        rig.advance(100ms);
+        QVERIFY(opacityIs(0.5));
+        rig.advance(100ms);
+        QVERIFY(opacityIs(1));
+
+        rig.advance(3s - 200ms); // the fade out starts
+        QVERIFY(!rig.view->controlsVisible());
+        rig.advance(200ms);
+        QVERIFY(opacityIs(0.5));
+        QVERIFY(rig.view->controlBar()->isVisible());
+        // A hover mid-fade comes back from where the fade got to.
+        rig.hover(QPoint(100, 100));
+        rig.advance(100ms);
+        QVERIFY(opacityIs(0.75));
+        rig.advance(100ms);
+        QVERIFY(opacityIs(1));
+        rig.advance(3s - 200ms);
+        rig.advance(400ms);
+        QVERIFY(opacityIs(0));
+        QTRY_VERIFY(rig.view->controlBar()->isHidden());
+    }
+
     void playPauseFollowsTheModel()
     {
         Rig rig;
