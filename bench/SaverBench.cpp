@@ -9,11 +9,13 @@
 
 #include "model/Defaults.h"
 #include "player/PhotoImageSource.h"
+#include "player/PhotoLoader.h"
 #include "player/PlayerModel.h"
 #include "player/PlayerStage.h"
 #include "player/windows/StageWidget.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
+#include "support/library/SyncHarness.h"
 
 #include <QApplication>
 #include <QDir>
@@ -255,6 +257,47 @@ int writeFrames(const QString& folder, const QString& scratch)
     return 0;
 }
 
+// The resident set in MiB, as the kernel counts it.
+double residentMiB()
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').constFirst().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+void benchLoader()
+{
+    constexpr int photos = 60;
+    test::SandboxFixture sandbox;
+    test::SyncHarness harness(sandbox);
+    harness.setDisplay(screen);
+    QList<Medium> media;
+    for (int i = 0; i < photos; ++i) {
+        const QString path = harness.home.path() + u"/photo-%1.jpg"_s.arg(i);
+        if (!test::SyncHarness::writeJpeg(path, QSize(5120, 2880)))
+            return;
+        media.append(Medium{.uuid = QString::number(i), .localPath = path});
+    }
+    const double before = residentMiB();
+    {
+        PhotoLoader loader(harness.sync(), harness.api.network(), harness.screens);
+        for (const Medium& photo : media)
+            QCoro::waitFor(loader.image(photo, true));
+        std::printf("\nloader, %d photos of 5120x2880 for a 3840x2160 display\n", photos);
+        std::printf("  before        RSS %7.1f MiB\n", before);
+        std::printf("  while playing RSS %7.1f MiB, cache %d images, %6.1f MiB\n", residentMiB(),
+                    loader.cache().count(), double(loader.cache().bytes()) / (1 << 20));
+        loader.clear();
+        std::printf("  stopped       RSS %7.1f MiB, cache %d images, %6.1f MiB\n", residentMiB(),
+                    loader.cache().count(), double(loader.cache().bytes()) / (1 << 20));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -271,5 +314,6 @@ int main(int argc, char** argv)
         return writeFrames(arguments.at(at + 1), scratch.path());
     }
     benchFrames(scratch.path());
+    benchLoader();
     return 0;
 }
