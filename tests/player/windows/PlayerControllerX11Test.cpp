@@ -315,7 +315,8 @@ void PlayerControllerX11Test::galleryKeys()
 
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(!rig.player->isShowing());
-    QVERIFY(!gallery->isFullScreen());
+    // The X server confirms the earlier full screen late on a busy machine; the state settles.
+    QTRY_VERIFY(!gallery->isFullScreen());
     QVERIFY(gallery->isVisible());
     rig.advance(PlayerController::galleryHideDelay - 1ms);
     QVERIFY(gallery->isVisible());
