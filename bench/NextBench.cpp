@@ -7,6 +7,7 @@
 //                           `xwallpaper --zoom` on one of the same photos, 30 times.
 //     next --idle [SECONDS] the process's RSS SECONDS (default 60) after 1, 5 and 25 changes.
 
+#include "ResidentMemory.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
@@ -56,18 +57,6 @@ void summary(const char* what, QList<double> ms)
     std::sort(ms.begin(), ms.end());
     std::printf("%-34s min %6.1f  median %6.1f  max %6.1f ms  (n = %lld)\n", what, ms.first(),
                 ms[ms.size() / 2], ms.last(), static_cast<long long>(ms.size()));
-}
-
-double rssMiB()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
 }
 
 // Counts the root's _XROOTPMAP_ID changes as the X server reports them, timed on arrival.
@@ -261,7 +250,7 @@ int latency(Rig& rig, RootWatch& watch)
 
 int idle(Rig& rig, RootWatch& watch, int seconds)
 {
-    std::printf("RSS before the first change: %.1f MiB\n", rssMiB());
+    std::printf("RSS before the first change: %.1f MiB\n", bench::residentMiB());
     int done = 0;
     for (const int total : {1, 5, 25}) {
         for (; done < total; ++done) {
@@ -270,7 +259,7 @@ int idle(Rig& rig, RootWatch& watch, int seconds)
                 return 1;
         }
         QTest::qWait(seconds * 1000);
-        std::printf("RSS %d s after %2d changes: %.1f MiB\n", seconds, total, rssMiB());
+        std::printf("RSS %d s after %2d changes: %.1f MiB\n", seconds, total, bench::residentMiB());
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 //                           and after the player stops.
 //     saver --frames DIR    one PNG per effect at mid-transition, from sandbox photos.
 
+#include "ResidentMemory.h"
 #include "model/Defaults.h"
 #include "player/PhotoImageSource.h"
 #include "player/PhotoLoader.h"
@@ -257,19 +258,6 @@ int writeFrames(const QString& folder, const QString& scratch)
     return 0;
 }
 
-// The resident set in MiB, as the kernel counts it.
-double residentMiB()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').constFirst().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
 void benchLoader()
 {
     constexpr int photos = 60;
@@ -283,17 +271,17 @@ void benchLoader()
             return;
         media.append(Medium{.uuid = QString::number(i), .localPath = path});
     }
-    const double before = residentMiB();
+    const double before = bench::residentMiB();
     {
         PhotoLoader loader(harness.sync(), harness.api.network(), harness.screens);
         for (const Medium& photo : media)
             QCoro::waitFor(loader.image(photo, true));
         std::printf("\nloader, %d photos of 5120x2880 for a 3840x2160 display\n", photos);
         std::printf("  before        RSS %7.1f MiB\n", before);
-        std::printf("  while playing RSS %7.1f MiB, cache %d images, %6.1f MiB\n", residentMiB(),
+        std::printf("  while playing RSS %7.1f MiB, cache %d images, %6.1f MiB\n", bench::residentMiB(),
                     loader.cache().count(), double(loader.cache().bytes()) / (1 << 20));
         loader.clear();
-        std::printf("  stopped       RSS %7.1f MiB, cache %d images, %6.1f MiB\n", residentMiB(),
+        std::printf("  stopped       RSS %7.1f MiB, cache %d images, %6.1f MiB\n", bench::residentMiB(),
                     loader.cache().count(), double(loader.cache().bytes()) / (1 << 20));
     }
 }
