@@ -42,6 +42,8 @@ std::optional<Fault> Fault::fromJson(const QJsonObject& described, QString* prob
         *problem = u"\"photo\" must be \"short\" or \"missing\"."_s;
         return std::nullopt;
     }
+    fault.padTo = std::max<qsizetype>(0, qsizetype(described.value(u"padTo"_s).toDouble()));
+    fault.redirect = described.value(u"redirect"_s).toString().toUtf8();
     if (described.contains(u"times"_s)) {
         fault.remaining = described.value(u"times"_s).toInt(-1);
         if (fault.remaining < 1) {

@@ -12,6 +12,7 @@ struct HttpResponse final
     int status = 200;
     QByteArray contentType = QByteArrayLiteral("application/json");
     QByteArray body;
+    QByteArray location; // sent as "Location" when set
     bool drop = false;
 
     static HttpResponse json(const QJsonValue& value, int status = 200);

@@ -95,22 +95,31 @@ void SandboxServer::handle(HttpConnection* connection, const HttpRequest& reques
             target->respond(response);
             return;
         }
+        if (fault && !fault->redirect.isEmpty()) {
+            HttpResponse response;
+            response.status = 302;
+            response.location = fault->redirect;
+            target->respond(response);
+            return;
+        }
         if (fault && fault->photo == u"missing") {
             target->respond(HttpResponse::error(404, u"No such photo variant."_s));
             return;
         }
         const bool cut = fault && fault->photo == u"short";
-        answer(request, [target, cut](const HttpResponse& response) {
+        const qsizetype padTo = fault ? fault->padTo : 0;
+        answer(request, [target, cut, padTo](const HttpResponse& response) {
             if (!target)
                 return;
-            if (!cut) {
-                target->respond(response);
-                return;
+            HttpResponse changed = response;
+            if (cut) {
+                changed.status = 200;
+                changed.body.truncate(shortPhotoBytes);
             }
-            HttpResponse shortened = response;
-            shortened.status = 200;
-            shortened.body.truncate(shortPhotoBytes);
-            target->respond(shortened);
+            // Blanks after the opening brace keep the answer the same JSON, only larger.
+            if (changed.body.startsWith('{') && changed.body.size() < padTo)
+                changed.body.insert(1, QByteArray(padTo - changed.body.size(), ' '));
+            target->respond(changed);
         });
     };
 

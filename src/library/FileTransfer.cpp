@@ -1,6 +1,7 @@
 #include "library/FileTransfer.h"
 
 #include "library/LibraryFiles.h"
+#include "model/CdnUrl.h"
 
 #include <QCoroNetworkReply>
 #include <QFile>
@@ -27,7 +28,7 @@ QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl
     request.setTransferTimeout(timeoutMs);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(network->get(request));
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(CdnUrl::get(*network, request));
     cancel.abortOnCancel(reply.get());
 
     FileTransfer result;

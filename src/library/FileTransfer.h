@@ -24,7 +24,8 @@ struct FileTransfer
 
     /// Streams a GET of url into the open file, never through the HTTP cache: an old cached copy
     /// must never stand in for a failed answer, and the file is kept on disk anyway. The file is
-    /// closed at the end; the caller keeps it alive until the task is done.
+    /// closed at the end; the caller keeps it alive until the task is done. Redirects are followed
+    /// only to addresses CdnUrl allows.
     static QCoro::Task<FileTransfer> get(QNetworkAccessManager* network, QUrl url, QFile* file, int timeoutMs,
                                          CancelToken cancel);
 };

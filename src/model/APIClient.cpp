@@ -24,6 +24,8 @@ namespace {
 
 constexpr int requestTimeoutMs = 60'000;
 constexpr int transferLimitMs = 120'000;
+// A photo of a listing with its description and place takes a few hundred bytes.
+constexpr qint64 maxBytesPerPhoto = 16 * 1024;
 
 struct DeleteLater
 {
@@ -132,7 +134,18 @@ QCoro::Task<QByteArray> APIClient::transfer(APIRequest request)
     ReplyPtr reply(start(*m_network, networkRequest, request.method, payload));
     QTimer::singleShot(transferLimitMs, reply.get(), &QNetworkReply::abort);
     request.cancel.abortOnCancel(reply.get());
+    bool oversized = false;
+    QNetworkReply* const watched = reply.get();
+    connect(watched, &QNetworkReply::downloadProgress, watched,
+            [watched, &oversized, limit = request.maxBodyBytes](qint64 received, qint64 total) {
+                if (received > limit || total > limit) {
+                    oversized = true;
+                    watched->abort();
+                }
+            });
     co_await qCoro(reply.get()).waitForFinished();
+    if (oversized)
+        throw decodeFailure(request, u"answer longer than %1 bytes"_s.arg(request.maxBodyBytes));
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // A transfer that broke or was stopped after the status came is no answer either.
@@ -277,6 +290,7 @@ QCoro::Task<void> APIClient::updateSurvey()
 QCoro::Task<QList<Medium>> APIClient::mediaPage(MediaQuery query, CancelToken cancel)
 {
     APIRequest call{u"GET"_s, query.requestPath(), query.queryItems(), std::nullopt, true, std::move(cancel)};
+    call.maxBodyBytes = std::max<qint64>(call.maxBodyBytes, qint64(query.perPage) * maxBytesPerPhoto);
     co_return (co_await request<MediaResponse>(std::move(call))).media.value_or(QList<Medium>());
 }
 

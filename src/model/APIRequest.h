@@ -19,6 +19,9 @@ struct APIRequest
     std::optional<QJsonObject> body;
     bool authenticated = true;
     CancelToken cancel;
+    /// A longer answer is cut off and fails: the service's text never decides how much memory
+    /// the app spends.
+    qint64 maxBodyBytes = 4 * 1024 * 1024;
 };
 
 } // namespace lumi

@@ -1,5 +1,11 @@
 #include "model/CdnUrl.h"
 
+#include "model/AppLog.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -23,6 +29,22 @@ bool CdnUrl::isAllowed(const QUrl& url)
         return true;
     return url.scheme() == u"http"_s &&
            (host == u"127.0.0.1"_s || host == u"::1"_s || host == u"localhost"_s);
+}
+
+QNetworkReply* CdnUrl::get(QNetworkAccessManager& network, QNetworkRequest request)
+{
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    QNetworkReply* reply = network.get(request);
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& target) {
+        if (isAllowed(target)) {
+            emit reply->redirectAllowed();
+            return;
+        }
+        AppLog(u"api"_s).info(u"redirect of %1 to %2 refused"_s.arg(reply->url().toString(QUrl::RemoveQuery),
+                                                                    target.toString(QUrl::RemoveQuery)));
+        reply->abort();
+    });
+    return reply;
 }
 
 } // namespace lumi

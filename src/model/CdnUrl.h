@@ -5,6 +5,10 @@
 
 #include <optional>
 
+class QNetworkAccessManager;
+class QNetworkReply;
+class QNetworkRequest;
+
 namespace lumi {
 
 // Image addresses built from the server's base URLs. The server's text is not trusted to pick
@@ -17,6 +21,9 @@ public:
     // empty, the result does not parse, or it is not an allowed address.
     static std::optional<QUrl> resolve(const std::optional<QString>& base, const QString& variant);
     static bool isAllowed(const QUrl& url);
+    // Starts a GET that follows a redirect only to an allowed address and aborts at any other,
+    // so an allowed first address can't hand the download on to an arbitrary host.
+    static QNetworkReply* get(QNetworkAccessManager& network, QNetworkRequest request);
 };
 
 } // namespace lumi

@@ -19,9 +19,13 @@ QCoro::Task<QList<Medium>> MediaPages::fetch(APIClient& api, MediaQuery first, i
     QList<Medium> collected;
     MediaQuery query = std::move(first);
     for (int fetched = 0; fetched < maxPages; ++fetched, ++query.page) {
-        const QList<Medium> media = co_await api.mediaPage(query, cancel);
+        QList<Medium> media = co_await api.mediaPage(query, cancel);
+        // A page longer than asked for is not followed further: it counts as the last one.
+        const bool last = media.size() != query.perPage;
+        if (media.size() > query.perPage)
+            media.resize(query.perPage);
         collected += media;
-        if (media.size() < query.perPage)
+        if (last)
             break;
     }
     co_return key ? unique(std::move(collected), key) : collected;

@@ -25,9 +25,9 @@ public:
     /// Catalog photos (those with a CDN address), one per uuid.
     static std::optional<QString> catalogKey(const Medium& photo);
 
-    /// Pages of the query's size from its page on, until a shorter page or maxPages pages; without
-    /// a key every photo stays. Throws the APIError of the first failed page; the pages before it
-    /// are dropped.
+    /// Pages of the query's size from its page on, until a shorter or a longer page (cut to the
+    /// size) or maxPages pages; without a key every photo stays. Throws the APIError of the first
+    /// failed page; the pages before it are dropped.
     static QCoro::Task<QList<Medium>> fetch(APIClient& api, MediaQuery first, int maxPages, Key key = {},
                                             CancelToken cancel = {});
     /// The first photo of each key, in order.

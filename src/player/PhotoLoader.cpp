@@ -2,6 +2,7 @@
 
 #include "imaging/PhotoDecoder.h"
 #include "library/PlaylistSync.h"
+#include "model/CdnUrl.h"
 #include "platform/Screens.h"
 
 #include <QBuffer>
@@ -115,7 +116,7 @@ QCoro::Task<std::optional<QImage>> PhotoLoader::fetch(QUrl url)
     const QPointer<PhotoLoader> self(this);
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(request));
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(CdnUrl::get(m_network, request));
     co_await reply.get();
     if (!self || reply->error() != QNetworkReply::NoError
         || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)

@@ -74,6 +74,8 @@ private slots:
     void isUsableFile();
     void acceptsOnlyAWholePhotoWithStatus200_data();
     void acceptsOnlyAWholePhotoWithStatus200();
+    void redirectsOnlyToAllowedAddresses_data();
+    void redirectsOnlyToAllowedAddresses();
     void truncatedBodyNeverReplacesAGoodPhoto();
     void fullDiskIsLoggedWithItsReason();
     void everyCallTakesAtLeastOneSecond_data();
@@ -296,6 +298,40 @@ void PhotoDownloaderTest::acceptsOnlyAWholePhotoWithStatus200()
     QCOMPARE(report.stack, m_photo.sizedImageURL(format, u"c1"_s)->toString());
     QCOMPARE(report.fingerprint, CrashReport::fingerprintOf({u"wallpaper"_s, message}));
     QCOMPARE(report.occurredAt, started);
+}
+
+void PhotoDownloaderTest::redirectsOnlyToAllowedAddresses_data()
+{
+    QTest::addColumn<bool>("elsewhere"); // else back to the sandbox's CDN
+    QTest::newRow("to the same CDN") << false;
+    QTest::newRow("to another host over http") << true;
+}
+
+void PhotoDownloaderTest::redirectsOnlyToAllowedAddresses()
+{
+    QFETCH(bool, elsewhere);
+    // Another loopback address stands in for a foreign host; it counts who knocks.
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress(u"127.0.0.2"_s)));
+    int knocks = 0;
+    connect(&other, &QTcpServer::newConnection, &other, [&] {
+        ++knocks;
+        other.nextPendingConnection()->abort();
+    });
+    const QString path = u"/cdn/"_s + m_photo.uuid + u"/2560x1440c1.jpg"_s;
+    QUrl target = m_sandbox->serverUrl().resolved(QUrl(path));
+    if (elsewhere) {
+        target.setHost(u"127.0.0.2"_s);
+        target.setPort(other.serverPort());
+    }
+    QVERIFY(m_sandbox->addFault({{u"path"_s, path}, {u"redirect"_s, target.toString()}, {u"times"_s, 1}}));
+    const QString destination = m_folder + u"/Sunset-"_s + m_photo.shortId() + u".jpg"_s;
+    QVERIFY(test::writeFile(destination, goodPhoto));
+
+    QCOMPARE(download(m_photo, destination), !elsewhere);
+    QCOMPARE(knocks, 0);
+    if (elsewhere)
+        QCOMPARE(test::contentOf(destination), goodPhoto);
 }
 
 void PhotoDownloaderTest::truncatedBodyNeverReplacesAGoodPhoto()

@@ -125,6 +125,8 @@ void PlaylistMediaFetcherTest::pagesOfFiveHundred_data()
     QTest::newRow("exactly 500 ask for an empty second page")
         << QStringList{page(0, 500), page(0, 0)} << 2 << 500;
     QTest::newRow("ten full pages are the most") << QStringList{page(0, 500)} << 10 << 500;
+    QTest::newRow("a page over 500 is the last, cut to 500")
+        << QStringList{page(0, 501), page(600, 5)} << 1 << 500;
     // The same photo again, and another whose id differs only in case and past the first 8.
     const QString again = u"{\"media\":[{\"uuid\":\"0000000A-1\",\"title\":\"Photo\"},"
                           u"{\"uuid\":\"00000001-x\",\"title\":\"Other\"},"

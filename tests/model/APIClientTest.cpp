@@ -2,6 +2,7 @@
 #include "model/Album.h"
 #include "model/Category.h"
 #include "model/LogStore.h"
+#include "model/MediaQuery.h"
 #include "model/Medium.h"
 #include "model/PlacesTree.h"
 #include "model/ServerAlert.h"
@@ -92,6 +93,8 @@ private slots:
     void changesGoOutAtMostOnce_data();
     void changesGoOutAtMostOnce();
     void postJSONGoesOutAtMostOnce();
+    void answersOverTheirEndpointsCapFail_data();
+    void answersOverTheirEndpointsCapFail();
     void urlAndHeaders_data();
     void urlAndHeaders();
     void unsafePathSegmentsAreNeverSent_data();
@@ -325,6 +328,38 @@ void APIClientTest::postJSONGoesOutAtMostOnce()
         {{u"method"_s, u"POST"_s}, {u"path"_s, u"/api/v6/events"_s}, {u"drop"_s, true}, {u"times"_s, 1}}));
     QVERIFY(!valueOf(m_client->postJSON(u"events"_s, {}, "{}")));
     QCOMPARE(m_sandbox->requests().size(), 1);
+}
+
+void APIClientTest::answersOverTheirEndpointsCapFail_data()
+{
+    QTest::addColumn<int>("perPage"); // 0 asks for the albums
+    QTest::addColumn<int>("padTo");
+    QTest::addColumn<bool>("fails");
+
+    constexpr int mebibyte = 1024 * 1024;
+    QTest::newRow("albums of 5 MiB") << 0 << 5 * mebibyte << true;
+    QTest::newRow("albums of 3 MiB") << 0 << 3 * mebibyte << false;
+    QTest::newRow("page of 500 photos in 50 MiB") << 500 << 50 * mebibyte << true;
+    QTest::newRow("page of 500 photos in 7 MiB") << 500 << 7 * mebibyte << false;
+    QTest::newRow("page of 60 photos in 3 MiB") << 60 << 3 * mebibyte << true;
+}
+
+void APIClientTest::answersOverTheirEndpointsCapFail()
+{
+    QFETCH(int, perPage);
+    QFETCH(int, padTo);
+    QFETCH(bool, fails);
+    Album album;
+    album.titleFragment = u"mountain-mornings"_s;
+    const QString path = perPage > 0 ? u"/api/v6/media/playlists/mountain-mornings"_s : u"/api/v6/albums"_s;
+    QVERIFY(m_sandbox->addFault({{u"path"_s, path}, {u"padTo"_s, padTo}}));
+
+    const std::optional<APIError> error =
+        perPage > 0 ? errorOf(m_client->mediaPage(MediaQuery::playlist(album, perPage)))
+                    : errorOf(m_client->request<AlbumsResponse>({u"GET"_s, u"albums"_s, {}, std::nullopt, true, {}}));
+    QCOMPARE(bool(error), fails);
+    if (error)
+        QCOMPARE(error->kind(), Kind::Decoding);
 }
 
 void APIClientTest::urlAndHeaders_data()
