@@ -1,5 +1,6 @@
 #include "platform/linux/GnomeWallpaperSetter.h"
 
+#include "model/AppLog.h"
 #include "platform/Screens.h"
 #include "platform/linux/SpannedWallpaper.h"
 
@@ -9,7 +10,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QUrl>
 #include <QtConcurrent>
@@ -89,7 +93,50 @@ QString nextSpannedPath(const QString& nextTo)
 
 } // namespace
 
-GnomeWallpaperSetter::GnomeWallpaperSetter(const Screens& screens) : m_screens(screens) {}
+GnomeWallpaperSetter::GnomeWallpaperSetter(const Screens& screens, QString stateFile)
+    : m_screens(screens), m_stateFile(std::move(stateFile))
+{
+    loadState();
+}
+
+void GnomeWallpaperSetter::loadState()
+{
+    QFile file(m_stateFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QJsonObject state = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject pictures = state.value(u"pictures"_s).toObject();
+    for (auto it = pictures.begin(); it != pictures.end(); ++it) {
+        if (it.value().isString())
+            m_pictures.insert(it.key(), it.value().toString());
+    }
+    m_spanned = state.value(u"spanned"_s).toString();
+    m_previousSpanned = state.value(u"previousSpanned"_s).toString();
+}
+
+void GnomeWallpaperSetter::saveState() const
+{
+    QJsonObject pictures;
+    for (auto it = m_pictures.begin(); it != m_pictures.end(); ++it)
+        pictures.insert(it.key(), it.value());
+    const QJsonObject state{
+        {u"pictures"_s, pictures}, {u"spanned"_s, m_spanned}, {u"previousSpanned"_s, m_previousSpanned}};
+    QDir().mkpath(QFileInfo(m_stateFile).absolutePath());
+    // Whole or not at all: a cut-short write must not lose the other displays' pictures.
+    QSaveFile file(m_stateFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(state).toJson()) < 0 || !file.commit())
+        AppLog(u"wallpaper"_s).error(u"cannot store the displays' pictures in %1: %2"_s.arg(m_stateFile, file.errorString()));
+}
+
+void GnomeWallpaperSetter::pruneSpanned(const QString& folder) const
+{
+    const QFileInfoList pictures = QDir(folder).entryInfoList({u"spanned-*.jpg"_s}, QDir::Files);
+    for (const QFileInfo& picture : pictures) {
+        const QString path = picture.absoluteFilePath();
+        if (path != m_spanned && path != m_previousSpanned)
+            QFile::remove(path);
+    }
+}
 
 QString GnomeWallpaperSetter::name() const
 {
@@ -194,11 +241,13 @@ QCoro::Task<WallpaperSetResult> GnomeWallpaperSetter::setWallpaper(WallpaperRequ
 
     m_options = options;
     m_pictures.insert(request.display.name, request.file);
-    // Keep the spanned picture shown and the one before it (the desktop may still be loading it).
-    if (!m_previousSpanned.isEmpty())
-        QFile::remove(m_previousSpanned);
+    // Keep the spanned picture shown and the one before it (the desktop may still be loading it);
+    // older ones, left by earlier runs too, go.
     m_previousSpanned = m_spanned;
     m_spanned = spanned;
+    saveState();
+    if (!spanned.isEmpty())
+        pruneSpanned(QFileInfo(spanned).absolutePath());
     co_return WallpaperSetResult::success();
 }
 

@@ -1,6 +1,7 @@
 #include "platform/linux/WallpaperSetterFactory.h"
 
 #include "model/AppLog.h"
+#include "platform/Paths.h"
 #include "platform/linux/GnomeWallpaperSetter.h"
 #include "platform/linux/KdeWallpaperSetter.h"
 #include "platform/linux/UnsupportedWallpaperSetter.h"
@@ -86,7 +87,7 @@ std::unique_ptr<WallpaperSetter> WallpaperSetterFactory::make(WallpaperBackend b
 {
     switch (backend) {
     case WallpaperBackend::Gnome:
-        return std::make_unique<GnomeWallpaperSetter>(screens);
+        return std::make_unique<GnomeWallpaperSetter>(screens, Paths::appDataFolder() + u"/gnome-displays.json"_s);
     case WallpaperBackend::Kde:
         return std::make_unique<KdeWallpaperSetter>(bus);
     case WallpaperBackend::Xfce:

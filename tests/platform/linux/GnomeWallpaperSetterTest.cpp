@@ -1,4 +1,5 @@
 #include "platform/linux/GnomeWallpaperSetter.h"
+#include "platform/linux/SpannedWallpaper.h"
 #include "support/FakeScreens.h"
 #include "support/TemporaryHome.h"
 
@@ -56,8 +57,15 @@ private slots:
     void severalDisplaysShareOneSpannedPicture();
     void failuresAreReported_data();
     void failuresAreReported();
+    void displaysKeepTheirPicturesAcrossARestart();
 
 private:
+    /// A state file of the test's own, so one test's pictures never reach another.
+    QString stateFile() const
+    {
+        return m_home->path() + u"/state/"_s + QString::fromLatin1(QTest::currentTestFunction()) + u'-' +
+               QString::fromLatin1(QTest::currentDataTag()).left(8) + u".json"_s;
+    }
     QString writeJpeg(const QString& name, QSize size, const QColor& color);
     void expectArea(const QImage& image, const QRect& area, const QColor& color);
 
@@ -97,7 +105,7 @@ void GnomeWallpaperSetterTest::expectArea(const QImage& image, const QRect& area
 void GnomeWallpaperSetterTest::oneDisplayShowsItsPictureZoomed()
 {
     test::FakeScreens screens({test::FakeScreens::display(u"eDP-1"_s, QRect(0, 0, 1440, 900), 2.0)});
-    GnomeWallpaperSetter setter(screens);
+    GnomeWallpaperSetter setter(screens, stateFile());
     // A quote in the path must survive the trip through GVariant text.
     const QString file = writeJpeg(u"it's-2880x1800-1.jpg"_s, QSize(2880, 1800), Qt::red);
 
@@ -138,7 +146,7 @@ void GnomeWallpaperSetterTest::severalDisplaysShareOneSpannedPicture()
     const QList<DisplayInfo> displays{test::FakeScreens::display(u"A"_s, geometries[0], ratios[0]),
                                       test::FakeScreens::display(u"B"_s, geometries[1], ratios[1])};
     test::FakeScreens screens(displays);
-    GnomeWallpaperSetter setter(screens);
+    GnomeWallpaperSetter setter(screens, stateFile());
     const QString tag = QString::fromLatin1(QTest::currentDataTag()).left(8);
     const QString red = writeJpeg(tag + u"-a.jpg"_s, displays[0].pixelSize, Qt::red);
     const QString blue = writeJpeg(tag + u"-b.jpg"_s, displays[1].pixelSize, Qt::blue);
@@ -196,7 +204,7 @@ void GnomeWallpaperSetterTest::failuresAreReported()
     if (!toolOnPath)
         qputenv("PATH", QFile::encodeName(m_home->path()));
 
-    GnomeWallpaperSetter setter(screens);
+    GnomeWallpaperSetter setter(screens, stateFile());
     const WallpaperSetResult result =
         QCoro::waitFor(setter.setWallpaper({screens.displays().constFirst(), file}));
     qputenv("PATH", path);
@@ -205,6 +213,41 @@ void GnomeWallpaperSetterTest::failuresAreReported()
     QVERIFY2(result.error().contains(reason), qPrintable(result.error()));
     QCOMPARE(gsettingsGet(u"picture-uri"_s), before);
     QVERIFY(setter.filesInUse().isEmpty());
+}
+
+void GnomeWallpaperSetterTest::displaysKeepTheirPicturesAcrossARestart()
+{
+    const QList<DisplayInfo> displays{test::FakeScreens::display(u"A"_s, QRect(0, 0, 640, 480)),
+                                      test::FakeScreens::display(u"B"_s, QRect(640, 0, 640, 480))};
+    test::FakeScreens screens(displays);
+    const QString red = writeJpeg(u"restart-a.jpg"_s, displays[0].pixelSize, Qt::red);
+    const QString blue = writeJpeg(u"restart-b.jpg"_s, displays[1].pixelSize, Qt::blue);
+    const QString green = writeJpeg(u"restart-c.jpg"_s, displays[0].pixelSize, Qt::green);
+    QString shown;
+    {
+        GnomeWallpaperSetter setter(screens, stateFile());
+        for (const auto& [display, file] : {std::pair(displays[0], red), std::pair(displays[1], blue)}) {
+            const WallpaperSetResult result = QCoro::waitFor(setter.setWallpaper({display, file}));
+            QVERIFY2(result.ok(), qPrintable(result.error()));
+        }
+        shown = pathOf(gsettingsGet(u"picture-uri"_s));
+    }
+
+    GnomeWallpaperSetter restarted(screens, stateFile());
+    // Known before the first change, so pruning and cache clearing spare them.
+    const QStringList inUse = restarted.filesInUse();
+    for (const QString& file : {red, blue, shown})
+        QVERIFY2(inUse.contains(file), qPrintable(file));
+
+    const WallpaperSetResult result = QCoro::waitFor(restarted.setWallpaper({displays[0], green}));
+    QVERIFY2(result.ok(), qPrintable(result.error()));
+    const QString spannedPath = pathOf(gsettingsGet(u"picture-uri"_s));
+    const QImage spanned(spannedPath);
+    expectArea(spanned, SpannedWallpaper::area(displays, displays[0]), Qt::green);
+    expectArea(spanned, SpannedWallpaper::area(displays, displays[1]), Qt::blue);
+    // Spanned pictures of earlier runs and tests go; the one shown and the one before stay.
+    QCOMPARE(QDir(m_folder + u"/Spanned"_s).entryList({u"spanned-*.jpg"_s}, QDir::Files).size(), 2);
+    QVERIFY(QFileInfo::exists(shown));
 }
 
 } // namespace lumi
