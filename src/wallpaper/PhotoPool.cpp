@@ -6,7 +6,10 @@
 #include "model/MediaPages.h"
 #include "model/User.h"
 
+#include <QFileInfo>
 #include <QStringList>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -88,6 +91,20 @@ QList<Medium> PhotoPool::assemble(const QList<Medium>& fetched, const Sources& s
             pool = std::move(synced);
     }
     return pool + sources.ownPhotos;
+}
+
+QList<Medium> PhotoPool::onDisk(const Sources& sources)
+{
+    QList<Medium> photos;
+    for (auto it = sources.paperIndex.cbegin(); it != sources.paperIndex.cend(); ++it) {
+        // "<title>-<short id>.jpg": the title is all the file tells of the photo.
+        const QString base = QFileInfo(it.value()).completeBaseName();
+        photos.append(Medium{.uuid = it.key(), .title = base.chopped(std::min<qsizetype>(base.size(), 9)),
+                             .localPath = it.value()});
+    }
+    std::sort(photos.begin(), photos.end(),
+              [](const Medium& a, const Medium& b) { return *a.localPath < *b.localPath; });
+    return photos + sources.ownPhotos;
 }
 
 void PhotoPool::commit(QList<Medium> photos, QString key, QDateTime builtAt)

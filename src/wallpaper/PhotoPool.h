@@ -55,6 +55,9 @@ public:
     /// Every photo of one playlist as the service lists it, in pages of 500, at most ten pages.
     /// Throws the first page's failure.
     static QCoro::Task<QList<Medium>> playlistMedia(APIClient& api, Album album);
+    /// The synced photos of the wallpaper folder and the user's own files there, as local media:
+    /// what still rotates while the service can't be reached.
+    static QList<Medium> onDisk(const Sources& sources);
     /// Makes a gathered list the pool; the queue starts over.
     void commit(QList<Medium> photos, QString key, QDateTime builtAt);
 

@@ -268,7 +268,25 @@ QCoro::Task<void> RotationEngine::buildPool()
         co_return;
     const QPointer<RotationEngine> self(this);
     const quint64 generation = m_generation;
-    QList<Medium> photos = co_await PhotoPool::gather(m_api, sources);
+    QList<Medium> photos;
+    try {
+        photos = co_await PhotoPool::gather(m_api, sources);
+    } catch (const APIError& error) {
+        if (error.kind() != APIError::Kind::Network || !self || self->m_generation != generation)
+            throw;
+        // Out of reach: the last pool of this run goes on, else the photos on disk, until the
+        // service answers a later build.
+        if (!m_pool.photos().isEmpty()) {
+            m_log.info(u"pool: service out of reach; the last pool goes on"_s);
+            co_return;
+        }
+        QList<Medium> onDisk = PhotoPool::onDisk(sources);
+        if (onDisk.isEmpty())
+            throw;
+        m_pool.commit(std::move(onDisk), QString(), m_clock.now());
+        m_log.info(u"pool: service out of reach; %1 photos on disk"_s.arg(m_pool.photos().size()));
+        co_return;
+    }
     if (!self || self->m_generation != generation)
         co_return;
     m_pool.commit(std::move(photos), sources.key, m_clock.now());

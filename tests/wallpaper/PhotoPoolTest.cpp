@@ -46,6 +46,7 @@ private slots:
     void sources();
     void aFailedListingKeepsThePool();
     void aPlaylistWhoseAddressCantFormARequestIsLeftOut();
+    void outOfReachTheRotationGoesOnWithWhatItHas();
 };
 
 void PhotoPoolTest::reusedForSixHours()
@@ -223,6 +224,42 @@ void PhotoPoolTest::aPlaylistWhoseAddressCantFormARequestIsLeftOut()
     QVERIFY(rig.change());
     QCOMPARE(rig.requestLines(), QStringList{mornings});
     QCOMPARE(engine.pool().photos().size(), 24);
+}
+
+void PhotoPoolTest::outOfReachTheRotationGoesOnWithWhatItHas()
+{
+    test::RotationRig rig;
+    const QString folder = rig.library.folder;
+    rig.library.index = {{u"0b0b0b0b"_s, folder + u"/Pier-0b0b0b0b.jpg"_s},
+                         {u"0a0a0a0a"_s, folder + u"/Harbour-0a0a0a0a.jpg"_s}};
+    rig.library.ownPhotos = {ownPhoto(u"mine.jpg"_s)};
+    const QJsonObject unreachable{{u"path"_s, u"/api/v6/media/*"_s}, {u"drop"_s, true}};
+    const auto bumpPlaylists = [&rig](const QString& stamp) {
+        test::editUser(rig.account, [&](User& user) { user.playlistsUpdatedAt = stamp; });
+    };
+    RotationEngine& engine = rig.engine();
+
+    // A launch without the service: the synced photos and the user's own rotate.
+    QVERIFY(rig.sandbox.addFault(unreachable));
+    QVERIFY(rig.change());
+    QCOMPARE(uuidsOf(engine.pool().photos()), (QStringList{u"0a0a0a0a"_s, u"0b0b0b0b"_s, u"local-mine.jpg"_s}));
+    const Medium shown = rig.applier().calls().last().photo;
+    QVERIFY(shown.localPath);
+    QCOMPARE(shown.title, shown.uuid == u"0a0a0a0a"_s ? u"Harbour"_s : shown.uuid == u"0b0b0b0b"_s ? u"Pier"_s
+                                                                                                : u"mine.jpg"_s);
+
+    // Back in reach, the next change builds the pool from the service again.
+    rig.sandbox.clearFaults();
+    QVERIFY(rig.change());
+    const QList<Medium> built = engine.pool().photos();
+    QCOMPARE(built.size(), 24 + 1);
+
+    // Out of reach again with other playlists marked: the pool built this run goes on.
+    bumpPlaylists(u"2026-12-10T08:00:00.000Z"_s);
+    QVERIFY(rig.sandbox.addFault(unreachable));
+    QVERIFY(rig.change());
+    QCOMPARE(engine.pool().photos(), built);
+    QCOMPARE(rig.applier().calls().size(), 3);
 }
 
 } // namespace lumi
