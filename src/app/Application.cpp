@@ -185,7 +185,7 @@ void Application::createWallpaperServices()
         .clock = *m_clock,
         .reporter = m_crashReporter,
     });
-    m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base);
+    m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base, Defaults::shared());
 
     auto wallpapers = std::make_unique<WallpaperService>(m_api->network(), *m_wallpaperSetter, *m_clock,
                                                          m_crashReporter, *m_syncedPhotos);

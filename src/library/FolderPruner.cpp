@@ -63,12 +63,12 @@ void FolderPruner::pruneStaleFolders(const QString& playlistRoot, const QList<Al
 }
 
 void FolderPruner::pruneThumbnails(const QString& imagesDir, const QString& playlistRoot,
-                                   const QList<Album>& albums)
+                                   const QList<Album>& albums, const Defaults& defaults)
 {
     const QString images = QDir::cleanPath(imagesDir);
     QSet<QString> kept;
     for (const Album& album : albums) {
-        std::optional<QString> source = LocalPhotos::linkedFolder(album);
+        std::optional<QString> source = LocalPhotos::linkedFolder(album, defaults);
         if (!source)
             source = PlaylistFolders::playlistFolder(playlistRoot, album.title);
         if (!source)

@@ -6,6 +6,7 @@
 namespace lumi {
 
 struct Album;
+class Defaults;
 
 /// Removes what no current playlist accounts for in the playlist root and in the previews folder.
 /// It deletes only files the sync made (names that pass `PhotoFileNames::isAppFileName`) and the
@@ -22,7 +23,7 @@ public:
     /// Deletes the previews ("<title>/<photo>/640x360.jpg") of local photos that are no longer in
     /// their playlist's folder, and the folders left empty directly below imagesDir.
     static void pruneThumbnails(const QString& imagesDir, const QString& playlistRoot,
-                                const QList<Album>& albums);
+                                const QList<Album>& albums, const Defaults& defaults);
 };
 
 } // namespace lumi

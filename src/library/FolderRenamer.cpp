@@ -30,7 +30,7 @@ void FolderRenamer::renameFolders(const QString& playlistRoot, const QList<Album
         if (!titles->contains(id))
             continue;
         const QString storedTitle = titles->value(id).toString();
-        if (storedTitle == album.title || LocalPhotos::linkedFolder(album))
+        if (storedTitle == album.title || LocalPhotos::linkedFolder(album, defaults))
             continue;
         const std::optional<QString> from = PlaylistFolders::playlistFolder(playlistRoot, storedTitle);
         const std::optional<QString> to = PlaylistFolders::playlistFolder(playlistRoot, album.title);

@@ -31,6 +31,19 @@ bool isPhotoName(const QString& name)
     return suffix == u"jpg"_s || suffix == u"jpeg"_s;
 }
 
+// Playlist id to the folder (its file-system bytes) this computer linked it to. A map holding
+// anything else counts as none.
+QVariantMap storedLinks(const Defaults& defaults)
+{
+    const std::optional<QVariantMap> stored = defaults.mapValue(keys::linkedFolderBookmarks);
+    if (!stored)
+        return {};
+    const bool allBytes = std::all_of(stored->cbegin(), stored->cend(), [](const QVariant& value) {
+        return value.typeId() == QMetaType::QByteArray;
+    });
+    return allBytes ? *stored : QVariantMap();
+}
+
 } // namespace
 
 int LocalPhotos::compareNames(const QString& a, const QString& b)
@@ -77,18 +90,21 @@ const AppLog& LocalPhotos::log()
     return log;
 }
 
-std::optional<QString> LocalPhotos::linkedFolder(const Album& album)
+std::optional<QString> LocalPhotos::linkedFolder(const Album& album, const Defaults& defaults)
 {
     if (!album.localPath || album.localPath->isEmpty())
         return std::nullopt;
-    if (!QFileInfo(*album.localPath).isDir())
+    const QString folder = QDir::cleanPath(*album.localPath);
+    if (storedLinks(defaults).value(QString::number(album.id)) != QVariant(QFile::encodeName(folder)))
         return std::nullopt;
-    return QDir::cleanPath(*album.localPath);
+    if (!QFileInfo(folder).isDir())
+        return std::nullopt;
+    return folder;
 }
 
-bool LocalPhotos::isFolderMissing(const Album& album)
+bool LocalPhotos::isFolderMissing(const Album& album, const Defaults& defaults)
 {
-    return album.localPath && !album.localPath->isEmpty() && !linkedFolder(album);
+    return album.localPath && !album.localPath->isEmpty() && !linkedFolder(album, defaults);
 }
 
 QStringList LocalPhotos::photoFiles(const QString& folder)
@@ -150,16 +166,24 @@ int LocalPhotos::importPhotos(const QStringList& files, const QString& folder)
     return copied;
 }
 
+QStringList LocalPhotos::linkedFolders(const Defaults& defaults)
+{
+    QStringList folders;
+    for (const QVariant& folder : storedLinks(defaults))
+        folders.append(QFile::decodeName(folder.toByteArray()));
+    return folders;
+}
+
+void LocalPhotos::recordLink(Defaults& defaults, qint64 playlistId, const QString& folder)
+{
+    QVariantMap links = storedLinks(defaults);
+    links.insert(QString::number(playlistId), QFile::encodeName(QDir::cleanPath(folder)));
+    defaults.setValue(keys::linkedFolderBookmarks, links);
+}
+
 void LocalPhotos::unlinkFolder(Defaults& defaults, qint64 playlistId)
 {
-    QVariantMap links;
-    if (const std::optional<QVariantMap> stored = defaults.mapValue(keys::linkedFolderBookmarks)) {
-        const bool allBytes = std::all_of(stored->cbegin(), stored->cend(), [](const QVariant& value) {
-            return value.typeId() == QMetaType::QByteArray;
-        });
-        if (allBytes)
-            links = *stored;
-    }
+    QVariantMap links = storedLinks(defaults);
     links.remove(QString::number(playlistId));
     defaults.setValue(keys::linkedFolderBookmarks, links);
 }

@@ -37,10 +37,12 @@ public:
 
     static const AppLog& log();
 
-    /// The album's local path when it names an existing folder (a file does not count).
-    static std::optional<QString> linkedFolder(const Album& album);
-    /// The album is linked to a folder that is not there.
-    static bool isFolderMissing(const Album& album);
+    /// The album's local path when this computer linked the playlist to that very folder (as
+    /// recorded in defaults) and it exists (a file does not count). A path that only the service
+    /// names is another computer's.
+    static std::optional<QString> linkedFolder(const Album& album, const Defaults& defaults);
+    /// The album is linked to a folder that is not there, or not on this computer.
+    static bool isFolderMissing(const Album& album, const Defaults& defaults);
     /// Names as a person sorts them: letters without regard to case, runs of digits by their
     /// value ("IMG_9" before "IMG_10"); exact text breaks remaining ties so the order is total.
     static int compareNames(const QString& a, const QString& b);
@@ -55,6 +57,10 @@ public:
     /// Copies the files into folder as "<base>.jpg" ("<base> 2.jpg", … when taken); a base the
     /// sync could take for its own gains an "x". Returns how many were copied.
     static int importPhotos(const QStringList& files, const QString& folder);
+    /// Every folder this computer linked a playlist to.
+    static QStringList linkedFolders(const Defaults& defaults);
+    /// Records that this computer linked the playlist to the folder.
+    static void recordLink(Defaults& defaults, qint64 playlistId, const QString& folder);
     /// Drops the playlist's entry from the stored map of folder links.
     static void unlinkFolder(Defaults& defaults, qint64 playlistId);
 

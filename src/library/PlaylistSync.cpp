@@ -246,7 +246,7 @@ std::optional<QString> PlaylistSync::localFile(const Medium& photo) const
 
 std::optional<QString> PlaylistSync::albumFolder(const Album& album) const
 {
-    return SyncState::albumFolder(album, m_layout.playlistRoot);
+    return SyncState::albumFolder(album, m_layout.playlistRoot, m_defaults);
 }
 
 QList<Medium> PlaylistSync::albumMedia(const Album& album) const
@@ -294,7 +294,7 @@ QString PlaylistSync::syncState(const QList<Album>& albums, const User& user, co
 
 QString PlaylistSync::localPhotoState(const QList<Album>& marked) const
 {
-    return SyncState::localPhotoState(marked, m_layout.playlistRoot);
+    return SyncState::localPhotoState(marked, m_layout.playlistRoot, m_defaults);
 }
 
 QCoro::Task<QList<Medium>> PlaylistSync::fetchMediaPages(Album album, CancelToken cancel)

@@ -39,7 +39,7 @@ void PlaylistSync::resizePhotos()
 
     const LinkedDownloads::Record record = LinkedDownloads::read(m_defaults, keys::syncLinkedDownloads);
     for (const Album& album : m_account.albums()) {
-        if (LocalPhotos::linkedFolder(album))
+        if (LocalPhotos::linkedFolder(album, m_defaults))
             removeDownloads(album, record);
     }
     m_defaults.remove(keys::syncState);
@@ -73,7 +73,7 @@ void PlaylistSync::removeDownloads(const Album& album, const LinkedDownloads::Re
     const std::optional<QString> folder = albumFolder(album);
     if (!folder)
         return;
-    const bool linked = LocalPhotos::linkedFolder(album).has_value();
+    const bool linked = LocalPhotos::linkedFolder(album, m_defaults).has_value();
     const QStringList entry = record.value(QString::number(album.id));
     const QSet<QString> recorded(entry.cbegin(), entry.cend());
     PhotoFolder::removePhotoFiles(*folder, [&](const QString& name) {

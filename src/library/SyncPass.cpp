@@ -69,7 +69,7 @@ bool SyncPass::mayStart()
     m_target = sync.targetFormat();
     m_stored = sync.storedFormat();
     m_format = SyncState::passFormat(m_target, m_stored);
-    m_state = SyncState::stateString(m_albums, m_user, m_format, m_layout.playlistRoot);
+    m_state = SyncState::stateString(m_albums, m_user, m_format, m_layout.playlistRoot, m_defaults);
 
     const bool paperMissing = sync.m_paperIndex.isEmpty() &&
                               std::any_of(m_selected.cbegin(), m_selected.cend(), [](const Album& album) {
@@ -108,7 +108,7 @@ void SyncPass::start()
 QCoro::Task<bool> SyncPass::listPlaylists()
 {
     for (const Album& album : std::as_const(m_selected)) {
-        const std::optional<QString> linked = LocalPhotos::linkedFolder(album);
+        const std::optional<QString> linked = LocalPhotos::linkedFolder(album, m_defaults);
         const std::optional<QString> folder =
             linked ? linked : PlaylistFolders::playlistFolder(m_layout.playlistRoot, album.title);
         if (!folder) {
@@ -295,7 +295,7 @@ void SyncPass::spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QSt
 {
     QStringList folders;
     for (const Album& album : spared) {
-        std::optional<QString> folder = LocalPhotos::linkedFolder(album);
+        std::optional<QString> folder = LocalPhotos::linkedFolder(album, m_defaults);
         if (!folder)
             folder = PlaylistFolders::playlistFolder(m_layout.playlistRoot, album.title);
         if (!folder)
@@ -344,7 +344,7 @@ void SyncPass::finish()
     QList<Album> listedAlbums = spared;
     for (const Listed& listed : std::as_const(m_listed))
         listedAlbums.append(listed.album);
-    FolderPruner::pruneThumbnails(m_layout.imagesDir, m_layout.playlistRoot, listedAlbums);
+    FolderPruner::pruneThumbnails(m_layout.imagesDir, m_layout.playlistRoot, listedAlbums, m_defaults);
     sync.rebuildIndexes();
 
     // Skipped playlists and failed downloads leave the pass dirty, so the next one fetches what

@@ -96,11 +96,12 @@ QString SyncState::syncState(const QList<Album>& albums, const User& user, const
         .join(u'|');
 }
 
-QString SyncState::localPhotoState(const QList<Album>& marked, const QString& playlistRoot)
+QString SyncState::localPhotoState(const QList<Album>& marked, const QString& playlistRoot,
+                                   const Defaults& defaults)
 {
     QStringList entries;
     for (const Album& album : marked) {
-        const std::optional<QString> folder = albumFolder(album, playlistRoot);
+        const std::optional<QString> folder = albumFolder(album, playlistRoot, defaults);
         if (!folder)
             continue;
         for (const QString& file : LocalPhotos::photoFiles(*folder)) {
@@ -115,9 +116,9 @@ QString SyncState::localPhotoState(const QList<Album>& marked, const QString& pl
 }
 
 QString SyncState::stateString(const QList<Album>& albums, const User& user, const MediaFormat& format,
-                               const QString& playlistRoot)
+                               const QString& playlistRoot, const Defaults& defaults)
 {
-    return syncState(albums, user, format) + u'|' + localPhotoState(markedAlbums(albums), playlistRoot);
+    return syncState(albums, user, format) + u'|' + localPhotoState(markedAlbums(albums), playlistRoot, defaults);
 }
 
 QString SyncState::localLook(const MediaFormat& format, const User& user)
@@ -130,9 +131,10 @@ bool SyncState::usesCdn(const User& user)
     return !user.flagList().contains(u"no-cdn"_s);
 }
 
-std::optional<QString> SyncState::albumFolder(const Album& album, const QString& playlistRoot)
+std::optional<QString> SyncState::albumFolder(const Album& album, const QString& playlistRoot,
+                                              const Defaults& defaults)
 {
-    if (std::optional<QString> linked = LocalPhotos::linkedFolder(album))
+    if (std::optional<QString> linked = LocalPhotos::linkedFolder(album, defaults))
         return linked;
     return PlaylistFolders::playlistFolder(playlistRoot, album.title);
 }

@@ -41,16 +41,19 @@ public:
     static QString syncState(const QList<Album>& albums, const User& user, const MediaFormat& format);
     /// "<file name>:<modification time in seconds>" of the user's own photos in the folders of
     /// the marked albums, joined with ",".
-    static QString localPhotoState(const QList<Album>& marked, const QString& playlistRoot);
+    static QString localPhotoState(const QList<Album>& marked, const QString& playlistRoot,
+                                   const Defaults& defaults);
     /// The whole state text a complete pass stores under "sync-state".
     static QString stateString(const QList<Album>& albums, const User& user, const MediaFormat& format,
-                               const QString& playlistRoot);
+                               const QString& playlistRoot, const Defaults& defaults);
     /// "<W>x<H>|<imported-photos fit or adapt>": what local renders were drawn with.
     static QString localLook(const MediaFormat& format, const User& user);
     /// False when the user's flags hold "no-cdn".
     static bool usesCdn(const User& user);
-    /// The album's linked folder when it exists, else its folder below the playlist root.
-    static std::optional<QString> albumFolder(const Album& album, const QString& playlistRoot);
+    /// The album's folder linked on this computer when it exists, else its folder below the
+    /// playlist root.
+    static std::optional<QString> albumFolder(const Album& album, const QString& playlistRoot,
+                                              const Defaults& defaults);
 };
 
 } // namespace lumi

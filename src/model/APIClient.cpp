@@ -96,6 +96,14 @@ bool brokeInTransfer(QNetworkReply::NetworkError error)
     return error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
 }
 
+// Local files belong to the app's own photos: a path in an answer must not make the app open one.
+Medium withoutLocalFiles(Medium medium)
+{
+    medium.localPath.reset();
+    medium.localThumb.reset();
+    return medium;
+}
+
 } // namespace
 
 APIClient::APIClient(ProblemSink& problems, QObject* parent)
@@ -144,16 +152,21 @@ QCoro::Task<QByteArray> APIClient::transfer(APIRequest request)
                 }
             });
     co_await qCoro(reply.get()).waitForFinished();
-    if (oversized)
+    if (oversized) {
+        emit answered();
         throw decodeFailure(request, u"answer longer than %1 bytes"_s.arg(request.maxBodyBytes));
+    }
 
     const QVariant statusAttribute = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // A transfer that broke or was stopped after the status came is no answer either.
     const QNetworkReply::NetworkError error = reply->error();
     if (brokeInTransfer(error) || (!statusAttribute.isValid() && error != QNetworkReply::NoError)) {
         m_log.info(where + u": network "_s + reply->errorString());
+        if (!request.cancel.isCancelled())
+            emit unreachable();
         throw APIError::network(reply->errorString());
     }
+    emit answered();
     const int status = statusAttribute.toInt();
     const QByteArray body = reply->readAll();
     if (status >= 200 && status <= 299)
@@ -202,6 +215,10 @@ QCoro::Task<bool> APIClient::postJSON(QString path, QMap<QString, QString> query
     QTimer::singleShot(transferLimitMs, reply.get(), &QNetworkReply::abort);
     co_await qCoro(reply.get()).waitForFinished();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid())
+        emit answered();
+    else
+        emit unreachable();
     co_return status.isValid() && status.toInt() >= 200 && status.toInt() <= 299;
 }
 
@@ -291,14 +308,20 @@ QCoro::Task<QList<Medium>> APIClient::mediaPage(MediaQuery query, CancelToken ca
 {
     APIRequest call{u"GET"_s, query.requestPath(), query.queryItems(), std::nullopt, true, std::move(cancel)};
     call.maxBodyBytes = std::max<qint64>(call.maxBodyBytes, qint64(query.perPage) * maxBytesPerPhoto);
-    co_return (co_await request<MediaResponse>(std::move(call))).media.value_or(QList<Medium>());
+    QList<Medium> media = (co_await request<MediaResponse>(std::move(call))).media.value_or(QList<Medium>());
+    for (Medium& medium : media)
+        medium = withoutLocalFiles(std::move(medium));
+    co_return media;
 }
 
 QCoro::Task<PhotoResponse> APIClient::fetchPhoto(QString prefix)
 {
     const QMap<QString, QString> query{{u"prefix"_s, prefix}};
     APIRequest call{u"GET"_s, u"media/photo"_s, query, std::nullopt, true, {}};
-    co_return co_await request<PhotoResponse>(std::move(call));
+    PhotoResponse answer = co_await request<PhotoResponse>(std::move(call));
+    if (answer.medium)
+        answer.medium = withoutLocalFiles(std::move(*answer.medium));
+    co_return answer;
 }
 
 QCoro::Task<QSet<QString>> APIClient::fetchFavoriteUUIDs()

@@ -91,6 +91,12 @@ public:
     QCoro::Task<void> addToAlbum(Medium medium, QString fragment);
     QCoro::Task<void> removeFromAlbum(Medium medium, QString playlist);
 
+signals:
+    /// A request got no answer (not counting one the caller cancelled).
+    void unreachable();
+    /// The service answered a request, whatever its status.
+    void answered();
+
 private:
     /// Sends the request; returns the body of a 2xx answer, throws APIError otherwise.
     QCoro::Task<QByteArray> transfer(APIRequest request);

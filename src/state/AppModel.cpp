@@ -15,6 +15,9 @@ AppModel::AppModel(ModelServices services, QObject* parent)
       m_autostart(services.autostart), m_links(services.links), m_pickers(services.pickers),
       m_trash(services.trash), m_screens(services.screens)
 {
+    // The menu's offline line follows every request, whoever made it.
+    connect(&m_api, &APIClient::unreachable, this, [this] { setOffline(true); });
+    connect(&m_api, &APIClient::answered, this, [this] { setOffline(false); });
 }
 
 AppModel::~AppModel()
@@ -22,7 +25,7 @@ AppModel::~AppModel()
     // Sleepers wake on the next event-loop turn and find the model gone.
     if (m_refreshLoop)
         m_refreshLoop->cancel();
-    for (const auto& sleeper : {m_tourShowing, m_noticeShown, m_surveyWait}) {
+    for (const auto& sleeper : {m_tourShowing, m_noticeShown, m_surveyWait, m_retries}) {
         if (sleeper)
             sleeper->cancel();
     }
@@ -246,6 +249,37 @@ void AppModel::handleError(std::exception_ptr error, bool quiet)
     } catch (...) {
         if (!quiet)
             setAlert(tr("Something went wrong."));
+    }
+}
+
+std::chrono::milliseconds AppModel::retryDelay(int retry)
+{
+    constexpr std::chrono::milliseconds first = std::chrono::seconds(30);
+    // 30 s, 1, 2, 4 … minutes: doubling stops at the refresh period, long before an overflow.
+    std::chrono::milliseconds delay = first;
+    for (int i = 0; i < retry && delay < refreshPeriod; ++i)
+        delay *= 2;
+    return std::min<std::chrono::milliseconds>(delay, refreshPeriod);
+}
+
+void AppModel::keepTrying(std::function<QCoro::Task<bool>()> attempt)
+{
+    if (m_retries)
+        m_retries->cancel();
+    m_retries = CancelToken();
+    spawn(retryCycles(std::move(attempt), *m_retries), false);
+}
+
+QCoro::Task<void> AppModel::retryCycles(std::function<QCoro::Task<bool>()> attempt, CancelToken cancel)
+{
+    const QPointer<AppModel> self(this);
+    Clock& clock = m_clock;
+    for (int retry = 0;; ++retry) {
+        if (!co_await clock.sleep(retryDelay(retry), cancel) || !self || cancel.isCancelled())
+            co_return;
+        const Work work(self);
+        if (co_await attempt() || !self || cancel.isCancelled())
+            co_return;
     }
 }
 

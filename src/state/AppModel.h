@@ -30,6 +30,7 @@
 
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <optional>
 
 namespace lumi {
@@ -143,6 +144,8 @@ public:
     // --- Launch, start sequence and refresh loop ------------------------------------------------
     /// Once at start: installs the URL cache, restores the session and starts it, or asks for a sign-in.
     void launch();
+    /// Reads the user of a session token; a failure other than a rejected token keeps the token
+    /// and tries again later.
     QCoro::Task<void> restoreUser();
     /// Brings a session up: events, token, device record, catalog loads, services, refresh loop.
     /// A failing step never stops it; a session that ends meanwhile does.
@@ -369,6 +372,19 @@ private:
     QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
     void storeUser(const User& user);
     std::optional<User> cachedUser() const;
+    /// One try at reading the session's user: true when it is settled (the user read, or the token
+    /// rejected and the session ended), false when it is worth trying again.
+    QCoro::Task<bool> tryRestoreUser();
+    /// Loads again what the start sequence failed to load; true when everything is there.
+    QCoro::Task<bool> loadMissingStartData();
+    bool startDataLoaded() const;
+    /// The wait before a retry (0 for the first) of a failed launch step: 30 s, then doubling,
+    /// at most the refresh period.
+    static std::chrono::milliseconds retryDelay(int retry);
+    /// Runs attempt after each retry delay until it returns true; replaces earlier retries and
+    /// ends with the session.
+    void keepTrying(std::function<QCoro::Task<bool>()> attempt);
+    QCoro::Task<void> retryCycles(std::function<QCoro::Task<bool>()> attempt, CancelToken cancel);
     /// More than limit has passed since the moment (boot-time clock); none is the distant past.
     bool hasAgedBeyond(const std::optional<std::chrono::milliseconds>& since,
                        std::chrono::milliseconds limit) const;
@@ -426,6 +442,9 @@ private:
     int m_windowShown = 0;
     std::optional<SaverPool> m_saverPool;
     std::optional<CancelToken> m_refreshLoop;
+    std::optional<CancelToken> m_retries;
+    bool m_categoriesLoaded = false;
+    bool m_favoritesLoaded = false;
     // Moments on the boot-time clock, so ages include time the computer slept; none is the distant past.
     std::optional<std::chrono::milliseconds> m_tokenRefreshedAt;
     std::optional<std::chrono::milliseconds> m_userCheckedAt;

@@ -35,8 +35,10 @@ QCoro::Task<void> AppModel::loadCategories()
     try {
         APIRequest call{u"GET"_s, u"configuration/categories"_s, {}, std::nullopt, false, {}};
         QList<Category> categories = co_await m_api.request<QList<Category>>(std::move(call));
-        if (session.isCurrent())
+        if (session.isCurrent()) {
             setCategories(std::move(categories));
+            m_categoriesLoaded = true;
+        }
     } catch (const std::exception& error) {
         if (session.isCurrent())
             handleError(error, false);
@@ -94,8 +96,10 @@ QCoro::Task<void> AppModel::loadFavoriteUUIDs()
     const Session session = this->session();
     try {
         QSet<QString> uuids = co_await m_api.fetchFavoriteUUIDs();
-        if (session.isCurrent())
+        if (session.isCurrent()) {
             setFavoriteUUIDs(std::move(uuids));
+            m_favoritesLoaded = true;
+        }
     } catch (const std::exception& error) {
         if (session.isCurrent())
             handleError(error, true);

@@ -63,6 +63,8 @@ QCoro::Task<void> AppModel::linkFolder(Album album)
     }
     if (!session.isCurrent())
         co_return;
+    // Only the computer that linked a folder takes the playlist's photos from it.
+    LocalPhotos::recordLink(m_defaults, album.id, folder);
     co_await reloadAlbums(true);
     if (session.isCurrent())
         m_sync.requestSync(0ms, true);
@@ -134,6 +136,7 @@ QCoro::Task<bool> AppModel::importFolder(QString folder, QString name)
         const Album created = co_await m_api.createAlbum(name, folder);
         if (!session.isCurrent())
             co_return false;
+        LocalPhotos::recordLink(m_defaults, created.id, folder);
         if (created.localPath == folder)
             co_return true;
         co_await m_api.updateAlbum(created, created.title, folder);

@@ -86,28 +86,43 @@ void AppModel::storeUser(const User& user)
 
 QCoro::Task<void> AppModel::restoreUser()
 {
+    if (!co_await tryRestoreUser())
+        keepTrying([this] { return tryRestoreUser(); });
+}
+
+QCoro::Task<bool> AppModel::tryRestoreUser()
+{
     const Session session = this->session();
     std::optional<User> user;
+    bool rejected = false;
     try {
         const UserResponse answer = co_await m_api.request<UserResponse>(userRequest());
         user = answer.user;
+    } catch (const APIError& error) {
+        rejected = error.kind() == APIError::Kind::Unauthorized;
     } catch (const std::exception&) {
-        // Not reported: the sign-in window that follows says enough.
+        // Not reported: the session stays and the next try may read it.
     }
     if (!session.isCurrent())
-        co_return;
-    if (!user) {
-        m_log.info(u"launch: the user could not be read; signing in again"_s);
+        co_return true;
+    if (rejected) {
+        m_log.info(u"launch: the token was rejected; signing in again"_s);
         SessionTokenFile::remove();
         setSessionToken(std::nullopt);
         setPhase(Phase::signedOut);
         m_window.showMainWindow();
-        co_return;
+        co_return true;
+    }
+    // Only the service's own refusal ends a session: an outage or a broken answer does not.
+    if (!user) {
+        m_log.info(u"launch: the user could not be read; trying again later"_s);
+        co_return false;
     }
     applyUser(std::move(*user));
     setPhase(Phase::ready);
     m_window.showMainWindow();
-    co_await startSequence();
+    spawn(startSequence());
+    co_return true;
 }
 
 QCoro::Task<void> AppModel::startSequence()
@@ -130,6 +145,8 @@ QCoro::Task<void> AppModel::startSequence()
     co_await favorites;
     if (!session.isCurrent())
         co_return;
+    if (!startDataLoaded())
+        keepTrying([this] { return loadMissingStartData(); });
 
     // Replaces the delayed request the album load has just made.
     m_sync.requestSync(0ms, false);
@@ -144,6 +161,27 @@ QCoro::Task<void> AppModel::startSequence()
     observeActivation();
     startRefreshLoop();
     m_log.info(u"start sequence done"_s);
+}
+
+bool AppModel::startDataLoaded() const
+{
+    return m_categoriesLoaded && m_account.albumsLoaded() && m_favoritesLoaded;
+}
+
+QCoro::Task<bool> AppModel::loadMissingStartData()
+{
+    const Session session = this->session();
+    if (!m_categoriesLoaded)
+        co_await loadCategories();
+    if (session.isCurrent() && !m_account.albumsLoaded())
+        co_await reloadAlbums(false);
+    if (session.isCurrent() && !m_favoritesLoaded)
+        co_await loadFavoriteUUIDs();
+    if (!session.isCurrent())
+        co_return true;
+    if (startDataLoaded())
+        m_log.info(u"start data loaded on a retry"_s);
+    co_return startDataLoaded();
 }
 
 QCoro::Task<void> AppModel::refreshToken()
@@ -178,7 +216,6 @@ QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request, bool re
         if (!session.isCurrent())
             co_return;
         applyUser(answer.user, reloadChangedPlaylists);
-        setOffline(false);
     } catch (const std::exception& error) {
         if (session.isCurrent())
             handleError(error, false);

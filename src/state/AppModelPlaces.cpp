@@ -68,7 +68,6 @@ QCoro::Task<QList<Medium>> AppModel::fetchMediaPage(MediaQuery query)
     // A page asked for by an ended session has no place in the next one.
     if (!session.isCurrent())
         co_return QList<Medium>();
-    setOffline(false);
 
     // Local photos come with the last page of a plain playlist listing, all at once.
     if (query.listsPlaylist() && !query.search && media.size() < query.perPage) {

@@ -107,6 +107,10 @@ void AppModel::signOut()
     ++m_generation;
     if (m_refreshLoop)
         m_refreshLoop->cancel();
+    if (m_retries)
+        m_retries->cancel();
+    m_categoriesLoaded = false;
+    m_favoritesLoaded = false;
     m_rotation.stop();
     m_rotation.reset();
     m_sync.cancelSync();

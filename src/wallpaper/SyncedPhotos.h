@@ -17,6 +17,9 @@ public:
     /// uuid): the wallpaper folder's copy first, then the screen saver folder's; none when the
     /// photo is not synced.
     virtual std::optional<QString> syncedFile(const QString& shortId) const = 0;
+    /// The file lies inside the photo directory or a folder linked on this computer: only such
+    /// a local path is read for a wallpaper.
+    virtual bool isOwnFile(const QString& path) const = 0;
 };
 
 } // namespace lumi

@@ -76,7 +76,9 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
     // wanted), else the catalog variant.
     QString source;
     bool downloaded = false;
-    const bool ownFile = photo.localPath && !photo.localPath->isEmpty();
+    const bool ownFile = photo.localPath && !photo.localPath->isEmpty() && m_synced.isOwnFile(*photo.localPath);
+    if (photo.localPath && !photo.localPath->isEmpty() && !ownFile)
+        m_log.info(u"%1 is not in the photo folders; not read"_s.arg(*photo.localPath));
     const std::optional<QString> synced =
         !ownFile && useCDN && !forceDownload ? m_synced.syncedFile(photo.shortId()) : std::nullopt;
     if (ownFile) {

@@ -1,6 +1,8 @@
 #include "library/FolderPruner.h"
+#include "library/LocalPhotos.h"
 #include "library/PhotoFolder.h"
 #include "model/Album.h"
+#include "model/Defaults.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -133,8 +135,10 @@ void FolderPrunerTest::pruneThumbnails()
     QVERIFY(test::writeFile(path(u"outside/X/640x360.jpg"_s)));
     QVERIFY(QFile::link(path(u"outside"_s), path(u"images/Outside"_s)));
 
+    Defaults defaults(path(u"settings.json"_s));
+    LocalPhotos::recordLink(defaults, 1, path(u"linked"_s));
     FolderPruner::pruneThumbnails(path(u"images"_s), path(u"root"_s),
-                                  {album(1, u"Linked"_s, path(u"linked"_s)), album(2, u"Plain"_s)});
+                                  {album(1, u"Linked"_s, path(u"linked"_s)), album(2, u"Plain"_s)}, defaults);
 
     QCOMPARE(test::existsNoFollow(path(item)), survives);
 }

@@ -1,4 +1,5 @@
 #include "library/FolderRenamer.h"
+#include "library/LocalPhotos.h"
 #include "model/Album.h"
 #include "model/AppLog.h"
 #include "model/Defaults.h"
@@ -99,6 +100,7 @@ void FolderRenamerTest::renameFolders()
     if (linked) {
         QVERIFY(QDir().mkpath(m_home->path() + u"/Pictures"_s));
         playlist.localPath = m_home->path() + u"/Pictures"_s;
+        LocalPhotos::recordLink(defaults, playlist.id, *playlist.localPath);
     }
 
     FolderRenamer::renameFolders(root, {playlist}, defaults, AppLog(u"sync"_s));

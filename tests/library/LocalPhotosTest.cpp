@@ -163,29 +163,42 @@ void LocalPhotosTest::importPhotos()
 void LocalPhotosTest::linkedFolder_data()
 {
     QTest::addColumn<std::optional<QString>>("localPath");
+    QTest::addColumn<QString>("linkedHere"); // the folder this computer recorded for the playlist
     QTest::addColumn<bool>("linked");
     QTest::addColumn<bool>("missing");
 
-    QTest::newRow("not linked") << std::optional<QString>() << false << false;
-    QTest::newRow("empty path") << std::optional(QString()) << false << false;
-    QTest::newRow("existing folder") << std::optional(u"Pictures"_s) << true << false;
-    QTest::newRow("a file") << std::optional(u"file.jpg"_s) << false << true;
-    QTest::newRow("gone") << std::optional(u"Gone"_s) << false << true;
+    const std::optional<QString> pictures(u"Pictures"_s);
+    QTest::newRow("not linked") << std::optional<QString>() << QString() << false << false;
+    QTest::newRow("empty path") << std::optional(QString()) << QString() << false << false;
+    QTest::newRow("existing folder") << pictures << u"Pictures"_s << true << false;
+    QTest::newRow("the same folder, written another way")
+        << std::optional(u"Pictures/../Pictures/"_s) << u"Pictures"_s << true << false;
+    QTest::newRow("named only by the service") << pictures << QString() << false << true;
+    QTest::newRow("linked here to another folder") << pictures << u"Other"_s << false << true;
+    QTest::newRow("a file") << std::optional(u"file.jpg"_s) << u"file.jpg"_s << false << true;
+    QTest::newRow("gone") << std::optional(u"Gone"_s) << u"Gone"_s << false << true;
 }
 
 void LocalPhotosTest::linkedFolder()
 {
     QFETCH(std::optional<QString>, localPath);
+    QFETCH(QString, linkedHere);
     QFETCH(bool, linked);
     QFETCH(bool, missing);
 
     QVERIFY(QDir().mkpath(path(u"Pictures"_s)));
+    QVERIFY(QDir().mkpath(path(u"Other"_s)));
     QVERIFY(test::writeFile(path(u"file.jpg"_s)));
+    Defaults& defaults = Defaults::shared();
+    defaults.remove(keys::linkedFolderBookmarks);
     Album album;
+    album.id = 7;
+    if (!linkedHere.isEmpty())
+        LocalPhotos::recordLink(defaults, album.id, path(linkedHere));
     if (localPath)
         album.localPath = localPath->isEmpty() ? QString() : path(*localPath);
-    QCOMPARE(LocalPhotos::linkedFolder(album), linked ? std::optional(path(*localPath)) : std::nullopt);
-    QCOMPARE(LocalPhotos::isFolderMissing(album), missing);
+    QCOMPARE(LocalPhotos::linkedFolder(album, defaults), linked ? std::optional(path(linkedHere)) : std::nullopt);
+    QCOMPARE(LocalPhotos::isFolderMissing(album, defaults), missing);
 }
 
 void LocalPhotosTest::unlinkFolder_data()

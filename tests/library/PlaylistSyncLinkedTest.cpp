@@ -1,4 +1,5 @@
 #include "library/FileIdentity.h"
+#include "library/LocalPhotos.h"
 #include "library/PlaylistSync.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
@@ -25,6 +26,7 @@ private slots:
 
     void linkedFolderKeepsTheUsersFiles_data();
     void linkedFolderKeepsTheUsersFiles();
+    void folderNamedOnlyByTheServiceIsNeverTouched();
 
 private:
     std::unique_ptr<test::SandboxFixture> m_sandbox;
@@ -70,6 +72,7 @@ void PlaylistSyncLinkedTest::linkedFolderKeepsTheUsersFiles()
     QVERIFY(test::writeFile(linked + u"/Old-9z8y7x6w.jpg"_s, QByteArray(70'000, 'x')));
     Defaults::shared().setValue(keys::electronLinkedDownloads,
                                 QVariantMap{{linked + olderKeySuffix, QVariantList{u"Old-9z8y7x6w.jpg"_s}}});
+    LocalPhotos::recordLink(Defaults::shared(), 102, linked);
     test::editAlbum(h.account, 102, [&](Album& album) { album.localPath = linked + albumSuffix; });
     const QStringList listed = h.listedNames(u"mountain-mornings"_s);
     PlaylistSync& sync = h.sync();
@@ -108,6 +111,23 @@ void PlaylistSyncLinkedTest::linkedFolderKeepsTheUsersFiles()
     QVERIFY(h.runPass());
     QCOMPARE(h.syncLines().size(), 2);
     QCOMPARE(test::SyncHarness::photoNames(linked).size(), listed.size() + 2);
+}
+
+void PlaylistSyncLinkedTest::folderNamedOnlyByTheServiceIsNeverTouched()
+{
+    test::SyncHarness& h = *m_harness;
+    // Another computer's link, or a hostile answer: an existing folder this computer never linked.
+    const QString named = h.home.path() + u"/Documents"_s;
+    QVERIFY(test::SyncHarness::writeJpeg(named + u"/Letter.jpg"_s, QSize(800, 600)));
+    test::editAlbum(h.account, 102, [&](Album& album) { album.localPath = named; });
+    const QStringList listed = h.listedNames(u"mountain-mornings"_s);
+
+    QVERIFY(h.runPass());
+
+    QCOMPARE(test::SyncHarness::photoNames(named), QStringList{u"Letter.jpg"_s});
+    QCOMPARE(test::SyncHarness::photoNames(h.photoDirectory + u"/Lumivale Playlist/Mountain Mornings"_s),
+             test::SyncHarness::sorted(listed));
+    QVERIFY(!test::SyncHarness::photoNames(h.sync().paperDir()).contains(u"Letter.jpg"_s));
 }
 
 } // namespace lumi

@@ -1,4 +1,5 @@
 #include "library/FileIdentity.h"
+#include "library/LocalPhotos.h"
 #include "library/PhotoFileNames.h"
 #include "library/PlaylistSync.h"
 #include "model/Defaults.h"
@@ -76,6 +77,7 @@ void PlaylistSyncMaintenanceTest::prepareLibrary(QSize display)
         QVERIFY(test::SyncHarness::writeJpeg(mountains() + u'/' + name, QSize(600, 800)));
     for (const QString& name : std::as_const(m_userFilesOfPicks))
         QVERIFY(test::SyncHarness::writeJpeg(linked() + u'/' + name, QSize(800, 600)));
+    LocalPhotos::recordLink(Defaults::shared(), 103, linked());
     test::editAlbum(h.account, 103, [&](Album& album) { album.localPath = linked(); });
     QVERIFY(h.runPass());
     QCOMPARE(appFiles(mountains()).size(), 24);

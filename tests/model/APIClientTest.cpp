@@ -95,6 +95,7 @@ private slots:
     void postJSONGoesOutAtMostOnce();
     void answersOverTheirEndpointsCapFail_data();
     void answersOverTheirEndpointsCapFail();
+    void answersNeverNameLocalFiles();
     void urlAndHeaders_data();
     void urlAndHeaders();
     void unsafePathSegmentsAreNeverSent_data();
@@ -341,7 +342,7 @@ void APIClientTest::answersOverTheirEndpointsCapFail_data()
     QTest::newRow("albums of 3 MiB") << 0 << 3 * mebibyte << false;
     QTest::newRow("page of 500 photos in 50 MiB") << 500 << 50 * mebibyte << true;
     QTest::newRow("page of 500 photos in 7 MiB") << 500 << 7 * mebibyte << false;
-    QTest::newRow("page of 60 photos in 3 MiB") << 60 << 3 * mebibyte << true;
+    QTest::newRow("page of 60 photos in 5 MiB") << 60 << 5 * mebibyte << true;
 }
 
 void APIClientTest::answersOverTheirEndpointsCapFail()
@@ -360,6 +361,33 @@ void APIClientTest::answersOverTheirEndpointsCapFail()
     QCOMPARE(bool(error), fails);
     if (error)
         QCOMPARE(error->kind(), Kind::Decoding);
+}
+
+void APIClientTest::answersNeverNameLocalFiles()
+{
+    const QJsonObject photo{{u"uuid"_s, u"1a2b3c4d-0000"_s},
+                            {u"title"_s, u"Sunset"_s},
+                            {u"secure_base_url"_s, u"https://cdn.example.test/1a2b3c4d/"_s},
+                            {u"local_path"_s, u"/etc/hostname"_s},
+                            {u"local_thumb"_s, u"/etc/hostname"_s}};
+    const auto answer = [](const QJsonObject& body) {
+        return QString::fromUtf8(QJsonDocument(body).toJson(QJsonDocument::Compact));
+    };
+    QVERIFY(m_sandbox->addFault({{u"path"_s, u"/api/v6/media/today"_s},
+                                 {u"status"_s, 200},
+                                 {u"body"_s, answer({{u"media"_s, QJsonArray{photo}}})}}));
+    QVERIFY(m_sandbox->addFault(
+        {{u"path"_s, u"/api/v6/media/photo"_s}, {u"status"_s, 200}, {u"body"_s, answer({{u"medium"_s, photo}})}}));
+
+    const QList<Medium> listed = valueOf(m_client->mediaPage(MediaQuery{.path = u"today"_s}));
+    const std::optional<Medium> fetched = valueOf(m_client->fetchPhoto(u"1a2b3c4d"_s)).medium;
+    QCOMPARE(listed.size(), 1);
+    QVERIFY(fetched);
+    for (const Medium& medium : {listed.first(), *fetched}) {
+        QVERIFY(!medium.localPath && !medium.localThumb);
+        QCOMPARE(medium.imageURL(), std::optional(QUrl(u"https://cdn.example.test/1a2b3c4d/1920x1080.jpg"_s)));
+        QCOMPARE(medium.thumbnailURL(), std::optional(QUrl(u"https://cdn.example.test/1a2b3c4d/640x360.jpg"_s)));
+    }
 }
 
 void APIClientTest::urlAndHeaders_data()

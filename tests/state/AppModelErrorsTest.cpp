@@ -4,6 +4,7 @@
 #include "support/state/RunTask.h"
 
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -85,6 +86,7 @@ private slots:
     void errorSinkPerCaller();
     void undecodableSettingAnswerBecomesTheAlert();
     void sameAlertTwiceNotifiesOnce();
+    void offlineFromAFailedRequestUntilTheNextAnswer();
 };
 
 void AppModelErrorsTest::errorSinkPerCaller_data()
@@ -112,8 +114,9 @@ void AppModelErrorsTest::errorSinkPerCaller_data()
 
         fault = on;
         fault.insert(u"drop"_s, true);
+        // Whoever asked, a request without an answer shows the app offline.
         QTest::addRow("%s, offline", caller.name) << QString::fromLatin1(caller.name) << fault
-                                                  << std::optional<QString>() << reported << false << thrown;
+                                                  << std::optional<QString>() << true << false << thrown;
 
         fault = on;
         fault.insert(u"status"_s, 401);
@@ -181,6 +184,30 @@ void AppModelErrorsTest::sameAlertTwiceNotifiesOnce()
     QVERIFY(!runTask(model.refreshUser()));
 
     QCOMPARE(alerts.count(), 1);
+}
+
+void AppModelErrorsTest::offlineFromAFailedRequestUntilTheNextAnswer()
+{
+    ModelHarness h;
+    AppModel& model = h.launchSignedIn();
+    QVERIFY(h.sandbox.addFault(
+        QJsonObject{{u"path"_s, u"/api/v6/media/today"_s}, {u"drop"_s, true}, {u"times"_s, 2}}));
+    QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/alerts"_s}, {u"status"_s, 500}}));
+    QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/places"_s}, {u"delayMs"_s, 5000}}));
+    const lumi::APIRequest today{u"GET"_s, u"media/today"_s, {}, std::nullopt, true, {}};
+    const lumi::APIRequest alerts{u"GET"_s, u"alerts"_s, {}, std::nullopt, true, {}};
+    const lumi::APIRequest places{u"GET"_s, u"places"_s, {}, std::nullopt, true, {}};
+
+    // A request its caller cancelled says nothing about the service.
+    QTimer::singleShot(100, [cancel = places.cancel] { cancel.cancel(); });
+    QVERIFY(runTask(model.api().send(places)));
+    QVERIFY(!model.isOffline());
+    // A request no caller reports (a sync listing, say) counts.
+    QVERIFY(runTask(model.api().send(today)));
+    QVERIFY(model.isOffline());
+    // An error status is an answer all the same: the service is there.
+    QVERIFY(runTask(model.api().send(alerts)));
+    QVERIFY(!model.isOffline());
 }
 
 QTEST_MAIN(AppModelErrorsTest)

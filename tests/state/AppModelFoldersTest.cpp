@@ -1,3 +1,4 @@
+#include "library/LocalPhotos.h"
 #include "model/DefaultsKeys.h"
 #include "platform/Paths.h"
 #include "support/TestFiles.h"
@@ -13,6 +14,7 @@
 using namespace Qt::StringLiterals;
 using lumi::Album;
 using lumi::AppModel;
+using lumi::LocalPhotos;
 using lumi::Medium;
 using lumi::test::ModelHarness;
 using lumi::test::runTask;
@@ -133,6 +135,9 @@ void AppModelFoldersTest::linkAndUnlink()
     QCOMPARE(model.alert().has_value(), failWith != 0);
     if (succeeded)
         QCOMPARE(h.album(u"editor-s-picks"_s).localPath.value_or(QString()), path);
+    // Only a link made here counts on this computer.
+    if (succeeded && link)
+        QCOMPARE(LocalPhotos::linkedFolder(h.album(u"editor-s-picks"_s), h.defaults), std::optional(path));
     const QVariantMap kept = h.defaults.mapValue(lumi::keys::linkedFolderBookmarks).value_or(QVariantMap());
     QCOMPARE(kept.contains(u"103"_s), bookmarkKept);
     QVERIFY(kept.contains(u"102"_s));
@@ -275,8 +280,8 @@ void AppModelFoldersTest::importFolders()
     for (const QString& name : std::as_const(playlists)) {
         bool linked = false;
         for (const Album& album : model.account().albums())
-            linked =
-                linked || (album.title == name && album.localPath && album.localPath->startsWith(parent));
+            linked = linked || (album.title == name &&
+                                LocalPhotos::linkedFolder(album, h.defaults).value_or(QString()).startsWith(parent));
         QVERIFY2(linked, qPrintable(name));
     }
 }

@@ -56,6 +56,8 @@ private slots:
     void changedPlaylistsReloadTheAlbums();
     void failingStepDoesNotStopTheSequence_data();
     void failingStepDoesNotStopTheSequence();
+    void unreadUserIsTriedAgainUntilTheServiceAnswers();
+    void failedStartLoadIsTriedAgainWithBackOff();
     void signsInToTheDemoAccountAndStartsTheSession();
     void refreshLoopRunsEveryHalfHourAcrossSleep();
     void activationRefreshesAStaleUser();
@@ -88,15 +90,19 @@ void AppModelLaunchTest::launchPaths_data()
     QTest::newRow("token, undecodable user")
         << u"valid"_s << u"undecodable"_s << none << AppModel::Phase::ready << true << true
         << QStringList{u"GET /users"_s, u"POST /tokens/refresh_token"_s} << false << true;
+    // Only the service's refusal ends the session; the launch waits for the user instead.
     QTest::newRow("token, user unreadable")
-        << u"valid"_s << u"none"_s << faultOn(u"GET"_s, u"users"_s, 500) << AppModel::Phase::signedOut
-        << false << false << QStringList{u"GET /users"_s} << true << true;
+        << u"valid"_s << u"none"_s << faultOn(u"GET"_s, u"users"_s, 500) << AppModel::Phase::launching
+        << true << false << QStringList{u"GET /users"_s} << true << false;
     QTest::newRow("token, offline") << u"valid"_s << u"none"_s
                                     << QJsonObject{{u"method"_s, u"GET"_s},
                                                    {u"path"_s, u"/api/v6/users"_s},
                                                    {u"drop"_s, true}}
-                                    << AppModel::Phase::signedOut << false << false
-                                    << QStringList{u"GET /users"_s} << false << true;
+                                    << AppModel::Phase::launching << true << false
+                                    << QStringList{u"GET /users"_s} << false << false;
+    QTest::newRow("token rejected when reading the user")
+        << u"rejected"_s << u"none"_s << none << AppModel::Phase::signedOut << false << false
+        << QStringList{u"GET /users"_s} << true << true;
     QTest::newRow("token, cached user without uuid")
         << u"valid"_s << u"noUuid"_s << none << AppModel::Phase::signedOut << true << true << nothing << true
         << true;
@@ -240,19 +246,21 @@ void AppModelLaunchTest::failingStepDoesNotStopTheSequence_data()
 {
     QTest::addColumn<QJsonObject>("fault");
     QTest::addColumn<bool>("alertShown");
+    QTest::addColumn<bool>("retried"); // a load the session needs is tried again later
 
-    QTest::newRow("token refresh") << faultOn(u"POST"_s, u"tokens/refresh_token"_s, 500) << false;
-    QTest::newRow("device record") << faultOn(u"PUT"_s, u"users"_s, 500) << true;
-    QTest::newRow("categories") << faultOn(u"GET"_s, u"configuration/categories"_s, 500) << true;
-    QTest::newRow("albums") << faultOn(u"GET"_s, u"albums"_s, 500) << true;
-    QTest::newRow("favorites") << faultOn(u"GET"_s, u"albums/favorites/uuids"_s, 500) << false;
-    QTest::newRow("alerts") << faultOn(u"GET"_s, u"alerts"_s, 500) << false;
+    QTest::newRow("token refresh") << faultOn(u"POST"_s, u"tokens/refresh_token"_s, 500) << false << false;
+    QTest::newRow("device record") << faultOn(u"PUT"_s, u"users"_s, 500) << true << false;
+    QTest::newRow("categories") << faultOn(u"GET"_s, u"configuration/categories"_s, 500) << true << true;
+    QTest::newRow("albums") << faultOn(u"GET"_s, u"albums"_s, 500) << true << true;
+    QTest::newRow("favorites") << faultOn(u"GET"_s, u"albums/favorites/uuids"_s, 500) << false << true;
+    QTest::newRow("alerts") << faultOn(u"GET"_s, u"alerts"_s, 500) << false << false;
 }
 
 void AppModelLaunchTest::failingStepDoesNotStopTheSequence()
 {
     QFETCH(QJsonObject, fault);
     QFETCH(bool, alertShown);
+    QFETCH(bool, retried);
 
     ModelHarness h;
     h.leaveSession(SandboxFixture::demoEmail, SandboxFixture::demoPassword, true);
@@ -268,7 +276,73 @@ void AppModelLaunchTest::failingStepDoesNotStopTheSequence()
     const QStringList calls = h.journal.calls();
     QCOMPARE(calls.mid(calls.size() - 4), (QStringList{u"takeover.postReplacedEvent"_s, u"rotation.start"_s,
                                                        u"idle.start"_s, u"notifications.start"_s}));
+    QCOMPARE(h.clock.sleeperCount(), retried ? 2 : 1);
+}
+
+void AppModelLaunchTest::unreadUserIsTriedAgainUntilTheServiceAnswers()
+{
+    ModelHarness h;
+    const QString token = h.leaveSession(SandboxFixture::demoEmail, SandboxFixture::demoPassword, false);
+    QVERIFY(h.sandbox.addFault(
+        QJsonObject{{u"method"_s, u"GET"_s}, {u"path"_s, u"/api/v6/users"_s}, {u"drop"_s, true}}));
+    AppModel& model = h.model();
+    model.launch();
+    QVERIFY(h.settle());
+    QVERIFY(model.isOffline());
+    QCOMPARE(model.phase(), AppModel::Phase::launching);
+    h.sandbox.clearRequests();
+
+    QVERIFY(h.advance(29s));
+    QCOMPARE(h.requestLines(), QStringList());
+    QVERIFY(h.advance(1s));
+    QVERIFY(h.requestLines().contains(u"GET /users"_s));
+    QCOMPARE(model.phase(), AppModel::Phase::launching);
+    QCOMPARE(SessionTokenFile::load(), std::optional(token));
+
+    // The service is back: the next try, a minute later, brings the session up.
+    h.sandbox.clearFaults();
+    h.sandbox.clearRequests();
+
+    QVERIFY(h.advance(59s));
+    QCOMPARE(h.requestLines(), QStringList());
+    QVERIFY(h.advance(1s));
+    QCOMPARE(model.phase(), AppModel::Phase::ready);
+    QVERIFY(!model.isOffline());
+    QCOMPARE(h.requestLines().mid(0, 3),
+             (QStringList{u"GET /users"_s, u"POST /tokens/refresh_token"_s, u"PUT /users"_s}));
+    QCOMPARE(model.account().user()->email, SandboxFixture::demoEmail);
+    QVERIFY(h.journal.calls().contains(u"rotation.start"_s));
+    // No retry is left over: only the refresh loop sleeps.
     QCOMPARE(h.clock.sleeperCount(), 1);
+}
+
+void AppModelLaunchTest::failedStartLoadIsTriedAgainWithBackOff()
+{
+    ModelHarness h;
+    h.leaveSession(SandboxFixture::demoEmail, SandboxFixture::demoPassword, true);
+    QVERIFY(h.sandbox.addFault(faultOn(u"GET"_s, u"configuration/categories"_s, 503)));
+    AppModel& model = h.model();
+    model.launch();
+    QVERIFY(h.settle());
+    const auto categoryRequests = [&h] { return h.requestLines().count(u"GET /configuration/categories"_s); };
+    QCOMPARE(categoryRequests(), 1);
+
+    // 30 s, then doubling, and never longer than the refresh loop's half hour.
+    int expected = 1;
+    for (const std::chrono::seconds wait : {30s, 60s, 120s, 240s, 480s, 960s, 1800s, 1800s}) {
+        QVERIFY(h.advance(wait - 1s));
+        QCOMPARE(categoryRequests(), expected);
+        QVERIFY(h.advance(1s));
+        QCOMPARE(categoryRequests(), ++expected);
+    }
+    QVERIFY(model.categories().isEmpty());
+
+    h.sandbox.clearFaults();
+    QVERIFY(h.advance(1800s));
+    QCOMPARE(categoryRequests(), ++expected);
+    QVERIFY(!model.categories().isEmpty());
+    QVERIFY(h.advance(7200s));
+    QCOMPARE(categoryRequests(), expected);
 }
 
 void AppModelLaunchTest::signsInToTheDemoAccountAndStartsTheSession()

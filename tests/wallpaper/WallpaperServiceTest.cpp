@@ -1,5 +1,8 @@
 #include "wallpaper/WallpaperService.h"
 #include "library/LibraryLayout.h"
+#include "library/LocalPhotos.h"
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
 #include "model/LogStore.h"
 #include "model/Medium.h"
 #include "services/CrashReporter.h"
@@ -173,7 +176,8 @@ void WallpaperServiceTest::init()
     connect(m_reporter.get(), &CrashReporter::reported, this,
             [this](const CrashReport& report) { m_reports.append(report); });
     m_setter = std::make_unique<test::FakeWallpaperSetter>();
-    m_synced = std::make_unique<LibrarySyncedPhotos>(m_base);
+    Defaults::shared().remove(keys::linkedFolderBookmarks);
+    m_synced = std::make_unique<LibrarySyncedPhotos>(m_base, Defaults::shared());
     m_service = std::make_unique<WallpaperService>(*m_network, *m_setter, *m_clock, *m_reporter, *m_synced);
 }
 
@@ -254,34 +258,53 @@ QString WallpaperServiceTest::photoFile(const QString& path, const QColor& color
 
 void WallpaperServiceTest::takesTheFirstSourceThatIsThere_data()
 {
-    QTest::addColumn<bool>("local");
+    // Where the photo's own file lies: "library" (the photo directory), "linked" (a folder linked
+    // here), "elsewhere", "escape" (through a symbolic link in the photo directory) or nowhere.
+    QTest::addColumn<QString>("localIn");
     QTest::addColumn<QString>("syncedIn"); // "paper", "saver" or empty
     QTest::addColumn<bool>("useCdn");
     QTest::addColumn<bool>("forceDownload");
     QTest::addColumn<QString>("expected"); // "local", "synced" or "cdn"
 
-    QTest::newRow("the photo's own file first") << true << u"paper"_s << true << false << u"local"_s;
-    QTest::newRow("its own file also without the CDN") << true << u"paper"_s << false << false << u"local"_s;
-    QTest::newRow("then the wallpaper folder's copy") << false << u"paper"_s << true << false << u"synced"_s;
-    QTest::newRow("then the saver folder's copy") << false << u"saver"_s << true << false << u"synced"_s;
-    QTest::newRow("the CDN when nothing is on disk") << false << QString() << true << false << u"cdn"_s;
+    const QString none;
+    QTest::newRow("the photo's own file first") << u"library"_s << u"paper"_s << true << false << u"local"_s;
+    QTest::newRow("its own file also without the CDN")
+        << u"library"_s << u"paper"_s << false << false << u"local"_s;
+    QTest::newRow("its own file in a folder linked here") << u"linked"_s << none << true << false << u"local"_s;
+    QTest::newRow("a file elsewhere is never read") << u"elsewhere"_s << none << true << false << u"cdn"_s;
+    QTest::newRow("nor one behind a link out of the photo directory")
+        << u"escape"_s << u"paper"_s << true << false << u"synced"_s;
+    QTest::newRow("then the wallpaper folder's copy") << none << u"paper"_s << true << false << u"synced"_s;
+    QTest::newRow("then the saver folder's copy") << none << u"saver"_s << true << false << u"synced"_s;
+    QTest::newRow("the CDN when nothing is on disk") << none << none << true << false << u"cdn"_s;
     QTest::newRow("without the CDN, synced copies are not used")
-        << false << u"paper"_s << false << false << u"cdn"_s;
-    QTest::newRow("a forced download skips the synced copy")
-        << false << u"paper"_s << true << true << u"cdn"_s;
+        << none << u"paper"_s << false << false << u"cdn"_s;
+    QTest::newRow("a forced download skips the synced copy") << none << u"paper"_s << true << true << u"cdn"_s;
 }
 
 void WallpaperServiceTest::takesTheFirstSourceThatIsThere()
 {
-    QFETCH(bool, local);
+    QFETCH(QString, localIn);
     QFETCH(QString, syncedIn);
     QFETCH(bool, useCdn);
     QFETCH(bool, forceDownload);
     QFETCH(QString, expected);
 
     Medium photo = m_photo;
-    if (local)
-        photo.localPath = photoFile(m_sandbox->homePath() + u"/Desktop/mine.jpg"_s, localRed);
+    const QString desktop = m_sandbox->homePath() + u"/Desktop"_s;
+    if (localIn == u"library") {
+        photo.localPath = photoFile(m_base + u"/Mine/mine.jpg"_s, localRed);
+    } else if (!localIn.isEmpty()) {
+        QVERIFY(!photoFile(desktop + u"/mine.jpg"_s, localRed).isEmpty());
+        photo.localPath = desktop + u"/mine.jpg"_s;
+    }
+    if (localIn == u"linked")
+        LocalPhotos::recordLink(Defaults::shared(), 7, desktop);
+    if (localIn == u"escape") {
+        QVERIFY(QDir().mkpath(m_base));
+        QVERIFY(QFile::link(desktop, m_base + u"/Escape"_s));
+        photo.localPath = m_base + u"/Escape/mine.jpg"_s;
+    }
     const LibraryLayout layout = LibraryLayout::at(m_base);
     if (!syncedIn.isEmpty()) {
         const QString folder = syncedIn == u"paper" ? layout.paperDir : layout.saverDir;
@@ -417,7 +440,7 @@ void WallpaperServiceTest::failuresStopBeforeTheDesktop()
     Medium photo = m_photo;
     if (!withBase)
         photo.secureBaseUrl.reset();
-    const QString local = m_sandbox->homePath() + u"/Desktop/notes.jpg"_s;
+    const QString local = m_base + u"/Mine/notes.jpg"_s;
     if (!localBytes.isEmpty()) {
         QVERIFY(test::writeFile(local, localBytes));
         photo.localPath = local;
@@ -457,7 +480,7 @@ void WallpaperServiceTest::retriesTheDesktopAfter0_2_5And10Seconds()
     QFETCH(bool, succeeds);
 
     Medium photo = m_photo;
-    photo.localPath = photoFile(m_sandbox->homePath() + u"/Desktop/mine.jpg"_s, localRed);
+    photo.localPath = photoFile(m_base + u"/Mine/mine.jpg"_s, localRed);
     m_setter->failNext(refusals, u"the desktop is busy"_s);
     const std::chrono::milliseconds start = m_clock->monotonic();
 
@@ -482,7 +505,7 @@ void WallpaperServiceTest::retriesTheDesktopAfter0_2_5And10Seconds()
 void WallpaperServiceTest::aDesktopWithoutAWayFailsOnceWithoutAReport()
 {
     Medium photo = m_photo;
-    photo.localPath = photoFile(m_sandbox->homePath() + u"/Desktop/mine.jpg"_s, localRed);
+    photo.localPath = photoFile(m_base + u"/Mine/mine.jpg"_s, localRed);
     m_setter->refuseForGood(u"no way here"_s);
     const std::chrono::milliseconds start = m_clock->monotonic();
 
@@ -533,7 +556,7 @@ void WallpaperServiceTest::prunesToTheNewestButSparesPicturesInUse()
     }
 
     Medium photo = m_photo;
-    photo.localPath = photoFile(m_sandbox->homePath() + u"/Desktop/mine.jpg"_s, localRed);
+    photo.localPath = photoFile(m_base + u"/Mine/mine.jpg"_s, localRed);
     QCOMPARE(wallpaperErrorOf(apply(photo, m_display)), std::nullopt);
 
     QStringList expected = before;
@@ -583,7 +606,7 @@ void WallpaperServiceTest::clearingTheCacheReappliesAndRedraws()
 
     const QString folder = m_service->directory();
     Medium photo = m_photo;
-    photo.localPath = photoFile(m_sandbox->homePath() + u"/Desktop/mine.jpg"_s, localRed);
+    photo.localPath = photoFile(m_base + u"/Mine/mine.jpg"_s, localRed);
     QCOMPARE(wallpaperErrorOf(apply(photo, m_display)), std::nullopt);
     const QString shown = m_setter->requests().first().file;
     QVERIFY(test::writeFile(folder + u"/stale-1.jpg"_s));

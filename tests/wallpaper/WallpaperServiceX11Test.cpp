@@ -1,4 +1,5 @@
 #include "library/LibraryLayout.h"
+#include "model/Defaults.h"
 #include "model/Medium.h"
 #include "platform/linux/X11RootWallpaperSetter.h"
 #include "services/CrashReporter.h"
@@ -111,7 +112,7 @@ void WallpaperServiceX11Test::syncedPhotosReachTheRootWindow()
     test::ManualClock clock;
     CrashReporter reporter;
     X11RootWallpaperSetter setter(m_server->display());
-    LibrarySyncedPhotos synced(base);
+    LibrarySyncedPhotos synced(base, Defaults::shared());
     WallpaperService service(network, setter, clock, reporter, synced);
 
     CalendarOverlay calendar;

@@ -86,7 +86,7 @@ public:
     APIClient api{reporter};
     CallJournal journal;
     RecordingRotation rotation{journal};
-    RecordingSync sync{journal};
+    RecordingSync sync{journal, defaults};
     RecordingIdleWatch idle{journal};
     RecordingShortcuts shortcuts{journal};
     RecordingPlayer player{journal};

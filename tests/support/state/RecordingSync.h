@@ -15,7 +15,7 @@ namespace lumi::test {
 class RecordingSync final : public SyncScheduler
 {
 public:
-    explicit RecordingSync(CallJournal& journal) : m_journal(journal) {}
+    RecordingSync(CallJournal& journal, const Defaults& defaults) : m_journal(journal), m_defaults(defaults) {}
 
     void requestSync(std::chrono::milliseconds delay, bool force) override
     {
@@ -28,7 +28,7 @@ public:
     QString playlistRoot() const override { return root; }
     std::optional<QString> albumFolder(const Album& album) const override
     {
-        if (const std::optional<QString> linked = LocalPhotos::linkedFolder(album))
+        if (const std::optional<QString> linked = LocalPhotos::linkedFolder(album, m_defaults))
             return linked;
         return PlaylistFolders::playlistFolder(root, album.title);
     }
@@ -40,6 +40,7 @@ public:
 
 private:
     CallJournal& m_journal;
+    const Defaults& m_defaults;
 };
 
 } // namespace lumi::test
