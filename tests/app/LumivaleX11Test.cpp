@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -114,12 +115,12 @@ QString LumivaleX11Test::rootPixmap()
 
 QImage LumivaleX11Test::rootImage()
 {
-    const QString file = QDir::temp().filePath(u"lumivale-smoke-root.png"_s);
-    if (!tool(u"import"_s, {u"-window"_s, u"root"_s, file}))
+    // A folder of its own: suites of other checkouts take screenshots at the same time.
+    const QTemporaryDir folder;
+    const QString file = folder.filePath(u"root.png"_s);
+    if (!folder.isValid() || !tool(u"import"_s, {u"-window"_s, u"root"_s, file}))
         return {};
-    QImage image(file);
-    QFile::remove(file);
-    return image;
+    return QImage(file);
 }
 
 int LumivaleX11Test::wallpapersSet() const
