@@ -27,6 +27,11 @@ QRectF centred(QSize canvas, QSize image, bool cover)
 
 } // namespace
 
+bool PhotoDecoder::isCutShort(const QByteArray& body)
+{
+    return body.startsWith("\xFF\xD8") && !body.endsWith("\xFF\xD9");
+}
+
 PhotoDecoder::PhotoDecoder(const QString& path) : m_reader(path)
 {
     inspect();

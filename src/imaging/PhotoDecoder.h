@@ -39,6 +39,9 @@ public:
 
     /// image covering target exactly (QImage::Format_RGB32), cut and scaled as decodeCovering does.
     static QImage cover(QImage image, QSize target);
+    /// A downloaded JPEG body without its end-of-image mark: Qt would decode it grey below the cut.
+    static bool isCutShort(const QByteArray& body);
+
     /// The centred part of a picture of size source that has target's aspect.
     static QRect coverCrop(QSize source, QSize target);
     /// Where a picture of size image lies, centred, when it covers a canvas (the overflow cut off).

@@ -54,8 +54,7 @@ QImage decodeFile(const QString& path, QSize cover)
 
 QImage decodeBody(QByteArray body, QSize cover)
 {
-    // A JPEG cut short still decodes, grey below the cut: it must end with its end-of-image mark.
-    if (body.startsWith("\xFF\xD8") && !body.endsWith("\xFF\xD9"))
+    if (PhotoDecoder::isCutShort(body))
         return QImage();
     QBuffer buffer(&body);
     buffer.open(QIODevice::ReadOnly);

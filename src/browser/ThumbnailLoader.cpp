@@ -1,0 +1,124 @@
+#include "browser/ThumbnailLoader.h"
+
+#include "imaging/PhotoDecoder.h"
+
+#include <QBuffer>
+#include <QCoroFuture>
+#include <QCoroNetworkReply>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QtConcurrent>
+
+#include <limits>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+struct DeleteLater
+{
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+QImage decodeCovering(PhotoDecoder& decoder, QSize pixelSize)
+{
+    if (!decoder.size().isValid())
+        return QImage();
+    QString error;
+    return decoder.decodeCovering(pixelSize, &error);
+}
+
+QImage decodeFile(const QString& path, QSize pixelSize)
+{
+    PhotoDecoder decoder(path);
+    return decodeCovering(decoder, pixelSize);
+}
+
+QImage decodeBody(QByteArray body, QSize pixelSize)
+{
+    if (PhotoDecoder::isCutShort(body))
+        return QImage();
+    QBuffer buffer(&body);
+    buffer.open(QIODevice::ReadOnly);
+    PhotoDecoder decoder(&buffer);
+    return decodeCovering(decoder, pixelSize);
+}
+
+QString cacheKey(const QUrl& url, QSize pixelSize)
+{
+    return u"%1x%2 %3"_s.arg(pixelSize.width()).arg(pixelSize.height()).arg(url.toString());
+}
+
+} // namespace
+
+ThumbnailLoader::ThumbnailLoader(QNetworkAccessManager& network, qint64 maxBytes, QObject* parent)
+    : QObject(parent), m_network(network), m_cache(std::numeric_limits<int>::max(), maxBytes)
+{
+}
+
+ThumbnailLoader::Ticket ThumbnailLoader::load(const QUrl& url, QSize pixelSize, Done done)
+{
+    if (const std::optional<QImage> cached = m_cache.find(cacheKey(url, pixelSize))) {
+        done(*cached);
+        return 0;
+    }
+    const Ticket ticket = ++m_lastTicket;
+    m_pending.insert(ticket, Pending{std::move(done), {}});
+    fetch(ticket, url, pixelSize);
+    return ticket;
+}
+
+void ThumbnailLoader::cancel(Ticket ticket)
+{
+    const auto found = m_pending.find(ticket);
+    if (found == m_pending.end())
+        return;
+    const QPointer<QNetworkReply> reply = found->reply;
+    m_pending.erase(found);
+    if (reply && reply->isRunning())
+        reply->abort();
+}
+
+QCoro::Task<void> ThumbnailLoader::fetch(Ticket ticket, QUrl url, QSize pixelSize)
+{
+    const QPointer<ThumbnailLoader> self(this);
+    QImage image;
+    if (url.isLocalFile())
+        image = co_await QtConcurrent::run(&decodeFile, url.toLocalFile(), pixelSize);
+    else
+        image = co_await download(ticket, url, pixelSize);
+    if (self)
+        finish(ticket, cacheKey(url, pixelSize), image);
+}
+
+QCoro::Task<QImage> ThumbnailLoader::download(Ticket ticket, QUrl url, QSize pixelSize)
+{
+    const QPointer<ThumbnailLoader> self(this);
+    const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(QNetworkRequest(url)));
+    m_pending[ticket].reply = reply.get();
+    co_await reply.get();
+    if (!self || !m_pending.contains(ticket) || reply->error() != QNetworkReply::NoError ||
+        reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+        co_return QImage();
+    co_return co_await QtConcurrent::run(&decodeBody, reply->readAll(), pixelSize);
+}
+
+void ThumbnailLoader::finish(Ticket ticket, const QString& key, const QImage& image)
+{
+    if (!image.isNull()) {
+        m_cache.insert(key, image);
+        m_peakBytes = std::max(m_peakBytes, m_cache.bytes());
+    }
+    const auto found = m_pending.find(ticket);
+    if (found == m_pending.end())
+        return;
+    const Done done = std::move(found->done);
+    m_pending.erase(found);
+    done(image);
+}
+
+} // namespace lumi
