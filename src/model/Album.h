@@ -27,6 +27,10 @@ struct Album final
     static std::optional<Album> fromJson(const QJsonValue& json, QString* error = nullptr);
     QJsonObject toJson() const;
 
+    bool isFavorites() const { return titleFragment == QLatin1StringView("favorites"); }
+    // Its photos are the files of a folder on this computer, never removed by the app.
+    bool isLinkedFolder() const { return localPath && !localPath->isEmpty(); }
+
     bool operator==(const Album&) const = default;
 };
 

@@ -16,19 +16,9 @@ const QString wallpaperFragment = u"wallpaper"_s;
 const QString photoAddedEvent = u"photo-added-to-playlist"_s;
 const QString favoriteAddedEvent = u"favorite-added"_s;
 
-bool isFavorites(const Album& album)
-{
-    return album.titleFragment == favoritesFragment;
-}
-
 bool isLocal(const Medium& photo)
 {
     return photo.localPath.has_value();
-}
-
-bool isLinked(const Album& album)
-{
-    return album.localPath && !album.localPath->isEmpty();
 }
 
 } // namespace
@@ -57,7 +47,7 @@ QCoro::Task<bool> AppModel::addToPlaylist(Medium photo, Album album)
     if (!accepted)
         co_return false;
     // Whatever the route, a photo in the favorites playlist shows as a favorite.
-    if (isFavorites(album))
+    if (album.isFavorites())
         insertFavorite(photo.uuid);
     m_events.trackPhoto(photoAddedEvent, photo, {});
     co_await refreshUserAndAlbums();
@@ -67,7 +57,7 @@ QCoro::Task<bool> AppModel::addToPlaylist(Medium photo, Album album)
 QCoro::Task<int> AppModel::addPhotosToPlaylist(QList<Medium> photos, Album album)
 {
     const Session session = this->session();
-    const bool favorites = isFavorites(album);
+    const bool favorites = album.isFavorites();
     int added = 0;
     for (const Medium& photo : std::as_const(photos)) {
         if (isLocal(photo) || (favorites && m_favoriteUUIDs.contains(photo.uuid)))
@@ -91,7 +81,7 @@ QCoro::Task<bool> AppModel::removeFromPlaylist(Medium photo, Album album)
     const bool accepted = co_await sendChange(m_api.removeFromAlbum(photo, album.title));
     if (!accepted)
         co_return false;
-    if (isFavorites(album))
+    if (album.isFavorites())
         eraseFavorite(photo.uuid);
     co_await reloadAlbums(true);
     co_return true;
@@ -104,7 +94,7 @@ QCoro::Task<QList<Medium>> AppModel::removePhotos(QList<Medium> photos, Album al
     for (const Medium& photo : std::as_const(photos)) {
         if (isLocal(photo)) {
             // A linked folder's files are the user's own: they stay where they are.
-            if (isLinked(album))
+            if (album.isLinkedFolder())
                 continue;
             // Only from this playlist's own folder, whatever the record claims.
             const std::optional<QString> folder = m_sync.albumFolder(album);
@@ -115,7 +105,7 @@ QCoro::Task<QList<Medium>> AppModel::removePhotos(QList<Medium> photos, Album al
         const bool accepted = co_await sendChange(m_api.removeFromAlbum(photo, album.title));
         if (!accepted)
             break;
-        if (isFavorites(album))
+        if (album.isFavorites())
             eraseFavorite(photo.uuid);
         removed.append(photo);
     }
