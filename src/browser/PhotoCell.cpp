@@ -97,7 +97,7 @@ QIcon themed(const QString& name, QStyle::StandardPixmap fallback, const QWidget
 
 } // namespace
 
-PhotoCell::PhotoCell(Services services, Actions actions, QWidget* parent)
+PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
     : QWidget(parent)
     , m_services(services)
     , m_actions(std::move(actions))

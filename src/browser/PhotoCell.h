@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/GridServices.h"
 #include "browser/ThumbnailLoader.h"
 #include "model/Album.h"
 #include "model/Medium.h"
@@ -20,11 +21,6 @@ class QToolButton;
 
 namespace lumi {
 
-class AppModel;
-class Defaults;
-class LinkOpener;
-class PhotoSheets;
-class Screens;
 class TourAnchor;
 
 /// One tile of the photo grid: the 16:9 picture, the title, and the buttons and context menu that
@@ -38,17 +34,6 @@ class PhotoCell final : public QWidget
     Q_DISABLE_COPY_MOVE(PhotoCell)
 
 public:
-    /// Everything here outlives the tile.
-    struct Services
-    {
-        AppModel& model;
-        const Defaults& defaults;
-        const Screens& screens;
-        LinkOpener& links;
-        ThumbnailLoader& thumbnails;
-        PhotoSheets& sheets;
-    };
-
     /// How the tile reports to its grid, for the photo an action began on; they may be called
     /// after the tile is gone.
     struct Actions
@@ -81,7 +66,7 @@ public:
     static constexpr int spacing = 10;
     static constexpr int buttonSize = 28;
 
-    PhotoCell(Services services, Actions actions, QWidget* parent = nullptr);
+    PhotoCell(GridServices services, Actions actions, QWidget* parent = nullptr);
     ~PhotoCell() override;
 
     /// A new photo starts with fresh flags and its own picture; the same photo keeps them.
@@ -126,7 +111,7 @@ private:
     void setWorking(bool working);
     void setSettingWallpaper(bool setting);
 
-    Services m_services;
+    GridServices m_services;
     Actions m_actions;
     Shown m_shown;
     /// Counts presentations, so that a running action leaves a reused tile's flags alone.

@@ -42,8 +42,8 @@ struct CellRig
     CellRig()
     {
         harness.launchSignedIn();
-        cell = std::make_unique<PhotoCell>(PhotoCell::Services{harness.model(), harness.defaults, screens, harness.links,
-                                                               thumbnails, sheets},
+        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.defaults, screens, harness.links,
+                                                                sheets, thumbnails, harness.clock},
                                            actions());
         cell->resize(400, PhotoCell::heightFor(400));
         cell->show();

@@ -1,0 +1,26 @@
+#pragma once
+
+namespace lumi {
+
+class AppModel;
+class Clock;
+class Defaults;
+class LinkOpener;
+class PhotoSheets;
+class Screens;
+class ThumbnailLoader;
+
+/// What the photo grid and its tiles work with; everything here outlives them. The thumbnail
+/// loader is shared by every grid, so its cache survives a change of source.
+struct GridServices
+{
+    AppModel& model;
+    const Defaults& defaults;
+    const Screens& screens;
+    LinkOpener& links;
+    PhotoSheets& sheets;
+    ThumbnailLoader& thumbnails;
+    Clock& clock;
+};
+
+} // namespace lumi
