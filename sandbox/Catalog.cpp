@@ -131,7 +131,7 @@ QString makeUuid(std::mt19937& rng, QSet<QString>& shortIds)
 
 } // namespace
 
-Catalog::Catalog(const QString& cdnBase) : m_cdnBase(cdnBase)
+Catalog::Catalog(const QString& cdnBase, int bulkCount) : m_cdnBase(cdnBase)
 {
     std::mt19937 rng(0x4c756d69);
     QSet<QString> shortIds;
@@ -165,6 +165,16 @@ Catalog::Catalog(const QString& cdnBase) : m_cdnBase(cdnBase)
         const int index = int(rng() % photoCount);
         if (!m_today.contains(index))
             m_today.append(index);
+    }
+    // After the seeded catalog, so that it stays the same with or without them.
+    for (int i = 0; i < bulkCount; ++i) {
+        CatalogPhoto photo;
+        photo.uuid = makeUuid(rng, shortIds);
+        photo.category = abstractCategory;
+        photo.title = u"Bulk photo %1"_s.arg(i + 1);
+        photo.description = photo.title;
+        m_bulk.append(int(m_photos.size()));
+        m_photos.append(photo);
     }
 }
 
@@ -235,6 +245,8 @@ std::optional<QList<int>> Catalog::listing(const QString& path) const
 {
     if (path == u"today")
         return m_today;
+    if (path == bulkPath)
+        return m_bulk;
     int category = -1;
     if (path != u"classic/latest") {
         for (int i = 0; i < categoryCount && category < 0; ++i) {

@@ -17,9 +17,12 @@ namespace lumi::sandbox {
 class Catalog final
 {
 public:
+    // The listing of the extra collection that a benchmark asks for at start.
+    static inline const QString bulkPath = QStringLiteral("channels/bulk");
+
     // cdnBase is the CDN root, e.g. "http://127.0.0.1:8080/cdn/"; a photo's base URL is that plus
-    // its uuid and "/".
-    explicit Catalog(const QString& cdnBase);
+    // its uuid and "/". bulkCount photos more are listed under bulkPath only.
+    explicit Catalog(const QString& cdnBase, int bulkCount = 0);
 
     const QList<CatalogPhoto>& photos() const { return m_photos; }
     const CatalogPhoto* photo(const QString& uuid) const;
@@ -43,6 +46,7 @@ private:
     QString m_cdnBase;
     QList<CatalogPhoto> m_photos;
     QList<int> m_today;
+    QList<int> m_bulk;
 };
 
 } // namespace lumi::sandbox

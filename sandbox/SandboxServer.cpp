@@ -26,8 +26,8 @@ constexpr qsizetype shortPhotoBytes = 1000;
 
 } // namespace
 
-SandboxServer::SandboxServer(const QString& stateDir, QObject* parent)
-    : QObject(parent), m_stateDir(QDir(stateDir).absolutePath())
+SandboxServer::SandboxServer(const QString& stateDir, int bulkCount, QObject* parent)
+    : QObject(parent), m_stateDir(QDir(stateDir).absolutePath()), m_bulkCount(bulkCount)
 {
 }
 
@@ -44,7 +44,7 @@ bool SandboxServer::start(quint16 port, QString* problem)
         return false;
     }
     const QString origin = u"http://127.0.0.1:%1"_s.arg(m_server.serverPort());
-    m_catalog = std::make_unique<Catalog>(origin + QString::fromLatin1(cdnPrefix));
+    m_catalog = std::make_unique<Catalog>(origin + QString::fromLatin1(cdnPrefix), m_bulkCount);
     m_store = std::make_unique<AccountStore>(m_stateDir, *m_catalog);
     m_store->loadOrSeed();
     m_router = std::make_unique<ApiRouter>(*m_store, *m_catalog);

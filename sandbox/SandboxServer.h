@@ -29,7 +29,8 @@ class SandboxServer final : public QObject
     Q_DISABLE_COPY_MOVE(SandboxServer)
 
 public:
-    explicit SandboxServer(const QString& stateDir, QObject* parent = nullptr);
+    // bulkCount photos more are listed under Catalog::bulkPath only.
+    explicit SandboxServer(const QString& stateDir, int bulkCount = 0, QObject* parent = nullptr);
     ~SandboxServer() override;
 
     // Listens on the port (0 picks a free one) and loads or seeds the state.
@@ -43,6 +44,7 @@ private:
     std::optional<Fault> takeFault(const HttpRequest& request);
 
     QString m_stateDir;
+    int m_bulkCount;
     QTcpServer m_server;
     std::unique_ptr<Catalog> m_catalog;
     std::unique_ptr<AccountStore> m_store;

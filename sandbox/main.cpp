@@ -1,5 +1,5 @@
 // lumivale-sandbox: the local stand-in of the Lumivale service for tests and the demo run.
-//   lumivale-sandbox --port N --state-dir DIR [--exit-with-parent]
+//   lumivale-sandbox --port N --state-dir DIR [--exit-with-parent] [--bulk-collection]
 // The first line on stdout is the API base URL.
 
 #include "SandboxServer.h"
@@ -30,7 +30,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption stateOption(u"state-dir"_s, u"Folder of the persistent state."_s, u"DIR"_s);
     const QCommandLineOption parentOption(u"exit-with-parent"_s,
                                           u"End when the process that started the sandbox ends."_s);
-    parser.addOptions({portOption, stateOption, parentOption});
+    const QCommandLineOption bulkOption(u"bulk-collection"_s,
+                                        u"Adds a collection of 5,000 photos under media/channels/bulk."_s);
+    parser.addOptions({portOption, stateOption, parentOption, bulkOption});
     parser.process(app);
 
     bool portOk = false;
@@ -46,7 +48,7 @@ int main(int argc, char* argv[])
             return 1;
     }
 
-    lumi::sandbox::SandboxServer server(parser.value(stateOption));
+    lumi::sandbox::SandboxServer server(parser.value(stateOption), parser.isSet(bulkOption) ? 5000 : 0);
     QString problem;
     if (!server.start(quint16(port), &problem)) {
         std::fprintf(stderr, "lumivale-sandbox: %s\n", qPrintable(problem));

@@ -31,7 +31,8 @@ QJsonValue SandboxFixture::Reply::json() const
     return {};
 }
 
-SandboxFixture::SandboxFixture() : m_network(std::make_unique<QNetworkAccessManager>())
+SandboxFixture::SandboxFixture(QStringList extraArguments)
+    : m_extraArguments(std::move(extraArguments)), m_network(std::make_unique<QNetworkAccessManager>())
 {
     m_network->setProxy(QNetworkProxy::NoProxy);
     if (qEnvironmentVariableIsSet(apiUrlVariable))
@@ -56,8 +57,9 @@ bool SandboxFixture::start(quint16 port)
         return false;
     }
     m_process.setProgram(QString::fromLocal8Bit(LUMIVALE_SANDBOX_BIN));
-    m_process.setArguments(
-        {u"--port"_s, QString::number(port), u"--state-dir"_s, m_state.path(), u"--exit-with-parent"_s});
+    m_process.setArguments(QStringList{u"--port"_s, QString::number(port), u"--state-dir"_s, m_state.path(),
+                                       u"--exit-with-parent"_s} +
+                           m_extraArguments);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start();
     if (!m_process.waitForStarted(startTimeoutMs)) {

@@ -10,6 +10,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -42,7 +43,8 @@ public:
         QJsonValue json() const;
     };
 
-    SandboxFixture();
+    /// extraArguments go to the sandbox at every start, "--bulk-collection" say.
+    explicit SandboxFixture(QStringList extraArguments = {});
     ~SandboxFixture();
     SandboxFixture(const SandboxFixture&) = delete;
     SandboxFixture& operator=(const SandboxFixture&) = delete;
@@ -84,6 +86,7 @@ private:
     void stop();
     Reply control(const QByteArray& method, const QString& what, const QByteArray& body = {});
 
+    QStringList m_extraArguments;
     TemporaryHome m_home;
     QTemporaryDir m_state;
     QProcess m_process;

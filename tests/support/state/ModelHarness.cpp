@@ -24,8 +24,8 @@ const QString apiPrefix = u"/api/v6/"_s;
 
 } // namespace
 
-ModelHarness::ModelHarness()
-    : defaults(Defaults::shared()), autostart(QCoreApplication::applicationFilePath(), Paths::autostartFile())
+ModelHarness::ModelHarness(QStringList sandboxArguments)
+    : sandbox(std::move(sandboxArguments)), defaults(Defaults::shared()), autostart(QCoreApplication::applicationFilePath(), Paths::autostartFile())
 {
     sync.root = LibraryLayout::at(DataDirectory::current(defaults)).playlistRoot;
 }

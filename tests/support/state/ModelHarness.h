@@ -36,7 +36,8 @@ namespace lumi::test {
 class ModelHarness final
 {
 public:
-    ModelHarness();
+    /// sandboxArguments go to the sandbox at start.
+    explicit ModelHarness(QStringList sandboxArguments = {});
     ~ModelHarness();
     ModelHarness(const ModelHarness&) = delete;
     ModelHarness& operator=(const ModelHarness&) = delete;
