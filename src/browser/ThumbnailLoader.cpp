@@ -2,12 +2,12 @@
 
 #include "imaging/PhotoDecoder.h"
 
-#include <QBuffer>
 #include <QCoroFuture>
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QScopeGuard>
 #include <QtConcurrent>
 
 #include <limits>
@@ -18,11 +18,6 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 namespace {
-
-struct DeleteLater
-{
-    void operator()(QObject* object) const { object->deleteLater(); }
-};
 
 QImage decodeCovering(PhotoDecoder& decoder, QSize pixelSize)
 {
@@ -40,12 +35,8 @@ QImage decodeFile(const QString& path, QSize pixelSize)
 
 QImage decodeBody(QByteArray body, QSize pixelSize)
 {
-    if (PhotoDecoder::isCutShort(body))
-        return QImage();
-    QBuffer buffer(&body);
-    buffer.open(QIODevice::ReadOnly);
-    PhotoDecoder decoder(&buffer);
-    return decodeCovering(decoder, pixelSize);
+    return PhotoDecoder::decodeBody(std::move(body),
+                                    [pixelSize](PhotoDecoder& decoder) { return decodeCovering(decoder, pixelSize); });
 }
 
 QString cacheKey(const QUrl& url, QSize pixelSize)
@@ -58,6 +49,16 @@ QString cacheKey(const QUrl& url, QSize pixelSize)
 ThumbnailLoader::ThumbnailLoader(QNetworkAccessManager& network, qint64 maxBytes, QObject* parent)
     : QObject(parent), m_network(network), m_cache(std::numeric_limits<int>::max(), maxBytes)
 {
+}
+
+ThumbnailLoader::~ThumbnailLoader()
+{
+    // Requests still out end now; their tasks see the loader gone.
+    const QHash<Ticket, Pending> pending = std::exchange(m_pending, {});
+    for (const Pending& request : pending) {
+        if (request.reply && request.reply->isRunning())
+            request.reply->abort();
+    }
 }
 
 ThumbnailLoader::Ticket ThumbnailLoader::load(const QUrl& url, QSize pixelSize, Done done)
@@ -98,10 +99,15 @@ QCoro::Task<void> ThumbnailLoader::fetch(Ticket ticket, QUrl url, QSize pixelSiz
 QCoro::Task<QImage> ThumbnailLoader::download(Ticket ticket, QUrl url, QSize pixelSize)
 {
     const QPointer<ThumbnailLoader> self(this);
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(m_network.get(QNetworkRequest(url)));
-    m_pending[ticket].reply = reply.get();
+    // The network may go first and take the reply with it.
+    const QPointer<QNetworkReply> reply(m_network.get(QNetworkRequest(url)));
+    const auto release = qScopeGuard([reply] {
+        if (reply)
+            reply->deleteLater();
+    });
+    m_pending[ticket].reply = reply;
     co_await reply.get();
-    if (!self || !m_pending.contains(ticket) || reply->error() != QNetworkReply::NoError ||
+    if (!self || !reply || !m_pending.contains(ticket) || reply->error() != QNetworkReply::NoError ||
         reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return QImage();
     co_return co_await QtConcurrent::run(&decodeBody, reply->readAll(), pixelSize);

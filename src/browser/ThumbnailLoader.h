@@ -36,6 +36,7 @@ public:
     /// The network outlives the loader.
     explicit ThumbnailLoader(QNetworkAccessManager& network, qint64 maxBytes = defaultMaxBytes,
                              QObject* parent = nullptr);
+    ~ThumbnailLoader() override;
 
     /// A cached picture calls back at once and gives ticket 0; otherwise done is called later on
     /// the main thread, unless the ticket is cancelled first.

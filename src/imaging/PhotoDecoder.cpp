@@ -1,5 +1,6 @@
 #include "imaging/PhotoDecoder.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 
 #include <algorithm>
@@ -27,9 +28,14 @@ QRectF centred(QSize canvas, QSize image, bool cover)
 
 } // namespace
 
-bool PhotoDecoder::isCutShort(const QByteArray& body)
+QImage PhotoDecoder::decodeBody(QByteArray body, const std::function<QImage(PhotoDecoder&)>& decode)
 {
-    return body.startsWith("\xFF\xD8") && !body.endsWith("\xFF\xD9");
+    if (body.startsWith("\xFF\xD8") && !body.endsWith("\xFF\xD9"))
+        return QImage();
+    QBuffer buffer(&body);
+    buffer.open(QIODevice::ReadOnly);
+    PhotoDecoder decoder(&buffer);
+    return decode(decoder);
 }
 
 PhotoDecoder::PhotoDecoder(const QString& path) : m_reader(path)

@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 namespace lumi {
 
 /// Reads one photo file near the size it is drawn at, its EXIF orientation applied. Only shrinking
@@ -39,8 +41,9 @@ public:
 
     /// image covering target exactly (QImage::Format_RGB32), cut and scaled as decodeCovering does.
     static QImage cover(QImage image, QSize target);
-    /// A downloaded JPEG body without its end-of-image mark: Qt would decode it grey below the cut.
-    static bool isCutShort(const QByteArray& body);
+    /// decode run over a downloaded body; null for a JPEG body without its end-of-image mark,
+    /// which Qt would decode grey below the cut.
+    static QImage decodeBody(QByteArray body, const std::function<QImage(PhotoDecoder&)>& decode);
 
     /// The centred part of a picture of size source that has target's aspect.
     static QRect coverCrop(QSize source, QSize target);

@@ -5,7 +5,6 @@
 #include "model/CdnUrl.h"
 #include "platform/Screens.h"
 
-#include <QBuffer>
 #include <QCoroFuture>
 #include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
@@ -54,12 +53,7 @@ QImage decodeFile(const QString& path, QSize cover)
 
 QImage decodeBody(QByteArray body, QSize cover)
 {
-    if (PhotoDecoder::isCutShort(body))
-        return QImage();
-    QBuffer buffer(&body);
-    buffer.open(QIODevice::ReadOnly);
-    PhotoDecoder decoder(&buffer);
-    return decodeKept(decoder, cover);
+    return PhotoDecoder::decodeBody(std::move(body), [cover](PhotoDecoder& decoder) { return decodeKept(decoder, cover); });
 }
 
 } // namespace
