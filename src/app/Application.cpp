@@ -5,7 +5,6 @@
 #include "app/MainWindowController.h"
 #include "app/MenuBarContent.h"
 #include "app/WindowRelay.h"
-#include "app/standby/StandbyPhotoStory.h"
 #include "imaging/BundledFonts.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
@@ -29,6 +28,7 @@
 #include "player/IdleMonitor.h"
 #include "player/PhotoLoader.h"
 #include "player/windows/PlayerController.h"
+#include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
 #include "state/standby/StandbyEvents.h"
 #include "state/standby/StandbyNotifications.h"
@@ -136,7 +136,6 @@ void Application::createModel()
     // Stand-ins for the neighbours not built yet; each real one replaces its line here.
     m_notifications = std::make_unique<StandbyNotifications>();
     m_takeover = std::make_unique<StandbyTakeover>();
-    m_stories = std::make_unique<StandbyPhotoStory>();
 
     m_windowRelay = std::make_unique<WindowRelay>();
     m_model = std::make_unique<AppModel>(ModelServices{
@@ -236,6 +235,7 @@ void Application::createShell()
     connect(m_singleInstance.get(), &SingleInstance::activationRequested, m_mainWindow.get(),
             [this] { m_mainWindow->showMainWindow(); });
 
+    m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_mainWindow);
     m_menu = std::make_unique<MenuBarContent>(*m_model, *m_rotation, *m_shortcuts, *m_mainWindow, *m_stories);
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
     m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());

@@ -129,11 +129,11 @@ private:
     std::unique_ptr<ShortcutRegistry> m_shortcuts;
     std::unique_ptr<DailyNotifications> m_notifications;
     std::unique_ptr<AppTakeover> m_takeover;
-    std::unique_ptr<PhotoStoryPresenter> m_stories;
     std::unique_ptr<WindowRelay> m_windowRelay;
     std::unique_ptr<AppModel> m_model;
     // The shell.
     std::unique_ptr<MainWindowController> m_mainWindow;
+    std::unique_ptr<PhotoStoryPresenter> m_stories;
     std::unique_ptr<MenuBarContent> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
 };

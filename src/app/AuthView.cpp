@@ -2,26 +2,24 @@
 
 #include "app/AuthMessage.h"
 #include "app/AuthPhotoPanel.h"
+#include "app/ImageLoader.h"
 #include "app/LinkLabel.h"
 #include "app/Palette.h"
 #include "app/PrimaryButton.h"
 #include "app/ServiceSite.h"
+#include "app/TextLimit.h"
 #include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
-#include "model/CdnUrl.h"
 #include "platform/LinkOpener.h"
 #include "state/AppModel.h"
 
-#include <QCoroNetworkReply>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPushButton>
-#include <QTextBoundaryFinder>
+#include <QScreen>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -34,16 +32,6 @@ constexpr int minimumPasswordLength = 6;
 constexpr int columnWidth = 360;
 constexpr int columnPadding = 32;
 constexpr int spacing = 14;
-
-/// Characters as the user sees them: an accented letter or an emoji counts once.
-int visibleLength(const QString& text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
-}
 
 QLabel* heading(const QString& text, QWidget* parent)
 {
@@ -330,11 +318,11 @@ void AuthView::refresh()
     const bool hasEmail = !m_email.trimmed().isEmpty();
     m_signInButton->setEnabled(!m_busy && hasEmail && !m_password.isEmpty());
     m_createButton->setEnabled(!m_busy && !m_first.isEmpty() && hasEmail &&
-                               visibleLength(m_password) >= minimumPasswordLength);
+                               TextLimit::length(m_password) >= minimumPasswordLength);
     m_sendCodeButton->setEnabled(!m_busy && hasEmail);
     m_enterCodeButton->setEnabled(!m_busy && !m_code.isEmpty());
     m_setPasswordButton->setEnabled(!m_busy && !m_code.isEmpty() &&
-                                    visibleLength(m_newPassword) >= minimumPasswordLength);
+                                    TextLimit::length(m_newPassword) >= minimumPasswordLength);
     for (PrimaryButton* button :
          {m_signInButton, m_createButton, m_sendCodeButton, m_enterCodeButton, m_setPasswordButton})
         button->setBusy(m_busy);
@@ -457,21 +445,13 @@ QString AuthView::errorMessage(std::exception_ptr error, bool isSignUp)
 
 QCoro::Task<void> AuthView::loadPhoto()
 {
-    const QUrl url = ServiceSite::samplePhoto();
-    if (!CdnUrl::isAllowed(url))
-        co_return;
     const QPointer<AuthPhotoPanel> panel(m_photo);
-    // The reply belongs to the network session, which outlives any view.
-    const QPointer<QNetworkReply> reply(m_model.api().network().get(QNetworkRequest(url)));
-    co_await qCoro(reply.data()).waitForFinished();
-    if (!reply)
-        co_return;
-    reply->deleteLater();
-    if (!panel || reply->error() != QNetworkReply::NoError)
-        co_return;
-    QImage photo;
-    if (photo.loadFromData(reply->readAll()))
-        panel->setPhoto(std::move(photo));
+    // The panel is never larger than the screen it is on.
+    const QSize cover = panel->screen()->size() * panel->devicePixelRatioF();
+    std::optional<QImage> photo =
+        co_await ImageLoader::load(m_model.api().network(), ServiceSite::samplePhoto(), cover);
+    if (panel && photo)
+        panel->setPhoto(std::move(*photo));
 }
 
 QCoro::Task<void> AuthView::signIn(QString email, QString password)

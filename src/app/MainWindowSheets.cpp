@@ -4,6 +4,7 @@
 #include "app/LoginItemPrompt.h"
 #include "app/Palette.h"
 #include "app/PlaceholderSheet.h"
+#include "sheets/SurveySheet.h"
 #include "state/AppModel.h"
 
 #include <QEvent>
@@ -116,7 +117,7 @@ QDialog* MainWindowSheets::make(Sheet sheet)
     case Sheet::loginItem:
         return new LoginItemPrompt(m_model, &m_window);
     case Sheet::survey:
-        return new PlaceholderSheet(tr("Survey"), &m_window);
+        return new SurveySheet(m_model, &m_window);
     case Sheet::electronNotice:
         return new ElectronNoticeSheet(m_model, m_olderApp, &m_window);
     case Sheet::onboarding:

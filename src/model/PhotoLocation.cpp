@@ -51,6 +51,15 @@ std::optional<PlaceQuery> PhotoLocation::placeQuery() const
     return PlaceQuery{country->slug, region ? std::optional(region->slug) : std::nullopt, std::nullopt};
 }
 
+std::optional<QString> PhotoLocation::placeName() const
+{
+    for (const std::optional<Named>& level : {place, region, country}) {
+        if (level && !level->name.isEmpty())
+            return level->name;
+    }
+    return std::nullopt;
+}
+
 size_t qHash(const PhotoLocation::Named& named, size_t seed) noexcept
 {
     return qHashMulti(seed, named.name, named.slug);

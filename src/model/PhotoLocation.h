@@ -34,6 +34,9 @@ struct PhotoLocation final
     // The places selection that shows more photos from here: the place alone, else the country
     // with its region; none without a place or a country.
     std::optional<PlaceQuery> placeQuery() const;
+    // The name that stands for the location in a link: the place's, else the region's, else the
+    // country's; none when every one is missing or empty.
+    std::optional<QString> placeName() const;
 
     bool operator==(const PhotoLocation&) const = default;
 };

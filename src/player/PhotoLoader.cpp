@@ -1,6 +1,6 @@
 #include "player/PhotoLoader.h"
 
-#include "imaging/PhotoDecoder.h"
+#include "imaging/PictureDecode.h"
 #include "library/PlaylistSync.h"
 #include "model/CdnUrl.h"
 #include "platform/Screens.h"
@@ -27,35 +27,6 @@ struct DeleteLater
     void operator()(QObject* object) const { object->deleteLater(); }
 };
 
-// The size a photo is kept at: just covering the display, never enlarged.
-QSize keptSize(QSize photo, QSize cover)
-{
-    if (!photo.isValid() || !cover.isValid())
-        return photo;
-    const QSize covering = photo.scaled(cover, Qt::KeepAspectRatioByExpanding);
-    return covering.width() < photo.width() ? covering : photo;
-}
-
-// Files and downloaded bodies alike: near the kept size, so a 5K photo never sits in memory whole.
-QImage decodeKept(PhotoDecoder& decoder, QSize cover)
-{
-    if (!decoder.size().isValid())
-        return QImage();
-    QString error;
-    return decoder.decodeAt(keptSize(decoder.size(), cover), &error);
-}
-
-QImage decodeFile(const QString& path, QSize cover)
-{
-    PhotoDecoder decoder(path);
-    return decodeKept(decoder, cover);
-}
-
-QImage decodeBody(QByteArray body, QSize cover)
-{
-    return PhotoDecoder::decodeBody(std::move(body), [cover](PhotoDecoder& decoder) { return decodeKept(decoder, cover); });
-}
-
 } // namespace
 
 PhotoLoader::PhotoLoader(const PlaylistSync& sync, QNetworkAccessManager& network, const Screens& screens,
@@ -80,7 +51,7 @@ QCoro::Task<std::optional<QImage>> PhotoLoader::image(Medium medium, bool large)
         const QString key = QUrl::fromLocalFile(*local).toString();
         if (std::optional<QImage> cached = m_cache.find(key))
             co_return cached;
-        const QImage decoded = co_await QtConcurrent::run(&decodeFile, *local, coverSize());
+        const QImage decoded = co_await QtConcurrent::run(&PictureDecode::file, *local, coverSize());
         if (!self)
             co_return std::nullopt;
         if (!decoded.isNull()) {
@@ -114,7 +85,7 @@ QCoro::Task<std::optional<QImage>> PhotoLoader::fetch(QUrl url)
     if (!self || reply->error() != QNetworkReply::NoError
         || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return std::nullopt;
-    const QImage decoded = co_await QtConcurrent::run(&decodeBody, reply->readAll(), coverSize());
+    const QImage decoded = co_await QtConcurrent::run(&PictureDecode::body, reply->readAll(), coverSize());
     if (decoded.isNull())
         co_return std::nullopt;
     co_return decoded;

@@ -261,36 +261,42 @@ void PlacesTreeTest::locationLeadsToAPlaceQuery_data()
 {
     QTest::addColumn<QByteArray>("location");
     QTest::addColumn<QString>("query"); // the query's JSON, "none" when there is no query
+    QTest::addColumn<QString>("name");  // the link's name, "none" when there is none
 
     QTest::newRow("full location") << QByteArray(R"({"country": {"name": "France", "slug": "fr"},)"
                                                  R"( "region": {"name": "Provence", "slug": "provence"},)"
                                                  R"( "place": {"name": "Nice", "slug": "nice"}})")
-                                   << uR"({"place":"nice"})"_s;
+                                   << uR"({"place":"nice"})"_s << u"Nice"_s;
     QTest::newRow("place without country")
         << QByteArray(
                R"({"region": {"name": "Provence", "slug": "provence"}, "place": {"name": "Nice", "slug": "nice"}})")
-        << uR"({"place":"nice"})"_s;
+        << uR"({"place":"nice"})"_s << u"Nice"_s;
     QTest::newRow("country and region")
         << QByteArray(R"({"country": {"name": "France", "slug": "fr"},)"
                       R"( "region": {"name": "Provence", "slug": "provence"}})")
-        << uR"({"country":"fr","region":"provence"})"_s;
+        << uR"({"country":"fr","region":"provence"})"_s << u"Provence"_s;
     QTest::newRow("country only") << QByteArray(R"({"country": {"name": "France", "slug": "fr"}})")
-                                  << uR"({"country":"fr"})"_s;
+                                  << uR"({"country":"fr"})"_s << u"France"_s;
     QTest::newRow("region only") << QByteArray(R"({"region": {"name": "Provence", "slug": "provence"}})")
-                                 << u"none"_s;
-    QTest::newRow("nothing") << QByteArray("{}") << u"none"_s;
+                                 << u"none"_s << u"Provence"_s;
+    QTest::newRow("empty place name") << QByteArray(R"({"country": {"name": "France", "slug": "fr"},)"
+                                                    R"( "place": {"name": "", "slug": "nice"}})")
+                                      << uR"({"place":"nice"})"_s << u"France"_s;
+    QTest::newRow("nothing") << QByteArray("{}") << u"none"_s << u"none"_s;
 }
 
 void PlacesTreeTest::locationLeadsToAPlaceQuery()
 {
     QFETCH(QByteArray, location);
     QFETCH(QString, query);
+    QFETCH(QString, name);
 
     QString error;
     const auto decoded = PhotoLocation::fromJson(test::jsonValue(location), &error);
     QVERIFY2(decoded, qPrintable(error));
     const auto placeQuery = decoded->placeQuery();
     QCOMPARE(placeQuery ? QString::fromUtf8(test::jsonText(placeQuery->toJson())) : u"none"_s, query);
+    QCOMPARE(decoded->placeName().value_or(u"none"_s), name);
 }
 
 void PlacesTreeTest::coverThumbnailAppendsTheVariant_data()

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+class QButtonGroup;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace lumi {
+
+class AppModel;
+
+/// Asks how likely the user is to recommend the app (1 to 10), with an optional address and
+/// comment. Both answers close it by clearing the model's request; only "Submit" sends anything,
+/// and the model reports the outcome later as a notice.
+class SurveySheet final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SurveySheet)
+
+public:
+    static constexpr int emailLimit = 254;
+    static constexpr int commentLimit = 2000;
+
+    explicit SurveySheet(AppModel& model, QWidget* parent = nullptr);
+
+    /// The chosen score as decimal text; empty while none is chosen.
+    QString score() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void submit();
+
+    AppModel& m_model;
+    QLineEdit* m_email;
+    QButtonGroup* m_scores;
+    QPlainTextEdit* m_comment;
+};
+
+} // namespace lumi
