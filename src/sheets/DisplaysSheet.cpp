@@ -61,17 +61,9 @@ DisplaysSheet::DisplaysSheet(const Screens& screens, Defaults& defaults, Commit 
     column->addSpacing(4);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName(u"displays.cancel"_s);
-    cancel->setAutoDefault(false);
-    m_ok = new QPushButton(tr("OK"), this);
-    m_ok->setObjectName(u"displays.ok"_s);
-    m_ok->setDefault(true);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_ok);
+    m_ok = SheetText::addAnswers(*this, *buttons, tr("Cancel"), u"displays.cancel"_s, tr("OK"),
+                                 u"displays.ok"_s);
     column->addLayout(buttons);
-
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_ok, &QPushButton::clicked, this, &DisplaysSheet::confirm);
     updateOk();
 }

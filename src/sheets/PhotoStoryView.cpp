@@ -133,12 +133,7 @@ void PhotoStoryView::build()
     }
 
     if (m_loading) {
-        auto* busy = new QProgressBar(page);
-        busy->setObjectName(u"story.loading"_s);
-        busy->setRange(0, 0);
-        busy->setTextVisible(false);
-        busy->setFixedSize(48, 8);
-        m_column->addWidget(busy);
+        m_column->addWidget(SheetText::busy(u"story.loading"_s, 48, page));
     } else if (hasText(photo.description)) {
         QLabel* text = SheetText::wrapped(*photo.description, 14, Palette::dark(), page);
         text->setObjectName(u"story.text"_s);

@@ -171,12 +171,7 @@ QWidget* PlacesView::makeLoading()
 {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
-    auto* busy = new QProgressBar(page);
-    busy->setObjectName(u"places.loading"_s);
-    busy->setRange(0, 0);
-    busy->setTextVisible(false);
-    busy->setFixedWidth(120);
-    layout->addWidget(busy, 0, Qt::AlignCenter);
+    layout->addWidget(SheetText::busy(u"places.loading"_s, 120, page), 0, Qt::AlignCenter);
     return page;
 }
 

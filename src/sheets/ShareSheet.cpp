@@ -4,7 +4,6 @@
 #include "app/PictureFrame.h"
 #include "app/TextLimit.h"
 #include "app/ViewTask.h"
-#include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "platform/LinkOpener.h"
 #include "sheets/SheetText.h"
@@ -40,13 +39,7 @@ ShareSheet::ShareSheet(AppModel& model, LinkOpener& links, Medium medium, Sent s
                                          Palette::muted(), this));
     fields->addSpacing(8);
     fields->addWidget(SheetText::label(tr("Message"), 14, Palette::dark(), this));
-    m_message = new QPlainTextEdit(this);
-    m_message->setObjectName(u"share.message"_s);
-    m_message->setFont(BundledFonts::font(13, QFont::Normal));
-    m_message->setFixedHeight(84);
-    m_message->setStyleSheet(
-        u"QPlainTextEdit { border: 1px solid %1; border-radius: 5px; background: white; }"_s.arg(
-            Palette::lightGray().name()));
+    m_message = SheetText::editor(u"share.message"_s, this);
     TextLimit::apply(*m_message, messageLimit);
     fields->addWidget(m_message);
     fields->addStretch();
@@ -92,24 +85,12 @@ ShareSheet::ShareSheet(AppModel& model, LinkOpener& links, Medium medium, Sent s
         });
     }
     buttons->addStretch();
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(u"share.progress"_s);
-    m_progress->setRange(0, 0);
-    m_progress->setTextVisible(false);
-    m_progress->setFixedSize(48, 8);
+    m_progress = SheetText::busy(u"share.progress"_s, 48, this);
     m_progress->hide();
     buttons->addWidget(m_progress);
-    auto* cancel = new QPushButton(tr("Cancel"), this);
-    cancel->setObjectName(u"share.cancel"_s);
-    cancel->setAutoDefault(false);
-    m_send = new QPushButton(tr("Send"), this);
-    m_send->setObjectName(u"share.send"_s);
-    m_send->setDefault(true);
-    buttons->addWidget(cancel);
-    buttons->addWidget(m_send);
+    m_send =
+        SheetText::addAnswers(*this, *buttons, tr("Cancel"), u"share.cancel"_s, tr("Send"), u"share.send"_s);
     column->addLayout(buttons);
-
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_send, &QPushButton::clicked, this, &ShareSheet::send);
     connect(m_email, &QLineEdit::textChanged, this, &ShareSheet::updateSend);
     updateSend();

@@ -2,7 +2,6 @@
 
 #include "app/Palette.h"
 #include "app/TextLimit.h"
-#include "imaging/BundledFonts.h"
 #include "sheets/SheetText.h"
 #include "state/AppModel.h"
 
@@ -32,17 +31,6 @@ QString scoreStyle()
     return u"QPushButton { border: none; border-radius: 5px; color: %1; background: %2; }"
            "QPushButton:checked { color: white; background: %1; }"_s.arg(Palette::dark().name(),
                                                                          unselected.name(QColor::HexArgb));
-}
-
-QPlainTextEdit* framedEditor(QWidget* parent)
-{
-    auto* editor = new QPlainTextEdit(parent);
-    editor->setFont(BundledFonts::font(13, QFont::Normal));
-    editor->setFixedHeight(84);
-    editor->setStyleSheet(
-        u"QPlainTextEdit { border: 1px solid %1; border-radius: 5px; background: white; }"_s.arg(
-            Palette::lightGray().name()));
-    return editor;
 }
 
 } // namespace
@@ -92,26 +80,17 @@ SurveySheet::SurveySheet(AppModel& model, QWidget* parent) : QDialog(parent), m_
 
     column->addSpacing(10);
     column->addWidget(SheetText::label(tr("Why?"), 14, Palette::dark(), this));
-    m_comment = framedEditor(this);
-    m_comment->setObjectName(u"survey.comment"_s);
+    m_comment = SheetText::editor(u"survey.comment"_s, this);
     TextLimit::apply(*m_comment, commentLimit);
     column->addWidget(m_comment);
 
     column->addSpacing(8);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    auto* notNow = new QPushButton(tr("Not Now"), this);
-    notNow->setObjectName(u"survey.notNow"_s);
-    notNow->setAutoDefault(false);
-    auto* submit = new QPushButton(tr("Submit"), this);
-    submit->setObjectName(u"survey.submit"_s);
-    submit->setDefault(true);
-    buttons->addWidget(notNow);
-    buttons->addWidget(submit);
+    // Declining rejects the sheet, and the main window's sheets clear the request of a rejected one.
+    QPushButton* submit = SheetText::addAnswers(*this, *buttons, tr("Not Now"), u"survey.notNow"_s,
+                                                tr("Submit"), u"survey.submit"_s);
     column->addLayout(buttons);
-
-    // Declining is Escape too: the main window's sheets clear the request of a rejected sheet.
-    connect(notNow, &QPushButton::clicked, this, &QDialog::reject);
     connect(submit, &QPushButton::clicked, this, &SurveySheet::submit);
 }
 

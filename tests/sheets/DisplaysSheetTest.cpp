@@ -59,8 +59,7 @@ private:
 
 void DisplaysSheetTest::init()
 {
-    m_defaults =
-        std::make_unique<Defaults>(m_dir.filePath(u"defaults-%1.json"_s.arg(++m_run)));
+    m_defaults = std::make_unique<Defaults>(m_dir.filePath(u"defaults-%1.json"_s.arg(++m_run)));
     m_committed.reset();
     m_window.show();
 }

@@ -30,8 +30,8 @@ Q_DECLARE_METATYPE(lumi::Medium)
 namespace {
 
 const PhotoLocation inNice{PhotoLocation::Named{u"France"_s, u"fr"_s},
-                         PhotoLocation::Named{u"Provence"_s, u"provence"_s},
-                         PhotoLocation::Named{u"Nice"_s, u"nice"_s}};
+                           PhotoLocation::Named{u"Provence"_s, u"provence"_s},
+                           PhotoLocation::Named{u"Nice"_s, u"nice"_s}};
 const PhotoLocation inFrance{PhotoLocation::Named{u"France"_s, u"fr"_s}, std::nullopt, std::nullopt};
 const PhotoLocation provenceAlone{std::nullopt, PhotoLocation::Named{u"Provence"_s, u"provence"_s},
                                   std::nullopt};
@@ -181,8 +181,7 @@ void PhotoStoryWindowControllerTest::showsTheStory()
     QVERIFY(view);
     QVERIFY(!view->findChild<QProgressBar*>(u"story.loading"_s));
 
-    QCOMPARE(storyRequests(),
-             asked ? QStringList{u"GET /media/photo?prefix=abcdef12"_s} : QStringList());
+    QCOMPARE(storyRequests(), asked ? QStringList{u"GET /media/photo?prefix=abcdef12"_s} : QStringList());
     QCOMPARE(text(u"story.title"_s), title);
     QCOMPARE(text(u"story.channel"_s), channel);
     auto* place = view->findChild<QPushButton*>(u"story.place"_s);

@@ -268,7 +268,8 @@ void PlacesViewTest::loadsAndShowsTheFeaturedHome()
 
     auto* first = view->findChildren<lumi::CardView*>().value(0);
     QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(10, 10));
-    const std::optional<PlaceQuery> firstPlace = PlaceQuery{std::nullopt, std::nullopt, featured[0][u"slug"_s].toString()};
+    const std::optional<PlaceQuery> firstPlace =
+        PlaceQuery{std::nullopt, std::nullopt, featured[0][u"slug"_s].toString()};
     QCOMPARE(m_opened, QList<std::optional<PlaceQuery>>{firstPlace});
 }
 

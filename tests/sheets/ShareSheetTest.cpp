@@ -44,7 +44,6 @@ private:
     QLineEdit* email() { return m_sheet->findChild<QLineEdit*>(u"share.email"_s); }
     QPlainTextEdit* message() { return m_sheet->findChild<QPlainTextEdit*>(u"share.message"_s); }
     QPushButton* button(const QString& name) { return m_sheet->findChild<QPushButton*>(name); }
-    QJsonArray sharePosts();
     bool delayShares();
 
     std::unique_ptr<ModelHarness> m_harness;
@@ -82,16 +81,6 @@ ShareSheet* ShareSheetTest::open(Medium photo)
     return m_sheet;
 }
 
-QJsonArray ShareSheetTest::sharePosts()
-{
-    QJsonArray posts;
-    for (const QJsonValue request : m_harness->apiRequests()) {
-        if (request[u"method"_s] == u"POST"_s && request[u"path"_s] == u"/api/v6/shares"_s)
-            posts.append(request);
-    }
-    return posts;
-}
-
 bool ShareSheetTest::delayShares()
 {
     return m_harness->sandbox.addFault(
@@ -110,7 +99,7 @@ void ShareSheetTest::sendsToTheTrimmedAddressAndCloses()
     QTest::mouseClick(button(u"share.send"_s), Qt::LeftButton);
     QTRY_VERIFY(!m_sheet);
     QCOMPARE(m_sent, QStringList{u"Sent to friend@example.test"_s});
-    const QJsonArray posts = sharePosts();
+    const QJsonArray posts = m_harness->apiRequests(u"POST"_s, u"shares"_s);
     QCOMPARE(posts.size(), 1);
     const QJsonObject body = ModelHarness::bodyOf(posts[0]);
     QCOMPARE(body[u"email"_s].toString(), u"friend@example.test"_s);
@@ -121,10 +110,11 @@ void ShareSheetTest::sendsToTheTrimmedAddressAndCloses()
 void ShareSheetTest::aRejectionShowsAsTextAndKeepsTheFields()
 {
     const QString reason = u"<b>Nobody</b> by that address"_s;
-    QVERIFY(m_harness->sandbox.addFault({{u"method"_s, u"POST"_s},
-                                         {u"path"_s, u"/api/v6/shares"_s},
-                                         {u"status"_s, 422},
-                                         {u"body"_s, QString::fromUtf8(QJsonDocument(QJsonObject{{u"error"_s, reason}}).toJson())}}));
+    QVERIFY(m_harness->sandbox.addFault(
+        {{u"method"_s, u"POST"_s},
+         {u"path"_s, u"/api/v6/shares"_s},
+         {u"status"_s, 422},
+         {u"body"_s, QString::fromUtf8(QJsonDocument(QJsonObject{{u"error"_s, reason}}).toJson())}}));
     open();
     QTest::keyClicks(email(), u"friend@example.test"_s);
     message()->setPlainText(u"Look!"_s);
@@ -157,7 +147,7 @@ void ShareSheetTest::sendNeedsAnAtSign()
     QTest::keyClick(email(), Qt::Key_Return);
     QVERIFY(!m_sheet->isSending());
     QVERIFY(m_sheet && m_sheet->isVisible());
-    QCOMPARE(sharePosts().size(), 0);
+    QCOMPARE(m_harness->apiRequests(u"POST"_s, u"shares"_s).size(), 0);
 }
 
 void ShareSheetTest::limitsCountWhatTheUserSees_data()
@@ -201,7 +191,7 @@ void ShareSheetTest::returnTwiceSendsOnce()
     QTest::keyClick(email(), Qt::Key_Return);
     QTRY_COMPARE(m_sent.size(), 1);
     QTest::qWait(200);
-    QCOMPARE(sharePosts().size(), 1);
+    QCOMPARE(m_harness->apiRequests(u"POST"_s, u"shares"_s).size(), 1);
 }
 
 void ShareSheetTest::cancelDuringASendStillReportsIt()

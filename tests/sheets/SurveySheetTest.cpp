@@ -35,7 +35,6 @@ private slots:
 private:
     /// Raises the survey and waits for its sheet.
     SurveySheet* requestSurvey();
-    QJsonArray surveyPosts();
 
     std::unique_ptr<ModelHarness> m_harness;
     std::unique_ptr<lumi::test::RecordingOlderAppMigration> m_olderApp;
@@ -72,16 +71,6 @@ SurveySheet* SurveySheetTest::requestSurvey()
     return qobject_cast<SurveySheet*>(sheets.dialog());
 }
 
-QJsonArray SurveySheetTest::surveyPosts()
-{
-    QJsonArray posts;
-    for (const QJsonValue request : m_harness->apiRequests()) {
-        if (request[u"method"_s] == u"POST"_s && request[u"path"_s] == u"/api/v6/surveys"_s)
-            posts.append(request);
-    }
-    return posts;
-}
-
 void SurveySheetTest::prefillsTheAddressAtEveryShowingAndDeclinesQuietly()
 {
     for (int showing = 0; showing < 2; ++showing) {
@@ -97,7 +86,7 @@ void SurveySheetTest::prefillsTheAddressAtEveryShowingAndDeclinesQuietly()
         QVERIFY(!m_harness->model().surveyRequested());
     }
     QVERIFY(m_harness->settle());
-    QCOMPARE(surveyPosts().size(), 0);
+    QCOMPARE(m_harness->apiRequests(u"POST"_s, u"surveys"_s).size(), 0);
 }
 
 void SurveySheetTest::submitsAndClosesBeforeTheAnswer_data()
@@ -144,7 +133,7 @@ void SurveySheetTest::submitsAndClosesBeforeTheAnswer()
     QCOMPARE(m_harness->model().notice(), std::nullopt);
 
     QVERIFY(m_harness->settle());
-    const QJsonArray posts = surveyPosts();
+    const QJsonArray posts = m_harness->apiRequests(u"POST"_s, u"surveys"_s);
     QCOMPARE(posts.size(), 1);
     const QJsonObject body = ModelHarness::bodyOf(posts[0]);
     QCOMPARE(body[u"email"_s].toString(u"not a string"_s), sentEmail);

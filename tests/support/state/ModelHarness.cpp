@@ -139,6 +139,16 @@ QJsonArray ModelHarness::apiRequests()
     return kept;
 }
 
+QJsonArray ModelHarness::apiRequests(const QString& method, const QString& path)
+{
+    QJsonArray kept;
+    for (const QJsonValue& entry : apiRequests()) {
+        if (entry[u"method"_s] == method && entry[u"path"_s] == apiPrefix + path)
+            kept.append(entry);
+    }
+    return kept;
+}
+
 QStringList ModelHarness::requestLines()
 {
     QStringList lines;

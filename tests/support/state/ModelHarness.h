@@ -66,6 +66,8 @@ public:
     QStringList requestLines();
     /// The same requests in full, as the sandbox recorded them.
     QJsonArray apiRequests();
+    /// Those with this method and path under the API ("surveys", say).
+    QJsonArray apiRequests(const QString& method, const QString& path);
     /// The JSON body of a recorded request; empty when it has none.
     static QJsonObject bodyOf(const QJsonValue& request);
     /// Photos of the catalog's newest list as the signed-in model would receive them; the
