@@ -1,4 +1,5 @@
 #include "app/AuthView.h"
+#include "app/AuthPhotoPanel.h"
 #include "support/state/ModelHarness.h"
 
 #include <QAccessible>
@@ -46,6 +47,8 @@ private slots:
     void switchingModesKeepsWhatWasTyped();
     void everyControlHasAnAccessibleName();
     void tabStopsOnEachTermsLink();
+    void showsTheSamplePhotoOnlyWhole_data();
+    void showsTheSamplePhotoOnlyWhole();
 
 private:
     AuthView& view();
@@ -454,6 +457,35 @@ void AuthViewTest::tabStopsOnEachTermsLink()
     QCOMPARE(stops(4, Qt::Key_Tab),
              (QStringList{u"signUp.submit"_s, u"Terms of Use"_s, u"Privacy Policy"_s, u"signUp.signIn"_s}));
     QCOMPARE(stops(3, Qt::Key_Backtab), (QStringList{u"Privacy Policy"_s, u"Terms of Use"_s, u"signUp.submit"_s}));
+}
+
+void AuthViewTest::showsTheSamplePhotoOnlyWhole_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("whole") << QString() << true;
+    QTest::newRow("cut short") << u"short"_s << false;
+    QTest::newRow("missing") << u"missing"_s << false;
+}
+
+void AuthViewTest::showsTheSamplePhotoOnlyWhole()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, shown);
+
+    if (!fault.isEmpty())
+        QVERIFY(m_harness->sandbox.addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, fault}}));
+    auto* panel = view().findChild<lumi::AuthPhotoPanel*>();
+    QVERIFY(panel);
+    if (shown) {
+        QTRY_VERIFY_WITH_TIMEOUT(panel->hasPhoto(), 10000);
+        return;
+    }
+    QTRY_VERIFY(!m_harness->sandbox.requests().isEmpty());
+    // Time for a decode off the main thread, had there been anything to decode.
+    QTest::qWait(1000);
+    QVERIFY(!panel->hasPhoto());
 }
 
 QTEST_MAIN(AuthViewTest)
