@@ -8,18 +8,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QtConcurrent>
-
-#include <memory>
 
 namespace lumi {
 
 namespace {
-
-struct DeleteLater
-{
-    void operator()(QObject* object) const { object->deleteLater(); }
-};
 
 std::optional<QImage> decoded(QImage image)
 {
@@ -36,9 +30,12 @@ QCoro::Task<std::optional<QImage>> ImageLoader::load(QNetworkAccessManager& netw
         co_return decoded(co_await QtConcurrent::run(&PictureDecode::file, url.toLocalFile(), cover));
     if (!CdnUrl::isAllowed(url))
         co_return std::nullopt;
-    // The reply belongs to the network session, which outlives every view that asked.
-    const std::unique_ptr<QNetworkReply, DeleteLater> reply(network.get(QNetworkRequest(url)));
-    co_await reply.get();
+    // The reply belongs to the network session, which deletes it when it ends first.
+    const QPointer<QNetworkReply> reply(network.get(QNetworkRequest(url)));
+    co_await qCoro(reply.data()).waitForFinished();
+    if (!reply)
+        co_return std::nullopt;
+    reply->deleteLater();
     if (reply->error() != QNetworkReply::NoError ||
         reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return std::nullopt;
