@@ -13,6 +13,7 @@
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "platform/Autostart.h"
+#include "platform/FileRevealer.h"
 #include "platform/Hotkeys.h"
 #include "platform/IdleSource.h"
 #include "platform/InputActivity.h"
@@ -124,6 +125,7 @@ void Application::createModel()
     m_clock = LinuxPlatform::clock();
     m_autostart = LinuxPlatform::autostart();
     m_links = LinuxPlatform::linkOpener();
+    m_revealer = LinuxPlatform::fileRevealer();
     m_pickers = LinuxPlatform::pickers();
     m_trash = LinuxPlatform::trash();
     m_api = std::make_unique<APIClient>(m_crashReporter);
@@ -224,11 +226,15 @@ void Application::createSaverServices()
     m_shortcuts = std::make_unique<GlobalShortcuts>(*m_hotkeys, *m_rotation, startSaver);
 }
 
+BrowserServices Application::browserServices() const
+{
+    return {*m_rotation, *m_screens, Defaults::shared(), *m_events, *m_sync, *m_clock, *m_links, *m_revealer};
+}
+
 void Application::createShell()
 {
-    m_mainWindow =
-        std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links,
-                                                         *m_systemTray);
+    m_mainWindow = std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links,
+                                                          *m_systemTray, browserServices());
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
     // A later copy of the app, started by the user, is the way in when there is no tray.

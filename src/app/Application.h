@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/startup/StartupServices.h"
+#include "browser/BrowserServices.h"
 #include "services/CrashReporter.h"
 
 #include <QCoroTask>
@@ -26,6 +27,7 @@ class IdleWatch;
 class InputActivity;
 class KeyNameTranslator;
 class LibrarySyncedPhotos;
+class FileRevealer;
 class LinkOpener;
 class MainWindowController;
 class MenuBarContent;
@@ -89,6 +91,7 @@ private:
     void createWallpaperServices();
     void createSaverServices();
     void createShell();
+    BrowserServices browserServices() const;
     void quitting();
 
     // First made, last gone: every service may report a problem until its end.
@@ -107,6 +110,7 @@ private:
     std::unique_ptr<Clock> m_clock;
     std::unique_ptr<Autostart> m_autostart;
     std::unique_ptr<LinkOpener> m_links;
+    std::unique_ptr<FileRevealer> m_revealer;
     std::unique_ptr<Pickers> m_pickers;
     std::unique_ptr<Trash> m_trash;
     std::unique_ptr<APIClient> m_api;

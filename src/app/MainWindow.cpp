@@ -1,10 +1,10 @@
 #include "app/MainWindow.h"
 
 #include "app/AuthView.h"
-#include "app/BrowserPlaceholder.h"
 #include "app/MainWindowSheets.h"
 #include "app/Palette.h"
 #include "app/SettingsRequest.h"
+#include "browser/BrowserView.h"
 #include "imaging/BundledFonts.h"
 
 #include <QProgressBar>
@@ -33,8 +33,8 @@ QWidget* progressView()
 } // namespace
 
 MainWindow::MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigration& olderApp,
-                       LinkOpener& links)
-    : m_model(model), m_presenter(presenter), m_links(links)
+                       LinkOpener& links, BrowserServices browser)
+    : m_model(model), m_presenter(presenter), m_links(links), m_browser(browser)
 {
     setObjectName(u"MainWindow"_s);
     setWindowTitle(u"Lumivale"_s);
@@ -78,7 +78,7 @@ void MainWindow::showPhase()
         content = new AuthView(m_model, m_links);
         break;
     case AppModel::Phase::ready:
-        content = new BrowserPlaceholder(m_model, m_presenter);
+        content = new BrowserView(m_model, m_presenter, m_browser);
         break;
     }
     m_content = content;

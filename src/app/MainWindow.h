@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/BrowserServices.h"
 #include "state/AppModel.h"
 
 #include <QPointer>
@@ -21,7 +22,8 @@ class MainWindow final : public QWidget
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
-    MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigration& olderApp, LinkOpener& links);
+    MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigration& olderApp, LinkOpener& links,
+               BrowserServices browser);
     ~MainWindow() override;
 
     /// What fills the window now: the progress indicator, an AuthView or the browser.
@@ -37,6 +39,7 @@ private:
     AppModel& m_model;
     WindowPresenter& m_presenter;
     LinkOpener& m_links;
+    BrowserServices m_browser;
     MainWindowSheets* m_sheets = nullptr;
     QPointer<QWidget> m_content;
     std::optional<AppModel::Phase> m_contentPhase;

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "browser/BrowserServices.h"
 #include "state/WindowPresenter.h"
 
 #include <QObject>
 #include <QPointer>
-#include <QWidget>
 #include <QRect>
 #include <QSize>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -36,7 +37,7 @@ public:
     static QRect fitted(QRect geometry, const QRect& available);
 
     MainWindowController(AppModel& model, Defaults& defaults, OlderAppMigration& olderApp, LinkOpener& links,
-                         const SystemTray& tray);
+                         const SystemTray& tray, BrowserServices browser);
     ~MainWindowController() override;
 
     void showMainWindow() override;
@@ -63,6 +64,7 @@ private:
     OlderAppMigration& m_olderApp;
     LinkOpener& m_links;
     const SystemTray& m_tray;
+    BrowserServices m_browser;
     std::unique_ptr<MainWindow> m_window;
     QPointer<QWidget> m_keepsRunningNotice;
     bool m_toldKeepsRunning = false;

@@ -112,8 +112,14 @@ void MainWindowSheets::present()
 QDialog* MainWindowSheets::make(Sheet sheet)
 {
     switch (sheet) {
-    case Sheet::settings:
-        return new PlaceholderSheet(tr("Settings"), &m_window);
+    case Sheet::settings: {
+        // Until the settings window exists, its stand-in holds the way to sign out.
+        auto* settings = new PlaceholderSheet(tr("Settings"), &m_window);
+        QPushButton* signOut = settings->addAction(tr("Sign Out"));
+        signOut->setObjectName(u"settings.signOut"_s);
+        connect(signOut, &QPushButton::clicked, &m_model, &AppModel::signOut, Qt::QueuedConnection);
+        return settings;
+    }
     case Sheet::loginItem:
         return new LoginItemPrompt(m_model, &m_window);
     case Sheet::survey:

@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+class QHBoxLayout;
+class QPushButton;
+
 namespace lumi {
 
 /// Takes the place of a sheet whose window is not part of the app yet (settings, survey, calendar
@@ -13,6 +16,12 @@ class PlaceholderSheet final : public QDialog
 
 public:
     PlaceholderSheet(const QString& heading, QWidget* parent = nullptr);
+
+    /// A button of the sheet's own before Close; it closes the sheet after its action.
+    QPushButton* addAction(const QString& title);
+
+private:
+    QHBoxLayout* m_buttons;
 };
 
 } // namespace lumi

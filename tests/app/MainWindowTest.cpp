@@ -1,24 +1,25 @@
 #include "app/MainWindow.h"
 #include "app/AuthView.h"
-#include "app/BrowserPlaceholder.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowSheets.h"
-#include "model/DefaultsKeys.h"
 #include "app/Palette.h"
+#include "browser/BrowserView.h"
+#include "model/DefaultsKeys.h"
 #include "support/OffscreenScreen.h"
 #include "support/app/FixedSystemTray.h"
+#include "support/browser/BrowserRig.h"
 #include "support/services/RecordingOlderAppMigration.h"
 #include "support/state/ModelHarness.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QScopeGuard>
-#include <QSignalSpy>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -61,6 +62,7 @@ private:
     QPushButton* sheetButton(const QString& name) { return sheets().dialog()->findChild<QPushButton*>(name); }
 
     std::unique_ptr<ModelHarness> m_harness;
+    std::unique_ptr<lumi::test::BrowserRig> m_browser;
     std::unique_ptr<RecordingOlderAppMigration> m_olderApp;
     std::unique_ptr<lumi::test::FixedSystemTray> m_tray;
     std::unique_ptr<MainWindowController> m_controller;
@@ -71,6 +73,7 @@ void MainWindowTest::init()
     m_harness = std::make_unique<ModelHarness>();
     QVERIFY2(m_harness->sandbox.isRunning(), qPrintable(m_harness->sandbox.errorString()));
     m_olderApp = std::make_unique<RecordingOlderAppMigration>(m_harness->journal);
+    m_browser = std::make_unique<lumi::test::BrowserRig>(*m_harness);
     m_tray = std::make_unique<lumi::test::FixedSystemTray>(true);
 }
 
@@ -79,14 +82,16 @@ void MainWindowTest::cleanup()
     m_controller.reset();
     m_tray.reset();
     m_olderApp.reset();
+    m_browser.reset();
     m_harness.reset();
 }
 
 MainWindowController& MainWindowTest::controller()
 {
     if (!m_controller)
-        m_controller = std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults,
-                                                              *m_olderApp, m_harness->links, *m_tray);
+        m_controller =
+            std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults, *m_olderApp,
+                                                   m_harness->links, *m_tray, m_browser->services());
     return *m_controller;
 }
 
@@ -100,7 +105,7 @@ void MainWindowTest::contentFollowsThePhase()
     QVERIFY(firstSignIn);
 
     m_harness->signIn(lumi::test::SandboxFixture::demoEmail, lumi::test::SandboxFixture::demoPassword);
-    QVERIFY(qobject_cast<lumi::BrowserPlaceholder*>(window()->content()));
+    QVERIFY(qobject_cast<lumi::BrowserView*>(window()->content()));
     QTRY_VERIFY(!firstSignIn);
 
     // Signing out brings a fresh sign-in view.
@@ -290,7 +295,8 @@ void MainWindowTest::fitsTheScreen_data()
         << QRect(43, -16, 1280, 800) << QRect(0, 0, 1366, 740) << QRect(43, 40, 1280, 692);
     QTest::newRow("1920x1080 at scale 2, panel on top")
         << QRect(-160, -130, 1280, 800) << QRect(0, 32, 960, 508) << QRect(8, 72, 944, 460);
-    QTest::newRow("title bar above the screen") << QRect(300, 0, 1000, 600) << fullHd << QRect(300, 40, 1000, 600);
+    QTest::newRow("title bar above the screen")
+        << QRect(300, 0, 1000, 600) << fullHd << QRect(300, 40, 1000, 600);
     QTest::newRow("beyond the right and bottom edges")
         << QRect(1500, 900, 1000, 600) << fullHd << QRect(912, 472, 1000, 600);
     QTest::newRow("second monitor at the left")

@@ -4,6 +4,7 @@
 #include "platform/linux/DeferredWallpaperSetter.h"
 #include "platform/linux/DesktopLinkOpener.h"
 #include "platform/linux/FileDialogPickers.h"
+#include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindWakeWatcher.h"
 #include "platform/linux/QtScreens.h"
@@ -45,6 +46,11 @@ std::unique_ptr<Autostart> LinuxPlatform::autostart()
 std::unique_ptr<LinkOpener> LinuxPlatform::linkOpener()
 {
     return std::make_unique<DesktopLinkOpener>();
+}
+
+std::unique_ptr<FileRevealer> LinuxPlatform::fileRevealer()
+{
+    return std::make_unique<FileManagerRevealer>();
 }
 
 std::unique_ptr<Pickers> LinuxPlatform::pickers()

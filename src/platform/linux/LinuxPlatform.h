@@ -6,6 +6,7 @@ namespace lumi {
 
 class Autostart;
 class Clock;
+class FileRevealer;
 class Hotkeys;
 class IdleSource;
 class InputActivity;
@@ -31,6 +32,7 @@ public:
     static std::unique_ptr<Clock> clock();
     static std::unique_ptr<Autostart> autostart();
     static std::unique_ptr<LinkOpener> linkOpener();
+    static std::unique_ptr<FileRevealer> fileRevealer();
     static std::unique_ptr<Pickers> pickers();
     static std::unique_ptr<Trash> trash();
     static std::unique_ptr<TerminationRequests> terminationRequests();

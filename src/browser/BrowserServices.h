@@ -1,0 +1,29 @@
+#pragma once
+
+namespace lumi {
+
+class Clock;
+class Defaults;
+class EventSink;
+class FileRevealer;
+class LinkOpener;
+class RotationEngine;
+class Screens;
+class SyncScheduler;
+
+/// What the browser works with besides the model; made by the composition root, each alive for
+/// longer than any browser.
+struct BrowserServices final
+{
+    RotationEngine& rotation;
+    const Screens& screens;
+    Defaults& defaults;
+    EventSink& events;
+    /// The photo library, which knows each playlist's folder.
+    const SyncScheduler& sync;
+    Clock& clock;
+    LinkOpener& links;
+    FileRevealer& revealer;
+};
+
+} // namespace lumi

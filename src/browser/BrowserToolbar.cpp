@@ -1,0 +1,149 @@
+#include "browser/BrowserToolbar.h"
+
+#include "app/SettingsRequest.h"
+#include "app/TourAnchor.h"
+#include "app/ViewTask.h"
+#include "browser/ColumnsSelector.h"
+#include "browser/core/BrowserState.h"
+#include "state/AppModel.h"
+#include "wallpaper/RotationEngine.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+QToolButton* toolButton(const QString& title, const QIcon& icon, const QString& tip, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setText(title);
+    button->setIcon(icon);
+    button->setToolTip(tip);
+    button->setAccessibleName(title);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
+}
+
+} // namespace
+
+BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, RotationEngine& rotation,
+                               WindowPresenter& window, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_rotation(rotation), m_search(new QLineEdit(this))
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 6, 10, 6);
+    layout->setSpacing(4);
+    // Places is Ctrl+3 and Playlists Ctrl+2, in this order on screen.
+    layout->addWidget(addModeToggle(BrowseMode::home, u"Home"_s, u"go-home"_s, Qt::Key_1));
+    layout->addWidget(addModeToggle(BrowseMode::places, tr("Places"), u"mark-location"_s, Qt::Key_3));
+    layout->addWidget(
+        addModeToggle(BrowseMode::playlists, u"Playlists"_s, u"view-list-details"_s, Qt::Key_2));
+    auto showMode = [this] {
+        for (auto it = m_modes.cbegin(); it != m_modes.cend(); ++it)
+            it.value()->setChecked(it.key() == m_state.mode());
+    };
+    connect(&state, &BrowserState::modeChanged, this, showMode);
+    showMode();
+
+    layout->addStretch(1);
+    auto* columns = new ColumnsSelector(state.columns(), this);
+    connect(columns, &ColumnsSelector::columnsChosen, &state, &BrowserState::setColumns);
+    connect(&state, &BrowserState::columnsChanged, columns,
+            [this, columns] { columns->setColumns(m_state.columns()); });
+    layout->addWidget(columns);
+    layout->addStretch(1);
+
+    m_search->setObjectName(u"browser.search"_s);
+    m_search->setPlaceholderText(tr("Search photos"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setFixedWidth(200);
+    connect(m_search, &QLineEdit::textEdited, &state, &BrowserState::setSearchText);
+    connect(&state, &BrowserState::searchTextChanged, m_search, [this] {
+        if (m_search->text() != m_state.searchText())
+            m_search->setText(m_state.searchText());
+    });
+    connect(m_search, &QLineEdit::returnPressed, &state, &BrowserState::submitSearch);
+    layout->addWidget(m_search);
+
+    m_play = makePlayButton();
+    layout->addWidget(m_play);
+
+    m_next = toolButton(tr("Next Wallpaper"), style()->standardIcon(QStyle::SP_MediaSeekForward),
+                        tr("Next wallpaper"), this);
+    m_next->setIcon(QIcon::fromTheme(u"media-skip-forward"_s, m_next->icon()));
+    connect(m_next, &QToolButton::clicked, this, [this] {
+        // A change the user asks for ends any waiting after earlier failures.
+        m_rotation.setRetryAt(std::nullopt);
+        ViewTask::start(m_model, m_rotation.changeWallpaper(true));
+    });
+    auto showChanging = [this] { m_next->setEnabled(!m_rotation.isChanging()); };
+    connect(&rotation, &RotationEngine::isChangingChanged, this, showChanging);
+    showChanging();
+    layout->addWidget(m_next);
+
+    m_settings = toolButton(
+        tr("Settings"),
+        QIcon::fromTheme(u"preferences-system"_s, style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
+        tr("Settings"), this);
+    m_settings->setObjectName(u"browser.settings"_s);
+    connect(m_settings, &QToolButton::clicked, this,
+            [this, &window] { SettingsRequest::raise(m_model, window); });
+    new TourAnchor(model, *m_settings, 3, TourAnchor::Edge::bottom);
+    layout->addWidget(m_settings);
+}
+
+QToolButton* BrowserToolbar::addModeToggle(BrowseMode mode, const QString& title, const QString& icon,
+                                           int key)
+{
+    auto* button = toolButton(title, QIcon::fromTheme(icon), title, this);
+    button->setCheckable(true);
+    button->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(key)));
+    // A click on the active toggle would turn it off; the state decides and the toggle follows.
+    connect(button, &QToolButton::clicked, this, [this, mode, button] {
+        m_state.selectMode(mode, false);
+        button->setChecked(m_state.mode() == mode);
+    });
+    m_modes.insert(mode, button);
+    return button;
+}
+
+QToolButton* BrowserToolbar::makePlayButton()
+{
+    QToolButton* play = toolButton(
+        tr("Play"), QIcon::fromTheme(u"media-playback-start"_s, style()->standardIcon(QStyle::SP_MediaPlay)),
+        tr("Play these photos"), this);
+    play->setObjectName(u"browser.play"_s);
+    play->setPopupMode(QToolButton::MenuButtonPopup);
+    connect(play, &QToolButton::clicked, this, [this] { m_state.playAsLast(std::nullopt); });
+
+    auto* menu = new QMenu(play);
+    connect(menu->addAction(QIcon::fromTheme(u"view-presentation"_s), tr("Slideshow")), &QAction::triggered,
+            this, [this] { m_state.play(PlayMode::slideshow(), std::nullopt); });
+    connect(menu->addAction(QIcon::fromTheme(u"view-list-text"_s), tr("Stories")), &QAction::triggered, this,
+            [this] { m_state.play(PlayMode::infoshow(), std::nullopt); });
+    menu->addSection(tr("Screen Saver Effects"));
+    for (SaverEffect effect : SaverEffect::all()) {
+        connect(menu->addAction(effect.label()), &QAction::triggered, this,
+                [this, effect] { m_state.play(PlayMode::saver(effect), std::nullopt); });
+    }
+    menu->addSeparator();
+    connect(menu->addAction(QIcon::fromTheme(u"video-display"_s), tr("Start Screen Saver")),
+            &QAction::triggered, this,
+            [this] { ViewTask::start(m_model, m_model.startSaverNow(std::nullopt)); });
+    play->setMenu(menu);
+
+    auto showMedia = [this, play] { play->setEnabled(!m_state.gridMedia().isEmpty()); };
+    connect(&m_state, &BrowserState::gridMediaChanged, play, showMedia);
+    showMedia();
+    return play;
+}
+
+} // namespace lumi

@@ -1,0 +1,190 @@
+#include "browser/BrowserView.h"
+
+#include "app/AlertBanner.h"
+#include "app/Palette.h"
+#include "app/TourAnchor.h"
+#include "browser/BrowserToolbar.h"
+#include "browser/EmptyContent.h"
+#include "browser/MembershipMark.h"
+#include "browser/NoticeToast.h"
+#include "browser/PlaylistSheets.h"
+#include "browser/SidebarList.h"
+#include "browser/core/BrowserState.h"
+#include "imaging/BundledFonts.h"
+#include "model/Account.h"
+#include "state/AppModel.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+constexpr int sidebarMinimum = 210;
+constexpr int sidebarStart = 240;
+constexpr int sidebarMaximum = 320;
+
+} // namespace
+
+BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServices services, QWidget* parent)
+    : QWidget(parent), m_model(model), m_services(services),
+      m_state(new BrowserState(model, services.defaults, services.events, services.clock, window, this)),
+      m_sheets(new PlaylistSheets(*this, *m_state, model)),
+      m_toolbar(new BrowserToolbar(*m_state, model, services.rotation, window, this)),
+      m_splitter(new QSplitter(Qt::Horizontal, this))
+{
+    setObjectName(u"browser"_s);
+    QWidget* sidebar = makeSidebar();
+    auto* detail = new QWidget(m_splitter);
+    detail->setObjectName(u"browser.detail"_s);
+    m_detail = new QVBoxLayout(detail);
+    m_detail->setContentsMargins(0, 0, 0, 0);
+    m_detail->setSpacing(0);
+    m_detail->addWidget(new AlertBanner(model, detail));
+    new NoticeToast(model, *detail);
+
+    m_splitter->addWidget(sidebar);
+    m_splitter->addWidget(detail);
+    m_splitter->setCollapsible(0, false);
+    m_splitter->setCollapsible(1, false);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({sidebarStart, 1000});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolbar);
+    layout->addWidget(m_splitter, 1);
+
+    connect(m_state, &BrowserState::selectionChanged, this, &BrowserView::showContent);
+    connect(m_state, &BrowserState::modeChanged, this, [this] {
+        m_legend->setVisible(m_state->mode() == BrowseMode::playlists);
+        // Without a selection the empty view depends on the mode.
+        if (!m_state->selection())
+            showContent();
+    });
+    connect(m_state, &BrowserState::selectionChanged, this, &BrowserView::showTitle);
+    connect(&model.account(), &Account::albumsChanged, this, &BrowserView::showTitle);
+    connect(&model, &AppModel::placesTreeChanged, this, &BrowserView::showTitle);
+    showContent();
+}
+
+BrowserView::~BrowserView() = default;
+
+QWidget* BrowserView::makeSidebar()
+{
+    auto* column = new QWidget(m_splitter);
+    column->setObjectName(u"browser.sidebar"_s);
+    column->setMinimumWidth(sidebarMinimum);
+    column->setMaximumWidth(sidebarMaximum);
+    auto* list = new SidebarList(*m_state, m_model, m_services.sync, m_services.revealer);
+    connect(list, &SidebarList::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylist);
+    connect(list, &SidebarList::renameRequested, m_sheets, &PlaylistSheets::rename);
+    connect(list, &SidebarList::deleteRequested, m_sheets, &PlaylistSheets::confirmDelete);
+    auto* scroll = new QScrollArea(column);
+    scroll->setWidget(list);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(scroll, 1);
+    m_legend = makeLegend();
+    m_legend->setVisible(m_state->mode() == BrowseMode::playlists);
+    layout->addWidget(m_legend);
+    new TourAnchor(m_model, *column, 0, TourAnchor::Edge::trailing);
+    return column;
+}
+
+QWidget* BrowserView::makeLegend()
+{
+    auto* legend = new QWidget;
+    legend->setObjectName(u"browser.legend"_s);
+    const QFont font = BundledFonts::font(12, QFont::Normal);
+    auto line = [&](const QString& text) {
+        auto* label = new QLabel(text, legend);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setFont(font);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Palette::muted());
+        label->setPalette(palette);
+        return label;
+    };
+    auto symbolLine = [&](MembershipMark::Kind kind, const QString& text) {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(6);
+        QLabel* symbol = line(QString());
+        symbol->setPixmap(MembershipMark::symbol(kind, true, Palette::muted(), 12, devicePixelRatioF()));
+        row->addWidget(symbol);
+        row->addWidget(line(text), 1);
+        return row;
+    };
+    auto* layout = new QVBoxLayout(legend);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setSpacing(4);
+    QLabel* hint = line(tr("Drag photos onto a playlist to add them."));
+    hint->setContentsMargins(0, 0, 0, 4);
+    layout->addWidget(hint);
+    layout->addLayout(symbolLine(MembershipMark::Kind::wallpaper, tr("In Wallpaper Rotation")));
+    layout->addLayout(symbolLine(MembershipMark::Kind::saver, tr("In Screen Saver")));
+    return legend;
+}
+
+void BrowserView::showContent()
+{
+    if (m_content) {
+        m_content->hide();
+        m_content->deleteLater();
+    }
+    m_state->setGridMedia({});
+    QWidget* content = nullptr;
+    if (const std::optional<Source>& selection = m_state->selection()) {
+        content = makeGrid(*selection);
+    } else if (m_state->mode() == BrowseMode::playlists) {
+        auto* empty = new EmptyContent(
+            QIcon::fromTheme(u"view-list-details"_s, style()->standardIcon(QStyle::SP_FileDialogListView)),
+            tr("No playlists yet"), tr("New Playlist…"));
+        connect(empty, &EmptyContent::actionClicked, m_sheets, &PlaylistSheets::newPlaylist);
+        content = empty;
+    } else {
+        content = new EmptyContent(
+            QIcon::fromTheme(u"image-x-generic"_s, style()->standardIcon(QStyle::SP_DirIcon)),
+            tr("Pick a collection"), QString());
+    }
+    content->setObjectName(u"browser.content"_s);
+    m_detail->addWidget(content, 1);
+    m_content = content;
+    auto* anchor =
+        new TourAnchor(m_model, *content, 1, TourAnchor::Edge::top, m_state->gridMedia().isEmpty());
+    connect(m_state, &BrowserState::gridMediaChanged, anchor,
+            [this, anchor] { anchor->setActive(m_state->gridMedia().isEmpty()); });
+}
+
+QWidget* BrowserView::makeGrid(const Source& source)
+{
+    // Stands in for the photo grid until it is built.
+    return new EmptyContent(QIcon::fromTheme(u"image-x-generic"_s, style()->standardIcon(QStyle::SP_DirIcon)),
+                            m_state->title(source), QString());
+}
+
+void BrowserView::showTitle()
+{
+    window()->setWindowTitle(m_state->title());
+}
+
+void BrowserView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    showTitle();
+}
+
+} // namespace lumi

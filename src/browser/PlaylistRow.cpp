@@ -1,0 +1,119 @@
+#include "browser/PlaylistRow.h"
+
+#include "app/ViewTask.h"
+#include "browser/MembershipMark.h"
+#include "browser/SidebarRow.h"
+#include "browser/core/BrowserState.h"
+#include "library/LocalPhotos.h"
+#include "library/SyncScheduler.h"
+#include "platform/FileRevealer.h"
+#include "state/AppModel.h"
+
+#include <QContextMenuEvent>
+#include <QHBoxLayout>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, const SyncScheduler& sync,
+                         FileRevealer& revealer, QWidget* parent)
+    : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_sync(sync),
+      m_revealer(revealer), m_row(new SidebarRow(m_album.title, this))
+{
+    setObjectName(u"playlist.%1"_s.arg(m_album.id));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_row);
+
+    auto* marks = new QWidget;
+    auto* marksLayout = new QHBoxLayout(marks);
+    marksLayout->setContentsMargins(0, 0, 0, 0);
+    marksLayout->setSpacing(6);
+    const bool inPaper = m_album.includeInPaper.value_or(false);
+    const bool inSaver = m_album.includeInSaver.value_or(false);
+    auto* paper = new MembershipMark(MembershipMark::Kind::wallpaper, inPaper, marks);
+    auto* saver = new MembershipMark(MembershipMark::Kind::saver, inSaver, marks);
+    paper->setObjectName(u"paper"_s);
+    saver->setObjectName(u"saver"_s);
+    marksLayout->addWidget(paper);
+    marksLayout->addWidget(saver);
+    m_row->setTrailing(marks);
+
+    // Each click sends the opposite of what the row was drawn with.
+    connect(paper, &MembershipMark::clicked, this,
+            [this, inPaper] { ViewTask::start(m_model, m_model.setIncludeInPaper(m_album, !inPaper)); });
+    connect(saver, &MembershipMark::clicked, this,
+            [this, inSaver] { ViewTask::start(m_model, m_model.setIncludeInSaver(m_album, !inSaver)); });
+
+    const Source source{Source::Album{m_album.id}};
+    connect(m_row, &SidebarRow::clicked, this, [this, source] { m_state.setSelection(source); });
+    auto showSelection = [this, source] { m_row->setSelected(m_state.selection() == source); };
+    connect(&m_state, &BrowserState::selectionChanged, this, showSelection);
+    showSelection();
+}
+
+bool PlaylistRow::isFavorites() const
+{
+    return m_album.titleFragment == u"favorites";
+}
+
+std::unique_ptr<QMenu> PlaylistRow::contextMenu()
+{
+    auto menu = std::make_unique<QMenu>(this);
+    QAction* paper = menu->addAction(tr("In Wallpaper Rotation"));
+    paper->setCheckable(true);
+    paper->setChecked(m_album.includeInPaper.value_or(false));
+    connect(paper, &QAction::toggled, this,
+            [this](bool on) { ViewTask::start(m_model, m_model.setIncludeInPaper(m_album, on)); });
+    QAction* saver = menu->addAction(tr("In Screen Saver"));
+    saver->setCheckable(true);
+    saver->setChecked(m_album.includeInSaver.value_or(false));
+    connect(saver, &QAction::toggled, this,
+            [this](bool on) { ViewTask::start(m_model, m_model.setIncludeInSaver(m_album, on)); });
+    if (isFavorites())
+        return menu;
+
+    menu->addSeparator();
+    addFolderItems(*menu);
+    menu->addSeparator();
+    connect(menu->addAction(tr("Rename…")), &QAction::triggered, this,
+            [this] { emit renameRequested(m_album); });
+    connect(menu->addAction(tr("Delete…")), &QAction::triggered, this,
+            [this] { emit deleteRequested(m_album); });
+    return menu;
+}
+
+void PlaylistRow::addFolderItems(QMenu& menu)
+{
+    if (m_album.localPath.value_or(QString()).isEmpty()) {
+        connect(menu.addAction(tr("Add Photos from Computer…")), &QAction::triggered, this,
+                [this] { ViewTask::start(m_model, m_model.addLocalPhotos(m_album)); });
+        connect(menu.addAction(tr("Link Folder…")), &QAction::triggered, this,
+                [this] { ViewTask::start(m_model, m_model.linkFolder(m_album)); });
+        return;
+    }
+    if (LocalPhotos::isFolderMissing(m_album)) {
+        // Linked on another computer: this one has no folder at that path.
+        connect(menu.addAction(tr("Link Folder on This Computer…")), &QAction::triggered, this,
+                [this] { ViewTask::start(m_model, m_model.linkFolder(m_album)); });
+        return;
+    }
+    connect(menu.addAction(tr("Show Linked Folder in File Manager")), &QAction::triggered, this, [this] {
+        if (const std::optional<QString> folder = m_sync.albumFolder(m_album))
+            m_revealer.revealFolder(*folder);
+    });
+    connect(menu.addAction(tr("Unlink Folder")), &QAction::triggered, this,
+            [this] { ViewTask::start(m_model, m_model.unlinkFolder(m_album)); });
+}
+
+void PlaylistRow::contextMenuEvent(QContextMenuEvent* event)
+{
+    // Popped up rather than run in a loop of its own; it goes when it closes.
+    QMenu* menu = contextMenu().release();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+} // namespace lumi

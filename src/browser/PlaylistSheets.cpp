@@ -1,0 +1,88 @@
+#include "browser/PlaylistSheets.h"
+
+#include "app/Palette.h"
+#include "app/ViewTask.h"
+#include "browser/NameSheet.h"
+#include "browser/core/BrowserState.h"
+#include "state/AppModel.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+NameSheet* openSheet(QWidget& window, const QString& title, const QString& action, const QString& initial)
+{
+    auto* sheet = new NameSheet(title, action, initial, &window);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->open();
+    return sheet;
+}
+
+} // namespace
+
+PlaylistSheets::PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model)
+    : QObject(&window), m_window(window), m_state(state), m_model(model)
+{
+}
+
+void PlaylistSheets::newPlaylist()
+{
+    NameSheet* sheet = openSheet(m_window, tr("New Playlist"), u"Create"_s, QString());
+    connect(sheet, &NameSheet::committed, this,
+            [this](const QString& name) { ViewTask::start(m_model, create(name, std::nullopt)); });
+}
+
+void PlaylistSheets::newPlaylistFor(Medium photo)
+{
+    NameSheet* sheet = openSheet(m_window, tr("New Playlist"), tr("Create and Add"), QString());
+    connect(sheet, &NameSheet::committed, this,
+            [this, photo](const QString& name) { ViewTask::start(m_model, create(name, photo)); });
+}
+
+void PlaylistSheets::rename(Album album)
+{
+    NameSheet* sheet = openSheet(m_window, tr("Rename Playlist"), u"Rename"_s, album.title);
+    connect(sheet, &NameSheet::committed, this, [this, album](const QString& name) {
+        ViewTask::start(m_model, m_model.renamePlaylist(album, name));
+    });
+}
+
+void PlaylistSheets::confirmDelete(Album album)
+{
+    auto* question = new QMessageBox(QMessageBox::Warning, tr("Delete “%1”?").arg(album.title),
+                                     tr("Delete “%1”?").arg(album.title), QMessageBox::Cancel, &m_window);
+    question->setPalette(Palette::widgets());
+    question->setTextFormat(Qt::PlainText);
+    question->setInformativeText(tr("The photos stay in the Lumivale catalog; only this playlist goes."));
+    question->setWindowModality(Qt::WindowModal);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* remove = question->addButton(tr("Delete Playlist"), QMessageBox::DestructiveRole);
+    remove->setObjectName(u"deleteSheet.delete"_s);
+    QPointer<BrowserState> state(&m_state);
+    connect(remove, &QPushButton::clicked, this, [state, album] {
+        if (state)
+            state->deletePlaylist(album);
+    });
+    question->open();
+}
+
+QCoro::Task<void> PlaylistSheets::create(QString name, std::optional<Medium> photo)
+{
+    QPointer<BrowserState> state(&m_state);
+    AppModel& model = m_model;
+    const std::optional<Album> album = co_await model.createPlaylist(std::move(name));
+    if (!album)
+        co_return;
+    if (photo)
+        co_await model.addToPlaylist(*photo, *album);
+    else if (state)
+        state->setSelection(Source{Source::Album{album->id}});
+}
+
+} // namespace lumi

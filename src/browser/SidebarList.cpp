@@ -1,0 +1,138 @@
+#include "browser/SidebarList.h"
+
+#include "app/Palette.h"
+#include "app/TourAnchor.h"
+#include "browser/PlaylistRow.h"
+#include "browser/SidebarHeader.h"
+#include "browser/SidebarRow.h"
+#include "browser/core/BrowserState.h"
+#include "imaging/BundledFonts.h"
+#include "model/Account.h"
+#include "state/AppModel.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+SidebarList::SidebarList(BrowserState& state, AppModel& model, const SyncScheduler& sync,
+                         FileRevealer& revealer, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_sync(sync), m_revealer(revealer),
+      m_rows(new QVBoxLayout(this))
+{
+    m_rows->setContentsMargins(8, 0, 8, 8);
+    m_rows->setSpacing(2);
+    connect(&state, &BrowserState::modeChanged, this, &SidebarList::rebuild);
+    connect(&model, &AppModel::categoriesChanged, this, &SidebarList::rebuild);
+    connect(&model, &AppModel::placesTreeChanged, this, &SidebarList::rebuild);
+    connect(&model.account(), &Account::albumsChanged, this, &SidebarList::rebuild);
+    rebuild();
+}
+
+void SidebarList::rebuild()
+{
+    // Later, because the click that changed the mode may still be running in one of them.
+    while (QLayoutItem* item = m_rows->takeAt(0)) {
+        if (QWidget* widget = item->widget()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        delete item;
+    }
+    switch (m_state.mode()) {
+    case BrowseMode::home:
+        addHomeRows();
+        break;
+    case BrowseMode::places:
+        addPlacesRows();
+        break;
+    case BrowseMode::playlists:
+        addPlaylistRows();
+        break;
+    }
+    m_rows->addStretch(1);
+}
+
+void SidebarList::addHomeRows()
+{
+    addHeader(tr("Collections"));
+    for (const Category& category : m_model.categories()) {
+        // The source keeps the title as shown, so the highlight and the window title agree.
+        const QString title = QCoreApplication::translate("Category", category.title.toUtf8().constData());
+        const Source source{Source::Category{category.channelPath, title}};
+        addRow(title, source, [this, source] { return m_state.selection() == source; });
+    }
+    addRow(tr("Today"), Source{Source::Today{}},
+           [this] { return m_state.selection() && m_state.selection()->is<Source::Today>(); });
+}
+
+void SidebarList::addPlacesRows()
+{
+    addHeader(tr("Places"));
+    const Source featured{Source::Places{}};
+    addRow(tr("Featured Places"), featured, [this, featured] { return m_state.selection() == featured; });
+    addHeader(tr("Countries"));
+    if (!m_model.placesTree())
+        return;
+    for (const CountryNode& country : m_model.placesTree()->countries) {
+        const Source source{Source::Places{PlaceQuery{country.slug, std::nullopt, std::nullopt}}};
+        const QString slug = country.slug;
+        addRow(country.name, source, [this, slug] { return m_state.selectedCountrySlug() == slug; });
+    }
+}
+
+void SidebarList::addPlaylistRows()
+{
+    const QList<Album>& albums = m_model.account().albums();
+    auto* header = new SidebarHeader(tr("My Playlists"), this);
+    m_rows->addWidget(header);
+    new TourAnchor(m_model, *header, 2, TourAnchor::Edge::trailing, albums.isEmpty());
+    if (const std::optional<Album> favorites = m_model.favoritesAlbum())
+        addPlaylist(*favorites);
+    for (const Album& album : m_model.playlists())
+        addPlaylist(album);
+
+    auto* create = new QPushButton(tr("New Playlist…"), this);
+    create->setObjectName(u"sidebar.newPlaylist"_s);
+    create->setIcon(QIcon::fromTheme(u"list-add"_s, style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
+    create->setFlat(true);
+    create->setFont(BundledFonts::font(14, QFont::Normal));
+    create->setCursor(Qt::PointingHandCursor);
+    create->setStyleSheet(
+        u"QPushButton { color: %1; text-align: left; padding: 8px 12px; border: none; }"_s.arg(
+            Palette::muted().name()));
+    connect(create, &QPushButton::clicked, this, &SidebarList::newPlaylistRequested);
+    m_rows->addWidget(create);
+}
+
+void SidebarList::addHeader(const QString& title)
+{
+    m_rows->addWidget(new SidebarHeader(title, this));
+}
+
+void SidebarList::addRow(const QString& title, const Source& source, std::function<bool()> highlighted)
+{
+    auto* row = new SidebarRow(title, this);
+    connect(row, &SidebarRow::clicked, this, [this, source] { m_state.setSelection(source); });
+    auto show = [row, highlighted = std::move(highlighted)] { row->setSelected(highlighted()); };
+    connect(&m_state, &BrowserState::selectionChanged, row, show);
+    show();
+    m_rows->addWidget(row);
+}
+
+void SidebarList::addPlaylist(const Album& album)
+{
+    auto* row = new PlaylistRow(album, m_state, m_model, m_sync, m_revealer, this);
+    connect(row, &PlaylistRow::renameRequested, this, &SidebarList::renameRequested);
+    connect(row, &PlaylistRow::deleteRequested, this, &SidebarList::deleteRequested);
+    const QList<Album>& albums = m_model.account().albums();
+    new TourAnchor(m_model, *row, 2, TourAnchor::Edge::trailing,
+                   !albums.isEmpty() && albums.first().id == album.id);
+    m_rows->addWidget(row);
+}
+
+} // namespace lumi

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/Album.h"
+
+#include <QWidget>
+
+class QVBoxLayout;
+
+namespace lumi {
+
+class AppModel;
+class BrowserState;
+class FileRevealer;
+class SidebarRow;
+class SyncScheduler;
+struct Source;
+
+/// The sections and rows of the browser's sidebar for the current mode: the collections and
+/// Today; the featured places and the countries; the favorites, the playlists and "New
+/// Playlist…". Rebuilt whenever the mode, the categories, the albums or the places tree change.
+class SidebarList final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SidebarList)
+
+public:
+    SidebarList(BrowserState& state, AppModel& model, const SyncScheduler& sync, FileRevealer& revealer,
+                QWidget* parent = nullptr);
+
+signals:
+    void newPlaylistRequested();
+    void renameRequested(const lumi::Album& album);
+    void deleteRequested(const lumi::Album& album);
+
+private:
+    void rebuild();
+    void addHomeRows();
+    void addPlacesRows();
+    void addPlaylistRows();
+    void addHeader(const QString& title);
+    /// A row that selects the source and is highlighted while highlighted() holds.
+    void addRow(const QString& title, const Source& source, std::function<bool()> highlighted);
+    void addPlaylist(const Album& album);
+
+    BrowserState& m_state;
+    AppModel& m_model;
+    const SyncScheduler& m_sync;
+    FileRevealer& m_revealer;
+    QVBoxLayout* m_rows;
+};
+
+} // namespace lumi

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace lumi {
+
+/// Shows a folder in the desktop's file manager.
+class FileRevealer
+{
+public:
+    virtual ~FileRevealer() = default;
+
+    /// Opens a file manager window on the folder, selected where the file manager can. Returns at
+    /// once; the file manager is asked on the main thread and a missing one is not an error the
+    /// user sees (the folder then opens as a plain location).
+    virtual void revealFolder(const QString& path) = 0;
+};
+
+} // namespace lumi
