@@ -1,0 +1,61 @@
+#pragma once
+
+#include "model/ChoiceTable.h"
+
+#include <QCoroTask>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QVBoxLayout;
+
+namespace lumi {
+
+class AppModel;
+class ChoicePicker;
+struct User;
+
+/// A pane of account settings: its controls while someone is signed in, one line of text in their
+/// place otherwise. The controls show the user record, again after each change of it and after
+/// each change the pane sent, so they end on what the server stored.
+class AccountPane : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AccountPane)
+
+public:
+    ~AccountPane() override;
+
+protected:
+    AccountPane(AppModel& model, const QString& signedOutText, QWidget* parent);
+
+    AppModel& model() const { return m_model; }
+    /// The controls' column.
+    QVBoxLayout& controls() const { return *m_controls; }
+    /// Writes the record into the controls; the pane calls it with their signals blocked.
+    virtual void showUser(const User& user) = 0;
+    /// Shows what is stored now; the subclass's constructor calls it last.
+    void refresh();
+
+    /// A toggle whose clicks send one setter.
+    QCheckBox* makeToggle(const QString& name, const QString& title,
+                          std::function<QCoro::Task<void>(bool)> setter);
+    /// A picker whose picks send one setter.
+    ChoicePicker* makePicker(const QString& name, const QList<ChoiceOption>& options,
+                             std::function<QCoro::Task<void>(QString)> setter);
+    /// A picker on a row after its label.
+    ChoicePicker* addPicker(const QString& name, const QString& label, const QList<ChoiceOption>& options,
+                            std::function<QCoro::Task<void>(QString)> setter);
+
+private:
+    void send(QCoro::Task<void> setter);
+
+    AppModel& m_model;
+    QLabel* m_signedOut = nullptr;
+    QWidget* m_controlsBox = nullptr;
+    QVBoxLayout* m_controls = nullptr;
+};
+
+} // namespace lumi

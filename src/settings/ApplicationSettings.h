@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace lumi {
+
+class AppModel;
+class BusyIndicator;
+
+/// Who is signed in, the login item, the notification and shortcut settings of the account, a
+/// new password, signing out and deleting the account. Typed passwords and outcome lines live as
+/// long as the pane.
+class ApplicationSettings final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ApplicationSettings)
+
+public:
+    explicit ApplicationSettings(AppModel& model, QWidget* parent = nullptr);
+    ~ApplicationSettings() override;
+
+    static constexpr int minimumPasswordLength = 6;
+
+    /// None when the two entries may be sent, else why not: a mismatch first, then the length.
+    static std::optional<QString> passwordProblem(const QString& password, const QString& again);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildAccount();
+    QWidget* buildSignedIn();
+    QWidget* buildPassword(QWidget* parent);
+    /// Writes the record and the pane's own state into the widgets.
+    void refresh();
+    void changePassword();
+    QCoro::Task<void> sendPassword(QString password);
+    void confirmDeletion();
+    QCoro::Task<void> deleteAccount();
+
+    AppModel& m_model;
+    bool m_openAtLogin = false;
+    std::optional<QString> m_passwordMessage;
+    bool m_changing = false;
+    bool m_deleting = false;
+    std::optional<QString> m_deleteResult;
+
+    QWidget* m_account = nullptr;
+    QLabel* m_name = nullptr;
+    QLabel* m_email = nullptr;
+    QCheckBox* m_launchAtLogin = nullptr;
+    QWidget* m_signedIn = nullptr;
+    QCheckBox* m_notifications = nullptr;
+    QCheckBox* m_shortcuts = nullptr;
+    QLineEdit* m_password = nullptr;
+    QLineEdit* m_again = nullptr;
+    QPushButton* m_changeButton = nullptr;
+    BusyIndicator* m_changeBusy = nullptr;
+    QLabel* m_passwordLine = nullptr;
+    QPushButton* m_deleteButton = nullptr;
+    QLabel* m_deleteLine = nullptr;
+};
+
+} // namespace lumi

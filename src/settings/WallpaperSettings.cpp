@@ -1,0 +1,52 @@
+#include "settings/WallpaperSettings.h"
+
+#include "model/RotationInterval.h"
+#include "model/User.h"
+#include "model/WallpaperFit.h"
+#include "settings/ChoicePicker.h"
+#include "settings/PaneText.h"
+#include "state/AppModel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+WallpaperSettings::WallpaperSettings(AppModel& model, QWidget* parent)
+    : AccountPane(model, tr("Sign in to set up your wallpaper."), parent)
+{
+    m_interval = addPicker(
+        u"wallpaper.interval"_s, tr("Change wallpaper"), ChoicePicker::optionsOf<RotationInterval>(),
+        [&model](QString value) { return model.setRotateDesktop(RotationInterval::fromSetting(value)); });
+    m_shuffle = makeToggle(u"wallpaper.shuffle"_s, tr("Shuffle photos"),
+                           [&model](bool on) { return model.setPaperRandom(on); });
+    controls().addWidget(m_shuffle);
+    m_fit =
+        addPicker(u"wallpaper.fit"_s, tr("Fit photos to the screen"), ChoicePicker::optionsOf<WallpaperFit>(),
+                  [&model](QString value) { return model.setFitDesktop(WallpaperFit::fromSetting(value)); });
+    m_title = makeToggle(u"wallpaper.title"_s, tr("Show the photo's title on the wallpaper"),
+                         [&model](bool on) { return model.setLumivaleTitleSize(on); });
+    controls().addWidget(m_title);
+    m_sameOnEvery = makeToggle(u"wallpaper.sameOnEvery"_s, tr("Same photo on every display"),
+                               [&model](bool on) { return model.setMultiDisplayNextPaper(on); });
+    controls().addWidget(m_sameOnEvery);
+    controls().addWidget(
+        PaneText::note(tr("Your wallpaper rotates through the playlists marked ● in the sidebar."), this));
+    refresh();
+}
+
+WallpaperSettings::~WallpaperSettings() = default;
+
+void WallpaperSettings::showUser(const User& user)
+{
+    m_interval->showValue(RotationInterval::fromSetting(user.rotateDesktop).value());
+    m_shuffle->setChecked(user.paperRandom.value_or(false));
+    m_fit->showValue(WallpaperFit::fromSetting(user.fitDesktop).value());
+    m_title->setChecked(user.lumivaleTitleSize == u"small"_s);
+    m_sameOnEvery->setChecked(user.multiDisplayNextPaper == u"same"_s);
+}
+
+} // namespace lumi
