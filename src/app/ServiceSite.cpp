@@ -14,6 +14,11 @@ const QString samplePhotoId = u"212043f1-bd79-432e-9fb8-1513f8c0ba20"_s;
 
 } // namespace
 
+QUrl ServiceSite::supportPage()
+{
+    return QUrl(u"https://lumivale.com/support"_s);
+}
+
 QUrl ServiceSite::termsPage()
 {
     return QUrl(u"https://lumivale.com/terms"_s);

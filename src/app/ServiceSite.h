@@ -11,6 +11,7 @@ class ServiceSite final
 public:
     ServiceSite() = delete;
 
+    static QUrl supportPage();
     static QUrl termsPage();
     static QUrl privacyPage();
     static QString supportEmail();

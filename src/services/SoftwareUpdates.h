@@ -10,6 +10,8 @@ public:
 
     /// Turns on the periodic background check; a failure is logged, never thrown.
     virtual void start() = 0;
+    /// A check the user asked for: it always answers, with news, "up to date" or the error.
+    virtual void checkForUpdates() = 0;
 };
 
 } // namespace lumi

@@ -1,8 +1,8 @@
 #include "settings/ApplicationSettings.h"
 
-#include "app/GraphemeCount.h"
 #include "app/Palette.h"
 #include "app/ViewTask.h"
+#include "model/Graphemes.h"
 #include "model/User.h"
 #include "settings/BusyIndicator.h"
 #include "settings/PaneText.h"
@@ -216,7 +216,7 @@ std::optional<QString> ApplicationSettings::passwordProblem(const QString& passw
 {
     if (password != again)
         return tr("The two passwords don't match.");
-    if (GraphemeCount::of(password) < minimumPasswordLength)
+    if (Graphemes::count(password) < minimumPasswordLength)
         return tr("Use at least 6 characters.");
     return std::nullopt;
 }

@@ -5,9 +5,9 @@
 #include "model/DefaultsKeys.h"
 #include "model/LogStore.h"
 #include "platform/Paths.h"
-#include "platform/ProcessControl.h"
 #include "platform/linux/XdgTrash.h"
 #include "support/FakePickers.h"
+#include "support/RecordingProcessControl.h"
 #include "support/TemporaryHome.h"
 #include "support/TestFiles.h"
 
@@ -39,24 +39,6 @@ public:
 
     int pauses = 0;
     int resumes = 0;
-};
-
-// The seam that keeps the test from starting a shell and quitting.
-class RecordingProcessControl final : public ProcessControl
-{
-public:
-    bool startDetached(const QString& program, const QStringList& arguments) override
-    {
-        started.append(program);
-        started.append(arguments);
-        return true;
-    }
-    qint64 processId() const override { return 4242; }
-    QString executable() const override { return u"/opt/lumivale/lumivale"_s; }
-    void quit() override { ++quits; }
-
-    QStringList started;
-    int quits = 0;
 };
 
 // QCoro::waitFor does not pass exceptions on, so the refusal is caught inside a coroutine.
@@ -98,7 +80,7 @@ private:
     std::unique_ptr<test::TemporaryHome> m_home;
     test::FakePickers m_pickers;
     XdgTrash m_trash;
-    RecordingProcessControl m_processes;
+    test::RecordingProcessControl m_processes;
     RecordingSyncPause m_sync;
     std::unique_ptr<DataDirectory> m_directory;
 };

@@ -9,6 +9,7 @@ class StandbySoftwareUpdates final : public SoftwareUpdates
 {
 public:
     void start() override {}
+    void checkForUpdates() override {}
 };
 
 } // namespace lumi

@@ -21,6 +21,8 @@ public:
             onStart();
     }
 
+    void checkForUpdates() override { m_journal.record(QStringLiteral("updates.checkForUpdates")); }
+
     std::function<void()> onStart;
 
 private:
