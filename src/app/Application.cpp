@@ -6,6 +6,7 @@
 #include "app/MenuBarContent.h"
 #include "app/WindowRelay.h"
 #include "imaging/BundledFonts.h"
+#include "library/DataDirectory.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
@@ -19,6 +20,7 @@
 #include "platform/InputActivity.h"
 #include "platform/LinkOpener.h"
 #include "platform/Pickers.h"
+#include "platform/ProcessControl.h"
 #include "platform/Screens.h"
 #include "platform/TerminationRequests.h"
 #include "platform/Trash.h"
@@ -128,6 +130,8 @@ void Application::createModel()
     m_revealer = LinuxPlatform::fileRevealer();
     m_pickers = LinuxPlatform::pickers();
     m_trash = LinuxPlatform::trash();
+    m_processes = LinuxPlatform::processControl();
+    m_dataDirectory = std::make_unique<DataDirectory>(Defaults::shared(), *m_pickers, *m_trash, *m_processes);
     m_api = std::make_unique<APIClient>(m_crashReporter);
     m_account = std::make_unique<Account>();
     // A stand-in until the event service is built; the rotation reports to it too.
@@ -192,6 +196,7 @@ void Application::createWallpaperServices()
                                                          m_crashReporter, *m_syncedPhotos);
     // A cleared cache composes what is on screen anew.
     wallpapers->setRedrawRequest([this] { m_rotation->redrawNow(); });
+    m_wallpapers = wallpapers.get();
     m_rotation = std::make_unique<RotationEngine>(
         RotationEngine::Services{
             .account = *m_account,
@@ -234,7 +239,17 @@ BrowserServices Application::browserServices() const
 void Application::createShell()
 {
     m_mainWindow = std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links,
-                                                          *m_systemTray, browserServices());
+                                                          *m_systemTray, browserServices(),
+                                                          SettingsServices{
+                                                              .links = *m_links,
+                                                              .clock = *m_clock,
+                                                              .events = *m_events,
+                                                              .rotation = *m_rotation,
+                                                              .sync = *m_sync,
+                                                              .dataDirectory = *m_dataDirectory,
+                                                              .wallpapers = *m_wallpapers,
+                                                              .updates = *m_updates,
+                                                          });
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
     // A later copy of the app, started by the user, is the way in when there is no tray.

@@ -19,6 +19,7 @@ class AppModel;
 class AppTakeover;
 class Autostart;
 class Clock;
+class DataDirectory;
 class DailyNotifications;
 class EventSink;
 class Hotkeys;
@@ -35,6 +36,7 @@ class Pickers;
 class PhotoLoader;
 class PhotoStoryPresenter;
 class PlaylistSync;
+class ProcessControl;
 class RotationEngine;
 class SaverPlayer;
 class Screens;
@@ -42,6 +44,7 @@ class ShortcutRegistry;
 class TerminationRequests;
 class Trash;
 class WakeWatcher;
+class WallpaperService;
 class WallpaperSetter;
 class WindowRelay;
 
@@ -113,6 +116,8 @@ private:
     std::unique_ptr<FileRevealer> m_revealer;
     std::unique_ptr<Pickers> m_pickers;
     std::unique_ptr<Trash> m_trash;
+    std::unique_ptr<ProcessControl> m_processes;
+    std::unique_ptr<DataDirectory> m_dataDirectory;
     std::unique_ptr<APIClient> m_api;
     // Written by the model only; the services made before it read it.
     std::unique_ptr<Account> m_account;
@@ -123,6 +128,8 @@ private:
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<LibrarySyncedPhotos> m_syncedPhotos;
     std::unique_ptr<RotationEngine> m_rotation;
+    // Owned by the rotation; the settings clear its cache.
+    WallpaperService* m_wallpapers = nullptr;
     std::unique_ptr<PhotoLoader> m_photoLoader;
     std::unique_ptr<InputActivity> m_inputActivity;
     std::unique_ptr<SaverPlayer> m_player;

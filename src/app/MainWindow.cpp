@@ -33,7 +33,7 @@ QWidget* progressView()
 } // namespace
 
 MainWindow::MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigration& olderApp,
-                       LinkOpener& links, BrowserServices browser)
+                       LinkOpener& links, BrowserServices browser, SettingsServices settings)
     : m_model(model), m_presenter(presenter), m_links(links), m_browser(browser)
 {
     setObjectName(u"MainWindow"_s);
@@ -44,7 +44,7 @@ MainWindow::MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigr
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_sheets = new MainWindowSheets(*this, model, olderApp);
+    m_sheets = new MainWindowSheets(*this, model, olderApp, settings);
 
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this), &QShortcut::activated, this,
             [this] { SettingsRequest::raise(m_model, m_presenter); });

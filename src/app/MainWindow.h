@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BrowserServices.h"
+#include "settings/SettingsServices.h"
 #include "state/AppModel.h"
 
 #include <QPointer>
@@ -23,7 +24,7 @@ class MainWindow final : public QWidget
 
 public:
     MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigration& olderApp, LinkOpener& links,
-               BrowserServices browser);
+               BrowserServices browser, SettingsServices settings);
     ~MainWindow() override;
 
     /// What fills the window now: the progress indicator, an AuthView or the browser.

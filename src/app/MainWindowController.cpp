@@ -54,9 +54,10 @@ QRect MainWindowController::fitted(QRect geometry, const QRect& available)
 }
 
 MainWindowController::MainWindowController(AppModel& model, Defaults& defaults, OlderAppMigration& olderApp,
-                                           LinkOpener& links, const SystemTray& tray, BrowserServices browser)
-    : m_model(model), m_defaults(defaults), m_olderApp(olderApp), m_links(links), m_tray(tray),
-      m_browser(browser)
+                                           LinkOpener& links, const SystemTray& tray, BrowserServices browser,
+                                           SettingsServices settings)
+    : m_model(model), m_defaults(defaults), m_olderApp(olderApp), m_links(links), m_settings(settings),
+      m_tray(tray), m_browser(browser)
 {
     // A failure of something the user asked for (Next Wallpaper in the tray) is shown at once,
     // not when the window is next opened.
@@ -78,7 +79,7 @@ MainWindowController::~MainWindowController()
 
 void MainWindowController::build()
 {
-    m_window = std::make_unique<MainWindow>(m_model, *this, m_olderApp, m_links, m_browser);
+    m_window = std::make_unique<MainWindow>(m_model, *this, m_olderApp, m_links, m_browser, m_settings);
     connect(m_window.get(), &MainWindow::quitRequested, this, &MainWindowController::quitRequested);
     // A small screen (1366 by 768, or a large one at scale 2) gets a smaller window it can hold
     // whole, title bar included; the remembered place is put back onto a screen that exists.

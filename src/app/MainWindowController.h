@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser/BrowserServices.h"
+#include "settings/SettingsServices.h"
 #include "state/WindowPresenter.h"
 
 #include <QObject>
@@ -37,7 +38,7 @@ public:
     static QRect fitted(QRect geometry, const QRect& available);
 
     MainWindowController(AppModel& model, Defaults& defaults, OlderAppMigration& olderApp, LinkOpener& links,
-                         const SystemTray& tray, BrowserServices browser);
+                         const SystemTray& tray, BrowserServices browser, SettingsServices settings);
     ~MainWindowController() override;
 
     void showMainWindow() override;
@@ -63,6 +64,7 @@ private:
     Defaults& m_defaults;
     OlderAppMigration& m_olderApp;
     LinkOpener& m_links;
+    SettingsServices m_settings;
     const SystemTray& m_tray;
     BrowserServices m_browser;
     std::unique_ptr<MainWindow> m_window;

@@ -4,6 +4,7 @@
 #include "app/LoginItemPrompt.h"
 #include "app/Palette.h"
 #include "app/PlaceholderSheet.h"
+#include "settings/SettingsView.h"
 #include "sheets/SurveySheet.h"
 #include "state/AppModel.h"
 
@@ -27,8 +28,9 @@ constexpr std::array sheetOrder{MainWindowSheets::Sheet::settings,   MainWindowS
 
 } // namespace
 
-MainWindowSheets::MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp)
-    : QObject(&window), m_window(window), m_model(model), m_olderApp(olderApp)
+MainWindowSheets::MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp,
+                                   SettingsServices settings)
+    : QObject(&window), m_window(window), m_model(model), m_olderApp(olderApp), m_settings(settings)
 {
     for (auto signal : {&AppModel::settingsRequestedChanged, &AppModel::askLoginItemChanged,
                         &AppModel::surveyRequestedChanged, &AppModel::electronNoticeRequestedChanged,
@@ -112,14 +114,8 @@ void MainWindowSheets::present()
 QDialog* MainWindowSheets::make(Sheet sheet)
 {
     switch (sheet) {
-    case Sheet::settings: {
-        // Until the settings window exists, its stand-in holds the way to sign out.
-        auto* settings = new PlaceholderSheet(tr("Settings"), &m_window);
-        QPushButton* signOut = settings->addAction(tr("Sign Out"));
-        signOut->setObjectName(u"settings.signOut"_s);
-        connect(signOut, &QPushButton::clicked, &m_model, &AppModel::signOut, Qt::QueuedConnection);
-        return settings;
-    }
+    case Sheet::settings:
+        return new SettingsView(m_model, m_settings, &m_window);
     case Sheet::loginItem:
         return new LoginItemPrompt(m_model, &m_window);
     case Sheet::survey:

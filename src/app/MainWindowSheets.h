@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsServices.h"
+
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
@@ -26,7 +28,8 @@ public:
     enum class Sheet { settings, loginItem, survey, electronNotice, onboarding, alert };
     Q_ENUM(Sheet)
 
-    MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp);
+    MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp,
+                     SettingsServices settings);
     ~MainWindowSheets() override;
 
     /// The sheet on screen now, if any.
@@ -47,6 +50,7 @@ private:
     QWidget& m_window;
     AppModel& m_model;
     OlderAppMigration& m_olderApp;
+    SettingsServices m_settings;
     QPointer<QDialog> m_dialog;
     Sheet m_sheet = Sheet::settings;
 };

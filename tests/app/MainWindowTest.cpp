@@ -9,6 +9,7 @@
 #include "support/app/FixedSystemTray.h"
 #include "support/browser/BrowserRig.h"
 #include "support/services/RecordingOlderAppMigration.h"
+#include "support/settings/SettingsRig.h"
 #include "support/state/ModelHarness.h"
 
 #include <QApplication>
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<lumi::test::BrowserRig> m_browser;
     std::unique_ptr<RecordingOlderAppMigration> m_olderApp;
     std::unique_ptr<lumi::test::FixedSystemTray> m_tray;
+    std::unique_ptr<lumi::test::SettingsRig> m_rig;
     std::unique_ptr<MainWindowController> m_controller;
 };
 
@@ -75,11 +77,13 @@ void MainWindowTest::init()
     m_olderApp = std::make_unique<RecordingOlderAppMigration>(m_harness->journal);
     m_browser = std::make_unique<lumi::test::BrowserRig>(*m_harness);
     m_tray = std::make_unique<lumi::test::FixedSystemTray>(true);
+    m_rig = std::make_unique<lumi::test::SettingsRig>(*m_harness);
 }
 
 void MainWindowTest::cleanup()
 {
     m_controller.reset();
+    m_rig.reset();
     m_tray.reset();
     m_olderApp.reset();
     m_browser.reset();
@@ -91,7 +95,8 @@ MainWindowController& MainWindowTest::controller()
     if (!m_controller)
         m_controller =
             std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults, *m_olderApp,
-                                                   m_harness->links, *m_tray, m_browser->services());
+                                                   m_harness->links, *m_tray, m_browser->services(),
+                                                   m_rig->services());
     return *m_controller;
 }
 

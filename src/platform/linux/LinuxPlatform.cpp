@@ -7,6 +7,7 @@
 #include "platform/linux/FileManagerRevealer.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindWakeWatcher.h"
+#include "platform/linux/QtProcessControl.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/QtSystemTray.h"
 #include "platform/linux/SystemClock.h"
@@ -61,6 +62,11 @@ std::unique_ptr<Pickers> LinuxPlatform::pickers()
 std::unique_ptr<Trash> LinuxPlatform::trash()
 {
     return std::make_unique<XdgTrash>();
+}
+
+std::unique_ptr<ProcessControl> LinuxPlatform::processControl()
+{
+    return std::make_unique<QtProcessControl>();
 }
 
 std::unique_ptr<TerminationRequests> LinuxPlatform::terminationRequests()

@@ -12,6 +12,7 @@ class IdleSource;
 class InputActivity;
 class LinkOpener;
 class Pickers;
+class ProcessControl;
 class Screens;
 class SingleInstance;
 class SystemTray;
@@ -35,6 +36,7 @@ public:
     static std::unique_ptr<FileRevealer> fileRevealer();
     static std::unique_ptr<Pickers> pickers();
     static std::unique_ptr<Trash> trash();
+    static std::unique_ptr<ProcessControl> processControl();
     static std::unique_ptr<TerminationRequests> terminationRequests();
     static std::unique_ptr<Screens> screens();
     /// clock must outlive the watcher.
