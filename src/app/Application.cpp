@@ -245,6 +245,8 @@ void Application::createShell()
                                                               .clock = *m_clock,
                                                               .events = *m_events,
                                                               .rotation = *m_rotation,
+                                                              .engine = *m_rotation,
+                                                              .photos = *m_photoLoader,
                                                               .sync = *m_sync,
                                                               .dataDirectory = *m_dataDirectory,
                                                               .wallpapers = *m_wallpapers,

@@ -4,6 +4,7 @@
 #include "app/LoginItemPrompt.h"
 #include "app/Palette.h"
 #include "app/PlaceholderSheet.h"
+#include "settings/CalendarSetupSheet.h"
 #include "settings/SettingsView.h"
 #include "sheets/SurveySheet.h"
 #include "state/AppModel.h"
@@ -123,7 +124,7 @@ QDialog* MainWindowSheets::make(Sheet sheet)
     case Sheet::electronNotice:
         return new ElectronNoticeSheet(m_model, m_olderApp, &m_window);
     case Sheet::onboarding:
-        return new PlaceholderSheet(tr("Desktop calendar"), &m_window);
+        return new CalendarSetupSheet(m_model, m_settings.engine, m_settings.photos, &m_window);
     case Sheet::alert:
         break;
     }

@@ -6,20 +6,25 @@ class Clock;
 class DataDirectory;
 class EventSink;
 class LinkOpener;
+class PhotoImageSource;
 class PlaylistSync;
+class RotationEngine;
 class SoftwareUpdates;
 class SupportTests;
 class WallpaperRotation;
 class WallpaperService;
 
-/// What the settings window uses beyond the model; all made by the composition root and alive
-/// for the whole run, so work a pane started goes on after the pane is gone.
+/// What the settings window and the calendar set-up sheet use beyond the model; all made by the composition
+/// root and alive for the whole run, so work a pane started goes on after the pane is gone.
 struct SettingsServices
 {
     LinkOpener& links;
     Clock& clock;
     EventSink& events;
     WallpaperRotation& rotation;
+    /// The photo now on the wallpaper and its calendar, for the set-up sheet's preview.
+    RotationEngine& engine;
+    PhotoImageSource& photos;
     PlaylistSync& sync;
     DataDirectory& dataDirectory;
     WallpaperService& wallpapers;

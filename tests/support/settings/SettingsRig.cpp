@@ -18,8 +18,14 @@ PlaylistSync& SettingsRig::sync()
             .reporter = harness.reporter,
         });
         m_synced = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base);
-        m_wallpapers = std::make_unique<WallpaperService>(harness.api.network(), setter, harness.clock,
-                                                          harness.reporter, *m_synced);
+        auto wallpapers = std::make_unique<WallpaperService>(harness.api.network(), setter, harness.clock,
+                                                             harness.reporter, *m_synced);
+        m_wallpapers = wallpapers.get();
+        m_engine = std::make_unique<RotationEngine>(
+            RotationEngine::Services{harness.model().account(), harness.clock, harness.defaults, harness.api,
+                                     harness.screens, wake, *m_sync, harness.events},
+            std::move(wallpapers));
+        m_photos = std::make_unique<PhotoLoader>(*m_sync, harness.api.network(), harness.screens);
     }
     return *m_sync;
 }
@@ -32,6 +38,8 @@ SettingsServices SettingsRig::services(SupportTests* tests)
         .clock = harness.clock,
         .events = harness.events,
         .rotation = harness.rotation,
+        .engine = *m_engine,
+        .photos = *m_photos,
         .sync = playlists,
         .dataDirectory = dataDirectory,
         .wallpapers = *m_wallpapers,

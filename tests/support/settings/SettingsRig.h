@@ -2,12 +2,15 @@
 
 #include "library/DataDirectory.h"
 #include "library/PlaylistSync.h"
+#include "player/PhotoLoader.h"
 #include "settings/SettingsServices.h"
+#include "support/FakeWakeWatcher.h"
 #include "support/FakeWallpaperSetter.h"
 #include "support/RecordingProcessControl.h"
 #include "support/services/RecordingSoftwareUpdates.h"
 #include "support/state/ModelHarness.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
+#include "wallpaper/RotationEngine.h"
 #include "wallpaper/WallpaperService.h"
 
 namespace lumi::test {
@@ -32,11 +35,14 @@ public:
     RecordingSoftwareUpdates updates{harness.journal};
     DataDirectory dataDirectory{harness.defaults, harness.pickers, harness.trash, processes};
     FakeWallpaperSetter setter;
+    FakeWakeWatcher wake;
 
 private:
     std::unique_ptr<PlaylistSync> m_sync;
     std::unique_ptr<LibrarySyncedPhotos> m_synced;
-    std::unique_ptr<WallpaperService> m_wallpapers;
+    WallpaperService* m_wallpapers = nullptr;
+    std::unique_ptr<RotationEngine> m_engine;
+    std::unique_ptr<PhotoLoader> m_photos;
 };
 
 } // namespace lumi::test
