@@ -23,7 +23,8 @@ struct CrashReport
     /// fingerprint is that of the part and the message, the version the app's.
     static CrashReport problem(const QString& process, const QString& message, const QString& stack,
                                const QDateTime& occurredAt);
-    /// Lower-case hex SHA-256 of the texts joined with "|": one fingerprint per kind of problem.
+    /// The first 8 bytes of the SHA-256 of the texts joined with "|", as 16 lower-case hex digits:
+    /// one fingerprint per kind of problem.
     static QString fingerprintOf(const QStringList& parts);
 };
 
