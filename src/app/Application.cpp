@@ -52,7 +52,7 @@ namespace lumi {
 
 Application::Application(Options options, StartupServices startup)
     : m_options(options), m_singleInstance(std::move(startup.singleInstance)),
-      m_systemTray(std::move(startup.systemTray)), m_crashCapture(std::move(startup.crashCapture)),
+      m_systemTray(std::move(startup.systemTray)), m_crashHandlers(std::move(startup.crashHandlers)),
       m_olderApp(std::move(startup.olderApp)), m_updates(std::move(startup.updates))
 {
 }
@@ -94,7 +94,7 @@ Application::Start Application::start()
         handOver();
         return Start::handingOver;
     }
-    m_crashCapture->install();
+    m_crashReporter.install(*m_crashHandlers);
     m_olderApp->takeOver();
     // After the take-over, which decides whether there is anything to carry over, and before the
     // launch, which reads the session it may have written.
@@ -134,6 +134,7 @@ void Application::createModel()
     m_dataDirectory = std::make_unique<DataDirectory>(Defaults::shared(), *m_pickers, *m_trash, *m_processes);
     m_api = std::make_unique<APIClient>(m_crashReporter);
     m_account = std::make_unique<Account>();
+    m_crashReporter.attach(*m_api, *m_account, *m_clock);
     // A stand-in until the event service is built; the rotation reports to it too.
     m_events = std::make_unique<StandbyEvents>();
     createWallpaperServices();

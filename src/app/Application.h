@@ -105,7 +105,7 @@ private:
     // The start-up sequence, in its order.
     std::unique_ptr<SingleInstance> m_singleInstance;
     std::unique_ptr<SystemTray> m_systemTray;
-    std::unique_ptr<CrashCapture> m_crashCapture;
+    std::unique_ptr<CrashHandlers> m_crashHandlers;
     std::unique_ptr<OlderAppMigration> m_olderApp;
     std::unique_ptr<SoftwareUpdates> m_updates;
     // The model and its neighbours.

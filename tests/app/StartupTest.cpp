@@ -8,7 +8,7 @@
 #include "support/SandboxFixture.h"
 #include "support/app/FixedSystemTray.h"
 #include "support/app/RecordingSingleInstance.h"
-#include "support/services/RecordingCrashCapture.h"
+#include "support/services/RecordingCrashHandlers.h"
 #include "support/services/RecordingOlderAppMigration.h"
 #include "support/services/RecordingSoftwareUpdates.h"
 #include "support/state/CallJournal.h"
@@ -87,7 +87,7 @@ Application& StartupTest::launch(bool autostart, bool tray, bool anotherCopyRuns
         lumi::StartupServices{
             .singleInstance = std::move(singleInstance),
             .systemTray = std::make_unique<lumi::test::FixedSystemTray>(tray),
-            .crashCapture = std::make_unique<lumi::test::RecordingCrashCapture>(m_journal),
+            .crashHandlers = std::make_unique<lumi::test::RecordingCrashHandlers>(m_journal),
             .olderApp = std::make_unique<lumi::test::RecordingOlderAppMigration>(m_journal),
             .updates = std::move(updates),
         });

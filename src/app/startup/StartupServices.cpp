@@ -1,7 +1,6 @@
 #include "app/startup/StartupServices.h"
 
 #include "platform/linux/LinuxPlatform.h"
-#include "services/standby/StandbyCrashCapture.h"
 #include "services/standby/StandbyOlderAppMigration.h"
 #include "services/standby/StandbySoftwareUpdates.h"
 
@@ -12,7 +11,7 @@ StartupServices StartupServices::standard()
     return StartupServices{
         .singleInstance = LinuxPlatform::singleInstance(),
         .systemTray = LinuxPlatform::systemTray(),
-        .crashCapture = std::make_unique<StandbyCrashCapture>(),
+        .crashHandlers = LinuxPlatform::crashHandlers(),
         .olderApp = std::make_unique<StandbyOlderAppMigration>(),
         .updates = std::make_unique<StandbySoftwareUpdates>(),
     };

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/CrashHandlers.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTray.h"
-#include "services/CrashCapture.h"
 #include "services/OlderAppMigration.h"
 #include "services/SoftwareUpdates.h"
 
@@ -16,7 +16,7 @@ struct StartupServices final
 {
     std::unique_ptr<SingleInstance> singleInstance;
     std::unique_ptr<SystemTray> systemTray;
-    std::unique_ptr<CrashCapture> crashCapture;
+    std::unique_ptr<CrashHandlers> crashHandlers;
     std::unique_ptr<OlderAppMigration> olderApp;
     std::unique_ptr<SoftwareUpdates> updates;
 

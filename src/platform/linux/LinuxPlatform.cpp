@@ -8,6 +8,7 @@
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindWakeWatcher.h"
 #include "platform/linux/QtProcessControl.h"
+#include "platform/linux/PosixCrashHandlers.h"
 #include "platform/linux/QtScreens.h"
 #include "platform/linux/QtSystemTray.h"
 #include "platform/linux/SystemClock.h"
@@ -32,6 +33,11 @@ std::unique_ptr<SingleInstance> LinuxPlatform::singleInstance()
 std::unique_ptr<SystemTray> LinuxPlatform::systemTray()
 {
     return std::make_unique<QtSystemTray>();
+}
+
+std::unique_ptr<CrashHandlers> LinuxPlatform::crashHandlers()
+{
+    return std::make_unique<PosixCrashHandlers>();
 }
 
 std::unique_ptr<Clock> LinuxPlatform::clock()

@@ -7,6 +7,7 @@ namespace lumi {
 class Autostart;
 class Clock;
 class FileRevealer;
+class CrashHandlers;
 class Hotkeys;
 class IdleSource;
 class InputActivity;
@@ -30,6 +31,7 @@ public:
 
     static std::unique_ptr<SingleInstance> singleInstance();
     static std::unique_ptr<SystemTray> systemTray();
+    static std::unique_ptr<CrashHandlers> crashHandlers();
     static std::unique_ptr<Clock> clock();
     static std::unique_ptr<Autostart> autostart();
     static std::unique_ptr<LinkOpener> linkOpener();
