@@ -31,9 +31,9 @@
 #include "player/IdleMonitor.h"
 #include "player/PhotoLoader.h"
 #include "player/windows/PlayerController.h"
+#include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
-#include "state/standby/StandbyEvents.h"
 #include "state/standby/StandbyNotifications.h"
 #include "state/standby/StandbyTakeover.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
@@ -135,8 +135,8 @@ void Application::createModel()
     m_api = std::make_unique<APIClient>(m_crashReporter);
     m_account = std::make_unique<Account>();
     m_crashReporter.attach(*m_api, *m_account, *m_clock);
-    // A stand-in until the event service is built; the rotation reports to it too.
-    m_events = std::make_unique<StandbyEvents>();
+    // The rotation reports to it too.
+    m_events = std::make_unique<EventTracker>(*m_account, *m_api, *m_clock, Defaults::shared());
     createWallpaperServices();
     createSaverServices();
 

@@ -39,7 +39,7 @@ QCoro::Task<void> AppModel::sendSetting(QString key, QJsonValue value, QString s
     }
     if (!session.isCurrent())
         co_return;
-    const QMap<QString, QString> properties{{u"setting"_s, section}};
+    const QJsonObject properties{{u"setting"_s, section}};
     m_events.track(u"settings-changed"_s, properties);
     if (redraw)
         m_rotation.redrawNow();

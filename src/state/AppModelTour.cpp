@@ -5,6 +5,8 @@
 #include "state/EventSink.h"
 #include "state/WindowPresenter.h"
 
+#include <QJsonObject>
+
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -13,7 +15,7 @@ namespace {
 
 const QString onboardingEvent = u"onboarding-step"_s;
 
-QMap<QString, QString> calendarStep(const QString& action)
+QJsonObject calendarStep(const QString& action)
 {
     return {{u"step"_s, u"calendar"_s}, {u"action"_s, action}};
 }
@@ -35,7 +37,7 @@ void AppModel::finishOnboarding(bool accepted, std::optional<QString> choice)
     if (!accepted) {
         m_events.track(onboardingEvent, calendarStep(u"skipped"_s));
     } else {
-        QMap<QString, QString> properties = calendarStep(u"done"_s);
+        QJsonObject properties = calendarStep(u"done"_s);
         properties.insert(u"choice"_s, choice.value_or(u"none"_s));
         m_events.track(onboardingEvent, properties);
         // The settings as they are now decide what needs writing.

@@ -2,7 +2,7 @@
 
 #include "model/Medium.h"
 
-#include <QMap>
+#include <QJsonObject>
 #include <QString>
 
 namespace lumi {
@@ -15,13 +15,14 @@ public:
 
     /// Starts the periodic upload and queues "app-opened" once per analytics session.
     virtual void start() = 0;
-    /// Queues an event; dropped while nobody is signed in.
-    virtual void track(QString name, QMap<QString, QString> properties) = 0;
+    /// Queues an event with its text, number or Boolean properties; dropped while nobody is
+    /// signed in.
+    virtual void track(QString name, QJsonObject properties) = 0;
     /// A new analytics session id, so the next start queues "app-opened" again.
     virtual void startNewSession() = 0;
 
     /// Queues an event about a photo: the properties plus "photo-id" and "photo-title".
-    void trackPhoto(QString name, const Medium& photo, QMap<QString, QString> properties)
+    void trackPhoto(QString name, const Medium& photo, QJsonObject properties)
     {
         properties.insert(QStringLiteral("photo-id"), photo.uuid);
         properties.insert(QStringLiteral("photo-title"), photo.displayTitle());

@@ -5,7 +5,7 @@
 
 namespace lumi::test {
 
-/// Stands in for the analytics tracker, which is not built yet: records events as
+/// Stands in for the analytics tracker: records events as
 /// "events.track(<name>,<key>=<value>,...)".
 class RecordingEvents final : public EventSink
 {
@@ -13,11 +13,11 @@ public:
     explicit RecordingEvents(CallJournal& journal) : m_journal(journal) {}
 
     void start() override { m_journal.record(QStringLiteral("events.start")); }
-    void track(QString name, QMap<QString, QString> properties) override
+    void track(QString name, QJsonObject properties) override
     {
         QStringList parts{name};
-        for (auto it = properties.cbegin(); it != properties.cend(); ++it)
-            parts.append(it.key() + u'=' + it.value());
+        for (auto it = properties.constBegin(); it != properties.constEnd(); ++it)
+            parts.append(it.key() + u'=' + it.value().toVariant().toString());
         m_journal.record(QStringLiteral("events.track(%1)").arg(parts.join(u',')));
     }
     void startNewSession() override { m_journal.record(QStringLiteral("events.newSession")); }
