@@ -22,6 +22,7 @@ namespace {
 const QByteArray apiPrefix = QByteArrayLiteral("/api/v6/");
 const QByteArray cdnPrefix = QByteArrayLiteral("/cdn/");
 const QByteArray controlPrefix = QByteArrayLiteral("/__sandbox/");
+const QByteArray appcastPath = QByteArrayLiteral("/appcast.xml");
 constexpr qsizetype shortPhotoBytes = 1000;
 
 } // namespace
@@ -139,6 +140,13 @@ void SandboxServer::answer(const HttpRequest& request, const std::function<void(
         m_cdn->serve(request.path.mid(cdnPrefix.size()), reply);
         return;
     }
+    if (request.path == appcastPath && request.method == "GET" && !m_appcast.isEmpty()) {
+        HttpResponse feed;
+        feed.contentType = QByteArrayLiteral("application/rss+xml");
+        feed.body = m_appcast;
+        reply(feed);
+        return;
+    }
     reply(HttpResponse::error(404, u"Nothing lives at %1."_s.arg(QString::fromLatin1(request.path))));
 }
 
@@ -184,6 +192,10 @@ HttpResponse SandboxServer::control(const HttpRequest& request)
     }
     if (what == "faults" && method == "DELETE") {
         m_faults.clear();
+        return HttpResponse::json(QJsonObject{{u"status"_s, u"ok"_s}});
+    }
+    if (what == "appcast" && method == "PUT") {
+        m_appcast = request.body;
         return HttpResponse::json(QJsonObject{{u"status"_s, u"ok"_s}});
     }
     if (what == "reset" && method == "POST") {

@@ -52,6 +52,8 @@ private:
     PhotoCdn* m_cdn = nullptr;
     RequestLog m_requests;
     QList<Fault> m_faults;
+    // The update feed served at /appcast.xml, as a test set it; none until then.
+    QByteArray m_appcast;
 };
 
 } // namespace lumi::sandbox

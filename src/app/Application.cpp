@@ -4,6 +4,7 @@
 #include "app/KeyNameTranslator.h"
 #include "app/MainWindowController.h"
 #include "app/MenuBarContent.h"
+#include "app/UpdateOffer.h"
 #include "app/WindowRelay.h"
 #include "imaging/BundledFonts.h"
 #include "library/DataDirectory.h"
@@ -271,6 +272,8 @@ void Application::createShell()
                 if (reason == QSystemTrayIcon::Trigger)
                     m_menu->menu()->popup(QCursor::pos());
             });
+    m_updateOffer = std::make_unique<UpdateOffer>(*m_links);
+    connect(m_updates.get(), &SoftwareUpdates::updateAvailable, m_updateOffer.get(), &UpdateOffer::offer);
     if (m_systemTray->isAvailable())
         m_trayIcon->show();
     else

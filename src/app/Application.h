@@ -42,6 +42,7 @@ class SaverPlayer;
 class Screens;
 class ShortcutRegistry;
 class TerminationRequests;
+class UpdateOffer;
 class Trash;
 class WakeWatcher;
 class WallpaperService;
@@ -147,6 +148,7 @@ private:
     std::unique_ptr<PhotoStoryPresenter> m_stories;
     std::unique_ptr<MenuBarContent> m_menu;
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    std::unique_ptr<UpdateOffer> m_updateOffer;
 };
 
 } // namespace lumi

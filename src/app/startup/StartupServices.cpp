@@ -1,8 +1,9 @@
 #include "app/startup/StartupServices.h"
 
+#include "model/Defaults.h"
 #include "platform/linux/LinuxPlatform.h"
+#include "services/Updater.h"
 #include "services/standby/StandbyOlderAppMigration.h"
-#include "services/standby/StandbySoftwareUpdates.h"
 
 namespace lumi {
 
@@ -13,7 +14,7 @@ StartupServices StartupServices::standard()
         .systemTray = LinuxPlatform::systemTray(),
         .crashHandlers = LinuxPlatform::crashHandlers(),
         .olderApp = std::make_unique<StandbyOlderAppMigration>(),
-        .updates = std::make_unique<StandbySoftwareUpdates>(),
+        .updates = std::make_unique<Updater>(LinuxPlatform::clock(), Defaults::shared()),
     };
 }
 

@@ -7,8 +7,8 @@
 
 namespace lumi::test {
 
-/// Stands in for the update checker, which is not built yet. onStart lets a test look around at
-/// the moment the updates start.
+/// Stands in for the update checker, which would reach the real feed. onStart lets a test look
+/// around at the moment the updates start.
 class RecordingSoftwareUpdates final : public SoftwareUpdates
 {
 public:
@@ -19,6 +19,12 @@ public:
         m_journal.record(QStringLiteral("updates.start"));
         if (onStart)
             onStart();
+    }
+    QCoro::Task<UpdateCheck> checkForUpdates() override
+    {
+        m_journal.record(QStringLiteral("updates.check"));
+        co_return UpdateCheck{.outcome = UpdateCheck::Outcome::upToDate, .version = {}, .downloadPage = {},
+                              .releaseNotes = {}, .error = {}};
     }
 
     void checkForUpdates() override { m_journal.record(QStringLiteral("updates.checkForUpdates")); }
