@@ -1,6 +1,6 @@
 #include "app/ServiceSite.h"
 
-#include "model/APIClient.h"
+#include "model/CdnOrigin.h"
 
 using namespace Qt::StringLiterals;
 
@@ -8,7 +8,6 @@ namespace lumi {
 
 namespace {
 
-const QString productionApiHost = u"api.lumivale.com"_s;
 // The sign-in photo (Jean-Drapeau Park, Montreal); the stand-in service's catalog has this id too.
 const QString samplePhotoId = u"212043f1-bd79-432e-9fb8-1513f8c0ba20"_s;
 
@@ -36,14 +35,7 @@ QString ServiceSite::supportEmail()
 
 QUrl ServiceSite::samplePhoto()
 {
-    const QUrl api = APIClient::baseURL();
-    const QString variant = u"/"_s + samplePhotoId + u"/2560x1440.jpg"_s;
-    if (api.host() == productionApiHost)
-        return QUrl(u"https://cdn.lumivale.com"_s + variant);
-    QUrl origin = api;
-    origin.setPath(u"/cdn"_s + variant);
-    origin.setQuery(QString());
-    return origin;
+    return QUrl(CdnOrigin::base() + u"/"_s + samplePhotoId + u"/2560x1440.jpg"_s);
 }
 
 } // namespace lumi

@@ -1,5 +1,6 @@
 #include "app/startup/StartupServices.h"
 
+#include "model/Clock.h"
 #include "model/Defaults.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "services/Updater.h"
