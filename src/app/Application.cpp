@@ -20,6 +20,7 @@
 #include "platform/IdleSource.h"
 #include "platform/InputActivity.h"
 #include "platform/LinkOpener.h"
+#include "platform/Notifier.h"
 #include "platform/Pickers.h"
 #include "platform/ProcessControl.h"
 #include "platform/Screens.h"
@@ -32,10 +33,10 @@
 #include "player/IdleMonitor.h"
 #include "player/PhotoLoader.h"
 #include "player/windows/PlayerController.h"
+#include "services/DailyNotifier.h"
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
-#include "state/standby/StandbyNotifications.h"
 #include "state/standby/StandbyTakeover.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
@@ -141,8 +142,23 @@ void Application::createModel()
     createWallpaperServices();
     createSaverServices();
 
+    m_notifier = LinuxPlatform::notifier();
+    auto notifications = std::make_unique<DailyNotifier>(DailyNotifier::Services{
+        .account = *m_account,
+        .api = *m_api,
+        .clock = *m_clock,
+        .defaults = Defaults::shared(),
+        .player = *m_player,
+        .notifier = *m_notifier,
+    });
+    // A click on today's notification opens the main window on today's photos.
+    connect(notifications.get(), &DailyNotifier::todayRequested, this, [this] {
+        m_model->setShowTodayRequested(true);
+        m_mainWindow->showMainWindow();
+    });
+    m_notifications = std::move(notifications);
+
     // Stand-ins for the neighbours not built yet; each real one replaces its line here.
-    m_notifications = std::make_unique<StandbyNotifications>();
     m_takeover = std::make_unique<StandbyTakeover>();
 
     m_windowRelay = std::make_unique<WindowRelay>();

@@ -30,6 +30,7 @@ class KeyNameTranslator;
 class LibrarySyncedPhotos;
 class FileRevealer;
 class LinkOpener;
+class Notifier;
 class MainWindowController;
 class MenuBarContent;
 class Pickers;
@@ -139,6 +140,7 @@ private:
     std::unique_ptr<IdleWatch> m_idle;
     std::unique_ptr<Hotkeys> m_hotkeys;
     std::unique_ptr<ShortcutRegistry> m_shortcuts;
+    std::unique_ptr<Notifier> m_notifier;
     std::unique_ptr<DailyNotifications> m_notifications;
     std::unique_ptr<AppTakeover> m_takeover;
     std::unique_ptr<WindowRelay> m_windowRelay;

@@ -5,6 +5,7 @@
 #include "platform/linux/DesktopLinkOpener.h"
 #include "platform/linux/FileDialogPickers.h"
 #include "platform/linux/FileManagerRevealer.h"
+#include "platform/linux/FreedesktopNotifier.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindWakeWatcher.h"
 #include "platform/linux/QtProcessControl.h"
@@ -33,6 +34,11 @@ std::unique_ptr<SingleInstance> LinuxPlatform::singleInstance()
 std::unique_ptr<SystemTray> LinuxPlatform::systemTray()
 {
     return std::make_unique<QtSystemTray>();
+}
+
+std::unique_ptr<Notifier> LinuxPlatform::notifier()
+{
+    return std::make_unique<FreedesktopNotifier>(QDBusConnection::sessionBus());
 }
 
 std::unique_ptr<CrashHandlers> LinuxPlatform::crashHandlers()

@@ -12,6 +12,7 @@ class Hotkeys;
 class IdleSource;
 class InputActivity;
 class LinkOpener;
+class Notifier;
 class Pickers;
 class ProcessControl;
 class Screens;
@@ -39,6 +40,7 @@ public:
     static std::unique_ptr<Pickers> pickers();
     static std::unique_ptr<Trash> trash();
     static std::unique_ptr<ProcessControl> processControl();
+    static std::unique_ptr<Notifier> notifier();
     static std::unique_ptr<TerminationRequests> terminationRequests();
     static std::unique_ptr<Screens> screens();
     /// clock must outlive the watcher.
