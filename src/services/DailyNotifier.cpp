@@ -38,7 +38,17 @@ bool wantsNotifications(const Account& account)
 
 } // namespace
 
-DailyNotifier::DailyNotifier(Services services) : m_services(services), m_log(u"notifier"_s) {}
+DailyNotifier::DailyNotifier(Services services) : m_services(services), m_log(u"notifier"_s)
+{
+    connect(&m_services.notifier, &Notifier::clicked, this, [this](uint id) {
+        if (id == m_shownId && id != 0)
+            emit todayRequested();
+    });
+    connect(&m_services.notifier, &Notifier::closed, this, [this](uint id) {
+        if (id == m_shownId && id != 0)
+            removeImages();
+    });
+}
 
 DailyNotifier::~DailyNotifier()
 {
@@ -58,14 +68,6 @@ void DailyNotifier::start()
     m_running = true;
     m_stop = CancelToken();
     m_lastCheck = m_services.clock.now().toLocalTime();
-    connect(&m_services.notifier, &Notifier::clicked, this, [this](uint id) {
-        if (id == m_shownId && id != 0)
-            emit todayRequested();
-    }, Qt::UniqueConnection);
-    connect(&m_services.notifier, &Notifier::closed, this, [this](uint id) {
-        if (id == m_shownId && id != 0)
-            removeImages();
-    }, Qt::UniqueConnection);
     tick();
     if (wantsNotifications(m_services.account))
         requestAuthorization();
@@ -79,11 +81,15 @@ void DailyNotifier::stop()
 
 void DailyNotifier::requestAuthorization()
 {
-    [](QPointer<DailyNotifier> self, Notifier& notifier) -> QCoro::Task<void> {
-        const int status = co_await notifier.authorizationStatus();
-        if (self && status != allowed)
-            self->m_log.info(u"notifications not allowed"_s);
-    }(this, m_services.notifier);
+    askAuthorization();
+}
+
+QCoro::Task<void> DailyNotifier::askAuthorization()
+{
+    QPointer<DailyNotifier> self(this);
+    const int status = co_await m_services.notifier.authorizationStatus();
+    if (self && status != allowed)
+        m_log.info(u"notifications not allowed"_s);
 }
 
 QCoro::Task<void> DailyNotifier::tick()

@@ -56,6 +56,7 @@ signals:
     void attemptFinished();
 
 private:
+    QCoro::Task<void> askAuthorization();
     QCoro::Task<void> tick();
     void check();
     QCoro::Task<void> postToday();

@@ -48,6 +48,7 @@ private:
     std::unique_ptr<lumi::APIClient> m_api;
     std::unique_ptr<lumi::Account> m_account;
     std::unique_ptr<EventTracker> m_tracker;
+    QString m_token;
 };
 
 void EventTrackerTest::init()
@@ -57,7 +58,8 @@ void EventTrackerTest::init()
     m_clock = std::make_unique<lumi::test::ManualClock>();
     m_reporter = std::make_unique<lumi::CrashReporter>();
     m_api = std::make_unique<lumi::APIClient>(*m_reporter);
-    m_api->setToken(m_sandbox->signInToken());
+    m_token = m_sandbox->signInToken();
+    m_api->setToken(m_token);
     m_account = std::make_unique<lumi::Account>();
     signIn(true);
     m_tracker = makeTracker();
@@ -119,6 +121,10 @@ void EventTrackerTest::burstGoesUpOnceFiveSecondsAfterItsStart()
     QCOMPARE(events.last()[u"properties"_s][u"query-length"_s], QJsonValue(8));
     QTRY_COMPARE(m_tracker->queued(), 0);
     QCOMPARE(lumi::Defaults::shared().bytesValue(lumi::keys::onboardingQueue), QByteArray("[]"));
+    // The session token travels in the header only.
+    const QJsonObject request = m_sandbox->requests().first().toObject();
+    QCOMPARE(request[u"headers"_s][u"authorization"_s].toString(), u"Bearer "_s + m_token);
+    QVERIFY(!request[u"body"_s].toString().contains(m_token));
 }
 
 void EventTrackerTest::largeQueueGoesUpInBatches()
