@@ -177,5 +177,5 @@ void DiagnosticsTest::secondRunWhileRunningIsIgnored()
     QCOMPARE(posted(u"/api/v6/info"_s).size(), 1);
 }
 
-QTEST_GUILESS_MAIN(DiagnosticsTest)
+QTEST_MAIN(DiagnosticsTest)
 #include "DiagnosticsTest.moc"
