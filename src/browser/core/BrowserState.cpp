@@ -10,6 +10,7 @@
 #include "state/EventSink.h"
 #include "state/WindowPresenter.h"
 
+#include <QJsonObject>
 #include <QPointer>
 
 using namespace Qt::StringLiterals;
@@ -67,19 +68,24 @@ void BrowserState::selectionReaction()
     if (const Source::Places* places = source.as<Source::Places>()) {
         setMode(BrowseMode::places);
         m_lastPlaces = source;
-        track(u"places-opened"_s, places->query ? places->query->eventProperties()
-                                                : QMap<QString, QString>{{u"level"_s, u"all"_s}});
+        QJsonObject properties{{u"level"_s, u"all"_s}};
+        if (places->query) {
+            properties = {};
+            for (const auto& [key, value] : places->query->eventProperties().asKeyValueRange())
+                properties.insert(key, value);
+        }
+        track(u"places-opened"_s, properties);
     } else if (source.is<Source::Search>()) {
         setMode(BrowseMode::home);
     } else if (source.is<Source::Album>()) {
         setMode(BrowseMode::playlists);
         m_lastPlaylist = source;
-        track(u"album-opened"_s, {{u"is-playlist"_s, u"true"_s}});
+        track(u"album-opened"_s, {{u"is-playlist"_s, true}});
         m_model.scheduleSurvey();
     } else {
         setMode(BrowseMode::home);
         m_lastHome = source;
-        track(u"album-opened"_s, {{u"is-playlist"_s, u"false"_s}});
+        track(u"album-opened"_s, {{u"is-playlist"_s, false}});
     }
 }
 
@@ -129,7 +135,7 @@ void BrowserState::submitSearch()
     if (term.isEmpty())
         return;
     setSelection(Source{Source::Search{term}});
-    track(u"search"_s, {{u"query-length"_s, QString::number(term.size())}});
+    track(u"search"_s, {{u"query-length"_s, term.size()}});
 }
 
 void BrowserState::setSelectedPhoto(std::optional<Medium> photo)
@@ -386,7 +392,7 @@ QCoro::Task<void> BrowserState::offerAfterDelay(CancelToken cancel)
         m_model.startTour(true);
 }
 
-void BrowserState::track(const QString& name, QMap<QString, QString> properties)
+void BrowserState::track(const QString& name, QJsonObject properties)
 {
     m_events.track(name, std::move(properties));
 }

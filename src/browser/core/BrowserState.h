@@ -9,6 +9,7 @@
 #include "model/PlayMode.h"
 
 #include <QCoroTask>
+#include <QJsonObject>
 #include <QList>
 #include <QObject>
 
@@ -119,7 +120,7 @@ private:
     QCoro::Task<void> offerAfterDelay(CancelToken cancel);
     QCoro::Task<void> removePlaylist(Album album);
     void setMode(BrowseMode mode);
-    void track(const QString& name, QMap<QString, QString> properties);
+    void track(const QString& name, QJsonObject properties);
 
     AppModel& m_model;
     Defaults& m_defaults;
