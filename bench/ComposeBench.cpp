@@ -1,5 +1,5 @@
-// Wallpaper composition against its floor: decoding the source JPEG and encoding a JPEG of the
-// output size with Qt and nothing else. Prints the median of several runs per case, the ratio
+// Wallpaper composition against its floor: decoding the same source JPEG and encoding the very
+// picture the composer made, with Qt and nothing else. Prints the median of several runs per case, the ratio
 // composition/floor, and the peak memory of one composition measured in a fresh process.
 //
 //     compose [runs]
@@ -39,17 +39,14 @@ struct Case
     const char* label;
     QSize source;
     ScreenGeometry screen;
+    WallpaperFit fit;
 };
 
 const Case cases[] = {
-    {"a", "3840x2160 fit from a 2560x1440 JPEG", {2560, 1440}, {3840, 2160, 0, 0, 0, 0, 1}},
-    {"b", "5120x2880 fit from a 5120x2880 JPEG", {5120, 2880}, {2560, 1440, 0, 0, 0, 0, 2}},
+    {"a", "3840x2160 fit from a 2560x1440 JPEG", {2560, 1440}, {3840, 2160, 0, 0, 0, 0, 1}, WallpaperFit::fit},
+    {"b", "5120x2880 fit from a 5120x2880 JPEG", {5120, 2880}, {2560, 1440, 0, 0, 0, 0, 2}, WallpaperFit::fit},
+    {"c", "1920x1080 fill from a 2560x1440 JPEG", {2560, 1440}, {1920, 1080, 0, 0, 0, 0, 1}, WallpaperFit::fill},
 };
-
-QSize outputSize(const Case& c)
-{
-    return {qRound(c.screen.width * c.screen.scale), qRound(c.screen.height * c.screen.scale)};
-}
 
 // Something like a photo for the codec: soft gradients, shapes and fine grain.
 QImage photoLike(QSize size)
@@ -105,10 +102,20 @@ bool composeOnce(const QString& source, const Case& c, const QString& destinatio
 {
     QFile::remove(destination);
     const std::optional<QString> failure =
-        WallpaperComposer::compose(source, overlay(), WallpaperFit::fit, title, c.screen, destination);
+        WallpaperComposer::compose(source, overlay(), c.fit, title, c.screen, destination);
     if (failure)
         std::fprintf(stderr, "compose failed: %s\n", qPrintable(*failure));
     return !failure;
+}
+
+// The picture the composer encodes for the case.
+QImage composedPicture(const QString& source, const Case& c)
+{
+    QString error;
+    const QImage picture = WallpaperComposer::draw(source, overlay(), c.fit, title, c.screen, &error);
+    if (picture.isNull())
+        std::fprintf(stderr, "draw failed: %s\n", qPrintable(error));
+    return picture;
 }
 
 bool floorOnce(const QString& source, const QImage& output, const QString& destination)
@@ -152,9 +159,9 @@ qint64 statusKiB(const char* field)
 // the resident size before it, in KiB. Resetting the high-water mark needs Linux's clear_refs.
 int measurePeak(const QString& which, const Case& c, const QString& source, const QString& destination)
 {
-    const Case tiny{"w", "warm-up", {64, 36}, {64, 36, 0, 0, 0, 0, 1}};
+    const Case tiny{"w", "warm-up", {64, 36}, {64, 36, 0, 0, 0, 0, 1}, WallpaperFit::fit};
     composeOnce(source, tiny, destination); // loads the fonts and the codec
-    const QImage output = which == u"floor" ? photoLike(outputSize(c)) : QImage();
+    const QImage output = which == u"floor" ? composedPicture(source, c) : QImage();
     malloc_trim(0);
     const qint64 before = statusKiB("VmRSS:");
     QFile reset(u"/proc/self/clear_refs"_s);
@@ -206,8 +213,10 @@ int main(int argc, char** argv)
         const QString destination = dir.filePath(u"out-%1.jpg"_s.arg(QString::fromLatin1(c.key)));
         if (!photoLike(c.source).save(source, "JPEG", 92))
             return 1;
-        // The floor encodes a finished picture of the output size made beforehand.
-        const QImage output = photoLike(outputSize(c));
+        // The floor encodes the composer's own picture, made beforehand.
+        const QImage output = composedPicture(source, c);
+        if (output.isNull())
+            return 1;
 
         std::vector<double> composed;
         std::vector<double> floor;
@@ -223,7 +232,7 @@ int main(int argc, char** argv)
         }
         const double medianComposed = median(composed);
         const double medianFloor = median(floor);
-        const QSize out = outputSize(c);
+        const QSize out = output.size();
         const double bitmapMiB = double(out.width()) * out.height() * 4 / (1024.0 * 1024.0);
         const qint64 peakCompose = peakInChild(u"compose"_s, c, source, destination);
         const qint64 peakFloor = peakInChild(u"floor"_s, c, source, destination);
