@@ -27,6 +27,8 @@ namespace lumi {
 
 namespace {
 
+constexpr int mappedFromBytes = 1024 * 1024;
+
 qint64 areaOf(const std::optional<MediaFormat>& format)
 {
     return format ? qint64(format->width) * format->height : 0;
@@ -73,6 +75,10 @@ RotationEngine::RotationEngine(Services services, std::unique_ptr<WallpaperAppli
 {
     m_nowShowing = m_record.nowShowing();
     m_showing = m_record.showingByDisplay();
+    // A wallpaper's bitmaps are megabytes that live for one change. Mapped on their own, they go
+    // back to the system when freed; glibc's moving threshold would otherwise keep them in the
+    // worker threads' heaps, resident while the app idles in the tray.
+    mallopt(M_MMAP_THRESHOLD, mappedFromBytes);
 }
 
 RotationEngine::~RotationEngine()
