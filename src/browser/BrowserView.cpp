@@ -83,7 +83,7 @@ QWidget* BrowserView::makeSidebar()
     column->setObjectName(u"browser.sidebar"_s);
     column->setMinimumWidth(sidebarMinimum);
     column->setMaximumWidth(sidebarMaximum);
-    auto* list = new SidebarList(*m_state, m_model, m_services.sync, m_services.revealer);
+    auto* list = new SidebarList(*m_state, m_model, m_services.sync, m_services.revealer, m_services.defaults);
     connect(list, &SidebarList::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylist);
     connect(list, &SidebarList::renameRequested, m_sheets, &PlaylistSheets::rename);
     connect(list, &SidebarList::deleteRequested, m_sheets, &PlaylistSheets::confirmDelete);

@@ -18,9 +18,9 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, const SyncScheduler& sync,
-                         FileRevealer& revealer, QWidget* parent)
+                         FileRevealer& revealer, const Defaults& defaults, QWidget* parent)
     : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_sync(sync),
-      m_revealer(revealer), m_row(new SidebarRow(m_album.title, this))
+      m_revealer(revealer), m_defaults(defaults), m_row(new SidebarRow(m_album.title, this))
 {
     setObjectName(u"playlist.%1"_s.arg(m_album.id));
     auto* layout = new QHBoxLayout(this);
@@ -94,7 +94,7 @@ void PlaylistRow::addFolderItems(QMenu& menu)
                 [this] { ViewTask::start(m_model, m_model.linkFolder(m_album)); });
         return;
     }
-    if (LocalPhotos::isFolderMissing(m_album)) {
+    if (LocalPhotos::isFolderMissing(m_album, m_defaults)) {
         // Linked on another computer: this one has no folder at that path.
         connect(menu.addAction(tr("Link Folder on This Computer…")), &QAction::triggered, this,
                 [this] { ViewTask::start(m_model, m_model.linkFolder(m_album)); });

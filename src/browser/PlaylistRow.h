@@ -12,6 +12,7 @@ namespace lumi {
 
 class AppModel;
 class BrowserState;
+class Defaults;
 class FileRevealer;
 class SidebarRow;
 class SyncScheduler;
@@ -27,7 +28,7 @@ class PlaylistRow final : public QWidget
 
 public:
     PlaylistRow(Album album, BrowserState& state, AppModel& model, const SyncScheduler& sync,
-                FileRevealer& revealer, QWidget* parent = nullptr);
+                FileRevealer& revealer, const Defaults& defaults, QWidget* parent = nullptr);
 
     const Album& album() const { return m_album; }
     SidebarRow& row() const { return *m_row; }
@@ -50,6 +51,7 @@ private:
     AppModel& m_model;
     const SyncScheduler& m_sync;
     FileRevealer& m_revealer;
+    const Defaults& m_defaults;
     SidebarRow* m_row;
 };
 

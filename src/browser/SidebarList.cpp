@@ -20,8 +20,8 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 SidebarList::SidebarList(BrowserState& state, AppModel& model, const SyncScheduler& sync,
-                         FileRevealer& revealer, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_sync(sync), m_revealer(revealer),
+                         FileRevealer& revealer, const Defaults& defaults, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_sync(sync), m_revealer(revealer), m_defaults(defaults),
       m_rows(new QVBoxLayout(this))
 {
     m_rows->setContentsMargins(8, 0, 8, 8);
@@ -126,7 +126,7 @@ void SidebarList::addRow(const QString& title, const Source& source, std::functi
 
 void SidebarList::addPlaylist(const Album& album)
 {
-    auto* row = new PlaylistRow(album, m_state, m_model, m_sync, m_revealer, this);
+    auto* row = new PlaylistRow(album, m_state, m_model, m_sync, m_revealer, m_defaults, this);
     connect(row, &PlaylistRow::renameRequested, this, &SidebarList::renameRequested);
     connect(row, &PlaylistRow::deleteRequested, this, &SidebarList::deleteRequested);
     const QList<Album>& albums = m_model.account().albums();

@@ -10,6 +10,7 @@ namespace lumi {
 
 class AppModel;
 class BrowserState;
+class Defaults;
 class FileRevealer;
 class SidebarRow;
 class SyncScheduler;
@@ -25,7 +26,7 @@ class SidebarList final : public QWidget
 
 public:
     SidebarList(BrowserState& state, AppModel& model, const SyncScheduler& sync, FileRevealer& revealer,
-                QWidget* parent = nullptr);
+                const Defaults& defaults, QWidget* parent = nullptr);
 
 signals:
     void newPlaylistRequested();
@@ -46,6 +47,7 @@ private:
     AppModel& m_model;
     const SyncScheduler& m_sync;
     FileRevealer& m_revealer;
+    const Defaults& m_defaults;
     QVBoxLayout* m_rows;
 };
 

@@ -105,14 +105,39 @@ DirectSupportSettings::DirectSupportSettings(AppModel& model, SettingsServices s
     QHBoxLayout* updateRow = buttonRow(layout);
     auto* update = new QPushButton(tr("Check for Updates…"), this);
     update->setObjectName(u"directSupport.checkForUpdates"_s);
-    connect(update, &QPushButton::clicked, this, [this] { m_services.updates.checkForUpdates(); });
+    connect(update, &QPushButton::clicked, this,
+            [this] { ViewTask::start(m_model, checkForUpdates(this, m_services)); });
     updateRow->addWidget(update);
     updateRow->addStretch();
+    m_updateLine = PaneText::note(QString(), this);
+    m_updateLine->setObjectName(u"directSupport.updateStatus"_s);
+    layout->addWidget(m_updateLine);
     layout->addWidget(PaneText::note(u"Lumivale "_s + DeviceInfo::appVersion(), this));
     refresh();
 }
 
 DirectSupportSettings::~DirectSupportSettings() = default;
+
+QCoro::Task<void> DirectSupportSettings::checkForUpdates(QPointer<DirectSupportSettings> pane,
+                                                         SettingsServices services)
+{
+    pane->m_updateLine->setText(tr("Checking for updates…"));
+    const UpdateCheck check = co_await services.updates.checkForUpdates();
+    if (!pane)
+        co_return;
+    switch (check.outcome) {
+    case UpdateCheck::Outcome::newer:
+        pane->m_updateLine->setText(
+            tr("Lumivale %1 is available: %2").arg(check.version, check.downloadPage.toString()));
+        break;
+    case UpdateCheck::Outcome::upToDate:
+        pane->m_updateLine->setText(tr("Lumivale is up to date."));
+        break;
+    case UpdateCheck::Outcome::failed:
+        pane->m_updateLine->setText(check.error);
+        break;
+    }
+}
 
 void DirectSupportSettings::refresh()
 {

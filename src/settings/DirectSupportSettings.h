@@ -38,6 +38,7 @@ private:
     void askAboutOldFolders(const QString& oldFolder);
     static QCoro::Task<void> moveDirectory(QPointer<DirectSupportSettings> pane, SettingsServices services);
     static QCoro::Task<void> clearCache(QPointer<DirectSupportSettings> pane, SettingsServices services);
+    static QCoro::Task<void> checkForUpdates(QPointer<DirectSupportSettings> pane, SettingsServices services);
 
     AppModel& m_model;
     SettingsServices m_services;
@@ -54,6 +55,7 @@ private:
     QPushButton* m_clearButton = nullptr;
     BusyIndicator* m_clearBusy = nullptr;
     QLabel* m_clearLine = nullptr;
+    QLabel* m_updateLine = nullptr;
 };
 
 } // namespace lumi

@@ -2,6 +2,7 @@
 #include "browser/MembershipMark.h"
 #include "browser/SidebarRow.h"
 #include "browser/core/BrowserState.h"
+#include "library/LocalPhotos.h"
 #include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 
@@ -61,7 +62,7 @@ void PlaylistRowTest::cleanup()
 std::unique_ptr<PlaylistRow> PlaylistRowTest::row(const Album& album)
 {
     auto row =
-        std::make_unique<PlaylistRow>(album, *m_state, m_harness->model(), m_harness->sync, m_revealer);
+        std::make_unique<PlaylistRow>(album, *m_state, m_harness->model(), m_harness->sync, m_revealer, m_harness->defaults);
     row->resize(240, 30);
     row->show();
     return row;
@@ -148,8 +149,10 @@ void PlaylistRowTest::menuOffersWhatTheAlbumAllows()
     Album album = m_harness->album(fragment);
     if (folder == u"empty")
         album.localPath = QString();
-    else if (folder == u"present")
+    else if (folder == u"present") {
         album.localPath = linked.path();
+        lumi::LocalPhotos::recordLink(m_harness->defaults, album.id, linked.path());
+    }
     else if (folder == u"missing")
         album.localPath = linked.path() + u"/not-here"_s;
     const auto shown = row(album);

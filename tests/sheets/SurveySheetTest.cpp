@@ -4,7 +4,9 @@
 #include "app/MainWindowSheets.h"
 #include "support/ReviewGrab.h"
 #include "support/app/FixedSystemTray.h"
+#include "support/browser/BrowserRig.h"
 #include "support/services/RecordingOlderAppMigration.h"
+#include "support/settings/SettingsRig.h"
 #include "support/state/ModelHarness.h"
 
 #include <QJsonArray>
@@ -39,6 +41,8 @@ private:
     std::unique_ptr<ModelHarness> m_harness;
     std::unique_ptr<lumi::test::RecordingOlderAppMigration> m_olderApp;
     std::unique_ptr<lumi::test::FixedSystemTray> m_tray;
+    std::unique_ptr<lumi::test::BrowserRig> m_browser;
+    std::unique_ptr<lumi::test::SettingsRig> m_rig;
     std::unique_ptr<lumi::MainWindowController> m_controller;
 };
 
@@ -48,15 +52,20 @@ void SurveySheetTest::init()
     QVERIFY2(m_harness->sandbox.isRunning(), qPrintable(m_harness->sandbox.errorString()));
     m_olderApp = std::make_unique<lumi::test::RecordingOlderAppMigration>(m_harness->journal);
     m_tray = std::make_unique<lumi::test::FixedSystemTray>(true);
+    m_browser = std::make_unique<lumi::test::BrowserRig>(*m_harness);
+    m_rig = std::make_unique<lumi::test::SettingsRig>(*m_harness);
     m_harness->launchSignedIn();
     m_controller = std::make_unique<lumi::MainWindowController>(m_harness->model(), m_harness->defaults,
-                                                                *m_olderApp, m_harness->links, *m_tray);
+                                                                *m_olderApp, m_harness->links, *m_tray,
+                                                                m_browser->services(), m_rig->services());
     m_controller->showMainWindow();
 }
 
 void SurveySheetTest::cleanup()
 {
     m_controller.reset();
+    m_rig.reset();
+    m_browser.reset();
     m_tray.reset();
     m_olderApp.reset();
     m_harness.reset();

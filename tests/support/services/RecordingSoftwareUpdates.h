@@ -27,8 +27,6 @@ public:
                               .releaseNotes = {}, .error = {}};
     }
 
-    void checkForUpdates() override { m_journal.record(QStringLiteral("updates.checkForUpdates")); }
-
     std::function<void()> onStart;
 
 private:
