@@ -7,10 +7,10 @@
 #include "app/Palette.h"
 #include "app/PrimaryButton.h"
 #include "app/ServiceSite.h"
-#include "app/TextLimit.h"
 #include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
+#include "model/Graphemes.h"
 #include "platform/LinkOpener.h"
 #include "state/AppModel.h"
 
@@ -318,11 +318,11 @@ void AuthView::refresh()
     const bool hasEmail = !m_email.trimmed().isEmpty();
     m_signInButton->setEnabled(!m_busy && hasEmail && !m_password.isEmpty());
     m_createButton->setEnabled(!m_busy && !m_first.isEmpty() && hasEmail &&
-                               TextLimit::length(m_password) >= minimumPasswordLength);
+                               Graphemes::count(m_password) >= minimumPasswordLength);
     m_sendCodeButton->setEnabled(!m_busy && hasEmail);
     m_enterCodeButton->setEnabled(!m_busy && !m_code.isEmpty());
     m_setPasswordButton->setEnabled(!m_busy && !m_code.isEmpty() &&
-                                    TextLimit::length(m_newPassword) >= minimumPasswordLength);
+                                    Graphemes::count(m_newPassword) >= minimumPasswordLength);
     for (PrimaryButton* button :
          {m_signInButton, m_createButton, m_sendCodeButton, m_enterCodeButton, m_setPasswordButton})
         button->setBusy(m_busy);

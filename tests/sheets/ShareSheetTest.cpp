@@ -1,6 +1,6 @@
 #include "sheets/ShareSheet.h"
 #include "app/PictureFrame.h"
-#include "app/TextLimit.h"
+#include "model/Graphemes.h"
 #include "support/ReviewGrab.h"
 #include "support/state/ModelHarness.h"
 
@@ -18,7 +18,6 @@
 using namespace Qt::StringLiterals;
 using lumi::Medium;
 using lumi::ShareSheet;
-using lumi::TextLimit;
 using lumi::test::ModelHarness;
 
 class ShareSheetTest final : public QObject
@@ -177,7 +176,7 @@ void ShareSheetTest::limitsCountWhatTheUserSees()
         message()->insertPlainText(pasted);
     const QString text = inAddress ? email()->text() : message()->toPlainText();
     QCOMPARE(text, unit.repeated(kept));
-    QCOMPARE(TextLimit::length(text), kept);
+    QCOMPARE(lumi::Graphemes::count(text), kept);
 }
 
 void ShareSheetTest::returnTwiceSendsOnce()
