@@ -5,12 +5,17 @@
 #include "app/TourAnchor.h"
 #include "browser/BrowserToolbar.h"
 #include "browser/EmptyContent.h"
+#include "browser/GridServices.h"
 #include "browser/MembershipMark.h"
 #include "browser/NoticeToast.h"
+#include "browser/PhotoGrid.h"
+#include "browser/PlaceholderPhotoSheets.h"
 #include "browser/PlaylistSheets.h"
 #include "browser/SidebarList.h"
+#include "browser/ThumbnailLoader.h"
 #include "browser/core/BrowserState.h"
 #include "imaging/BundledFonts.h"
+#include "model/APIClient.h"
 #include "model/Account.h"
 #include "state/AppModel.h"
 
@@ -34,6 +39,8 @@ constexpr int sidebarMaximum = 320;
 
 BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServices services, QWidget* parent)
     : QWidget(parent), m_model(model), m_services(services),
+      m_thumbnails(std::make_unique<ThumbnailLoader>(model.api().network())),
+      m_photoSheets(std::make_unique<PlaceholderPhotoSheets>()),
       m_state(new BrowserState(model, services.defaults, services.events, services.clock, window, this)),
       m_sheets(new PlaylistSheets(*this, *m_state, model)),
       m_toolbar(new BrowserToolbar(*m_state, model, services.rotation, window, this)),
@@ -171,9 +178,19 @@ void BrowserView::showContent()
 
 QWidget* BrowserView::makeGrid(const Source& source)
 {
-    // Stands in for the photo grid until it is built.
-    return new EmptyContent(QIcon::fromTheme(u"image-x-generic"_s, style()->standardIcon(QStyle::SP_DirIcon)),
-                            m_state->title(source), QString());
+    auto* grid = new PhotoGrid(GridServices{.model = m_model,
+                                            .defaults = m_services.defaults,
+                                            .screens = m_services.screens,
+                                            .links = m_services.links,
+                                            .sheets = *m_photoSheets,
+                                            .thumbnails = *m_thumbnails,
+                                            .clock = m_services.clock},
+                               source, m_state->columns());
+    connect(grid, &PhotoGrid::mediaChanged, m_state, [this, grid] { m_state->setGridMedia(grid->media()); });
+    connect(grid, &PhotoGrid::selectedChanged, m_state,
+            [this, grid] { m_state->setSelectedPhoto(grid->selected()); });
+    connect(m_state, &BrowserState::columnsChanged, grid, [this, grid] { grid->setColumns(m_state->columns()); });
+    return grid;
 }
 
 void BrowserView::showTitle()

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class QScrollArea;
 class QSplitter;
 class QVBoxLayout;
@@ -14,8 +16,10 @@ namespace lumi {
 class AppModel;
 class BrowserState;
 class BrowserToolbar;
+class PhotoSheets;
 class PlaylistSheets;
 class SidebarList;
+class ThumbnailLoader;
 class WindowPresenter;
 struct Source;
 
@@ -53,6 +57,9 @@ private:
 
     AppModel& m_model;
     BrowserServices m_services;
+    // Shared by every grid this view shows, so thumbnails outlive a change of source.
+    std::unique_ptr<ThumbnailLoader> m_thumbnails;
+    std::unique_ptr<PhotoSheets> m_photoSheets;
     BrowserState* m_state;
     PlaylistSheets* m_sheets;
     BrowserToolbar* m_toolbar;

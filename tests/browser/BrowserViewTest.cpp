@@ -1,6 +1,7 @@
 #include "browser/BrowserView.h"
 #include "browser/BrowserToolbar.h"
 #include "browser/NameSheet.h"
+#include "browser/PhotoGrid.h"
 #include "browser/PlaylistRow.h"
 #include "browser/SidebarList.h"
 #include "browser/core/BrowserState.h"
@@ -32,6 +33,7 @@ private slots:
     void init();
     void cleanup();
     void framesTheSelection();
+    void aPlaylistShowsItsPhotosInTheGrid();
     void modeTogglesAndShortcuts();
     void nextWallpaperWaitsForTheChange();
     void playlistSheetsCreateAndDelete();
@@ -98,6 +100,17 @@ void BrowserViewTest::framesTheSelection()
     QTest::mouseClick(create, Qt::LeftButton);
     QTRY_VERIFY(m_window->findChild<lumi::NameSheet*>());
     QCOMPARE(m_window->findChild<lumi::NameSheet*>()->windowTitle(), u"New Playlist"_s);
+}
+
+void BrowserViewTest::aPlaylistShowsItsPhotosInTheGrid()
+{
+    lumi::BrowserState& state = m_view->state();
+    state.setSelection(Source{Source::Album{m_harness->album(u"mountain-mornings"_s).id}});
+    auto* grid = qobject_cast<lumi::PhotoGrid*>(m_view->content());
+    QVERIFY(grid);
+    // The grid's photos reach the state, which the toolbar's Play follows.
+    QTRY_VERIFY(!state.gridMedia().isEmpty());
+    QCOMPARE(state.gridMedia(), grid->media());
 }
 
 void BrowserViewTest::modeTogglesAndShortcuts()
