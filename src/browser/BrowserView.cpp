@@ -9,7 +9,6 @@
 #include "browser/MembershipMark.h"
 #include "browser/NoticeToast.h"
 #include "browser/PhotoGrid.h"
-#include "browser/PlaceholderPhotoSheets.h"
 #include "browser/PlaylistSheets.h"
 #include "browser/SidebarList.h"
 #include "browser/ThumbnailLoader.h"
@@ -17,6 +16,7 @@
 #include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
+#include "sheets/CatalogPhotoSheets.h"
 #include "state/AppModel.h"
 
 #include <QLabel>
@@ -40,7 +40,7 @@ constexpr int sidebarMaximum = 320;
 BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServices services, QWidget* parent)
     : QWidget(parent), m_model(model), m_services(services),
       m_thumbnails(std::make_unique<ThumbnailLoader>(model.api().network())),
-      m_photoSheets(std::make_unique<PlaceholderPhotoSheets>()),
+      m_photoSheets(std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
       m_state(new BrowserState(model, services.defaults, services.events, services.clock, window, this)),
       m_sheets(new PlaylistSheets(*this, *m_state, model)),
       m_toolbar(new BrowserToolbar(*m_state, model, services.rotation, window, this)),
