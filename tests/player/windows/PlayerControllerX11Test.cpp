@@ -316,7 +316,7 @@ void PlayerControllerX11Test::galleryKeys()
     QTest::keyClick(window, Qt::Key_Escape);
     QVERIFY(!rig.player->isShowing());
     // The X server confirms the earlier full screen late on a busy machine; the state settles.
-    QTRY_VERIFY(!gallery->isFullScreen());
+    QTRY_VERIFY_WITH_TIMEOUT(!gallery->isFullScreen(), 15000);
     QVERIFY(gallery->isVisible());
     rig.advance(PlayerController::galleryHideDelay - 1ms);
     QVERIFY(gallery->isVisible());
