@@ -54,11 +54,6 @@ PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, cons
     showSelection();
 }
 
-bool PlaylistRow::isFavorites() const
-{
-    return m_album.titleFragment == u"favorites";
-}
-
 std::unique_ptr<QMenu> PlaylistRow::contextMenu()
 {
     auto menu = std::make_unique<QMenu>(this);
@@ -72,7 +67,7 @@ std::unique_ptr<QMenu> PlaylistRow::contextMenu()
     saver->setChecked(m_album.includeInSaver.value_or(false));
     connect(saver, &QAction::toggled, this,
             [this](bool on) { ViewTask::start(m_model, m_model.setIncludeInSaver(m_album, on)); });
-    if (isFavorites())
+    if (m_album.isFavorites())
         return menu;
 
     menu->addSeparator();
@@ -87,7 +82,7 @@ std::unique_ptr<QMenu> PlaylistRow::contextMenu()
 
 void PlaylistRow::addFolderItems(QMenu& menu)
 {
-    if (m_album.localPath.value_or(QString()).isEmpty()) {
+    if (!m_album.isLinkedFolder()) {
         connect(menu.addAction(tr("Add Photos from Computer…")), &QAction::triggered, this,
                 [this] { ViewTask::start(m_model, m_model.addLocalPhotos(m_album)); });
         connect(menu.addAction(tr("Link Folder…")), &QAction::triggered, this,

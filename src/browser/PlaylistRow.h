@@ -43,7 +43,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    bool isFavorites() const;
     void addFolderItems(QMenu& menu);
 
     Album m_album;

@@ -159,7 +159,7 @@ void AppModel::setSessionToken(std::optional<QString> token)
 std::optional<Album> AppModel::favoritesAlbum() const
 {
     for (const Album& album : m_account.albums()) {
-        if (album.titleFragment == u"favorites"_s)
+        if (album.isFavorites())
             return album;
     }
     return std::nullopt;

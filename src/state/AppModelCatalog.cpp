@@ -73,8 +73,8 @@ void AppModel::applyAlbums(QList<Album> albums, bool force)
 
 bool AppModel::albumOrder(const Album& a, const Album& b)
 {
-    const bool aFavorites = a.titleFragment == u"favorites"_s;
-    const bool bFavorites = b.titleFragment == u"favorites"_s;
+    const bool aFavorites = a.isFavorites();
+    const bool bFavorites = b.isFavorites();
     if (aFavorites != bFavorites)
         return aFavorites;
     const bool aRecommended = a.externalId == u"system-recommended"_s;
