@@ -37,6 +37,7 @@
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
+#include "state/SaverLauncher.h"
 #include "state/standby/StandbyTakeover.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
@@ -182,10 +183,14 @@ void Application::createModel()
         .trash = *m_trash,
         .screens = *m_screens,
     });
+    m_saverLauncher =
+        std::make_unique<SaverLauncher>(*m_model, *m_account, *m_clock, *m_api, *m_sync, *m_player);
     // What the rotation and the sync tell the model.
     connect(m_rotation.get(), &RotationEngine::alertRaised, m_model.get(),
             [this](const QString& alert) { m_model->setAlert(alert); });
     connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, m_model.get(), &AppModel::resetPhotoPools);
+    connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, m_saverLauncher.get(),
+            &SaverLauncher::resetSaverPool);
     connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
@@ -240,9 +245,9 @@ void Application::createSaverServices()
         .input = *m_inputActivity,
         .random = *QRandomGenerator::global(),
     });
-    // Both start the saver through the model, made after them; they call it from the event loop
-    // only, which runs while it exists.
-    const auto startSaver = [this] { return m_model->startSaverNow(std::nullopt); };
+    // Both start the saver through the launcher, made after the model that drives them; they call
+    // it from the event loop only, which runs while it exists.
+    const auto startSaver = [this] { return m_saverLauncher->startSaverNow(std::nullopt); };
     m_idleSource = LinuxPlatform::idleSource();
     m_idle = std::make_unique<IdleMonitor>(*m_account, *m_player, *m_idleSource, *m_clock, startSaver);
     m_hotkeys = LinuxPlatform::hotkeys();
@@ -251,7 +256,8 @@ void Application::createSaverServices()
 
 BrowserServices Application::browserServices() const
 {
-    return {*m_rotation, *m_screens, Defaults::shared(), *m_events, *m_sync, *m_clock, *m_links, *m_revealer};
+    return {*m_rotation, *m_screens, Defaults::shared(), *m_events,       *m_sync,
+            *m_clock,    *m_links,   *m_revealer,        *m_saverLauncher};
 }
 
 void Application::createShell()
@@ -269,6 +275,7 @@ void Application::createShell()
                                                               .dataDirectory = *m_dataDirectory,
                                                               .wallpapers = *m_wallpapers,
                                                               .updates = *m_updates,
+                                                              .saver = *m_saverLauncher,
                                                           });
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
@@ -277,7 +284,8 @@ void Application::createShell()
             [this] { m_mainWindow->showMainWindow(); });
 
     m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_mainWindow);
-    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_rotation, *m_shortcuts, *m_mainWindow, *m_stories);
+    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_saverLauncher, *m_rotation, *m_shortcuts,
+                                              *m_mainWindow, *m_stories);
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
     m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());
     m_trayIcon->setToolTip(u"Lumivale"_s);

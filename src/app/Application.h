@@ -39,6 +39,7 @@ class PhotoStoryPresenter;
 class PlaylistSync;
 class ProcessControl;
 class RotationEngine;
+class SaverLauncher;
 class SaverPlayer;
 class Screens;
 class ShortcutRegistry;
@@ -145,6 +146,8 @@ private:
     std::unique_ptr<AppTakeover> m_takeover;
     std::unique_ptr<WindowRelay> m_windowRelay;
     std::unique_ptr<AppModel> m_model;
+    // The parts of the model the views use.
+    std::unique_ptr<SaverLauncher> m_saverLauncher;
     // The shell.
     std::unique_ptr<MainWindowController> m_mainWindow;
     std::unique_ptr<PhotoStoryPresenter> m_stories;

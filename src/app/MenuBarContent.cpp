@@ -5,6 +5,7 @@
 #include "app/ViewTask.h"
 #include "model/Account.h"
 #include "state/AppModel.h"
+#include "state/SaverLauncher.h"
 #include "state/ShortcutRegistry.h"
 #include "state/WallpaperRotation.h"
 #include "state/WindowPresenter.h"
@@ -43,11 +44,11 @@ QAction* addTextLine(QMenu& menu, const QString& text)
 
 } // namespace
 
-MenuBarContent::MenuBarContent(AppModel& model, WallpaperRotation& rotation,
+MenuBarContent::MenuBarContent(AppModel& model, SaverLauncher& saver, WallpaperRotation& rotation,
                                const ShortcutRegistry& shortcuts, WindowPresenter& window,
                                PhotoStoryPresenter& stories, QObject* parent)
-    : QObject(parent), m_model(model), m_rotation(rotation), m_shortcuts(shortcuts), m_window(window),
-      m_stories(stories), m_menu(std::make_unique<QMenu>())
+    : QObject(parent), m_model(model), m_saver(saver), m_rotation(rotation), m_shortcuts(shortcuts),
+      m_window(window), m_stories(stories), m_menu(std::make_unique<QMenu>())
 {
     // The rotation and the shortcuts don't announce their changes; reading them as the menu
     // opens is what keeps it current.
@@ -110,7 +111,7 @@ void MenuBarContent::buildSignedIn()
 
     const bool saverHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::startSaver);
     addItem(*m_menu, tr("Start Screen Saver"), saverHotkey ? startSaverHotkey : QKeySequence(), this,
-            [this] { ViewTask::start(m_model, m_model.startSaverNow(std::nullopt)); });
+            [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
     if (m_model.isOffline())
         addTextLine(*m_menu, tr("Offline — will retry"));
 

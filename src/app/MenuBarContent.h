@@ -10,6 +10,7 @@ namespace lumi {
 
 class AppModel;
 class PhotoStoryPresenter;
+class SaverLauncher;
 class ShortcutRegistry;
 class WallpaperRotation;
 class WindowPresenter;
@@ -23,8 +24,9 @@ class MenuBarContent final : public QObject
     Q_DISABLE_COPY_MOVE(MenuBarContent)
 
 public:
-    MenuBarContent(AppModel& model, WallpaperRotation& rotation, const ShortcutRegistry& shortcuts,
-                   WindowPresenter& window, PhotoStoryPresenter& stories, QObject* parent = nullptr);
+    MenuBarContent(AppModel& model, SaverLauncher& saver, WallpaperRotation& rotation,
+                   const ShortcutRegistry& shortcuts, WindowPresenter& window, PhotoStoryPresenter& stories,
+                   QObject* parent = nullptr);
     ~MenuBarContent() override;
 
     QMenu* menu() const { return m_menu.get(); }
@@ -44,6 +46,7 @@ private:
     void nextWallpaper();
 
     AppModel& m_model;
+    SaverLauncher& m_saver;
     WallpaperRotation& m_rotation;
     const ShortcutRegistry& m_shortcuts;
     WindowPresenter& m_window;

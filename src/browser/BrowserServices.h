@@ -8,6 +8,7 @@ class EventSink;
 class FileRevealer;
 class LinkOpener;
 class RotationEngine;
+class SaverLauncher;
 class Screens;
 class SyncScheduler;
 
@@ -24,6 +25,8 @@ struct BrowserServices final
     Clock& clock;
     LinkOpener& links;
     FileRevealer& revealer;
+    /// Play starts the gallery and the saver through it.
+    SaverLauncher& saver;
 };
 
 } // namespace lumi

@@ -6,6 +6,7 @@
 #include "browser/ColumnsSelector.h"
 #include "browser/core/BrowserState.h"
 #include "state/AppModel.h"
+#include "state/SaverLauncher.h"
 #include "wallpaper/RotationEngine.h"
 
 #include <QHBoxLayout>
@@ -34,9 +35,10 @@ QToolButton* toolButton(const QString& title, const QIcon& icon, const QString& 
 
 } // namespace
 
-BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, RotationEngine& rotation,
-                               WindowPresenter& window, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_rotation(rotation), m_search(new QLineEdit(this))
+BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, SaverLauncher& saver,
+                               RotationEngine& rotation, WindowPresenter& window, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_saver(saver), m_rotation(rotation),
+      m_search(new QLineEdit(this))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(10, 6, 10, 6);
@@ -137,7 +139,7 @@ QToolButton* BrowserToolbar::makePlayButton()
     menu->addSeparator();
     connect(menu->addAction(QIcon::fromTheme(u"video-display"_s), tr("Start Screen Saver")),
             &QAction::triggered, this,
-            [this] { ViewTask::start(m_model, m_model.startSaverNow(std::nullopt)); });
+            [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
     play->setMenu(menu);
 
     auto showMedia = [this, play] { play->setEnabled(!m_state.gridMedia().isEmpty()); };

@@ -14,6 +14,7 @@ class AppModel;
 class BrowserState;
 class ColumnsSelector;
 class RotationEngine;
+class SaverLauncher;
 class WindowPresenter;
 
 /// The browser's toolbar row: the three mode toggles, the column selector, the search field,
@@ -24,8 +25,8 @@ class BrowserToolbar final : public QWidget
     Q_DISABLE_COPY_MOVE(BrowserToolbar)
 
 public:
-    BrowserToolbar(BrowserState& state, AppModel& model, RotationEngine& rotation, WindowPresenter& window,
-                   QWidget* parent = nullptr);
+    BrowserToolbar(BrowserState& state, AppModel& model, SaverLauncher& saver, RotationEngine& rotation,
+                   WindowPresenter& window, QWidget* parent = nullptr);
 
     QToolButton& modeButton(BrowseMode mode) const { return *m_modes.value(mode); }
     QLineEdit& searchField() const { return *m_search; }
@@ -39,6 +40,7 @@ private:
 
     BrowserState& m_state;
     AppModel& m_model;
+    SaverLauncher& m_saver;
     RotationEngine& m_rotation;
     QMap<BrowseMode, QToolButton*> m_modes;
     QLineEdit* m_search;

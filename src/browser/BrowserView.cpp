@@ -40,10 +40,12 @@ constexpr int sidebarMaximum = 320;
 BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServices services, QWidget* parent)
     : QWidget(parent), m_model(model), m_services(services),
       m_thumbnails(std::make_unique<ThumbnailLoader>(model.api().network())),
-      m_photoSheets(std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
-      m_state(new BrowserState(model, services.defaults, services.events, services.clock, window, this)),
+      m_photoSheets(
+          std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
+      m_state(new BrowserState(model, services.saver, services.defaults, services.events, services.clock,
+                               window, this)),
       m_sheets(new PlaylistSheets(*this, *m_state, model)),
-      m_toolbar(new BrowserToolbar(*m_state, model, services.rotation, window, this)),
+      m_toolbar(new BrowserToolbar(*m_state, model, services.saver, services.rotation, window, this)),
       m_splitter(new QSplitter(Qt::Horizontal, this))
 {
     setObjectName(u"browser"_s);

@@ -8,6 +8,7 @@
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
+#include "state/SaverLauncher.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -30,7 +31,7 @@ QList<ChoiceOption> effectOptions()
 
 } // namespace
 
-ScreenSaverSettings::ScreenSaverSettings(AppModel& model, QWidget* parent)
+ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SaverLauncher& saver, QWidget* parent)
     : AccountPane(model, tr("Sign in to set up the screen saver."), parent)
 {
     const auto sendText = [&model](const QString& key) {
@@ -57,7 +58,7 @@ ScreenSaverSettings::ScreenSaverSettings(AppModel& model, QWidget* parent)
     auto* preview = new QPushButton(tr("Preview"), this);
     preview->setObjectName(u"saver.preview"_s);
     connect(preview, &QPushButton::clicked, this,
-            [&model] { ViewTask::start(model, model.startSaverNow(std::nullopt)); });
+            [&model, &saver] { ViewTask::start(model, saver.startSaverNow(std::nullopt)); });
     auto* row = new QHBoxLayout;
     row->addWidget(preview);
     row->addStretch();

@@ -6,6 +6,8 @@ class QCheckBox;
 
 namespace lumi {
 
+class SaverLauncher;
+
 /// The screen saver settings of the account (idle delay, effect, time per photo, shuffle, fill,
 /// titles) and a button that starts the saver at once.
 class ScreenSaverSettings final : public AccountPane
@@ -14,7 +16,7 @@ class ScreenSaverSettings final : public AccountPane
     Q_DISABLE_COPY_MOVE(ScreenSaverSettings)
 
 public:
-    explicit ScreenSaverSettings(AppModel& model, QWidget* parent = nullptr);
+    ScreenSaverSettings(AppModel& model, SaverLauncher& saver, QWidget* parent = nullptr);
     ~ScreenSaverSettings() override;
 
 private:

@@ -9,6 +9,7 @@ class LinkOpener;
 class PhotoImageSource;
 class PlaylistSync;
 class RotationEngine;
+class SaverLauncher;
 class SoftwareUpdates;
 class SupportTests;
 class WallpaperRotation;
@@ -29,6 +30,8 @@ struct SettingsServices
     DataDirectory& dataDirectory;
     WallpaperService& wallpapers;
     SoftwareUpdates& updates;
+    /// The saver pane's Preview.
+    SaverLauncher& saver;
     /// None while the app has no self-test.
     SupportTests* tests = nullptr;
 };

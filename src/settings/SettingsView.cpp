@@ -191,7 +191,7 @@ QWidget* SettingsView::makePane(SettingsSection section)
     case SettingsSection::calendar:
         return new CalendarSettingsPane(m_model);
     case SettingsSection::screenSaver:
-        return new ScreenSaverSettings(m_model);
+        return new ScreenSaverSettings(m_model, m_services.saver);
     case SettingsSection::support:
         break;
     }

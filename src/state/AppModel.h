@@ -52,12 +52,13 @@ public:
     enum class Phase { launching, signedOut, ready };
     Q_ENUM(Phase)
 
-    /// Photos cached for the screen saver.
-    struct SaverPool
+    /// The session an operation started in; current while the model lives and no sign-in or
+    /// sign-out came between.
+    struct Session
     {
-        QString key;
-        QDateTime fetchedAt;
-        QList<Medium> media;
+        QPointer<AppModel> model;
+        quint64 generation;
+        bool isCurrent() const;
     };
 
     static constexpr std::chrono::seconds refreshPeriod{1800};
@@ -72,7 +73,6 @@ public:
     /// the window had to be brought up first.
     static constexpr std::chrono::milliseconds tourStepDelay{300};
     static constexpr std::chrono::milliseconds tourOpeningDelay{1000};
-    static constexpr std::chrono::seconds saverPoolLifetime{21600};
 
     explicit AppModel(ModelServices services, QObject* parent = nullptr);
     ~AppModel() override;
@@ -132,8 +132,6 @@ public:
     // --- Plain state ----------------------------------------------------------------------------
     std::optional<SettingsSection> settingsSection() const { return m_settingsSection; }
     void setSettingsSection(std::optional<SettingsSection> section) { m_settingsSection = section; }
-    const std::optional<SaverPool>& saverPool() const { return m_saverPool; }
-    void setSaverPool(std::optional<SaverPool> pool) { m_saverPool = std::move(pool); }
     APIClient& api() const { return m_api; }
 
     // --- Computed -------------------------------------------------------------------------------
@@ -269,25 +267,9 @@ public:
     /// Hides the current step and shows this one after the delay; a newer step cancels it.
     void showTourStep(int step, std::chrono::milliseconds delay);
 
-    // --- Screen saver and slideshow ----------------------------------------------------------------
-    /// Starts the saver on every screen unless signed out or something is already showing; a
-    /// given effect replaces the user's choice.
-    QCoro::Task<void> startSaverNow(std::optional<SaverEffect> effect);
-    /// The saver's photos, kept for 6 hours per set of chosen playlists and playlist change.
-    QCoro::Task<QList<Medium>> saverMedia();
-    /// "<chosen playlist ids, comma-separated>|<playlists_updated_at>".
-    QString saverPoolKey() const;
-    /// Opens the gallery on the browser's photos, fetching their descriptions first when none has one.
-    QCoro::Task<void> playSlideshow(QList<Medium> media, int start, PlayMode mode,
-                                    std::optional<QString> path, std::optional<QString> search,
-                                    std::optional<PlaceQuery> place);
-    /// Page 1 of the source with descriptions; none when nothing could be fetched.
-    QCoro::Task<std::optional<QList<Medium>>> fetchDescribedMedia(int perPage, std::optional<QString> path,
-                                                                  std::optional<QString> search,
-                                                                  std::optional<PlaceQuery> place);
-
     /// Tasks the model started that are at work now; a refresh loop asleep between cycles is not.
     int runningTasks() const { return m_runningTasks; }
+    Session session() { return Session{this, m_generation}; }
 
 signals:
     void phaseChanged();
@@ -315,16 +297,6 @@ signals:
     void runningTasksChanged();
 
 private:
-    /// The session an operation started in; current while the model lives and no sign-in or
-    /// sign-out came between.
-    struct Session
-    {
-        QPointer<AppModel> model;
-        quint64 generation;
-        bool isCurrent() const;
-    };
-    Session session() { return Session{this, m_generation}; }
-
     /// Counts a task as at work from its construction to its destruction, if the model lives.
     class Work final
     {
@@ -366,8 +338,6 @@ private:
     QCoro::Task<void> applyOnboardingCalendar(std::optional<QString> choice, bool calendarOn,
                                               std::optional<QString> currentTheme);
     QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
-    /// One page of a listing for the saver pool; none when it failed.
-    QCoro::Task<std::optional<QList<Medium>>> fetchSaverPage(MediaQuery query);
     void applyAlbums(QList<Album> albums, bool force);
     QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
     void storeUser(const User& user);
@@ -440,7 +410,6 @@ private:
     std::optional<int> m_tourStep;
     std::optional<int> m_tourPreparing;
     int m_windowShown = 0;
-    std::optional<SaverPool> m_saverPool;
     std::optional<CancelToken> m_refreshLoop;
     std::optional<CancelToken> m_retries;
     bool m_categoriesLoaded = false;

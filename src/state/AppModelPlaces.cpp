@@ -86,7 +86,6 @@ QCoro::Task<QList<Medium>> AppModel::fetchMediaPage(MediaQuery query)
 void AppModel::resetPhotoPools()
 {
     m_rotation.setPoolKey(QString());
-    m_saverPool.reset();
 }
 
 QCoro::Task<std::optional<Album>> AppModel::createPlaylist(QString name)

@@ -117,7 +117,6 @@ void AppModel::signOut()
     m_idle.stop();
     m_notifications.stop();
     m_shortcuts.unregisterAll();
-    m_saverPool.reset();
     m_events.startNewSession();
     m_player.stop();
     SessionTokenFile::remove();

@@ -67,7 +67,7 @@ void MenuBarContentTest::cleanup()
 MenuBarContent& MenuBarContentTest::menu()
 {
     if (!m_menu)
-        m_menu = std::make_unique<MenuBarContent>(m_harness->model(), m_harness->rotation,
+        m_menu = std::make_unique<MenuBarContent>(m_harness->model(), m_harness->saver(), m_harness->rotation,
                                                   m_harness->shortcuts, m_harness->window, *m_stories);
     return *m_menu;
 }

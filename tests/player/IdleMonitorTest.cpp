@@ -74,7 +74,7 @@ struct Rig
     AppModel& model;
     ScriptedIdleSource system;
     IdleMonitor monitor{model.account(), h.player, system, h.clock,
-                        [this] { return model.startSaverNow(std::nullopt); }};
+                        [this] { return h.saver().startSaverNow(std::nullopt); }};
 };
 
 } // namespace

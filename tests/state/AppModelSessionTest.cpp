@@ -130,7 +130,7 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
     h.player.showing = true;
     model.setTourStep(2);
     model.setSurveyRequested(true);
-    model.setSaverPool(AppModel::SaverPool{u"key"_s, {}, {}});
+    h.saver().setSaverPool(lumi::SaverLauncher::SaverPool{u"key"_s, {}, {}});
     h.defaults.setValue(keys::askedLoginItem, true);
 
     const QStringList steps{u"rotation.stop"_s,     u"rotation.reset"_s,     u"sync.cancel"_s,
@@ -152,7 +152,7 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
         QCOMPARE(model.banner(), std::nullopt);
         QCOMPARE(model.tourStep(), std::nullopt);
         QVERIFY(!model.surveyRequested());
-        QCOMPARE(model.saverPool().has_value(), false);
+        QCOMPARE(h.saver().saverPool().has_value(), false);
         QVERIFY(!SessionTokenFile::load());
         QVERIFY(!h.defaults.contains(keys::user));
     }

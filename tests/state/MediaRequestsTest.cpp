@@ -152,7 +152,7 @@ void MediaRequestsTest::requestLines()
     }
     case Caller::saverPool: {
         std::optional<QList<Medium>> media;
-        QVERIFY(!runTask(model.saverMedia(), media));
+        QVERIFY(!runTask(h.saver().saverMedia(), media));
         QVERIFY(!media->isEmpty());
         break;
     }
@@ -163,8 +163,8 @@ void MediaRequestsTest::requestLines()
         else if (variant == u"region")
             query = PlaceQuery{.country = featured.country, .region = featured.region};
         std::optional<std::optional<QList<Medium>>> media;
-        QVERIFY(!runTask(model.fetchDescribedMedia(query ? 60 : 80, u"channels/forests"_s, u"fog"_s, query),
-                         media));
+        QVERIFY(!runTask(
+            h.saver().fetchDescribedMedia(query ? 60 : 80, u"channels/forests"_s, u"fog"_s, query), media));
         QVERIFY(media->has_value());
         break;
     }

@@ -8,6 +8,7 @@
 #include "model/DefaultsKeys.h"
 #include "state/AppModel.h"
 #include "state/EventSink.h"
+#include "state/SaverLauncher.h"
 #include "state/WindowPresenter.h"
 
 #include <QJsonObject>
@@ -26,9 +27,9 @@ std::optional<Source> albumSource(const std::optional<Album>& album)
 
 } // namespace
 
-BrowserState::BrowserState(AppModel& model, Defaults& defaults, EventSink& events, Clock& clock,
-                           WindowPresenter& window, QObject* parent)
-    : QObject(parent), m_model(model), m_defaults(defaults), m_events(events), m_clock(clock),
+BrowserState::BrowserState(AppModel& model, SaverLauncher& saver, Defaults& defaults, EventSink& events,
+                           Clock& clock, WindowPresenter& window, QObject* parent)
+    : QObject(parent), m_model(model), m_saver(saver), m_defaults(defaults), m_events(events), m_clock(clock),
       m_window(window), m_columns(GridColumns::stored(defaults))
 {
     connect(&model, &AppModel::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
@@ -279,7 +280,7 @@ void BrowserState::play(PlayMode mode, std::optional<Medium> photo)
     const Source::Search* search = m_selection ? m_selection->as<Source::Search>() : nullptr;
     const Source::Places* places = m_selection ? m_selection->as<Source::Places>() : nullptr;
     // The model reports a failure of the description fetch itself.
-    m_model.playSlideshow(m_gridMedia, index, mode, sourcePath(),
+    m_saver.playSlideshow(m_gridMedia, index, mode, sourcePath(),
                           search ? std::optional(search->term) : std::nullopt,
                           places ? places->query : std::nullopt);
 }

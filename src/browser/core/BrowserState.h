@@ -21,6 +21,7 @@ class AppModel;
 class Clock;
 class Defaults;
 class EventSink;
+class SaverLauncher;
 class WindowPresenter;
 
 /// What the catalog browser shows and how it moves between sources: the selection and the mode,
@@ -37,7 +38,7 @@ public:
     static constexpr std::chrono::seconds alertDelay{3};
 
     /// Runs the model's pending today and place requests at once, and from then on each new one.
-    BrowserState(AppModel& model, Defaults& defaults, EventSink& events, Clock& clock,
+    BrowserState(AppModel& model, SaverLauncher& saver, Defaults& defaults, EventSink& events, Clock& clock,
                  WindowPresenter& window, QObject* parent = nullptr);
     ~BrowserState() override;
 
@@ -123,6 +124,7 @@ private:
     void track(const QString& name, QJsonObject properties);
 
     AppModel& m_model;
+    SaverLauncher& m_saver;
     Defaults& m_defaults;
     EventSink& m_events;
     Clock& m_clock;

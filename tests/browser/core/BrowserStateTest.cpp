@@ -92,8 +92,8 @@ BrowserState& BrowserStateTest::launch(const QString& email, const QString& pass
     m_harness->model().setOnboardingDue(false);
     m_harness->model().setTourDue(false);
     m_harness->window.visible = true;
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->defaults, m_harness->events,
-                                             m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->saver(), m_harness->defaults,
+                                             m_harness->events, m_harness->clock, m_harness->window);
     m_harness->journal.clear();
     m_harness->requestLines();
     m_harness->sandbox.clearRequests();
@@ -229,8 +229,8 @@ void BrowserStateTest::requestsAndTourMoveTheBrowser()
     lumi::AppModel& model = m_harness->launchSignedIn();
     // Raised before the browser exists: honoured when it is made.
     model.setShowTodayRequested(true);
-    m_state = std::make_unique<BrowserState>(model, m_harness->defaults, m_harness->events, m_harness->clock,
-                                             m_harness->window);
+    m_state = std::make_unique<BrowserState>(model, m_harness->saver(), m_harness->defaults,
+                                             m_harness->events, m_harness->clock, m_harness->window);
     BrowserState& state = *m_state;
     QCOMPARE(state.selection(), OptionalSource(Source{Source::Today{}}));
     QVERIFY(!model.showTodayRequested());

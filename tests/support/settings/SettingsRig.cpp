@@ -44,6 +44,7 @@ SettingsServices SettingsRig::services(SupportTests* tests)
         .dataDirectory = dataDirectory,
         .wallpapers = *m_wallpapers,
         .updates = updates,
+        .saver = harness.saver(),
         .tests = tests,
     };
 }

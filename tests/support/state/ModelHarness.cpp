@@ -34,6 +34,7 @@ ModelHarness::~ModelHarness()
 {
     if (m_model) {
         settle();
+        m_saver.reset();
         m_model.reset();
     }
     // Sleepers the model cancelled wake on the next turn, while the clock still exists.
@@ -65,14 +66,22 @@ AppModel& ModelHarness::model()
             .trash = trash,
             .screens = screens,
         });
+        m_saver = std::make_unique<SaverLauncher>(*m_model, *m_account, clock, api, sync, player);
     }
     return *m_model;
+}
+
+SaverLauncher& ModelHarness::saver()
+{
+    model();
+    return *m_saver;
 }
 
 AppModel& ModelHarness::relaunch()
 {
     if (m_model) {
         settle();
+        m_saver.reset();
         m_model.reset();
         QCoreApplication::processEvents();
     }

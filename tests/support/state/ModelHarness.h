@@ -8,6 +8,7 @@
 #include "platform/linux/XdgTrash.h"
 #include "services/CrashReporter.h"
 #include "state/AppModel.h"
+#include "state/SaverLauncher.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 #include "support/state/CallJournal.h"
@@ -44,6 +45,8 @@ public:
 
     /// Made on first use.
     AppModel& model();
+    /// The model's saver part, made with it.
+    SaverLauncher& saver();
     /// The next start of the app: a new model over the same files, settings and sandbox.
     AppModel& relaunch();
     /// Waits until the model's tasks have ended (a refresh loop may sleep on); false on a hang.
@@ -108,6 +111,7 @@ public:
 private:
     std::unique_ptr<Account> m_account;
     std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<SaverLauncher> m_saver;
 };
 
 } // namespace lumi::test

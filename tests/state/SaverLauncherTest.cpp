@@ -14,6 +14,7 @@ using lumi::PlaceQuery;
 using lumi::PlayMode;
 using lumi::PlaySettings;
 using lumi::SaverEffect;
+using lumi::SaverLauncher;
 using lumi::User;
 using lumi::test::ModelHarness;
 using lumi::test::runTask;
@@ -47,7 +48,7 @@ void mark(AppModel& model, const QString& marks)
 QList<Medium> saverMedia(ModelHarness& h)
 {
     std::optional<QList<Medium>> media;
-    if (runTask(h.model().saverMedia(), media))
+    if (runTask(h.saver().saverMedia(), media))
         return {};
     return media.value_or(QList<Medium>());
 }
@@ -80,7 +81,7 @@ QStringList uuidsOf(const QList<Medium>& media)
 
 } // namespace
 
-class AppModelSaverTest final : public QObject
+class SaverLauncherTest final : public QObject
 {
     Q_OBJECT
 
@@ -99,7 +100,7 @@ private slots:
     void playSlideshow();
 };
 
-void AppModelSaverTest::poolTakesTheChosenPlaylists_data()
+void SaverLauncherTest::poolTakesTheChosenPlaylists_data()
 {
     // Held in album order: Favorites (101), Editor's Picks (103), Mountain Mornings (102).
     QTest::addColumn<QString>("marks");
@@ -117,7 +118,7 @@ void AppModelSaverTest::poolTakesTheChosenPlaylists_data()
         << u"---"_s << QStringList{classicList} << u"|"_s + stamp << false;
 }
 
-void AppModelSaverTest::poolTakesTheChosenPlaylists()
+void SaverLauncherTest::poolTakesTheChosenPlaylists()
 {
     QFETCH(QString, marks);
     QFETCH(QStringList, requests);
@@ -132,16 +133,16 @@ void AppModelSaverTest::poolTakesTheChosenPlaylists()
     const QList<Medium> media = saverMedia(h);
 
     QCOMPARE(h.requestLines(), requests);
-    QCOMPARE(model.saverPoolKey(), key);
-    QCOMPARE(model.saverPool()->key, key);
-    QCOMPARE(model.saverPool()->media, media);
-    QCOMPARE(model.saverPool()->fetchedAt, h.clock.now());
+    QCOMPARE(h.saver().saverPoolKey(), key);
+    QCOMPARE(h.saver().saverPool()->key, key);
+    QCOMPARE(h.saver().saverPool()->media, media);
+    QCOMPARE(h.saver().saverPool()->fetchedAt, h.clock.now());
     QVERIFY(media.size() > 1);
     QCOMPARE(media.last() == saverFolderPhoto(), folderAppended);
     QCOMPARE(media.count(saverFolderPhoto()), folderAppended ? 1 : 0);
 }
 
-void AppModelSaverTest::poolReuse_data()
+void SaverLauncherTest::poolReuse_data()
 {
     QTest::addColumn<QString>("change");
     QTest::addColumn<bool>("refetched");
@@ -151,9 +152,10 @@ void AppModelSaverTest::poolReuse_data()
     QTest::newRow("playlists changed on the server") << u"stamp"_s << true;
     QTest::newRow("other playlists chosen") << u"marks"_s << true;
     QTest::newRow("clock set back") << u"clock back"_s << true;
+    QTest::newRow("photo folders changed") << u"folders"_s << true;
 }
 
-void AppModelSaverTest::poolReuse()
+void SaverLauncherTest::poolReuse()
 {
     QFETCH(QString, change);
     QFETCH(bool, refetched);
@@ -165,13 +167,15 @@ void AppModelSaverTest::poolReuse()
     h.sandbox.clearRequests();
 
     if (change == u"wait 6h-1s")
-        h.clock.advance(AppModel::saverPoolLifetime - 1s);
+        h.clock.advance(SaverLauncher::saverPoolLifetime - 1s);
     else if (change == u"wait 6h")
-        h.clock.advance(AppModel::saverPoolLifetime);
+        h.clock.advance(SaverLauncher::saverPoolLifetime);
     else if (change == u"clock back")
         h.clock.setNow(h.clock.now().addDays(-1));
     else if (change == u"marks")
         mark(model, u"ssp"_s);
+    else if (change == u"folders")
+        h.saver().resetSaverPool();
     else {
         User user = *model.account().user();
         user.playlistsUpdatedAt = u"2025-02-01T08:00:00.000Z"_s;
@@ -185,7 +189,7 @@ void AppModelSaverTest::poolReuse()
         QCOMPARE(second, first);
 }
 
-void AppModelSaverTest::poolKeepsFirstOfEachPhotoWithCdn()
+void SaverLauncherTest::poolKeepsFirstOfEachPhotoWithCdn()
 {
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
@@ -217,7 +221,7 @@ void AppModelSaverTest::poolKeepsFirstOfEachPhotoWithCdn()
     QCOMPARE(model.alert(), std::nullopt);
 }
 
-void AppModelSaverTest::emptyPoolIsNotKept()
+void SaverLauncherTest::emptyPoolIsNotKept()
 {
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
@@ -225,21 +229,21 @@ void AppModelSaverTest::emptyPoolIsNotKept()
     QVERIFY(
         h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 500}}));
 
-    QVERIFY(!runTask(model.startSaverNow(std::nullopt)));
+    QVERIFY(!runTask(h.saver().startSaverNow(std::nullopt)));
     QCOMPARE(h.requestLines(), QStringList{classicList});
-    QCOMPARE(model.saverPool(), std::nullopt);
+    QCOMPARE(h.saver().saverPool(), std::nullopt);
     QCOMPARE(h.journal.calls().filter(u"player."_s), QStringList());
     QCOMPARE(model.alert(), std::nullopt);
 
     // The next start asks again, and plays once the server answers.
     h.sandbox.clearFaults();
     h.sandbox.clearRequests();
-    QVERIFY(!runTask(model.startSaverNow(std::nullopt)));
+    QVERIFY(!runTask(h.saver().startSaverNow(std::nullopt)));
     QCOMPARE(h.requestLines(), QStringList{classicList});
     QCOMPARE(h.journal.calls().filter(u"player."_s), QStringList{u"player.startSaver(60,fader)"_s});
 }
 
-void AppModelSaverTest::startSaverNowEffect_data()
+void SaverLauncherTest::startSaverNowEffect_data()
 {
     QTest::addColumn<QString>("saverShow"); // "absent" for no setting
     QTest::addColumn<QString>("given");     // empty: none given
@@ -252,7 +256,7 @@ void AppModelSaverTest::startSaverNowEffect_data()
     QTest::newRow("given effect wins") << u"random"_s << u"slider"_s << u"slider"_s;
 }
 
-void AppModelSaverTest::startSaverNowEffect()
+void SaverLauncherTest::startSaverNowEffect()
 {
     QFETCH(QString, saverShow);
     QFETCH(QString, given);
@@ -266,7 +270,7 @@ void AppModelSaverTest::startSaverNowEffect()
     h.sync.saverPhotos = {saverFolderPhoto()};
 
     const std::optional<SaverEffect> effect = given.isEmpty() ? std::nullopt : SaverEffect::fromValue(given);
-    QVERIFY(!runTask(model.startSaverNow(effect)));
+    QVERIFY(!runTask(h.saver().startSaverNow(effect)));
 
     QCOMPARE(h.journal.calls().filter(u"player."_s), QStringList{u"player.startSaver(21,%1)"_s.arg(played)});
     // The demo account: pause "2", shuffled, fitted, with titles.
@@ -281,12 +285,12 @@ void AppModelSaverTest::startSaverNowEffect()
     // Showing already: a second start asks nothing and starts nothing.
     h.sandbox.clearRequests();
     h.journal.clear();
-    QVERIFY(!runTask(model.startSaverNow(std::nullopt)));
+    QVERIFY(!runTask(h.saver().startSaverNow(std::nullopt)));
     QCOMPARE(h.requestLines(), QStringList());
     QCOMPARE(h.journal.calls().filter(u"player."_s), QStringList());
 }
 
-void AppModelSaverTest::startSaverNowRefusals_data()
+void SaverLauncherTest::startSaverNowRefusals_data()
 {
     QTest::addColumn<bool>("signedIn");
 
@@ -294,7 +298,7 @@ void AppModelSaverTest::startSaverNowRefusals_data()
     QTest::newRow("gallery on screen") << true;
 }
 
-void AppModelSaverTest::startSaverNowRefusals()
+void SaverLauncherTest::startSaverNowRefusals()
 {
     QFETCH(bool, signedIn);
 
@@ -307,14 +311,14 @@ void AppModelSaverTest::startSaverNowRefusals()
     }
     h.player.showing = signedIn;
 
-    QVERIFY(!runTask(model.startSaverNow(SaverEffect::fader)));
+    QVERIFY(!runTask(h.saver().startSaverNow(SaverEffect::fader)));
 
     QCOMPARE(h.requestLines(), QStringList());
     QCOMPARE(h.journal.calls().filter(u"player."_s), QStringList());
-    QCOMPARE(model.saverPool(), std::nullopt);
+    QCOMPARE(h.saver().saverPool(), std::nullopt);
 }
 
-void AppModelSaverTest::playSlideshow_data()
+void SaverLauncherTest::playSlideshow_data()
 {
     QTest::addColumn<int>("count");
     QTest::addColumn<bool>("described");
@@ -342,7 +346,7 @@ void AppModelSaverTest::playSlideshow_data()
         << u"GET /places/media?page=1&per_page=60&place=%p&with_description=true"_s << 0;
 }
 
-void AppModelSaverTest::playSlideshow()
+void SaverLauncherTest::playSlideshow()
 {
     QFETCH(int, count);
     QFETCH(bool, described);
@@ -388,8 +392,8 @@ void AppModelSaverTest::playSlideshow()
     else if (source == u"region")
         query = PlaceQuery{.country = country, .region = region, .place = std::nullopt};
 
-    QVERIFY(!runTask(
-        model.playSlideshow(photos, start, PlayMode::slideshow(), u"classic/latest"_s, std::nullopt, query)));
+    QVERIFY(!runTask(h.saver().playSlideshow(photos, start, PlayMode::slideshow(), u"classic/latest"_s,
+                                             std::nullopt, query)));
 
     QString expected = request;
     expected.replace(u"%c"_s, country).replace(u"%r"_s, region).replace(u"%p"_s, place);
@@ -410,5 +414,5 @@ void AppModelSaverTest::playSlideshow()
     QCOMPARE(model.alert(), std::nullopt);
 }
 
-QTEST_MAIN(AppModelSaverTest)
-#include "AppModelSaverTest.moc"
+QTEST_MAIN(SaverLauncherTest)
+#include "SaverLauncherTest.moc"

@@ -1,10 +1,13 @@
-#include "state/AppModel.h"
+#include "state/SaverLauncher.h"
 
 #include "library/SyncScheduler.h"
 #include "model/APIClient.h"
+#include "model/Account.h"
 #include "model/Clock.h"
 #include "model/MediaPages.h"
+#include "model/MediaQuery.h"
 #include "model/PlaySettings.h"
+#include "state/AppModel.h"
 #include "state/SaverPlayer.h"
 
 #include <QHash>
@@ -47,18 +50,32 @@ QString poolKey(const QList<Album>& chosen, const std::optional<User>& user)
 
 } // namespace
 
-QString AppModel::saverPoolKey() const
+SaverLauncher::SaverLauncher(AppModel& model, const Account& account, Clock& clock, APIClient& api,
+                             const SyncScheduler& sync, SaverPlayer& player, QObject* parent)
+    : QObject(parent), m_model(model), m_account(account), m_clock(clock), m_api(api), m_sync(sync),
+      m_player(player)
+{
+    // The next account's saver never plays this one's photos.
+    connect(&m_account, &Account::signedInChanged, this, [this] {
+        if (!m_account.isSignedIn())
+            m_saverPool.reset();
+    });
+}
+
+SaverLauncher::~SaverLauncher() = default;
+
+QString SaverLauncher::saverPoolKey() const
 {
     return poolKey(saverPlaylists(m_account.albums()), m_account.user());
 }
 
-QCoro::Task<void> AppModel::startSaverNow(std::optional<SaverEffect> effect)
+QCoro::Task<void> SaverLauncher::startSaverNow(std::optional<SaverEffect> effect)
 {
     if (!m_account.isSignedIn() || m_player.isShowing())
         co_return;
-    const Session session = this->session();
+    const AppModel::Session session = m_model.session();
     QList<Medium> media = co_await saverMedia();
-    if (media.isEmpty() || !isStillSignedIn(session))
+    if (media.isEmpty() || !session.isCurrent() || !m_account.isSignedIn())
         co_return;
     const std::optional<SaverEffect> played =
         effect ? effect
@@ -66,7 +83,7 @@ QCoro::Task<void> AppModel::startSaverNow(std::optional<SaverEffect> effect)
     m_player.startSaver(std::move(media), played, PlaySettings::forUser(m_account.user()));
 }
 
-QCoro::Task<QList<Medium>> AppModel::saverMedia()
+QCoro::Task<QList<Medium>> SaverLauncher::saverMedia()
 {
     const QList<Album> chosen = saverPlaylists(m_account.albums());
     const QString key = poolKey(chosen, m_account.user());
@@ -77,7 +94,7 @@ QCoro::Task<QList<Medium>> AppModel::saverMedia()
             co_return m_saverPool->media;
     }
 
-    const Session session = this->session();
+    const AppModel::Session session = m_model.session();
     QList<Medium> listed;
     for (const Album& album : chosen) {
         const std::optional<QList<Medium>> page =
@@ -105,7 +122,7 @@ QCoro::Task<QList<Medium>> AppModel::saverMedia()
     co_return media;
 }
 
-QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchSaverPage(MediaQuery query)
+QCoro::Task<std::optional<QList<Medium>>> SaverLauncher::fetchSaverPage(MediaQuery query)
 {
     try {
         co_return co_await m_api.mediaPage(std::move(query));
@@ -115,11 +132,11 @@ QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchSaverPage(MediaQuery qu
     }
 }
 
-QCoro::Task<void> AppModel::playSlideshow(QList<Medium> media, int start, PlayMode mode,
-                                          std::optional<QString> path, std::optional<QString> search,
-                                          std::optional<PlaceQuery> place)
+QCoro::Task<void> SaverLauncher::playSlideshow(QList<Medium> media, int start, PlayMode mode,
+                                               std::optional<QString> path, std::optional<QString> search,
+                                               std::optional<PlaceQuery> place)
 {
-    const Session session = this->session();
+    const AppModel::Session session = m_model.session();
     const bool described = std::any_of(media.cbegin(), media.cend(),
                                        [](const Medium& photo) { return photo.description.has_value(); });
     if (!described) {
@@ -142,10 +159,10 @@ QCoro::Task<void> AppModel::playSlideshow(QList<Medium> media, int start, PlayMo
     m_player.showGallery(std::move(media), first, mode, PlaySettings::forUser(m_account.user()));
 }
 
-QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchDescribedMedia(int perPage,
-                                                                        std::optional<QString> path,
-                                                                        std::optional<QString> search,
-                                                                        std::optional<PlaceQuery> place)
+QCoro::Task<std::optional<QList<Medium>>> SaverLauncher::fetchDescribedMedia(int perPage,
+                                                                             std::optional<QString> path,
+                                                                             std::optional<QString> search,
+                                                                             std::optional<PlaceQuery> place)
 {
     if (!place && !path)
         co_return std::nullopt;
@@ -155,7 +172,7 @@ QCoro::Task<std::optional<QList<Medium>>> AppModel::fetchDescribedMedia(int perP
         query.search = std::move(search);
     }
     try {
-        co_return co_await fetchMediaPage(std::move(query));
+        co_return co_await m_model.fetchMediaPage(std::move(query));
     } catch (const std::exception&) {
         // fetchMediaPage has reported it already.
         co_return std::nullopt;
