@@ -38,6 +38,7 @@
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
 #include "state/SaverLauncher.h"
+#include "state/SettingsSync.h"
 #include "state/standby/StandbyTakeover.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
@@ -185,6 +186,10 @@ void Application::createModel()
     });
     m_saverLauncher =
         std::make_unique<SaverLauncher>(*m_model, *m_account, *m_clock, *m_api, *m_sync, *m_player);
+    m_settingsSync = std::make_unique<SettingsSync>(*m_model, *m_account, Defaults::shared(),
+                                                    *m_notifications, *m_autostart);
+    connect(m_model.get(), &AppModel::showStartupArrived, m_settingsSync.get(),
+            &SettingsSync::applyShowStartup);
     // What the rotation and the sync tell the model.
     connect(m_rotation.get(), &RotationEngine::alertRaised, m_model.get(),
             [this](const QString& alert) { m_model->setAlert(alert); });
@@ -265,6 +270,7 @@ void Application::createShell()
     m_mainWindow = std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links,
                                                           *m_systemTray, browserServices(),
                                                           SettingsServices{
+                                                              .settingsSync = *m_settingsSync,
                                                               .links = *m_links,
                                                               .clock = *m_clock,
                                                               .events = *m_events,

@@ -42,6 +42,7 @@ class RotationEngine;
 class SaverLauncher;
 class SaverPlayer;
 class Screens;
+class SettingsSync;
 class ShortcutRegistry;
 class TerminationRequests;
 class UpdateOffer;
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<AppModel> m_model;
     // The parts of the model the views use.
     std::unique_ptr<SaverLauncher> m_saverLauncher;
+    std::unique_ptr<SettingsSync> m_settingsSync;
     // The shell.
     std::unique_ptr<MainWindowController> m_mainWindow;
     std::unique_ptr<PhotoStoryPresenter> m_stories;

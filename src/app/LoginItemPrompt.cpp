@@ -1,7 +1,7 @@
 #include "app/LoginItemPrompt.h"
 
 #include "app/SheetLayout.h"
-#include "state/AppModel.h"
+#include "state/SettingsSync.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-LoginItemPrompt::LoginItemPrompt(AppModel& model, QWidget* parent) : QDialog(parent)
+LoginItemPrompt::LoginItemPrompt(SettingsSync& settings, QWidget* parent) : QDialog(parent)
 {
     QHBoxLayout* buttons =
         SheetLayout::build(*this, QStyle::SP_BrowserReload, tr("Keep your wallpaper changing"),
@@ -26,8 +26,8 @@ LoginItemPrompt::LoginItemPrompt(AppModel& model, QWidget* parent) : QDialog(par
     buttons->addWidget(notNow);
     buttons->addWidget(start);
     buttons->addStretch();
-    connect(notNow, &QPushButton::clicked, this, [&model] { model.answerLoginItem(false); });
-    connect(start, &QPushButton::clicked, this, [&model] { model.answerLoginItem(true); });
+    connect(notNow, &QPushButton::clicked, this, [&settings] { settings.answerLoginItem(false); });
+    connect(start, &QPushButton::clicked, this, [&settings] { settings.answerLoginItem(true); });
 }
 
 } // namespace lumi

@@ -118,7 +118,7 @@ QDialog* MainWindowSheets::make(Sheet sheet)
     case Sheet::settings:
         return new SettingsView(m_model, m_settings, &m_window);
     case Sheet::loginItem:
-        return new LoginItemPrompt(m_model, &m_window);
+        return new LoginItemPrompt(m_settings.settingsSync, &m_window);
     case Sheet::survey:
         return new SurveySheet(m_model, &m_window);
     case Sheet::electronNotice:

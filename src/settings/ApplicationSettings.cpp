@@ -8,6 +8,7 @@
 #include "settings/PaneText.h"
 #include "settings/SettingChange.h"
 #include "state/AppModel.h"
+#include "state/SettingsSync.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -49,8 +50,8 @@ QString describe(std::exception_ptr failure)
 
 } // namespace
 
-ApplicationSettings::ApplicationSettings(AppModel& model, QWidget* parent)
-    : QWidget(parent), m_model(model), m_openAtLogin(model.isLaunchAtLoginEnabled())
+ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings, QWidget* parent)
+    : QWidget(parent), m_model(model), m_settings(settings), m_openAtLogin(settings.isLaunchAtLoginEnabled())
 {
     QVBoxLayout* layout = column(this, blockSpacing);
     layout->addWidget(buildAccount());
@@ -59,8 +60,8 @@ ApplicationSettings::ApplicationSettings(AppModel& model, QWidget* parent)
     m_launchAtLogin->setObjectName(u"application.launchAtLogin"_s);
     connect(m_launchAtLogin, &QCheckBox::clicked, this, [this](bool on) {
         // Ends on what the desktop really did, not on the wish.
-        SettingChange::start(m_model, *this, m_model.setLaunchAtLogin(on), [this] {
-            m_openAtLogin = m_model.isLaunchAtLoginEnabled();
+        SettingChange::start(m_model, *this, m_settings.setLaunchAtLogin(on), [this] {
+            m_openAtLogin = m_settings.isLaunchAtLoginEnabled();
             refresh();
         });
     });
@@ -113,11 +114,11 @@ QWidget* ApplicationSettings::buildSignedIn()
     };
     m_notifications = toggleBlock(u"application.notifications"_s, tr("Show today's photos at 10:00"),
                                   tr("A notification with the day's new photos; click it to see them all."),
-                                  [this](bool on) { return m_model.setNotifications(on); });
+                                  [this](bool on) { return m_settings.setNotifications(on); });
     m_shortcuts = toggleBlock(u"application.shortcuts"_s, tr("Keyboard shortcuts"),
                               tr("%1 Next Wallpaper and %2 Start Screen Saver, from any app.")
                                   .arg(u"Super+Shift+W"_s, u"Super+Shift+S"_s),
-                              [this](bool on) { return m_model.setShortcutsEnabled(on); });
+                              [this](bool on) { return m_settings.setShortcutsEnabled(on); });
     layout->addWidget(
         PaneText::note(tr("These settings and Open at Login are saved to your Lumivale account, so "
                           "the Lumivale app on your other computers uses them too."),
@@ -180,7 +181,7 @@ QWidget* ApplicationSettings::buildPassword(QWidget* parent)
 
 void ApplicationSettings::showEvent(QShowEvent* event)
 {
-    m_openAtLogin = m_model.isLaunchAtLoginEnabled();
+    m_openAtLogin = m_settings.isLaunchAtLoginEnabled();
     refresh();
     QWidget::showEvent(event);
 }

@@ -14,6 +14,7 @@ namespace lumi {
 
 class AppModel;
 class BusyIndicator;
+class SettingsSync;
 
 /// Who is signed in, the login item, the notification and shortcut settings of the account, a
 /// new password, signing out and deleting the account. Typed passwords and outcome lines live as
@@ -24,7 +25,7 @@ class ApplicationSettings final : public QWidget
     Q_DISABLE_COPY_MOVE(ApplicationSettings)
 
 public:
-    explicit ApplicationSettings(AppModel& model, QWidget* parent = nullptr);
+    ApplicationSettings(AppModel& model, SettingsSync& settings, QWidget* parent = nullptr);
     ~ApplicationSettings() override;
 
     static constexpr int minimumPasswordLength = 6;
@@ -47,6 +48,7 @@ private:
     QCoro::Task<void> deleteAccount();
 
     AppModel& m_model;
+    SettingsSync& m_settings;
     bool m_openAtLogin = false;
     std::optional<QString> m_passwordMessage;
     bool m_changing = false;

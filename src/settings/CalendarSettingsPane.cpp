@@ -5,6 +5,7 @@
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
+#include "state/SettingsSync.h"
 #include "wallpaper/CalendarService.h"
 
 #include <QCheckBox>
@@ -31,11 +32,11 @@ QList<ChoiceOption> opacityOptions()
 
 } // namespace
 
-CalendarSettingsPane::CalendarSettingsPane(AppModel& model, QWidget* parent)
+CalendarSettingsPane::CalendarSettingsPane(AppModel& model, SettingsSync& settings, QWidget* parent)
     : AccountPane(model, tr("Sign in to set up the calendar."), parent)
 {
-    m_shown = makeToggle(u"calendar.shown"_s, tr("Show a calendar on the wallpaper"), [&model](bool on) {
-        return model.setCalendarSetting(u"calendar_size"_s, on ? u"medium"_s : u"zero"_s);
+    m_shown = makeToggle(u"calendar.shown"_s, tr("Show a calendar on the wallpaper"), [&settings](bool on) {
+        return settings.setCalendarSetting(u"calendar_size"_s, on ? u"medium"_s : u"zero"_s);
     });
     controls().addWidget(m_shown);
 
@@ -46,8 +47,9 @@ CalendarSettingsPane::CalendarSettingsPane(AppModel& model, QWidget* parent)
     grid->setVerticalSpacing(gridSpacing);
     const auto addRow = [&](const QString& name, const QString& label, const QString& key,
                             const QList<ChoiceOption>& options) {
-        ChoicePicker* picker = makePicker(
-            name, options, [&model, key](QString value) { return model.setCalendarSetting(key, value); });
+        ChoicePicker* picker = makePicker(name, options, [&settings, key](QString value) {
+            return settings.setCalendarSetting(key, value);
+        });
         picker->setParent(m_grid);
         QLabel* title = PaneText::line(label, m_grid);
         title->setBuddy(picker);

@@ -6,6 +6,8 @@ class QCheckBox;
 
 namespace lumi {
 
+class SettingsSync;
+
 /// The calendar drawn on the wallpaper: on or off, then its seven settings, each stored in the
 /// account under its own key.
 class CalendarSettingsPane final : public AccountPane
@@ -14,7 +16,7 @@ class CalendarSettingsPane final : public AccountPane
     Q_DISABLE_COPY_MOVE(CalendarSettingsPane)
 
 public:
-    explicit CalendarSettingsPane(AppModel& model, QWidget* parent = nullptr);
+    CalendarSettingsPane(AppModel& model, SettingsSync& settings, QWidget* parent = nullptr);
     ~CalendarSettingsPane() override;
 
 private:

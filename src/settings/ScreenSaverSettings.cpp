@@ -9,6 +9,7 @@
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
 #include "state/SaverLauncher.h"
+#include "state/SettingsSync.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -31,11 +32,12 @@ QList<ChoiceOption> effectOptions()
 
 } // namespace
 
-ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SaverLauncher& saver, QWidget* parent)
+ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SettingsSync& settings, SaverLauncher& saver,
+                                         QWidget* parent)
     : AccountPane(model, tr("Sign in to set up the screen saver."), parent)
 {
-    const auto sendText = [&model](const QString& key) {
-        return [&model, key](QString value) { return model.setSaverSetting(key, value); };
+    const auto sendText = [&settings](const QString& key) {
+        return [&settings, key](QString value) { return settings.setSaverSetting(key, value); };
     };
     m_idle = addPicker(u"saver.idle"_s, tr("Start after idle for"), ChoicePicker::optionsOf<SaverIdle>(),
                        sendText(u"saver_idle"_s));
@@ -43,11 +45,11 @@ ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SaverLauncher& saver, 
     m_pause = addPicker(u"saver.pause"_s, tr("Each photo for"), ChoicePicker::optionsOf<SaverPause>(),
                         sendText(u"saver_pause"_s));
     m_shuffle = makeToggle(u"saver.shuffle"_s, tr("Shuffle photos"),
-                           [&model](bool on) { return model.setSaverSetting(u"saver_random"_s, on); });
+                           [&settings](bool on) { return settings.setSaverSetting(u"saver_random"_s, on); });
     m_fill = makeToggle(u"saver.fill"_s, tr("Fill the screen (crop)"),
-                        [&model](bool on) { return model.setSaverSetting(u"saver_fit"_s, on); });
-    m_titles = makeToggle(u"saver.titles"_s, tr("Show photo titles"), [&model](bool on) {
-        return model.setSaverSetting(u"saver_title"_s, on ? u"small"_s : u"none"_s);
+                        [&settings](bool on) { return settings.setSaverSetting(u"saver_fit"_s, on); });
+    m_titles = makeToggle(u"saver.titles"_s, tr("Show photo titles"), [&settings](bool on) {
+        return settings.setSaverSetting(u"saver_title"_s, on ? u"small"_s : u"none"_s);
     });
     for (QCheckBox* toggle : {m_shuffle, m_fill, m_titles})
         controls().addWidget(toggle);

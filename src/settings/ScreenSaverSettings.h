@@ -7,6 +7,7 @@ class QCheckBox;
 namespace lumi {
 
 class SaverLauncher;
+class SettingsSync;
 
 /// The screen saver settings of the account (idle delay, effect, time per photo, shuffle, fill,
 /// titles) and a button that starts the saver at once.
@@ -16,7 +17,8 @@ class ScreenSaverSettings final : public AccountPane
     Q_DISABLE_COPY_MOVE(ScreenSaverSettings)
 
 public:
-    ScreenSaverSettings(AppModel& model, SaverLauncher& saver, QWidget* parent = nullptr);
+    ScreenSaverSettings(AppModel& model, SettingsSync& settings, SaverLauncher& saver,
+                        QWidget* parent = nullptr);
     ~ScreenSaverSettings() override;
 
 private:

@@ -10,6 +10,7 @@ class PhotoImageSource;
 class PlaylistSync;
 class RotationEngine;
 class SaverLauncher;
+class SettingsSync;
 class SoftwareUpdates;
 class SupportTests;
 class WallpaperRotation;
@@ -19,6 +20,8 @@ class WallpaperService;
 /// root and alive for the whole run, so work a pane started goes on after the pane is gone.
 struct SettingsServices
 {
+    /// The account's settings and the login item, which the panes change.
+    SettingsSync& settingsSync;
     LinkOpener& links;
     Clock& clock;
     EventSink& events;

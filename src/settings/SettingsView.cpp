@@ -185,13 +185,13 @@ QWidget* SettingsView::makePane(SettingsSection section)
 {
     switch (section) {
     case SettingsSection::application:
-        return new ApplicationSettings(m_model);
+        return new ApplicationSettings(m_model, m_services.settingsSync);
     case SettingsSection::wallpaper:
-        return new WallpaperSettings(m_model);
+        return new WallpaperSettings(m_model, m_services.settingsSync);
     case SettingsSection::calendar:
-        return new CalendarSettingsPane(m_model);
+        return new CalendarSettingsPane(m_model, m_services.settingsSync);
     case SettingsSection::screenSaver:
-        return new ScreenSaverSettings(m_model, m_services.saver);
+        return new ScreenSaverSettings(m_model, m_services.settingsSync, m_services.saver);
     case SettingsSection::support:
         break;
     }

@@ -6,6 +6,7 @@
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
+#include "state/SettingsSync.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -15,23 +16,24 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-WallpaperSettings::WallpaperSettings(AppModel& model, QWidget* parent)
+WallpaperSettings::WallpaperSettings(AppModel& model, SettingsSync& settings, QWidget* parent)
     : AccountPane(model, tr("Sign in to set up your wallpaper."), parent)
 {
-    m_interval = addPicker(
-        u"wallpaper.interval"_s, tr("Change wallpaper"), ChoicePicker::optionsOf<RotationInterval>(),
-        [&model](QString value) { return model.setRotateDesktop(RotationInterval::fromSetting(value)); });
+    m_interval = addPicker(u"wallpaper.interval"_s, tr("Change wallpaper"),
+                           ChoicePicker::optionsOf<RotationInterval>(), [&settings](QString value) {
+                               return settings.setRotateDesktop(RotationInterval::fromSetting(value));
+                           });
     m_shuffle = makeToggle(u"wallpaper.shuffle"_s, tr("Shuffle photos"),
-                           [&model](bool on) { return model.setPaperRandom(on); });
+                           [&settings](bool on) { return settings.setPaperRandom(on); });
     controls().addWidget(m_shuffle);
-    m_fit =
-        addPicker(u"wallpaper.fit"_s, tr("Fit photos to the screen"), ChoicePicker::optionsOf<WallpaperFit>(),
-                  [&model](QString value) { return model.setFitDesktop(WallpaperFit::fromSetting(value)); });
+    m_fit = addPicker(
+        u"wallpaper.fit"_s, tr("Fit photos to the screen"), ChoicePicker::optionsOf<WallpaperFit>(),
+        [&settings](QString value) { return settings.setFitDesktop(WallpaperFit::fromSetting(value)); });
     m_title = makeToggle(u"wallpaper.title"_s, tr("Show the photo's title on the wallpaper"),
-                         [&model](bool on) { return model.setLumivaleTitleSize(on); });
+                         [&settings](bool on) { return settings.setLumivaleTitleSize(on); });
     controls().addWidget(m_title);
     m_sameOnEvery = makeToggle(u"wallpaper.sameOnEvery"_s, tr("Same photo on every display"),
-                               [&model](bool on) { return model.setMultiDisplayNextPaper(on); });
+                               [&settings](bool on) { return settings.setMultiDisplayNextPaper(on); });
     controls().addWidget(m_sameOnEvery);
     controls().addWidget(
         PaneText::note(tr("Your wallpaper rotates through the playlists marked ● in the sidebar."), this));

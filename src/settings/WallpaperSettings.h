@@ -6,6 +6,8 @@ class QCheckBox;
 
 namespace lumi {
 
+class SettingsSync;
+
 /// The wallpaper settings of the account: how often it changes, shuffle, fit, the photo's title
 /// and the same photo on every display.
 class WallpaperSettings final : public AccountPane
@@ -14,7 +16,7 @@ class WallpaperSettings final : public AccountPane
     Q_DISABLE_COPY_MOVE(WallpaperSettings)
 
 public:
-    explicit WallpaperSettings(AppModel& model, QWidget* parent = nullptr);
+    WallpaperSettings(AppModel& model, SettingsSync& settings, QWidget* parent = nullptr);
     ~WallpaperSettings() override;
 
 private:

@@ -187,23 +187,10 @@ public:
     void handleError(const std::exception& error, bool quiet);
     void handleError(std::exception_ptr error, bool quiet);
 
-    // --- Settings (each sends one key and applies the server's answer) ---------------------------
-    QCoro::Task<void> setRotateDesktop(RotationInterval interval);
-    QCoro::Task<void> setPaperRandom(bool shuffle);
-    QCoro::Task<void> setFitDesktop(WallpaperFit fit);
-    QCoro::Task<void> setLumivaleTitleSize(bool showTitle);
-    QCoro::Task<void> setNotifications(bool enabled);
-    QCoro::Task<void> setShortcutsEnabled(bool enabled);
-    QCoro::Task<void> setMultiDisplayNextPaper(bool samePhoto);
-    QCoro::Task<void> setSaverSetting(QString key, QJsonValue value);
-    QCoro::Task<void> setCalendarSetting(QString key, QString value);
-
-    // --- Login item -----------------------------------------------------------------------------
-    void answerLoginItem(bool enable);
-    QCoro::Task<void> setLaunchAtLogin(bool enabled);
-    /// Adopts a "show_startup" value from the server once per change.
-    void applyShowStartup(std::optional<QString> value);
-    bool isLaunchAtLoginEnabled() const;
+    /// Sends one setting of the user and applies the server's answer (nothing changes locally
+    /// before it); a failure goes to the error sink. Then reports the change ("settings-changed"
+    /// with the section) and, with redraw, composes the wallpaper anew.
+    QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
 
     // --- Places, media pages, playlists ---------------------------------------------------------
     QCoro::Task<void> loadPlaces(bool force);
@@ -270,6 +257,9 @@ public:
     /// Tasks the model started that are at work now; a refresh loop asleep between cycles is not.
     int runningTasks() const { return m_runningTasks; }
     Session session() { return Session{this, m_generation}; }
+    /// Starts a task the caller does not await; its end is the one place its failure is reported.
+    /// A task that counts its own work (the refresh loop) passes counted false.
+    void spawn(QCoro::Task<void> task, bool counted = true);
 
 signals:
     void phaseChanged();
@@ -295,6 +285,8 @@ signals:
     void windowShownChanged();
     void sessionTokenChanged();
     void runningTasksChanged();
+    /// A user from the server was applied while signed in; its "show_startup" value, for the login item.
+    void showStartupArrived(std::optional<QString> value);
 
 private:
     /// Counts a task as at work from its construction to its destruction, if the model lives.
@@ -310,9 +302,6 @@ private:
         QPointer<AppModel> m_model;
     };
 
-    /// Starts a task the caller does not await; its end is the one place its failure is reported.
-    /// A task that counts its own work (the refresh loop) passes counted false.
-    void spawn(QCoro::Task<void> task, bool counted = true);
     static QCoro::Task<void> settle(Session session, QCoro::Task<void> task, bool counted);
     QCoro::Task<void> refreshCycles(CancelToken cancel);
     /// Applies the user a request answers with and clears the offline flag; reports a failure.
@@ -339,7 +328,6 @@ private:
                                               std::optional<QString> currentTheme);
     QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
     void applyAlbums(QList<Album> albums, bool force);
-    QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
     void storeUser(const User& user);
     std::optional<User> cachedUser() const;
     /// One try at reading the session's user: true when it is settled (the user read, or the token

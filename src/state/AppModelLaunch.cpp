@@ -19,6 +19,7 @@
 #include "state/WindowPresenter.h"
 
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 
 using namespace Qt::StringLiterals;
@@ -222,6 +223,28 @@ QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request, bool re
     }
 }
 
+QCoro::Task<void> AppModel::sendSetting(QString key, QJsonValue value, QString section, bool redraw)
+{
+    const Session session = this->session();
+    QJsonObject change;
+    change.insert(key, value);
+    try {
+        // Nothing changes locally before the server's answer: its record is the truth.
+        UserResponse answer = co_await m_api.updateUser(change);
+        if (session.isCurrent())
+            applyUser(std::move(answer.user));
+    } catch (const std::exception& error) {
+        if (session.isCurrent())
+            handleError(error, false);
+    }
+    if (!session.isCurrent())
+        co_return;
+    const QJsonObject properties{{u"setting"_s, section}};
+    m_events.track(u"settings-changed"_s, properties);
+    if (redraw)
+        m_rotation.redrawNow();
+}
+
 void AppModel::applyUser(User user)
 {
     applyUser(std::move(user), true);
@@ -244,7 +267,7 @@ void AppModel::applyUser(User user, bool reloadChangedPlaylists)
         m_shortcuts.unregisterAll();
     else
         m_shortcuts.registerShortcuts();
-    applyShowStartup(user.showStartup);
+    emit showStartupArrived(user.showStartup);
 }
 
 void AppModel::refreshUserIfStale()

@@ -54,6 +54,9 @@ QCoro::Task<void> AppModel::applyOnboardingCalendar(std::optional<QString> choic
                                                     std::optional<QString> currentTheme)
 {
     const Session session = this->session();
+    const auto setCalendarSetting = [this](QString key, QString value) {
+        return sendSetting(std::move(key), std::move(value), u"calendar"_s, true);
+    };
     if (!choice) {
         if (calendarOn)
             co_await setCalendarSetting(u"calendar_size"_s, u"zero"_s);

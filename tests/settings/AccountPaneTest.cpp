@@ -20,15 +20,16 @@ using lumi::test::SandboxFixture;
 
 namespace {
 
-std::unique_ptr<QWidget> makePane(const QString& pane, AppModel& model)
+std::unique_ptr<QWidget> makePane(const QString& pane, ModelHarness& h)
 {
+    AppModel& model = h.model();
     if (pane == u"application"_s)
-        return std::make_unique<lumi::ApplicationSettings>(model);
+        return std::make_unique<lumi::ApplicationSettings>(model, h.settings());
     if (pane == u"wallpaper"_s)
-        return std::make_unique<lumi::WallpaperSettings>(model);
+        return std::make_unique<lumi::WallpaperSettings>(model, h.settings());
     if (pane == u"calendar"_s)
-        return std::make_unique<lumi::CalendarSettingsPane>(model);
-    return std::make_unique<lumi::ScreenSaverSettings>(model);
+        return std::make_unique<lumi::CalendarSettingsPane>(model, h.settings());
+    return std::make_unique<lumi::ScreenSaverSettings>(model, h.settings(), h.saver());
 }
 
 /// What a control shows: a picker its label (empty for no choice), a toggle "on" or "off".
@@ -268,7 +269,7 @@ void AccountPaneTest::changeSendsOneKeyAndShowsTheAnswer()
     for (const bool refused : {false, true}) {
         ModelHarness h;
         AppModel& model = launchWith(h, stored);
-        const std::unique_ptr<QWidget> view = makePane(pane, model);
+        const std::unique_ptr<QWidget> view = makePane(pane, h);
         QCOMPARE(shown(*view, control), before);
         if (refused)
             QVERIFY(h.sandbox.addFault(
@@ -347,7 +348,8 @@ void AccountPaneTest::storedValuesShowAsTheyMean()
     QFETCH(QString, expected);
 
     ModelHarness h;
-    const std::unique_ptr<QWidget> view = makePane(pane, launchWith(h, stored));
+    launchWith(h, stored);
+    const std::unique_ptr<QWidget> view = makePane(pane, h);
     QCOMPARE(shown(*view, control), expected);
     if (control == u"calendar.shown"_s)
         QVERIFY(!view->findChild<lumi::ChoicePicker*>(u"calendar.theme"_s)->isVisibleTo(view.get()));
@@ -372,7 +374,7 @@ void AccountPaneTest::followsTheSignIn()
     AppModel& model = h.model();
     model.launch();
     QVERIFY(h.settle());
-    const std::unique_ptr<QWidget> view = makePane(pane, model);
+    const std::unique_ptr<QWidget> view = makePane(pane, h);
     view->show();
     const auto signedOutShown = [&] {
         const QList<QLabel*> labels = view->findChildren<QLabel*>();

@@ -44,8 +44,9 @@ const QList<Caller> callers{
     {"alerts", u"GET"_s, u"alerts"_s, Reporting::silent, true},
 };
 
-std::exception_ptr run(AppModel& model, const QString& caller)
+std::exception_ptr run(ModelHarness& h, const QString& caller)
 {
+    AppModel& model = h.model();
     if (caller == u"device record"_s)
         return runTask(model.updateDevice());
     if (caller == u"user refresh"_s)
@@ -55,7 +56,7 @@ std::exception_ptr run(AppModel& model, const QString& caller)
     if (caller == u"albums"_s)
         return runTask(model.reloadAlbums(false));
     if (caller == u"setting"_s)
-        return runTask(model.setPaperRandom(false));
+        return runTask(h.settings().setPaperRandom(false));
     if (caller == u"playlist creation"_s) {
         std::optional<std::optional<lumi::Album>> created;
         return runTask(model.createPlaylist(u"Road Trip"_s), created);
@@ -143,7 +144,7 @@ void AppModelErrorsTest::errorSinkPerCaller()
     QVERIFY(model.account().isSignedIn());
     QVERIFY(h.sandbox.addFault(fault));
 
-    const std::exception_ptr failure = run(model, caller);
+    const std::exception_ptr failure = run(h, caller);
     QVERIFY(h.settle());
 
     QVERIFY2(model.alert() == alert, qPrintable(model.alert().value_or(u"(none)"_s)));
@@ -166,7 +167,7 @@ void AppModelErrorsTest::undecodableSettingAnswerBecomesTheAlert()
                                            {u"status"_s, 200},
                                            {u"body"_s, u"{\"user\": 7}"_s}}));
 
-    QVERIFY(!runTask(model.setPaperRandom(false)));
+    QVERIFY(!runTask(h.settings().setPaperRandom(false)));
 
     QVERIFY(model.alert().has_value());
     QCOMPARE(*model.alert(), APIError::decoding(QString()).userMessage());

@@ -34,6 +34,7 @@ SettingsServices SettingsRig::services(SupportTests* tests)
 {
     PlaylistSync& playlists = sync();
     return SettingsServices{
+        .settingsSync = harness.settings(),
         .links = harness.links,
         .clock = harness.clock,
         .events = harness.events,

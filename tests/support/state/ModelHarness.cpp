@@ -34,6 +34,7 @@ ModelHarness::~ModelHarness()
 {
     if (m_model) {
         settle();
+        m_settings.reset();
         m_saver.reset();
         m_model.reset();
     }
@@ -67,6 +68,9 @@ AppModel& ModelHarness::model()
             .screens = screens,
         });
         m_saver = std::make_unique<SaverLauncher>(*m_model, *m_account, clock, api, sync, player);
+        m_settings = std::make_unique<SettingsSync>(*m_model, *m_account, defaults, notifications, autostart);
+        QObject::connect(m_model.get(), &AppModel::showStartupArrived, m_settings.get(),
+                         &SettingsSync::applyShowStartup);
     }
     return *m_model;
 }
@@ -77,10 +81,17 @@ SaverLauncher& ModelHarness::saver()
     return *m_saver;
 }
 
+SettingsSync& ModelHarness::settings()
+{
+    model();
+    return *m_settings;
+}
+
 AppModel& ModelHarness::relaunch()
 {
     if (m_model) {
         settle();
+        m_settings.reset();
         m_saver.reset();
         m_model.reset();
         QCoreApplication::processEvents();

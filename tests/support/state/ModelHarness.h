@@ -9,6 +9,7 @@
 #include "services/CrashReporter.h"
 #include "state/AppModel.h"
 #include "state/SaverLauncher.h"
+#include "state/SettingsSync.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 #include "support/state/CallJournal.h"
@@ -47,6 +48,8 @@ public:
     AppModel& model();
     /// The model's saver part, made with it.
     SaverLauncher& saver();
+    /// The model's settings part, made with it.
+    SettingsSync& settings();
     /// The next start of the app: a new model over the same files, settings and sandbox.
     AppModel& relaunch();
     /// Waits until the model's tasks have ended (a refresh loop may sleep on); false on a hang.
@@ -112,6 +115,7 @@ private:
     std::unique_ptr<Account> m_account;
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<SaverLauncher> m_saver;
+    std::unique_ptr<SettingsSync> m_settings;
 };
 
 } // namespace lumi::test

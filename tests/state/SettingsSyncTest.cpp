@@ -8,6 +8,7 @@
 
 using namespace Qt::StringLiterals;
 using lumi::AppModel;
+using lumi::SettingsSync;
 using lumi::test::ModelHarness;
 using lumi::test::runTask;
 using lumi::test::SandboxFixture;
@@ -36,25 +37,25 @@ const QList<Setter> setters{
     {"calendar off", u"calendar_size"_s, u"zero"_s, u"calendar"_s, true},
 };
 
-QCoro::Task<void> runSetter(AppModel& model, const QString& name)
+QCoro::Task<void> runSetter(SettingsSync& settings, const QString& name)
 {
     if (name == u"interval"_s)
-        return model.setRotateDesktop(lumi::RotationInterval::fiveMinutes);
+        return settings.setRotateDesktop(lumi::RotationInterval::fiveMinutes);
     if (name == u"shuffle"_s)
-        return model.setPaperRandom(false);
+        return settings.setPaperRandom(false);
     if (name == u"fit"_s)
-        return model.setFitDesktop(lumi::WallpaperFit::fit);
+        return settings.setFitDesktop(lumi::WallpaperFit::fit);
     if (name == u"title off"_s)
-        return model.setLumivaleTitleSize(false);
+        return settings.setLumivaleTitleSize(false);
     if (name == u"notifications"_s)
-        return model.setNotifications(true);
+        return settings.setNotifications(true);
     if (name == u"shortcuts off"_s)
-        return model.setShortcutsEnabled(false);
+        return settings.setShortcutsEnabled(false);
     if (name == u"same photo"_s)
-        return model.setMultiDisplayNextPaper(true);
+        return settings.setMultiDisplayNextPaper(true);
     if (name == u"saver pause"_s)
-        return model.setSaverSetting(u"saver_pause"_s, u"3"_s);
-    return model.setCalendarSetting(u"calendar_size"_s, u"zero"_s);
+        return settings.setSaverSetting(u"saver_pause"_s, u"3"_s);
+    return settings.setCalendarSetting(u"calendar_size"_s, u"zero"_s);
 }
 
 QJsonObject bodyOf(const QJsonValue& request)
@@ -64,7 +65,7 @@ QJsonObject bodyOf(const QJsonValue& request)
 
 } // namespace
 
-class AppModelSettingsTest final : public QObject
+class SettingsSyncTest final : public QObject
 {
     Q_OBJECT
 
@@ -81,7 +82,7 @@ private slots:
     void launchAtLoginSwitch();
 };
 
-void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer_data()
+void SettingsSyncTest::settersSendOneKeyAndApplyTheAnswer_data()
 {
     QTest::addColumn<QString>("setter");
     QTest::addColumn<QString>("key");
@@ -99,7 +100,7 @@ void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer_data()
     }
 }
 
-void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer()
+void SettingsSyncTest::settersSendOneKeyAndApplyTheAnswer()
 {
     QFETCH(QString, setter);
     QFETCH(QString, key);
@@ -127,7 +128,7 @@ void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer()
     }
     QVERIFY(h.sandbox.addFault(fault));
 
-    QVERIFY(!runTask(runSetter(model, setter)));
+    QVERIFY(!runTask(runSetter(h.settings(), setter)));
     QVERIFY(h.settle());
 
     const QJsonArray requests = h.apiRequests();
@@ -150,7 +151,7 @@ void AppModelSettingsTest::settersSendOneKeyAndApplyTheAnswer()
         QVERIFY(h.journal.calls().indexOf(event) < h.journal.calls().indexOf(u"rotation.redraw"_s));
 }
 
-void AppModelSettingsTest::shortcutFlagsAreRewritten_data()
+void SettingsSyncTest::shortcutFlagsAreRewritten_data()
 {
     QTest::addColumn<QString>("flags");
     QTest::addColumn<bool>("enabled");
@@ -167,7 +168,7 @@ void AppModelSettingsTest::shortcutFlagsAreRewritten_data()
         << u"no-shortcuts"_s << true << QString() << u"shortcuts.register"_s;
 }
 
-void AppModelSettingsTest::shortcutFlagsAreRewritten()
+void SettingsSyncTest::shortcutFlagsAreRewritten()
 {
     QFETCH(QString, flags);
     QFETCH(bool, enabled);
@@ -183,14 +184,14 @@ void AppModelSettingsTest::shortcutFlagsAreRewritten()
     h.sandbox.clearRequests();
     h.journal.clear();
 
-    QVERIFY(!runTask(model.setShortcutsEnabled(enabled)));
+    QVERIFY(!runTask(h.settings().setShortcutsEnabled(enabled)));
 
     QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"user"_s, QJsonObject{{u"flags"_s, sent}}}}));
     QCOMPARE(model.account().user()->flags, sent);
     QCOMPARE(h.journal.calls().first(), shortcutCall);
 }
 
-void AppModelSettingsTest::serverLoginItemChoiceIsAdopted_data()
+void SettingsSyncTest::serverLoginItemChoiceIsAdopted_data()
 {
     QTest::addColumn<std::optional<QString>>("value");
     QTest::addColumn<std::optional<QString>>("seen");
@@ -216,7 +217,7 @@ void AppModelSettingsTest::serverLoginItemChoiceIsAdopted_data()
     QTest::newRow("absent") << none << no << true << true << true << no << QString();
 }
 
-void AppModelSettingsTest::serverLoginItemChoiceIsAdopted()
+void SettingsSyncTest::serverLoginItemChoiceIsAdopted()
 {
     QFETCH(std::optional<QString>, value);
     QFETCH(std::optional<QString>, seen);
@@ -233,7 +234,7 @@ void AppModelSettingsTest::serverLoginItemChoiceIsAdopted()
     if (consent)
         h.defaults.setValue(keys::loginItemConsent, true);
 
-    h.model().applyShowStartup(value);
+    h.settings().applyShowStartup(value);
 
     QCOMPARE(h.autostart.isEnabled(), registeredAfter);
     QCOMPARE(h.defaults.stringValue(keys::showStartupSeen), seenAfter);
@@ -245,14 +246,14 @@ void AppModelSettingsTest::serverLoginItemChoiceIsAdopted()
         QVERIFY(log.contains(logLine));
 }
 
-void AppModelSettingsTest::launchRecordsConsentOnlyWhileEnabled_data()
+void SettingsSyncTest::launchRecordsConsentOnlyWhileEnabled_data()
 {
     QTest::addColumn<bool>("enabled");
     QTest::newRow("autostart on") << true;
     QTest::newRow("autostart off") << false;
 }
 
-void AppModelSettingsTest::launchRecordsConsentOnlyWhileEnabled()
+void SettingsSyncTest::launchRecordsConsentOnlyWhileEnabled()
 {
     QFETCH(bool, enabled);
     ModelHarness h;
@@ -270,7 +271,7 @@ void AppModelSettingsTest::launchRecordsConsentOnlyWhileEnabled()
     QCOMPARE(h.autostart.isEnabled(), enabled);
 }
 
-void AppModelSettingsTest::launchAtLoginSwitch_data()
+void SettingsSyncTest::launchAtLoginSwitch_data()
 {
     QTest::addColumn<bool>("signedIn");
     QTest::addColumn<bool>("enabled");
@@ -281,7 +282,7 @@ void AppModelSettingsTest::launchAtLoginSwitch_data()
     QTest::newRow("on, signed out") << false << true << QStringList();
 }
 
-void AppModelSettingsTest::launchAtLoginSwitch()
+void SettingsSyncTest::launchAtLoginSwitch()
 {
     QFETCH(bool, signedIn);
     QFETCH(bool, enabled);
@@ -297,7 +298,7 @@ void AppModelSettingsTest::launchAtLoginSwitch()
     h.journal.clear();
     model.setAskLoginItem(true);
 
-    model.answerLoginItem(enabled);
+    h.settings().answerLoginItem(enabled);
     QVERIFY(h.settle());
 
     QVERIFY(!model.askLoginItem());
@@ -317,5 +318,5 @@ void AppModelSettingsTest::launchAtLoginSwitch()
     }
 }
 
-QTEST_MAIN(AppModelSettingsTest)
-#include "AppModelSettingsTest.moc"
+QTEST_MAIN(SettingsSyncTest)
+#include "SettingsSyncTest.moc"

@@ -1,0 +1,140 @@
+#include "state/SettingsSync.h"
+
+#include "model/Account.h"
+#include "model/AppLog.h"
+#include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
+#include "platform/Autostart.h"
+#include "state/AppModel.h"
+#include "state/DailyNotifications.h"
+
+using namespace Qt::StringLiterals;
+
+namespace lumi {
+
+namespace {
+
+const QString wallpaperSection = u"wallpaper"_s;
+const QString applicationSection = u"application"_s;
+const QString yes = u"yes"_s;
+const QString no = u"no"_s;
+
+} // namespace
+
+SettingsSync::SettingsSync(AppModel& model, const Account& account, Defaults& defaults,
+                           DailyNotifications& notifications, Autostart& autostart, QObject* parent)
+    : QObject(parent), m_model(model), m_account(account), m_defaults(defaults),
+      m_notifications(notifications), m_autostart(autostart)
+{
+}
+
+SettingsSync::~SettingsSync() = default;
+
+QCoro::Task<void> SettingsSync::setRotateDesktop(RotationInterval interval)
+{
+    return m_model.sendSetting(u"rotate_desktop"_s, interval.value(), wallpaperSection, false);
+}
+
+QCoro::Task<void> SettingsSync::setPaperRandom(bool shuffle)
+{
+    return m_model.sendSetting(u"paper_random"_s, shuffle, wallpaperSection, false);
+}
+
+QCoro::Task<void> SettingsSync::setFitDesktop(WallpaperFit fit)
+{
+    return m_model.sendSetting(u"fit_desktop"_s, fit.value(), wallpaperSection, true);
+}
+
+QCoro::Task<void> SettingsSync::setLumivaleTitleSize(bool showTitle)
+{
+    return m_model.sendSetting(u"lumivale_title_size"_s, showTitle ? u"small"_s : u"none"_s, wallpaperSection,
+                               true);
+}
+
+QCoro::Task<void> SettingsSync::setNotifications(bool enabled)
+{
+    // The setting is sent whatever the desktop answers.
+    if (enabled)
+        m_notifications.requestAuthorization();
+    return m_model.sendSetting(u"notifications"_s, enabled ? u"all"_s : u"none"_s, applicationSection, false);
+}
+
+QCoro::Task<void> SettingsSync::setShortcutsEnabled(bool enabled)
+{
+    if (!m_account.user())
+        co_return;
+    QStringList flags = m_account.user()->flagList();
+    flags.removeAll(u"no-shortcuts"_s);
+    if (!enabled)
+        flags.append(u"no-shortcuts"_s);
+    co_await m_model.sendSetting(u"flags"_s, flags.join(u' '), applicationSection, false);
+}
+
+QCoro::Task<void> SettingsSync::setMultiDisplayNextPaper(bool samePhoto)
+{
+    return m_model.sendSetting(u"multi_display_next_paper"_s, samePhoto ? u"same"_s : u"diff"_s,
+                               wallpaperSection, false);
+}
+
+QCoro::Task<void> SettingsSync::setSaverSetting(QString key, QJsonValue value)
+{
+    return m_model.sendSetting(std::move(key), std::move(value), u"saver"_s, false);
+}
+
+QCoro::Task<void> SettingsSync::setCalendarSetting(QString key, QString value)
+{
+    return m_model.sendSetting(std::move(key), std::move(value), u"calendar"_s, true);
+}
+
+// --- Login item ---------------------------------------------------------------------------------
+
+void SettingsSync::answerLoginItem(bool enable)
+{
+    m_defaults.setValue(keys::askedLoginItem, true);
+    m_model.setAskLoginItem(false);
+    m_model.spawn(setLaunchAtLogin(enable));
+}
+
+QCoro::Task<void> SettingsSync::setLaunchAtLogin(bool enabled)
+{
+    if (enabled)
+        m_defaults.setValue(keys::loginItemConsent, true);
+    const QString value = enabled ? yes : no;
+    // A failed registration still records the wish, here and on the server.
+    m_autostart.setEnabled(enabled);
+    // Recorded before the request, so the server's echo of it is not adopted again.
+    m_defaults.setValue(keys::showStartupSeen, value);
+    if (!m_account.isSignedIn() || m_account.user()->showStartup == value)
+        co_return;
+    co_await m_model.sendSetting(u"show_startup"_s, value, applicationSection, false);
+}
+
+void SettingsSync::applyShowStartup(std::optional<QString> value)
+{
+    if (!value || (*value != yes && *value != no))
+        return;
+    if (m_defaults.stringValue(keys::showStartupSeen) == value)
+        return;
+    m_defaults.setValue(keys::showStartupSeen, *value);
+    const bool registered = m_autostart.isEnabled();
+    const AppLog log(u"app"_s);
+    if (*value == no) {
+        if (registered) {
+            log.info(u"show_startup no (from another app): login item off"_s);
+            m_autostart.setEnabled(false);
+        }
+        return;
+    }
+    // Another computer's "yes" turns autostart on only where the user agreed to it before.
+    if (registered || m_defaults.boolValue(keys::loginItemConsent) != true)
+        return;
+    log.info(u"show_startup yes (from another app): login item on"_s);
+    m_autostart.setEnabled(true);
+}
+
+bool SettingsSync::isLaunchAtLoginEnabled() const
+{
+    return m_autostart.isEnabled();
+}
+
+} // namespace lumi
