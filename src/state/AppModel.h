@@ -256,6 +256,7 @@ public:
 
     /// Tasks the model started that are at work now; a refresh loop asleep between cycles is not.
     int runningTasks() const { return m_runningTasks; }
+    /// The session now, for the model's parts to hold across a wait and drop what arrives after it ended.
     Session session() { return Session{this, m_generation}; }
     /// Starts a task the caller does not await; its end is the one place its failure is reported.
     /// A task that counts its own work (the refresh loop) passes counted false.
