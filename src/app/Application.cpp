@@ -37,6 +37,7 @@
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
 #include "state/standby/StandbyTakeover.h"
@@ -180,9 +181,17 @@ void Application::createModel()
         .takeover = *m_takeover,
         .autostart = *m_autostart,
         .links = *m_links,
+        .screens = *m_screens,
+    });
+    m_playlists = std::make_unique<PlaylistEditor>(PlaylistEditor::Services{
+        .model = *m_model,
+        .api = *m_api,
+        .defaults = Defaults::shared(),
+        .sync = *m_sync,
+        .rotation = *m_rotation,
+        .events = *m_events,
         .pickers = *m_pickers,
         .trash = *m_trash,
-        .screens = *m_screens,
     });
     m_saverLauncher =
         std::make_unique<SaverLauncher>(*m_model, *m_account, *m_clock, *m_api, *m_sync, *m_player);
@@ -261,8 +270,8 @@ void Application::createSaverServices()
 
 BrowserServices Application::browserServices() const
 {
-    return {*m_rotation, *m_screens, Defaults::shared(), *m_events,       *m_sync,
-            *m_clock,    *m_links,   *m_revealer,        *m_saverLauncher};
+    return {*m_playlists, *m_rotation, *m_screens, Defaults::shared(), *m_events,
+            *m_sync,      *m_clock,    *m_links,   *m_revealer,        *m_saverLauncher};
 }
 
 void Application::createShell()
@@ -278,6 +287,7 @@ void Application::createShell()
                                                               .engine = *m_rotation,
                                                               .photos = *m_photoLoader,
                                                               .sync = *m_sync,
+                                                              .playlists = *m_playlists,
                                                               .dataDirectory = *m_dataDirectory,
                                                               .wallpapers = *m_wallpapers,
                                                               .updates = *m_updates,
@@ -290,7 +300,7 @@ void Application::createShell()
             [this] { m_mainWindow->showMainWindow(); });
 
     m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_mainWindow);
-    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_saverLauncher, *m_rotation, *m_shortcuts,
+    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_saverLauncher, *m_rotation, *m_shortcuts,
                                               *m_mainWindow, *m_stories);
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
     m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());

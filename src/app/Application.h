@@ -36,6 +36,7 @@ class MenuBarContent;
 class Pickers;
 class PhotoLoader;
 class PhotoStoryPresenter;
+class PlaylistEditor;
 class PlaylistSync;
 class ProcessControl;
 class RotationEngine;
@@ -148,6 +149,7 @@ private:
     std::unique_ptr<WindowRelay> m_windowRelay;
     std::unique_ptr<AppModel> m_model;
     // The parts of the model the views use.
+    std::unique_ptr<PlaylistEditor> m_playlists;
     std::unique_ptr<SaverLauncher> m_saverLauncher;
     std::unique_ptr<SettingsSync> m_settingsSync;
     // The shell.

@@ -5,6 +5,7 @@
 #include "app/ViewTask.h"
 #include "model/Account.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/ShortcutRegistry.h"
 #include "state/WallpaperRotation.h"
@@ -44,10 +45,11 @@ QAction* addTextLine(QMenu& menu, const QString& text)
 
 } // namespace
 
-MenuBarContent::MenuBarContent(AppModel& model, SaverLauncher& saver, WallpaperRotation& rotation,
-                               const ShortcutRegistry& shortcuts, WindowPresenter& window,
-                               PhotoStoryPresenter& stories, QObject* parent)
-    : QObject(parent), m_model(model), m_saver(saver), m_rotation(rotation), m_shortcuts(shortcuts),
+MenuBarContent::MenuBarContent(AppModel& model, PlaylistEditor& playlists, SaverLauncher& saver,
+                               WallpaperRotation& rotation, const ShortcutRegistry& shortcuts,
+                               WindowPresenter& window, PhotoStoryPresenter& stories, QObject* parent)
+    : QObject(parent), m_model(model), m_playlists(playlists), m_saver(saver), m_rotation(rotation),
+      m_shortcuts(shortcuts),
       m_window(window), m_stories(stories), m_menu(std::make_unique<QMenu>())
 {
     // The rotation and the shortcuts don't announce their changes; reading them as the menu
@@ -105,7 +107,7 @@ void MenuBarContent::buildSignedIn()
     if (showing) {
         const Medium photo = *showing;
         addItem(*m_menu, tr("Add to Favorites"), {}, this,
-                [this, photo] { ViewTask::start(m_model, m_model.addFavorite(photo)); });
+                [this, photo] { ViewTask::start(m_model, m_playlists.addFavorite(photo)); });
         addItem(*m_menu, tr("View Photo Story"), {}, this, [this, photo] { m_stories.showStory(photo); });
     }
 

@@ -9,6 +9,7 @@ class QMenu;
 namespace lumi {
 
 class AppModel;
+class PlaylistEditor;
 class PhotoStoryPresenter;
 class SaverLauncher;
 class ShortcutRegistry;
@@ -24,7 +25,7 @@ class MenuBarContent final : public QObject
     Q_DISABLE_COPY_MOVE(MenuBarContent)
 
 public:
-    MenuBarContent(AppModel& model, SaverLauncher& saver, WallpaperRotation& rotation,
+    MenuBarContent(AppModel& model, PlaylistEditor& playlists, SaverLauncher& saver, WallpaperRotation& rotation,
                    const ShortcutRegistry& shortcuts, WindowPresenter& window, PhotoStoryPresenter& stories,
                    QObject* parent = nullptr);
     ~MenuBarContent() override;
@@ -46,6 +47,7 @@ private:
     void nextWallpaper();
 
     AppModel& m_model;
+    PlaylistEditor& m_playlists;
     SaverLauncher& m_saver;
     WallpaperRotation& m_rotation;
     const ShortcutRegistry& m_shortcuts;

@@ -7,6 +7,7 @@ class Defaults;
 class EventSink;
 class FileRevealer;
 class LinkOpener;
+class PlaylistEditor;
 class RotationEngine;
 class SaverLauncher;
 class Screens;
@@ -16,6 +17,8 @@ class SyncScheduler;
 /// longer than any browser.
 struct BrowserServices final
 {
+    /// The model's playlist and folder operations.
+    PlaylistEditor& playlists;
     RotationEngine& rotation;
     const Screens& screens;
     Defaults& defaults;

@@ -44,7 +44,7 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
           std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
       m_state(new BrowserState(model, services.saver, services.defaults, services.events, services.clock,
                                window, this)),
-      m_sheets(new PlaylistSheets(*this, *m_state, model)),
+      m_sheets(new PlaylistSheets(*this, *m_state, model, services.playlists)),
       m_toolbar(new BrowserToolbar(*m_state, model, services.saver, services.rotation, window, this)),
       m_splitter(new QSplitter(Qt::Horizontal, this))
 {
@@ -92,7 +92,8 @@ QWidget* BrowserView::makeSidebar()
     column->setObjectName(u"browser.sidebar"_s);
     column->setMinimumWidth(sidebarMinimum);
     column->setMaximumWidth(sidebarMaximum);
-    auto* list = new SidebarList(*m_state, m_model, m_services.sync, m_services.revealer, m_services.defaults);
+    auto* list = new SidebarList(*m_state, m_model, m_services.playlists, m_services.sync,
+                                 m_services.revealer, m_services.defaults);
     connect(list, &SidebarList::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylist);
     connect(list, &SidebarList::renameRequested, m_sheets, &PlaylistSheets::rename);
     connect(list, &SidebarList::deleteRequested, m_sheets, &PlaylistSheets::confirmDelete);
@@ -181,6 +182,7 @@ void BrowserView::showContent()
 QWidget* BrowserView::makeGrid(const Source& source)
 {
     auto* grid = new PhotoGrid(GridServices{.model = m_model,
+                                            .playlists = m_services.playlists,
                                             .defaults = m_services.defaults,
                                             .screens = m_services.screens,
                                             .links = m_services.links,

@@ -7,6 +7,7 @@ class Clock;
 class Defaults;
 class LinkOpener;
 class PhotoSheets;
+class PlaylistEditor;
 class Screens;
 class ThumbnailLoader;
 
@@ -15,6 +16,7 @@ class ThumbnailLoader;
 struct GridServices
 {
     AppModel& model;
+    PlaylistEditor& playlists;
     const Defaults& defaults;
     const Screens& screens;
     LinkOpener& links;

@@ -11,6 +11,7 @@
 #include "platform/LinkOpener.h"
 #include "platform/Screens.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 #include "wallpaper/DisplayChoice.h"
 
 #include <QApplication>
@@ -405,9 +406,10 @@ QCoro::Task<void> PhotoCell::setWallpaperTask(Medium medium, std::optional<Album
 {
     const QPointer<PhotoCell> self(this);
     const quint64 generation = m_generation;
-    AppModel& model = m_services.model;
+    PlaylistEditor& playlists = m_services.playlists;
     setSettingWallpaper(true);
-    const bool set = co_await model.setAsWallpaper(std::move(medium), std::move(album), std::move(displays));
+    const bool set =
+        co_await playlists.setAsWallpaper(std::move(medium), std::move(album), std::move(displays));
     if (set)
         notify(tr("Set as your wallpaper"));
     if (self && self->m_generation == generation)
@@ -418,11 +420,11 @@ void PhotoCell::toggleFavorite()
 {
     const Medium medium = m_shown.medium;
     const bool leavesGrid = isFavorite() && m_shown.album && m_shown.album->isFavorites();
-    ViewTask::start(m_services.model,
-                    whileWorking(m_services.model.toggleFavorite(medium), [removed = m_actions.removed, medium, leavesGrid] {
-                        if (leavesGrid)
-                            removed(medium);
-                    }));
+    ViewTask::start(m_services.model, whileWorking(m_services.playlists.toggleFavorite(medium),
+                                                   [removed = m_actions.removed, medium, leavesGrid] {
+                                                       if (leavesGrid)
+                                                           removed(medium);
+                                                   }));
 }
 
 void PhotoCell::choosePlaylist()
@@ -431,7 +433,7 @@ void PhotoCell::choosePlaylist()
     const Medium medium = m_shown.medium;
     connect(picker, &PlaylistPicker::chosen, this, [this, picker, medium](const Album& album) {
         picker->close();
-        ViewTask::start(m_services.model, whileWorking(m_services.model.addToPlaylist(medium, album),
+        ViewTask::start(m_services.model, whileWorking(m_services.playlists.addToPlaylist(medium, album),
                                                        [notify = m_actions.notify, title = album.title] {
                                                            notify(tr("Added to %1").arg(title));
                                                        }));
@@ -457,14 +459,15 @@ void PhotoCell::removeThis()
     if (!m_shown.album)
         return;
     const Medium medium = m_shown.medium;
-    ViewTask::start(m_services.model, whileWorking(m_services.model.removeFromPlaylist(medium, *m_shown.album),
-                                                   [removed = m_actions.removed, medium] { removed(medium); }));
+    ViewTask::start(m_services.model,
+                    whileWorking(m_services.playlists.removeFromPlaylist(medium, *m_shown.album),
+                                 [removed = m_actions.removed, medium] { removed(medium); }));
 }
 
 void PhotoCell::removeLocal()
 {
     // The model moves the file to the trash at once; nothing to wait for.
-    if (m_services.model.removeLocalPhoto(m_shown.medium))
+    if (m_services.playlists.removeLocalPhoto(m_shown.medium))
         m_actions.removed(m_shown.medium);
 }
 

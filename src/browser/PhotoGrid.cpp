@@ -7,6 +7,7 @@
 #include "imaging/BundledFonts.h"
 #include "model/Clock.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -379,7 +380,7 @@ QCoro::Task<void> PhotoGrid::removeTask(QList<Medium> photos, Album album)
     if (photos.isEmpty())
         co_return;
     const QPointer<PhotoGrid> self(this);
-    const QList<Medium> removed = co_await m_services.model.removePhotos(photos, album);
+    const QList<Medium> removed = co_await m_services.playlists.removePhotos(photos, album);
     if (!self)
         co_return;
     for (const Medium& photo : removed)

@@ -8,6 +8,7 @@
 #include "library/SyncScheduler.h"
 #include "platform/FileRevealer.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 
 #include <QContextMenuEvent>
 #include <QHBoxLayout>
@@ -17,10 +18,11 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, const SyncScheduler& sync,
-                         FileRevealer& revealer, const Defaults& defaults, QWidget* parent)
-    : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_sync(sync),
-      m_revealer(revealer), m_defaults(defaults), m_row(new SidebarRow(m_album.title, this))
+PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, PlaylistEditor& playlists,
+                         const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
+                         QWidget* parent)
+    : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_playlists(playlists),
+      m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_row(new SidebarRow(m_album.title, this))
 {
     setObjectName(u"playlist.%1"_s.arg(m_album.id));
     auto* layout = new QHBoxLayout(this);
@@ -43,9 +45,9 @@ PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, cons
 
     // Each click sends the opposite of what the row was drawn with.
     connect(paper, &MembershipMark::clicked, this,
-            [this, inPaper] { ViewTask::start(m_model, m_model.setIncludeInPaper(m_album, !inPaper)); });
+            [this, inPaper] { ViewTask::start(m_model, m_playlists.setIncludeInPaper(m_album, !inPaper)); });
     connect(saver, &MembershipMark::clicked, this,
-            [this, inSaver] { ViewTask::start(m_model, m_model.setIncludeInSaver(m_album, !inSaver)); });
+            [this, inSaver] { ViewTask::start(m_model, m_playlists.setIncludeInSaver(m_album, !inSaver)); });
 
     const Source source{Source::Album{m_album.id}};
     connect(m_row, &SidebarRow::clicked, this, [this, source] { m_state.setSelection(source); });
@@ -61,12 +63,12 @@ std::unique_ptr<QMenu> PlaylistRow::contextMenu()
     paper->setCheckable(true);
     paper->setChecked(m_album.includeInPaper.value_or(false));
     connect(paper, &QAction::toggled, this,
-            [this](bool on) { ViewTask::start(m_model, m_model.setIncludeInPaper(m_album, on)); });
+            [this](bool on) { ViewTask::start(m_model, m_playlists.setIncludeInPaper(m_album, on)); });
     QAction* saver = menu->addAction(tr("In Screen Saver"));
     saver->setCheckable(true);
     saver->setChecked(m_album.includeInSaver.value_or(false));
     connect(saver, &QAction::toggled, this,
-            [this](bool on) { ViewTask::start(m_model, m_model.setIncludeInSaver(m_album, on)); });
+            [this](bool on) { ViewTask::start(m_model, m_playlists.setIncludeInSaver(m_album, on)); });
     if (m_album.isFavorites())
         return menu;
 
@@ -84,15 +86,15 @@ void PlaylistRow::addFolderItems(QMenu& menu)
 {
     if (!m_album.isLinkedFolder()) {
         connect(menu.addAction(tr("Add Photos from Computer…")), &QAction::triggered, this,
-                [this] { ViewTask::start(m_model, m_model.addLocalPhotos(m_album)); });
+                [this] { ViewTask::start(m_model, m_playlists.addLocalPhotos(m_album)); });
         connect(menu.addAction(tr("Link Folder…")), &QAction::triggered, this,
-                [this] { ViewTask::start(m_model, m_model.linkFolder(m_album)); });
+                [this] { ViewTask::start(m_model, m_playlists.linkFolder(m_album)); });
         return;
     }
     if (LocalPhotos::isFolderMissing(m_album, m_defaults)) {
         // Linked on another computer: this one has no folder at that path.
         connect(menu.addAction(tr("Link Folder on This Computer…")), &QAction::triggered, this,
-                [this] { ViewTask::start(m_model, m_model.linkFolder(m_album)); });
+                [this] { ViewTask::start(m_model, m_playlists.linkFolder(m_album)); });
         return;
     }
     connect(menu.addAction(tr("Show Linked Folder in File Manager")), &QAction::triggered, this, [this] {
@@ -100,7 +102,7 @@ void PlaylistRow::addFolderItems(QMenu& menu)
             m_revealer.revealFolder(*folder);
     });
     connect(menu.addAction(tr("Unlink Folder")), &QAction::triggered, this,
-            [this] { ViewTask::start(m_model, m_model.unlinkFolder(m_album)); });
+            [this] { ViewTask::start(m_model, m_playlists.unlinkFolder(m_album)); });
 }
 
 void PlaylistRow::contextMenuEvent(QContextMenuEvent* event)

@@ -14,6 +14,7 @@ class AppModel;
 class BrowserState;
 class Defaults;
 class FileRevealer;
+class PlaylistEditor;
 class SidebarRow;
 class SyncScheduler;
 
@@ -27,8 +28,9 @@ class PlaylistRow final : public QWidget
     Q_DISABLE_COPY_MOVE(PlaylistRow)
 
 public:
-    PlaylistRow(Album album, BrowserState& state, AppModel& model, const SyncScheduler& sync,
-                FileRevealer& revealer, const Defaults& defaults, QWidget* parent = nullptr);
+    PlaylistRow(Album album, BrowserState& state, AppModel& model, PlaylistEditor& playlists,
+                const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
+                QWidget* parent = nullptr);
 
     const Album& album() const { return m_album; }
     SidebarRow& row() const { return *m_row; }
@@ -48,6 +50,7 @@ private:
     Album m_album;
     BrowserState& m_state;
     AppModel& m_model;
+    PlaylistEditor& m_playlists;
     const SyncScheduler& m_sync;
     FileRevealer& m_revealer;
     const Defaults& m_defaults;

@@ -5,6 +5,7 @@
 #include "browser/NameSheet.h"
 #include "browser/core/BrowserState.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -26,8 +27,9 @@ NameSheet* openSheet(QWidget& window, const QString& title, const QString& actio
 
 } // namespace
 
-PlaylistSheets::PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model)
-    : QObject(&window), m_window(window), m_state(state), m_model(model)
+PlaylistSheets::PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model,
+                               PlaylistEditor& playlists)
+    : QObject(&window), m_window(window), m_state(state), m_model(model), m_playlists(playlists)
 {
 }
 
@@ -49,7 +51,7 @@ void PlaylistSheets::rename(Album album)
 {
     NameSheet* sheet = openSheet(m_window, tr("Rename Playlist"), u"Rename"_s, album.title);
     connect(sheet, &NameSheet::committed, this, [this, album](const QString& name) {
-        ViewTask::start(m_model, m_model.renamePlaylist(album, name));
+        ViewTask::start(m_model, m_playlists.renamePlaylist(album, name));
     });
 }
 
@@ -75,12 +77,12 @@ void PlaylistSheets::confirmDelete(Album album)
 QCoro::Task<void> PlaylistSheets::create(QString name, std::optional<Medium> photo)
 {
     QPointer<BrowserState> state(&m_state);
-    AppModel& model = m_model;
-    const std::optional<Album> album = co_await model.createPlaylist(std::move(name));
+    PlaylistEditor& playlists = m_playlists;
+    const std::optional<Album> album = co_await playlists.createPlaylist(std::move(name));
     if (!album)
         co_return;
     if (photo)
-        co_await model.addToPlaylist(*photo, *album);
+        co_await playlists.addToPlaylist(*photo, *album);
     else if (state)
         state->setSelection(Source{Source::Album{album->id}});
 }

@@ -12,6 +12,7 @@ namespace lumi {
 
 class AppModel;
 class BrowserState;
+class PlaylistEditor;
 
 /// The browser's playlist sheets on its window: create, create and add a photo, rename, and the
 /// question before a deletion. The model reports refused names and failed requests itself.
@@ -21,7 +22,7 @@ class PlaylistSheets final : public QObject
     Q_DISABLE_COPY_MOVE(PlaylistSheets)
 
 public:
-    PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model);
+    PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model, PlaylistEditor& playlists);
 
     /// A new playlist, shown once made.
     void newPlaylist();
@@ -36,6 +37,7 @@ private:
     QWidget& m_window;
     BrowserState& m_state;
     AppModel& m_model;
+    PlaylistEditor& m_playlists;
 };
 
 } // namespace lumi

@@ -12,6 +12,7 @@ class AppModel;
 class BrowserState;
 class Defaults;
 class FileRevealer;
+class PlaylistEditor;
 class SidebarRow;
 class SyncScheduler;
 struct Source;
@@ -25,8 +26,8 @@ class SidebarList final : public QWidget
     Q_DISABLE_COPY_MOVE(SidebarList)
 
 public:
-    SidebarList(BrowserState& state, AppModel& model, const SyncScheduler& sync, FileRevealer& revealer,
-                const Defaults& defaults, QWidget* parent = nullptr);
+    SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists, const SyncScheduler& sync,
+                FileRevealer& revealer, const Defaults& defaults, QWidget* parent = nullptr);
 
 signals:
     void newPlaylistRequested();
@@ -45,6 +46,7 @@ private:
 
     BrowserState& m_state;
     AppModel& m_model;
+    PlaylistEditor& m_playlists;
     const SyncScheduler& m_sync;
     FileRevealer& m_revealer;
     const Defaults& m_defaults;

@@ -5,6 +5,7 @@
 #include "settings/BusyIndicator.h"
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +16,8 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PhotoFilesSettings::PhotoFilesSettings(AppModel& model, PlaylistSync& sync, QWidget* parent)
+PhotoFilesSettings::PhotoFilesSettings(AppModel& model, PlaylistEditor& playlists, PlaylistSync& sync,
+                                       QWidget* parent)
     : QWidget(parent), m_sync(sync)
 {
     auto* layout = new QVBoxLayout(this);
@@ -47,7 +49,8 @@ PhotoFilesSettings::PhotoFilesSettings(AppModel& model, PlaylistSync& sync, QWid
     layout->addSpacing(4);
     auto* import = new QPushButton(tr("Import Folder…"), this);
     import->setObjectName(u"photoFiles.import"_s);
-    connect(import, &QPushButton::clicked, this, [&model] { ViewTask::start(model, model.importFolders()); });
+    connect(import, &QPushButton::clicked, this,
+            [&model, &playlists] { ViewTask::start(model, playlists.importFolders()); });
     auto* importRow = new QHBoxLayout;
     importRow->addWidget(import);
     importRow->addStretch();

@@ -8,6 +8,7 @@ namespace lumi {
 
 class AppModel;
 class BusyIndicator;
+class PlaylistEditor;
 class PlaylistSync;
 
 /// Upkeep of the photo files: empty the wallpaper and saver folders, download the photos again
@@ -19,7 +20,8 @@ class PhotoFilesSettings final : public QWidget
     Q_DISABLE_COPY_MOVE(PhotoFilesSettings)
 
 public:
-    PhotoFilesSettings(AppModel& model, PlaylistSync& sync, QWidget* parent = nullptr);
+    PhotoFilesSettings(AppModel& model, PlaylistEditor& playlists, PlaylistSync& sync,
+                       QWidget* parent = nullptr);
     ~PhotoFilesSettings() override;
 
 private:

@@ -7,6 +7,7 @@ class DataDirectory;
 class EventSink;
 class LinkOpener;
 class PhotoImageSource;
+class PlaylistEditor;
 class PlaylistSync;
 class RotationEngine;
 class SaverLauncher;
@@ -30,6 +31,8 @@ struct SettingsServices
     RotationEngine& engine;
     PhotoImageSource& photos;
     PlaylistSync& sync;
+    /// Imports a folder of folders as playlists.
+    PlaylistEditor& playlists;
     DataDirectory& dataDirectory;
     WallpaperService& wallpapers;
     SoftwareUpdates& updates;

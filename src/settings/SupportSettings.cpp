@@ -75,7 +75,7 @@ void SupportSettings::followSignIn()
     column->setSpacing(12 + blockGap);
     if (m_services.tests)
         column->addWidget(buildSelfTest(*m_services.tests, m_signedIn));
-    column->addWidget(new PhotoFilesSettings(m_model, m_services.sync, m_signedIn));
+    column->addWidget(new PhotoFilesSettings(m_model, m_services.playlists, m_services.sync, m_signedIn));
     column->addWidget(new DirectSupportSettings(m_model, m_services, m_signedIn));
     m_layout->insertWidget(0, m_signedIn);
     showSelfTest();

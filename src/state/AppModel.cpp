@@ -12,8 +12,7 @@ AppModel::AppModel(ModelServices services, QObject* parent)
       m_api(services.api), m_rotation(services.rotation), m_sync(services.sync), m_idle(services.idle),
       m_shortcuts(services.shortcuts), m_player(services.player), m_window(services.window),
       m_events(services.events), m_notifications(services.notifications), m_takeover(services.takeover),
-      m_autostart(services.autostart), m_links(services.links), m_pickers(services.pickers),
-      m_trash(services.trash), m_screens(services.screens)
+      m_autostart(services.autostart), m_links(services.links), m_screens(services.screens)
 {
     // The menu's offline line follows every request, whoever made it.
     connect(&m_api, &APIClient::unreachable, this, [this] { setOffline(true); });
@@ -180,6 +179,11 @@ QList<Album> AppModel::playlists() const
 bool AppModel::Session::isCurrent() const
 {
     return model && model->m_generation == generation;
+}
+
+bool AppModel::isStillSignedIn(const Session& session) const
+{
+    return session.isCurrent() && m_account.isSignedIn();
 }
 
 AppModel::Work::Work(AppModel* model) : m_model(model)

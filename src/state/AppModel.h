@@ -133,6 +133,8 @@ public:
     std::optional<SettingsSection> settingsSection() const { return m_settingsSection; }
     void setSettingsSection(std::optional<SettingsSection> section) { m_settingsSection = section; }
     APIClient& api() const { return m_api; }
+    /// Counts the sessions: the model's parts drop what an ended session receives.
+    quint64 generation() const { return m_generation; }
 
     // --- Computed -------------------------------------------------------------------------------
     std::optional<Album> favoritesAlbum() const;
@@ -154,6 +156,8 @@ public:
     void applyUser(User user);
     void refreshUserIfStale();
     QCoro::Task<void> refreshUser();
+    /// After additions: the user (for its playlist stamp), then the albums with force, once each.
+    QCoro::Task<void> refreshUserAndAlbums();
     /// From now on an activation of the application refreshes a stale user.
     void observeActivation();
     /// The shell calls this whenever the application becomes active.
@@ -197,44 +201,8 @@ public:
     /// One page of a catalog listing or a place's photos; failures are reported quietly and thrown.
     QCoro::Task<QList<Medium>> fetchMediaPage(MediaQuery query);
     void resetPhotoPools();
-    QCoro::Task<std::optional<Album>> createPlaylist(QString name);
-    QCoro::Task<void> renamePlaylist(Album album, QString newName);
-    /// The characters a playlist name may hold, in order.
-    static QString filterPlaylistName(QStringView name);
     /// Removes blanks and tabs (not line breaks) at both ends.
     static QString trimBlanks(QStringView text);
-    static QString playlistNameMessage();
-
-    // --- Playlist inclusion and membership, favorites, set as wallpaper -------------------------
-    QCoro::Task<void> setIncludeInPaper(Album album, bool included);
-    QCoro::Task<void> setIncludeInSaver(Album album, bool included);
-    QCoro::Task<bool> addToPlaylist(Medium photo, Album album);
-    /// One request at a time in the given order; local photos are skipped, and the first failure
-    /// ends the batch. Returns how many were added.
-    QCoro::Task<int> addPhotosToPlaylist(QList<Medium> photos, Album album);
-    QCoro::Task<bool> removeFromPlaylist(Medium photo, Album album);
-    /// Catalog photos leave the playlist; local photos of an unlinked playlist go to the trash.
-    /// Returns the photos removed, in the given order.
-    QCoro::Task<QList<Medium>> removePhotos(QList<Medium> photos, Album album);
-    QCoro::Task<bool> addFavorite(Medium photo);
-    QCoro::Task<bool> toggleFavorite(Medium photo);
-    /// Without a playlist the photo is first added to the "wallpaper" playlist (made when
-    /// missing). No displays means every display; an empty list is a cancel.
-    QCoro::Task<bool> setAsWallpaper(Medium photo, std::optional<Album> playlist,
-                                     std::optional<QList<DisplayInfo>> displays);
-
-    // --- Linked folders and local photos -------------------------------------------------------
-    QCoro::Task<void> linkFolder(Album album);
-    QCoro::Task<void> unlinkFolder(Album album);
-    /// Each subfolder of a chosen folder becomes a playlist linked to it.
-    QCoro::Task<void> importFolders();
-    /// Copies chosen photo files into the playlist's folder.
-    QCoro::Task<void> addLocalPhotos(Album album);
-    /// Moves a photo file of the playlist folders to the trash; anything else is refused.
-    bool removeLocalPhoto(const Medium& photo);
-    /// Folders whose path holds the product word are the app's own and never linked.
-    static bool isProductFolder(const QString& folder);
-    static QString productFolderMessage();
 
     // --- Notices, sharing, survey ----------------------------------------------------------------
     /// Shows the text as the notice for 3 s; a newer notice replaces it and starts the 3 s anew.
@@ -309,19 +277,8 @@ private:
     /// With reloadChangedPlaylists false, a changed playlist stamp leaves the albums to the caller.
     QCoro::Task<void> adoptUser(QCoro::Task<UserResponse> request, bool reloadChangedPlaylists = true);
     void applyUser(User user, bool reloadChangedPlaylists);
-    /// After additions: the user (for its playlist stamp), then the albums with force, once each.
-    QCoro::Task<void> refreshUserAndAlbums();
-    QCoro::Task<void> setIncluded(Album album, QString type, bool included);
-    /// Awaits a change sent to the server; a failure goes to the error sink. True when it was
-    /// accepted and the session that sent it is still current.
-    QCoro::Task<bool> sendChange(QCoro::Task<void> request);
-    void insertFavorite(const QString& uuid);
-    void eraseFavorite(const QString& uuid);
-    /// Trashes the photo file when it is a real photo file inside folder (resolved).
-    bool trashLocalPhoto(const Medium& photo, const QString& folder);
     /// Picker answers arrive after the dialog: the session that asked must still be signed in.
     bool isStillSignedIn(const Session& session) const;
-    QCoro::Task<bool> importFolder(QString folder, QString name);
     QCoro::Task<void> clearNoticeLater(CancelToken cancel);
     QCoro::Task<void> offerSurvey(CancelToken wait);
     QCoro::Task<void> submitSurveyAnswers(QString email, QString score, QString comment);
@@ -371,8 +328,6 @@ private:
     AppTakeover& m_takeover;
     Autostart& m_autostart;
     LinkOpener& m_links;
-    Pickers& m_pickers;
-    Trash& m_trash;
     Screens& m_screens;
     AppLog m_log{QStringLiteral("app")};
 

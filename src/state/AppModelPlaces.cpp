@@ -12,19 +12,6 @@ namespace lumi {
 
 namespace {
 
-bool isPlaylistNameCharacter(QChar c)
-{
-    const char16_t code = c.unicode();
-    return (code >= u'A' && code <= u'Z') || (code >= u'a' && code <= u'z') ||
-           (code >= u'0' && code <= u'9') || code == u' ' || code == u'-' || code == u'\'';
-}
-
-// Accepted when nothing is lost to the filter and something is left.
-bool isAcceptedPlaylistName(const QString& trimmed)
-{
-    return !trimmed.isEmpty() && AppModel::trimBlanks(AppModel::filterPlaylistName(trimmed)) == trimmed;
-}
-
 bool isBlank(QChar c)
 {
     return c == u'\t' || c.category() == QChar::Separator_Space;
@@ -88,67 +75,6 @@ void AppModel::resetPhotoPools()
     m_rotation.setPoolKey(QString());
 }
 
-QCoro::Task<std::optional<Album>> AppModel::createPlaylist(QString name)
-{
-    const QString trimmed = trimBlanks(name);
-    if (!isAcceptedPlaylistName(trimmed)) {
-        setAlert(playlistNameMessage());
-        co_return std::nullopt;
-    }
-    const Session session = this->session();
-    std::optional<Album> created;
-    try {
-        created = co_await m_api.createAlbum(trimmed, QString());
-    } catch (const std::exception& error) {
-        if (session.isCurrent())
-            handleError(error, false);
-    }
-    if (!created || !session.isCurrent())
-        co_return std::nullopt;
-    co_await reloadAlbums(true);
-    if (!session.isCurrent())
-        co_return std::nullopt;
-    for (const Album& album : m_account.albums()) {
-        if (album.id == created->id)
-            co_return album;
-    }
-    co_return std::nullopt;
-}
-
-QCoro::Task<void> AppModel::renamePlaylist(Album album, QString newName)
-{
-    const QString trimmed = trimBlanks(newName);
-    if (trimmed == album.title)
-        co_return;
-    if (trimBlanks(filterPlaylistName(trimmed)) != trimmed) {
-        setAlert(playlistNameMessage());
-        co_return;
-    }
-    if (trimmed.isEmpty())
-        co_return;
-    const Session session = this->session();
-    bool renamed = false;
-    try {
-        co_await m_api.updateAlbum(album, trimmed, std::nullopt);
-        renamed = true;
-    } catch (const std::exception& error) {
-        if (session.isCurrent())
-            handleError(error, false);
-    }
-    if (renamed && session.isCurrent())
-        co_await reloadAlbums(true);
-}
-
-QString AppModel::filterPlaylistName(QStringView name)
-{
-    QString kept;
-    for (const QChar c : name) {
-        if (isPlaylistNameCharacter(c))
-            kept.append(c);
-    }
-    return kept;
-}
-
 QString AppModel::trimBlanks(QStringView text)
 {
     qsizetype begin = 0;
@@ -158,11 +84,6 @@ QString AppModel::trimBlanks(QStringView text)
     while (end > begin && isBlank(text.at(end - 1)))
         --end;
     return text.sliced(begin, end - begin).toString();
-}
-
-QString AppModel::playlistNameMessage()
-{
-    return tr("Playlist names can use letters, numbers, spaces, - and '.");
 }
 
 } // namespace lumi

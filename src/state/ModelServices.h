@@ -12,12 +12,10 @@ class Defaults;
 class EventSink;
 class IdleWatch;
 class LinkOpener;
-class Pickers;
 class Screens;
 class SaverPlayer;
 class ShortcutRegistry;
 class SyncScheduler;
-class Trash;
 class WallpaperRotation;
 class WindowPresenter;
 
@@ -41,8 +39,6 @@ struct ModelServices final
     AppTakeover& takeover;
     Autostart& autostart;
     LinkOpener& links;
-    Pickers& pickers;
-    Trash& trash;
     Screens& screens;
 };
 

@@ -67,8 +67,9 @@ void MenuBarContentTest::cleanup()
 MenuBarContent& MenuBarContentTest::menu()
 {
     if (!m_menu)
-        m_menu = std::make_unique<MenuBarContent>(m_harness->model(), m_harness->saver(), m_harness->rotation,
-                                                  m_harness->shortcuts, m_harness->window, *m_stories);
+        m_menu = std::make_unique<MenuBarContent>(m_harness->model(), m_harness->playlists(), m_harness->saver(),
+                                                  m_harness->rotation, m_harness->shortcuts, m_harness->window,
+                                                  *m_stories);
     return *m_menu;
 }
 

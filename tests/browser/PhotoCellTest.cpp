@@ -42,8 +42,9 @@ struct CellRig
     CellRig()
     {
         harness.launchSignedIn();
-        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.defaults, screens, harness.links,
-                                                                sheets, thumbnails, harness.clock},
+        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.playlists(),
+                                                              harness.defaults, screens, harness.links,
+                                                              sheets, thumbnails, harness.clock},
                                            actions());
         cell->resize(400, PhotoCell::heightFor(400));
         cell->show();

@@ -34,9 +34,10 @@ struct GridRig
     explicit GridRig(std::function<Source(ModelHarness&)> source, GridColumns columns = GridColumns::automatic)
     {
         harness.launchSignedIn();
-        grid = std::make_unique<PhotoGrid>(
-            lumi::GridServices{harness.model(), harness.defaults, screens, harness.links, sheets, thumbnails, harness.clock},
-            source(harness), columns);
+        grid = std::make_unique<PhotoGrid>(lumi::GridServices{harness.model(), harness.playlists(),
+                                                              harness.defaults, screens, harness.links,
+                                                              sheets, thumbnails, harness.clock},
+                                           source(harness), columns);
         grid->resize(1280, 800);
         grid->show();
         loaded();
@@ -225,7 +226,7 @@ void PhotoGridTest::showsWhyItIsEmpty()
 
     GridRig empty([](ModelHarness& h) {
         std::optional<std::optional<Album>> made;
-        lumi::test::runTask(h.model().createPlaylist(u"Empty"_s), made);
+        lumi::test::runTask(h.playlists().createPlaylist(u"Empty"_s), made);
         return Source{Source::Album{int((*made)->id)}};
     });
     QCOMPARE(placeholderTitle(*empty.grid), u"No photos yet"_s);

@@ -61,8 +61,8 @@ void PlaylistRowTest::cleanup()
 
 std::unique_ptr<PlaylistRow> PlaylistRowTest::row(const Album& album)
 {
-    auto row =
-        std::make_unique<PlaylistRow>(album, *m_state, m_harness->model(), m_harness->sync, m_revealer, m_harness->defaults);
+    auto row = std::make_unique<PlaylistRow>(album, *m_state, m_harness->model(), m_harness->playlists(),
+                                             m_harness->sync, m_revealer, m_harness->defaults);
     row->resize(240, 30);
     row->show();
     return row;

@@ -34,11 +34,6 @@ QList<Album> albumsOf(const QStringList& descriptions)
     return albums;
 }
 
-QJsonObject bodyOf(const QJsonValue& request)
-{
-    return QJsonDocument::fromJson(request[u"body"_s].toString().toUtf8()).object();
-}
-
 Medium localPhoto(const QString& name)
 {
     Medium photo;
@@ -65,10 +60,6 @@ private slots:
     void placesLoadAtMostHourly();
     void mediaPageAddsLocalPhotosToTheLastPlaylistPage_data();
     void mediaPageAddsLocalPhotosToTheLastPlaylistPage();
-    void createPlaylistChecksTheName_data();
-    void createPlaylistChecksTheName();
-    void renamePlaylist_data();
-    void renamePlaylist();
 };
 
 void AppModelCatalogTest::albumOrder_data()
@@ -297,90 +288,6 @@ void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage()
     QCOMPARE(media->mid(server.size()), local ? folder : QList<Medium>());
     const QString query = h.apiRequests().first()[u"query"_s].toString();
     QCOMPARE(query.contains(u"search="_s), search && !search->isEmpty());
-}
-
-void AppModelCatalogTest::createPlaylistChecksTheName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("created");
-
-    QTest::newRow("letters, digits, blanks, hyphen, apostrophe")
-        << u"Rock 'n' Roll - 2024"_s << u"Rock 'n' Roll - 2024"_s;
-    QTest::newRow("blanks and tabs around") << u"  Road Trip\t "_s << u"Road Trip"_s;
-    QTest::newRow("accented letter") << u"Café"_s << QString();
-    QTest::newRow("exclamation mark") << u"Wow!"_s << QString();
-    QTest::newRow("blanks only") << u" \t "_s << QString();
-    QTest::newRow("typographic apostrophe") << u"Editor\u2019s"_s << QString();
-    QTest::newRow("tab inside") << u"Road\tTrip"_s << QString();
-}
-
-void AppModelCatalogTest::createPlaylistChecksTheName()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, created);
-
-    ModelHarness h;
-    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
-    AppModel& model = h.model();
-    h.sandbox.clearRequests();
-    h.journal.clear();
-
-    std::optional<std::optional<Album>> album;
-    QVERIFY(!runTask(model.createPlaylist(name), album));
-
-    if (created.isEmpty()) {
-        QCOMPARE(*album, std::nullopt);
-        QCOMPARE(model.alert(), AppModel::playlistNameMessage());
-        QCOMPARE(h.requestLines(), QStringList());
-        return;
-    }
-    QCOMPARE(h.requestLines(), (QStringList{u"POST /albums"_s, u"GET /albums?page=1&per_page=500"_s}));
-    QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"playlist"_s, created}, {u"local"_s, u""_s}}));
-    QVERIFY(album->has_value());
-    QCOMPARE((*album)->title, created);
-    QVERIFY(model.account().albums().contains(**album));
-    QCOMPARE(h.journal.calls(), QStringList{u"sync.request(20s,force)"_s});
-    QCOMPARE(model.alert(), std::nullopt);
-}
-
-void AppModelCatalogTest::renamePlaylist_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("renamed");
-    QTest::addColumn<bool>("refused");
-
-    QTest::newRow("new name") << u" Alpine Mornings "_s << u"Alpine Mornings"_s << false;
-    QTest::newRow("own title") << u"Mountain Mornings\t"_s << QString() << false;
-    QTest::newRow("empty") << u"  "_s << QString() << false;
-    QTest::newRow("refused character") << u"Mornings?"_s << QString() << true;
-}
-
-void AppModelCatalogTest::renamePlaylist()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, renamed);
-    QFETCH(bool, refused);
-
-    ModelHarness h;
-    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
-    AppModel& model = h.model();
-    const Album mornings = model.account().albums().at(2);
-    h.sandbox.clearRequests();
-
-    QVERIFY(!runTask(model.renamePlaylist(mornings, name)));
-
-    QCOMPARE(model.alert(), refused ? std::optional(AppModel::playlistNameMessage()) : std::nullopt);
-    if (renamed.isEmpty()) {
-        QCOMPARE(h.requestLines(), QStringList());
-        return;
-    }
-    QCOMPARE(h.requestLines(),
-             (QStringList{u"PUT /albums/"_s + mornings.titleFragment, u"GET /albums?page=1&per_page=500"_s}));
-    QCOMPARE(bodyOf(h.apiRequests().first()), (QJsonObject{{u"renamed"_s, renamed}, {u"local"_s, u""_s}}));
-    QStringList titles;
-    for (const Album& album : model.account().albums())
-        titles.append(album.title);
-    QVERIFY(titles.contains(renamed));
 }
 
 QTEST_MAIN(AppModelCatalogTest)

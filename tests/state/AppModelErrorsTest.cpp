@@ -59,7 +59,7 @@ std::exception_ptr run(ModelHarness& h, const QString& caller)
         return runTask(h.settings().setPaperRandom(false));
     if (caller == u"playlist creation"_s) {
         std::optional<std::optional<lumi::Album>> created;
-        return runTask(model.createPlaylist(u"Road Trip"_s), created);
+        return runTask(h.playlists().createPlaylist(u"Road Trip"_s), created);
     }
     if (caller == u"favorites"_s)
         return runTask(model.loadFavoriteUUIDs());

@@ -28,8 +28,10 @@ public:
 
     BrowserServices services()
     {
-        return {rotation,        m_harness.screens, m_harness.defaults, m_harness.events, m_harness.sync,
-                m_harness.clock, m_harness.links,   revealer,           m_harness.saver()};
+        return {m_harness.playlists(), rotation,         m_harness.screens,
+                m_harness.defaults,    m_harness.events, m_harness.sync,
+                m_harness.clock,       m_harness.links,  revealer,
+                m_harness.saver()};
     }
 
 private:

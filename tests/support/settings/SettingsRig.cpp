@@ -42,6 +42,7 @@ SettingsServices SettingsRig::services(SupportTests* tests)
         .engine = *m_engine,
         .photos = *m_photos,
         .sync = playlists,
+        .playlists = harness.playlists(),
         .dataDirectory = dataDirectory,
         .wallpapers = *m_wallpapers,
         .updates = updates,

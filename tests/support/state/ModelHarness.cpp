@@ -34,6 +34,7 @@ ModelHarness::~ModelHarness()
 {
     if (m_model) {
         settle();
+        m_playlists.reset();
         m_settings.reset();
         m_saver.reset();
         m_model.reset();
@@ -63,8 +64,6 @@ AppModel& ModelHarness::model()
             .takeover = takeover,
             .autostart = autostart,
             .links = links,
-            .pickers = pickers,
-            .trash = trash,
             .screens = screens,
         });
         m_saver = std::make_unique<SaverLauncher>(*m_model, *m_account, clock, api, sync, player);
@@ -87,10 +86,28 @@ SettingsSync& ModelHarness::settings()
     return *m_settings;
 }
 
+PlaylistEditor& ModelHarness::playlists()
+{
+    if (!m_playlists) {
+        m_playlists = std::make_unique<PlaylistEditor>(PlaylistEditor::Services{
+            .model = model(),
+            .api = api,
+            .defaults = defaults,
+            .sync = sync,
+            .rotation = rotation,
+            .events = events,
+            .pickers = pickers,
+            .trash = trash,
+        });
+    }
+    return *m_playlists;
+}
+
 AppModel& ModelHarness::relaunch()
 {
     if (m_model) {
         settle();
+        m_playlists.reset();
         m_settings.reset();
         m_saver.reset();
         m_model.reset();

@@ -8,6 +8,7 @@
 #include "platform/linux/XdgTrash.h"
 #include "services/CrashReporter.h"
 #include "state/AppModel.h"
+#include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
 #include "support/ManualClock.h"
@@ -50,6 +51,8 @@ public:
     SaverLauncher& saver();
     /// The model's settings part, made with it.
     SettingsSync& settings();
+    /// The playlist and folder operations on that model; made on first use.
+    PlaylistEditor& playlists();
     /// The next start of the app: a new model over the same files, settings and sandbox.
     AppModel& relaunch();
     /// Waits until the model's tasks have ended (a refresh loop may sleep on); false on a hang.
@@ -116,6 +119,7 @@ private:
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<SaverLauncher> m_saver;
     std::unique_ptr<SettingsSync> m_settings;
+    std::unique_ptr<PlaylistEditor> m_playlists;
 };
 
 } // namespace lumi::test

@@ -43,17 +43,16 @@ struct Outcome
 Outcome runOperation(ModelHarness& h, const QString& operation, const Medium& photo, const Album& album,
                      bool included)
 {
-    AppModel& model = h.model();
     std::optional<bool> done;
     std::exception_ptr failure;
     if (operation == u"paper")
-        failure = runTask(model.setIncludeInPaper(album, included));
+        failure = runTask(h.playlists().setIncludeInPaper(album, included));
     else if (operation == u"saver")
-        failure = runTask(model.setIncludeInSaver(album, included));
+        failure = runTask(h.playlists().setIncludeInSaver(album, included));
     else if (operation == u"add")
-        failure = runTask(model.addToPlaylist(photo, album), done);
+        failure = runTask(h.playlists().addToPlaylist(photo, album), done);
     else
-        failure = runTask(model.removeFromPlaylist(photo, album), done);
+        failure = runTask(h.playlists().removeFromPlaylist(photo, album), done);
     return Outcome{failure, done};
 }
 
@@ -69,7 +68,7 @@ QStringList eventsOf(const QStringList& calls)
 
 } // namespace
 
-class AppModelPlaylistsTest final : public QObject
+class PlaylistEditorTest final : public QObject
 {
     Q_OBJECT
 
@@ -87,9 +86,13 @@ private slots:
     void answerAfterSignOutIsDropped();
     void setAsWallpaper_data();
     void setAsWallpaper();
+    void createPlaylistChecksTheName_data();
+    void createPlaylistChecksTheName();
+    void renamePlaylist_data();
+    void renamePlaylist();
 };
 
-void AppModelPlaylistsTest::singleOperationRequests_data()
+void PlaylistEditorTest::singleOperationRequests_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QStringList>("requests");
@@ -115,7 +118,7 @@ void AppModelPlaylistsTest::singleOperationRequests_data()
         << QJsonObject() << false;
 }
 
-void AppModelPlaylistsTest::singleOperationRequests()
+void PlaylistEditorTest::singleOperationRequests()
 {
     QFETCH(QString, operation);
     QFETCH(QStringList, requests);
@@ -149,7 +152,7 @@ void AppModelPlaylistsTest::singleOperationRequests()
     QCOMPARE(model.alert(), std::nullopt);
 }
 
-void AppModelPlaylistsTest::failedOperationChangesNothing_data()
+void PlaylistEditorTest::failedOperationChangesNothing_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QJsonObject>("fault");
@@ -163,7 +166,7 @@ void AppModelPlaylistsTest::failedOperationChangesNothing_data()
     QTest::newRow("remove refused") << u"remove"_s << refused << false;
 }
 
-void AppModelPlaylistsTest::failedOperationChangesNothing()
+void PlaylistEditorTest::failedOperationChangesNothing()
 {
     QFETCH(QString, operation);
     QFETCH(QJsonObject, fault);
@@ -192,7 +195,7 @@ void AppModelPlaylistsTest::failedOperationChangesNothing()
         QCOMPARE(outcome.done, std::optional<bool>(false));
 }
 
-void AppModelPlaylistsTest::addPhotosToPlaylist_data()
+void PlaylistEditorTest::addPhotosToPlaylist_data()
 {
     QTest::addColumn<QString>("fragment");
     QTest::addColumn<QStringList>(
@@ -217,7 +220,7 @@ void AppModelPlaylistsTest::addPhotosToPlaylist_data()
         << QStringList{u"c0"_s, u"c2"_s} << u"favorite-added"_s;
 }
 
-void AppModelPlaylistsTest::addPhotosToPlaylist()
+void PlaylistEditorTest::addPhotosToPlaylist()
 {
     QFETCH(QString, fragment);
     QFETCH(QStringList, photos);
@@ -246,7 +249,7 @@ void AppModelPlaylistsTest::addPhotosToPlaylist()
     QSignalSpy favoritesChanged(&model, &AppModel::favoriteUUIDsChanged);
 
     std::optional<int> result;
-    QVERIFY(!runTask(model.addPhotosToPlaylist(dropped, h.album(fragment)), result));
+    QVERIFY(!runTask(h.playlists().addPhotosToPlaylist(dropped, h.album(fragment)), result));
     QVERIFY(h.settle());
 
     QCOMPARE(*result, added);
@@ -282,7 +285,7 @@ void AppModelPlaylistsTest::addPhotosToPlaylist()
     }
 }
 
-void AppModelPlaylistsTest::favoritesAddedByAnyRouteFillTheStar_data()
+void PlaylistEditorTest::favoritesAddedByAnyRouteFillTheStar_data()
 {
     QTest::addColumn<QString>("route");
 
@@ -292,7 +295,7 @@ void AppModelPlaylistsTest::favoritesAddedByAnyRouteFillTheStar_data()
     QTest::newRow("drop on the favorites playlist") << u"addPhotosToPlaylist"_s;
 }
 
-void AppModelPlaylistsTest::favoritesAddedByAnyRouteFillTheStar()
+void PlaylistEditorTest::favoritesAddedByAnyRouteFillTheStar()
 {
     QFETCH(QString, route);
 
@@ -307,13 +310,13 @@ void AppModelPlaylistsTest::favoritesAddedByAnyRouteFillTheStar()
     std::optional<bool> added;
     std::optional<int> count;
     if (route == u"addFavorite")
-        failure = runTask(model.addFavorite(photo), added);
+        failure = runTask(h.playlists().addFavorite(photo), added);
     else if (route == u"toggleFavorite")
-        failure = runTask(model.toggleFavorite(photo), added);
+        failure = runTask(h.playlists().toggleFavorite(photo), added);
     else if (route == u"addToPlaylist")
-        failure = runTask(model.addToPlaylist(photo, favorites), added);
+        failure = runTask(h.playlists().addToPlaylist(photo, favorites), added);
     else
-        failure = runTask(model.addPhotosToPlaylist(QList<Medium>{photo}, favorites), count);
+        failure = runTask(h.playlists().addPhotosToPlaylist(QList<Medium>{photo}, favorites), count);
     QVERIFY(!failure);
     QVERIFY(h.settle());
 
@@ -325,7 +328,7 @@ void AppModelPlaylistsTest::favoritesAddedByAnyRouteFillTheStar()
     QCOMPARE(model.favoritesAlbum()->count, std::optional<qint64>(favorites.count.value_or(0) + 1));
 }
 
-void AppModelPlaylistsTest::toggleFavorite_data()
+void PlaylistEditorTest::toggleFavorite_data()
 {
     QTest::addColumn<bool>("favorite");
     QTest::addColumn<bool>("holdAlbum");
@@ -350,7 +353,7 @@ void AppModelPlaylistsTest::toggleFavorite_data()
         << false << true << 404 << QStringList{u"POST /albums/favorites"_s} << QStringList() << false;
 }
 
-void AppModelPlaylistsTest::toggleFavorite()
+void PlaylistEditorTest::toggleFavorite()
 {
     QFETCH(bool, favorite);
     QFETCH(bool, holdAlbum);
@@ -370,7 +373,7 @@ void AppModelPlaylistsTest::toggleFavorite()
         QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/albums*"_s}, {u"status"_s, failWith}}));
 
     std::optional<bool> done;
-    QVERIFY(!runTask(model.toggleFavorite(photo), done));
+    QVERIFY(!runTask(h.playlists().toggleFavorite(photo), done));
     QVERIFY(h.settle());
 
     QCOMPARE(*done, failWith == 0);
@@ -386,7 +389,7 @@ void AppModelPlaylistsTest::toggleFavorite()
     QCOMPARE(model.alert().has_value(), failWith != 0);
 }
 
-void AppModelPlaylistsTest::answerAfterSignOutIsDropped()
+void PlaylistEditorTest::answerAfterSignOutIsDropped()
 {
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
@@ -394,7 +397,7 @@ void AppModelPlaylistsTest::answerAfterSignOutIsDropped()
     QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/albums/favorites"_s}, {u"delayMs"_s, 200}}));
 
     // Started, and waiting for the first answer when the user signs out.
-    QCoro::Task<int> batch = model.addPhotosToPlaylist(photos, *model.favoritesAlbum());
+    QCoro::Task<int> batch = h.playlists().addPhotosToPlaylist(photos, *model.favoritesAlbum());
     model.signOut();
     h.journal.clear();
     std::optional<int> added;
@@ -408,7 +411,7 @@ void AppModelPlaylistsTest::answerAfterSignOutIsDropped()
     QCOMPARE(eventsOf(h.journal.calls()), QStringList());
 }
 
-void AppModelPlaylistsTest::setAsWallpaper_data()
+void PlaylistEditorTest::setAsWallpaper_data()
 {
     QTest::addColumn<QString>("playlist"); // "none", "given"
     QTest::addColumn<bool>("wallpaperHeld");
@@ -435,7 +438,7 @@ void AppModelPlaylistsTest::setAsWallpaper_data()
         << false;
 }
 
-void AppModelPlaylistsTest::setAsWallpaper()
+void PlaylistEditorTest::setAsWallpaper()
 {
     QFETCH(QString, playlist);
     QFETCH(bool, wallpaperHeld);
@@ -449,7 +452,7 @@ void AppModelPlaylistsTest::setAsWallpaper()
     AppModel& model = h.launchSignedIn();
     if (wallpaperHeld) {
         std::optional<std::optional<Album>> created;
-        QVERIFY(!runTask(model.createPlaylist(u"Wallpaper"_s), created));
+        QVERIFY(!runTask(h.playlists().createPlaylist(u"Wallpaper"_s), created));
         QVERIFY(h.settle());
         QCOMPARE(h.album(u"wallpaper"_s).title, u"Wallpaper"_s);
     }
@@ -469,7 +472,7 @@ void AppModelPlaylistsTest::setAsWallpaper()
         playlist == u"given" ? std::optional<Album>(h.album(u"editor-s-picks"_s)) : std::nullopt;
 
     std::optional<bool> done;
-    QVERIFY(!runTask(model.setAsWallpaper(photo, given, chosen), done));
+    QVERIFY(!runTask(h.playlists().setAsWallpaper(photo, given, chosen), done));
     QVERIFY(h.settle());
 
     QCOMPARE(*done, result);
@@ -487,5 +490,92 @@ void AppModelPlaylistsTest::setAsWallpaper()
     QCOMPARE(model.alert(), std::nullopt);
 }
 
-QTEST_MAIN(AppModelPlaylistsTest)
-#include "AppModelPlaylistsTest.moc"
+void PlaylistEditorTest::createPlaylistChecksTheName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("created");
+
+    QTest::newRow("letters, digits, blanks, hyphen, apostrophe")
+        << u"Rock 'n' Roll - 2024"_s << u"Rock 'n' Roll - 2024"_s;
+    QTest::newRow("blanks and tabs around") << u"  Road Trip\t "_s << u"Road Trip"_s;
+    QTest::newRow("accented letter") << u"Café"_s << QString();
+    QTest::newRow("exclamation mark") << u"Wow!"_s << QString();
+    QTest::newRow("blanks only") << u" \t "_s << QString();
+    QTest::newRow("typographic apostrophe") << u"Editor\u2019s"_s << QString();
+    QTest::newRow("tab inside") << u"Road\tTrip"_s << QString();
+}
+
+void PlaylistEditorTest::createPlaylistChecksTheName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, created);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    h.sandbox.clearRequests();
+    h.journal.clear();
+
+    std::optional<std::optional<Album>> album;
+    QVERIFY(!runTask(h.playlists().createPlaylist(name), album));
+
+    if (created.isEmpty()) {
+        QCOMPARE(*album, std::nullopt);
+        QCOMPARE(model.alert(), lumi::PlaylistEditor::playlistNameMessage());
+        QCOMPARE(h.requestLines(), QStringList());
+        return;
+    }
+    QCOMPARE(h.requestLines(), (QStringList{u"POST /albums"_s, u"GET /albums?page=1&per_page=500"_s}));
+    QCOMPARE(ModelHarness::bodyOf(h.apiRequests().first()),
+             (QJsonObject{{u"playlist"_s, created}, {u"local"_s, u""_s}}));
+    QVERIFY(album->has_value());
+    QCOMPARE((*album)->title, created);
+    QVERIFY(model.account().albums().contains(**album));
+    QCOMPARE(h.journal.calls(), QStringList{u"sync.request(20s,force)"_s});
+    QCOMPARE(model.alert(), std::nullopt);
+}
+
+void PlaylistEditorTest::renamePlaylist_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("renamed");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("new name") << u" Alpine Mornings "_s << u"Alpine Mornings"_s << false;
+    QTest::newRow("own title") << u"Mountain Mornings\t"_s << QString() << false;
+    QTest::newRow("empty") << u"  "_s << QString() << false;
+    QTest::newRow("refused character") << u"Mornings?"_s << QString() << true;
+}
+
+void PlaylistEditorTest::renamePlaylist()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, renamed);
+    QFETCH(bool, refused);
+
+    ModelHarness h;
+    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
+    AppModel& model = h.model();
+    const Album mornings = model.account().albums().at(2);
+    h.sandbox.clearRequests();
+
+    QVERIFY(!runTask(h.playlists().renamePlaylist(mornings, name)));
+
+    QCOMPARE(model.alert(),
+             refused ? std::optional(lumi::PlaylistEditor::playlistNameMessage()) : std::nullopt);
+    if (renamed.isEmpty()) {
+        QCOMPARE(h.requestLines(), QStringList());
+        return;
+    }
+    QCOMPARE(h.requestLines(),
+             (QStringList{u"PUT /albums/"_s + mornings.titleFragment, u"GET /albums?page=1&per_page=500"_s}));
+    QCOMPARE(ModelHarness::bodyOf(h.apiRequests().first()),
+             (QJsonObject{{u"renamed"_s, renamed}, {u"local"_s, u""_s}}));
+    QStringList titles;
+    for (const Album& album : model.account().albums())
+        titles.append(album.title);
+    QVERIFY(titles.contains(renamed));
+}
+
+QTEST_MAIN(PlaylistEditorTest)
+#include "PlaylistEditorTest.moc"

@@ -48,7 +48,7 @@ QString trashed(const QString& name)
 
 } // namespace
 
-class AppModelFoldersTest final : public QObject
+class PlaylistEditorFoldersTest final : public QObject
 {
     Q_OBJECT
 
@@ -71,7 +71,7 @@ private slots:
     void removePhotos();
 };
 
-void AppModelFoldersTest::linkAndUnlink_data()
+void PlaylistEditorFoldersTest::linkAndUnlink_data()
 {
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("chosen"); // below the home; empty: the dialog is cancelled
@@ -87,7 +87,7 @@ void AppModelFoldersTest::linkAndUnlink_data()
     QTest::newRow("unlink refused: bookmark kept") << false << QString() << 500 << QString() << true;
 }
 
-void AppModelFoldersTest::linkAndUnlink()
+void PlaylistEditorFoldersTest::linkAndUnlink()
 {
     QFETCH(bool, link);
     QFETCH(QString, chosen);
@@ -108,7 +108,7 @@ void AppModelFoldersTest::linkAndUnlink()
             QJsonObject{{u"path"_s, u"/api/v6/albums/editor-s-picks"_s}, {u"status"_s, failWith}}));
     const Album picks = h.album(u"editor-s-picks"_s);
 
-    QVERIFY(!runTask(link ? model.linkFolder(picks) : model.unlinkFolder(picks)));
+    QVERIFY(!runTask(link ? h.playlists().linkFolder(picks) : h.playlists().unlinkFolder(picks)));
     QVERIFY(h.settle());
 
     if (link) {
@@ -143,7 +143,7 @@ void AppModelFoldersTest::linkAndUnlink()
     QVERIFY(kept.contains(u"102"_s));
 }
 
-void AppModelFoldersTest::productWordIsRefused_data()
+void PlaylistEditorFoldersTest::productWordIsRefused_data()
 {
     QTest::addColumn<bool>("link");
     QTest::addColumn<QString>("chosen"); // below the home
@@ -154,7 +154,7 @@ void AppModelFoldersTest::productWordIsRefused_data()
     QTest::newRow("import through a symbolic link") << false << u"Pictures/Mine"_s;
 }
 
-void AppModelFoldersTest::productWordIsRefused()
+void PlaylistEditorFoldersTest::productWordIsRefused()
 {
     QFETCH(bool, link);
     QFETCH(QString, chosen);
@@ -169,7 +169,8 @@ void AppModelFoldersTest::productWordIsRefused()
     QVERIFY(QFile::link(h.sync.root + u"/Trip"_s, home + u"/Pictures/Mine"_s));
     h.pickers.folderAnswer = home + u'/' + chosen;
 
-    QVERIFY(!runTask(link ? model.linkFolder(h.album(u"editor-s-picks"_s)) : model.importFolders()));
+    QVERIFY(!runTask(link ? h.playlists().linkFolder(h.album(u"editor-s-picks"_s))
+                          : h.playlists().importFolders()));
     QVERIFY(h.settle());
 
     QCOMPARE(model.alert(), std::optional<QString>(u"The folder's path can't contain “Lumivale”."_s));
@@ -178,7 +179,7 @@ void AppModelFoldersTest::productWordIsRefused()
     QCOMPARE(model.notice(), std::nullopt);
 }
 
-void AppModelFoldersTest::pickerAnswerAfterSignOutIsIgnored_data()
+void PlaylistEditorFoldersTest::pickerAnswerAfterSignOutIsIgnored_data()
 {
     QTest::addColumn<QString>("operation");
 
@@ -187,7 +188,7 @@ void AppModelFoldersTest::pickerAnswerAfterSignOutIsIgnored_data()
     QTest::newRow("add photos") << u"add"_s;
 }
 
-void AppModelFoldersTest::pickerAnswerAfterSignOutIsIgnored()
+void PlaylistEditorFoldersTest::pickerAnswerAfterSignOutIsIgnored()
 {
     QFETCH(QString, operation);
 
@@ -203,11 +204,11 @@ void AppModelFoldersTest::pickerAnswerAfterSignOutIsIgnored()
     const Album picks = h.album(u"editor-s-picks"_s);
 
     if (operation == u"link")
-        QVERIFY(!runTask(model.linkFolder(picks)));
+        QVERIFY(!runTask(h.playlists().linkFolder(picks)));
     else if (operation == u"import")
-        QVERIFY(!runTask(model.importFolders()));
+        QVERIFY(!runTask(h.playlists().importFolders()));
     else
-        QVERIFY(!runTask(model.addLocalPhotos(picks)));
+        QVERIFY(!runTask(h.playlists().addLocalPhotos(picks)));
     QVERIFY(h.settle());
 
     QCOMPARE(model.phase(), AppModel::Phase::signedOut);
@@ -217,7 +218,7 @@ void AppModelFoldersTest::pickerAnswerAfterSignOutIsIgnored()
     QVERIFY(!QFileInfo::exists(h.sync.root + u"/Editor's Picks"_s));
 }
 
-void AppModelFoldersTest::importFolders_data()
+void PlaylistEditorFoldersTest::importFolders_data()
 {
     QTest::addColumn<QStringList>("entries"); // "d:" folder, "f:" file, "l:" link to a folder elsewhere
     QTest::addColumn<QStringList>("playlists");
@@ -236,7 +237,7 @@ void AppModelFoldersTest::importFolders_data()
                                    << u"Imported 0 playlists"_s;
 }
 
-void AppModelFoldersTest::importFolders()
+void PlaylistEditorFoldersTest::importFolders()
 {
     QFETCH(QStringList, entries);
     QFETCH(QStringList, playlists);
@@ -258,7 +259,7 @@ void AppModelFoldersTest::importFolders()
     }
     h.pickers.folderAnswer = parent;
 
-    QVERIFY(!runTask(model.importFolders()));
+    QVERIFY(!runTask(h.playlists().importFolders()));
     QVERIFY(h.settle());
 
     QCOMPARE(h.pickers.folderRequests.value(0).message,
@@ -280,13 +281,14 @@ void AppModelFoldersTest::importFolders()
     for (const QString& name : std::as_const(playlists)) {
         bool linked = false;
         for (const Album& album : model.account().albums())
-            linked = linked || (album.title == name &&
-                                LocalPhotos::linkedFolder(album, h.defaults).value_or(QString()).startsWith(parent));
+            linked = linked ||
+                     (album.title == name &&
+                      LocalPhotos::linkedFolder(album, h.defaults).value_or(QString()).startsWith(parent));
         QVERIFY2(linked, qPrintable(name));
     }
 }
 
-void AppModelFoldersTest::importSendsThePathTheServerLeftOut_data()
+void PlaylistEditorFoldersTest::importSendsThePathTheServerLeftOut_data()
 {
     QTest::addColumn<bool>("playlistExists");
     QTest::addColumn<QString>("notice");
@@ -295,7 +297,7 @@ void AppModelFoldersTest::importSendsThePathTheServerLeftOut_data()
     QTest::newRow("update refused: logged, not counted") << false << u"Imported 0 playlists"_s;
 }
 
-void AppModelFoldersTest::importSendsThePathTheServerLeftOut()
+void PlaylistEditorFoldersTest::importSendsThePathTheServerLeftOut()
 {
     QFETCH(bool, playlistExists);
     QFETCH(QString, notice);
@@ -320,7 +322,7 @@ void AppModelFoldersTest::importSendsThePathTheServerLeftOut()
                                            {u"times"_s, 1}}));
     h.pickers.folderAnswer = parent;
 
-    QVERIFY(!runTask(model.importFolders()));
+    QVERIFY(!runTask(h.playlists().importFolders()));
     QVERIFY(h.settle());
 
     QCOMPARE(h.requestLines(), (QStringList{u"POST /albums"_s, u"PUT /albums/alps"_s, albumsReload}));
@@ -331,7 +333,7 @@ void AppModelFoldersTest::importSendsThePathTheServerLeftOut()
     QCOMPARE(h.appLogLines().filter(u"import Alps: "_s).size(), playlistExists ? 0 : 1);
 }
 
-void AppModelFoldersTest::addLocalPhotos_data()
+void PlaylistEditorFoldersTest::addLocalPhotos_data()
 {
     QTest::addColumn<QStringList>("chosen");   // below ~/Pictures; missing files fail to copy
     QTest::addColumn<QStringList>("present");  // already in the playlist folder
@@ -349,7 +351,7 @@ void AppModelFoldersTest::addLocalPhotos_data()
         << QStringList{u"gone.jpg"_s} << QStringList() << QStringList() << u"Added 0 photos"_s;
 }
 
-void AppModelFoldersTest::addLocalPhotos()
+void PlaylistEditorFoldersTest::addLocalPhotos()
 {
     QFETCH(QStringList, chosen);
     QFETCH(QStringList, present);
@@ -368,7 +370,7 @@ void AppModelFoldersTest::addLocalPhotos()
     for (const QString& name : std::as_const(present))
         QVERIFY(writeFile(folder + name, QByteArrayLiteral("mine")));
 
-    QVERIFY(!runTask(model.addLocalPhotos(h.album(u"editor-s-picks"_s))));
+    QVERIFY(!runTask(h.playlists().addLocalPhotos(h.album(u"editor-s-picks"_s))));
     QVERIFY(h.settle());
 
     QCOMPARE(h.pickers.filesRequests.value(0).acceptLabel, u"Add"_s);
@@ -381,7 +383,7 @@ void AppModelFoldersTest::addLocalPhotos()
     QCOMPARE(h.requestLines(), QStringList());
 }
 
-void AppModelFoldersTest::removeLocalPhotoTrashesOnlyPlaylistFiles_data()
+void PlaylistEditorFoldersTest::removeLocalPhotoTrashesOnlyPlaylistFiles_data()
 {
     QTest::addColumn<QString>("given"); // the photo's local path; "%r" the playlist root, "%h" the home
     QTest::addColumn<QString>("file");  // the file that must stay or go
@@ -401,14 +403,14 @@ void AppModelFoldersTest::removeLocalPhotoTrashesOnlyPlaylistFiles_data()
         << u"%h/Pictures/mine.jpg"_s << u"%h/Pictures/mine.jpg"_s << false;
 }
 
-void AppModelFoldersTest::removeLocalPhotoTrashesOnlyPlaylistFiles()
+void PlaylistEditorFoldersTest::removeLocalPhotoTrashesOnlyPlaylistFiles()
 {
     QFETCH(QString, given);
     QFETCH(QString, file);
     QFETCH(bool, removed);
 
     ModelHarness h;
-    AppModel& model = h.launchSignedIn();
+    h.launchSignedIn();
     const QString root = h.sync.root;
     const QString home = h.sandbox.homePath();
     QVERIFY(writeFile(root + u"/Trip/IMG_0001.jpg"_s));
@@ -419,15 +421,15 @@ void AppModelFoldersTest::removeLocalPhotoTrashesOnlyPlaylistFiles()
     const auto expand = [&](QString path) { return path.replace(u"%r"_s, root).replace(u"%h"_s, home); };
 
     const Medium photo = localPhoto(expand(given));
-    QCOMPARE(model.removeLocalPhoto(photo), removed);
+    QCOMPARE(h.playlists().removeLocalPhoto(photo), removed);
 
     QCOMPARE(QFileInfo::exists(expand(file)), !removed);
     QCOMPARE(QFileInfo::exists(trashed(QFileInfo(expand(file)).fileName())), removed);
     QCOMPARE(immediateSyncs(h.journal.calls()).size(), removed ? 1 : 0);
-    QVERIFY(!model.removeLocalPhoto(Medium{.uuid = u"catalog"_s}));
+    QVERIFY(!h.playlists().removeLocalPhoto(Medium{.uuid = u"catalog"_s}));
 }
 
-void AppModelFoldersTest::removePhotos_data()
+void PlaylistEditorFoldersTest::removePhotos_data()
 {
     QTest::addColumn<bool>("linked");
     QTest::addColumn<bool>("catalogRefused");
@@ -438,7 +440,7 @@ void AppModelFoldersTest::removePhotos_data()
     QTest::newRow("refused catalog removal ends the batch") << false << true << QStringList();
 }
 
-void AppModelFoldersTest::removePhotos()
+void PlaylistEditorFoldersTest::removePhotos()
 {
     QFETCH(bool, linked);
     QFETCH(bool, catalogRefused);
@@ -465,8 +467,9 @@ void AppModelFoldersTest::removePhotos()
         {u"catalog"_s, catalog}, {u"own"_s, localPhoto(own)}, {u"other"_s, localPhoto(other)}};
 
     std::optional<QList<Medium>> result;
-    QVERIFY(!runTask(model.removePhotos(QList<Medium>{catalog, localPhoto(own), localPhoto(other)}, picks),
-                     result));
+    QVERIFY(!runTask(
+        h.playlists().removePhotos(QList<Medium>{catalog, localPhoto(own), localPhoto(other)}, picks),
+        result));
     QVERIFY(h.settle());
 
     QList<Medium> expected;
@@ -483,5 +486,5 @@ void AppModelFoldersTest::removePhotos()
     QCOMPARE(model.alert().has_value(), catalogRefused);
 }
 
-QTEST_MAIN(AppModelFoldersTest)
-#include "AppModelFoldersTest.moc"
+QTEST_MAIN(PlaylistEditorFoldersTest)
+#include "PlaylistEditorFoldersTest.moc"
