@@ -2,6 +2,7 @@
 
 #include "app/ViewTask.h"
 #include "browser/MembershipMark.h"
+#include "browser/PhotoDrag.h"
 #include "browser/SidebarRow.h"
 #include "browser/core/BrowserState.h"
 #include "library/LocalPhotos.h"
@@ -11,8 +12,13 @@
 #include "state/PlaylistEditor.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QMimeData>
 
 using namespace Qt::StringLiterals;
 
@@ -22,8 +28,10 @@ PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, Play
                          const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
                          QWidget* parent)
     : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_playlists(playlists),
-      m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_row(new SidebarRow(m_album.title, this))
+      m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_row(new SidebarRow(m_album.title, this)),
+      m_isOwnDrag([](const QDropEvent& event) { return event.source() != nullptr; })
 {
+    setAcceptDrops(true);
     setObjectName(u"playlist.%1"_s.arg(m_album.id));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -54,6 +62,9 @@ PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, Play
     auto showSelection = [this, source] { m_row->setSelected(m_state.selection() == source); };
     connect(&m_state, &BrowserState::selectionChanged, this, showSelection);
     showSelection();
+    auto showDropTarget = [this] { m_row->setOutlined(m_state.dropTarget() == m_album.id); };
+    connect(&m_state, &BrowserState::dropTargetChanged, this, showDropTarget);
+    showDropTarget();
 }
 
 std::unique_ptr<QMenu> PlaylistRow::contextMenu()
@@ -111,6 +122,62 @@ void PlaylistRow::contextMenuEvent(QContextMenuEvent* event)
     QMenu* menu = contextMenu().release();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
+}
+
+bool PlaylistRow::takesDrag(const QDropEvent& event) const
+{
+    return event.mimeData() && event.mimeData()->hasFormat(PhotoDrag::mimeType()) && m_isOwnDrag(event);
+}
+
+void PlaylistRow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!takesDrag(*event)) {
+        event->ignore();
+        return;
+    }
+    m_state.setDropTarget(m_album.id);
+    event->acceptProposedAction();
+}
+
+void PlaylistRow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (takesDrag(*event))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void PlaylistRow::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    // The row the pointer moved on to may have claimed the highlight already.
+    if (m_state.dropTarget() == m_album.id)
+        m_state.setDropTarget(std::nullopt);
+    event->accept();
+}
+
+void PlaylistRow::dropEvent(QDropEvent* event)
+{
+    m_state.setDropTarget(std::nullopt);
+    const std::optional<PhotoDrag> drag =
+        takesDrag(*event) ? PhotoDrag::fromMimeData(*event->mimeData()) : std::nullopt;
+    // Photos dropped on the playlist they are shown from would only be added again.
+    const bool shown = m_state.selection() == Source{Source::Album{m_album.id}};
+    if (!drag || drag->media.isEmpty() || shown) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    ViewTask::start(
+        m_model, reportAdded(&m_model, m_playlists.addPhotosToPlaylist(drag->media, m_album), m_album.title));
+}
+
+QCoro::Task<void> PlaylistRow::reportAdded(QPointer<AppModel> model, QCoro::Task<int> adding, QString title)
+{
+    const int added = co_await adding;
+    if (!model || added == 0)
+        co_return;
+    model->showNotice(added == 1 ? tr("Added to %1").arg(title)
+                                 : tr("Added %1 photos to %2").arg(added).arg(title));
 }
 
 } // namespace lumi

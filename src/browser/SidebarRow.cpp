@@ -58,6 +58,14 @@ void SidebarRow::setSelected(bool selected)
     update();
 }
 
+void SidebarRow::setOutlined(bool outlined)
+{
+    if (m_outlined == outlined)
+        return;
+    m_outlined = outlined;
+    update();
+}
+
 void SidebarRow::applyTextColour()
 {
     // The trailing widget inherits the row's text colour, as the title has it.
@@ -115,6 +123,15 @@ void SidebarRow::paintEvent(QPaintEvent*)
         painter.setPen(Qt::NoPen);
         painter.setBrush(Palette::dark());
         painter.drawRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
+    }
+    if (m_outlined) {
+        // Stroked inside the border, so the ring is never clipped.
+        constexpr qreal ringWidth = 2;
+        painter.setPen(QPen(Palette::dark(), ringWidth));
+        painter.setBrush(Qt::NoBrush);
+        const qreal inset = ringWidth / 2;
+        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), cornerRadius - inset,
+                                cornerRadius - inset);
     }
     if (!m_icon.isNull()) {
         const QRect iconRect(padding, (height() - iconSize) / 2, iconSize, iconSize);

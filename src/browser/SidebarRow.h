@@ -23,6 +23,9 @@ public:
     void setIcon(const QIcon& icon);
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
+    /// The dark ring a row wears while photos are dragged over it.
+    bool isOutlined() const { return m_outlined; }
+    void setOutlined(bool outlined);
     /// Takes ownership; the widget keeps its own size at the right edge.
     void setTrailing(QWidget* trailing);
     QWidget* trailing() const { return m_trailing; }
@@ -47,6 +50,7 @@ private:
     QString m_title;
     QIcon m_icon;
     bool m_selected = false;
+    bool m_outlined = false;
     bool m_pressed = false;
     QWidget* m_trailing = nullptr;
 };

@@ -1,13 +1,18 @@
 #include "browser/PlaylistRow.h"
 #include "browser/MembershipMark.h"
+#include "browser/PhotoDrag.h"
 #include "browser/SidebarRow.h"
 #include "browser/core/BrowserState.h"
 #include "library/LocalPhotos.h"
 #include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDropEvent>
 #include <QJsonObject>
 #include <QMenu>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,6 +39,9 @@ private slots:
     void menuOffersWhatTheAlbumAllows_data();
     void menuOffersWhatTheAlbumAllows();
     void clickSelectsAndFollowsTheSelection();
+    void dropAddsTheAppsOwnPhotosToAnotherPlaylist_data();
+    void dropAddsTheAppsOwnPhotosToAnotherPlaylist();
+    void leavingARowKeepsAnotherRowsHighlight();
 
 private:
     std::unique_ptr<PlaylistRow> row(const Album& album);
@@ -188,6 +196,109 @@ void PlaylistRowTest::clickSelectsAndFollowsTheSelection()
     QVERIFY(shown->row().isSelected());
     m_state->setSelection(lumi::Source{lumi::Source::Today{}});
     QVERIFY(!shown->row().isSelected());
+}
+
+namespace {
+
+// The offscreen platform runs no drag session, so QDropEvent::source() is always null here: a
+// synthetic drag is foreign unless the row is told it is the app's own.
+void treatDragsAsOwn(PlaylistRow& row)
+{
+    row.setDragOrigin([](const QDropEvent&) { return true; });
+}
+
+void enter(PlaylistRow& row, const QMimeData& data)
+{
+    QDragEnterEvent event(QPoint(20, 15), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&row, &event);
+}
+
+void leave(PlaylistRow& row)
+{
+    QDragLeaveEvent event;
+    QCoreApplication::sendEvent(&row, &event);
+}
+
+bool drop(PlaylistRow& row, const QMimeData& data)
+{
+    enter(row, data);
+    QDropEvent event(QPointF(20, 15), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(&row, &event);
+    return event.isAccepted();
+}
+
+} // namespace
+
+void PlaylistRowTest::dropAddsTheAppsOwnPhotosToAnotherPlaylist_data()
+{
+    QTest::addColumn<bool>("own");
+    QTest::addColumn<QString>("payload");
+    QTest::addColumn<int>("photos");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("notice");
+
+    QTest::newRow("foreign drag") << false << u"photos"_s << 1 << false << QString();
+    QTest::newRow("shown playlist") << true << u"photos"_s << 1 << true << QString();
+    QTest::newRow("empty drag") << true << u"photos"_s << 0 << false << QString();
+    QTest::newRow("no media key") << true << u"broken"_s << 0 << false << QString();
+    QTest::newRow("one photo") << true << u"photos"_s << 1 << false << u"Added to Editor's Picks"_s;
+    QTest::newRow("three photos") << true << u"photos"_s << 3 << false
+                                  << u"Added 3 photos to Editor's Picks"_s;
+}
+
+void PlaylistRowTest::dropAddsTheAppsOwnPhotosToAnotherPlaylist()
+{
+    QFETCH(bool, own);
+    QFETCH(QString, payload);
+    QFETCH(int, photos);
+    QFETCH(bool, shown);
+    QFETCH(QString, notice);
+
+    const Album picks = m_harness->album(u"editor-s-picks"_s);
+    const QList<lumi::Medium> dragged = photos > 0 ? m_harness->catalogPhotos(photos) : QList<lumi::Medium>();
+    if (shown)
+        m_state->setSelection(lumi::Source{lumi::Source::Album{picks.id}});
+    const auto target = row(picks);
+    if (own)
+        treatDragsAsOwn(*target);
+    std::unique_ptr<QMimeData> data(lumi::PhotoDrag{dragged}.toMimeData());
+    if (payload == u"broken")
+        data->setData(lumi::PhotoDrag::mimeType(), R"({"photos": []})");
+
+    const bool accepted = drop(*target, *data);
+
+    QCOMPARE(accepted, !notice.isEmpty());
+    QCOMPARE(m_state->dropTarget(), std::nullopt);
+    if (notice.isEmpty()) {
+        QCOMPARE(m_harness->requestLines(), QStringList());
+        QCOMPARE(m_harness->model().notice(), std::nullopt);
+        return;
+    }
+    QTRY_COMPARE(m_harness->model().notice(), std::optional(notice));
+    QCOMPARE(m_harness->requestLines().filter(u"POST /albums/editor-s-picks"_s).size(), photos);
+}
+
+void PlaylistRowTest::leavingARowKeepsAnotherRowsHighlight()
+{
+    const auto picks = row(m_harness->album(u"editor-s-picks"_s));
+    const auto mornings = row(m_harness->album(u"mountain-mornings"_s));
+    treatDragsAsOwn(*picks);
+    treatDragsAsOwn(*mornings);
+    std::unique_ptr<QMimeData> data(lumi::PhotoDrag{m_harness->catalogPhotos(1)}.toMimeData());
+
+    enter(*picks, *data);
+    QVERIFY(picks->row().isOutlined());
+    // Another row may claim the drag before this one hears that it left.
+    m_state->setDropTarget(mornings->album().id);
+    leave(*picks);
+    QVERIFY(!picks->row().isOutlined());
+    QVERIFY(mornings->row().isOutlined());
+    QCOMPARE(m_state->dropTarget(), std::optional(mornings->album().id));
+
+    enter(*mornings, *data);
+    leave(*mornings);
+    QVERIFY(!mornings->row().isOutlined());
+    QCOMPARE(m_state->dropTarget(), std::nullopt);
 }
 
 QTEST_MAIN(PlaylistRowTest)

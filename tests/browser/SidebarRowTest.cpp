@@ -17,6 +17,7 @@ private slots:
     void clicksOutsideTheTrailingWidget();
     void longTitleKeepsTheTrailingWidgetInPlace();
     void selectedRowIsWhiteOnDark();
+    void outlinedRowWearsADarkRingInside();
 };
 
 void SidebarRowTest::clicksOutsideTheTrailingWidget_data()
@@ -101,6 +102,23 @@ void SidebarRowTest::selectedRowIsWhiteOnDark()
     for (int x = 12; x < 60; ++x)
         lightest = std::max(lightest, qGray(image.pixel(x, 15)));
     QVERIFY(lightest > 200);
+}
+
+void SidebarRowTest::outlinedRowWearsADarkRingInside()
+{
+    SidebarRow row(u"Trip"_s);
+    row.resize(200, 30);
+    const QImage plain = row.grab().toImage();
+    row.setOutlined(true);
+    const QImage outlined = row.grab().toImage();
+
+    // On both straight edges, inside the border; the middle past the title stays as it was.
+    QCOMPARE(outlined.pixelColor(100, 0).rgb(), lumi::Palette::dark().rgb());
+    QCOMPARE(outlined.pixelColor(100, 29).rgb(), lumi::Palette::dark().rgb());
+    QCOMPARE(outlined.pixelColor(0, 15).rgb(), lumi::Palette::dark().rgb());
+    QCOMPARE(outlined.pixelColor(199, 15).rgb(), lumi::Palette::dark().rgb());
+    QCOMPARE(outlined.pixelColor(150, 15), plain.pixelColor(150, 15));
+    QVERIFY(plain.pixelColor(100, 0) != lumi::Palette::dark());
 }
 
 QTEST_MAIN(SidebarRowTest)
