@@ -35,7 +35,7 @@ void PhotoFilesSettingsTest::progressFollowsARunningPass()
     h.launchSignedIn();
     SettingsRig rig(h);
     lumi::PlaylistSync& sync = rig.sync();
-    PhotoFilesSettings pane(h.model(), sync);
+    PhotoFilesSettings pane(h.model(), h.playlists(), sync);
     pane.show();
     auto* progress = pane.findChild<QLabel*>(u"photoFiles.progress"_s);
     QVERIFY(!progress->isVisible());
