@@ -65,5 +65,7 @@ inline const QString desktopReplacedPending = u"desktop-replaced-pending"_s;
 inline const QString leftoversTrashed = u"leftovers-trashed"_s;
 inline const QString linkedDownloads = u"linked-downloads"_s;
 inline const QString electronLinkedDownloads = u"electron-linked-downloads"_s;
+// The interface language carried over from the older app, first entry wins; applied at start.
+inline const Key<QStringList> appleLanguages{u"AppleLanguages"_s, {}};
 
 } // namespace lumi::keys

@@ -81,17 +81,20 @@ QString SessionTokenFile::filePath()
     return Paths::appDataFolder() + u"/session-token"_s;
 }
 
-void SessionTokenFile::save(const QString& token)
+bool SessionTokenFile::save(const QString& token)
 {
     const QString path = filePath();
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder)) {
         appLog().error(u"can't save the session token: can't create "_s + folder);
-        return;
+        return false;
     }
     QString error;
-    if (!writePrivateFileAtomically(path, token.toUtf8(), &error))
+    if (!writePrivateFileAtomically(path, token.toUtf8(), &error)) {
         appLog().error(u"can't save the session token to "_s + path + u": "_s + error);
+        return false;
+    }
+    return true;
 }
 
 void SessionTokenFile::remove()

@@ -17,8 +17,9 @@ public:
 
     static QString filePath();
 
-    /// Replaces the file atomically; creates the data folder first.
-    static void save(const QString& token);
+    /// Replaces the file atomically; creates the data folder first. False, after logging why,
+    /// when the file was not written.
+    [[nodiscard]] static bool save(const QString& token);
     /// No file is not a failure.
     static void remove();
     /// The token trimmed of white space; nothing when the file is missing, unreadable, not UTF-8

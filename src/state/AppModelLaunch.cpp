@@ -193,7 +193,8 @@ QCoro::Task<void> AppModel::refreshToken()
         if (!session.isCurrent())
             co_return;
         if (answer.token && !answer.token->isEmpty()) {
-            SessionTokenFile::save(*answer.token);
+            if (!SessionTokenFile::save(*answer.token))
+                m_log.error(u"the refreshed token lasts until quit: it was not saved"_s);
             setSessionToken(*answer.token);
             m_log.info(u"token refreshed"_s);
         }

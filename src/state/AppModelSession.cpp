@@ -59,7 +59,8 @@ QCoro::Task<void> AppModel::finishSignIn(SignInResponse response)
     // A new session: whatever the previous one still receives is dropped.
     ++m_generation;
     const Session session = this->session();
-    SessionTokenFile::save(response.token);
+    if (!SessionTokenFile::save(response.token))
+        m_log.error(u"signed in until quit only: the session token was not saved"_s);
     setSessionToken(response.token);
     applyUser(std::move(response.user));
     setPhase(Phase::ready);
@@ -86,7 +87,8 @@ QCoro::Task<void> AppModel::changePassword(QString newPassword)
     SignInResponse answer = co_await m_api.signIn(email, newPassword);
     if (!session.isCurrent())
         co_return;
-    SessionTokenFile::save(answer.token);
+    if (!SessionTokenFile::save(answer.token))
+        m_log.error(u"the new session token lasts until quit: it was not saved"_s);
     setSessionToken(answer.token);
     applyUser(std::move(answer.user));
 }

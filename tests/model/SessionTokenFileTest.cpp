@@ -106,7 +106,7 @@ void SessionTokenFileTest::saveWritesOnlyTheTokenPrivately()
     // With no umask a file created with default permissions would be world-readable.
     UmaskGuard noMask(0);
 
-    SessionTokenFile::save(token);
+    QVERIFY(SessionTokenFile::save(token));
 
     QCOMPARE(contentOf(path), token.toUtf8());
     QCOMPARE(modeOf(path), mode_t(0600));
@@ -124,7 +124,7 @@ void SessionTokenFileTest::saveReportsAFolderItCannotCreate()
     writeFile(home.path() + u"/blocked"_s, "not a folder");
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + u"/blocked"_s));
 
-    SessionTokenFile::save(u"token"_s);
+    QVERIFY(!SessionTokenFile::save(u"token"_s));
 
     QVERIFY(!QFile::exists(SessionTokenFile::filePath()));
     QVERIFY(loggedError(u"session token"_s));
@@ -168,7 +168,7 @@ void SessionTokenFileTest::removeDeletesTheFileAndToleratesNone()
     SessionTokenFile::remove();
     QVERIFY(LogStore::shared().recent().isEmpty());
 
-    SessionTokenFile::save(u"token"_s);
+    QVERIFY(SessionTokenFile::save(u"token"_s));
     QVERIFY(QFile::exists(SessionTokenFile::filePath()));
     SessionTokenFile::remove();
     QVERIFY(!QFile::exists(SessionTokenFile::filePath()));

@@ -134,7 +134,7 @@ void AppModelLaunchTest::launchPaths()
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(" \n\t\r\n");
     } else if (tokenFile == u"rejected"_s) {
-        SessionTokenFile::save(u"revoked-token"_s);
+        QVERIFY(SessionTokenFile::save(u"revoked-token"_s));
     }
     if (cachedUser == u"undecodable"_s)
         h.defaults.setValue(keys::user, QByteArray("{\"uuid\": "));

@@ -135,7 +135,8 @@ bool ModelHarness::advance(std::chrono::milliseconds by)
 QString ModelHarness::leaveSession(const QString& email, const QString& password, bool cacheUser)
 {
     const QString token = sandbox.signInToken(email, password);
-    SessionTokenFile::save(token);
+    if (!SessionTokenFile::save(token))
+        qWarning("the session token of %s was not saved", qPrintable(email));
     if (cacheUser) {
         const QJsonObject user =
             sandbox.call("GET", u"users"_s, token).json().toObject().value(u"user"_s).toObject();
