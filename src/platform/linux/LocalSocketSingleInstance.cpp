@@ -54,7 +54,7 @@ bool LocalSocketSingleInstance::claim()
         QString host;
         QString app;
         m_lock.getLockInfo(&pid, &host, &app);
-        m_log.info(u"another copy is running (pid %1): handing over"_s.arg(pid));
+        AppLog(u"takeover"_s).info(u"another copy is running (pid %1): handing over"_s.arg(pid));
         return false;
     }
 
