@@ -14,6 +14,7 @@
 #include "model/AppLog.h"
 #include "model/Clock.h"
 #include "model/Defaults.h"
+#include "model/DefaultsKeys.h"
 #include "platform/Autostart.h"
 #include "platform/FileRevealer.h"
 #include "platform/Hotkeys.h"
@@ -34,6 +35,7 @@
 #include "player/PhotoLoader.h"
 #include "player/windows/PlayerController.h"
 #include "services/DailyNotifier.h"
+#include "services/Diagnostics.h"
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
@@ -47,6 +49,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QLocale>
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
@@ -99,6 +102,9 @@ Application::Start Application::start()
         handOver();
         return Start::handingOver;
     }
+    const QStringList languages = Defaults::shared().get(keys::appleLanguages);
+    if (!languages.isEmpty() && !languages.first().isEmpty())
+        QLocale::setDefault(QLocale(languages.first()));
     m_crashReporter.install(*m_crashHandlers);
     m_olderApp->takeOver();
     // After the take-over, which decides whether there is anything to carry over, and before the
@@ -160,6 +166,7 @@ void Application::createModel()
         m_mainWindow->showMainWindow();
     });
     m_notifications = std::move(notifications);
+    m_diagnostics = std::make_unique<Diagnostics>(*m_api, *m_rotation, *m_account);
 
     // Stand-ins for the neighbours not built yet; each real one replaces its line here.
     m_takeover = std::make_unique<StandbyTakeover>();
@@ -292,6 +299,7 @@ void Application::createShell()
                                                               .wallpapers = *m_wallpapers,
                                                               .updates = *m_updates,
                                                               .saver = *m_saverLauncher,
+                                                              .tests = m_diagnostics.get(),
                                                           });
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);

@@ -20,6 +20,7 @@ class AppTakeover;
 class Autostart;
 class Clock;
 class DataDirectory;
+class Diagnostics;
 class DailyNotifications;
 class EventSink;
 class Hotkeys;
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<ShortcutRegistry> m_shortcuts;
     std::unique_ptr<Notifier> m_notifier;
     std::unique_ptr<DailyNotifications> m_notifications;
+    std::unique_ptr<Diagnostics> m_diagnostics;
     std::unique_ptr<AppTakeover> m_takeover;
     std::unique_ptr<WindowRelay> m_windowRelay;
     std::unique_ptr<AppModel> m_model;

@@ -61,8 +61,9 @@ QString plainText(const QJsonValue& value)
 } // namespace
 
 Diagnostics::Diagnostics(APIClient& api, RotationEngine& rotation, const Account& account, QObject* parent)
-    : QObject(parent), m_api(api), m_rotation(rotation), m_account(account), m_log(u"tests"_s)
+    : m_api(api), m_rotation(rotation), m_account(account), m_log(u"tests"_s)
 {
+    setParent(parent);
 }
 
 Diagnostics::~Diagnostics() = default;
@@ -256,32 +257,42 @@ bool Diagnostics::writeTest() const
 
 void Diagnostics::setRunning(bool running)
 {
-    if (std::exchange(m_running, running) != running)
+    if (std::exchange(m_running, running) != running) {
         emit runningChanged();
+        emit changed();
+    }
 }
 
 void Diagnostics::setProgress(double progress)
 {
-    if (std::exchange(m_progress, progress) != progress)
+    if (std::exchange(m_progress, progress) != progress) {
         emit progressChanged();
+        emit changed();
+    }
 }
 
 void Diagnostics::setStep(const QString& step)
 {
-    if (std::exchange(m_step, step) != step)
+    if (std::exchange(m_step, step) != step) {
         emit stepChanged();
+        emit changed();
+    }
 }
 
 void Diagnostics::setResult(std::optional<QString> result)
 {
-    if (std::exchange(m_result, result) != result)
+    if (std::exchange(m_result, result) != result) {
         emit resultChanged();
+        emit changed();
+    }
 }
 
 void Diagnostics::setHints(const QStringList& hints)
 {
-    if (std::exchange(m_hints, hints) != hints)
+    if (std::exchange(m_hints, hints) != hints) {
         emit hintsChanged();
+        emit changed();
+    }
 }
 
 } // namespace lumi

@@ -2,6 +2,7 @@
 
 #include "model/AppLog.h"
 #include "model/Medium.h"
+#include "services/SupportTests.h"
 
 #include <QCoroTask>
 #include <QJsonObject>
@@ -20,7 +21,7 @@ class RotationEngine;
 /// answers, a wallpaper can be set through the CDN and directly, the calendar can be drawn, and
 /// how the playlists are marked. The report goes to POST "info" and the log's end to POST
 /// "rlogger"; the pane shows the progress while it runs and the result line with its hints after.
-class Diagnostics final : public QObject
+class Diagnostics final : public SupportTests
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Diagnostics)
@@ -29,16 +30,16 @@ public:
     Diagnostics(APIClient& api, RotationEngine& rotation, const Account& account, QObject* parent = nullptr);
     ~Diagnostics() override;
 
-    bool running() const { return m_running; }
-    double progress() const { return m_progress; }
-    QString step() const { return m_step; }
+    bool running() const override { return m_running; }
+    double progress() const override { return m_progress; }
+    QString step() const override { return m_step; }
     /// The last run's result line; none before the first run ends.
-    std::optional<QString> result() const { return m_result; }
-    QStringList hints() const { return m_hints; }
+    std::optional<QString> result() const override { return m_result; }
+    QStringList hints() const override { return m_hints; }
 
     /// Runs every test in order and sends the report; never fails. A run asked for while one is
     /// running is ignored.
-    QCoro::Task<void> runTests();
+    QCoro::Task<void> runTests() override;
 
     /// The photo the wallpaper tests set when none is showing yet.
     static Medium samplePhoto();

@@ -13,12 +13,18 @@
 #include "support/services/RecordingSoftwareUpdates.h"
 #include "support/state/CallJournal.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QLabel>
+#include <QPushButton>
 #include <QJsonDocument>
+#include <QLocale>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +44,9 @@ private slots:
     void startsInOrderAndShowsTheWindowWhenWanted();
     void secondCopyOnlyHandsOver();
     void laterCopyBringsTheWindowForward();
+    void signedInUsersRunTheSupportTests();
+    void appliesTheStoredLanguage_data();
+    void appliesTheStoredLanguage();
 
 private:
     /// What an earlier run left: a session token and the cached user.
@@ -65,13 +74,14 @@ void StartupTest::cleanup()
         QTRY_COMPARE(m_app->model()->runningTasks(), 0);
     m_app.reset();
     m_sandbox.reset();
+    QLocale::setDefault(QLocale::system());
 }
 
 void StartupTest::leaveSession()
 {
     const QString token = m_sandbox->signInToken();
     QVERIFY(!token.isEmpty());
-    lumi::SessionTokenFile::save(token);
+    QVERIFY(lumi::SessionTokenFile::save(token));
     const QJsonObject user = m_sandbox->call("GET", u"users"_s, token).json()[u"user"_s].toObject();
     lumi::Defaults::shared().setValue(lumi::keys::user, QJsonDocument(user).toJson(QJsonDocument::Compact));
 }
@@ -161,6 +171,62 @@ void StartupTest::laterCopyBringsTheWindowForward()
     m_singleInstance->secondCopyStarted();
     QVERIFY(windowShown());
     QCOMPARE(app.model()->windowShown(), 1);
+}
+
+void StartupTest::signedInUsersRunTheSupportTests()
+{
+    leaveSession();
+    Application& app = launch(false, true);
+    app.start();
+    QTRY_COMPARE(app.model()->phase(), AppModel::Phase::ready);
+    app.model()->setSettingsSection(lumi::SettingsSection::support);
+    app.model()->setSettingsRequested(true);
+
+    const auto find = [](const QString& name) -> QWidget* {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* found = window->findChild<QWidget*>(name); found && found->isVisible())
+                return found;
+        }
+        return nullptr;
+    };
+    QTRY_VERIFY(find(u"support.run"_s));
+    auto* run = qobject_cast<QPushButton*>(find(u"support.run"_s));
+    QVERIFY(run && run->isEnabled());
+    m_sandbox->clearRequests();
+    QTest::mouseClick(run, Qt::LeftButton);
+
+    const auto posted = [this](const QString& path) {
+        const QJsonArray requests = m_sandbox->requests();
+        return std::any_of(requests.begin(), requests.end(), [&](const QJsonValue& request) {
+            return request[u"method"_s] == u"POST"_s && request[u"path"_s] == path;
+        });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(posted(u"/api/v6/info"_s) && posted(u"/api/v6/rlogger"_s), 60'000);
+    QTRY_VERIFY(find(u"support.result"_s));
+    QVERIFY(!qobject_cast<QLabel*>(find(u"support.result"_s))->text().isEmpty());
+    QVERIFY(run->isEnabled());
+}
+
+void StartupTest::appliesTheStoredLanguage_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QLocale::Language>("language");
+
+    QTest::newRow("none") << QVariant() << QLocale::system().language();
+    QTest::newRow("German") << QVariant(QStringList{u"de"_s}) << QLocale::German;
+    QTest::newRow("first of two") << QVariant(QStringList{u"fr"_s, u"de"_s}) << QLocale::French;
+    QTest::newRow("not a list") << QVariant(u"de"_s) << QLocale::system().language();
+}
+
+void StartupTest::appliesTheStoredLanguage()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(QLocale::Language, language);
+
+    if (stored.isValid())
+        lumi::Defaults::shared().setValue(lumi::keys::appleLanguages.name, stored);
+    launch(false, true).start();
+    QCOMPARE(QLocale().language(), language);
 }
 
 QTEST_MAIN(StartupTest)
