@@ -35,6 +35,7 @@
 #include "player/PhotoLoader.h"
 #include "player/windows/PlayerController.h"
 #include "services/DailyNotifier.h"
+#include "services/DesktopReplacedEvent.h"
 #include "services/Diagnostics.h"
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
@@ -42,7 +43,6 @@
 #include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
-#include "state/standby/StandbyTakeover.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/RotationEngine.h"
 #include "wallpaper/WallpaperService.h"
@@ -106,7 +106,22 @@ Application::Start Application::start()
     if (!languages.isEmpty() && !languages.first().isEmpty())
         QLocale::setDefault(QLocale(languages.first()));
     m_crashReporter.install(*m_crashHandlers);
-    m_olderApp->takeOver();
+    // A later copy of the app, started by the user, is the way in when there is no tray. One that
+    // comes while the older app is still quitting is answered once the window exists.
+    connect(m_singleInstance.get(), &SingleInstance::activationRequested, this, [this] {
+        if (m_mainWindow)
+            m_mainWindow->showMainWindow();
+        else
+            m_activationPending = true;
+    });
+    // Goes on at once unless running copies of the older app are given time to quit.
+    launchAfterTakeover();
+    return Start::running;
+}
+
+QCoro::Task<void> Application::launchAfterTakeover()
+{
+    co_await m_olderApp->takeOver();
     // After the take-over, which decides whether there is anything to carry over, and before the
     // launch, which reads the session it may have written.
     m_olderApp->carryOverSettings();
@@ -119,9 +134,11 @@ Application::Start Application::start()
     // Signed out, launch has shown the window; still launching, the model shows it when it knows.
     // At login a signed-in user starts quietly in the tray, unless there is no tray to start in.
     const bool trayAvailable = m_systemTray->isAvailable();
-    if (m_model->phase() == AppModel::Phase::ready && (!m_options.autostart || !trayAvailable))
+    if (m_activationPending ||
+        (m_model->phase() == AppModel::Phase::ready && (!m_options.autostart || !trayAvailable)))
         m_mainWindow->showMainWindow();
-    return Start::running;
+    if (m_olderApp->oldAppLeftInPlace())
+        m_model->setElectronNoticeRequested(true);
 }
 
 QCoro::Task<void> Application::handOver()
@@ -168,8 +185,7 @@ void Application::createModel()
     m_notifications = std::move(notifications);
     m_diagnostics = std::make_unique<Diagnostics>(*m_api, *m_rotation, *m_account);
 
-    // Stand-ins for the neighbours not built yet; each real one replaces its line here.
-    m_takeover = std::make_unique<StandbyTakeover>();
+    m_takeover = std::make_unique<DesktopReplacedEvent>(Defaults::shared(), *m_account, *m_events);
 
     m_windowRelay = std::make_unique<WindowRelay>();
     m_model = std::make_unique<AppModel>(ModelServices{
@@ -303,9 +319,6 @@ void Application::createShell()
                                                           });
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
-    // A later copy of the app, started by the user, is the way in when there is no tray.
-    connect(m_singleInstance.get(), &SingleInstance::activationRequested, m_mainWindow.get(),
-            [this] { m_mainWindow->showMainWindow(); });
 
     m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_mainWindow);
     m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_saverLauncher, *m_rotation, *m_shortcuts,

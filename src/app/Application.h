@@ -96,6 +96,7 @@ signals:
 
 private:
     QCoro::Task<void> handOver();
+    QCoro::Task<void> launchAfterTakeover();
     void createModel();
     void createWallpaperServices();
     void createSaverServices();
@@ -106,6 +107,8 @@ private:
     // First made, last gone: every service may report a problem until its end.
     CrashReporter m_crashReporter;
     Options m_options;
+    // A later copy asked for the window before it existed.
+    bool m_activationPending = false;
     // Made by run() only: a test's process keeps its own signal handling.
     std::unique_ptr<TerminationRequests> m_terminationRequests;
     // The start-up sequence, in its order.

@@ -2,9 +2,14 @@
 
 #include "model/Clock.h"
 #include "model/Defaults.h"
+#include "platform/FileRevealer.h"
+#include "platform/OlderAppProcesses.h"
+#include "platform/Trash.h"
 #include "platform/linux/LinuxPlatform.h"
 #include "services/Updater.h"
-#include "services/standby/StandbyOlderAppMigration.h"
+#include "services/ElectronMigration.h"
+
+#include <QCoreApplication>
 
 namespace lumi {
 
@@ -14,7 +19,16 @@ StartupServices StartupServices::standard()
         .singleInstance = LinuxPlatform::singleInstance(),
         .systemTray = LinuxPlatform::systemTray(),
         .crashHandlers = LinuxPlatform::crashHandlers(),
-        .olderApp = std::make_unique<StandbyOlderAppMigration>(),
+        .olderApp = std::make_unique<ElectronMigration>(ElectronMigration::Services{
+            .defaults = Defaults::shared(),
+            .clock = LinuxPlatform::clock(),
+            .processes = LinuxPlatform::olderAppProcesses(),
+            .trash = LinuxPlatform::trash(),
+            .revealer = LinuxPlatform::fileRevealer(),
+            // An AppImage runs from a mount that moves each time; the file the user has is what counts.
+            .executable = qEnvironmentVariableIsEmpty("APPIMAGE") ? QCoreApplication::applicationFilePath()
+                                                                  : qEnvironmentVariable("APPIMAGE"),
+        }),
         .updates = std::make_unique<Updater>(LinuxPlatform::clock(), Defaults::shared()),
     };
 }

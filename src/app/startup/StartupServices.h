@@ -20,7 +20,7 @@ struct StartupServices final
     std::unique_ptr<OlderAppMigration> olderApp;
     std::unique_ptr<SoftwareUpdates> updates;
 
-    /// The platform's implementations and, for services not built yet, their stand-ins.
+    /// The platform's implementations.
     static StartupServices standard();
 };
 

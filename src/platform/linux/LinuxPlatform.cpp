@@ -8,6 +8,7 @@
 #include "platform/linux/FreedesktopNotifier.h"
 #include "platform/linux/LocalSocketSingleInstance.h"
 #include "platform/linux/LogindWakeWatcher.h"
+#include "platform/linux/ProcOlderAppProcesses.h"
 #include "platform/linux/QtProcessControl.h"
 #include "platform/linux/PosixCrashHandlers.h"
 #include "platform/linux/QtScreens.h"
@@ -79,6 +80,11 @@ std::unique_ptr<Trash> LinuxPlatform::trash()
 std::unique_ptr<ProcessControl> LinuxPlatform::processControl()
 {
     return std::make_unique<QtProcessControl>();
+}
+
+std::unique_ptr<OlderAppProcesses> LinuxPlatform::olderAppProcesses()
+{
+    return std::make_unique<ProcOlderAppProcesses>();
 }
 
 std::unique_ptr<TerminationRequests> LinuxPlatform::terminationRequests()

@@ -14,6 +14,7 @@ class InputActivity;
 class LinkOpener;
 class Notifier;
 class Pickers;
+class OlderAppProcesses;
 class ProcessControl;
 class Screens;
 class SingleInstance;
@@ -40,6 +41,7 @@ public:
     static std::unique_ptr<Pickers> pickers();
     static std::unique_ptr<Trash> trash();
     static std::unique_ptr<ProcessControl> processControl();
+    static std::unique_ptr<OlderAppProcesses> olderAppProcesses();
     static std::unique_ptr<Notifier> notifier();
     static std::unique_ptr<TerminationRequests> terminationRequests();
     static std::unique_ptr<Screens> screens();

@@ -5,18 +5,24 @@
 
 namespace lumi::test {
 
-/// Stands in for the take-over of the older app, which is not built yet.
+/// Records the start-up's calls into the take-over of the older app, which needs real copies.
 class RecordingOlderAppMigration final : public OlderAppMigration
 {
 public:
     explicit RecordingOlderAppMigration(CallJournal& journal) : m_journal(journal) {}
 
-    void takeOver() override { m_journal.record(QStringLiteral("olderApp.takeOver")); }
+    QCoro::Task<void> takeOver() override
+    {
+        m_journal.record(QStringLiteral("olderApp.takeOver"));
+        co_return;
+    }
     void carryOverSettings() override { m_journal.record(QStringLiteral("olderApp.carryOverSettings")); }
+    bool oldAppLeftInPlace() const override { return leftInPlace; }
     bool isOldAppRunning() const override { return oldAppRunning; }
     void revealOldApp() override { m_journal.record(QStringLiteral("olderApp.reveal")); }
 
     bool oldAppRunning = false;
+    bool leftInPlace = false;
 
 private:
     CallJournal& m_journal;

@@ -5,7 +5,7 @@
 
 namespace lumi::test {
 
-/// Stands in for the take-over of the older app, which is not built yet.
+/// Records the session's call into the take-over of the older app.
 class RecordingTakeover final : public AppTakeover
 {
 public:
