@@ -15,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -123,7 +122,7 @@ void ElectronMigration::carryOverSettings()
         return;
     const QString folder = Paths::electronFolder();
     const std::optional<ElectronSettings> carry =
-        ElectronSettings::read(folder + u"/Settings"_s, QLocale::system().uiLanguages());
+        ElectronSettings::read(folder + u"/Settings"_s, m_services.preferredLanguages);
     if (!carry) {
         defaults.setValue(keys::electronMigrated, true);
         return;

@@ -34,6 +34,9 @@ public:
         /// This program, or the AppImage it runs from: where it is installed decides whether it
         /// may take over.
         QString executable;
+        /// The system's interface languages, first first: the older app's language is carried only
+        /// when it differs.
+        QStringList preferredLanguages;
         /// How long running copies get to quit before they are killed.
         std::chrono::milliseconds quitTimeout = std::chrono::seconds(10);
     };

@@ -10,6 +10,7 @@
 #include "services/ElectronMigration.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace lumi {
 
@@ -28,6 +29,7 @@ StartupServices StartupServices::standard()
             // An AppImage runs from a mount that moves each time; the file the user has is what counts.
             .executable = qEnvironmentVariableIsEmpty("APPIMAGE") ? QCoreApplication::applicationFilePath()
                                                                   : qEnvironmentVariable("APPIMAGE"),
+            .preferredLanguages = QLocale::system().uiLanguages(),
         }),
         .updates = std::make_unique<Updater>(LinuxPlatform::clock(), Defaults::shared()),
     };
