@@ -44,6 +44,7 @@ private slots:
     void startsInOrderAndShowsTheWindowWhenWanted();
     void secondCopyOnlyHandsOver();
     void laterCopyBringsTheWindowForward();
+    void copyAskingDuringTheTakeOverGetsTheWindow();
     void signedInUsersRunTheSupportTests();
     void appliesTheStoredLanguage_data();
     void appliesTheStoredLanguage();
@@ -58,6 +59,7 @@ private:
     CallJournal m_journal;
     lumi::test::RecordingSingleInstance* m_singleInstance = nullptr;
     lumi::test::RecordingSoftwareUpdates* m_updates = nullptr;
+    lumi::test::RecordingOlderAppMigration* m_olderApp = nullptr;
     std::unique_ptr<Application> m_app;
 };
 
@@ -90,15 +92,17 @@ Application& StartupTest::launch(bool autostart, bool tray, bool anotherCopyRuns
 {
     auto singleInstance = std::make_unique<lumi::test::RecordingSingleInstance>(m_journal, anotherCopyRuns);
     auto updates = std::make_unique<lumi::test::RecordingSoftwareUpdates>(m_journal);
+    auto olderApp = std::make_unique<lumi::test::RecordingOlderAppMigration>(m_journal);
     m_singleInstance = singleInstance.get();
     m_updates = updates.get();
+    m_olderApp = olderApp.get();
     m_app = std::make_unique<Application>(
         Application::Options{.autostart = autostart},
         lumi::StartupServices{
             .singleInstance = std::move(singleInstance),
             .systemTray = std::make_unique<lumi::test::FixedSystemTray>(tray),
             .crashHandlers = std::make_unique<lumi::test::RecordingCrashHandlers>(m_journal),
-            .olderApp = std::make_unique<lumi::test::RecordingOlderAppMigration>(m_journal),
+            .olderApp = std::move(olderApp),
             .updates = std::move(updates),
         });
     // The model is made, and launched, only after the updates have started.
@@ -171,6 +175,26 @@ void StartupTest::laterCopyBringsTheWindowForward()
     m_singleInstance->secondCopyStarted();
     QVERIFY(windowShown());
     QCOMPARE(app.model()->windowShown(), 1);
+}
+
+void StartupTest::copyAskingDuringTheTakeOverGetsTheWindow()
+{
+    leaveSession();
+    // At login a signed-in user would start in the tray, without a window.
+    Application& app = launch(true, true);
+    m_olderApp->release = std::make_unique<QTimer>();
+    m_olderApp->release->setSingleShot(true);
+    m_olderApp->leftInPlace = true;
+    QCOMPARE(app.start(), Application::Start::running);
+    QVERIFY(!app.model());
+
+    m_singleInstance->secondCopyStarted();
+    m_olderApp->release->start(0);
+    QTRY_VERIFY(app.model());
+    QCOMPARE(m_journal.calls().mid(2, 3), (QStringList{u"olderApp.takeOver"_s, u"olderApp.carryOverSettings"_s,
+                                                       u"updates.start"_s}));
+    QTRY_VERIFY(windowShown());
+    QVERIFY(app.model()->electronNoticeRequested());
 }
 
 void StartupTest::signedInUsersRunTheSupportTests()

@@ -3,6 +3,11 @@
 #include "services/OlderAppMigration.h"
 #include "support/state/CallJournal.h"
 
+#include <QCoroSignal>
+#include <QTimer>
+
+#include <memory>
+
 namespace lumi::test {
 
 /// Records the start-up's calls into the take-over of the older app, which needs real copies.
@@ -14,7 +19,9 @@ public:
     QCoro::Task<void> takeOver() override
     {
         m_journal.record(QStringLiteral("olderApp.takeOver"));
-        co_return;
+        // Held like older copies that take their time to quit, until the test starts the timer.
+        if (release)
+            co_await qCoro(release.get(), &QTimer::timeout);
     }
     void carryOverSettings() override { m_journal.record(QStringLiteral("olderApp.carryOverSettings")); }
     bool oldAppLeftInPlace() const override { return leftInPlace; }
@@ -23,6 +30,7 @@ public:
 
     bool oldAppRunning = false;
     bool leftInPlace = false;
+    std::unique_ptr<QTimer> release;
 
 private:
     CallJournal& m_journal;
