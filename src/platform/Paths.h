@@ -23,7 +23,8 @@ public:
     static QString appConfigFolder();
     static QString defaultsFile();
     static QString httpCacheFolder();
-    /// The older Electron app's userData folder ("Settings", "session-token").
+    /// The older Electron app's userData folder: its "Settings" (kept as "Settings.electron" once
+    /// carried over) and its cache folders. Our own session token is in appDataFolder().
     static QString electronFolder();
     static QString documentsFolder();
     static QString autostartFile();
