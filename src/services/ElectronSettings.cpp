@@ -78,8 +78,10 @@ std::optional<ElectronSettings> ElectronSettings::read(const QString& path, cons
     ElectronSettings settings;
     settings.token = nonEmptyString(json.value(u"token"_s));
     settings.user = userBytes(json.value(u"user"_s));
+    // A relative path would be taken from wherever the app was started; the write test would even
+    // create it there.
     if (const std::optional<QString> dir = nonEmptyString(json.value(u"data-dir"_s));
-        dir && DataDirectory::isWritable(*dir))
+        dir && QDir::isAbsolutePath(*dir) && DataDirectory::isWritable(*dir))
         settings.dataDir = QDir::cleanPath(*dir);
     settings.linkedDownloads = readLinks(json.value(u"linked-downloads"_s));
     settings.language = readLanguage(json.value(u"lang"_s), preferredLanguages);

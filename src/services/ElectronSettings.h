@@ -17,7 +17,7 @@ struct ElectronSettings
     /// The "user" object as this app stores it: the record's own JSON. None when it is not an
     /// object or does not read as a user.
     std::optional<QByteArray> user;
-    /// Only a folder that passes the photo directory's write test.
+    /// Only an absolute folder that passes the photo directory's write test.
     std::optional<QString> dataDir;
     QMap<QString, QStringList> linkedDownloads;
     /// A supported code other than the system's first language.

@@ -75,17 +75,22 @@ private:
     std::unique_ptr<ElectronMigration> migration();
 
     std::unique_ptr<lumi::test::TemporaryHome> m_home;
+    QString m_startFolder;
 };
 
 void ElectronCarryOverTest::init()
 {
     m_home = std::make_unique<lumi::test::TemporaryHome>();
     QVERIFY(m_home->isValid());
+    // A relative photo folder would land here, not in the build tree.
+    m_startFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_home->path()));
     Defaults::shared().setValue(keys::electronReplaced, true);
 }
 
 void ElectronCarryOverTest::cleanup()
 {
+    QDir::setCurrent(m_startFolder);
     m_home.reset();
 }
 
@@ -121,6 +126,8 @@ void ElectronCarryOverTest::carriesWhatIsUsable_data()
                                           << QString() << QString();
     QTest::newRow("photo folder not writable")
         << QByteArray(R"({"data-dir": "<home>/file/Photos"})") << QStringList{} << QString() << QString();
+    QTest::newRow("relative photo folder")
+        << QByteArray(R"({"data-dir": "Photos"})") << QStringList{} << QString() << QString();
     QTest::newRow("language of the system") << QByteArray(R"({"lang": "en"})") << QStringList{} << QString()
                                             << QString();
     QTest::newRow("second language of the system")
