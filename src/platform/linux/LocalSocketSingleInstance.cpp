@@ -1,6 +1,7 @@
 #include "platform/linux/LocalSocketSingleInstance.h"
 
 #include <QCoroLocalSocket>
+#include <QCoroTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -20,6 +21,9 @@ const QByteArray showRequest = QByteArrayLiteral("show\n");
 const QByteArray showAnswer = QByteArrayLiteral("shown\n");
 // A running copy answers at once; a copy that hangs must not keep the new one waiting long.
 constexpr auto answerTimeout = 5s;
+// A copy that won the lock a moment ago listens a moment later.
+constexpr auto listenRetryStep = 100ms;
+constexpr int listenRetries = 20;
 
 } // namespace
 
@@ -97,7 +101,14 @@ QCoro::Task<bool> LocalSocketSingleInstance::handOver()
     const QString path = socketPath();
     const auto socket = std::make_unique<QLocalSocket>();
     socket->connectToServer(path);
-    // A missing socket fails at once; only a copy that is slow to accept is waited for.
+    // The lock's new holder may not listen yet: a missing socket is tried again for a short while.
+    for (int retry = 0; retry < listenRetries && socket->state() == QLocalSocket::UnconnectedState &&
+                        (socket->error() == QLocalSocket::ServerNotFoundError ||
+                         socket->error() == QLocalSocket::ConnectionRefusedError);
+         ++retry) {
+        co_await QCoro::sleepFor(listenRetryStep);
+        socket->connectToServer(path);
+    }
     const bool connected = socket->state() == QLocalSocket::ConnectedState ||
                            (socket->state() != QLocalSocket::UnconnectedState &&
                             co_await qCoro(socket.get()).waitForConnected(answerTimeout));
