@@ -159,7 +159,7 @@ public:
             .clock = m_clock,
             .reporter = m_reporter,
         });
-        m_synced = std::make_unique<LibrarySyncedPhotos>(photos, Defaults::shared());
+        m_synced = std::make_unique<LibrarySyncedPhotos>(photos, *m_sync, Defaults::shared());
         auto service = std::make_unique<WallpaperService>(m_api.network(), m_setter, m_clock, m_reporter, *m_synced);
         m_engine = std::make_unique<RotationEngine>(
             RotationEngine::Services{m_account, m_clock, Defaults::shared(), m_api, m_screens, m_wake, *m_sync,

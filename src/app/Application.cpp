@@ -228,6 +228,7 @@ void Application::createModel()
     connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, m_model.get(), &AppModel::resetPhotoPools);
     connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, m_saverLauncher.get(),
             &SaverLauncher::resetSaverPool);
+    connect(m_sync.get(), &PlaylistSync::passCompleted, m_rotation.get(), &RotationEngine::rebuildPool);
     connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
@@ -250,7 +251,8 @@ void Application::createWallpaperServices()
         .clock = *m_clock,
         .reporter = m_crashReporter,
     });
-    m_syncedPhotos = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base, Defaults::shared());
+    m_syncedPhotos =
+        std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base, *m_sync, Defaults::shared());
 
     auto wallpapers = std::make_unique<WallpaperService>(m_api->network(), *m_wallpaperSetter, *m_clock,
                                                          m_crashReporter, *m_syncedPhotos);

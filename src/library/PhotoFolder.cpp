@@ -38,12 +38,18 @@ QHash<QString, QString> PhotoFolder::indexFolder(const QString& folder)
 {
     QHash<QString, QString> index;
     for (const QString& file : listPhotoFiles(folder)) {
-        const QString stem = QFileInfo(file).completeBaseName();
-        if (stem.size() < idLength + 1 || stem.at(stem.size() - idLength - 1) != u'-')
-            continue;
-        index.insert(stem.right(idLength).toLower(), file);
+        if (const std::optional<QString> id = shortIdOf(file))
+            index.insert(*id, file);
     }
     return index;
+}
+
+std::optional<QString> PhotoFolder::shortIdOf(const QString& file)
+{
+    const QString stem = QFileInfo(file).completeBaseName();
+    if (stem.size() < idLength + 1 || stem.at(stem.size() - idLength - 1) != u'-')
+        return std::nullopt;
+    return stem.right(idLength).toLower();
 }
 
 int PhotoFolder::removePhotoFiles(const QString& folder,

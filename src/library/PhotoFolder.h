@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace lumi {
 
@@ -22,6 +23,8 @@ public:
     /// Short photo id (the 8 characters after the last "-" of the stem, lower-cased) to file, for
     /// stems of at least 9 characters; a later file with the same id replaces the earlier one.
     static QHash<QString, QString> indexFolder(const QString& folder);
+    /// The short photo id the file's stem ends in, by the rule of indexFolder; none without one.
+    static std::optional<QString> shortIdOf(const QString& file);
     /// Deletes each photo file of the folder whose name shouldRemove accepts. Only regular files
     /// and symbolic links go (a link, never its target); returns how many went.
     static int removePhotoFiles(const QString& folder,

@@ -232,6 +232,17 @@ void PlaylistSync::rebuildIndexes()
     m_saverIndex = PhotoFolder::indexFolder(m_layout.saverDir);
 }
 
+void PlaylistSync::indexPlaced(const QString& folder, const QString& file)
+{
+    const std::optional<QString> id = PhotoFolder::shortIdOf(file);
+    if (!id)
+        return;
+    if (folder == m_layout.paperDir)
+        m_paperIndex.insert(*id, file);
+    else if (folder == m_layout.saverDir)
+        m_saverIndex.insert(*id, file);
+}
+
 // --- Lookups ------------------------------------------------------------------------------------
 
 std::optional<QString> PlaylistSync::localFile(const Medium& photo) const

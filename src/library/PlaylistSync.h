@@ -79,10 +79,11 @@ public:
     const QString& paperDir() const override { return m_layout.paperDir; }
     const QString& saverDir() const { return m_layout.saverDir; }
     const QString& imagesDir() const { return m_layout.imagesDir; }
-    /// Short photo id to its file in the wallpaper folder.
+    /// Short photo id to its file in the wallpaper folder: read at start and after every pass and
+    /// maintenance step, and extended as a pass places photos.
     const QHash<QString, QString>& paperIndex() const override { return m_paperIndex; }
-    /// Short photo id to its file in the saver folder.
-    const QHash<QString, QString>& saverIndex() const { return m_saverIndex; }
+    /// Short photo id to its file in the saver folder, kept like paperIndex.
+    const QHash<QString, QString>& saverIndex() const override { return m_saverIndex; }
 
     // --- Requests -------------------------------------------------------------------------------
     /// Replaces the request still waiting; force is sticky until a pass goes to work. With a delay
@@ -137,6 +138,9 @@ signals:
     /// A pass or a maintenance step changed what the wallpaper and saver folders hold, so the
     /// photo pools built from them are stale.
     void poolFoldersChanged();
+    /// A pass listed every marked playlist and brought every photo; these are its listings, so
+    /// the pools need not ask the service again. Follows the pass's poolFoldersChanged.
+    void passCompleted(const lumi::PlaylistListings& listings);
 
 private:
     friend class SyncPass;
@@ -153,6 +157,8 @@ private:
     QCoro::Task<void> runSync(CancelToken cancel, quint64 generation);
     void reportFailure(const QString& what);
     void rebuildIndexes();
+    /// Adds a file a pass has just placed in a pool folder to that folder's index.
+    void indexPlaced(const QString& folder, const QString& file);
     void removeDownloads(const Album& album, const LinkedDownloads::Record& record);
     bool isCurrent(quint64 generation) const { return generation == m_generation; }
     void setSyncing(bool syncing, quint64 generation);

@@ -12,6 +12,9 @@
 
 namespace lumi {
 
+/// The photos a sync pass listed, by playlist id.
+using PlaylistListings = QHash<qint64, QList<Medium>>;
+
 /// What the rotation reads of the synced photo library, and the sync it asks for.
 class RotationLibrary
 {
@@ -22,6 +25,8 @@ public:
     virtual const QString& paperDir() const = 0;
     /// Short photo id to the synced file in the wallpaper folder.
     virtual const QHash<QString, QString>& paperIndex() const = 0;
+    /// Short photo id to the synced file in the screen saver folder.
+    virtual const QHash<QString, QString>& saverIndex() const = 0;
     /// The photos of a folder that the sync did not put there, as local media.
     virtual QList<Medium> folderPhotos(const QString& folder) const = 0;
     /// The catalog format the largest display needs now.

@@ -196,16 +196,23 @@ QCoro::Task<bool> SyncPass::syncPlaylist(qsizetype index)
             advance();
         }
         if (paper) {
-            PhotoPlacer::place(file, m_layout.paperDir);
+            placeInPool(file, m_layout.paperDir);
             m_paperNames.insert(name);
         }
         if (saver) {
-            PhotoPlacer::place(file, m_layout.saverDir);
+            placeInPool(file, m_layout.saverDir);
             m_saverNames.insert(name);
         }
     }
     cleanFolder(listed, kept, downloaded);
     co_return co_await renderLocalPhotos(index, kept);
+}
+
+// Indexed at once, so a wallpaper change during the pass finds the photo without reading the folder.
+void SyncPass::placeInPool(const QString& file, const QString& folder)
+{
+    if (PhotoPlacer::place(file, folder) != PhotoPlacer::Outcome::failed && m_sync)
+        m_sync->indexPlaced(folder, folder + u'/' + QFileInfo(file).fileName());
 }
 
 // Deletes the sync's files that the playlist no longer lists; in a linked folder only those the
@@ -374,6 +381,12 @@ void SyncPass::finish()
                        .arg(m_skipped.size())
                        .arg(m_failed));
     emit sync.poolFoldersChanged();
+    if (complete && m_sync) {
+        PlaylistListings listings;
+        for (const Listed& listed : std::as_const(m_listed))
+            listings.insert(listed.album.id, listed.photos);
+        emit sync.passCompleted(listings);
+    }
     sync.setSyncing(false, m_generation);
 }
 

@@ -62,6 +62,7 @@ private:
     QCoro::Task<bool> listPlaylists();
     void countPhotos();
     QCoro::Task<bool> syncPlaylist(qsizetype index);
+    void placeInPool(const QString& file, const QString& folder);
     void cleanFolder(Listed& listed, const QSet<QString>& kept, const QSet<QString>& downloaded);
     QCoro::Task<bool> renderLocalPhotos(qsizetype index, QSet<QString> kept);
     /// The skipped playlists, each also under the title it had at the last pass.

@@ -1,8 +1,7 @@
 #include "wallpaper/LibrarySyncedPhotos.h"
 
-#include "library/LibraryLayout.h"
 #include "library/LocalPhotos.h"
-#include "library/PhotoFolder.h"
+#include "library/RotationLibrary.h"
 
 #include <QFileInfo>
 
@@ -10,17 +9,19 @@
 
 namespace lumi {
 
-LibrarySyncedPhotos::LibrarySyncedPhotos(QString photoDirectory, const Defaults& defaults)
-    : m_photoDirectory(std::move(photoDirectory)), m_defaults(defaults)
+LibrarySyncedPhotos::LibrarySyncedPhotos(QString photoDirectory, const RotationLibrary& library,
+                                         const Defaults& defaults)
+    : m_photoDirectory(std::move(photoDirectory)), m_library(library), m_defaults(defaults)
 {
 }
 
 std::optional<QString> LibrarySyncedPhotos::syncedFile(const QString& shortId) const
 {
-    const LibraryLayout layout = LibraryLayout::at(m_photoDirectory);
-    for (const QString& folder : {layout.paperDir, layout.saverDir}) {
-        const QString file = PhotoFolder::indexFolder(folder).value(shortId.toLower());
-        if (!file.isEmpty())
+    const QString key = shortId.toLower();
+    for (const QHash<QString, QString>* index : {&m_library.paperIndex(), &m_library.saverIndex()}) {
+        const QString file = index->value(key);
+        // The user or another program may have deleted it since the sync read the folder.
+        if (!file.isEmpty() && QFileInfo(file).isFile())
             return file;
     }
     return std::nullopt;

@@ -1,6 +1,5 @@
 #include "wallpaper/PhotoPool.h"
 
-#include "library/RotationLibrary.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
 #include "model/MediaPages.h"
@@ -67,6 +66,20 @@ QCoro::Task<QList<Medium>> PhotoPool::gather(APIClient& api, Sources sources)
     if (fetched.isEmpty() && sources.ownPhotos.isEmpty())
         fetched = co_await api.mediaPage(MediaQuery{.path = u"today"_s, .perPage = todayCount});
     co_return assemble(fetched, sources);
+}
+
+std::optional<QList<Medium>> PhotoPool::fromListings(const PlaylistListings& listings, const Sources& sources)
+{
+    QList<Medium> fetched;
+    for (const Album& album : std::as_const(sources.marked)) {
+        const auto listing = listings.constFind(album.id);
+        if (listing == listings.cend())
+            return std::nullopt;
+        fetched += *listing;
+    }
+    if (fetched.isEmpty() && sources.ownPhotos.isEmpty())
+        return std::nullopt;
+    return assemble(fetched, sources);
 }
 
 QCoro::Task<QList<Medium>> PhotoPool::playlistMedia(APIClient& api, Album album)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/RotationLibrary.h"
 #include "model/Album.h"
 #include "model/Medium.h"
 #include "wallpaper/RotationQueue.h"
@@ -16,7 +17,6 @@
 namespace lumi {
 
 class APIClient;
-class RotationLibrary;
 struct User;
 
 /// The photos the rotation may show, and the queue it shows them through. The pool holds the
@@ -52,6 +52,10 @@ public:
     /// Fetches the listings and puts the pool together; changes no pool. Throws APIError; a
     /// playlist whose address can't form a request is left out instead.
     static QCoro::Task<QList<Medium>> gather(APIClient& api, Sources sources);
+    /// What gather puts together, from listings a sync pass fetched; none when a marked playlist
+    /// is not among them or the photos of the day would have to be asked for.
+    static std::optional<QList<Medium>> fromListings(const PlaylistListings& listings,
+                                                     const Sources& sources);
     /// Every photo of one playlist as the service lists it, in pages of 500, at most ten pages.
     /// Throws the first page's failure.
     static QCoro::Task<QList<Medium>> playlistMedia(APIClient& api, Album album);

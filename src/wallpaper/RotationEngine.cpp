@@ -299,6 +299,17 @@ QCoro::Task<void> RotationEngine::buildPool()
     m_log.info(u"pool: %1 photos from %2 playlists"_s.arg(m_pool.photos().size()).arg(sources.marked.size()));
 }
 
+void RotationEngine::rebuildPool(const PlaylistListings& listings)
+{
+    const PhotoPool::Sources sources = PhotoPool::sources(m_account.albums(), m_account.user(), m_library);
+    std::optional<QList<Medium>> photos = PhotoPool::fromListings(listings, sources);
+    if (!photos || photos->isEmpty())
+        return;
+    m_pool.commit(std::move(*photos), sources.key, m_clock.now());
+    m_log.info(u"pool: %1 photos from the sync's listings of %2 playlists"_s.arg(m_pool.photos().size())
+                   .arg(sources.marked.size()));
+}
+
 QCoro::Task<std::optional<QString>> RotationEngine::apply(Medium photo, DisplayInfo display,
                                                           std::optional<CalendarOverlay> overlay,
                                                           bool forceDownload, std::optional<bool> useCDN)

@@ -91,6 +91,9 @@ public:
     void setPoolKey(QString key) override { m_pool.setKey(std::move(key)); }
 
     // --- More operations ------------------------------------------------------------------------
+    /// Builds the pool from a sync pass's listings, so the next change asks the service nothing;
+    /// leaves the pool as it is when they don't cover the marked playlists.
+    void rebuildPool(const PlaylistListings& listings);
     /// Composes the photos on screen again with the current calendar, fit and title.
     QCoro::Task<void> redrawCalendar();
     /// The diagnostics' check: sets the photo on the first display with the current look, always

@@ -1,4 +1,5 @@
 #include "support/AccountEdits.h"
+#include "support/MediaUuids.h"
 #include "support/wallpaper/RotationRig.h"
 
 #include <QJsonObject>
@@ -21,14 +22,6 @@ const QString today = u"GET /media/today?page=1&per_page=10"_s;
 Medium ownPhoto(const QString& name)
 {
     return Medium{.uuid = u"local-"_s + name, .title = name, .localPath = u"/photos/"_s + name};
-}
-
-QStringList uuidsOf(const QList<Medium>& photos)
-{
-    QStringList uuids;
-    for (const Medium& photo : photos)
-        uuids.append(photo.uuid);
-    return uuids;
 }
 
 } // namespace
@@ -170,8 +163,8 @@ void PhotoPoolTest::sources()
             QStringList expected;
             for (int i = 0; i < synced; ++i)
                 expected.append(all[i * 5].uuid);
-            expected += uuidsOf(rig.library.ownPhotos);
-            QCOMPARE(uuidsOf(engine.pool().photos()), expected);
+            expected += test::uuidsOf(rig.library.ownPhotos);
+            QCOMPARE(test::uuidsOf(engine.pool().photos()), expected);
         }
     }
     QCOMPARE(engine.pool().photos().size(), poolSize);
@@ -242,7 +235,7 @@ void PhotoPoolTest::outOfReachTheRotationGoesOnWithWhatItHas()
     // A launch without the service: the synced photos and the user's own rotate.
     QVERIFY(rig.sandbox.addFault(unreachable));
     QVERIFY(rig.change());
-    QCOMPARE(uuidsOf(engine.pool().photos()), (QStringList{u"0a0a0a0a"_s, u"0b0b0b0b"_s, u"local-mine.jpg"_s}));
+    QCOMPARE(test::uuidsOf(engine.pool().photos()), (QStringList{u"0a0a0a0a"_s, u"0b0b0b0b"_s, u"local-mine.jpg"_s}));
     const Medium shown = rig.applier().calls().last().photo;
     QVERIFY(shown.localPath);
     QCOMPARE(shown.title, shown.uuid == u"0a0a0a0a"_s ? u"Harbour"_s : shown.uuid == u"0b0b0b0b"_s ? u"Pier"_s

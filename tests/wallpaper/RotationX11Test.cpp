@@ -158,7 +158,7 @@ void RotationX11Test::initTestCase()
 
     m_x11 = std::make_unique<X11RootWallpaperSetter>(qgetenv("DISPLAY"));
     m_setter = std::make_unique<RefusingSetter>(*m_x11);
-    m_synced = std::make_unique<LibrarySyncedPhotos>(photoDirectory, Defaults::shared());
+    m_synced = std::make_unique<LibrarySyncedPhotos>(photoDirectory, *m_sync, Defaults::shared());
     auto service =
         std::make_unique<WallpaperService>(m_api->network(), *m_setter, *m_clock, *m_reporter, *m_synced);
     m_service = service.get();

@@ -12,6 +12,7 @@
 #include "support/SandboxFixture.h"
 #include "support/TestFiles.h"
 #include "support/TestImages.h"
+#include "support/wallpaper/FakeRotationLibrary.h"
 #include "wallpaper/CalendarRenderer.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/WallpaperFiles.h"
@@ -132,6 +133,7 @@ private:
     std::unique_ptr<test::ManualClock> m_clock;
     std::unique_ptr<CrashReporter> m_reporter;
     std::unique_ptr<test::FakeWallpaperSetter> m_setter;
+    test::FakeRotationLibrary m_library;
     std::unique_ptr<LibrarySyncedPhotos> m_synced;
     std::unique_ptr<WallpaperService> m_service;
     QList<CrashReport> m_reports;
@@ -177,7 +179,9 @@ void WallpaperServiceTest::init()
             [this](const CrashReport& report) { m_reports.append(report); });
     m_setter = std::make_unique<test::FakeWallpaperSetter>();
     Defaults::shared().remove(keys::linkedFolderBookmarks);
-    m_synced = std::make_unique<LibrarySyncedPhotos>(m_base, Defaults::shared());
+    m_library.index.clear();
+    m_library.saverFiles.clear();
+    m_synced = std::make_unique<LibrarySyncedPhotos>(m_base, m_library, Defaults::shared());
     m_service = std::make_unique<WallpaperService>(*m_network, *m_setter, *m_clock, *m_reporter, *m_synced);
 }
 
@@ -307,8 +311,11 @@ void WallpaperServiceTest::takesTheFirstSourceThatIsThere()
     }
     const LibraryLayout layout = LibraryLayout::at(m_base);
     if (!syncedIn.isEmpty()) {
-        const QString folder = syncedIn == u"paper" ? layout.paperDir : layout.saverDir;
-        QVERIFY(!photoFile(folder + u"/Harbour-"_s + photo.shortId() + u".jpg"_s, syncedGreen).isEmpty());
+        const bool paper = syncedIn == u"paper";
+        const QString file =
+            (paper ? layout.paperDir : layout.saverDir) + u"/Harbour-"_s + photo.shortId() + u".jpg"_s;
+        QVERIFY(!photoFile(file, syncedGreen).isEmpty());
+        (paper ? m_library.index : m_library.saverFiles).insert(photo.shortId(), file);
     }
 
     QCOMPARE(wallpaperErrorOf(apply(photo, m_display, useCdn, forceDownload)), std::nullopt);

@@ -1,4 +1,5 @@
 #include "library/LibraryLayout.h"
+#include "library/PhotoFolder.h"
 #include "model/Defaults.h"
 #include "model/Medium.h"
 #include "platform/linux/X11RootWallpaperSetter.h"
@@ -10,6 +11,7 @@
 #include "support/TestFiles.h"
 #include "support/TestImages.h"
 #include "support/state/RunTask.h"
+#include "support/wallpaper/FakeRotationLibrary.h"
 #include "wallpaper/CalendarRenderer.h"
 #include "wallpaper/LibrarySyncedPhotos.h"
 #include "wallpaper/WallpaperService.h"
@@ -112,7 +114,9 @@ void WallpaperServiceX11Test::syncedPhotosReachTheRootWindow()
     test::ManualClock clock;
     CrashReporter reporter;
     X11RootWallpaperSetter setter(m_server->display());
-    LibrarySyncedPhotos synced(base, Defaults::shared());
+    test::FakeRotationLibrary library;
+    library.index = PhotoFolder::indexFolder(paper);
+    LibrarySyncedPhotos synced(base, library, Defaults::shared());
     WallpaperService service(network, setter, clock, reporter, synced);
 
     CalendarOverlay calendar;

@@ -17,7 +17,7 @@ PlaylistSync& SettingsRig::sync()
             .clock = harness.clock,
             .reporter = harness.reporter,
         });
-        m_synced = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base, harness.defaults);
+        m_synced = std::make_unique<LibrarySyncedPhotos>(m_sync->layout().base, *m_sync, harness.defaults);
         auto wallpapers = std::make_unique<WallpaperService>(harness.api.network(), setter, harness.clock,
                                                              harness.reporter, *m_synced);
         m_wallpapers = wallpapers.get();

@@ -6,13 +6,14 @@
 
 namespace lumi::test {
 
-/// A photo library the test fills: the synced index, the user's own files of the wallpaper folder,
+/// A photo library the test fills: the synced indexes, the user's own files of the wallpaper folder,
 /// the two sync formats; records the syncs asked for.
 class FakeRotationLibrary final : public RotationLibrary
 {
 public:
     const QString& paperDir() const override { return folder; }
     const QHash<QString, QString>& paperIndex() const override { return index; }
+    const QHash<QString, QString>& saverIndex() const override { return saverFiles; }
     QList<Medium> folderPhotos(const QString& path) const override
     {
         return path == folder ? ownPhotos : QList<Medium>();
@@ -27,6 +28,7 @@ public:
 
     QString folder = QStringLiteral("/nowhere/Lumivale Wallpaper");
     QHash<QString, QString> index;
+    QHash<QString, QString> saverFiles;
     QList<Medium> ownPhotos;
     MediaFormat target = MediaFormat::bestFit(2560, 1440);
     std::optional<MediaFormat> stored = MediaFormat::bestFit(2560, 1440);
