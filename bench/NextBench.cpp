@@ -6,6 +6,7 @@
 //                           from the call to both monitors' root pictures changed; then
 //                           `xwallpaper --zoom` on one of the same photos, 30 times.
 //     next --idle [SECONDS] the process's RSS SECONDS (default 60) after 1, 5 and 25 changes.
+//     next --5k             the changes as above on one 5120x2880 monitor instead of the two.
 
 #include "ResidentMemory.h"
 #include "library/PlaylistSync.h"
@@ -42,6 +43,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -224,7 +226,7 @@ int latency(Rig& rig, RootWatch& watch)
             return 1;
         ms.append(one);
     }
-    summary("Next Wallpaper, both monitors", ms);
+    summary(rig.displayCount() == 1 ? "Next Wallpaper, one monitor" : "Next Wallpaper, both monitors", ms);
 
     const QString xwallpaper = QStandardPaths::findExecutable(u"xwallpaper"_s);
     if (xwallpaper.isEmpty()) {
@@ -268,7 +270,12 @@ int idle(Rig& rig, RootWatch& watch, int seconds)
 
 int main(int argc, char** argv)
 {
-    const test::PrivateXServer server;
+    // Before the application, which reads the arguments only once the server is there.
+    bool fiveK = false;
+    for (int i = 1; i < argc; ++i)
+        fiveK = fiveK || std::strcmp(argv[i], "--5k") == 0;
+    const test::PrivateXServer server = fiveK ? test::PrivateXServer({{u"BIG"_s, QRect(0, 0, 5120, 2880)}})
+                                              : test::PrivateXServer();
     if (server.display().isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(server.error()));
         return 1;

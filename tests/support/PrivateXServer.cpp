@@ -4,11 +4,15 @@ using namespace Qt::StringLiterals;
 
 namespace lumi::test {
 
-PrivateXServer::PrivateXServer()
+PrivateXServer::PrivateXServer(const QList<Monitor>& monitors)
 {
+    QRect screen;
+    for (const Monitor& monitor : monitors)
+        screen |= monitor.geometry;
     // -displayfd: the server picks a free display and writes its number once it accepts clients.
-    m_server.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"3200x1080x24"_s,
-                               u"-noreset"_s, u"-nolisten"_s, u"tcp"_s});
+    m_server.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s,
+                               u"%1x%2x24"_s.arg(screen.right() + 1).arg(screen.bottom() + 1), u"-noreset"_s,
+                               u"-nolisten"_s, u"tcp"_s});
     QByteArray number;
     while (!number.contains('\n') && m_server.waitForReadyRead(20000))
         number += m_server.readAllStandardOutput();
@@ -18,9 +22,16 @@ PrivateXServer::PrivateXServer()
         return;
     }
     m_display = ':' + number.trimmed();
-    for (const QStringList& monitor : {QStringList{u"LEFT"_s, u"1920/508x1080/286+0+0"_s, u"screen"_s},
-                                       QStringList{u"RIGHT"_s, u"1280/339x1024/271+1920+0"_s, u"none"_s}}) {
-        m_error = xrandr(QStringList{u"--setmonitor"_s} + monitor);
+    for (qsizetype i = 0; i < monitors.size(); ++i) {
+        // Sizes in millimetres at 96 dpi, rounded.
+        const QRect& area = monitors[i].geometry;
+        const QString geometry = u"%1/%2x%3/%4+%5+%6"_s.arg(area.width())
+                                     .arg((area.width() * 254 + 480) / 960)
+                                     .arg(area.height())
+                                     .arg((area.height() * 254 + 480) / 960)
+                                     .arg(area.x())
+                                     .arg(area.y());
+        m_error = xrandr({u"--setmonitor"_s, monitors[i].name, geometry, i == 0 ? u"screen"_s : u"none"_s});
         if (!m_error.isEmpty()) {
             m_display.clear();
             return;

@@ -1,18 +1,29 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QProcess>
+#include <QRect>
 #include <QStringList>
 
 namespace lumi::test {
 
 /// An Xvfb of the test's own, laid out like scripts/xvfb-session: one 3200x1080 screen with the
-/// RandR monitors LEFT (1920x1080+0+0) and RIGHT (1280x1024+1920+0). Tests that change the root
-/// window or the monitors use one, so tests running side by side never see each other's changes.
+/// RandR monitors LEFT (1920x1080+0+0) and RIGHT (1280x1024+1920+0), unless other monitors are
+/// asked for. Tests that change the root window or the monitors use one, so tests running side by
+/// side never see each other's changes.
 class PrivateXServer final
 {
 public:
-    PrivateXServer();
+    struct Monitor
+    {
+        QString name;
+        QRect geometry;
+    };
+
+    /// The screen is as large as the monitors together; the first monitor is the primary output's.
+    explicit PrivateXServer(const QList<Monitor>& monitors = {{QStringLiteral("LEFT"), QRect(0, 0, 1920, 1080)},
+                                                              {QStringLiteral("RIGHT"), QRect(1920, 0, 1280, 1024)}});
     ~PrivateXServer();
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;
