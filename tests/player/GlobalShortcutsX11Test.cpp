@@ -6,6 +6,7 @@
 #include "support/state/RecordingRotation.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <xcb/xcb.h>
@@ -23,6 +24,23 @@ using Shortcut = ShortcutRegistry::Shortcut;
 bool xdotool(const QStringList& arguments)
 {
     return QProcess::execute(u"xdotool"_s, arguments) == 0;
+}
+
+// The key the current keyboard mapping puts the keysym on first; 0 when none.
+int keycodeOf(const QString& keysym)
+{
+    QProcess lookup;
+    lookup.start(u"sh"_s, {u"-c"_s, u"xmodmap -pke | awk '$4 == \"%1\" { print $2; exit }'"_s.arg(keysym)});
+    lookup.waitForFinished();
+    return QString::fromUtf8(lookup.readAllStandardOutput()).trimmed().toInt();
+}
+
+// Runs a keyboard tool (xmodmap, setxkbmap) and gives the X server's notices time to arrive.
+bool remap(const QString& command)
+{
+    const bool done = QProcess::execute(u"sh"_s, {u"-c"_s, command}) == 0;
+    QTest::qWait(300);
+    return done;
 }
 
 struct Rig
@@ -63,6 +81,8 @@ private slots:
     void presses();
     void keyHeldByAnotherClient();
     void unregisterSilences();
+    void followsKeyboardMappingChanges_data();
+    void followsKeyboardMappingChanges();
 };
 
 void GlobalShortcutsX11Test::presses_data()
@@ -108,10 +128,7 @@ void GlobalShortcutsX11Test::keyHeldByAnotherClient()
     xcb_connection_t* other = xcb_connect(nullptr, nullptr);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
     Rig rig;
-    QProcess lookup;
-    lookup.start(u"sh"_s, {u"-c"_s, u"xmodmap -pke | awk '$4 == \"s\" { print $2; exit }'"_s});
-    QVERIFY(lookup.waitForFinished());
-    const int code = QString::fromUtf8(lookup.readAllStandardOutput()).trimmed().toInt();
+    const int code = keycodeOf(u"s"_s);
     QVERIFY(code > 0);
     xcb_generic_error_t* error = xcb_request_check(
         other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT, xcb_keycode_t(code),
@@ -155,6 +172,44 @@ void GlobalShortcutsX11Test::unregisterSilences()
     rig.shortcuts.registerShortcuts();
     rig.press(u"super+shift+s"_s);
     QCOMPARE(rig.saverStarts, 1);
+}
+
+void GlobalShortcutsX11Test::followsKeyboardMappingChanges_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("restore");
+    QTest::addColumn<QString>("onOldKey"); // the letter W's old key gives after the change
+
+    const QString w = QString::number(keycodeOf(u"w"_s));
+    const QString x = QString::number(keycodeOf(u"x"_s));
+    QTest::newRow("xmodmap swaps W and X")
+        << u"xmodmap -e 'keycode %1 = x X' -e 'keycode %2 = w W'"_s.arg(w, x)
+        << u"xmodmap -e 'keycode %1 = w W' -e 'keycode %2 = x X'"_s.arg(w, x) << u"x"_s;
+    QTest::newRow("setxkbmap fr") << u"setxkbmap fr"_s << u"setxkbmap us"_s << u"z"_s;
+}
+
+void GlobalShortcutsX11Test::followsKeyboardMappingChanges()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, restore);
+    QFETCH(QString, onOldKey);
+
+    const int oldKey = keycodeOf(u"w"_s);
+    Rig rig;
+    rig.shortcuts.registerShortcuts();
+    QVERIFY(remap(change));
+    const auto restored = qScopeGuard([&] { remap(restore); });
+    QVERIFY(keycodeOf(u"w"_s) != oldKey);
+    QCOMPARE(keycodeOf(onOldKey), oldKey);
+
+    // W is grabbed where it is now; its old key, another letter now, is left alone.
+    rig.press(u"super+shift+"_s + onOldKey);
+    QCOMPARE(rig.journal.calls(), QStringList());
+    rig.press(u"super+shift+w"_s);
+    QCOMPARE(rig.journal.calls(), (QStringList{u"rotation.retryAt(none)"_s, u"rotation.change(user)"_s}));
+    rig.press(u"super+shift+s"_s);
+    QCOMPARE(rig.saverStarts, 1);
+    QVERIFY(rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
 }
 
 } // namespace lumi

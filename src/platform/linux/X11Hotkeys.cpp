@@ -18,6 +18,9 @@ namespace lumi {
 namespace {
 
 constexpr quint32 numLockKeysym = 0xff7f;
+// XKB event kinds (XKBproto.h).
+constexpr quint8 xkbNewKeyboardNotify = 0;
+constexpr quint8 xkbMapNotify = 1;
 
 quint16 modifierMask(Qt::KeyboardModifiers modifiers)
 {
@@ -50,6 +53,15 @@ X11Hotkeys::X11Hotkeys(QObject* parent) : Hotkeys(parent)
     }
     m_connection = x11->connection();
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    static constexpr char xkbName[] = "XKEYBOARD";
+    XcbOwned<xcb_query_extension_reply_t> xkb(xcb_query_extension_reply(
+        m_connection, xcb_query_extension(m_connection, sizeof(xkbName) - 1, xkbName), nullptr));
+    if (xkb && xkb->present)
+        m_xkbEvent = xkb->first_event;
+    // One change comes as a burst of notices; the keys are grabbed again once after it.
+    m_regrab.setSingleShot(true);
+    m_regrab.setInterval(0);
+    connect(&m_regrab, &QTimer::timeout, this, &X11Hotkeys::regrab);
     readKeymap();
     qGuiApp->installNativeEventFilter(this);
 }
@@ -166,25 +178,38 @@ void X11Hotkeys::release(int id)
     m_held.erase(held);
 }
 
+bool X11Hotkeys::isKeymapChange(quint8 type, quint8 detail) const
+{
+    if (type == XCB_MAPPING_NOTIFY)
+        return true;
+    // A layout switched with setxkbmap comes only as an XKB event, its kind in the second byte.
+    return m_xkbEvent && type == m_xkbEvent && (detail == xkbNewKeyboardNotify || detail == xkbMapNotify);
+}
+
+void X11Hotkeys::regrab()
+{
+    // A new layout may put the letters on other keys: grab them again where they are now.
+    for (const Combination& combination : std::as_const(m_held))
+        ungrab(combination);
+    readKeymap();
+    for (auto held = m_held.begin(); held != m_held.end();) {
+        if (grabNow(held.value()) == 0) {
+            ++held;
+        } else {
+            AppLog(u"hotkeys"_s).info(u"shortcut %1 lost with the keyboard layout change"_s.arg(held.key()));
+            held = m_held.erase(held);
+        }
+    }
+}
+
 bool X11Hotkeys::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
 {
     if (eventType != "xcb_generic_event_t")
         return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
     const quint8 type = event->response_type & 0x7f;
-    if (type == XCB_MAPPING_NOTIFY) {
-        // A new layout may put the letters on other keys: grab them again where they are now.
-        for (Combination& combination : m_held)
-            ungrab(combination);
-        readKeymap();
-        for (auto held = m_held.begin(); held != m_held.end();) {
-            if (grabNow(held.value()) == 0) {
-                ++held;
-            } else {
-                AppLog(u"hotkeys"_s).info(u"shortcut %1 lost with the keyboard layout change"_s.arg(held.key()));
-                held = m_held.erase(held);
-            }
-        }
+    if (isKeymapChange(type, reinterpret_cast<const quint8*>(event)[1])) {
+        m_regrab.start();
         return false;
     }
     if (type != XCB_KEY_PRESS)

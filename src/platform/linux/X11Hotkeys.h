@@ -5,6 +5,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QHash>
 #include <QList>
+#include <QTimer>
 
 struct xcb_connection_t;
 
@@ -42,10 +43,16 @@ private:
     void ungrab(const Combination& combination);
     QList<quint16> lockVariants() const;
     void readKeymap();
+    /// `type` without the "sent" bit; `detail`, the event's second byte.
+    bool isKeymapChange(quint8 type, quint8 detail) const;
+    void regrab();
 
     xcb_connection_t* m_connection = nullptr;
     quint32 m_root = 0;
     quint16 m_numLock = 0;
+    // The first event code of the XKB extension; 0 without it.
+    quint8 m_xkbEvent = 0;
+    QTimer m_regrab;
     // Keycodes by keysym, from the current keymap.
     QHash<quint32, quint8> m_keycodes;
     QHash<int, Combination> m_held;
