@@ -4,11 +4,12 @@ using namespace Qt::StringLiterals;
 
 namespace lumi::test {
 
-PrivateXServer::PrivateXServer(const QList<Monitor>& monitors)
+PrivateXServer::PrivateXServer(const QList<Monitor>& monitors, QSize room)
 {
     QRect screen;
     for (const Monitor& monitor : monitors)
         screen |= monitor.geometry;
+    screen |= QRect(QPoint(0, 0), room);
     // -displayfd: the server picks a free display and writes its number once it accepts clients.
     m_server.start(u"Xvfb"_s, {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s,
                                u"%1x%2x24"_s.arg(screen.right() + 1).arg(screen.bottom() + 1), u"-noreset"_s,

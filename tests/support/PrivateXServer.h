@@ -4,6 +4,7 @@
 #include <QList>
 #include <QProcess>
 #include <QRect>
+#include <QSize>
 #include <QStringList>
 
 namespace lumi::test {
@@ -21,9 +22,15 @@ public:
         QRect geometry;
     };
 
-    /// The screen is as large as the monitors together; the first monitor is the primary output's.
-    explicit PrivateXServer(const QList<Monitor>& monitors = {{QStringLiteral("LEFT"), QRect(0, 0, 1920, 1080)},
-                                                              {QStringLiteral("RIGHT"), QRect(1920, 0, 1280, 1024)}});
+    static QList<Monitor> defaultMonitors()
+    {
+        return {{QStringLiteral("LEFT"), QRect(0, 0, 1920, 1080)},
+                {QStringLiteral("RIGHT"), QRect(1920, 0, 1280, 1024)}};
+    }
+
+    /// The screen is as large as the monitors together, or as `room` where that is larger (Xvfb
+    /// can't grow it later); the first monitor is the primary output's.
+    explicit PrivateXServer(const QList<Monitor>& monitors = defaultMonitors(), QSize room = {});
     ~PrivateXServer();
     PrivateXServer(const PrivateXServer&) = delete;
     PrivateXServer& operator=(const PrivateXServer&) = delete;

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -28,6 +29,10 @@ using namespace std::chrono_literals;
 namespace lumi {
 
 namespace {
+
+std::unique_ptr<test::PrivateXServer> server;
+// Room beside LEFT for a 4K monitor.
+constexpr QSize serverScreen(5760, 2160);
 
 const QStringList colours{u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"cyan"_s,
                           u"magenta"_s, u"white"_s, u"gray"_s, u"maroon"_s, u"navy"_s};
@@ -126,7 +131,33 @@ struct Rig
         std::make_unique<PlayerController>(PlayerController::Services{photos, clock, defaults, input, random});
 };
 
+// Replaces the monitors named `gone` by `added` (name, "W/mmW x H/mmH + X + Y", output). Qt sees
+// new monitors only under new names, and rereads them only when the root window changes size, so
+// the output's mode goes away and back as a docking station's would.
+QString replaceMonitors(const QStringList& gone, const QList<QStringList>& added)
+{
+    QList<QStringList> steps;
+    for (const QString& name : gone)
+        steps.append({u"--delmonitor"_s, name});
+    for (const QStringList& monitor : added)
+        steps.append(QStringList{u"--setmonitor"_s} + monitor);
+    steps.append({u"--output"_s, u"screen"_s, u"--mode"_s, u"3200x1080"_s});
+    steps.append({u"--output"_s, u"screen"_s, u"--mode"_s,
+                  u"%1x%2"_s.arg(serverScreen.width()).arg(serverScreen.height())});
+    for (const QStringList& step : steps) {
+        if (const QString error = server->xrandr(step); !error.isEmpty())
+            return error;
+    }
+    return {};
+}
 
+QList<QRect> screenGeometries()
+{
+    QList<QRect> geometries;
+    for (const QScreen* screen : QGuiApplication::screens())
+        geometries.append(screen->geometry());
+    return geometries;
+}
 
 } // namespace
 
@@ -145,6 +176,7 @@ private slots:
     void saverInput();
     void galleryKeys();
     void galleryEndsOnceLeavingFullScreen();
+    void largeImagesOnlyAboveFullHd();
 };
 
 void PlayerControllerX11Test::coversEveryScreen()
@@ -346,20 +378,51 @@ void PlayerControllerX11Test::galleryEndsOnceLeavingFullScreen()
     QCOMPARE(rig.photos.clears, 3);
 }
 
+void PlayerControllerX11Test::largeImagesOnlyAboveFullHd()
+{
+    // A 4K monitor and a full-HD one beside it.
+    QCOMPARE(server->xrandr({u"--newmode"_s, u"3200x1080"_s, u"0"_s, u"3200"_s, u"0"_s, u"0"_s, u"0"_s, u"1080"_s,
+                             u"0"_s, u"0"_s, u"0"_s}),
+             QString());
+    QCOMPARE(server->xrandr({u"--addmode"_s, u"screen"_s, u"3200x1080"_s}), QString());
+    QCOMPARE(replaceMonitors({u"LEFT"_s, u"RIGHT"_s}, {{u"UHD"_s, u"3840/1016x2160/571+0+0"_s, u"screen"_s},
+                                                       {u"FHD"_s, u"1920/508x1080/286+3840+0"_s, u"none"_s}}),
+             QString());
+    QTRY_COMPARE_WITH_TIMEOUT(screenGeometries(), (QList<QRect>{{0, 0, 3840, 2160}, {3840, 0, 1920, 1080}}), 10000);
+
+    {
+        Rig rig;
+        rig.player->startSaver(test::colourPhotos(colours), SaverEffect::fader, PlaySettings{});
+        QTRY_COMPARE(rig.firstPhotos(), (QStringList{colours.at(0), colours.at(5)}));
+        QVERIFY(rig.photos.largeRequests.contains(colours.at(0)));
+        QVERIFY(!rig.photos.largeRequests.contains(colours.at(5)));
+    }
+
+    QCOMPARE(replaceMonitors({u"UHD"_s, u"FHD"_s}, {{u"LEFT"_s, u"1920/508x1080/286+0+0"_s, u"screen"_s},
+                                                     {u"RIGHT"_s, u"1280/339x1024/271+1920+0"_s, u"none"_s}}),
+             QString());
+    QTRY_COMPARE_WITH_TIMEOUT(screenGeometries(), (QList<QRect>{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}), 10000);
+}
+
 } // namespace lumi
 
 int main(int argc, char** argv)
 {
-    const lumi::test::PrivateXServer server;
-    if (server.display().isEmpty()) {
-        qCritical("%s", qPrintable(server.error()));
+    lumi::server = std::make_unique<lumi::test::PrivateXServer>(lumi::test::PrivateXServer::defaultMonitors(), lumi::serverScreen);
+    if (lumi::server->display().isEmpty()) {
+        qCritical("%s", qPrintable(lumi::server->error()));
         return 1;
     }
-    qputenv("DISPLAY", server.display());
+    qputenv("DISPLAY", lumi::server->display());
     qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    lumi::PlayerControllerX11Test test;
-    return QTest::qExec(&test, argc, argv);
+    int status = 0;
+    {
+        QApplication app(argc, argv);
+        lumi::PlayerControllerX11Test test;
+        status = QTest::qExec(&test, argc, argv);
+    }
+    lumi::server.reset();
+    return status;
 }
 
 #include "PlayerControllerX11Test.moc"

@@ -8,6 +8,8 @@ QCoro::Task<std::optional<QImage>> SolidPhotoSource::image(Medium medium, bool l
 {
     requests.append(medium.uuid);
     lastLarge = large;
+    if (large)
+        largeRequests.insert(medium.uuid);
     if (failing.contains(medium.uuid))
         co_return std::nullopt;
     co_return solidImage(QSize(32, 18), QColor(medium.uuid));

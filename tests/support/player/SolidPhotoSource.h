@@ -23,6 +23,8 @@ public:
     QStringList requests;
     /// The `large` flag of the last request.
     bool lastLarge = false;
+    /// Uuids asked for in their large variant.
+    QSet<QString> largeRequests;
     int clears = 0;
 };
 
