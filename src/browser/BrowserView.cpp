@@ -17,6 +17,7 @@
 #include "model/APIClient.h"
 #include "model/Account.h"
 #include "sheets/CatalogPhotoSheets.h"
+#include "sheets/PlacesView.h"
 #include "state/AppModel.h"
 
 #include <QLabel>
@@ -158,7 +159,8 @@ void BrowserView::showContent()
     m_state->setGridMedia({});
     QWidget* content = nullptr;
     if (const std::optional<Source>& selection = m_state->selection()) {
-        content = makeGrid(*selection);
+        const Source::Places* places = selection->as<Source::Places>();
+        content = places ? makePlaces(places->query) : makeGrid(*selection);
     } else if (m_state->mode() == BrowseMode::playlists) {
         auto* empty = new EmptyContent(
             QIcon::fromTheme(u"view-list-details"_s, style()->standardIcon(QStyle::SP_FileDialogListView)),
@@ -195,6 +197,19 @@ QWidget* BrowserView::makeGrid(const Source& source)
             [this, grid] { m_state->setSelectedPhoto(grid->selected()); });
     connect(m_state, &BrowserState::columnsChanged, grid, [this, grid] { grid->setColumns(m_state->columns()); });
     return grid;
+}
+
+QWidget* BrowserView::makePlaces(const std::optional<PlaceQuery>& query)
+{
+    return new PlacesView(
+        m_model, query,
+        [this](std::optional<PlaceQuery> opened) { m_state->setSelection(Source{Source::Places{opened}}); },
+        [this](const PlaceQuery& level, QWidget* parent) {
+            QWidget* grid = makeGrid(Source{Source::Places{level}});
+            grid->setParent(parent);
+            return grid;
+        },
+        [this] { m_state->setGridMedia({}); });
 }
 
 void BrowserView::showTitle()

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "browser/BrowserServices.h"
+#include "model/PlaceQuery.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QScrollArea;
 class QSplitter;
@@ -53,6 +55,8 @@ private:
     void showContent();
     /// The one place the photo grid is made for a source.
     QWidget* makeGrid(const Source& source);
+    /// The places home or one level, which opens other levels through the selection.
+    QWidget* makePlaces(const std::optional<PlaceQuery>& query);
     void showTitle();
 
     AppModel& m_model;

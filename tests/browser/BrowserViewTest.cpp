@@ -5,6 +5,8 @@
 #include "browser/PlaylistRow.h"
 #include "browser/SidebarList.h"
 #include "browser/core/BrowserState.h"
+#include "sheets/CardView.h"
+#include "sheets/PlacesView.h"
 #include "support/browser/BrowserRig.h"
 #include "support/state/ModelHarness.h"
 
@@ -35,6 +37,7 @@ private slots:
     void framesTheSelection();
     void aPlaylistShowsItsPhotosInTheGrid();
     void modeTogglesAndShortcuts();
+    void placesModeOpensLevelsThroughTheSelection();
     void nextWallpaperWaitsForTheChange();
     void playlistSheetsCreateAndDelete();
 
@@ -145,6 +148,50 @@ void BrowserViewTest::modeTogglesAndShortcuts()
     QTest::keyClick(m_window.get(), Qt::Key_1, Qt::ControlModifier);
     QTRY_COMPARE(state.mode(), BrowseMode::home);
     QCOMPARE(state.selection(), std::optional(Source::latest()));
+}
+
+void BrowserViewTest::placesModeOpensLevelsThroughTheSelection()
+{
+    lumi::BrowserState& state = m_view->state();
+    QTRY_VERIFY(!state.gridMedia().isEmpty());
+    QTest::keyClick(m_window.get(), Qt::Key_3, Qt::ControlModifier);
+    QTRY_COMPARE(state.mode(), BrowseMode::places);
+    const QPointer<lumi::PlacesView> home = qobject_cast<lumi::PlacesView*>(m_view->content());
+    QVERIFY(home);
+    QTRY_COMPARE(home->state(), lumi::PlacesView::State::home);
+    QVERIFY(!home->findChild<lumi::PhotoGrid*>());
+    QVERIFY(state.gridMedia().isEmpty());
+
+    // The home empties the photo list each time it comes on screen.
+    state.setGridMedia({lumi::Medium{}});
+    m_window->hide();
+    m_window->show();
+    QVERIFY(state.gridMedia().isEmpty());
+
+    // A card opens its level as a new selection, with the grid of that query.
+    auto* card = home->findChild<lumi::CardView*>();
+    QVERIFY(card);
+    const std::optional<lumi::PlaceQuery> opened = lumi::PlacesView::query(card->card().id);
+    QVERIFY(opened && opened->place);
+    const QString name = card->card().name;
+    QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(state.selection(), std::optional(Source{Source::Places{opened}}));
+    auto* level = qobject_cast<lumi::PlacesView*>(m_view->content());
+    QVERIFY(level && level != home);
+    QCOMPARE(level->state(), lumi::PlacesView::State::level);
+    auto* grid = level->findChild<lumi::PhotoGrid*>();
+    QVERIFY(grid);
+    QTRY_VERIFY(!state.gridMedia().isEmpty());
+    QCOMPARE(state.gridMedia(), grid->media());
+    QVERIFY(m_harness->requestLines().contains(u"GET /places/media?page=1&per_page=60&place="_s +
+                                               *opened->place));
+    QCOMPARE(m_window->windowTitle(), name);
+
+    // Its trail leads home again.
+    QTest::mouseClick(level->findChild<QPushButton*>(u"trail.places"_s), Qt::LeftButton);
+    QCOMPARE(state.selection(), std::optional(Source{Source::Places{}}));
+    QVERIFY(state.gridMedia().isEmpty());
+    QCOMPARE(m_window->windowTitle(), u"Places"_s);
 }
 
 void BrowserViewTest::nextWallpaperWaitsForTheChange()
