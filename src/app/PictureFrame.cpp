@@ -34,7 +34,7 @@ void PictureFrame::setOutlined(bool outlined)
     update();
 }
 
-int PictureFrame::heightForWidth(int width) const
+int PictureFrame::frameHeight(int width)
 {
     return qRound(width * 9.0 / 16.0);
 }

@@ -33,7 +33,9 @@ public:
 
     QSize sizeHint() const override { return m_drawn; }
     bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
+    int heightForWidth(int width) const override { return frameHeight(width); }
+    /// The 16:9 height of a frame width wide.
+    static int frameHeight(int width);
 
 signals:
     void pictureLoaded();

@@ -6,18 +6,14 @@
 
 namespace lumi {
 
-CardGrid::CardGrid(QWidget* parent) : QWidget(parent)
+CardGrid::CardGrid(QList<Card> cards, LazyCards::Open open, QNetworkAccessManager& network,
+                   QAbstractScrollArea& scroll, QWidget* parent)
+    : QWidget(parent),
+      m_cards(new LazyCards(std::move(cards), std::nullopt, std::move(open), network, *this, scroll))
 {
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
-}
-
-void CardGrid::addCard(CardView* card)
-{
-    card->setParent(this);
-    m_cards.append(card);
-    updateGeometry();
 }
 
 std::pair<int, int> CardGrid::columns(int width)
@@ -28,7 +24,8 @@ std::pair<int, int> CardGrid::columns(int width)
 
 int CardGrid::heightForWidth(int width) const
 {
-    return arrange(width, false);
+    const QList<QRect> all = places(width);
+    return all.isEmpty() ? 0 : all.last().bottom() + 1;
 }
 
 QSize CardGrid::sizeHint() const
@@ -40,27 +37,23 @@ QSize CardGrid::sizeHint() const
 void CardGrid::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    arrange(width(), true);
+    m_cards->setPlaces(places(width()));
 }
 
-int CardGrid::arrange(int width, bool place) const
+QList<QRect> CardGrid::places(int width) const
 {
     const auto [count, cardWidth] = columns(width);
+    const int cardHeight = CardView::height(cardWidth, false);
     const int used = count * cardWidth + (count - 1) * columnSpacing;
     const int left = std::max(0, (width - used) / 2);
-    int top = 0;
-    for (int first = 0; first < m_cards.size(); first += count) {
-        int rowHeight = 0;
-        for (int column = 0; column < count && first + column < m_cards.size(); ++column) {
-            CardView* card = m_cards[first + column];
-            const int height = card->heightForWidth(cardWidth);
-            if (place)
-                card->setGeometry(left + column * (cardWidth + columnSpacing), top, cardWidth, height);
-            rowHeight = std::max(rowHeight, height);
-        }
-        top += rowHeight + rowSpacing;
+    QList<QRect> all;
+    for (int index = 0; index < m_cards->cards().size(); ++index) {
+        const int row = index / count;
+        const int column = index % count;
+        all.append(QRect(left + column * (cardWidth + columnSpacing), row * (cardHeight + rowSpacing),
+                         cardWidth, cardHeight));
     }
-    return m_cards.isEmpty() ? 0 : top - rowSpacing;
+    return all;
 }
 
 } // namespace lumi

@@ -1,14 +1,16 @@
 #pragma once
 
-#include <QList>
+#include "sheets/LazyCards.h"
+
 #include <QWidget>
+
+class QAbstractScrollArea;
+class QNetworkAccessManager;
 
 namespace lumi {
 
-class CardView;
-
 /// Cards in as many columns as fit at 200 or more wide, none wider than 320, the rows centred:
-/// the places home.
+/// the places home. A card is made once its place scrolls near view.
 class CardGrid final : public QWidget
 {
     Q_OBJECT
@@ -20,11 +22,13 @@ public:
     static constexpr int columnSpacing = 18;
     static constexpr int rowSpacing = 20;
 
-    explicit CardGrid(QWidget* parent = nullptr);
+    /// The grid lies inside scroll's viewport.
+    CardGrid(QList<Card> cards, LazyCards::Open open, QNetworkAccessManager& network,
+             QAbstractScrollArea& scroll, QWidget* parent);
 
-    void addCard(CardView* card);
     /// The number of columns and the card width for an available width.
     static std::pair<int, int> columns(int width);
+    const LazyCards& cards() const { return *m_cards; }
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -34,10 +38,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    /// Lays the cards out in width when place is true; returns the height they take.
-    int arrange(int width, bool place) const;
+    /// The place of every card in width.
+    QList<QRect> places(int width) const;
 
-    QList<CardView*> m_cards;
+    LazyCards* m_cards;
 };
 
 } // namespace lumi

@@ -2,6 +2,7 @@
 
 #include "app/Palette.h"
 #include "sheets/CardView.h"
+#include "sheets/LazyCards.h"
 #include "sheets/Symbol.h"
 
 #include <QGraphicsOpacityEffect>
@@ -35,21 +36,18 @@ CardStrip::CardStrip(QList<Card> cards, Open open, QNetworkAccessManager& networ
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setWidgetResizable(true);
     auto* row = new QWidget(m_scroll);
     row->setAutoFillBackground(false);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(spacing);
-    for (const Card& card : m_cards) {
-        auto* view = new CardView(card, cardWidth, network, row);
-        connect(view, &CardView::clicked, this, [open, card] { open(card); });
-        layout->addWidget(view, 0, Qt::AlignVCenter);
-    }
-    layout->addStretch();
+    const int cardHeight = CardView::height(cardWidth, true);
+    row->setFixedSize(std::max(int(m_cards.size()) * slot - spacing, 0), cardHeight);
     m_scroll->setWidget(row);
     m_scroll->viewport()->setAutoFillBackground(false);
-    setFixedHeight(row->sizeHint().height());
+    m_views = new LazyCards(m_cards, cardWidth, std::move(open), network, *row, *m_scroll);
+    QList<QRect> places;
+    for (int index = 0; index < m_cards.size(); ++index)
+        places.append(QRect(index * slot, 0, cardWidth, cardHeight));
+    m_views->setPlaces(places);
+    setFixedHeight(cardHeight);
 
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);

@@ -14,9 +14,12 @@ class QScrollArea;
 
 namespace lumi {
 
+class LazyCards;
+
 /// A row of 200-wide cards that scrolls sideways, paged by round Back and More buttons laid over
-/// its ends: a page keeps one card of the last in view. The paging rules are pure functions of
-/// the strip's width, the card at its leading edge and the card count.
+/// its ends: a page keeps one card of the last in view. A card is made once it scrolls near view.
+/// The paging rules are pure functions of the strip's width, the card at its leading edge and the
+/// card count.
 class CardStrip final : public QWidget
 {
     Q_OBJECT
@@ -46,6 +49,7 @@ public:
     /// Whether Back and More are on show (or fading in).
     bool backShown() const { return m_backShown; }
     bool moreShown() const { return m_moreShown; }
+    const LazyCards& views() const { return *m_views; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -58,6 +62,7 @@ private:
 
     QList<Card> m_cards;
     QScrollArea* m_scroll;
+    LazyCards* m_views;
     QPushButton* m_back;
     QPushButton* m_more;
     QPropertyAnimation* m_paging;

@@ -26,6 +26,8 @@ public:
     const Card& card() const { return m_card; }
     /// "1 photo" or "<n> photos", then " · <state>" when there is one.
     static QString subtitle(const Card& card);
+    /// The height of every card at width, so a list lays out places for cards not made yet.
+    static int height(int width, bool fixedWidth);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -6,7 +6,6 @@
 #include "model/APIClient.h"
 #include "sheets/CardGrid.h"
 #include "sheets/CardStrip.h"
-#include "sheets/CardView.h"
 #include "sheets/SheetText.h"
 #include "sheets/Symbol.h"
 #include "state/AppModel.h"
@@ -210,13 +209,9 @@ QWidget* PlacesView::makeHome(const PlacesTree& tree)
     column->setContentsMargins(22, 22, 22, 22);
     column->setSpacing(18);
     column->addWidget(SheetText::label(tr("Featured Places"), 18, Palette::dark(), content));
-    auto* grid = new CardGrid(content);
-    for (const Card& card : homeCards(tree)) {
-        auto* view = new CardView(card, std::nullopt, m_model.api().network(), grid);
-        connect(view, &CardView::clicked, this, [this, card] { openCard(card); });
-        grid->addCard(view);
-    }
-    column->addWidget(grid);
+    column->addWidget(new CardGrid(
+        homeCards(tree), [this](const Card& card) { openCard(card); }, m_model.api().network(), *scroll,
+        content));
     column->addStretch();
     scroll->setWidget(content);
     return scroll;

@@ -1,5 +1,6 @@
 #include "sheets/CardStrip.h"
 #include "sheets/CardView.h"
+#include "sheets/LazyCards.h"
 
 #include <QNetworkAccessManager>
 #include <QPushButton>
@@ -147,6 +148,9 @@ void CardStripTest::buttonsPageTheStrip()
     QVERIFY(QTest::qWaitForWindowExposed(&strip));
     QTRY_VERIFY(strip.moreShown());
     QVERIFY(!strip.backShown());
+    // Three in view and one within the margin are made; the rest wait.
+    QCOMPARE(strip.views().madeCount(), 4);
+    QVERIFY(!strip.findChild<CardView*>(u"card:c4"_s));
 
     auto* more = strip.findChild<QPushButton*>(u"strip.more"_s);
     for (const QString& expected : {u"c2"_s, u"c4"_s}) {
@@ -154,6 +158,7 @@ void CardStripTest::buttonsPageTheStrip()
         QTRY_COMPARE(strip.position(), std::optional<QString>(expected));
     }
     QTRY_VERIFY(strip.backShown());
+    QCOMPARE(strip.views().madeCount(), 8);
     QTest::mouseClick(strip.findChild<QPushButton*>(u"strip.back"_s), Qt::LeftButton);
     QTRY_COMPARE(strip.position(), std::optional<QString>(u"c2"_s));
 

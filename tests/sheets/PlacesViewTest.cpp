@@ -1,5 +1,6 @@
 #include "sheets/PlacesView.h"
 #include "app/PictureFrame.h"
+#include "sheets/CardGrid.h"
 #include "sheets/CardStrip.h"
 #include "sheets/CardView.h"
 #include "support/ReviewGrab.h"
@@ -10,8 +11,11 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -80,6 +84,7 @@ private slots:
     void init();
     void cleanup();
     void loadsAndShowsTheFeaturedHome();
+    void homeCardsAreMadeAsTheyComeIntoView();
     void aFailedLoadOffersTryAgain();
     void levelsOpenThroughTheBrowser();
     void theGridBelongsToTheQuery();
@@ -87,6 +92,13 @@ private slots:
 private:
     PlacesView* open(std::optional<PlaceQuery> query);
     QJsonObject sandboxTree();
+    int coverRequests()
+    {
+        const QJsonArray requests = m_harness->sandbox.requests();
+        return int(std::count_if(requests.begin(), requests.end(), [](const QJsonValue& request) {
+            return request[u"path"_s].toString().startsWith(u"/cdn/"_s);
+        }));
+    }
     QStringList placesRequests()
     {
         return m_harness->requestLines().filter(QRegularExpression(u"^GET /places$"_s));
@@ -271,6 +283,30 @@ void PlacesViewTest::loadsAndShowsTheFeaturedHome()
     const std::optional<PlaceQuery> firstPlace =
         PlaceQuery{std::nullopt, std::nullopt, featured[0][u"slug"_s].toString()};
     QCOMPARE(m_opened, QList<std::optional<PlaceQuery>>{firstPlace});
+}
+
+void PlacesViewTest::homeCardsAreMadeAsTheyComeIntoView()
+{
+    // Two columns and under two rows in view: the third row is beyond the margin.
+    PlacesView* view = open(std::nullopt);
+    view->resize(480, 260);
+    QTRY_COMPARE(view->state(), PlacesView::State::home);
+    auto* grid = view->findChild<lumi::CardGrid*>();
+    QVERIFY(grid);
+    QCOMPARE(grid->cards().cards().size(), 6);
+    QCOMPARE(grid->cards().madeCount(), 4);
+    QCOMPARE(view->findChildren<lumi::CardView*>().size(), 4);
+    view->grab();
+    QTRY_COMPARE(coverRequests(), 4);
+
+    auto* scroll = view->findChild<QScrollArea*>(u"places.home"_s);
+    scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+    QCOMPARE(grid->cards().madeCount(), 6);
+    view->grab();
+    QTRY_COMPARE(coverRequests(), 6);
+    // Made once: scrolling back makes nothing new.
+    scroll->verticalScrollBar()->setValue(0);
+    QCOMPARE(view->findChildren<lumi::CardView*>().size(), 6);
 }
 
 void PlacesViewTest::aFailedLoadOffersTryAgain()
