@@ -12,6 +12,7 @@
 #include "browser/ThumbnailLoader.h"
 #include "support/FakeScreens.h"
 #include "support/browser/RecordingPhotoSheets.h"
+#include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 
 #include <QApplication>
@@ -100,11 +101,12 @@ int run(int settleMs)
     harness.launchSignedIn();
     test::FakeScreens screens{{test::FakeScreens::display(u"LEFT"_s, QRect(0, 0, 1920, 1080))}};
     test::RecordingPhotoSheets sheets;
+    test::RecordingRevealer revealer;
     ThumbnailLoader thumbnails(harness.api.network());
     const qint64 before = rssKiB();
 
     PhotoGrid grid(GridServices{harness.model(), harness.playlists(), harness.defaults, screens,
-                                harness.links, sheets, thumbnails, harness.clock},
+                                harness.links, revealer, sheets, thumbnails, harness.clock},
                    Source{Source::Category{u"channels/bulk"_s, u"Bulk"_s}}, GridColumns::automatic);
     grid.resize(1280, 800);
     grid.show();

@@ -188,6 +188,7 @@ QWidget* BrowserView::makeGrid(const Source& source)
                                             .defaults = m_services.defaults,
                                             .screens = m_services.screens,
                                             .links = m_services.links,
+                                            .revealer = m_services.revealer,
                                             .sheets = *m_photoSheets,
                                             .thumbnails = *m_thumbnails,
                                             .clock = m_services.clock},

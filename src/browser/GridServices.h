@@ -5,6 +5,7 @@ namespace lumi {
 class AppModel;
 class Clock;
 class Defaults;
+class FileRevealer;
 class LinkOpener;
 class PhotoSheets;
 class PlaylistEditor;
@@ -20,6 +21,7 @@ struct GridServices
     const Defaults& defaults;
     const Screens& screens;
     LinkOpener& links;
+    FileRevealer& revealer;
     PhotoSheets& sheets;
     ThumbnailLoader& thumbnails;
     Clock& clock;

@@ -8,6 +8,7 @@
 #include "browser/PlaylistPicker.h"
 #include "imaging/BundledFonts.h"
 #include "imaging/PhotoDecoder.h"
+#include "platform/FileRevealer.h"
 #include "platform/LinkOpener.h"
 #include "platform/Screens.h"
 #include "state/AppModel.h"
@@ -352,6 +353,11 @@ QMenu* PhotoCell::buildMenu()
     menu->addAction(tr("Set as Wallpaper"), this, &PhotoCell::setAsWallpaper);
     const std::optional<Album>& album = m_shown.album;
     if (isLocal()) {
+        if (const QString path = m_shown.medium.localPath.value_or(QString()); !path.isEmpty()) {
+            FileRevealer& revealer = m_services.revealer;
+            menu->addAction(tr("Show in File Manager"), this,
+                            [&revealer, path] { revealer.revealFile(path); });
+        }
         if (album && !album->isLinkedFolder()) {
             menu->addSeparator();
             menu->addAction(tr("Remove from Playlist"), this, &PhotoCell::removeLocal);

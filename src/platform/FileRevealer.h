@@ -4,7 +4,7 @@
 
 namespace lumi {
 
-/// Shows a folder in the desktop's file manager.
+/// Shows a folder or a file in the desktop's file manager.
 class FileRevealer
 {
 public:
@@ -14,6 +14,9 @@ public:
     /// once; the file manager is asked on the main thread and a missing one is not an error the
     /// user sees (the folder then opens as a plain location).
     virtual void revealFolder(const QString& path) = 0;
+    /// Opens a file manager window on the file's folder with the file selected. Returns at once;
+    /// without a file manager service the folder opens as a plain location, never the file itself.
+    virtual void revealFile(const QString& path) = 0;
 };
 
 } // namespace lumi

@@ -4,6 +4,7 @@
 #include "model/DefaultsKeys.h"
 #include "support/FakeScreens.h"
 #include "support/browser/RecordingPhotoSheets.h"
+#include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
 #include "wallpaper/DisplayChoice.h"
@@ -31,6 +32,7 @@ using lumi::ThumbnailLoader;
 using lumi::test::FakeScreens;
 using lumi::test::ModelHarness;
 using lumi::test::RecordingPhotoSheets;
+using lumi::test::RecordingRevealer;
 
 namespace {
 
@@ -44,7 +46,7 @@ struct CellRig
         harness.launchSignedIn();
         cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.playlists(),
                                                               harness.defaults, screens, harness.links,
-                                                              sheets, thumbnails, harness.clock},
+                                                              revealer, sheets, thumbnails, harness.clock},
                                            actions());
         cell->resize(400, PhotoCell::heightFor(400));
         cell->show();
@@ -111,6 +113,7 @@ struct CellRig
     ModelHarness harness;
     FakeScreens screens{{FakeScreens::display(u"LEFT"_s, QRect(0, 0, 1920, 1080))}};
     RecordingPhotoSheets sheets;
+    RecordingRevealer revealer;
     ThumbnailLoader thumbnails{harness.api.network()};
     QStringList reports;
     QList<Medium> chosen;
@@ -161,12 +164,14 @@ void PhotoCellTest::offersWhatThePhotoAllows_data()
         << catalogMenu + QStringList{u"-"_s, u"Remove 3 Photos from Playlist"_s, u"Select All"_s};
     QTest::newRow("catalog photo in the favorites") << false << Grid::favorites << 1 << all.mid(0, 4)
                                                     << catalogMenu + removal;
-    QTest::newRow("local photo in a listing") << true << Grid::listing << 1 << QStringList{u"wallpaper"_s}
-                                              << QStringList{u"Set as Wallpaper"_s};
-    QTest::newRow("local photo in a playlist") << true << Grid::playlist << 1 << QStringList{u"wallpaper"_s, u"remove"_s}
-                                               << QStringList{u"Set as Wallpaper"_s, u"-"_s, u"Remove from Playlist"_s};
-    QTest::newRow("local photo in a linked folder") << true << Grid::linked << 1 << QStringList{u"wallpaper"_s}
-                                                    << QStringList{u"Set as Wallpaper"_s};
+    const QStringList localMenu{u"Set as Wallpaper"_s, u"Show in File Manager"_s};
+    QTest::newRow("local photo in a listing")
+        << true << Grid::listing << 1 << QStringList{u"wallpaper"_s} << localMenu;
+    QTest::newRow("local photo in a playlist")
+        << true << Grid::playlist << 1 << QStringList{u"wallpaper"_s, u"remove"_s}
+        << localMenu + QStringList{u"-"_s, u"Remove from Playlist"_s};
+    QTest::newRow("local photo in a linked folder")
+        << true << Grid::linked << 1 << QStringList{u"wallpaper"_s} << localMenu;
 }
 
 void PhotoCellTest::offersWhatThePhotoAllows()
@@ -186,6 +191,12 @@ void PhotoCellTest::offersWhatThePhotoAllows()
     rig.cell->present({.medium = photo, .album = rig.album(grid)});
     QCOMPARE(rig.visibleButtons(), buttons);
     QCOMPARE(rig.menuItems(), menu);
+    for (QAction* action : rig.openMenu()->actions()) {
+        if (action->text() == u"Show in File Manager"_s)
+            action->trigger();
+    }
+    QCOMPARE(rig.revealer.revealedFiles,
+             menu.contains(u"Show in File Manager"_s) ? QStringList{*photo.localPath} : QStringList{});
 
     // Without a usable page link there is no "Open Photo Page".
     photo.sourceUrl = u"http://lumivale.test/photos/1"_s;

@@ -1,6 +1,7 @@
 #include "browser/PhotoGrid.h"
 #include "support/FakeScreens.h"
 #include "support/browser/RecordingPhotoSheets.h"
+#include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
 
@@ -25,6 +26,7 @@ using lumi::ThumbnailLoader;
 using lumi::test::FakeScreens;
 using lumi::test::ModelHarness;
 using lumi::test::RecordingPhotoSheets;
+using lumi::test::RecordingRevealer;
 
 namespace {
 
@@ -36,7 +38,7 @@ struct GridRig
         harness.launchSignedIn();
         grid = std::make_unique<PhotoGrid>(lumi::GridServices{harness.model(), harness.playlists(),
                                                               harness.defaults, screens, harness.links,
-                                                              sheets, thumbnails, harness.clock},
+                                                              revealer, sheets, thumbnails, harness.clock},
                                            source(harness), columns);
         grid->resize(1280, 800);
         grid->show();
@@ -79,6 +81,7 @@ struct GridRig
     ModelHarness harness;
     FakeScreens screens{{FakeScreens::display(u"LEFT"_s, QRect(0, 0, 1920, 1080))}};
     RecordingPhotoSheets sheets;
+    RecordingRevealer revealer;
     ThumbnailLoader thumbnails{harness.api.network()};
     std::unique_ptr<PhotoGrid> grid;
 };

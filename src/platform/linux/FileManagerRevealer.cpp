@@ -7,6 +7,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -16,21 +17,32 @@ namespace lumi {
 void FileManagerRevealer::revealFolder(const QString& path)
 {
     const QUrl folder = QUrl::fromLocalFile(path);
+    showItem(folder, folder);
+}
+
+void FileManagerRevealer::revealFile(const QString& path)
+{
+    showItem(QUrl::fromLocalFile(path), QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+void FileManagerRevealer::showItem(const QUrl& item, const QUrl& fallback)
+{
     QDBusMessage call =
         QDBusMessage::createMethodCall(u"org.freedesktop.FileManager1"_s, u"/org/freedesktop/FileManager1"_s,
                                        u"org.freedesktop.FileManager1"_s, u"ShowItems"_s);
-    call << QStringList{folder.toString()} << QString();
+    call << QStringList{item.toString()} << QString();
     auto* watcher =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, timeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [folder](QDBusPendingCallWatcher* finished) {
-        finished->deleteLater();
-        const QDBusPendingReply<> reply = *finished;
-        if (!reply.isError())
-            return;
-        AppLog(u"app"_s).info(u"file manager did not show %1 (%2); opening it"_s.arg(
-            folder.toLocalFile(), reply.error().message()));
-        QDesktopServices::openUrl(folder);
-    });
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [item, fallback](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                const QDBusPendingReply<> reply = *finished;
+                if (!reply.isError())
+                    return;
+                AppLog(u"app"_s).info(u"file manager did not show %1 (%2); opening %3"_s.arg(
+                    item.toLocalFile(), reply.error().message(), fallback.toLocalFile()));
+                QDesktopServices::openUrl(fallback);
+            });
 }
 
 } // namespace lumi

@@ -4,11 +4,13 @@
 
 #include <QObject>
 
+class QUrl;
+
 namespace lumi {
 
-/// Asks the freedesktop file manager service (org.freedesktop.FileManager1) to show the folder,
-/// without waiting on the bus; when it does not answer within the timeout or fails, the folder
-/// opens through the desktop's default handler.
+/// Asks the freedesktop file manager service (org.freedesktop.FileManager1) to show the folder or
+/// file, without waiting on the bus; when it does not answer within the timeout or fails, the
+/// folder opens through the desktop's default handler.
 class FileManagerRevealer final : public QObject, public FileRevealer
 {
     Q_OBJECT
@@ -20,6 +22,11 @@ public:
     FileManagerRevealer() = default;
 
     void revealFolder(const QString& path) override;
+    void revealFile(const QString& path) override;
+
+private:
+    /// ShowItems on the item; fallback opens when the service does not answer or fails.
+    void showItem(const QUrl& item, const QUrl& fallback);
 };
 
 } // namespace lumi
