@@ -84,7 +84,7 @@ void CrashRelaunchX11Test::initTestCase()
     QVERIFY2(m_sandbox->isRunning(), qPrintable(m_sandbox->errorString()));
     m_token = m_sandbox->signInToken();
     QVERIFY(!m_token.isEmpty());
-    lumi::SessionTokenFile::save(m_token);
+    QVERIFY(lumi::SessionTokenFile::save(m_token));
 }
 
 void CrashRelaunchX11Test::cleanupTestCase()

@@ -38,6 +38,7 @@ class RecordingRevealer final : public lumi::FileRevealer
 public:
     explicit RecordingRevealer(QStringList& revealed) : m_revealed(revealed) {}
     void revealFolder(const QString& path) override { m_revealed.append(path); }
+    void revealFile(const QString& path) override { m_revealed.append(path); }
 
 private:
     QStringList& m_revealed;
