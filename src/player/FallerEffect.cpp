@@ -90,6 +90,9 @@ QCoro::Task<void> FallerEffect::pace(CancelToken cancel)
     }
     while (!cancel.isCancelled()) {
         co_await clock.sleep(poll, cancel);
+        // A cancelled sleep resumes after the effect was deleted.
+        if (cancel.isCancelled())
+            co_return;
         const std::chrono::milliseconds now = clock.monotonic();
         const std::vector<Print> seen = m_prints;
         for (size_t i = 0; i < seen.size() && !cancel.isCancelled(); ++i) {

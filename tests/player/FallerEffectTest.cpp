@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -107,6 +108,23 @@ private slots:
         rig.advance(400ms);
         QCOMPARE(rig.photos.requests.size(), 8);
         QVERIFY(effect.isMoving(rig.clock.monotonic()));
+    }
+
+    void deletedWhileSleepingTouchesNothingOnWaking()
+    {
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {u"red"_s});
+        QRandomGenerator random(3);
+        auto effect = std::make_unique<FallerEffect>(*rig.model, random);
+        QCoreApplication::processEvents();
+        rig.advance(3600ms);
+        QCOMPARE(rig.clock.sleeperCount(), 1);
+        const qsizetype requests = rig.photos.requests.size();
+
+        // The cancelled sleep resumes from the event loop, after the effect is gone.
+        effect.reset();
+        rig.advance(20s);
+        QCOMPARE(rig.clock.sleeperCount(), 0);
+        QCOMPARE(rig.photos.requests.size(), requests);
     }
 
     void noPhotosNoPrints()

@@ -8,6 +8,8 @@ namespace lumi::test {
 
 struct ManualClock::Sleeper
 {
+    /// Null once the clock is gone: a sleeper resumes from the event loop, maybe after that.
+    ManualClock* clock;
     bool bootClock;
     std::chrono::milliseconds deadline;
     WakeSignal wake;
@@ -15,7 +17,11 @@ struct ManualClock::Sleeper
 
 ManualClock::ManualClock(QDateTime start) : m_start(std::move(start)) {}
 
-ManualClock::~ManualClock() = default;
+ManualClock::~ManualClock()
+{
+    for (Sleeper* sleeper : std::as_const(m_sleepers))
+        sleeper->clock = nullptr;
+}
 
 QDateTime ManualClock::now() const { return m_start.addMSecs((m_elapsed + m_suspended + m_wallOffset).count()); }
 
@@ -33,14 +39,15 @@ QCoro::Task<bool> ManualClock::waitUntil(bool bootClock, std::chrono::millisecon
 {
     if (token.isCancelled())
         co_return false;
-    Sleeper sleeper{bootClock, deadline, {}};
+    Sleeper sleeper{this, bootClock, deadline, {}};
     if ((bootClock ? bootTime() : monotonic()) >= deadline)
         co_return true;
     m_sleepers.append(&sleeper);
     QObject::connect(token.signal(), &CancelSignal::cancelled, &sleeper.wake,
                      [&sleeper] { emit sleeper.wake.woken(false); });
     const std::optional<bool> elapsed = co_await qCoro(&sleeper.wake, &WakeSignal::woken);
-    m_sleepers.removeOne(&sleeper);
+    if (sleeper.clock)
+        sleeper.clock->m_sleepers.removeOne(&sleeper);
     co_return elapsed.value_or(false) && !token.isCancelled();
 }
 
