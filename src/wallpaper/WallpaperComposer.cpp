@@ -42,6 +42,8 @@ QImage canvasWith(QImage photo, const WallpaperLayout& layout)
     if (!photo.hasAlphaChannel()) {
         for (const QRect& bar : QRegion(canvas.rect()).subtracted(layout.photo))
             painter.fillRect(bar, Qt::black);
+        // An opaque photo replaces what is under it: a plain copy, no blend.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
     }
     painter.drawImage(layout.photo.topLeft(), photo);
     painter.end();
