@@ -40,6 +40,7 @@
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
@@ -206,8 +207,11 @@ void Application::createModel()
         .links = *m_links,
         .screens = *m_screens,
     });
+    m_guidance = std::make_unique<Guidance>(*m_model, *m_clock);
+    connect(m_model.get(), &AppModel::noticeRaised, m_guidance.get(), &Guidance::showNotice);
     m_playlists = std::make_unique<PlaylistEditor>(PlaylistEditor::Services{
         .model = *m_model,
+        .guidance = *m_guidance,
         .api = *m_api,
         .defaults = Defaults::shared(),
         .sync = *m_sync,
@@ -295,8 +299,8 @@ void Application::createSaverServices()
 
 BrowserServices Application::browserServices() const
 {
-    return {*m_playlists, *m_rotation, *m_screens, Defaults::shared(), *m_events,
-            *m_sync,      *m_clock,    *m_links,   *m_revealer,        *m_saverLauncher};
+    return {*m_playlists, *m_guidance, *m_rotation, *m_screens,  Defaults::shared(), *m_events,
+            *m_sync,      *m_clock,    *m_links,    *m_revealer, *m_saverLauncher};
 }
 
 void Application::createShell()
@@ -323,8 +327,8 @@ void Application::createShell()
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
 
     m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_mainWindow);
-    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_saverLauncher, *m_rotation, *m_shortcuts,
-                                              *m_mainWindow, *m_stories);
+    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_saverLauncher, *m_rotation,
+                                              *m_shortcuts, *m_mainWindow, *m_stories);
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
     m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());
     m_trayIcon->setToolTip(u"Lumivale"_s);

@@ -37,6 +37,7 @@ class MenuBarContent;
 class Pickers;
 class PhotoLoader;
 class PhotoStoryPresenter;
+class Guidance;
 class PlaylistEditor;
 class PlaylistSync;
 class ProcessControl;
@@ -154,6 +155,7 @@ private:
     std::unique_ptr<WindowRelay> m_windowRelay;
     std::unique_ptr<AppModel> m_model;
     // The parts of the model the views use.
+    std::unique_ptr<Guidance> m_guidance;
     std::unique_ptr<PlaylistEditor> m_playlists;
     std::unique_ptr<SaverLauncher> m_saverLauncher;
     std::unique_ptr<SettingsSync> m_settingsSync;

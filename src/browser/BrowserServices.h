@@ -6,6 +6,7 @@ class Clock;
 class Defaults;
 class EventSink;
 class FileRevealer;
+class Guidance;
 class LinkOpener;
 class PlaylistEditor;
 class RotationEngine;
@@ -19,6 +20,8 @@ struct BrowserServices final
 {
     /// The model's playlist and folder operations.
     PlaylistEditor& playlists;
+    /// The notice line.
+    Guidance& guidance;
     RotationEngine& rotation;
     const Screens& screens;
     Defaults& defaults;

@@ -57,7 +57,7 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
     m_detail->setContentsMargins(0, 0, 0, 0);
     m_detail->setSpacing(0);
     m_detail->addWidget(new AlertBanner(model, detail));
-    new NoticeToast(model, *detail);
+    new NoticeToast(m_services.guidance, *detail);
 
     m_splitter->addWidget(sidebar);
     m_splitter->addWidget(detail);
@@ -93,8 +93,8 @@ QWidget* BrowserView::makeSidebar()
     column->setObjectName(u"browser.sidebar"_s);
     column->setMinimumWidth(sidebarMinimum);
     column->setMaximumWidth(sidebarMaximum);
-    auto* list = new SidebarList(*m_state, m_model, m_services.playlists, m_services.sync,
-                                 m_services.revealer, m_services.defaults);
+    auto* list = new SidebarList(*m_state, m_model, m_services.playlists, m_services.guidance,
+                                 m_services.sync, m_services.revealer, m_services.defaults);
     connect(list, &SidebarList::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylist);
     connect(list, &SidebarList::renameRequested, m_sheets, &PlaylistSheets::rename);
     connect(list, &SidebarList::deleteRequested, m_sheets, &PlaylistSheets::confirmDelete);
@@ -196,7 +196,8 @@ QWidget* BrowserView::makeGrid(const Source& source)
     connect(grid, &PhotoGrid::mediaChanged, m_state, [this, grid] { m_state->setGridMedia(grid->media()); });
     connect(grid, &PhotoGrid::selectedChanged, m_state,
             [this, grid] { m_state->setSelectedPhoto(grid->selected()); });
-    connect(m_state, &BrowserState::columnsChanged, grid, [this, grid] { grid->setColumns(m_state->columns()); });
+    connect(m_state, &BrowserState::columnsChanged, grid,
+            [this, grid] { grid->setColumns(m_state->columns()); });
     return grid;
 }
 

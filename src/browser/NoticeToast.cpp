@@ -2,7 +2,7 @@
 
 #include "app/Palette.h"
 #include "imaging/BundledFonts.h"
-#include "state/AppModel.h"
+#include "state/Guidance.h"
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -19,8 +19,8 @@ constexpr int bottomMargin = 16;
 
 } // namespace
 
-NoticeToast::NoticeToast(AppModel& model, QWidget& parent)
-    : QLabel(&parent), m_model(model), m_opacity(new QGraphicsOpacityEffect(this)),
+NoticeToast::NoticeToast(Guidance& guidance, QWidget& parent)
+    : QLabel(&parent), m_guidance(guidance), m_opacity(new QGraphicsOpacityEffect(this)),
       m_fade(new QPropertyAnimation(m_opacity, "opacity", this))
 {
     setObjectName(u"browser.notice"_s);
@@ -32,18 +32,18 @@ NoticeToast::NoticeToast(AppModel& model, QWidget& parent)
     m_fade->setDuration(200);
     m_fade->setEasingCurve(QEasingCurve::OutCubic);
     connect(m_fade, &QPropertyAnimation::finished, this, [this] {
-        if (!m_model.notice())
+        if (!m_guidance.notice())
             hide();
     });
     parent.installEventFilter(this);
-    connect(&model, &AppModel::noticeChanged, this, &NoticeToast::sync);
+    connect(&guidance, &Guidance::noticeChanged, this, &NoticeToast::sync);
     hide();
     sync();
 }
 
 void NoticeToast::sync()
 {
-    const std::optional<QString>& notice = m_model.notice();
+    const std::optional<QString>& notice = m_guidance.notice();
     m_fade->stop();
     m_fade->setStartValue(m_opacity->opacity());
     if (notice) {

@@ -7,16 +7,16 @@ class QPropertyAnimation;
 
 namespace lumi {
 
-class AppModel;
+class Guidance;
 
-/// The model's notice as a capsule over the bottom of its parent, fading in and out with it.
+/// The notice as a capsule over the bottom of its parent, fading in and out with it.
 class NoticeToast final : public QLabel
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(NoticeToast)
 
 public:
-    NoticeToast(AppModel& model, QWidget& parent);
+    NoticeToast(Guidance& guidance, QWidget& parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,7 +26,7 @@ private:
     void sync();
     void place();
 
-    AppModel& m_model;
+    Guidance& m_guidance;
     QGraphicsOpacityEffect* m_opacity;
     QPropertyAnimation* m_fade;
 };

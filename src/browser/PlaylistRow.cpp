@@ -9,6 +9,7 @@
 #include "library/SyncScheduler.h"
 #include "platform/FileRevealer.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 
 #include <QContextMenuEvent>
@@ -25,10 +26,11 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, PlaylistEditor& playlists,
-                         const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
-                         QWidget* parent)
+                         Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer,
+                         const Defaults& defaults, QWidget* parent)
     : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_playlists(playlists),
-      m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_row(new SidebarRow(m_album.title, this)),
+      m_guidance(guidance), m_sync(sync), m_revealer(revealer), m_defaults(defaults),
+      m_row(new SidebarRow(m_album.title, this)),
       m_isOwnDrag([](const QDropEvent& event) { return event.source() != nullptr; })
 {
     setAcceptDrops(true);
@@ -167,17 +169,18 @@ void PlaylistRow::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
-    ViewTask::start(
-        m_model, reportAdded(&m_model, m_playlists.addPhotosToPlaylist(drag->media, m_album), m_album.title));
+    ViewTask::start(m_model, reportAdded(&m_guidance, m_playlists.addPhotosToPlaylist(drag->media, m_album),
+                                         m_album.title));
 }
 
-QCoro::Task<void> PlaylistRow::reportAdded(QPointer<AppModel> model, QCoro::Task<int> adding, QString title)
+QCoro::Task<void> PlaylistRow::reportAdded(QPointer<Guidance> guidance, QCoro::Task<int> adding,
+                                           QString title)
 {
     const int added = co_await adding;
-    if (!model || added == 0)
+    if (!guidance || added == 0)
         co_return;
-    model->showNotice(added == 1 ? tr("Added to %1").arg(title)
-                                 : tr("Added %1 photos to %2").arg(added).arg(title));
+    guidance->showNotice(added == 1 ? tr("Added to %1").arg(title)
+                                    : tr("Added %1 photos to %2").arg(added).arg(title));
 }
 
 } // namespace lumi

@@ -20,6 +20,7 @@ class AppModel;
 class BrowserState;
 class Defaults;
 class FileRevealer;
+class Guidance;
 class PlaylistEditor;
 class SidebarRow;
 class SyncScheduler;
@@ -35,8 +36,8 @@ class PlaylistRow final : public QWidget
 
 public:
     PlaylistRow(Album album, BrowserState& state, AppModel& model, PlaylistEditor& playlists,
-                const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
-                QWidget* parent = nullptr);
+                Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer,
+                const Defaults& defaults, QWidget* parent = nullptr);
 
     const Album& album() const { return m_album; }
     SidebarRow& row() const { return *m_row; }
@@ -64,12 +65,13 @@ protected:
 private:
     void addFolderItems(QMenu& menu);
     bool takesDrag(const QDropEvent& event) const;
-    static QCoro::Task<void> reportAdded(QPointer<AppModel> model, QCoro::Task<int> adding, QString title);
+    static QCoro::Task<void> reportAdded(QPointer<Guidance> guidance, QCoro::Task<int> adding, QString title);
 
     Album m_album;
     BrowserState& m_state;
     AppModel& m_model;
     PlaylistEditor& m_playlists;
+    Guidance& m_guidance;
     const SyncScheduler& m_sync;
     FileRevealer& m_revealer;
     const Defaults& m_defaults;

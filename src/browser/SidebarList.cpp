@@ -19,11 +19,11 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-SidebarList::SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists,
+SidebarList::SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists, Guidance& guidance,
                          const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
                          QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_playlists(playlists), m_sync(sync),
-      m_revealer(revealer), m_defaults(defaults), m_rows(new QVBoxLayout(this))
+    : QWidget(parent), m_state(state), m_model(model), m_playlists(playlists), m_guidance(guidance),
+      m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_rows(new QVBoxLayout(this))
 {
     m_rows->setContentsMargins(8, 0, 8, 8);
     m_rows->setSpacing(2);
@@ -127,7 +127,8 @@ void SidebarList::addRow(const QString& title, const Source& source, std::functi
 
 void SidebarList::addPlaylist(const Album& album)
 {
-    auto* row = new PlaylistRow(album, m_state, m_model, m_playlists, m_sync, m_revealer, m_defaults, this);
+    auto* row = new PlaylistRow(album, m_state, m_model, m_playlists, m_guidance, m_sync, m_revealer,
+                                m_defaults, this);
     connect(row, &PlaylistRow::renameRequested, this, &SidebarList::renameRequested);
     connect(row, &PlaylistRow::deleteRequested, this, &SidebarList::deleteRequested);
     const QList<Album>& albums = m_model.account().albums();

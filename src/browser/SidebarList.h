@@ -12,6 +12,7 @@ class AppModel;
 class BrowserState;
 class Defaults;
 class FileRevealer;
+class Guidance;
 class PlaylistEditor;
 class SidebarRow;
 class SyncScheduler;
@@ -26,8 +27,9 @@ class SidebarList final : public QWidget
     Q_DISABLE_COPY_MOVE(SidebarList)
 
 public:
-    SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists, const SyncScheduler& sync,
-                FileRevealer& revealer, const Defaults& defaults, QWidget* parent = nullptr);
+    SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists, Guidance& guidance,
+                const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
+                QWidget* parent = nullptr);
 
 signals:
     void newPlaylistRequested();
@@ -47,6 +49,7 @@ private:
     BrowserState& m_state;
     AppModel& m_model;
     PlaylistEditor& m_playlists;
+    Guidance& m_guidance;
     const SyncScheduler& m_sync;
     FileRevealer& m_revealer;
     const Defaults& m_defaults;

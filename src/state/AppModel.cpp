@@ -24,7 +24,7 @@ AppModel::~AppModel()
     // Sleepers wake on the next event-loop turn and find the model gone.
     if (m_refreshLoop)
         m_refreshLoop->cancel();
-    for (const auto& sleeper : {m_tourShowing, m_noticeShown, m_surveyWait, m_retries}) {
+    for (const auto& sleeper : {m_tourShowing, m_surveyWait, m_retries}) {
         if (sleeper)
             sleeper->cancel();
     }
@@ -104,11 +104,6 @@ void AppModel::setPlacesTree(std::optional<PlacesTree> tree)
 void AppModel::setPlacesFailed(bool failed)
 {
     assign(m_placesFailed, failed, &AppModel::placesFailedChanged);
-}
-
-void AppModel::setNotice(std::optional<QString> notice)
-{
-    assign(m_notice, std::move(notice), &AppModel::noticeChanged);
 }
 
 void AppModel::setSurveyRequested(bool requested)

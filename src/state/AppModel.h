@@ -67,7 +67,6 @@ public:
     static constexpr std::chrono::seconds albumSyncDelay{20};
     static constexpr std::chrono::seconds placesAgeLimit{3600};
     static constexpr qint64 diskCacheBytes = 512LL * 1024 * 1024;
-    static constexpr std::chrono::seconds noticeDuration{3};
     static constexpr std::chrono::milliseconds surveyDelay{1200};
     /// The tour's delay before a step while the window is in view (and between steps), and after
     /// the window had to be brought up first.
@@ -108,8 +107,6 @@ public:
     void setPlacesTree(std::optional<PlacesTree> tree);
     bool placesFailed() const { return m_placesFailed; }
     void setPlacesFailed(bool failed);
-    const std::optional<QString>& notice() const { return m_notice; }
-    void setNotice(std::optional<QString> notice);
     bool surveyRequested() const { return m_surveyRequested; }
     void setSurveyRequested(bool requested);
     bool onboardingDue() const { return m_onboardingDue; }
@@ -205,8 +202,6 @@ public:
     static QString trimBlanks(QStringView text);
 
     // --- Notices, sharing, survey ----------------------------------------------------------------
-    /// Shows the text as the notice for 3 s; a newer notice replaces it and starts the 3 s anew.
-    void showNotice(QString text);
     /// None when the photo was sent, else the text for the share sheet.
     QCoro::Task<std::optional<QString>> emailPhoto(Medium photo, QString address, QString message);
     static QString emailFailureMessage();
@@ -244,7 +239,8 @@ signals:
     void showPlaceRequestedChanged();
     void placesTreeChanged();
     void placesFailedChanged();
-    void noticeChanged();
+    /// A text for the notice line; the root hands it to the guidance.
+    void noticeRaised(QString text);
     void surveyRequestedChanged();
     void onboardingDueChanged();
     void tourDueChanged();
@@ -279,7 +275,6 @@ private:
     void applyUser(User user, bool reloadChangedPlaylists);
     /// Picker answers arrive after the dialog: the session that asked must still be signed in.
     bool isStillSignedIn(const Session& session) const;
-    QCoro::Task<void> clearNoticeLater(CancelToken cancel);
     QCoro::Task<void> offerSurvey(CancelToken wait);
     QCoro::Task<void> submitSurveyAnswers(QString email, QString score, QString comment);
     QCoro::Task<void> applyOnboardingCalendar(std::optional<QString> choice, bool calendarOn,
@@ -346,7 +341,6 @@ private:
     std::optional<PlacesTree> m_placesTree;
     bool m_placesFailed = false;
     std::optional<std::chrono::milliseconds> m_placesLoadedAt;
-    std::optional<QString> m_notice;
     bool m_surveyRequested = false;
     bool m_onboardingDue = false;
     bool m_tourDue = false;
@@ -365,7 +359,6 @@ private:
     bool m_surveyAsked = false;
     bool m_tourFromAlert = false;
     std::optional<CancelToken> m_tourShowing;
-    std::optional<CancelToken> m_noticeShown;
     std::optional<CancelToken> m_surveyWait;
     QSet<QString> m_alertsHandled;
     std::optional<QString> m_sessionToken;

@@ -8,26 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-void AppModel::showNotice(QString text)
-{
-    setNotice(std::move(text));
-    if (m_noticeShown)
-        m_noticeShown->cancel();
-    m_noticeShown = CancelToken();
-    // Not counted as work: a notice on screen is no task under way.
-    spawn(clearNoticeLater(*m_noticeShown), false);
-}
-
-QCoro::Task<void> AppModel::clearNoticeLater(CancelToken cancel)
-{
-    const QPointer<AppModel> self(this);
-    const bool elapsed = co_await m_clock.sleep(noticeDuration, cancel);
-    // A newer notice cancelled this one and owns the line now.
-    if (!elapsed || !self || cancel.isCancelled())
-        co_return;
-    self->setNotice(std::nullopt);
-}
-
 QString AppModel::emailFailureMessage()
 {
     return tr("Couldn't send the photo. Check the address and your internet connection, then try again.");
@@ -107,8 +87,8 @@ QCoro::Task<void> AppModel::submitSurveyAnswers(QString email, QString score, QS
         // The notice says it; the answers are not worth an alert.
     }
     if (session.isCurrent())
-        showNotice(sent ? tr("Thank you for your answers.")
-                        : tr("Couldn't send the survey. Thank you anyway."));
+        emit noticeRaised(sent ? tr("Thank you for your answers.")
+                               : tr("Couldn't send the survey. Thank you anyway."));
 }
 
 } // namespace lumi

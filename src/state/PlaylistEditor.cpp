@@ -6,6 +6,7 @@
 #include "model/APIClient.h"
 #include "state/AppModel.h"
 #include "state/EventSink.h"
+#include "state/Guidance.h"
 #include "state/ModelSession.h"
 #include "state/WallpaperRotation.h"
 
@@ -49,9 +50,9 @@ bool isAcceptedPlaylistName(const QString& trimmed)
 } // namespace
 
 PlaylistEditor::PlaylistEditor(Services services, QObject* parent)
-    : QObject(parent), m_model(services.model), m_api(services.api), m_defaults(services.defaults),
-      m_sync(services.sync), m_rotation(services.rotation), m_events(services.events),
-      m_pickers(services.pickers), m_trash(services.trash)
+    : QObject(parent), m_model(services.model), m_guidance(services.guidance), m_api(services.api),
+      m_defaults(services.defaults), m_sync(services.sync), m_rotation(services.rotation),
+      m_events(services.events), m_pickers(services.pickers), m_trash(services.trash)
 {
 }
 
@@ -332,7 +333,8 @@ QCoro::Task<void> PlaylistEditor::importFolders()
     if (!session.isCurrent())
         co_return;
     m_sync.requestSync(0ms, true);
-    m_model.showNotice(imported == 1 ? tr("Imported 1 playlist") : tr("Imported %1 playlists").arg(imported));
+    m_guidance.showNotice(imported == 1 ? tr("Imported 1 playlist")
+                                        : tr("Imported %1 playlists").arg(imported));
 }
 
 QCoro::Task<bool> PlaylistEditor::importFolder(QString folder, QString name)
@@ -375,7 +377,7 @@ QCoro::Task<void> PlaylistEditor::addLocalPhotos(Album album)
         co_return;
     const int copied = LocalPhotos::importPhotos(files, *folder);
     m_sync.requestSync(0ms, true);
-    m_model.showNotice(copied == 1 ? tr("Added 1 photo") : tr("Added %1 photos").arg(copied));
+    m_guidance.showNotice(copied == 1 ? tr("Added 1 photo") : tr("Added %1 photos").arg(copied));
 }
 
 bool PlaylistEditor::removeLocalPhoto(const Medium& photo)

@@ -18,6 +18,7 @@ class APIClient;
 class AppModel;
 class Defaults;
 class EventSink;
+class Guidance;
 class ModelSession;
 class Pickers;
 class SyncScheduler;
@@ -37,6 +38,8 @@ public:
     struct Services
     {
         AppModel& model;
+        /// Where the counts of imports and copies are shown.
+        Guidance& guidance;
         APIClient& api;
         Defaults& defaults;
         SyncScheduler& sync;
@@ -100,6 +103,7 @@ private:
     QCoro::Task<bool> importFolder(QString folder, QString name);
 
     AppModel& m_model;
+    Guidance& m_guidance;
     APIClient& m_api;
     Defaults& m_defaults;
     SyncScheduler& m_sync;

@@ -70,7 +70,8 @@ void PlaylistRowTest::cleanup()
 std::unique_ptr<PlaylistRow> PlaylistRowTest::row(const Album& album)
 {
     auto row = std::make_unique<PlaylistRow>(album, *m_state, m_harness->model(), m_harness->playlists(),
-                                             m_harness->sync, m_revealer, m_harness->defaults);
+                                             m_harness->guidance(), m_harness->sync, m_revealer,
+                                             m_harness->defaults);
     row->resize(240, 30);
     row->show();
     return row;
@@ -160,8 +161,7 @@ void PlaylistRowTest::menuOffersWhatTheAlbumAllows()
     else if (folder == u"present") {
         album.localPath = linked.path();
         lumi::LocalPhotos::recordLink(m_harness->defaults, album.id, linked.path());
-    }
-    else if (folder == u"missing")
+    } else if (folder == u"missing")
         album.localPath = linked.path() + u"/not-here"_s;
     const auto shown = row(album);
     QSignalSpy renames(shown.get(), &PlaylistRow::renameRequested);
@@ -271,10 +271,10 @@ void PlaylistRowTest::dropAddsTheAppsOwnPhotosToAnotherPlaylist()
     QCOMPARE(m_state->dropTarget(), std::nullopt);
     if (notice.isEmpty()) {
         QCOMPARE(m_harness->requestLines(), QStringList());
-        QCOMPARE(m_harness->model().notice(), std::nullopt);
+        QCOMPARE(m_harness->guidance().notice(), std::nullopt);
         return;
     }
-    QTRY_COMPARE(m_harness->model().notice(), std::optional(notice));
+    QTRY_COMPARE(m_harness->guidance().notice(), std::optional(notice));
     QCOMPARE(m_harness->requestLines().filter(u"POST /albums/editor-s-picks"_s).size(), photos);
 }
 

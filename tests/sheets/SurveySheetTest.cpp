@@ -139,7 +139,7 @@ void SurveySheetTest::submitsAndClosesBeforeTheAnswer()
     // Gone at once, long before the delayed answer.
     QCOMPARE(m_controller->window()->sheets().shown(), std::nullopt);
     QVERIFY(!m_harness->model().surveyRequested());
-    QCOMPARE(m_harness->model().notice(), std::nullopt);
+    QCOMPARE(m_harness->guidance().notice(), std::nullopt);
 
     QVERIFY(m_harness->settle());
     const QJsonArray posts = m_harness->apiRequests(u"POST"_s, u"surveys"_s);
@@ -148,7 +148,7 @@ void SurveySheetTest::submitsAndClosesBeforeTheAnswer()
     QCOMPARE(body[u"email"_s].toString(u"not a string"_s), sentEmail);
     QCOMPARE(body[u"score"_s].toString(u"not a string"_s), sentScore);
     QCOMPARE(body[u"comment"_s].toString(u"not a string"_s), comment);
-    QCOMPARE(m_harness->model().notice(), std::optional<QString>(u"Thank you for your answers."_s));
+    QCOMPARE(m_harness->guidance().notice(), std::optional<QString>(u"Thank you for your answers."_s));
 }
 
 QTEST_MAIN(SurveySheetTest)

@@ -1,7 +1,6 @@
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -25,7 +24,6 @@ class AppModelNoticesTest final : public QObject
     Q_OBJECT
 
 private slots:
-    void newerNoticeReplacesAndRestartsTheTime();
     void emailPhoto_data();
     void emailPhoto();
     void scheduleSurvey_data();
@@ -33,34 +31,6 @@ private slots:
     void submitSurvey_data();
     void submitSurvey();
 };
-
-void AppModelNoticesTest::newerNoticeReplacesAndRestartsTheTime()
-{
-    ModelHarness h;
-    AppModel& model = h.model();
-    QSignalSpy changed(&model, &AppModel::noticeChanged);
-
-    model.showNotice(u"Imported 1 playlist"_s);
-    QVERIFY(h.advance(1s));
-    model.showNotice(u"Added 2 photos"_s);
-    // The first notice's 3 s are over; its clearing must not take the newer one away.
-    QVERIFY(h.advance(2s));
-    QCOMPARE(model.notice(), std::optional<QString>(u"Added 2 photos"_s));
-    QVERIFY(h.advance(999ms));
-    QCOMPARE(model.notice(), std::optional<QString>(u"Added 2 photos"_s));
-    QVERIFY(h.advance(1ms));
-    QCOMPARE(model.notice(), std::nullopt);
-    QCOMPARE(changed.count(), 3);
-
-    // The same text again still starts its own 3 s.
-    model.showNotice(u"Added 2 photos"_s);
-    QVERIFY(h.advance(2s));
-    model.showNotice(u"Added 2 photos"_s);
-    QVERIFY(h.advance(2s));
-    QCOMPARE(model.notice(), std::optional<QString>(u"Added 2 photos"_s));
-    QVERIFY(h.advance(1s));
-    QCOMPARE(model.notice(), std::nullopt);
-}
 
 void AppModelNoticesTest::emailPhoto_data()
 {
@@ -225,7 +195,7 @@ void AppModelNoticesTest::submitSurvey()
     QCOMPARE(h.requestLines(), QStringList{u"POST /surveys"_s});
     QCOMPARE(ModelHarness::bodyOf(h.apiRequests().at(0)),
              (QJsonObject{{u"email"_s, u"sam@example.test"_s}, {u"score"_s, u"9"_s}, {u"comment"_s, u""_s}}));
-    QCOMPARE(model.notice(), std::optional<QString>(notice));
+    QCOMPARE(h.guidance().notice(), std::optional<QString>(notice));
     QCOMPARE(model.alert(), std::nullopt);
     QCOMPARE(model.phase(), AppModel::Phase::ready);
 }

@@ -176,7 +176,7 @@ void PlaylistEditorFoldersTest::productWordIsRefused()
     QCOMPARE(model.alert(), std::optional<QString>(u"The folder's path can't contain “Lumivale”."_s));
     QCOMPARE(h.requestLines(), QStringList());
     QCOMPARE(immediateSyncs(h.journal.calls()), QStringList());
-    QCOMPARE(model.notice(), std::nullopt);
+    QCOMPARE(h.guidance().notice(), std::nullopt);
 }
 
 void PlaylistEditorFoldersTest::pickerAnswerAfterSignOutIsIgnored_data()
@@ -214,7 +214,7 @@ void PlaylistEditorFoldersTest::pickerAnswerAfterSignOutIsIgnored()
     QCOMPARE(model.phase(), AppModel::Phase::signedOut);
     QCOMPARE(h.requestLines(), QStringList());
     QCOMPARE(immediateSyncs(h.journal.calls()), QStringList());
-    QCOMPARE(model.notice(), std::nullopt);
+    QCOMPARE(h.guidance().notice(), std::nullopt);
     QVERIFY(!QFileInfo::exists(h.sync.root + u"/Editor's Picks"_s));
 }
 
@@ -277,7 +277,7 @@ void PlaylistEditorFoldersTest::importFolders()
     QCOMPARE(h.requestLines().filter(u"PUT "_s), QStringList());
     QCOMPARE(h.requestLines().last(), albumsReload);
     QCOMPARE(immediateSyncs(h.journal.calls()).size(), 1);
-    QCOMPARE(model.notice(), std::optional<QString>(notice));
+    QCOMPARE(h.guidance().notice(), std::optional<QString>(notice));
     for (const QString& name : std::as_const(playlists)) {
         bool linked = false;
         for (const Album& album : model.account().albums())
@@ -328,7 +328,7 @@ void PlaylistEditorFoldersTest::importSendsThePathTheServerLeftOut()
     QCOMPARE(h.requestLines(), (QStringList{u"POST /albums"_s, u"PUT /albums/alps"_s, albumsReload}));
     QCOMPARE(ModelHarness::bodyOf(h.apiRequests().at(1)),
              (QJsonObject{{u"renamed"_s, u"Alps"_s}, {u"local"_s, parent + u"/Alps"_s}}));
-    QCOMPARE(model.notice(), std::optional<QString>(notice));
+    QCOMPARE(h.guidance().notice(), std::optional<QString>(notice));
     QCOMPARE(model.alert(), std::nullopt);
     QCOMPARE(h.appLogLines().filter(u"import Alps: "_s).size(), playlistExists ? 0 : 1);
 }
@@ -359,7 +359,7 @@ void PlaylistEditorFoldersTest::addLocalPhotos()
     QFETCH(QString, notice);
 
     ModelHarness h;
-    AppModel& model = h.launchSignedIn();
+    h.launchSignedIn();
     const QString pictures = h.sandbox.homePath() + u"/Pictures/"_s;
     const QString folder = h.sync.root + u"/Editor's Picks/"_s;
     for (const QString& name : std::as_const(chosen)) {
@@ -377,7 +377,7 @@ void PlaylistEditorFoldersTest::addLocalPhotos()
     QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), expected);
     for (const QString& name : std::as_const(present))
         QCOMPARE(lumi::test::contentOf(folder + name), QByteArrayLiteral("mine"));
-    QCOMPARE(model.notice(), std::optional<QString>(notice));
+    QCOMPARE(h.guidance().notice(), std::optional<QString>(notice));
     QCOMPARE(immediateSyncs(h.journal.calls()).size(), 1);
     // Nothing about local files goes to the server.
     QCOMPARE(h.requestLines(), QStringList());

@@ -28,9 +28,16 @@ public:
 
     BrowserServices services()
     {
-        return {m_harness.playlists(), rotation,         m_harness.screens,
-                m_harness.defaults,    m_harness.events, m_harness.sync,
-                m_harness.clock,       m_harness.links,  revealer,
+        return {m_harness.playlists(),
+                m_harness.guidance(),
+                rotation,
+                m_harness.screens,
+                m_harness.defaults,
+                m_harness.events,
+                m_harness.sync,
+                m_harness.clock,
+                m_harness.links,
+                revealer,
                 m_harness.saver()};
     }
 

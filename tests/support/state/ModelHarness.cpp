@@ -25,7 +25,8 @@ const QString apiPrefix = u"/api/v6/"_s;
 } // namespace
 
 ModelHarness::ModelHarness(QStringList sandboxArguments)
-    : sandbox(std::move(sandboxArguments)), defaults(Defaults::shared()), autostart(QCoreApplication::applicationFilePath(), Paths::autostartFile())
+    : sandbox(std::move(sandboxArguments)), defaults(Defaults::shared()),
+      autostart(QCoreApplication::applicationFilePath(), Paths::autostartFile())
 {
     sync.root = LibraryLayout::at(DataDirectory::current(defaults)).playlistRoot;
 }
@@ -37,6 +38,7 @@ ModelHarness::~ModelHarness()
         m_playlists.reset();
         m_settings.reset();
         m_saver.reset();
+        m_guidance.reset();
         m_model.reset();
     }
     // Sleepers the model cancelled wake on the next turn, while the clock still exists.
@@ -66,6 +68,8 @@ AppModel& ModelHarness::model()
             .links = links,
             .screens = screens,
         });
+        m_guidance = std::make_unique<Guidance>(*m_model, clock);
+        QObject::connect(m_model.get(), &AppModel::noticeRaised, m_guidance.get(), &Guidance::showNotice);
         m_saver = std::make_unique<SaverLauncher>(*m_model, *m_account, clock, api, sync, player);
         m_settings = std::make_unique<SettingsSync>(*m_model, *m_account, defaults, notifications, autostart);
         QObject::connect(m_model.get(), &AppModel::showStartupArrived, m_settings.get(),
@@ -86,11 +90,18 @@ SettingsSync& ModelHarness::settings()
     return *m_settings;
 }
 
+Guidance& ModelHarness::guidance()
+{
+    model();
+    return *m_guidance;
+}
+
 PlaylistEditor& ModelHarness::playlists()
 {
     if (!m_playlists) {
         m_playlists = std::make_unique<PlaylistEditor>(PlaylistEditor::Services{
             .model = model(),
+            .guidance = guidance(),
             .api = api,
             .defaults = defaults,
             .sync = sync,

@@ -8,6 +8,7 @@
 #include "platform/linux/XdgTrash.h"
 #include "services/CrashReporter.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
@@ -51,6 +52,8 @@ public:
     SaverLauncher& saver();
     /// The model's settings part, made with it.
     SettingsSync& settings();
+    /// The model's notice line and guidance, made with it.
+    Guidance& guidance();
     /// The playlist and folder operations on that model; made on first use.
     PlaylistEditor& playlists();
     /// The next start of the app: a new model over the same files, settings and sandbox.
@@ -117,6 +120,7 @@ public:
 private:
     std::unique_ptr<Account> m_account;
     std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<Guidance> m_guidance;
     std::unique_ptr<SaverLauncher> m_saver;
     std::unique_ptr<SettingsSync> m_settings;
     std::unique_ptr<PlaylistEditor> m_playlists;
