@@ -39,6 +39,16 @@ QImage decodeBody(QByteArray body, QSize pixelSize)
                                     [pixelSize](PhotoDecoder& decoder) { return decodeCovering(decoder, pixelSize); });
 }
 
+// An empty or foreign URL would still get a reply that fails a turn later. Aborted before then,
+// that reply reports its end twice, and the second report resumes a task that has already ended.
+bool isFetchable(const QUrl& url)
+{
+    if (url.isLocalFile())
+        return !url.toLocalFile().isEmpty();
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == u"http"_s || scheme == u"https"_s) && !url.host().isEmpty();
+}
+
 QString cacheKey(const QUrl& url, QSize pixelSize)
 {
     return u"%1x%2 %3"_s.arg(pixelSize.width()).arg(pixelSize.height()).arg(url.toString());
@@ -63,6 +73,8 @@ ThumbnailLoader::~ThumbnailLoader()
 
 ThumbnailLoader::Ticket ThumbnailLoader::load(const QUrl& url, QSize pixelSize, Done done)
 {
+    if (!isFetchable(url))
+        return 0;
     if (const std::optional<QImage> cached = m_cache.find(cacheKey(url, pixelSize))) {
         done(*cached);
         return 0;

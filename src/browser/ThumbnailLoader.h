@@ -20,7 +20,8 @@ namespace lumi {
 /// The grid's pictures: a photo file or a CDN variant (through the app's network, and so its URL
 /// cache), decoded off the main thread to cover exactly the tile's pixel size. Decoded pictures
 /// are kept in a least-recently-used cache bounded by bytes. A tile that scrolls away or shows
-/// another photo cancels its request, and a cancelled request never calls back.
+/// another photo cancels its request, and a cancelled request never calls back; neither does a
+/// request still out when the loader goes.
 class ThumbnailLoader final : public QObject
 {
     Q_OBJECT
@@ -38,8 +39,9 @@ public:
                              QObject* parent = nullptr);
     ~ThumbnailLoader() override;
 
-    /// A cached picture calls back at once and gives ticket 0; otherwise done is called later on
-    /// the main thread, unless the ticket is cancelled first.
+    /// A cached picture calls back at once and gives ticket 0. A URL that names neither a file nor
+    /// a web address gives ticket 0 and never calls back: there is nothing to fetch. Otherwise
+    /// done is called later on the main thread, unless the ticket is cancelled first.
     Ticket load(const QUrl& url, QSize pixelSize, Done done);
     void cancel(Ticket ticket);
 

@@ -37,6 +37,7 @@ using lumi::test::RecordingRevealer;
 namespace {
 
 enum class Grid { listing, playlist, favorites, linked };
+enum class Photo { catalog, local, localWithoutPath };
 
 // A signed-in model, two screens the test sets, and a tile whose reports to the grid are recorded.
 struct CellRig
@@ -120,14 +121,15 @@ struct CellRig
     std::unique_ptr<PhotoCell> cell;
 };
 
-Medium localPhoto()
+Medium localPhoto(const QString& path)
 {
-    return Medium{.uuid = u"local-1"_s, .title = u"Beach"_s, .localPath = u"/home/someone/Pictures/beach.jpg"_s};
+    return Medium{.uuid = u"local-1"_s, .title = u"Beach"_s, .localPath = path};
 }
 
 } // namespace
 
 Q_DECLARE_METATYPE(Grid)
+Q_DECLARE_METATYPE(Photo)
 
 class PhotoCellTest final : public QObject
 {
@@ -147,36 +149,42 @@ private slots:
 
 void PhotoCellTest::offersWhatThePhotoAllows_data()
 {
-    QTest::addColumn<bool>("local");
+    QTest::addColumn<Photo>("kind");
     QTest::addColumn<Grid>("grid");
     QTest::addColumn<int>("chosen");
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QStringList>("menu");
 
     const QStringList all{u"wallpaper"_s, u"favorite"_s, u"add"_s, u"share"_s, u"remove"_s};
-    const QStringList catalogMenu{u"Set as Wallpaper"_s, u"Add to Favorites"_s, u"Add to Playlist…"_s, u"Share…"_s,
-                                  u"Open Photo Page"_s};
+    const QStringList catalogMenu{u"Set as Wallpaper"_s, u"Add to Favorites"_s, u"Add to Playlist…"_s,
+                                  u"Share…"_s, u"Open Photo Page"_s};
     const QStringList removal{u"-"_s, u"Remove from Playlist"_s, u"Select All"_s};
-    QTest::newRow("catalog photo in a listing") << false << Grid::listing << 1 << all.mid(0, 4) << catalogMenu;
-    QTest::newRow("catalog photo in a playlist") << false << Grid::playlist << 1 << all << catalogMenu + removal;
+    QTest::newRow("catalog photo in a listing")
+        << Photo::catalog << Grid::listing << 1 << all.mid(0, 4) << catalogMenu;
+    QTest::newRow("catalog photo in a playlist")
+        << Photo::catalog << Grid::playlist << 1 << all << catalogMenu + removal;
     QTest::newRow("three chosen in a playlist")
-        << false << Grid::playlist << 3 << all
+        << Photo::catalog << Grid::playlist << 3 << all
         << catalogMenu + QStringList{u"-"_s, u"Remove 3 Photos from Playlist"_s, u"Select All"_s};
-    QTest::newRow("catalog photo in the favorites") << false << Grid::favorites << 1 << all.mid(0, 4)
-                                                    << catalogMenu + removal;
+    QTest::newRow("catalog photo in the favorites")
+        << Photo::catalog << Grid::favorites << 1 << all.mid(0, 4) << catalogMenu + removal;
     const QStringList localMenu{u"Set as Wallpaper"_s, u"Show in File Manager"_s};
     QTest::newRow("local photo in a listing")
-        << true << Grid::listing << 1 << QStringList{u"wallpaper"_s} << localMenu;
+        << Photo::local << Grid::listing << 1 << QStringList{u"wallpaper"_s} << localMenu;
     QTest::newRow("local photo in a playlist")
-        << true << Grid::playlist << 1 << QStringList{u"wallpaper"_s, u"remove"_s}
+        << Photo::local << Grid::playlist << 1 << QStringList{u"wallpaper"_s, u"remove"_s}
         << localMenu + QStringList{u"-"_s, u"Remove from Playlist"_s};
     QTest::newRow("local photo in a linked folder")
-        << true << Grid::linked << 1 << QStringList{u"wallpaper"_s} << localMenu;
+        << Photo::local << Grid::linked << 1 << QStringList{u"wallpaper"_s} << localMenu;
+    // Nothing to show in the file manager, and no picture to fetch.
+    QTest::newRow("local photo with an empty path")
+        << Photo::localWithoutPath << Grid::listing << 1 << QStringList{u"wallpaper"_s}
+        << QStringList{u"Set as Wallpaper"_s};
 }
 
 void PhotoCellTest::offersWhatThePhotoAllows()
 {
-    QFETCH(bool, local);
+    QFETCH(Photo, kind);
     QFETCH(Grid, grid);
     QFETCH(int, chosen);
     QFETCH(QStringList, buttons);
@@ -184,8 +192,10 @@ void PhotoCellTest::offersWhatThePhotoAllows()
 
     CellRig rig;
     const QList<Medium> photos = rig.harness.catalogPhotos(3);
-    Medium photo = local ? localPhoto() : photos.first();
-    if (!local)
+    Medium photo = kind == Photo::catalog
+                       ? photos.first()
+                       : localPhoto(kind == Photo::local ? u"/home/someone/Pictures/beach.jpg"_s : QString());
+    if (kind == Photo::catalog)
         photo.sourceUrl = u"https://lumivale.test/photos/1"_s;
     rig.chosen = photos.mid(0, chosen);
     rig.cell->present({.medium = photo, .album = rig.album(grid)});
