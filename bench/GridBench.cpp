@@ -105,7 +105,7 @@ int run(int settleMs)
     ThumbnailLoader thumbnails(harness.api.network());
     const qint64 before = rssKiB();
 
-    PhotoGrid grid(GridServices{harness.model(), harness.playlists(), harness.defaults, screens,
+    PhotoGrid grid(GridServices{harness.model(), harness.catalog(), harness.playlists(), harness.defaults, screens,
                                 harness.links, revealer, sheets, thumbnails, harness.clock},
                    Source{Source::Category{u"channels/bulk"_s, u"Bulk"_s}}, GridColumns::automatic);
     grid.resize(1280, 800);

@@ -40,6 +40,7 @@
 #include "services/EventTracker.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 #include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
@@ -220,8 +221,9 @@ void Application::createModel()
         .pickers = *m_pickers,
         .trash = *m_trash,
     });
-    m_saverLauncher =
-        std::make_unique<SaverLauncher>(*m_model, *m_account, *m_clock, *m_api, *m_sync, *m_player);
+    m_catalog = std::make_unique<CatalogPages>(*m_model, *m_account, *m_clock, *m_api, *m_sync);
+    m_saverLauncher = std::make_unique<SaverLauncher>(*m_model, *m_catalog, *m_account, *m_clock, *m_api, *m_sync,
+                                                      *m_player);
     m_settingsSync = std::make_unique<SettingsSync>(*m_model, *m_account, Defaults::shared(),
                                                     *m_notifications, *m_autostart);
     connect(m_model.get(), &AppModel::showStartupArrived, m_settingsSync.get(),
@@ -299,8 +301,8 @@ void Application::createSaverServices()
 
 BrowserServices Application::browserServices() const
 {
-    return {*m_playlists, *m_guidance, *m_rotation, *m_screens,  Defaults::shared(), *m_events,
-            *m_sync,      *m_clock,    *m_links,    *m_revealer, *m_saverLauncher};
+    return {*m_playlists, *m_catalog, *m_guidance, *m_rotation, *m_screens, Defaults::shared(), *m_events,
+            *m_sync,      *m_clock,   *m_links,    *m_revealer, *m_saverLauncher};
 }
 
 void Application::createShell()

@@ -17,6 +17,7 @@ class APIClient;
 class Account;
 class AppModel;
 class AppTakeover;
+class CatalogPages;
 class Autostart;
 class Clock;
 class DataDirectory;
@@ -157,6 +158,7 @@ private:
     // The parts of the model the views use.
     std::unique_ptr<Guidance> m_guidance;
     std::unique_ptr<PlaylistEditor> m_playlists;
+    std::unique_ptr<CatalogPages> m_catalog;
     std::unique_ptr<SaverLauncher> m_saverLauncher;
     std::unique_ptr<SettingsSync> m_settingsSync;
     // The shell.

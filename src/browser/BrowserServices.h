@@ -2,6 +2,7 @@
 
 namespace lumi {
 
+class CatalogPages;
 class Clock;
 class Defaults;
 class EventSink;
@@ -20,6 +21,8 @@ struct BrowserServices final
 {
     /// The model's playlist and folder operations.
     PlaylistEditor& playlists;
+    /// The places tree and the grids' pages.
+    CatalogPages& catalog;
     /// The notice line.
     Guidance& guidance;
     RotationEngine& rotation;

@@ -19,6 +19,7 @@
 #include "sheets/CatalogPhotoSheets.h"
 #include "sheets/PlacesView.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -43,7 +44,7 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
       m_thumbnails(std::make_unique<ThumbnailLoader>(model.api().network())),
       m_photoSheets(
           std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
-      m_state(new BrowserState(model, services.saver, services.defaults, services.events, services.clock,
+      m_state(new BrowserState(model, services.catalog, services.saver, services.defaults, services.events, services.clock,
                                window, this)),
       m_sheets(new PlaylistSheets(*this, *m_state, model, services.playlists)),
       m_toolbar(new BrowserToolbar(*m_state, model, services.saver, services.rotation, window, this)),
@@ -81,7 +82,7 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
     });
     connect(m_state, &BrowserState::selectionChanged, this, &BrowserView::showTitle);
     connect(&model.account(), &Account::albumsChanged, this, &BrowserView::showTitle);
-    connect(&model, &AppModel::placesTreeChanged, this, &BrowserView::showTitle);
+    connect(&services.catalog, &CatalogPages::placesTreeChanged, this, &BrowserView::showTitle);
     showContent();
 }
 
@@ -93,7 +94,7 @@ QWidget* BrowserView::makeSidebar()
     column->setObjectName(u"browser.sidebar"_s);
     column->setMinimumWidth(sidebarMinimum);
     column->setMaximumWidth(sidebarMaximum);
-    auto* list = new SidebarList(*m_state, m_model, m_services.playlists, m_services.guidance,
+    auto* list = new SidebarList(*m_state, m_model, m_services.catalog, m_services.playlists, m_services.guidance,
                                  m_services.sync, m_services.revealer, m_services.defaults);
     connect(list, &SidebarList::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylist);
     connect(list, &SidebarList::renameRequested, m_sheets, &PlaylistSheets::rename);
@@ -184,6 +185,7 @@ void BrowserView::showContent()
 QWidget* BrowserView::makeGrid(const Source& source)
 {
     auto* grid = new PhotoGrid(GridServices{.model = m_model,
+                                            .catalog = m_services.catalog,
                                             .playlists = m_services.playlists,
                                             .defaults = m_services.defaults,
                                             .screens = m_services.screens,
@@ -204,7 +206,7 @@ QWidget* BrowserView::makeGrid(const Source& source)
 QWidget* BrowserView::makePlaces(const std::optional<PlaceQuery>& query)
 {
     return new PlacesView(
-        m_model, query,
+        m_model, m_services.catalog, query,
         [this](std::optional<PlaceQuery> opened) { m_state->setSelection(Source{Source::Places{opened}}); },
         [this](const PlaceQuery& level, QWidget* parent) {
             QWidget* grid = makeGrid(Source{Source::Places{level}});

@@ -1,6 +1,7 @@
 #include "browser/GridPages.h"
 
-#include "state/AppModel.h"
+#include "model/Account.h"
+#include "state/CatalogPages.h"
 
 #include <QPointer>
 #include <QSet>
@@ -9,8 +10,8 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-GridPages::GridPages(AppModel& model, Source source, QObject* parent)
-    : QObject(parent), m_model(model), m_source(std::move(source))
+GridPages::GridPages(const Account& account, CatalogPages& catalog, Source source, QObject* parent)
+    : QObject(parent), m_account(account), m_catalog(catalog), m_source(std::move(source))
 {
 }
 
@@ -19,7 +20,7 @@ std::optional<Album> GridPages::album() const
     const Source::Album* playlist = m_source.as<Source::Album>();
     if (!playlist)
         return std::nullopt;
-    for (const Album& album : m_model.account().albums()) {
+    for (const Album& album : m_account.albums()) {
         if (album.id == playlist->id)
             return album;
     }
@@ -65,9 +66,13 @@ QCoro::Task<void> GridPages::loadPage()
     const QPointer<GridPages> self(this);
     std::optional<QList<Medium>> answer;
     try {
-        answer = co_await m_model.fetchMediaPage(*request);
+        if (request->place)
+            answer = co_await m_catalog.fetchPlacesPage(*request->place, request->page, request->perPage,
+                                                        request->withDescription);
+        else
+            answer = co_await m_catalog.fetchMediaPage(*request);
     } catch (const std::exception&) {
-        // The model has reported it, quietly.
+        // The catalog has reported it, quietly.
     }
     if (!self)
         co_return;

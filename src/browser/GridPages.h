@@ -13,7 +13,8 @@
 
 namespace lumi {
 
-class AppModel;
+class Account;
+class CatalogPages;
 
 /// The photos of one grid, loaded from its source 60 at a time: one request at a time, each
 /// photo once across pages, and no further page once a short one came. A failure keeps what is
@@ -26,8 +27,8 @@ class GridPages final : public QObject
 public:
     static constexpr int pageSize = 60;
 
-    /// The model outlives the pages.
-    GridPages(AppModel& model, Source source, QObject* parent = nullptr);
+    /// The account and the catalog outlive the pages.
+    GridPages(const Account& account, CatalogPages& catalog, Source source, QObject* parent = nullptr);
 
     const Source& source() const { return m_source; }
     const QList<Medium>& media() const { return m_media; }
@@ -55,7 +56,8 @@ private:
     std::optional<MediaQuery> query() const;
     void append(const QList<Medium>& answer);
 
-    AppModel& m_model;
+    const Account& m_account;
+    CatalogPages& m_catalog;
     const Source m_source;
     QList<Medium> m_media;
     int m_page = 1;

@@ -3,6 +3,7 @@
 namespace lumi {
 
 class AppModel;
+class CatalogPages;
 class Clock;
 class Defaults;
 class FileRevealer;
@@ -17,6 +18,7 @@ class ThumbnailLoader;
 struct GridServices
 {
     AppModel& model;
+    CatalogPages& catalog;
     PlaylistEditor& playlists;
     const Defaults& defaults;
     const Screens& screens;

@@ -9,6 +9,7 @@
 #include "imaging/BundledFonts.h"
 #include "model/Account.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 
 #include <QCoreApplication>
 #include <QPushButton>
@@ -19,17 +20,17 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-SidebarList::SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists, Guidance& guidance,
-                         const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
-                         QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_playlists(playlists), m_guidance(guidance),
-      m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_rows(new QVBoxLayout(this))
+SidebarList::SidebarList(BrowserState& state, AppModel& model, const CatalogPages& catalog, PlaylistEditor& playlists,
+                         Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer,
+                         const Defaults& defaults, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_catalog(catalog), m_playlists(playlists),
+      m_guidance(guidance), m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_rows(new QVBoxLayout(this))
 {
     m_rows->setContentsMargins(8, 0, 8, 8);
     m_rows->setSpacing(2);
     connect(&state, &BrowserState::modeChanged, this, &SidebarList::rebuild);
     connect(&model, &AppModel::categoriesChanged, this, &SidebarList::rebuild);
-    connect(&model, &AppModel::placesTreeChanged, this, &SidebarList::rebuild);
+    connect(&catalog, &CatalogPages::placesTreeChanged, this, &SidebarList::rebuild);
     connect(&model.account(), &Account::albumsChanged, this, &SidebarList::rebuild);
     rebuild();
 }
@@ -77,9 +78,9 @@ void SidebarList::addPlacesRows()
     const Source featured{Source::Places{}};
     addRow(tr("Featured Places"), featured, [this, featured] { return m_state.selection() == featured; });
     addHeader(tr("Countries"));
-    if (!m_model.placesTree())
+    if (!m_catalog.placesTree())
         return;
-    for (const CountryNode& country : m_model.placesTree()->countries) {
+    for (const CountryNode& country : m_catalog.placesTree()->countries) {
         const Source source{Source::Places{PlaceQuery{country.slug, std::nullopt, std::nullopt}}};
         const QString slug = country.slug;
         addRow(country.name, source, [this, slug] { return m_state.selectedCountrySlug() == slug; });

@@ -9,6 +9,7 @@ class QVBoxLayout;
 namespace lumi {
 
 class AppModel;
+class CatalogPages;
 class BrowserState;
 class Defaults;
 class FileRevealer;
@@ -27,8 +28,8 @@ class SidebarList final : public QWidget
     Q_DISABLE_COPY_MOVE(SidebarList)
 
 public:
-    SidebarList(BrowserState& state, AppModel& model, PlaylistEditor& playlists, Guidance& guidance,
-                const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
+    SidebarList(BrowserState& state, AppModel& model, const CatalogPages& catalog, PlaylistEditor& playlists,
+                Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
                 QWidget* parent = nullptr);
 
 signals:
@@ -48,6 +49,7 @@ private:
 
     BrowserState& m_state;
     AppModel& m_model;
+    const CatalogPages& m_catalog;
     PlaylistEditor& m_playlists;
     Guidance& m_guidance;
     const SyncScheduler& m_sync;

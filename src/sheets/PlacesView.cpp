@@ -9,6 +9,7 @@
 #include "sheets/SheetText.h"
 #include "sheets/Symbol.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,9 +46,9 @@ QPushButton* linkButton(const QString& text, QWidget* parent)
 
 } // namespace
 
-PlacesView::PlacesView(AppModel& model, std::optional<PlaceQuery> query, Open open, GridFactory grid,
-                       std::function<void()> clearMedia, QWidget* parent)
-    : QWidget(parent), m_model(model), m_query(std::move(query)), m_open(std::move(open)),
+PlacesView::PlacesView(AppModel& model, CatalogPages& catalog, std::optional<PlaceQuery> query, Open open,
+                       GridFactory grid, std::function<void()> clearMedia, QWidget* parent)
+    : QWidget(parent), m_model(model), m_catalog(catalog), m_query(std::move(query)), m_open(std::move(open)),
       m_grid(std::move(grid)), m_clearMedia(std::move(clearMedia))
 {
     setObjectName(u"places"_s);
@@ -57,8 +58,8 @@ PlacesView::PlacesView(AppModel& model, std::optional<PlaceQuery> query, Open op
     setPalette(white);
     m_pages = new QStackedLayout(this);
     m_pages->addWidget(makeLoading());
-    connect(&m_model, &AppModel::placesTreeChanged, this, &PlacesView::refresh);
-    connect(&m_model, &AppModel::placesFailedChanged, this, &PlacesView::refresh);
+    connect(&m_catalog, &CatalogPages::placesTreeChanged, this, &PlacesView::refresh);
+    connect(&m_catalog, &CatalogPages::placesFailedChanged, this, &PlacesView::refresh);
     refresh();
 }
 
@@ -125,14 +126,14 @@ void PlacesView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     // Reloads only a missing or old tree; a failure is the model's to report.
-    ViewTask::start(m_model, m_model.loadPlaces(false));
+    ViewTask::start(m_model, m_catalog.loadPlaces(false));
     if (m_state == State::home && m_clearMedia)
         m_clearMedia();
 }
 
 void PlacesView::refresh()
 {
-    if (const std::optional<PlacesTree>& tree = m_model.placesTree()) {
+    if (const std::optional<PlacesTree>& tree = m_catalog.placesTree()) {
         // A query that names nothing in the tree (a stale slug) shows the home.
         const std::optional<Node> level = m_query ? node(*m_query, *tree) : std::nullopt;
         if (!level) {
@@ -143,7 +144,7 @@ void PlacesView::refresh()
         }
         return;
     }
-    if (m_model.placesFailed()) {
+    if (m_catalog.placesFailed()) {
         if (m_state != State::failed)
             present(State::failed, makeFailure());
     } else if (m_state != State::loading) {
@@ -191,7 +192,7 @@ QWidget* PlacesView::makeFailure()
     retry->setObjectName(u"places.retry"_s);
     // Runs to its end even when the view goes away.
     connect(retry, &QPushButton::clicked, this,
-            [this] { ViewTask::start(m_model, m_model.loadPlaces(true)); });
+            [this] { ViewTask::start(m_model, m_catalog.loadPlaces(true)); });
     layout->addWidget(retry, 0, Qt::AlignHCenter);
     layout->addStretch();
     return page;

@@ -16,6 +16,7 @@ class QStackedLayout;
 namespace lumi {
 
 class AppModel;
+class CatalogPages;
 
 /// The browser's pane for a places selection: the featured places (no query), or one level of
 /// the tree with a trail back home, a strip of the level's children and the level's photo grid.
@@ -50,7 +51,7 @@ public:
     /// The browser's photo grid of a level, made once per view (its paging lives in it).
     using GridFactory = std::function<QWidget*(const PlaceQuery& query, QWidget* parent)>;
 
-    PlacesView(AppModel& model, std::optional<PlaceQuery> query, Open open, GridFactory grid,
+    PlacesView(AppModel& model, CatalogPages& catalog, std::optional<PlaceQuery> query, Open open, GridFactory grid,
                std::function<void()> clearMedia, QWidget* parent = nullptr);
 
     /// The level a query names in the tree: a place wherever the tree has it, else a region of the
@@ -76,6 +77,7 @@ private:
     void openCard(const Card& card);
 
     AppModel& m_model;
+    CatalogPages& m_catalog;
     std::optional<PlaceQuery> m_query;
     Open m_open;
     GridFactory m_grid;

@@ -2,10 +2,20 @@
 
 #include "model/APIClient.h"
 #include "model/Clock.h"
+#include "state/WallpaperRotation.h"
 
 using namespace Qt::StringLiterals;
 
 namespace lumi {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
+
+} // namespace
 
 AppModel::AppModel(ModelServices services, QObject* parent)
     : QObject(parent), m_account(services.account), m_clock(services.clock), m_defaults(services.defaults),
@@ -92,18 +102,6 @@ void AppModel::setShowTodayRequested(bool requested)
 void AppModel::setShowPlaceRequested(std::optional<PlaceQuery> place)
 {
     assign(m_showPlaceRequested, std::move(place), &AppModel::showPlaceRequestedChanged);
-}
-
-void AppModel::setPlacesTree(std::optional<PlacesTree> tree)
-{
-    // The tree has no equality, so every assignment counts as a change.
-    m_placesTree = std::move(tree);
-    emit placesTreeChanged();
-}
-
-void AppModel::setPlacesFailed(bool failed)
-{
-    assign(m_placesFailed, failed, &AppModel::placesFailedChanged);
 }
 
 void AppModel::setSurveyRequested(bool requested)
@@ -286,6 +284,22 @@ bool AppModel::hasAgedBeyond(const std::optional<std::chrono::milliseconds>& sin
                              std::chrono::milliseconds limit) const
 {
     return !since || m_clock.bootTime() - *since > limit;
+}
+
+void AppModel::resetPhotoPools()
+{
+    m_rotation.setPoolKey(QString());
+}
+
+QString AppModel::trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    return text.sliced(begin, end - begin).toString();
 }
 
 } // namespace lumi

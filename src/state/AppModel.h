@@ -65,7 +65,6 @@ public:
     static constexpr std::chrono::seconds tokenAgeLimit{86400};
     static constexpr std::chrono::seconds userStaleness{30};
     static constexpr std::chrono::seconds albumSyncDelay{20};
-    static constexpr std::chrono::seconds placesAgeLimit{3600};
     static constexpr qint64 diskCacheBytes = 512LL * 1024 * 1024;
     static constexpr std::chrono::milliseconds surveyDelay{1200};
     /// The tour's delay before a step while the window is in view (and between steps), and after
@@ -103,10 +102,6 @@ public:
     void setShowTodayRequested(bool requested);
     const std::optional<PlaceQuery>& showPlaceRequested() const { return m_showPlaceRequested; }
     void setShowPlaceRequested(std::optional<PlaceQuery> place);
-    const std::optional<PlacesTree>& placesTree() const { return m_placesTree; }
-    void setPlacesTree(std::optional<PlacesTree> tree);
-    bool placesFailed() const { return m_placesFailed; }
-    void setPlacesFailed(bool failed);
     bool surveyRequested() const { return m_surveyRequested; }
     void setSurveyRequested(bool requested);
     bool onboardingDue() const { return m_onboardingDue; }
@@ -194,9 +189,6 @@ public:
     QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
 
     // --- Places, media pages, playlists ---------------------------------------------------------
-    QCoro::Task<void> loadPlaces(bool force);
-    /// One page of a catalog listing or a place's photos; failures are reported quietly and thrown.
-    QCoro::Task<QList<Medium>> fetchMediaPage(MediaQuery query);
     void resetPhotoPools();
     /// Removes blanks and tabs (not line breaks) at both ends.
     static QString trimBlanks(QStringView text);
@@ -237,8 +229,6 @@ signals:
     void settingsRequestedChanged();
     void showTodayRequestedChanged();
     void showPlaceRequestedChanged();
-    void placesTreeChanged();
-    void placesFailedChanged();
     /// A text for the notice line; the root hands it to the guidance.
     void noticeRaised(QString text);
     void surveyRequestedChanged();
@@ -338,9 +328,6 @@ private:
     std::optional<SettingsSection> m_settingsSection;
     bool m_showTodayRequested = false;
     std::optional<PlaceQuery> m_showPlaceRequested;
-    std::optional<PlacesTree> m_placesTree;
-    bool m_placesFailed = false;
-    std::optional<std::chrono::milliseconds> m_placesLoadedAt;
     bool m_surveyRequested = false;
     bool m_onboardingDue = false;
     bool m_tourDue = false;

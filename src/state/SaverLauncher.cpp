@@ -8,6 +8,7 @@
 #include "model/MediaQuery.h"
 #include "model/PlaySettings.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 #include "state/SaverPlayer.h"
 
 #include <QHash>
@@ -50,9 +51,9 @@ QString poolKey(const QList<Album>& chosen, const std::optional<User>& user)
 
 } // namespace
 
-SaverLauncher::SaverLauncher(AppModel& model, const Account& account, Clock& clock, APIClient& api,
-                             const SyncScheduler& sync, SaverPlayer& player, QObject* parent)
-    : QObject(parent), m_model(model), m_account(account), m_clock(clock), m_api(api), m_sync(sync),
+SaverLauncher::SaverLauncher(AppModel& model, CatalogPages& catalog, const Account& account, Clock& clock,
+                             APIClient& api, const SyncScheduler& sync, SaverPlayer& player, QObject* parent)
+    : QObject(parent), m_model(model), m_catalog(catalog), m_account(account), m_clock(clock), m_api(api), m_sync(sync),
       m_player(player)
 {
     // The next account's saver never plays this one's photos.
@@ -166,17 +167,19 @@ QCoro::Task<std::optional<QList<Medium>>> SaverLauncher::fetchDescribedMedia(int
 {
     if (!place && !path)
         co_return std::nullopt;
-    MediaQuery query{.perPage = perPage, .withDescription = true, .place = std::move(place)};
-    if (!query.place) {
-        query.path = std::move(*path);
-        query.search = std::move(search);
-    }
+    std::optional<QList<Medium>> media;
     try {
-        co_return co_await m_model.fetchMediaPage(std::move(query));
+        if (place) {
+            media = co_await m_catalog.fetchPlacesPage(std::move(*place), 1, perPage, true);
+        } else {
+            MediaQuery query{.path = std::move(*path), .perPage = perPage, .search = std::move(search),
+                             .withDescription = true};
+            media = co_await m_catalog.fetchMediaPage(std::move(query));
+        }
     } catch (const std::exception&) {
-        // fetchMediaPage has reported it already.
-        co_return std::nullopt;
+        // The catalog has reported it already.
     }
+    co_return media;
 }
 
 } // namespace lumi

@@ -19,6 +19,7 @@ namespace lumi {
 class APIClient;
 class Account;
 class AppModel;
+class CatalogPages;
 class Clock;
 class SaverPlayer;
 class SyncScheduler;
@@ -43,9 +44,9 @@ public:
 
     static constexpr std::chrono::seconds saverPoolLifetime{21600};
 
-    /// Everything outlives the launcher. The model numbers the sessions and fetches the catalog
-    /// pages (reporting their failures).
-    SaverLauncher(AppModel& model, const Account& account, Clock& clock, APIClient& api,
+    /// Everything outlives the launcher. The model numbers the sessions; the catalog fetches the
+    /// described pages (reporting their failures).
+    SaverLauncher(AppModel& model, CatalogPages& catalog, const Account& account, Clock& clock, APIClient& api,
                   const SyncScheduler& sync, SaverPlayer& player, QObject* parent = nullptr);
     ~SaverLauncher() override;
 
@@ -75,6 +76,7 @@ private:
     QCoro::Task<std::optional<QList<Medium>>> fetchSaverPage(MediaQuery query);
 
     AppModel& m_model;
+    CatalogPages& m_catalog;
     const Account& m_account;
     Clock& m_clock;
     APIClient& m_api;

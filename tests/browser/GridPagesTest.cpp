@@ -122,7 +122,7 @@ void GridPagesTest::asksEachSourceForItsPages()
         source.value = Source::Album{999};
         break;
     }
-    GridPages pages(h.model(), source);
+    GridPages pages(h.model().account(), h.catalog(), source);
     loadAll(pages);
     QCOMPARE(h.requestLines(), lines.replaceInStrings(u"%c"_s, *place.country)
                                    .replaceInStrings(u"%r"_s, *place.region)
@@ -137,7 +137,7 @@ void GridPagesTest::stopsAfterAShortOrEmptyPage()
 {
     ModelHarness h;
     h.launchSignedIn();
-    GridPages pages(h.model(), Source::latest());
+    GridPages pages(h.model().account(), h.catalog(), Source::latest());
     loadAll(pages);
     const QString line = u"GET /media/classic/latest?page=%1&per_page=60"_s;
     QCOMPARE(h.requestLines(), (QStringList{line.arg(1), line.arg(2), line.arg(3), line.arg(4), line.arg(5)}));
@@ -153,7 +153,7 @@ void GridPagesTest::todayIsOnePage()
     h.launchSignedIn();
     const QList<Medium> sixty = h.catalogPhotos(60);
     h.sandbox.addFault(answering(sixty, u"/api/v6/media/today"_s));
-    GridPages pages(h.model(), Source{Source::Today{}});
+    GridPages pages(h.model().account(), h.catalog(), Source{Source::Today{}});
     loadAll(pages);
     QCOMPARE(h.requestLines(), QStringList{u"GET /media/today?page=1&per_page=60"_s});
     QCOMPARE(pages.media(), sixty);
@@ -169,7 +169,7 @@ void GridPagesTest::aLinkedFolderDoesNotKeepThePlaylistOpen()
         folder.append(Medium{.uuid = u"local-%1"_s.arg(i), .localPath = u"/home/someone/Pictures/%1.jpg"_s.arg(i)});
     h.sync.localMedia.insert(mornings.id, folder);
 
-    GridPages pages(h.model(), Source{Source::Album{int(mornings.id)}});
+    GridPages pages(h.model().account(), h.catalog(), Source{Source::Album{int(mornings.id)}});
     loadAll(pages);
     QVERIFY(pages.isExhausted());
     QCOMPARE(h.requestLines(), QStringList{u"GET /media/playlists/mountain-mornings?page=1&per_page=60"_s});
@@ -181,7 +181,7 @@ void GridPagesTest::aFirstPageFailureIsRetriedFromTheStart()
     ModelHarness h;
     h.launchSignedIn();
     h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 500}, {u"times"_s, 1}});
-    GridPages pages(h.model(), Source::latest());
+    GridPages pages(h.model().account(), h.catalog(), Source::latest());
     runTask(pages.loadPage());
     QVERIFY(pages.hasFailed());
     QVERIFY(pages.media().isEmpty());
@@ -197,7 +197,7 @@ void GridPagesTest::aLaterFailureKeepsWhatIsShown()
 {
     ModelHarness h;
     h.launchSignedIn();
-    GridPages pages(h.model(), Source::latest());
+    GridPages pages(h.model().account(), h.catalog(), Source::latest());
     loadAll(pages, 2);
     h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 503}, {u"times"_s, 1}});
     runTask(pages.loadPage());
@@ -214,7 +214,7 @@ void GridPagesTest::oneRequestAtATime()
 {
     ModelHarness h;
     h.launchSignedIn();
-    GridPages pages(h.model(), Source::latest());
+    GridPages pages(h.model().account(), h.catalog(), Source::latest());
     QCoro::Task<void> first = pages.loadPage();
     QVERIFY(pages.isLoading());
     runTask(pages.loadPage());
@@ -234,7 +234,7 @@ void GridPagesTest::aPhotoOnTwoPagesIsShownOnce()
     repeated += {first[3], first[7], second[10], second[57]};
     h.sandbox.addFault(answering(first, u"/api/v6/media/classic/latest"_s));
     h.sandbox.addFault(answering(repeated, u"/api/v6/media/classic/latest"_s));
-    GridPages pages(h.model(), Source::latest());
+    GridPages pages(h.model().account(), h.catalog(), Source::latest());
     loadAll(pages, 2);
     QCOMPARE(uuids(pages.media()), uuids(first + second.mid(0, 56) + QList<Medium>{second[10], second[57]}));
     // Sixty photos came, repeats included: there may be more.

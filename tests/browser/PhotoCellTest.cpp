@@ -45,7 +45,7 @@ struct CellRig
     CellRig()
     {
         harness.launchSignedIn();
-        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.playlists(),
+        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.catalog(), harness.playlists(),
                                                               harness.defaults, screens, harness.links,
                                                               revealer, sheets, thumbnails, harness.clock},
                                            actions());

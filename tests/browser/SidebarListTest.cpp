@@ -47,11 +47,10 @@ void SidebarListTest::init()
 {
     m_harness = std::make_unique<ModelHarness>();
     m_harness->launchSignedIn();
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->saver(), m_harness->defaults,
+    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->saver(), m_harness->defaults,
                                              m_harness->events, m_harness->clock, m_harness->window);
-    m_list = std::make_unique<SidebarList>(*m_state, m_harness->model(), m_harness->playlists(),
-                                           m_harness->guidance(), m_harness->sync, m_revealer,
-                                           m_harness->defaults);
+    m_list = std::make_unique<SidebarList>(*m_state, m_harness->model(), m_harness->catalog(), m_harness->playlists(),
+                                           m_harness->guidance(), m_harness->sync, m_revealer, m_harness->defaults);
     m_list->resize(240, 800);
     m_list->show();
 }
@@ -93,7 +92,7 @@ void SidebarListTest::sectionsOfEachMode()
     // The countries come with the tree.
     m_state->selectMode(BrowseMode::places, false);
     QCOMPARE(shown(), QStringList({u"[PLACES]"_s, u"Featured Places*"_s, u"[COUNTRIES]"_s}));
-    QTRY_VERIFY(m_harness->model().placesTree());
+    QTRY_VERIFY(m_harness->catalog().placesTree());
     const QStringList places = shown();
     QCOMPARE(places.size(), 3 + 6);
     QCOMPARE(places.mid(0, 3), QStringList({u"[PLACES]"_s, u"Featured Places*"_s, u"[COUNTRIES]"_s}));

@@ -221,7 +221,7 @@ void PlacesViewTest::cleanup()
 PlacesView* PlacesViewTest::open(std::optional<PlaceQuery> query)
 {
     m_view = std::make_unique<PlacesView>(
-        m_harness->model(), std::move(query),
+        m_harness->model(), m_harness->catalog(), std::move(query),
         [this](std::optional<PlaceQuery> opened) { m_opened.append(opened); },
         [this](const PlaceQuery& gridQuery, QWidget* parent) {
             m_grids.append(gridQuery);
@@ -371,10 +371,10 @@ void PlacesViewTest::theGridBelongsToTheQuery()
 
     // A new tree keeps the grid and its paging.
     QVERIFY(m_harness->sandbox.addFault({{u"path"_s, u"/api/v6/places"_s}, {u"status"_s, 500}}));
-    lumi::test::runTask(m_harness->model().loadPlaces(true));
+    lumi::test::runTask(m_harness->catalog().loadPlaces(true));
     QCOMPARE(view->state(), PlacesView::State::level);
     m_harness->sandbox.clearFaults();
-    lumi::test::runTask(m_harness->model().loadPlaces(true));
+    lumi::test::runTask(m_harness->catalog().loadPlaces(true));
     QTest::qWait(0);
     QVERIFY(grid && grid->isVisible());
     QCOMPARE(m_grids.size(), 1);

@@ -2,14 +2,11 @@
 #include "support/state/RunTask.h"
 
 #include <QJsonDocument>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-using namespace std::chrono_literals;
 using lumi::Album;
 using lumi::AppModel;
-using lumi::Medium;
 using lumi::test::ModelHarness;
 using lumi::test::runTask;
 using lumi::test::SandboxFixture;
@@ -34,15 +31,6 @@ QList<Album> albumsOf(const QStringList& descriptions)
     return albums;
 }
 
-Medium localPhoto(const QString& name)
-{
-    Medium photo;
-    photo.uuid = u"local-"_s + name;
-    photo.title = name.chopped(4);
-    photo.localPath = u"/photos/"_s + name;
-    return photo;
-}
-
 } // namespace
 
 class AppModelCatalogTest final : public QObject
@@ -57,9 +45,6 @@ private slots:
     void firstRunAlertsActOncePerSession();
     void dismissBannerOpensOnlyServiceLinks_data();
     void dismissBannerOpensOnlyServiceLinks();
-    void placesLoadAtMostHourly();
-    void mediaPageAddsLocalPhotosToTheLastPlaylistPage_data();
-    void mediaPageAddsLocalPhotosToTheLastPlaylistPage();
 };
 
 void AppModelCatalogTest::albumOrder_data()
@@ -203,91 +188,6 @@ void AppModelCatalogTest::dismissBannerOpensOnlyServiceLinks()
     model.dismissBanner(true);
     QVERIFY(h.settle());
     QCOMPARE(h.requestLines(), QStringList());
-}
-
-void AppModelCatalogTest::placesLoadAtMostHourly()
-{
-    ModelHarness h;
-    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
-    AppModel& model = h.model();
-    QSignalSpy trees(&model, &AppModel::placesTreeChanged);
-    h.sandbox.clearRequests();
-
-    QVERIFY(!runTask(model.loadPlaces(false)));
-    QVERIFY(model.placesTree().has_value());
-    QVERIFY(h.advance(3600s));
-    QVERIFY(!runTask(model.loadPlaces(false)));
-    // The refresh loop wakes meanwhile too; only the places requests matter here.
-    QCOMPARE(h.requestLines().filter(u"/places"_s), QStringList{u"GET /places"_s});
-    QVERIFY(h.advance(1ms));
-    QVERIFY(!runTask(model.loadPlaces(false)));
-    QVERIFY(!runTask(model.loadPlaces(true)));
-    QCOMPARE(h.requestLines().filter(u"/places"_s),
-             (QStringList{u"GET /places"_s, u"GET /places"_s, u"GET /places"_s}));
-    // The same tree again still counts as news.
-    QCOMPARE(trees.count(), 3);
-
-    // A failed load keeps the tree it has and says nothing.
-    QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/places"_s}, {u"status"_s, 500}}));
-    QVERIFY(!runTask(model.loadPlaces(true)));
-    QVERIFY(model.placesTree().has_value());
-    QVERIFY(!model.placesFailed());
-    QCOMPARE(model.alert(), std::nullopt);
-    model.setPlacesTree(std::nullopt);
-    QVERIFY(!runTask(model.loadPlaces(false)));
-    QVERIFY(model.placesFailed());
-}
-
-void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage_data()
-{
-    QTest::addColumn<int>("page");
-    QTest::addColumn<int>("perPage");
-    QTest::addColumn<std::optional<QString>>("search");
-    QTest::addColumn<int>("serverPhotos");
-    QTest::addColumn<bool>("local");
-
-    // The demo playlist holds 24 photos.
-    QTest::newRow("full page") << 1 << 24 << std::optional<QString>() << 24 << false;
-    QTest::newRow("last page") << 2 << 20 << std::optional<QString>() << 4 << true;
-    QTest::newRow("search") << 1 << 60 << std::optional<QString>(u"mountain"_s) << -1 << false;
-    QTest::newRow("empty search given") << 1 << 60 << std::optional<QString>(u""_s) << 24 << false;
-}
-
-void AppModelCatalogTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage()
-{
-    QFETCH(int, page);
-    QFETCH(int, perPage);
-    QFETCH(std::optional<QString>, search);
-    QFETCH(int, serverPhotos);
-    QFETCH(bool, local);
-
-    ModelHarness h;
-    h.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword);
-    AppModel& model = h.model();
-    const Album mornings = model.account().albums().at(2);
-    QCOMPARE(mornings.title, u"Mountain Mornings"_s);
-    const QList<Medium> folder{localPhoto(u"b.jpg"_s), localPhoto(u"a.jpg"_s)};
-    h.sync.localMedia.insert(mornings.id, folder);
-    model.setOffline(true);
-    h.sandbox.clearRequests();
-
-    std::optional<QList<Medium>> media;
-    QVERIFY(!runTask(
-        model.fetchMediaPage(lumi::MediaQuery{.path = u"playlists/"_s + mornings.titleFragment,
-                                              .page = page,
-                                              .perPage = perPage,
-                                              .search = search}),
-        media));
-
-    QVERIFY(!model.isOffline());
-    const QList<Medium> server = media->mid(0, media->size() - (local ? folder.size() : 0));
-    if (serverPhotos >= 0)
-        QCOMPARE(server.size(), serverPhotos);
-    for (const Medium& photo : server)
-        QVERIFY(!photo.localPath);
-    QCOMPARE(media->mid(server.size()), local ? folder : QList<Medium>());
-    const QString query = h.apiRequests().first()[u"query"_s].toString();
-    QCOMPARE(query.contains(u"search="_s), search && !search->isEmpty());
 }
 
 QTEST_MAIN(AppModelCatalogTest)

@@ -68,10 +68,10 @@ std::exception_ptr run(ModelHarness& h, const QString& caller)
     if (caller == u"alert acknowledgement"_s)
         return runTask(model.acknowledgeAlert());
     if (caller == u"places"_s)
-        return runTask(model.loadPlaces(true));
+        return runTask(h.catalog().loadPlaces(true));
     if (caller == u"media page"_s) {
         std::optional<QList<lumi::Medium>> page;
-        return runTask(model.fetchMediaPage(lumi::MediaQuery{.path = u"today"_s}), page);
+        return runTask(h.catalog().fetchMediaPage(lumi::MediaQuery{.path = u"today"_s}), page);
     }
     return runTask(model.loadAlerts());
 }

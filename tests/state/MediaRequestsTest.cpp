@@ -105,7 +105,7 @@ void MediaRequestsTest::requestLines()
     QFETCH(QStringList, lines);
 
     ModelHarness h;
-    AppModel& model = h.launchSignedIn();
+    h.launchSignedIn();
     const PlaceQuery featured = h.featuredPlace();
     QVERIFY(!featured.place->isEmpty());
     if (variant == u"full")
@@ -136,18 +136,18 @@ void MediaRequestsTest::requestLines()
     case Caller::browserPage: {
         std::optional<QList<Medium>> media;
         if (variant == u"search")
-            QVERIFY(!runTask(model.fetchMediaPage(MediaQuery{.path = u"playlists/mountain-mornings"_s,
+            QVERIFY(!runTask(h.catalog().fetchMediaPage(MediaQuery{.path = u"playlists/mountain-mornings"_s,
                                                              .page = 3,
                                                              .perPage = 24,
                                                              .search = u"misty lake & fog"_s,
                                                              .withDescription = true}),
                              media));
         else if (variant == u"empty search")
-            QVERIFY(!runTask(model.fetchMediaPage(
+            QVERIFY(!runTask(h.catalog().fetchMediaPage(
                                  MediaQuery{.path = u"channels/forests"_s, .page = 2, .search = QString()}),
                              media));
         else
-            QVERIFY(!runTask(model.fetchMediaPage(MediaQuery{.path = u"today"_s}), media));
+            QVERIFY(!runTask(h.catalog().fetchMediaPage(MediaQuery{.path = u"today"_s}), media));
         break;
     }
     case Caller::saverPool: {

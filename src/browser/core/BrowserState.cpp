@@ -7,6 +7,7 @@
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 #include "state/EventSink.h"
 #include "state/SaverLauncher.h"
 #include "state/WindowPresenter.h"
@@ -27,9 +28,9 @@ std::optional<Source> albumSource(const std::optional<Album>& album)
 
 } // namespace
 
-BrowserState::BrowserState(AppModel& model, SaverLauncher& saver, Defaults& defaults, EventSink& events,
-                           Clock& clock, WindowPresenter& window, QObject* parent)
-    : QObject(parent), m_model(model), m_saver(saver), m_defaults(defaults), m_events(events), m_clock(clock),
+BrowserState::BrowserState(AppModel& model, CatalogPages& catalog, SaverLauncher& saver, Defaults& defaults,
+                           EventSink& events, Clock& clock, WindowPresenter& window, QObject* parent)
+    : QObject(parent), m_model(model), m_catalog(catalog), m_saver(saver), m_defaults(defaults), m_events(events), m_clock(clock),
       m_window(window), m_columns(GridColumns::stored(defaults))
 {
     connect(&model, &AppModel::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
@@ -96,9 +97,9 @@ void BrowserState::setMode(BrowseMode mode)
         return;
     m_mode = mode;
     emit modeChanged();
-    // The places tree is loaded unless a recent one is held; the model reports its failure.
+    // The places tree is loaded unless a recent one is held; the catalog reports its failure.
     if (mode == BrowseMode::places)
-        m_model.loadPlaces(false);
+        m_catalog.loadPlaces(false);
 }
 
 void BrowserState::selectMode(BrowseMode mode, bool force)
@@ -234,7 +235,7 @@ std::optional<QString> BrowserState::sourcePath() const
 
 std::optional<QString> BrowserState::placeTitle(const PlaceQuery& query) const
 {
-    const std::optional<PlacesTree>& tree = m_model.placesTree();
+    const std::optional<PlacesTree>& tree = m_catalog.placesTree();
     if (!tree)
         return std::nullopt;
     if (query.place) {
@@ -260,7 +261,7 @@ std::optional<QString> BrowserState::selectedCountrySlug() const
     if (!query.place)
         return query.country;
     // A place is found in the tree; the query's own country is not trusted for it.
-    const std::optional<PlacesTree>& tree = m_model.placesTree();
+    const std::optional<PlacesTree>& tree = m_catalog.placesTree();
     const std::optional<PlacesTree::PlaceMatch> match = tree ? tree->place(*query.place) : std::nullopt;
     return match ? std::optional(match->country.slug) : std::nullopt;
 }

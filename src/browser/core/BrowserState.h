@@ -18,6 +18,7 @@
 namespace lumi {
 
 class AppModel;
+class CatalogPages;
 class Clock;
 class Defaults;
 class EventSink;
@@ -38,8 +39,8 @@ public:
     static constexpr std::chrono::seconds alertDelay{3};
 
     /// Runs the model's pending today and place requests at once, and from then on each new one.
-    BrowserState(AppModel& model, SaverLauncher& saver, Defaults& defaults, EventSink& events, Clock& clock,
-                 WindowPresenter& window, QObject* parent = nullptr);
+    BrowserState(AppModel& model, CatalogPages& catalog, SaverLauncher& saver, Defaults& defaults,
+                 EventSink& events, Clock& clock, WindowPresenter& window, QObject* parent = nullptr);
     ~BrowserState() override;
 
     const std::optional<Source>& selection() const { return m_selection; }
@@ -124,6 +125,7 @@ private:
     void track(const QString& name, QJsonObject properties);
 
     AppModel& m_model;
+    CatalogPages& m_catalog;
     SaverLauncher& m_saver;
     Defaults& m_defaults;
     EventSink& m_events;

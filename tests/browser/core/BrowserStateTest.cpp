@@ -92,7 +92,7 @@ BrowserState& BrowserStateTest::launch(const QString& email, const QString& pass
     m_harness->model().setOnboardingDue(false);
     m_harness->model().setTourDue(false);
     m_harness->window.visible = true;
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->saver(), m_harness->defaults,
+    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->saver(), m_harness->defaults,
                                              m_harness->events, m_harness->clock, m_harness->window);
     m_harness->journal.clear();
     m_harness->requestLines();
@@ -229,7 +229,7 @@ void BrowserStateTest::requestsAndTourMoveTheBrowser()
     lumi::AppModel& model = m_harness->launchSignedIn();
     // Raised before the browser exists: honoured when it is made.
     model.setShowTodayRequested(true);
-    m_state = std::make_unique<BrowserState>(model, m_harness->saver(), m_harness->defaults,
+    m_state = std::make_unique<BrowserState>(model, m_harness->catalog(), m_harness->saver(), m_harness->defaults,
                                              m_harness->events, m_harness->clock, m_harness->window);
     BrowserState& state = *m_state;
     QCOMPARE(state.selection(), OptionalSource(Source{Source::Today{}}));
@@ -334,9 +334,9 @@ void BrowserStateTest::placeNamesAndHighlightedCountry()
     QCOMPARE(state.placeTitle(query), OptionalText());
     // Entering the places mode loads the tree.
     state.setSelection(Source{Source::Places{query}});
-    QTRY_VERIFY(m_harness->model().placesTree());
+    QTRY_VERIFY(m_harness->catalog().placesTree());
 
-    const lumi::PlacesTree& tree = *m_harness->model().placesTree();
+    const lumi::PlacesTree& tree = *m_harness->catalog().placesTree();
     const lumi::PlacesTree::PlaceMatch node = *tree.place(*featured.place);
     const QMap<QString, QString> names{
         {u"place"_s, node.place.name}, {u"region"_s, node.region.name}, {u"country"_s, node.country.name}};

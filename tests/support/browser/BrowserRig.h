@@ -29,6 +29,7 @@ public:
     BrowserServices services()
     {
         return {m_harness.playlists(),
+                m_harness.catalog(),
                 m_harness.guidance(),
                 rotation,
                 m_harness.screens,

@@ -39,6 +39,7 @@ ModelHarness::~ModelHarness()
         m_settings.reset();
         m_saver.reset();
         m_guidance.reset();
+        m_catalog.reset();
         m_model.reset();
     }
     // Sleepers the model cancelled wake on the next turn, while the clock still exists.
@@ -70,12 +71,19 @@ AppModel& ModelHarness::model()
         });
         m_guidance = std::make_unique<Guidance>(*m_model, clock);
         QObject::connect(m_model.get(), &AppModel::noticeRaised, m_guidance.get(), &Guidance::showNotice);
-        m_saver = std::make_unique<SaverLauncher>(*m_model, *m_account, clock, api, sync, player);
+        m_catalog = std::make_unique<CatalogPages>(*m_model, *m_account, clock, api, sync);
+        m_saver = std::make_unique<SaverLauncher>(*m_model, *m_catalog, *m_account, clock, api, sync, player);
         m_settings = std::make_unique<SettingsSync>(*m_model, *m_account, defaults, notifications, autostart);
         QObject::connect(m_model.get(), &AppModel::showStartupArrived, m_settings.get(),
                          &SettingsSync::applyShowStartup);
     }
     return *m_model;
+}
+
+CatalogPages& ModelHarness::catalog()
+{
+    model();
+    return *m_catalog;
 }
 
 SaverLauncher& ModelHarness::saver()
@@ -121,6 +129,8 @@ AppModel& ModelHarness::relaunch()
         m_playlists.reset();
         m_settings.reset();
         m_saver.reset();
+        m_catalog.reset();
+        m_guidance.reset();
         m_model.reset();
         QCoreApplication::processEvents();
     }

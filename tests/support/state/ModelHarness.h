@@ -8,6 +8,7 @@
 #include "platform/linux/XdgTrash.h"
 #include "services/CrashReporter.h"
 #include "state/AppModel.h"
+#include "state/CatalogPages.h"
 #include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
@@ -48,6 +49,8 @@ public:
 
     /// Made on first use.
     AppModel& model();
+    /// The model's catalog pages, made with it.
+    CatalogPages& catalog();
     /// The model's saver part, made with it.
     SaverLauncher& saver();
     /// The model's settings part, made with it.
@@ -121,6 +124,7 @@ private:
     std::unique_ptr<Account> m_account;
     std::unique_ptr<AppModel> m_model;
     std::unique_ptr<Guidance> m_guidance;
+    std::unique_ptr<CatalogPages> m_catalog;
     std::unique_ptr<SaverLauncher> m_saver;
     std::unique_ptr<SettingsSync> m_settings;
     std::unique_ptr<PlaylistEditor> m_playlists;
