@@ -181,7 +181,7 @@ void Application::createModel()
     });
     // A click on today's notification opens the main window on today's photos.
     connect(notifications.get(), &DailyNotifier::todayRequested, this, [this] {
-        m_model->setShowTodayRequested(true);
+        m_guidance->setShowTodayRequested(true);
         m_mainWindow->showMainWindow();
     });
     m_notifications = std::move(notifications);
@@ -328,9 +328,9 @@ void Application::createShell()
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
 
-    m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_mainWindow);
-    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_saverLauncher, *m_rotation,
-                                              *m_shortcuts, *m_mainWindow, *m_stories);
+    m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_guidance, *m_mainWindow);
+    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_guidance, *m_saverLauncher,
+                                              *m_rotation, *m_shortcuts, *m_mainWindow, *m_stories);
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
     m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());
     m_trayIcon->setToolTip(u"Lumivale"_s);

@@ -88,6 +88,7 @@ public:
 
     /// None until start() made them (never for a copy that hands over).
     AppModel* model() const { return m_model.get(); }
+    Guidance* guidance() const { return m_guidance.get(); }
     MainWindowController* mainWindow() const { return m_mainWindow.get(); }
     MenuBarContent* menu() const { return m_menu.get(); }
     QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }

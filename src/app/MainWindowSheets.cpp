@@ -8,6 +8,7 @@
 #include "settings/SettingsView.h"
 #include "sheets/SurveySheet.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 
 #include <QEvent>
 #include <QMessageBox>
@@ -29,13 +30,15 @@ constexpr std::array sheetOrder{MainWindowSheets::Sheet::settings,   MainWindowS
 
 } // namespace
 
-MainWindowSheets::MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp,
-                                   SettingsServices settings)
-    : QObject(&window), m_window(window), m_model(model), m_olderApp(olderApp), m_settings(settings)
+MainWindowSheets::MainWindowSheets(QWidget& window, AppModel& model, Guidance& guidance,
+                                   OlderAppMigration& olderApp, SettingsServices settings)
+    : QObject(&window), m_window(window), m_model(model), m_guidance(guidance), m_olderApp(olderApp),
+      m_settings(settings)
 {
-    for (auto signal : {&AppModel::settingsRequestedChanged, &AppModel::askLoginItemChanged,
-                        &AppModel::surveyRequestedChanged, &AppModel::electronNoticeRequestedChanged,
-                        &AppModel::onboardingRequestedChanged, &AppModel::alertChanged})
+    connect(&m_guidance, &Guidance::settingsRequestedChanged, this, &MainWindowSheets::present);
+    for (auto signal : {&AppModel::askLoginItemChanged, &AppModel::surveyRequestedChanged,
+                        &AppModel::electronNoticeRequestedChanged, &AppModel::onboardingRequestedChanged,
+                        &AppModel::alertChanged})
         connect(&m_model, signal, this, &MainWindowSheets::present);
     m_window.installEventFilter(this);
 }
@@ -59,7 +62,7 @@ bool MainWindowSheets::isWanted(Sheet sheet) const
 {
     switch (sheet) {
     case Sheet::settings:
-        return m_model.settingsRequested();
+        return m_guidance.settingsRequested();
     case Sheet::loginItem:
         return m_model.askLoginItem();
     case Sheet::survey:
@@ -143,7 +146,7 @@ void MainWindowSheets::dismissed(Sheet sheet)
 {
     switch (sheet) {
     case Sheet::settings:
-        m_model.setSettingsRequested(false);
+        m_guidance.setSettingsRequested(false);
         break;
     case Sheet::loginItem:
         m_model.setAskLoginItem(false);

@@ -13,6 +13,7 @@ class QWidget;
 namespace lumi {
 
 class AppModel;
+class Guidance;
 class OlderAppMigration;
 
 /// The sheets and the alert of the main window, each raised by a model flag, shown one at a time
@@ -28,7 +29,7 @@ public:
     enum class Sheet { settings, loginItem, survey, electronNotice, onboarding, alert };
     Q_ENUM(Sheet)
 
-    MainWindowSheets(QWidget& window, AppModel& model, OlderAppMigration& olderApp,
+    MainWindowSheets(QWidget& window, AppModel& model, Guidance& guidance, OlderAppMigration& olderApp,
                      SettingsServices settings);
     ~MainWindowSheets() override;
 
@@ -49,6 +50,7 @@ private:
 
     QWidget& m_window;
     AppModel& m_model;
+    Guidance& m_guidance;
     OlderAppMigration& m_olderApp;
     SettingsServices m_settings;
     QPointer<QDialog> m_dialog;

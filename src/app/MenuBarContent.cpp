@@ -5,6 +5,7 @@
 #include "app/ViewTask.h"
 #include "model/Account.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 #include "state/SaverLauncher.h"
 #include "state/ShortcutRegistry.h"
@@ -45,12 +46,13 @@ QAction* addTextLine(QMenu& menu, const QString& text)
 
 } // namespace
 
-MenuBarContent::MenuBarContent(AppModel& model, PlaylistEditor& playlists, SaverLauncher& saver,
-                               WallpaperRotation& rotation, const ShortcutRegistry& shortcuts,
-                               WindowPresenter& window, PhotoStoryPresenter& stories, QObject* parent)
-    : QObject(parent), m_model(model), m_playlists(playlists), m_saver(saver), m_rotation(rotation),
-      m_shortcuts(shortcuts),
-      m_window(window), m_stories(stories), m_menu(std::make_unique<QMenu>())
+MenuBarContent::MenuBarContent(AppModel& model, PlaylistEditor& playlists, Guidance& guidance,
+                               SaverLauncher& saver, WallpaperRotation& rotation,
+                               const ShortcutRegistry& shortcuts, WindowPresenter& window,
+                               PhotoStoryPresenter& stories, QObject* parent)
+    : QObject(parent), m_model(model), m_guidance(guidance), m_playlists(playlists), m_saver(saver),
+      m_rotation(rotation), m_shortcuts(shortcuts), m_window(window), m_stories(stories),
+      m_menu(std::make_unique<QMenu>())
 {
     // The rotation and the shortcuts don't announce their changes; reading them as the menu
     // opens is what keeps it current.
@@ -86,7 +88,7 @@ void MenuBarContent::buildSignedOut()
     addItem(*m_menu, tr("Sign In to Lumivale…"), {}, this, [this] { m_window.showMainWindow(); });
     m_menu->addSeparator();
     addItem(*m_menu, tr("Settings…"), settingsKey, this,
-            [this] { SettingsRequest::raise(m_model, m_window); });
+            [this] { SettingsRequest::raise(m_model, m_guidance, m_window); });
     addItem(*m_menu, tr("Quit Lumivale"), quitKey, this, [this] { emit quitRequested(); });
 }
 
@@ -99,9 +101,9 @@ void MenuBarContent::buildSignedIn()
 
     const bool changing = m_rotation.isChanging();
     const bool nextHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::nextWallpaper);
-    QAction* next = addItem(*m_menu, changing ? tr("Changing…") : tr("Next Wallpaper"),
-                            nextHotkey ? nextWallpaperHotkey : QKeySequence(), this,
-                            [this] { nextWallpaper(); });
+    QAction* next =
+        addItem(*m_menu, changing ? tr("Changing…") : tr("Next Wallpaper"),
+                nextHotkey ? nextWallpaperHotkey : QKeySequence(), this, [this] { nextWallpaper(); });
     next->setEnabled(!changing);
 
     if (showing) {
@@ -122,7 +124,7 @@ void MenuBarContent::buildSignedIn()
     addItem(*m_menu, tr("Take the Tour"), {}, this, [this] { m_model.startTour(false); });
     m_menu->addSeparator();
     addItem(*m_menu, tr("Settings…"), settingsKey, this,
-            [this] { SettingsRequest::raise(m_model, m_window); });
+            [this] { SettingsRequest::raise(m_model, m_guidance, m_window); });
     addItem(*m_menu, tr("Quit Lumivale"), quitKey, this, [this] { emit quitRequested(); });
 }
 

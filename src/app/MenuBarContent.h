@@ -9,6 +9,7 @@ class QMenu;
 namespace lumi {
 
 class AppModel;
+class Guidance;
 class PlaylistEditor;
 class PhotoStoryPresenter;
 class SaverLauncher;
@@ -25,9 +26,9 @@ class MenuBarContent final : public QObject
     Q_DISABLE_COPY_MOVE(MenuBarContent)
 
 public:
-    MenuBarContent(AppModel& model, PlaylistEditor& playlists, SaverLauncher& saver, WallpaperRotation& rotation,
-                   const ShortcutRegistry& shortcuts, WindowPresenter& window, PhotoStoryPresenter& stories,
-                   QObject* parent = nullptr);
+    MenuBarContent(AppModel& model, PlaylistEditor& playlists, Guidance& guidance, SaverLauncher& saver,
+                   WallpaperRotation& rotation, const ShortcutRegistry& shortcuts, WindowPresenter& window,
+                   PhotoStoryPresenter& stories, QObject* parent = nullptr);
     ~MenuBarContent() override;
 
     QMenu* menu() const { return m_menu.get(); }
@@ -47,6 +48,7 @@ private:
     void nextWallpaper();
 
     AppModel& m_model;
+    Guidance& m_guidance;
     PlaylistEditor& m_playlists;
     SaverLauncher& m_saver;
     WallpaperRotation& m_rotation;

@@ -1,15 +1,16 @@
 #include "app/SettingsRequest.h"
 
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "state/WindowPresenter.h"
 
 namespace lumi {
 
-void SettingsRequest::raise(AppModel& model, WindowPresenter& window)
+void SettingsRequest::raise(AppModel& model, Guidance& guidance, WindowPresenter& window)
 {
     model.setSettingsSection(std::nullopt);
     window.showMainWindow();
-    model.setSettingsRequested(true);
+    guidance.setSettingsRequested(true);
 }
 
 } // namespace lumi

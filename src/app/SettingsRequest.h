@@ -3,6 +3,7 @@
 namespace lumi {
 
 class AppModel;
+class Guidance;
 class WindowPresenter;
 
 /// "Settings…" wherever it is offered: the main window comes forward and shows the settings
@@ -12,7 +13,7 @@ class SettingsRequest final
 public:
     SettingsRequest() = delete;
 
-    static void raise(AppModel& model, WindowPresenter& window);
+    static void raise(AppModel& model, Guidance& guidance, WindowPresenter& window);
 };
 
 } // namespace lumi

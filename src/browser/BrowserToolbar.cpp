@@ -35,7 +35,7 @@ QToolButton* toolButton(const QString& title, const QIcon& icon, const QString& 
 
 } // namespace
 
-BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, SaverLauncher& saver,
+BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& guidance, SaverLauncher& saver,
                                RotationEngine& rotation, WindowPresenter& window, QWidget* parent)
     : QWidget(parent), m_state(state), m_model(model), m_saver(saver), m_rotation(rotation),
       m_search(new QLineEdit(this))
@@ -97,7 +97,7 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, SaverLaunch
         tr("Settings"), this);
     m_settings->setObjectName(u"browser.settings"_s);
     connect(m_settings, &QToolButton::clicked, this,
-            [this, &window] { SettingsRequest::raise(m_model, window); });
+            [this, &guidance, &window] { SettingsRequest::raise(m_model, guidance, window); });
     new TourAnchor(model, *m_settings, 3, TourAnchor::Edge::bottom);
     layout->addWidget(m_settings);
 }

@@ -13,6 +13,7 @@ namespace lumi {
 class AppModel;
 class BrowserState;
 class ColumnsSelector;
+class Guidance;
 class RotationEngine;
 class SaverLauncher;
 class WindowPresenter;
@@ -25,8 +26,8 @@ class BrowserToolbar final : public QWidget
     Q_DISABLE_COPY_MOVE(BrowserToolbar)
 
 public:
-    BrowserToolbar(BrowserState& state, AppModel& model, SaverLauncher& saver, RotationEngine& rotation,
-                   WindowPresenter& window, QWidget* parent = nullptr);
+    BrowserToolbar(BrowserState& state, AppModel& model, Guidance& guidance, SaverLauncher& saver,
+                   RotationEngine& rotation, WindowPresenter& window, QWidget* parent = nullptr);
 
     QToolButton& modeButton(BrowseMode mode) const { return *m_modes.value(mode); }
     QLineEdit& searchField() const { return *m_search; }

@@ -44,10 +44,11 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
       m_thumbnails(std::make_unique<ThumbnailLoader>(model.api().network())),
       m_photoSheets(
           std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
-      m_state(new BrowserState(model, services.catalog, services.saver, services.defaults, services.events, services.clock,
-                               window, this)),
+      m_state(new BrowserState(model, services.catalog, services.guidance, services.saver, services.defaults,
+                               services.events, services.clock, window, this)),
       m_sheets(new PlaylistSheets(*this, *m_state, model, services.playlists)),
-      m_toolbar(new BrowserToolbar(*m_state, model, services.saver, services.rotation, window, this)),
+      m_toolbar(new BrowserToolbar(*m_state, model, services.guidance, services.saver, services.rotation,
+                                   window, this)),
       m_splitter(new QSplitter(Qt::Horizontal, this))
 {
     setObjectName(u"browser"_s);

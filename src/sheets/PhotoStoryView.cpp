@@ -8,6 +8,7 @@
 #include "sheets/SheetText.h"
 #include "sheets/Symbol.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "state/WindowPresenter.h"
 
 #include <QLabel>
@@ -30,8 +31,10 @@ bool hasText(const std::optional<QString>& text)
 
 } // namespace
 
-PhotoStoryView::PhotoStoryView(AppModel& model, WindowPresenter& mainWindow, Medium medium, QWidget* parent)
-    : QWidget(parent), m_model(model), m_mainWindow(mainWindow), m_medium(std::move(medium))
+PhotoStoryView::PhotoStoryView(AppModel& model, Guidance& guidance, WindowPresenter& mainWindow,
+                               Medium medium, QWidget* parent)
+    : QWidget(parent), m_model(model), m_guidance(guidance), m_mainWindow(mainWindow),
+      m_medium(std::move(medium))
 {
     setFixedSize(fixedSize);
     setAutoFillBackground(true);
@@ -153,7 +156,7 @@ void PhotoStoryView::openPlace()
     const Medium& photo = shown();
     if (!photo.location)
         return;
-    m_model.setShowPlaceRequested(photo.location->placeQuery());
+    m_guidance.setShowPlaceRequested(photo.location->placeQuery());
     m_mainWindow.showMainWindow();
 }
 

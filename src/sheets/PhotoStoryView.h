@@ -12,6 +12,7 @@ class QVBoxLayout;
 namespace lumi {
 
 class AppModel;
+class Guidance;
 class PictureFrame;
 class WindowPresenter;
 
@@ -27,7 +28,8 @@ class PhotoStoryView final : public QWidget
 public:
     static constexpr QSize fixedSize{460, 520};
 
-    PhotoStoryView(AppModel& model, WindowPresenter& mainWindow, Medium medium, QWidget* parent = nullptr);
+    PhotoStoryView(AppModel& model, Guidance& guidance, WindowPresenter& mainWindow, Medium medium,
+                   QWidget* parent = nullptr);
 
     bool isLoading() const { return m_loading; }
     /// The record on show: the fetched one when there is one, else the photo as given.
@@ -43,6 +45,7 @@ private:
     void openPlace();
 
     AppModel& m_model;
+    Guidance& m_guidance;
     WindowPresenter& m_mainWindow;
     Medium m_medium;
     std::optional<Medium> m_story;

@@ -11,8 +11,9 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PhotoStoryWindowController::PhotoStoryWindowController(AppModel& model, WindowPresenter& mainWindow)
-    : m_model(model), m_mainWindow(mainWindow)
+PhotoStoryWindowController::PhotoStoryWindowController(AppModel& model, Guidance& guidance,
+                                                       WindowPresenter& mainWindow)
+    : m_model(model), m_guidance(guidance), m_mainWindow(mainWindow)
 {
 }
 
@@ -33,7 +34,7 @@ void PhotoStoryWindowController::showStory(const Medium& photo)
         delete view();
     else
         m_window = makeWindow();
-    m_window->layout()->addWidget(new PhotoStoryView(m_model, m_mainWindow, photo, m_window));
+    m_window->layout()->addWidget(new PhotoStoryView(m_model, m_guidance, m_mainWindow, photo, m_window));
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

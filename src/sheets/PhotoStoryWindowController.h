@@ -9,6 +9,7 @@
 namespace lumi {
 
 class AppModel;
+class Guidance;
 class PhotoStoryView;
 class WindowPresenter;
 
@@ -20,7 +21,7 @@ class PhotoStoryWindowController final : public PhotoStoryPresenter
     Q_DECLARE_TR_FUNCTIONS(PhotoStoryWindowController)
 
 public:
-    PhotoStoryWindowController(AppModel& model, WindowPresenter& mainWindow);
+    PhotoStoryWindowController(AppModel& model, Guidance& guidance, WindowPresenter& mainWindow);
     ~PhotoStoryWindowController() override;
     PhotoStoryWindowController(const PhotoStoryWindowController&) = delete;
     PhotoStoryWindowController& operator=(const PhotoStoryWindowController&) = delete;
@@ -35,6 +36,7 @@ private:
     QWidget* makeWindow();
 
     AppModel& m_model;
+    Guidance& m_guidance;
     WindowPresenter& m_mainWindow;
     QPointer<QWidget> m_window;
 };

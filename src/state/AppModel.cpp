@@ -89,21 +89,6 @@ void AppModel::setElectronNoticeRequested(bool requested)
     assign(m_electronNoticeRequested, requested, &AppModel::electronNoticeRequestedChanged);
 }
 
-void AppModel::setSettingsRequested(bool requested)
-{
-    assign(m_settingsRequested, requested, &AppModel::settingsRequestedChanged);
-}
-
-void AppModel::setShowTodayRequested(bool requested)
-{
-    assign(m_showTodayRequested, requested, &AppModel::showTodayRequestedChanged);
-}
-
-void AppModel::setShowPlaceRequested(std::optional<PlaceQuery> place)
-{
-    assign(m_showPlaceRequested, std::move(place), &AppModel::showPlaceRequestedChanged);
-}
-
 void AppModel::setSurveyRequested(bool requested)
 {
     assign(m_surveyRequested, requested, &AppModel::surveyRequestedChanged);

@@ -96,12 +96,6 @@ public:
     void setAskLoginItem(bool ask);
     bool electronNoticeRequested() const { return m_electronNoticeRequested; }
     void setElectronNoticeRequested(bool requested);
-    bool settingsRequested() const { return m_settingsRequested; }
-    void setSettingsRequested(bool requested);
-    bool showTodayRequested() const { return m_showTodayRequested; }
-    void setShowTodayRequested(bool requested);
-    const std::optional<PlaceQuery>& showPlaceRequested() const { return m_showPlaceRequested; }
-    void setShowPlaceRequested(std::optional<PlaceQuery> place);
     bool surveyRequested() const { return m_surveyRequested; }
     void setSurveyRequested(bool requested);
     bool onboardingDue() const { return m_onboardingDue; }
@@ -226,9 +220,6 @@ signals:
     void bannerChanged();
     void askLoginItemChanged();
     void electronNoticeRequestedChanged();
-    void settingsRequestedChanged();
-    void showTodayRequestedChanged();
-    void showPlaceRequestedChanged();
     /// A text for the notice line; the root hands it to the guidance.
     void noticeRaised(QString text);
     void surveyRequestedChanged();
@@ -324,10 +315,7 @@ private:
     std::optional<ServerAlert> m_banner;
     bool m_askLoginItem = false;
     bool m_electronNoticeRequested = false;
-    bool m_settingsRequested = false;
     std::optional<SettingsSection> m_settingsSection;
-    bool m_showTodayRequested = false;
-    std::optional<PlaceQuery> m_showPlaceRequested;
     bool m_surveyRequested = false;
     bool m_onboardingDue = false;
     bool m_tourDue = false;

@@ -5,6 +5,8 @@
 
 #include <QPointer>
 
+#include <utility>
+
 namespace lumi {
 
 Guidance::Guidance(AppModel& model, Clock& clock, QObject* parent)
@@ -35,6 +37,26 @@ void Guidance::showNotice(QString text)
     m_noticeShown = CancelToken();
     // Not counted as work: a notice on screen is no task under way.
     m_model.spawn(clearNoticeLater(*m_noticeShown), false);
+}
+
+void Guidance::setSettingsRequested(bool requested)
+{
+    if (std::exchange(m_settingsRequested, requested) != requested)
+        emit settingsRequestedChanged();
+}
+
+void Guidance::setShowTodayRequested(bool requested)
+{
+    if (std::exchange(m_showTodayRequested, requested) != requested)
+        emit showTodayRequestedChanged();
+}
+
+void Guidance::setShowPlaceRequested(std::optional<PlaceQuery> place)
+{
+    if (m_showPlaceRequested == place)
+        return;
+    m_showPlaceRequested = std::move(place);
+    emit showPlaceRequestedChanged();
 }
 
 QCoro::Task<void> Guidance::clearNoticeLater(CancelToken cancel)

@@ -93,10 +93,9 @@ void MainWindowTest::cleanup()
 MainWindowController& MainWindowTest::controller()
 {
     if (!m_controller)
-        m_controller =
-            std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults, *m_olderApp,
-                                                   m_harness->links, *m_tray, m_browser->services(),
-                                                   m_rig->services());
+        m_controller = std::make_unique<MainWindowController>(m_harness->model(), m_harness->defaults,
+                                                              *m_olderApp, m_harness->links, *m_tray,
+                                                              m_browser->services(), m_rig->services());
     return *m_controller;
 }
 
@@ -170,7 +169,7 @@ void MainWindowTest::sheetsComeOneAtATimeInOrder()
     model.setElectronNoticeRequested(true);
     model.setSurveyRequested(true);
     model.setAskLoginItem(true);
-    model.setSettingsRequested(true);
+    m_harness->guidance().setSettingsRequested(true);
     controller().showMainWindow();
 
     const QList<Sheet> order{Sheet::settings,       Sheet::loginItem,  Sheet::survey,
@@ -183,7 +182,7 @@ void MainWindowTest::sheetsComeOneAtATimeInOrder()
     }
     QTRY_COMPARE(sheets().shown(), std::nullopt);
 
-    QVERIFY(!model.settingsRequested());
+    QVERIFY(!m_harness->guidance().settingsRequested());
     QVERIFY(!model.askLoginItem());
     QVERIFY(!model.surveyRequested());
     QVERIFY(!model.electronNoticeRequested());
@@ -203,7 +202,7 @@ void MainWindowTest::sheetsWaitForTheWindow()
 
     sheets().dialog()->reject();
     QVERIFY(window()->close());
-    model.setSettingsRequested(true);
+    m_harness->guidance().setSettingsRequested(true);
     QCOMPARE(sheets().shown(), std::nullopt);
     controller().showMainWindow();
     QTRY_COMPARE(sheets().shown(), std::optional<Sheet>(Sheet::settings));

@@ -67,9 +67,9 @@ void MenuBarContentTest::cleanup()
 MenuBarContent& MenuBarContentTest::menu()
 {
     if (!m_menu)
-        m_menu = std::make_unique<MenuBarContent>(m_harness->model(), m_harness->playlists(), m_harness->saver(),
-                                                  m_harness->rotation, m_harness->shortcuts, m_harness->window,
-                                                  *m_stories);
+        m_menu = std::make_unique<MenuBarContent>(
+            m_harness->model(), m_harness->playlists(), m_harness->guidance(), m_harness->saver(),
+            m_harness->rotation, m_harness->shortcuts, m_harness->window, *m_stories);
     return *m_menu;
 }
 
@@ -109,8 +109,8 @@ void MenuBarContentTest::layoutFollowsTheState_data()
     QTest::addColumn<QList<int>>("taken"); // shortcut ids held by another program
     QTest::addColumn<QStringList>("expected");
 
-    const QStringList tail{u"-"_s, u"Browse Photos…"_s, u"Take the Tour"_s,
-                           u"-"_s, u"Settings…\tCtrl+,"_s,      u"Quit Lumivale\tCtrl+Q"_s};
+    const QStringList tail{u"-"_s, u"Browse Photos…"_s,    u"Take the Tour"_s,
+                           u"-"_s, u"Settings…\tCtrl+,"_s, u"Quit Lumivale\tCtrl+Q"_s};
     const QList<int> none;
     const QList<int> both{int(Shortcut::nextWallpaper), int(Shortcut::startSaver)};
 
@@ -255,7 +255,7 @@ void MenuBarContentTest::eachItemDoesItsJob()
         journal = journal.mid(at + 1);
     }
     if (effect == u"settings sheet") {
-        QVERIFY(harness.model().settingsRequested());
+        QVERIFY(harness.guidance().settingsRequested());
         QVERIFY(!harness.model().settingsSection());
     } else if (effect == u"quit") {
         QCOMPARE(quit.count(), 1);

@@ -5,6 +5,7 @@
 #include "model/DefaultsKeys.h"
 #include "model/SessionTokenFile.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "support/SandboxFixture.h"
 #include "support/app/FixedSystemTray.h"
 #include "support/app/RecordingSingleInstance.h"
@@ -16,10 +17,10 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QJsonArray>
-#include <QLabel>
-#include <QPushButton>
 #include <QJsonDocument>
+#include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -191,8 +192,8 @@ void StartupTest::copyAskingDuringTheTakeOverGetsTheWindow()
     m_singleInstance->secondCopyStarted();
     m_olderApp->release->start(0);
     QTRY_VERIFY(app.model());
-    QCOMPARE(m_journal.calls().mid(2, 3), (QStringList{u"olderApp.takeOver"_s, u"olderApp.carryOverSettings"_s,
-                                                       u"updates.start"_s}));
+    QCOMPARE(m_journal.calls().mid(2, 3),
+             (QStringList{u"olderApp.takeOver"_s, u"olderApp.carryOverSettings"_s, u"updates.start"_s}));
     QTRY_VERIFY(windowShown());
     QVERIFY(app.model()->electronNoticeRequested());
 }
@@ -204,7 +205,7 @@ void StartupTest::signedInUsersRunTheSupportTests()
     app.start();
     QTRY_COMPARE(app.model()->phase(), AppModel::Phase::ready);
     app.model()->setSettingsSection(lumi::SettingsSection::support);
-    app.model()->setSettingsRequested(true);
+    app.guidance()->setSettingsRequested(true);
 
     const auto find = [](const QString& name) -> QWidget* {
         for (QWidget* window : QApplication::topLevelWidgets()) {

@@ -56,8 +56,9 @@ void PlaylistRowTest::init()
 {
     m_harness = std::make_unique<ModelHarness>();
     m_harness->launchSignedIn();
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->saver(), m_harness->defaults,
-                                             m_harness->events, m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
+                                             m_harness->saver(), m_harness->defaults, m_harness->events,
+                                             m_harness->clock, m_harness->window);
     m_revealer.revealed.clear();
 }
 

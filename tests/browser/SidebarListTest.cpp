@@ -47,8 +47,9 @@ void SidebarListTest::init()
 {
     m_harness = std::make_unique<ModelHarness>();
     m_harness->launchSignedIn();
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->saver(), m_harness->defaults,
-                                             m_harness->events, m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
+                                             m_harness->saver(), m_harness->defaults, m_harness->events,
+                                             m_harness->clock, m_harness->window);
     m_list = std::make_unique<SidebarList>(*m_state, m_harness->model(), m_harness->catalog(), m_harness->playlists(),
                                            m_harness->guidance(), m_harness->sync, m_revealer, m_harness->defaults);
     m_list->resize(240, 800);

@@ -63,7 +63,8 @@ CalendarSetupSheet* CalendarSetupSheetTest::raise(const QJsonObject& stored)
     m_harness->settle();
     m_harness->journal.clear();
     m_window = std::make_unique<QWidget>();
-    m_sheets = new MainWindowSheets(*m_window, m_harness->model(), *m_olderApp, m_rig->services());
+    m_sheets = new MainWindowSheets(*m_window, m_harness->model(), m_harness->guidance(), *m_olderApp,
+                                    m_rig->services());
     m_window->show();
     m_harness->model().setOnboardingRequested(true);
     if (!QTest::qWaitFor([this] { return m_sheets->shown() == MainWindowSheets::Sheet::onboarding; }))

@@ -56,7 +56,8 @@ void SettingsViewTest::init()
     m_olderApp = std::make_unique<lumi::test::RecordingOlderAppMigration>(m_harness->journal);
     m_window = std::make_unique<QWidget>();
     m_window->resize(1000, 700);
-    m_sheets = new MainWindowSheets(*m_window, m_harness->model(), *m_olderApp, m_rig->services());
+    m_sheets = new MainWindowSheets(*m_window, m_harness->model(), m_harness->guidance(), *m_olderApp,
+                                    m_rig->services());
     m_window->show();
 }
 
@@ -70,7 +71,7 @@ void SettingsViewTest::cleanup()
 
 SettingsView* SettingsViewTest::raise()
 {
-    m_harness->model().setSettingsRequested(true);
+    m_harness->guidance().setSettingsRequested(true);
     if (!QTest::qWaitFor([this] { return m_sheets->shown() == MainWindowSheets::Sheet::settings; }))
         return nullptr;
     return qobject_cast<SettingsView*>(m_sheets->dialog());
@@ -149,7 +150,7 @@ void SettingsViewTest::everyWayOutClearsTheRequest()
     else
         QTest::keyClick(view, Qt::Key_Escape);
     QTRY_VERIFY(!m_sheets->shown());
-    QVERIFY(!m_harness->model().settingsRequested());
+    QVERIFY(!m_harness->guidance().settingsRequested());
 
     // The next opening starts on Application again.
     view = raise();

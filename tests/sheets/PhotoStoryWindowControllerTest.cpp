@@ -76,7 +76,8 @@ void PhotoStoryWindowControllerTest::init()
     m_harness = std::make_unique<ModelHarness>();
     QVERIFY2(m_harness->sandbox.isRunning(), qPrintable(m_harness->sandbox.errorString()));
     m_harness->launchSignedIn();
-    m_stories = std::make_unique<PhotoStoryWindowController>(m_harness->model(), m_harness->window);
+    m_stories = std::make_unique<PhotoStoryWindowController>(m_harness->model(), m_harness->guidance(),
+                                                             m_harness->window);
 }
 
 void PhotoStoryWindowControllerTest::cleanup()
@@ -195,7 +196,7 @@ void PhotoStoryWindowControllerTest::placeLinkOpensTheBrowser()
     PhotoStoryView* view = waitForStory();
     QVERIFY(view);
     QTest::mouseClick(view->findChild<QPushButton*>(u"story.place"_s), Qt::LeftButton);
-    QCOMPARE(m_harness->model().showPlaceRequested(),
+    QCOMPARE(m_harness->guidance().showPlaceRequested(),
              std::optional<PlaceQuery>(PlaceQuery{u"fr"_s, std::nullopt, std::nullopt}));
     QCOMPARE(m_harness->journal.calls().filter(u"window."_s), QStringList{u"window.show"_s});
     // The story stays open.

@@ -9,6 +9,7 @@
 #include "state/AppModel.h"
 #include "state/CatalogPages.h"
 #include "state/EventSink.h"
+#include "state/Guidance.h"
 #include "state/SaverLauncher.h"
 #include "state/WindowPresenter.h"
 
@@ -28,18 +29,20 @@ std::optional<Source> albumSource(const std::optional<Album>& album)
 
 } // namespace
 
-BrowserState::BrowserState(AppModel& model, CatalogPages& catalog, SaverLauncher& saver, Defaults& defaults,
-                           EventSink& events, Clock& clock, WindowPresenter& window, QObject* parent)
-    : QObject(parent), m_model(model), m_catalog(catalog), m_saver(saver), m_defaults(defaults), m_events(events), m_clock(clock),
-      m_window(window), m_columns(GridColumns::stored(defaults))
+BrowserState::BrowserState(AppModel& model, CatalogPages& catalog, Guidance& guidance, SaverLauncher& saver,
+                           Defaults& defaults, EventSink& events, Clock& clock, WindowPresenter& window,
+                           QObject* parent)
+    : QObject(parent), m_model(model), m_catalog(catalog), m_guidance(guidance), m_saver(saver),
+      m_defaults(defaults), m_events(events), m_clock(clock), m_window(window),
+      m_columns(GridColumns::stored(defaults))
 {
-    connect(&model, &AppModel::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
-    connect(&model, &AppModel::showPlaceRequestedChanged, this, &BrowserState::showPlaceRequest);
+    connect(&guidance, &Guidance::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
+    connect(&guidance, &Guidance::showPlaceRequestedChanged, this, &BrowserState::showPlaceRequest);
+    connect(&guidance, &Guidance::settingsRequestedChanged, this, &BrowserState::alertStepChanged);
     connect(&model, &AppModel::tourPreparingChanged, this, &BrowserState::tourPreparing);
-    for (auto signal :
-         {&AppModel::onboardingDueChanged, &AppModel::tourDueChanged, &AppModel::windowShownChanged,
-          &AppModel::askLoginItemChanged, &AppModel::settingsRequestedChanged,
-          &AppModel::surveyRequestedChanged, &AppModel::onboardingRequestedChanged})
+    for (auto signal : {&AppModel::onboardingDueChanged, &AppModel::tourDueChanged,
+                        &AppModel::windowShownChanged, &AppModel::askLoginItemChanged,
+                        &AppModel::surveyRequestedChanged, &AppModel::onboardingRequestedChanged})
         connect(&model, signal, this, &BrowserState::alertStepChanged);
     showTodayRequest();
     showPlaceRequest();
@@ -332,19 +335,19 @@ QCoro::Task<void> BrowserState::removePlaylist(Album album)
 
 void BrowserState::showTodayRequest()
 {
-    if (!m_model.showTodayRequested())
+    if (!m_guidance.showTodayRequested())
         return;
     setSelection(Source{Source::Today{}});
-    m_model.setShowTodayRequested(false);
+    m_guidance.setShowTodayRequested(false);
 }
 
 void BrowserState::showPlaceRequest()
 {
-    const std::optional<PlaceQuery> place = m_model.showPlaceRequested();
+    const std::optional<PlaceQuery> place = m_guidance.showPlaceRequested();
     if (!place)
         return;
     setSelection(Source{Source::Places{place}});
-    m_model.setShowPlaceRequested(std::nullopt);
+    m_guidance.setShowPlaceRequested(std::nullopt);
 }
 
 void BrowserState::tourPreparing()
@@ -360,8 +363,8 @@ void BrowserState::tourPreparing()
 
 BrowserState::AlertStep BrowserState::alertStep() const
 {
-    const bool free = !m_model.askLoginItem() && !m_model.settingsRequested() && !m_model.surveyRequested() &&
-                      !m_model.onboardingRequested();
+    const bool free = !m_model.askLoginItem() && !m_guidance.settingsRequested() &&
+                      !m_model.surveyRequested() && !m_model.onboardingRequested();
     return {m_model.onboardingDue(), m_model.tourDue(), m_model.windowShown(), free};
 }
 

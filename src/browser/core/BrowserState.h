@@ -19,6 +19,7 @@ namespace lumi {
 
 class AppModel;
 class CatalogPages;
+class Guidance;
 class Clock;
 class Defaults;
 class EventSink;
@@ -38,8 +39,8 @@ public:
     /// How long the browser waits before it offers the onboarding or the tour.
     static constexpr std::chrono::seconds alertDelay{3};
 
-    /// Runs the model's pending today and place requests at once, and from then on each new one.
-    BrowserState(AppModel& model, CatalogPages& catalog, SaverLauncher& saver, Defaults& defaults,
+    /// Runs the pending today and place requests at once, and from then on each new one.
+    BrowserState(AppModel& model, CatalogPages& catalog, Guidance& guidance, SaverLauncher& saver, Defaults& defaults,
                  EventSink& events, Clock& clock, WindowPresenter& window, QObject* parent = nullptr);
     ~BrowserState() override;
 
@@ -126,6 +127,7 @@ private:
 
     AppModel& m_model;
     CatalogPages& m_catalog;
+    Guidance& m_guidance;
     SaverLauncher& m_saver;
     Defaults& m_defaults;
     EventSink& m_events;

@@ -1,5 +1,6 @@
 #include "browser/core/BrowserState.h"
 #include "model/DefaultsKeys.h"
+#include "state/Guidance.h"
 #include "support/state/ModelHarness.h"
 
 #include <QJsonObject>
@@ -92,8 +93,9 @@ BrowserState& BrowserStateTest::launch(const QString& email, const QString& pass
     m_harness->model().setOnboardingDue(false);
     m_harness->model().setTourDue(false);
     m_harness->window.visible = true;
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->saver(), m_harness->defaults,
-                                             m_harness->events, m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
+                                             m_harness->saver(), m_harness->defaults, m_harness->events,
+                                             m_harness->clock, m_harness->window);
     m_harness->journal.clear();
     m_harness->requestLines();
     m_harness->sandbox.clearRequests();
@@ -228,16 +230,17 @@ void BrowserStateTest::requestsAndTourMoveTheBrowser()
     m_harness = std::make_unique<ModelHarness>();
     lumi::AppModel& model = m_harness->launchSignedIn();
     // Raised before the browser exists: honoured when it is made.
-    model.setShowTodayRequested(true);
-    m_state = std::make_unique<BrowserState>(model, m_harness->catalog(), m_harness->saver(), m_harness->defaults,
+    lumi::Guidance& guidance = m_harness->guidance();
+    guidance.setShowTodayRequested(true);
+    m_state = std::make_unique<BrowserState>(model, m_harness->catalog(), guidance, m_harness->saver(), m_harness->defaults,
                                              m_harness->events, m_harness->clock, m_harness->window);
     BrowserState& state = *m_state;
     QCOMPARE(state.selection(), OptionalSource(Source{Source::Today{}}));
-    QVERIFY(!model.showTodayRequested());
+    QVERIFY(!guidance.showTodayRequested());
 
-    model.setShowPlaceRequested(PlaceQuery{u"italy"_s, {}, {}});
+    guidance.setShowPlaceRequested(PlaceQuery{u"italy"_s, {}, {}});
     QCOMPARE(state.selection(), OptionalSource(places(u"italy"_s)));
-    QVERIFY(!model.showPlaceRequested());
+    QVERIFY(!guidance.showPlaceRequested());
 
     // Step 2 shows the playlists, step 0 with an empty grid selects the last home source again.
     model.setTourPreparing(2);
@@ -511,9 +514,9 @@ void BrowserStateTest::alertStepWaitsThreeSeconds()
         model.setTourDue(true);
     QVERIFY(m_harness->advance(2s));
     if (meanwhile.startsWith(u"request"))
-        model.setSettingsRequested(true);
+        m_harness->guidance().setSettingsRequested(true);
     if (meanwhile == u"request and clear")
-        model.setSettingsRequested(false);
+        m_harness->guidance().setSettingsRequested(false);
     if (meanwhile == u"hide")
         m_harness->window.visible = false;
     QVERIFY(m_harness->advance(std::chrono::seconds(secondsAfter)));
