@@ -35,11 +35,11 @@
 
 namespace lumi {
 
-/// The one application model: the session (phase, user, token), the catalog state the views show,
-/// the status shown to the user, the requests raised for the views, and every user operation.
+/// The one application model: the session (phase, user, token), the status shown to the user, the
+/// tour, onboarding and survey, sharing, and the account operations. Playlist editing, catalog
+/// pages, the saver, settings and guidance are parts of their own that the root builds over it.
 /// Main thread only. Each observed property has a getter, a setter that stores the value and
-/// emits its change signal only when the value differs (the places tree signals on every
-/// assignment), and that signal.
+/// emits its change signal only when the value differs, and that signal.
 ///
 /// Sessions are numbered: sign-in and sign-out start a new one, and whatever an operation of an
 /// earlier session receives after that (answers, errors) is dropped rather than applied.
@@ -182,7 +182,7 @@ public:
     /// with the section) and, with redraw, composes the wallpaper anew.
     QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
 
-    // --- Places, media pages, playlists ---------------------------------------------------------
+    // --- Photo pools and texts ------------------------------------------------------------------
     void resetPhotoPools();
     /// Removes blanks and tabs (not line breaks) at both ends.
     static QString trimBlanks(QStringView text);
