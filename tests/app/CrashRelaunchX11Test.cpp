@@ -1,10 +1,9 @@
 #include "model/SessionTokenFile.h"
 #include "platform/Paths.h"
 #include "services/CrashReporter.h"
-#include "support/PrivateXServer.h"
+#include "support/PrivateXServerMain.h"
 #include "support/SandboxFixture.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -22,7 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::unique_ptr<lumi::test::PrivateXServer> server;
 constexpr int launchTimeoutMs = 30'000;
 // The first upload of crash records waits 15 s after the start.
 constexpr int uploadTimeoutMs = 60'000;
@@ -160,20 +158,7 @@ void CrashRelaunchX11Test::tokenTravelsOnlyInAuthorizationHeaders()
 
 int main(int argc, char** argv)
 {
-    server = std::make_unique<lumi::test::PrivateXServer>();
-    if (server->display().isEmpty()) {
-        qCritical("%s", qPrintable(server->error()));
-        return 1;
-    }
-    qputenv("DISPLAY", server->display());
-    int status = 0;
-    {
-        QCoreApplication app(argc, argv);
-        CrashRelaunchX11Test test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    server.reset();
-    return status;
+    return lumi::test::runOnPrivateXServer(argc, argv, [] { return std::make_unique<CrashRelaunchX11Test>(); });
 }
 
 #include "CrashRelaunchX11Test.moc"
