@@ -1,9 +1,9 @@
 #include "browser/ThumbnailLoader.h"
 
 #include "imaging/PhotoDecoder.h"
+#include "model/ReplyFinished.h"
 
 #include <QCoroFuture>
-#include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -39,8 +39,7 @@ QImage decodeBody(QByteArray body, QSize pixelSize)
                                     [pixelSize](PhotoDecoder& decoder) { return decodeCovering(decoder, pixelSize); });
 }
 
-// An empty or foreign URL would still get a reply that fails a turn later. Aborted before then,
-// that reply reports its end twice, and the second report resumes a task that has already ended.
+// An empty or foreign URL names nothing to fetch: its reply would only fail a turn later.
 bool isFetchable(const QUrl& url)
 {
     if (url.isLocalFile())
@@ -118,7 +117,7 @@ QCoro::Task<QImage> ThumbnailLoader::download(Ticket ticket, QUrl url, QSize pix
             reply->deleteLater();
     });
     m_pending[ticket].reply = reply;
-    co_await reply.get();
+    co_await ReplyFinished(reply.get());
     if (!self || !reply || !m_pending.contains(ticket) || reply->error() != QNetworkReply::NoError ||
         reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return QImage();

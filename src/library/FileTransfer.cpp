@@ -2,8 +2,8 @@
 
 #include "library/LibraryFiles.h"
 #include "model/CdnUrl.h"
+#include "model/ReplyFinished.h"
 
-#include <QCoroNetworkReply>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
@@ -39,7 +39,7 @@ QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl
             result.writeFailed = true;
     };
     const QMetaObject::Connection streaming = QObject::connect(reply.get(), &QNetworkReply::readyRead, drain);
-    co_await reply.get();
+    co_await ReplyFinished(reply.get());
     QObject::disconnect(streaming);
     // An aborted reply is closed and has nothing left to read.
     if (reply->isOpen())

@@ -7,9 +7,9 @@
 #include "model/Medium.h"
 #include "model/OneShotBody.h"
 #include "model/ProblemSink.h"
+#include "model/ReplyFinished.h"
 #include "model/User.h"
 
-#include <QCoroNetworkReply>
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -151,7 +151,7 @@ QCoro::Task<QByteArray> APIClient::transfer(APIRequest request)
                     watched->abort();
                 }
             });
-    co_await qCoro(reply.get()).waitForFinished();
+    co_await ReplyFinished(reply.get());
     if (oversized) {
         emit answered();
         throw decodeFailure(request, u"answer longer than %1 bytes"_s.arg(request.maxBodyBytes));
@@ -213,7 +213,7 @@ QCoro::Task<bool> APIClient::postJSON(QString path, QMap<QString, QString> query
         networkRequest.setRawHeader("Authorization", bearer(m_token));
     ReplyPtr reply(start(*m_network, networkRequest, u"POST"_s, body));
     QTimer::singleShot(transferLimitMs, reply.get(), &QNetworkReply::abort);
-    co_await qCoro(reply.get()).waitForFinished();
+    co_await ReplyFinished(reply.get());
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid())
         emit answered();

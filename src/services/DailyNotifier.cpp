@@ -6,10 +6,10 @@
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "model/MediaQuery.h"
+#include "model/ReplyFinished.h"
 #include "platform/Notifier.h"
 #include "state/SaverPlayer.h"
 
-#include <QCoroNetworkReply>
 #include <QDir>
 #include <QFile>
 #include <QNetworkReply>
@@ -180,7 +180,8 @@ QCoro::Task<QString> DailyNotifier::savedThumbnail(Medium photo)
     if (url->isLocalFile())
         co_return QFile::copy(url->toLocalFile(), target) ? target : QString();
     QPointer<DailyNotifier> self(this);
-    std::unique_ptr<QNetworkReply> reply(co_await m_services.api.network().get(QNetworkRequest(*url)));
+    const std::unique_ptr<QNetworkReply> reply(m_services.api.network().get(QNetworkRequest(*url)));
+    co_await ReplyFinished(reply.get());
     if (!self || reply->error() != QNetworkReply::NoError ||
         reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return QString();

@@ -4,9 +4,9 @@
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
+#include "model/ReplyFinished.h"
 
 #include <QCoreApplication>
-#include <QCoroNetworkReply>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QVersionNumber>
@@ -149,7 +149,8 @@ QCoro::Task<UpdateCheck> Updater::checkForUpdates()
     QNetworkRequest request(feed);
     request.setTransferTimeout(requestTimeoutMs);
     QPointer<Updater> self(this);
-    std::unique_ptr<QNetworkReply> reply(co_await m_network.get(request));
+    const std::unique_ptr<QNetworkReply> reply(m_network.get(request));
+    co_await ReplyFinished(reply.get());
     if (!self)
         co_return failure(u"The update check was stopped."_s);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
