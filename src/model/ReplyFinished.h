@@ -6,7 +6,7 @@ class QNetworkReply;
 
 namespace lumi {
 
-/// The one way the app awaits a network reply: `co_await ReplyFinished(reply)` goes on once the
+/// How the app awaits a network reply it may abort: `co_await ReplyFinished(reply)` goes on once the
 /// reply has ended, at once when it already has.
 ///
 /// A reply may report its end twice (one aborted before its queued failure comes does), so only

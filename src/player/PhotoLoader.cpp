@@ -3,10 +3,10 @@
 #include "imaging/PictureDecode.h"
 #include "library/PlaylistSync.h"
 #include "model/CdnUrl.h"
+#include "model/ReplyFinished.h"
 #include "platform/Screens.h"
 
 #include <QCoroFuture>
-#include <QCoroNetworkReply>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -81,7 +81,7 @@ QCoro::Task<std::optional<QImage>> PhotoLoader::fetch(QUrl url)
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(CdnUrl::get(m_network, request));
-    co_await reply.get();
+    co_await ReplyFinished(reply.get());
     if (!self || reply->error() != QNetworkReply::NoError
         || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return std::nullopt;
