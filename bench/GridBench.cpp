@@ -105,8 +105,9 @@ int run(int settleMs)
     ThumbnailLoader thumbnails(harness.api.network());
     const qint64 before = rssKiB();
 
-    PhotoGrid grid(GridServices{harness.model(), harness.catalog(), harness.playlists(), harness.defaults, screens,
-                                harness.links, revealer, sheets, thumbnails, harness.clock},
+    PhotoGrid grid(GridServices{harness.model(), harness.catalog(), harness.playlists(), harness.guidance(),
+                                harness.defaults, screens, harness.links, revealer, sheets, thumbnails,
+                                harness.clock},
                    Source{Source::Category{u"channels/bulk"_s, u"Bulk"_s}}, GridColumns::automatic);
     grid.resize(1280, 800);
     grid.show();

@@ -208,8 +208,7 @@ void Application::createModel()
         .links = *m_links,
         .screens = *m_screens,
     });
-    m_guidance = std::make_unique<Guidance>(*m_model, *m_clock);
-    connect(m_model.get(), &AppModel::noticeRaised, m_guidance.get(), &Guidance::showNotice);
+    m_guidance = std::make_unique<Guidance>(*m_model, *m_account, *m_clock, *m_windowRelay, *m_events);
     m_playlists = std::make_unique<PlaylistEditor>(PlaylistEditor::Services{
         .model = *m_model,
         .guidance = *m_guidance,

@@ -35,10 +35,11 @@ MainWindowSheets::MainWindowSheets(QWidget& window, AppModel& model, Guidance& g
     : QObject(&window), m_window(window), m_model(model), m_guidance(guidance), m_olderApp(olderApp),
       m_settings(settings)
 {
-    connect(&m_guidance, &Guidance::settingsRequestedChanged, this, &MainWindowSheets::present);
-    for (auto signal : {&AppModel::askLoginItemChanged, &AppModel::surveyRequestedChanged,
-                        &AppModel::electronNoticeRequestedChanged, &AppModel::onboardingRequestedChanged,
-                        &AppModel::alertChanged})
+    for (auto signal : {&Guidance::settingsRequestedChanged, &Guidance::surveyRequestedChanged,
+                        &Guidance::onboardingRequestedChanged})
+        connect(&m_guidance, signal, this, &MainWindowSheets::present);
+    for (auto signal :
+         {&AppModel::askLoginItemChanged, &AppModel::electronNoticeRequestedChanged, &AppModel::alertChanged})
         connect(&m_model, signal, this, &MainWindowSheets::present);
     m_window.installEventFilter(this);
 }
@@ -66,11 +67,11 @@ bool MainWindowSheets::isWanted(Sheet sheet) const
     case Sheet::loginItem:
         return m_model.askLoginItem();
     case Sheet::survey:
-        return m_model.surveyRequested();
+        return m_guidance.surveyRequested();
     case Sheet::electronNotice:
         return m_model.electronNoticeRequested();
     case Sheet::onboarding:
-        return m_model.onboardingRequested();
+        return m_guidance.onboardingRequested();
     case Sheet::alert:
         return m_model.alert().has_value();
     }
@@ -123,11 +124,11 @@ QDialog* MainWindowSheets::make(Sheet sheet)
     case Sheet::loginItem:
         return new LoginItemPrompt(m_settings.settingsSync, &m_window);
     case Sheet::survey:
-        return new SurveySheet(m_model, &m_window);
+        return new SurveySheet(m_guidance, m_model.account(), &m_window);
     case Sheet::electronNotice:
         return new ElectronNoticeSheet(m_model, m_olderApp, &m_window);
     case Sheet::onboarding:
-        return new CalendarSetupSheet(m_model, m_settings.engine, m_settings.photos, &m_window);
+        return new CalendarSetupSheet(m_model, m_guidance, m_settings.engine, m_settings.photos, &m_window);
     case Sheet::alert:
         break;
     }
@@ -152,15 +153,15 @@ void MainWindowSheets::dismissed(Sheet sheet)
         m_model.setAskLoginItem(false);
         break;
     case Sheet::survey:
-        m_model.setSurveyRequested(false);
+        m_guidance.setSurveyRequested(false);
         break;
     case Sheet::electronNotice:
         m_model.setElectronNoticeRequested(false);
         break;
     case Sheet::onboarding:
         // Closed without an answer: the onboarding counts as skipped, once.
-        if (m_model.onboardingRequested())
-            m_model.finishOnboarding(false, std::nullopt);
+        if (m_guidance.onboardingRequested())
+            m_guidance.finishOnboarding(false, std::nullopt);
         break;
     case Sheet::alert:
         m_model.setAlert(std::nullopt);

@@ -16,9 +16,9 @@ class AppModel;
 class Guidance;
 class OlderAppMigration;
 
-/// The sheets and the alert of the main window, each raised by a model flag, shown one at a time
-/// in a fixed order while the window is on screen. Dismissing a sheet writes its flag back; a
-/// flag the model clears itself closes its sheet without further ado.
+/// The sheets and the alert of the main window, each raised by a flag of the model or the guidance,
+/// shown one at a time in a fixed order while the window is on screen. Dismissing a sheet writes
+/// its flag back; a flag cleared elsewhere closes its sheet without further ado.
 class MainWindowSheets final : public QObject
 {
     Q_OBJECT

@@ -121,7 +121,7 @@ void MenuBarContent::buildSignedIn()
 
     m_menu->addSeparator();
     addItem(*m_menu, tr("Browse Photos…"), {}, this, [this] { m_window.showMainWindow(); });
-    addItem(*m_menu, tr("Take the Tour"), {}, this, [this] { m_model.startTour(false); });
+    addItem(*m_menu, tr("Take the Tour"), {}, this, [this] { m_guidance.startTour(false); });
     m_menu->addSeparator();
     addItem(*m_menu, tr("Settings…"), settingsKey, this,
             [this] { SettingsRequest::raise(m_model, m_guidance, m_window); });

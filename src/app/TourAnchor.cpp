@@ -1,16 +1,16 @@
 #include "app/TourAnchor.h"
 
-#include "state/AppModel.h"
+#include "state/Guidance.h"
 
 #include <QScreen>
 #include <QWidget>
 
 namespace lumi {
 
-TourAnchor::TourAnchor(AppModel& model, QWidget& view, int step, Edge edge, bool active)
-    : QObject(&view), m_model(model), m_view(view), m_step(step), m_edge(edge), m_active(active)
+TourAnchor::TourAnchor(Guidance& guidance, QWidget& view, int step, Edge edge, bool active)
+    : QObject(&view), m_guidance(guidance), m_view(view), m_step(step), m_edge(edge), m_active(active)
 {
-    connect(&m_model, &AppModel::tourStepChanged, this, &TourAnchor::sync);
+    connect(&m_guidance, &Guidance::tourStepChanged, this, &TourAnchor::sync);
     sync();
 }
 
@@ -31,7 +31,7 @@ void TourAnchor::setActive(bool active)
 
 void TourAnchor::sync()
 {
-    const bool wanted = m_active && m_model.tourStep() == m_step && m_view.isVisible();
+    const bool wanted = m_active && m_guidance.tourStep() == m_step && m_view.isVisible();
     if (!wanted) {
         if (m_popover)
             m_popover->close();
@@ -39,7 +39,7 @@ void TourAnchor::sync()
     }
     if (m_popover)
         return;
-    m_popover = new TourPopover(m_model, m_step, m_edge);
+    m_popover = new TourPopover(m_guidance, m_step, m_edge);
     connect(m_popover, &TourPopover::closed, this, &TourAnchor::closed);
     const QRect anchor(m_view.mapToGlobal(QPoint(0, 0)), m_view.size());
     const QScreen* screen = m_view.screen();
@@ -50,8 +50,8 @@ void TourAnchor::sync()
 void TourAnchor::closed()
 {
     // A bubble closed because the tour moved on belongs to a step that is no longer shown.
-    if (m_model.tourStep() == m_step)
-        m_model.endTour();
+    if (m_guidance.tourStep() == m_step)
+        m_guidance.endTour();
 }
 
 } // namespace lumi

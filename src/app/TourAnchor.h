@@ -7,9 +7,9 @@
 
 namespace lumi {
 
-class AppModel;
+class Guidance;
 
-/// Ties a tour step to a view: while the model shows that step, the step's bubble pops up beside
+/// Ties a tour step to a view: while the guidance shows that step, the step's bubble pops up beside
 /// the view. Closing the bubble some other way than the tour's own buttons (a click outside,
 /// Escape) ends the tour.
 class TourAnchor final : public QObject
@@ -21,7 +21,7 @@ public:
     using Edge = TourPopover::Edge;
 
     /// The anchor lives as long as the view it is attached to.
-    TourAnchor(AppModel& model, QWidget& view, int step, Edge edge, bool active = true);
+    TourAnchor(Guidance& guidance, QWidget& view, int step, Edge edge, bool active = true);
     ~TourAnchor() override;
 
     void setActive(bool active);
@@ -32,7 +32,7 @@ private:
     void sync();
     void closed();
 
-    AppModel& m_model;
+    Guidance& m_guidance;
     QWidget& m_view;
     int m_step;
     Edge m_edge;

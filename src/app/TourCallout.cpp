@@ -2,7 +2,7 @@
 
 #include "app/Palette.h"
 #include "imaging/BundledFonts.h"
-#include "state/AppModel.h"
+#include "state/Guidance.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -47,7 +47,8 @@ const QList<TourCallout::Step>& TourCallout::steps()
     return table;
 }
 
-TourCallout::TourCallout(AppModel& model, int step, QWidget* parent) : QWidget(parent), m_model(model)
+TourCallout::TourCallout(Guidance& guidance, int step, QWidget* parent)
+    : QWidget(parent), m_guidance(guidance)
 {
     setFixedWidth(calloutWidth);
     const Step& shown = steps().at(qBound(0, step, stepCount - 1));
@@ -65,7 +66,7 @@ TourCallout::TourCallout(AppModel& model, int step, QWidget* parent) : QWidget(p
     skip->setFont(regular);
     skip->setStyleSheet(
         u"QPushButton { color: %1; border: none; background: transparent; }"_s.arg(Palette::muted().name()));
-    connect(skip, &QPushButton::clicked, this, [this] { m_model.endTour(); });
+    connect(skip, &QPushButton::clicked, this, [this] { m_guidance.endTour(); });
 
     QLabel* counter = text(tr("%1 of %2").arg(step + 1).arg(stepCount), BundledFonts::font(12, QFont::Normal),
                            Palette::muted(), this);
@@ -104,20 +105,20 @@ TourCallout::TourCallout(AppModel& model, int step, QWidget* parent) : QWidget(p
 
 void TourCallout::back()
 {
-    const std::optional<int> step = m_model.tourStep();
+    const std::optional<int> step = m_guidance.tourStep();
     if (step && *step >= 1)
-        m_model.showTourStep(*step - 1, AppModel::tourStepDelay);
+        m_guidance.showTourStep(*step - 1, Guidance::tourStepDelay);
 }
 
 void TourCallout::next()
 {
-    const std::optional<int> step = m_model.tourStep();
+    const std::optional<int> step = m_guidance.tourStep();
     if (!step)
         return;
     if (*step + 1 < stepCount)
-        m_model.showTourStep(*step + 1, AppModel::tourStepDelay);
+        m_guidance.showTourStep(*step + 1, Guidance::tourStepDelay);
     else
-        m_model.endTour();
+        m_guidance.endTour();
 }
 
 void TourCallout::keyPressEvent(QKeyEvent* event)

@@ -7,10 +7,10 @@ class QPushButton;
 
 namespace lumi {
 
-class AppModel;
+class Guidance;
 
 /// One step of the onboarding tour: title, text, "Skip Tour", the step counter, "Back" and
-/// "Next" ("Done" on the last step). The buttons move the model's tour; the model decides what is
+/// "Next" ("Done" on the last step). The buttons move the tour; the guidance decides what is
 /// shown, after its delays.
 class TourCallout final : public QWidget
 {
@@ -27,7 +27,7 @@ public:
     static constexpr int stepCount = 4;
     static constexpr int calloutWidth = 330;
 
-    TourCallout(AppModel& model, int step, QWidget* parent = nullptr);
+    TourCallout(Guidance& guidance, int step, QWidget* parent = nullptr);
 
     /// The four steps, in order.
     static const QList<Step>& steps();
@@ -42,7 +42,7 @@ private:
     void back();
     void next();
 
-    AppModel& m_model;
+    Guidance& m_guidance;
     QPushButton* m_next = nullptr;
 };
 

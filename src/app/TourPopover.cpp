@@ -18,11 +18,11 @@ constexpr qreal corner = 8;
 
 } // namespace
 
-TourPopover::TourPopover(AppModel& model, int step, Edge edge)
+TourPopover::TourPopover(Guidance& guidance, int step, Edge edge)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint), m_edge(edge)
 {
     setAttribute(Qt::WA_DeleteOnClose);
-    m_callout = new TourCallout(model, step, this);
+    m_callout = new TourCallout(guidance, step, this);
     auto* layout = new QVBoxLayout(this);
     // Room for the arrow on the side that faces the anchor.
     layout->setContentsMargins(edge == Edge::trailing ? arrow : 0, edge == Edge::bottom ? arrow : 0,

@@ -4,7 +4,7 @@
 
 namespace lumi {
 
-class AppModel;
+class Guidance;
 class TourCallout;
 
 /// A popup bubble holding one tour step, with its arrow pointing at the view the step talks about.
@@ -18,7 +18,7 @@ public:
     /// The side of the anchored view that the bubble sits on.
     enum class Edge { top, leading, bottom, trailing };
 
-    TourPopover(AppModel& model, int step, Edge edge);
+    TourPopover(Guidance& guidance, int step, Edge edge);
 
     TourCallout* callout() const { return m_callout; }
     /// Places the bubble beside the anchor (global coordinates), kept on the anchor's screen.

@@ -98,7 +98,7 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     m_settings->setObjectName(u"browser.settings"_s);
     connect(m_settings, &QToolButton::clicked, this,
             [this, &guidance, &window] { SettingsRequest::raise(m_model, guidance, window); });
-    new TourAnchor(model, *m_settings, 3, TourAnchor::Edge::bottom);
+    new TourAnchor(guidance, *m_settings, 3, TourAnchor::Edge::bottom);
     layout->addWidget(m_settings);
 }
 

@@ -113,7 +113,7 @@ QWidget* BrowserView::makeSidebar()
     m_legend = makeLegend();
     m_legend->setVisible(m_state->mode() == BrowseMode::playlists);
     layout->addWidget(m_legend);
-    new TourAnchor(m_model, *column, 0, TourAnchor::Edge::trailing);
+    new TourAnchor(m_services.guidance, *column, 0, TourAnchor::Edge::trailing);
     return column;
 }
 
@@ -177,8 +177,8 @@ void BrowserView::showContent()
     content->setObjectName(u"browser.content"_s);
     m_detail->addWidget(content, 1);
     m_content = content;
-    auto* anchor =
-        new TourAnchor(m_model, *content, 1, TourAnchor::Edge::top, m_state->gridMedia().isEmpty());
+    auto* anchor = new TourAnchor(m_services.guidance, *content, 1, TourAnchor::Edge::top,
+                                  m_state->gridMedia().isEmpty());
     connect(m_state, &BrowserState::gridMediaChanged, anchor,
             [this, anchor] { anchor->setActive(m_state->gridMedia().isEmpty()); });
 }
@@ -188,6 +188,7 @@ QWidget* BrowserView::makeGrid(const Source& source)
     auto* grid = new PhotoGrid(GridServices{.model = m_model,
                                             .catalog = m_services.catalog,
                                             .playlists = m_services.playlists,
+                                            .guidance = m_services.guidance,
                                             .defaults = m_services.defaults,
                                             .screens = m_services.screens,
                                             .links = m_services.links,

@@ -7,6 +7,7 @@ class CatalogPages;
 class Clock;
 class Defaults;
 class FileRevealer;
+class Guidance;
 class LinkOpener;
 class PhotoSheets;
 class PlaylistEditor;
@@ -20,6 +21,8 @@ struct GridServices
     AppModel& model;
     CatalogPages& catalog;
     PlaylistEditor& playlists;
+    /// The tour, whose steps point at the tiles.
+    Guidance& guidance;
     const Defaults& defaults;
     const Screens& screens;
     LinkOpener& links;

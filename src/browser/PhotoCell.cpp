@@ -114,7 +114,7 @@ PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
     , m_share(actionButton(u"cell.share"_s, themed(u"document-send"_s, QStyle::SP_ArrowUp, this), tr("Share"), m_row))
     , m_remove(actionButton(u"cell.remove"_s, themed(u"list-remove"_s, QStyle::SP_DialogDiscardButton, this),
                             tr("Remove from Playlist"), m_row))
-    , m_tour(new TourAnchor(services.model, *m_row, 1, TourAnchor::Edge::bottom, false))
+    , m_tour(new TourAnchor(services.guidance, *m_row, 1, TourAnchor::Edge::bottom, false))
 {
     setFocusPolicy(Qt::NoFocus);
     m_title->setFont(titleFont());

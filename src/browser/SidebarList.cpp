@@ -92,7 +92,7 @@ void SidebarList::addPlaylistRows()
     const QList<Album>& albums = m_model.account().albums();
     auto* header = new SidebarHeader(tr("My Playlists"), this);
     m_rows->addWidget(header);
-    new TourAnchor(m_model, *header, 2, TourAnchor::Edge::trailing, albums.isEmpty());
+    new TourAnchor(m_guidance, *header, 2, TourAnchor::Edge::trailing, albums.isEmpty());
     if (const std::optional<Album> favorites = m_model.favoritesAlbum())
         addPlaylist(*favorites);
     for (const Album& album : m_model.playlists())
@@ -133,7 +133,7 @@ void SidebarList::addPlaylist(const Album& album)
     connect(row, &PlaylistRow::renameRequested, this, &SidebarList::renameRequested);
     connect(row, &PlaylistRow::deleteRequested, this, &SidebarList::deleteRequested);
     const QList<Album>& albums = m_model.account().albums();
-    new TourAnchor(m_model, *row, 2, TourAnchor::Edge::trailing,
+    new TourAnchor(m_guidance, *row, 2, TourAnchor::Edge::trailing,
                    !albums.isEmpty() && albums.first().id == album.id);
     m_rows->addWidget(row);
 }

@@ -9,6 +9,7 @@
 #include "settings/PaneText.h"
 #include "settings/ThemeTile.h"
 #include "state/AppModel.h"
+#include "state/Guidance.h"
 #include "wallpaper/CalendarService.h"
 #include "wallpaper/RotationEngine.h"
 
@@ -30,9 +31,9 @@ constexpr int tileSpacing = 6;
 
 } // namespace
 
-CalendarSetupSheet::CalendarSetupSheet(AppModel& model, RotationEngine& rotation, PhotoImageSource& photos,
-                                       QWidget* parent)
-    : QDialog(parent), m_model(model), m_rotation(rotation), m_photos(photos)
+CalendarSetupSheet::CalendarSetupSheet(AppModel& model, Guidance& guidance, RotationEngine& rotation,
+                                       PhotoImageSource& photos, QWidget* parent)
+    : QDialog(parent), m_model(model), m_guidance(guidance), m_rotation(rotation), m_photos(photos)
 {
     setObjectName(u"calendarSetup"_s);
     setWindowTitle(tr("Desktop calendar"));
@@ -80,8 +81,9 @@ CalendarSetupSheet::CalendarSetupSheet(AppModel& model, RotationEngine& rotation
     done->setObjectName(u"calendarSetup.done"_s);
     done->setDefault(true);
     // Escape rejects the sheet, which its presenter counts as "Not Now".
-    connect(notNow, &QPushButton::clicked, this, [this] { m_model.finishOnboarding(false, std::nullopt); });
-    connect(done, &QPushButton::clicked, this, [this] { m_model.finishOnboarding(true, m_selected); });
+    connect(notNow, &QPushButton::clicked, this,
+            [this] { m_guidance.finishOnboarding(false, std::nullopt); });
+    connect(done, &QPushButton::clicked, this, [this] { m_guidance.finishOnboarding(true, m_selected); });
     bottom->addWidget(notNow);
     bottom->addWidget(done);
     layout->addLayout(bottom);

@@ -14,20 +14,21 @@ namespace lumi {
 class AppModel;
 class PhotoImageSource;
 class CalendarPreview;
+class Guidance;
 class RotationEngine;
 struct User;
 
 /// The one-question onboarding sheet: which calendar, if any, to draw on the desktop, with a
 /// preview on the photo now on the wallpaper. Nothing is stored before "Done"; both answers go to
-/// the model, which takes the sheet down.
+/// the guidance, which takes the sheet down.
 class CalendarSetupSheet final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CalendarSetupSheet)
 
 public:
-    CalendarSetupSheet(AppModel& model, RotationEngine& rotation, PhotoImageSource& photos,
-                       QWidget* parent = nullptr);
+    CalendarSetupSheet(AppModel& model, Guidance& guidance, RotationEngine& rotation,
+                       PhotoImageSource& photos, QWidget* parent = nullptr);
     ~CalendarSetupSheet() override;
 
     /// The theme chosen; none is "No calendar".
@@ -51,6 +52,7 @@ private:
     QCoro::Task<void> loadPhoto();
 
     AppModel& m_model;
+    Guidance& m_guidance;
     RotationEngine& m_rotation;
     PhotoImageSource& m_photos;
     std::optional<QString> m_selected = QStringLiteral("classic");

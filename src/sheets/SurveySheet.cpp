@@ -2,8 +2,9 @@
 
 #include "app/Palette.h"
 #include "app/TextLimit.h"
+#include "model/Account.h"
 #include "sheets/SheetText.h"
-#include "state/AppModel.h"
+#include "state/Guidance.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -35,7 +36,8 @@ QString scoreStyle()
 
 } // namespace
 
-SurveySheet::SurveySheet(AppModel& model, QWidget* parent) : QDialog(parent), m_model(model)
+SurveySheet::SurveySheet(Guidance& guidance, const Account& account, QWidget* parent)
+    : QDialog(parent), m_guidance(guidance), m_account(account)
 {
     setFixedWidth(460);
     QVBoxLayout* column = SheetText::frame(*this, tr("Survey"), 8);
@@ -103,16 +105,16 @@ QString SurveySheet::score() const
 void SurveySheet::showEvent(QShowEvent* event)
 {
     // Whatever the field held before, each showing starts from the account's address.
-    const std::optional<User>& user = m_model.account().user();
+    const std::optional<User>& user = m_account.user();
     m_email->setText(user ? user->email.value_or(QString()) : QString());
     QDialog::showEvent(event);
 }
 
 void SurveySheet::submit()
 {
-    m_model.submitSurvey(m_email->text(), score(), m_comment->toPlainText());
+    m_guidance.submitSurvey(m_email->text(), score(), m_comment->toPlainText());
     // Closes the sheet before the answers reach the service.
-    m_model.setSurveyRequested(false);
+    m_guidance.setSurveyRequested(false);
 }
 
 } // namespace lumi

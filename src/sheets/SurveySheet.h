@@ -8,11 +8,12 @@ class QPlainTextEdit;
 
 namespace lumi {
 
-class AppModel;
+class Account;
+class Guidance;
 
 /// Asks how likely the user is to recommend the app (1 to 10), with an optional address and
-/// comment. Both answers close it by clearing the model's request; only "Submit" sends anything,
-/// and the model reports the outcome later as a notice.
+/// comment. Both answers close it by clearing the guidance's request; only "Submit" sends anything,
+/// and the guidance reports the outcome later as a notice.
 class SurveySheet final : public QDialog
 {
     Q_OBJECT
@@ -22,7 +23,8 @@ public:
     static constexpr int emailLimit = 254;
     static constexpr int commentLimit = 2000;
 
-    explicit SurveySheet(AppModel& model, QWidget* parent = nullptr);
+    /// The address field starts from the account's.
+    SurveySheet(Guidance& guidance, const Account& account, QWidget* parent = nullptr);
 
     /// The chosen score as decimal text; empty while none is chosen.
     QString score() const;
@@ -33,7 +35,8 @@ protected:
 private:
     void submit();
 
-    AppModel& m_model;
+    Guidance& m_guidance;
+    const Account& m_account;
     QLineEdit* m_email;
     QButtonGroup* m_scores;
     QPlainTextEdit* m_comment;

@@ -34,10 +34,8 @@ AppModel::~AppModel()
     // Sleepers wake on the next event-loop turn and find the model gone.
     if (m_refreshLoop)
         m_refreshLoop->cancel();
-    for (const auto& sleeper : {m_tourShowing, m_surveyWait, m_retries}) {
-        if (sleeper)
-            sleeper->cancel();
-    }
+    if (m_retries)
+        m_retries->cancel();
 }
 
 // --- Observed setters ---------------------------------------------------------------------------
@@ -87,35 +85,6 @@ void AppModel::setAskLoginItem(bool ask)
 void AppModel::setElectronNoticeRequested(bool requested)
 {
     assign(m_electronNoticeRequested, requested, &AppModel::electronNoticeRequestedChanged);
-}
-
-void AppModel::setSurveyRequested(bool requested)
-{
-    assign(m_surveyRequested, requested, &AppModel::surveyRequestedChanged);
-}
-
-void AppModel::setOnboardingDue(bool due)
-{
-    assign(m_onboardingDue, due, &AppModel::onboardingDueChanged);
-}
-void AppModel::setTourDue(bool due)
-{
-    assign(m_tourDue, due, &AppModel::tourDueChanged);
-}
-
-void AppModel::setOnboardingRequested(bool requested)
-{
-    assign(m_onboardingRequested, requested, &AppModel::onboardingRequestedChanged);
-}
-
-void AppModel::setTourStep(std::optional<int> step)
-{
-    assign(m_tourStep, step, &AppModel::tourStepChanged);
-}
-
-void AppModel::setTourPreparing(std::optional<int> step)
-{
-    assign(m_tourPreparing, step, &AppModel::tourPreparingChanged);
 }
 
 void AppModel::noteWindowShown()

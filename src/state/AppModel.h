@@ -35,9 +35,10 @@
 
 namespace lumi {
 
-/// The one application model: the session (phase, user, token), the status shown to the user, the
-/// tour, onboarding and survey, sharing, and the account operations. Playlist editing, catalog
-/// pages, the saver, settings and guidance are parts of their own that the root builds over it.
+/// The one application model: the session (phase, user, token), the status shown to the user,
+/// sharing, and the account operations. Playlist editing, catalog pages, the saver, settings and
+/// guidance (notices, view requests, survey, onboarding and tour) are parts of their own that the
+/// root builds over it.
 /// Main thread only. Each observed property has a getter, a setter that stores the value and
 /// emits its change signal only when the value differs, and that signal.
 ///
@@ -66,11 +67,6 @@ public:
     static constexpr std::chrono::seconds userStaleness{30};
     static constexpr std::chrono::seconds albumSyncDelay{20};
     static constexpr qint64 diskCacheBytes = 512LL * 1024 * 1024;
-    static constexpr std::chrono::milliseconds surveyDelay{1200};
-    /// The tour's delay before a step while the window is in view (and between steps), and after
-    /// the window had to be brought up first.
-    static constexpr std::chrono::milliseconds tourStepDelay{300};
-    static constexpr std::chrono::milliseconds tourOpeningDelay{1000};
 
     explicit AppModel(ModelServices services, QObject* parent = nullptr);
     ~AppModel() override;
@@ -96,18 +92,6 @@ public:
     void setAskLoginItem(bool ask);
     bool electronNoticeRequested() const { return m_electronNoticeRequested; }
     void setElectronNoticeRequested(bool requested);
-    bool surveyRequested() const { return m_surveyRequested; }
-    void setSurveyRequested(bool requested);
-    bool onboardingDue() const { return m_onboardingDue; }
-    void setOnboardingDue(bool due);
-    bool tourDue() const { return m_tourDue; }
-    void setTourDue(bool due);
-    bool onboardingRequested() const { return m_onboardingRequested; }
-    void setOnboardingRequested(bool requested);
-    std::optional<int> tourStep() const { return m_tourStep; }
-    void setTourStep(std::optional<int> step);
-    std::optional<int> tourPreparing() const { return m_tourPreparing; }
-    void setTourPreparing(std::optional<int> step);
     int windowShown() const { return m_windowShown; }
     /// The window controller counts every showing of the main window here.
     void noteWindowShown();
@@ -156,6 +140,8 @@ public:
     /// Favorites first, then recommended playlists, then by title (locale-aware, ignoring case).
     static bool albumOrder(const Album& a, const Album& b);
     QCoro::Task<void> loadFavoriteUUIDs();
+    /// A banner becomes the banner; the first-run alerts (onboarding, getting started) are
+    /// announced once per session.
     QCoro::Task<void> loadAlerts();
     QCoro::Task<void> acknowledgeAlert();
     void dismissBanner(bool openLink);
@@ -170,7 +156,6 @@ public:
     /// The server's status text.
     QCoro::Task<QString> deleteAccount();
     void signOut();
-    void endTour();
 
     /// The one error sink: offline flag for network failures, sign-out for a rejected token
     /// (quiet or not), otherwise the error's text as the alert unless quiet.
@@ -187,21 +172,10 @@ public:
     /// Removes blanks and tabs (not line breaks) at both ends.
     static QString trimBlanks(QStringView text);
 
-    // --- Notices, sharing, survey ----------------------------------------------------------------
+    // --- Sharing ---------------------------------------------------------------------------------
     /// None when the photo was sent, else the text for the share sheet.
     QCoro::Task<std::optional<QString>> emailPhoto(Medium photo, QString address, QString message);
     static QString emailFailureMessage();
-    /// Offers a due survey once per session, after telling the server it was offered.
-    void scheduleSurvey();
-    void submitSurvey(QString email, QString score, QString comment);
-
-    // --- Onboarding and tour ---------------------------------------------------------------------
-    void requestOnboarding();
-    /// choice: the calendar theme picked, or none for no calendar.
-    void finishOnboarding(bool accepted, std::optional<QString> choice);
-    void startTour(bool fromAlert);
-    /// Hides the current step and shows this one after the delay; a newer step cancels it.
-    void showTourStep(int step, std::chrono::milliseconds delay);
 
     /// Tasks the model started that are at work now; a refresh loop asleep between cycles is not.
     int runningTasks() const { return m_runningTasks; }
@@ -220,14 +194,9 @@ signals:
     void bannerChanged();
     void askLoginItemChanged();
     void electronNoticeRequestedChanged();
-    /// A text for the notice line; the root hands it to the guidance.
-    void noticeRaised(QString text);
-    void surveyRequestedChanged();
-    void onboardingDueChanged();
-    void tourDueChanged();
-    void onboardingRequestedChanged();
-    void tourStepChanged();
-    void tourPreparingChanged();
+    /// The first-run alerts of the session, each at most once.
+    void onboardingArrived();
+    void tourArrived();
     void windowShownChanged();
     void sessionTokenChanged();
     void runningTasksChanged();
@@ -256,11 +225,6 @@ private:
     void applyUser(User user, bool reloadChangedPlaylists);
     /// Picker answers arrive after the dialog: the session that asked must still be signed in.
     bool isStillSignedIn(const Session& session) const;
-    QCoro::Task<void> offerSurvey(CancelToken wait);
-    QCoro::Task<void> submitSurveyAnswers(QString email, QString score, QString comment);
-    QCoro::Task<void> applyOnboardingCalendar(std::optional<QString> choice, bool calendarOn,
-                                              std::optional<QString> currentTheme);
-    QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
     void applyAlbums(QList<Album> albums, bool force);
     void storeUser(const User& user);
     std::optional<User> cachedUser() const;
@@ -316,12 +280,6 @@ private:
     bool m_askLoginItem = false;
     bool m_electronNoticeRequested = false;
     std::optional<SettingsSection> m_settingsSection;
-    bool m_surveyRequested = false;
-    bool m_onboardingDue = false;
-    bool m_tourDue = false;
-    bool m_onboardingRequested = false;
-    std::optional<int> m_tourStep;
-    std::optional<int> m_tourPreparing;
     int m_windowShown = 0;
     std::optional<CancelToken> m_refreshLoop;
     std::optional<CancelToken> m_retries;
@@ -331,10 +289,6 @@ private:
     std::optional<std::chrono::milliseconds> m_tokenRefreshedAt;
     std::optional<std::chrono::milliseconds> m_userCheckedAt;
     bool m_observingActivation = false;
-    bool m_surveyAsked = false;
-    bool m_tourFromAlert = false;
-    std::optional<CancelToken> m_tourShowing;
-    std::optional<CancelToken> m_surveyWait;
     QSet<QString> m_alertsHandled;
     std::optional<QString> m_sessionToken;
     quint64 m_generation = 0;

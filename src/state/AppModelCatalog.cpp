@@ -129,9 +129,9 @@ QCoro::Task<void> AppModel::loadAlerts()
             co_return;
         m_alertsHandled.insert(uuid);
         if (uuid == u"onboarding"_s)
-            setOnboardingDue(true);
+            emit onboardingArrived();
         else
-            setTourDue(true);
+            emit tourArrived();
         co_return;
     }
     if (uuid.isEmpty() || uuid == u"completed"_s)

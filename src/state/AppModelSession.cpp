@@ -129,36 +129,12 @@ void AppModel::signOut()
     m_account.setAlbumsLoaded(false);
     setFavoriteUUIDs({});
     setBanner(std::nullopt);
-
-    setOnboardingDue(false);
-    setTourDue(false);
-    setOnboardingRequested(false);
-    setSurveyRequested(false);
-    m_surveyAsked = false;
     m_alertsHandled.clear();
-    m_tourFromAlert = false;
-    endTour();
 
     m_defaults.remove(keys::user);
     setPhase(Phase::signedOut);
     m_log.info(u"signed out"_s);
     m_window.showMainWindow();
-}
-
-void AppModel::endTour()
-{
-    if (m_tourShowing) {
-        m_tourShowing->cancel();
-        m_tourShowing.reset();
-    }
-    if (!m_tourStep && !m_tourPreparing)
-        return;
-    setTourPreparing(std::nullopt);
-    setTourStep(std::nullopt);
-    if (m_tourFromAlert) {
-        m_tourFromAlert = false;
-        spawn(acknowledgeAlert());
-    }
 }
 
 } // namespace lumi

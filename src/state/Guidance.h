@@ -12,11 +12,15 @@
 
 namespace lumi {
 
+class Account;
 class AppModel;
 class Clock;
+class EventSink;
+class WindowPresenter;
 
-/// What the app tells the user in passing (the notice line under the browser) and the views it asks
-/// the main window to open. Main thread only.
+/// What the app tells and asks the user in passing: the notice line under the browser, the views
+/// it asks the main window to open, the survey, the calendar onboarding and the tour. The model's
+/// first-run alerts raise the onboarding and the tour; a sign-out drops all of it. Main thread only.
 class Guidance final : public QObject
 {
     Q_OBJECT
@@ -24,9 +28,15 @@ class Guidance final : public QObject
 
 public:
     static constexpr std::chrono::seconds noticeDuration{3};
+    static constexpr std::chrono::milliseconds surveyDelay{1200};
+    /// The tour's delay before a step while the window is in view (and between steps), and after
+    /// the window had to be brought up first.
+    static constexpr std::chrono::milliseconds tourStepDelay{300};
+    static constexpr std::chrono::milliseconds tourOpeningDelay{1000};
 
-    /// The model starts the notice's timer as its own task; both outlive the guidance.
-    Guidance(AppModel& model, Clock& clock, QObject* parent = nullptr);
+    /// The model starts the guidance's tasks as its own; it and the services outlive the guidance.
+    Guidance(AppModel& model, const Account& account, Clock& clock, WindowPresenter& window,
+             EventSink& events, QObject* parent = nullptr);
     ~Guidance() override;
 
     const std::optional<QString>& notice() const { return m_notice; }
@@ -41,23 +51,85 @@ public:
     const std::optional<PlaceQuery>& showPlaceRequested() const { return m_showPlaceRequested; }
     void setShowPlaceRequested(std::optional<PlaceQuery> place);
 
+    bool surveyRequested() const { return m_surveyRequested; }
+    void setSurveyRequested(bool requested);
+    /// Offers a due survey once per session, after telling the server it was offered.
+    void scheduleSurvey();
+    /// The outcome shows as a notice.
+    void submitSurvey(QString email, QString score, QString comment);
+
+    bool onboardingDue() const { return m_onboardingDue; }
+    void setOnboardingDue(bool due);
+    bool onboardingRequested() const { return m_onboardingRequested; }
+    void setOnboardingRequested(bool requested);
+    void requestOnboarding();
+    /// choice: the calendar theme picked, or none for no calendar.
+    void finishOnboarding(bool accepted, std::optional<QString> choice);
+
+    bool tourDue() const { return m_tourDue; }
+    void setTourDue(bool due);
+    std::optional<int> tourStep() const { return m_tourStep; }
+    void setTourStep(std::optional<int> step);
+    std::optional<int> tourPreparing() const { return m_tourPreparing; }
+    void setTourPreparing(std::optional<int> step);
+    void startTour(bool fromAlert);
+    /// Hides the current step and shows this one after the delay; a newer step cancels it.
+    void showTourStep(int step, std::chrono::milliseconds delay);
+    /// A tour the alert started hands the alert in.
+    void endTour();
+
 signals:
     void noticeChanged();
     void settingsRequestedChanged();
     void showTodayRequestedChanged();
     void showPlaceRequestedChanged();
+    void surveyRequestedChanged();
+    void onboardingDueChanged();
+    void onboardingRequestedChanged();
+    void tourDueChanged();
+    void tourStepChanged();
+    void tourPreparingChanged();
 
 private:
     void setNotice(std::optional<QString> notice);
     QCoro::Task<void> clearNoticeLater(CancelToken cancel);
+    /// A session that ends takes its survey, onboarding and tour along, without handing in the alert.
+    void sessionEnded();
+    QCoro::Task<void> offerSurvey(CancelToken wait);
+    QCoro::Task<void> revealSurvey(CancelToken wait);
+    QCoro::Task<void> submitSurveyAnswers(QString email, QString score, QString comment);
+    QCoro::Task<void> applyOnboardingCalendar(std::optional<QString> choice, bool calendarOn,
+                                              std::optional<QString> currentTheme);
+    QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
+
+    template <typename T, typename Signal> void assign(T& field, T value, Signal signal)
+    {
+        if (field == value)
+            return;
+        field = std::move(value);
+        emit(this->*signal)();
+    }
 
     AppModel& m_model;
+    const Account& m_account;
     Clock& m_clock;
+    WindowPresenter& m_window;
+    EventSink& m_events;
     std::optional<QString> m_notice;
     std::optional<CancelToken> m_noticeShown;
     bool m_settingsRequested = false;
     bool m_showTodayRequested = false;
     std::optional<PlaceQuery> m_showPlaceRequested;
+    bool m_surveyRequested = false;
+    bool m_surveyAsked = false;
+    std::optional<CancelToken> m_surveyWait;
+    bool m_onboardingDue = false;
+    bool m_onboardingRequested = false;
+    bool m_tourDue = false;
+    std::optional<int> m_tourStep;
+    std::optional<int> m_tourPreparing;
+    bool m_tourFromAlert = false;
+    std::optional<CancelToken> m_tourShowing;
 };
 
 } // namespace lumi

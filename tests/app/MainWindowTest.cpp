@@ -165,9 +165,9 @@ void MainWindowTest::sheetsComeOneAtATimeInOrder()
 {
     AppModel& model = m_harness->launchSignedIn();
     model.setAlert(u"Something failed."_s);
-    model.setOnboardingRequested(true);
+    m_harness->guidance().setOnboardingRequested(true);
     model.setElectronNoticeRequested(true);
-    model.setSurveyRequested(true);
+    m_harness->guidance().setSurveyRequested(true);
     model.setAskLoginItem(true);
     m_harness->guidance().setSettingsRequested(true);
     controller().showMainWindow();
@@ -184,9 +184,9 @@ void MainWindowTest::sheetsComeOneAtATimeInOrder()
 
     QVERIFY(!m_harness->guidance().settingsRequested());
     QVERIFY(!model.askLoginItem());
-    QVERIFY(!model.surveyRequested());
+    QVERIFY(!m_harness->guidance().surveyRequested());
     QVERIFY(!model.electronNoticeRequested());
-    QVERIFY(!model.onboardingRequested());
+    QVERIFY(!m_harness->guidance().onboardingRequested());
     QVERIFY(!model.alert());
     // The onboarding counts as skipped, once.
     QCOMPARE(m_harness->journal.calls().filter(u"events.track(onboarding-step"_s),

@@ -266,7 +266,7 @@ void MenuBarContentTest::eachItemDoesItsJob()
     } else if (effect == u"saver") {
         QTRY_VERIFY(!harness.journal.calls().filter(u"player.startSaver("_s).isEmpty());
     } else if (effect == u"tour") {
-        QCOMPARE(harness.model().tourPreparing(), std::optional<int>(0));
+        QCOMPARE(harness.guidance().tourPreparing(), std::optional<int>(0));
     }
     if (effect != u"quit")
         QCOMPARE(quit.count(), 0);

@@ -61,7 +61,7 @@ void TourTest::init()
     for (int step = 0; step < TourCallout::stepCount; ++step) {
         auto* view = new QLabel(u"view %1"_s.arg(step), m_window.get());
         layout->addWidget(view);
-        m_anchors.append(new TourAnchor(m_harness->model(), *view, step, edges[step]));
+        m_anchors.append(new TourAnchor(m_harness->guidance(), *view, step, edges[step]));
     }
     m_window->resize(900, 600);
     m_window->show();
@@ -87,8 +87,8 @@ QList<int> TourTest::shownSteps() const
 void TourTest::startAt(int step)
 {
     m_harness->window.visible = true;
-    m_harness->model().startTour(false);
-    m_harness->model().showTourStep(step, 0ms);
+    m_harness->guidance().startTour(false);
+    m_harness->guidance().showTourStep(step, 0ms);
     QVERIFY(m_harness->advance(0ms));
     QTRY_COMPARE(shownSteps(), QList<int>{step});
 }
@@ -107,24 +107,24 @@ void TourTest::firstStepWaitsForTheWindow()
     QFETCH(bool, windowInView);
     QFETCH(int, delayMs);
 
-    lumi::AppModel& model = m_harness->model();
+    lumi::Guidance& guidance = m_harness->guidance();
     m_harness->window.visible = windowInView;
-    model.startTour(false);
+    guidance.startTour(false);
     QVERIFY(m_harness->journal.calls().contains(u"window.show"_s));
-    QCOMPARE(model.tourPreparing(), std::optional<int>(0));
+    QCOMPARE(guidance.tourPreparing(), std::optional<int>(0));
 
     QVERIFY(m_harness->advance(std::chrono::milliseconds(delayMs - 1)));
-    QCOMPARE(model.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
     QVERIFY(shownSteps().isEmpty());
 
     QVERIFY(m_harness->advance(1ms));
-    QTRY_COMPARE(model.tourStep(), std::optional<int>(0));
-    QCOMPARE(model.tourPreparing(), std::nullopt);
+    QTRY_COMPARE(guidance.tourStep(), std::optional<int>(0));
+    QCOMPARE(guidance.tourPreparing(), std::nullopt);
     QCOMPARE(shownSteps(), QList<int>{0});
 
     // A second start while the tour runs changes nothing.
-    model.startTour(false);
-    QCOMPARE(model.tourStep(), std::optional<int>(0));
+    guidance.startTour(false);
+    QCOMPARE(guidance.tourStep(), std::optional<int>(0));
 }
 
 void TourTest::calloutShowsItsStep_data()
@@ -151,7 +151,7 @@ void TourTest::calloutShowsItsStep()
     QFETCH(bool, back);
     QFETCH(QString, next);
 
-    const TourCallout callout(m_harness->model(), step);
+    const TourCallout callout(m_harness->guidance(), step);
     QCOMPARE(callout.findChild<QLabel*>(u"tour.title"_s)->text(), title);
     QCOMPARE(callout.findChild<QLabel*>(u"tour.counter"_s)->text(), counter);
     QCOMPARE(callout.findChild<QPushButton*>(u"tour.back"_s) != nullptr, back);
@@ -161,16 +161,16 @@ void TourTest::calloutShowsItsStep()
 
 void TourTest::buttonsMoveBetweenSteps()
 {
-    lumi::AppModel& model = m_harness->model();
+    lumi::Guidance& guidance = m_harness->guidance();
     startAt(0);
 
     QTest::mouseClick(button(0, u"tour.next"_s), Qt::LeftButton);
     // Between two steps nothing is shown, and the closing bubble doesn't end the tour.
-    QCOMPARE(model.tourStep(), std::nullopt);
-    QCOMPARE(model.tourPreparing(), std::optional<int>(1));
+    QCOMPARE(guidance.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourPreparing(), std::optional<int>(1));
     QTRY_VERIFY(shownSteps().isEmpty());
     QVERIFY(m_harness->advance(299ms));
-    QCOMPARE(model.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
     QVERIFY(m_harness->advance(1ms));
     QTRY_COMPARE(shownSteps(), QList<int>{1});
 
@@ -185,8 +185,8 @@ void TourTest::buttonsMoveBetweenSteps()
     }
     // Return presses "Done" on the last step.
     QTest::keyClick(popover(3), Qt::Key_Return);
-    QCOMPARE(model.tourStep(), std::nullopt);
-    QCOMPARE(model.tourPreparing(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourPreparing(), std::nullopt);
     QTRY_VERIFY(shownSteps().isEmpty());
 }
 
@@ -210,10 +210,10 @@ void TourTest::leavingEndsTheTour()
     QFETCH(QString, how);
     QFETCH(bool, fromAlert);
 
-    lumi::AppModel& model = m_harness->model();
+    lumi::Guidance& guidance = m_harness->guidance();
     m_harness->window.visible = true;
-    model.startTour(fromAlert);
-    model.showTourStep(step, 0ms);
+    guidance.startTour(fromAlert);
+    guidance.showTourStep(step, 0ms);
     QVERIFY(m_harness->advance(0ms));
     QTRY_COMPARE(shownSteps(), QList<int>{step});
 
@@ -228,8 +228,8 @@ void TourTest::leavingEndsTheTour()
         QTest::keyClick(shown, Qt::Key_Escape);
     QVERIFY(m_harness->settle());
 
-    QCOMPARE(model.tourStep(), std::nullopt);
-    QCOMPARE(model.tourPreparing(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourPreparing(), std::nullopt);
     QTRY_VERIFY(shownSteps().isEmpty());
     QCOMPARE(m_harness->requestLines().count(u"POST /alerts"_s), fromAlert ? 1 : 0);
 }
@@ -238,9 +238,9 @@ void TourTest::inactiveAnchorStaysQuiet()
 {
     m_anchors.at(0)->setActive(false);
     m_harness->window.visible = true;
-    m_harness->model().startTour(false);
+    m_harness->guidance().startTour(false);
     QVERIFY(m_harness->advance(300ms));
-    QTRY_COMPARE(m_harness->model().tourStep(), std::optional<int>(0));
+    QTRY_COMPARE(m_harness->guidance().tourStep(), std::optional<int>(0));
     QVERIFY(shownSteps().isEmpty());
 
     m_anchors.at(0)->setActive(true);

@@ -46,7 +46,8 @@ struct CellRig
     CellRig()
     {
         harness.launchSignedIn();
-        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.catalog(), harness.playlists(),
+        cell = std::make_unique<PhotoCell>(lumi::GridServices{harness.model(), harness.catalog(),
+                                                              harness.playlists(), harness.guidance(),
                                                               harness.defaults, screens, harness.links,
                                                               revealer, sheets, thumbnails, harness.clock},
                                            actions());

@@ -36,7 +36,8 @@ struct GridRig
     explicit GridRig(std::function<Source(ModelHarness&)> source, GridColumns columns = GridColumns::automatic)
     {
         harness.launchSignedIn();
-        grid = std::make_unique<PhotoGrid>(lumi::GridServices{harness.model(), harness.catalog(), harness.playlists(),
+        grid = std::make_unique<PhotoGrid>(lumi::GridServices{harness.model(), harness.catalog(),
+                                                              harness.playlists(), harness.guidance(),
                                                               harness.defaults, screens, harness.links,
                                                               revealer, sheets, thumbnails, harness.clock},
                                            source(harness), columns);

@@ -66,7 +66,7 @@ CalendarSetupSheet* CalendarSetupSheetTest::raise(const QJsonObject& stored)
     m_sheets = new MainWindowSheets(*m_window, m_harness->model(), m_harness->guidance(), *m_olderApp,
                                     m_rig->services());
     m_window->show();
-    m_harness->model().setOnboardingRequested(true);
+    m_harness->guidance().setOnboardingRequested(true);
     if (!QTest::qWaitFor([this] { return m_sheets->shown() == MainWindowSheets::Sheet::onboarding; }))
         return nullptr;
     return qobject_cast<CalendarSetupSheet*>(m_sheets->dialog());
@@ -148,7 +148,7 @@ void CalendarSetupSheetTest::answersGoToTheModel()
         sheet->findChild<QPushButton*>(u"calendarSetup."_s + answer)->click();
 
     QTRY_VERIFY(!m_sheets->shown());
-    QVERIFY(!m_harness->model().onboardingRequested());
+    QVERIFY(!m_harness->guidance().onboardingRequested());
     QCOMPARE(m_harness->journal.calls().filter(u"onboarding-step"_s), QStringList{event});
 }
 

@@ -73,7 +73,7 @@ void SurveySheetTest::cleanup()
 
 SurveySheet* SurveySheetTest::requestSurvey()
 {
-    m_harness->model().setSurveyRequested(true);
+    m_harness->guidance().setSurveyRequested(true);
     lumi::MainWindowSheets& sheets = m_controller->window()->sheets();
     if (!QTest::qWaitFor([&] { return sheets.shown() == std::optional<Sheet>(Sheet::survey); }))
         return nullptr;
@@ -92,7 +92,7 @@ void SurveySheetTest::prefillsTheAddressAtEveryShowingAndDeclinesQuietly()
         QTest::keyClicks(email, u"-typed over"_s);
         QTest::keyClick(sheet, Qt::Key_Escape);
         QTRY_COMPARE(m_controller->window()->sheets().shown(), std::nullopt);
-        QVERIFY(!m_harness->model().surveyRequested());
+        QVERIFY(!m_harness->guidance().surveyRequested());
     }
     QVERIFY(m_harness->settle());
     QCOMPARE(m_harness->apiRequests(u"POST"_s, u"surveys"_s).size(), 0);
@@ -138,7 +138,7 @@ void SurveySheetTest::submitsAndClosesBeforeTheAnswer()
 
     // Gone at once, long before the delayed answer.
     QCOMPARE(m_controller->window()->sheets().shown(), std::nullopt);
-    QVERIFY(!m_harness->model().surveyRequested());
+    QVERIFY(!m_harness->guidance().surveyRequested());
     QCOMPARE(m_harness->guidance().notice(), std::nullopt);
 
     QVERIFY(m_harness->settle());

@@ -123,8 +123,8 @@ void AppModelCatalogTest::alertBecomesBannerOrFirstRunFlag()
     QVERIFY(!runTask(model.loadAlerts()));
 
     QCOMPARE(model.banner()->uuid, banner);
-    QCOMPARE(model.onboardingDue(), onboarding);
-    QCOMPARE(model.tourDue(), tour);
+    QCOMPARE(h.guidance().onboardingDue(), onboarding);
+    QCOMPARE(h.guidance().tourDue(), tour);
 }
 
 void AppModelCatalogTest::firstRunAlertsActOncePerSession()
@@ -133,15 +133,16 @@ void AppModelCatalogTest::firstRunAlertsActOncePerSession()
     // The second account's queue starts with the onboarding alert.
     h.signIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
     AppModel& model = h.model();
-    QVERIFY(model.onboardingDue());
-    model.setOnboardingDue(false);
+    lumi::Guidance& guidance = h.guidance();
+    QVERIFY(guidance.onboardingDue());
+    guidance.setOnboardingDue(false);
 
     QVERIFY(!runTask(model.loadAlerts()));
-    QVERIFY(!model.onboardingDue());
+    QVERIFY(!guidance.onboardingDue());
 
     model.signOut();
     h.signIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
-    QVERIFY(model.onboardingDue());
+    QVERIFY(guidance.onboardingDue());
     QCOMPARE(model.banner(), std::nullopt);
 }
 

@@ -7,10 +7,8 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using lumi::AppModel;
 using lumi::Medium;
-using lumi::User;
 using lumi::test::ModelHarness;
 using lumi::test::runTask;
-using lumi::test::SandboxFixture;
 
 namespace {
 
@@ -26,10 +24,6 @@ class AppModelNoticesTest final : public QObject
 private slots:
     void emailPhoto_data();
     void emailPhoto();
-    void scheduleSurvey_data();
-    void scheduleSurvey();
-    void submitSurvey_data();
-    void submitSurvey();
 };
 
 void AppModelNoticesTest::emailPhoto_data()
@@ -95,109 +89,6 @@ void AppModelNoticesTest::emailPhoto()
     // The sheet shows the outcome, never an alert; the menu shows offline only when no answer came.
     QCOMPARE(model.alert(), std::nullopt);
     QCOMPARE(model.isOffline(), fault.value(u"drop"_s).toBool());
-}
-
-void AppModelNoticesTest::scheduleSurvey_data()
-{
-    QTest::addColumn<QString>("nextSurveyAt"); // "keep" the account's, "absent", or the text
-    QTest::addColumn<bool>("tourShown");
-    QTest::addColumn<bool>("updateFails");
-    QTest::addColumn<bool>("windowStaysVisible");
-    QTest::addColumn<QStringList>("requests");
-    QTest::addColumn<bool>("offered");
-
-    const QString asStored = u"keep"_s;
-    const QStringList updateAndRefresh{u"POST /users/update_survey"_s, u"GET /users"_s};
-    QTest::newRow("due") << asStored << false << false << true << updateAndRefresh << true;
-    QTest::newRow("update refused: offered all the same")
-        << asStored << false << true << true << QStringList{u"POST /users/update_survey"_s} << true;
-    QTest::newRow("window hidden after the update")
-        << asStored << false << false << false << updateAndRefresh << false;
-    QTest::newRow("tour on screen") << asStored << true << false << true << QStringList() << false;
-    QTest::newRow("no date") << u"absent"_s << false << false << true << QStringList() << false;
-    QTest::newRow("empty date") << u""_s << false << false << true << QStringList() << false;
-    QTest::newRow("not a date") << u"soon"_s << false << false << true << QStringList() << false;
-    QTest::newRow("in the future") << u"2030-01-01T00:00:00.000Z"_s << false << false << true << QStringList()
-                                   << false;
-}
-
-void AppModelNoticesTest::scheduleSurvey()
-{
-    QFETCH(QString, nextSurveyAt);
-    QFETCH(bool, tourShown);
-    QFETCH(bool, updateFails);
-    QFETCH(bool, windowStaysVisible);
-    QFETCH(QStringList, requests);
-    QFETCH(bool, offered);
-
-    ModelHarness h;
-    AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
-    if (nextSurveyAt != u"keep") {
-        User user = *model.account().user();
-        user.nextSurveyAt = nextSurveyAt == u"absent" ? std::nullopt : std::optional<QString>(nextSurveyAt);
-        model.setUser(user);
-    }
-    if (tourShown)
-        model.setTourStep(1);
-    if (updateFails)
-        QVERIFY(h.sandbox.addFault(
-            QJsonObject{{u"path"_s, u"/api/v6/users/update_survey"_s}, {u"status"_s, 500}}));
-    h.window.visible = true;
-
-    model.scheduleSurvey();
-    QVERIFY(h.settle());
-    QCOMPARE(h.requestLines(), requests);
-    if (!requests.isEmpty())
-        QCOMPARE(ModelHarness::bodyOf(h.apiRequests().at(0)), QJsonObject());
-    h.window.visible = windowStaysVisible;
-    QVERIFY(h.advance(1199ms));
-    QVERIFY(!model.surveyRequested());
-    QVERIFY(h.advance(1ms));
-    QCOMPARE(model.surveyRequested(), offered);
-    QCOMPARE(model.alert(), std::nullopt);
-
-    // Once per session, whatever came of it; a survey kept back by the tour comes later.
-    model.setSurveyRequested(false);
-    model.setTourStep(std::nullopt);
-    h.window.visible = true;
-    h.sandbox.clearRequests();
-    model.scheduleSurvey();
-    QVERIFY(h.settle());
-    QVERIFY(h.advance(AppModel::surveyDelay));
-    const bool askedLater = tourShown;
-    QCOMPARE(h.requestLines().contains(u"POST /users/update_survey"_s), askedLater);
-    QCOMPARE(model.surveyRequested(), askedLater);
-}
-
-void AppModelNoticesTest::submitSurvey_data()
-{
-    QTest::addColumn<int>("failWith");
-    QTest::addColumn<QString>("notice");
-
-    QTest::newRow("sent") << 0 << u"Thank you for your answers."_s;
-    QTest::newRow("refused") << 500 << u"Couldn't send the survey. Thank you anyway."_s;
-    QTest::newRow("session ended") << 401 << u"Couldn't send the survey. Thank you anyway."_s;
-}
-
-void AppModelNoticesTest::submitSurvey()
-{
-    QFETCH(int, failWith);
-    QFETCH(QString, notice);
-
-    ModelHarness h;
-    AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
-    if (failWith != 0)
-        QVERIFY(h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/surveys"_s}, {u"status"_s, failWith}}));
-
-    model.submitSurvey(u"\tsam@example.test "_s, u"9"_s, QString());
-    QVERIFY(h.settle());
-
-    QCOMPARE(h.requestLines(), QStringList{u"POST /surveys"_s});
-    QCOMPARE(ModelHarness::bodyOf(h.apiRequests().at(0)),
-             (QJsonObject{{u"email"_s, u"sam@example.test"_s}, {u"score"_s, u"9"_s}, {u"comment"_s, u""_s}}));
-    QCOMPARE(h.guidance().notice(), std::optional<QString>(notice));
-    QCOMPARE(model.alert(), std::nullopt);
-    QCOMPARE(model.phase(), AppModel::Phase::ready);
 }
 
 QTEST_MAIN(AppModelNoticesTest)

@@ -128,8 +128,13 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
     QVERIFY(model.banner().has_value());
     const QList<lumi::Category> categories = model.categories();
     h.player.showing = true;
-    model.setTourStep(2);
-    model.setSurveyRequested(true);
+    lumi::Guidance& guidance = h.guidance();
+    // A tour the alert started, which the user ending it would hand in.
+    guidance.startTour(true);
+    QVERIFY(h.advance(lumi::Guidance::tourOpeningDelay));
+    QCOMPARE(guidance.tourStep(), std::optional<int>(0));
+    guidance.setSurveyRequested(true);
+    guidance.setOnboardingRequested(true);
     h.saver().setSaverPool(lumi::SaverLauncher::SaverPool{u"key"_s, {}, {}});
     h.defaults.setValue(keys::askedLoginItem, true);
 
@@ -150,8 +155,9 @@ void AppModelSessionTest::signOutRunsEveryStepInOrder()
         QVERIFY(!model.account().albumsLoaded());
         QVERIFY(model.favoriteUUIDs().isEmpty());
         QCOMPARE(model.banner(), std::nullopt);
-        QCOMPARE(model.tourStep(), std::nullopt);
-        QVERIFY(!model.surveyRequested());
+        QCOMPARE(guidance.tourStep(), std::nullopt);
+        QVERIFY(!guidance.surveyRequested());
+        QVERIFY(!guidance.onboardingRequested());
         QCOMPARE(h.saver().saverPool().has_value(), false);
         QVERIFY(!SessionTokenFile::load());
         QVERIFY(!h.defaults.contains(keys::user));

@@ -39,10 +39,11 @@ BrowserState::BrowserState(AppModel& model, CatalogPages& catalog, Guidance& gui
     connect(&guidance, &Guidance::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
     connect(&guidance, &Guidance::showPlaceRequestedChanged, this, &BrowserState::showPlaceRequest);
     connect(&guidance, &Guidance::settingsRequestedChanged, this, &BrowserState::alertStepChanged);
-    connect(&model, &AppModel::tourPreparingChanged, this, &BrowserState::tourPreparing);
-    for (auto signal : {&AppModel::onboardingDueChanged, &AppModel::tourDueChanged,
-                        &AppModel::windowShownChanged, &AppModel::askLoginItemChanged,
-                        &AppModel::surveyRequestedChanged, &AppModel::onboardingRequestedChanged})
+    connect(&guidance, &Guidance::tourPreparingChanged, this, &BrowserState::tourPreparing);
+    for (auto signal : {&Guidance::onboardingDueChanged, &Guidance::tourDueChanged,
+                        &Guidance::surveyRequestedChanged, &Guidance::onboardingRequestedChanged})
+        connect(&guidance, signal, this, &BrowserState::alertStepChanged);
+    for (auto signal : {&AppModel::windowShownChanged, &AppModel::askLoginItemChanged})
         connect(&model, signal, this, &BrowserState::alertStepChanged);
     showTodayRequest();
     showPlaceRequest();
@@ -86,7 +87,7 @@ void BrowserState::selectionReaction()
         setMode(BrowseMode::playlists);
         m_lastPlaylist = source;
         track(u"album-opened"_s, {{u"is-playlist"_s, true}});
-        m_model.scheduleSurvey();
+        m_guidance.scheduleSurvey();
     } else {
         setMode(BrowseMode::home);
         m_lastHome = source;
@@ -352,7 +353,7 @@ void BrowserState::showPlaceRequest()
 
 void BrowserState::tourPreparing()
 {
-    const std::optional<int> step = m_model.tourPreparing();
+    const std::optional<int> step = m_guidance.tourPreparing();
     if (step == 0 || step == 1) {
         if (m_mode != BrowseMode::home || m_gridMedia.isEmpty())
             selectMode(BrowseMode::home, true);
@@ -364,8 +365,8 @@ void BrowserState::tourPreparing()
 BrowserState::AlertStep BrowserState::alertStep() const
 {
     const bool free = !m_model.askLoginItem() && !m_guidance.settingsRequested() &&
-                      !m_model.surveyRequested() && !m_model.onboardingRequested();
-    return {m_model.onboardingDue(), m_model.tourDue(), m_model.windowShown(), free};
+                      !m_guidance.surveyRequested() && !m_guidance.onboardingRequested();
+    return {m_guidance.onboardingDue(), m_guidance.tourDue(), m_model.windowShown(), free};
 }
 
 void BrowserState::alertStepChanged()
@@ -391,10 +392,10 @@ QCoro::Task<void> BrowserState::offerAfterDelay(CancelToken cancel)
         co_return;
     if (!m_window.isMainWindowVisible() || !alertStep().free)
         co_return;
-    if (m_model.onboardingDue())
-        m_model.requestOnboarding();
-    else if (m_model.tourDue())
-        m_model.startTour(true);
+    if (m_guidance.onboardingDue())
+        m_guidance.requestOnboarding();
+    else if (m_guidance.tourDue())
+        m_guidance.startTour(true);
 }
 
 void BrowserState::track(const QString& name, QJsonObject properties)

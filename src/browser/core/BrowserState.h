@@ -28,7 +28,7 @@ class WindowPresenter;
 
 /// What the catalog browser shows and how it moves between sources: the selection and the mode,
 /// the last source of each mode, the search text, the grid's photos and column setting, and the
-/// browser's reactions to the model's navigation requests, the tour and the onboarding. Holds no
+/// browser's reactions to the guidance's navigation requests, tour and onboarding. Holds no
 /// widget, so every rule runs in tests without pixels. Main thread only.
 class BrowserState final : public QObject
 {

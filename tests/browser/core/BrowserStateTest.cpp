@@ -90,8 +90,8 @@ BrowserState& BrowserStateTest::launch(const QString& email, const QString& pass
 {
     m_harness = std::make_unique<ModelHarness>();
     m_harness->launchSignedIn(email, password);
-    m_harness->model().setOnboardingDue(false);
-    m_harness->model().setTourDue(false);
+    m_harness->guidance().setOnboardingDue(false);
+    m_harness->guidance().setTourDue(false);
     m_harness->window.visible = true;
     m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
                                              m_harness->saver(), m_harness->defaults, m_harness->events,
@@ -243,18 +243,18 @@ void BrowserStateTest::requestsAndTourMoveTheBrowser()
     QVERIFY(!guidance.showPlaceRequested());
 
     // Step 2 shows the playlists, step 0 with an empty grid selects the last home source again.
-    model.setTourPreparing(2);
+    guidance.setTourPreparing(2);
     QCOMPARE(state.mode(), BrowseMode::playlists);
     state.setSearchText(u"sea"_s);
     state.submitSearch();
-    model.setTourPreparing(0);
+    guidance.setTourPreparing(0);
     QCOMPARE(state.selection(), OptionalSource(Source{Source::Today{}}));
     QCOMPARE(state.searchText(), QString());
     // With photos in the home grid, it stays.
     state.setSearchText(u"sea"_s);
     state.submitSearch();
     state.setGridMedia(m_harness->catalogPhotos(2));
-    model.setTourPreparing(1);
+    guidance.setTourPreparing(1);
     QCOMPARE(state.selection(), OptionalSource(Source{Source::Search{u"sea"_s}}));
 }
 
@@ -507,11 +507,11 @@ void BrowserStateTest::alertStepWaitsThreeSeconds()
     QFETCH(bool, offered);
 
     launch();
-    lumi::AppModel& model = m_harness->model();
+    lumi::Guidance& guidance = m_harness->guidance();
     if (due == u"onboarding")
-        model.setOnboardingDue(true);
+        guidance.setOnboardingDue(true);
     else
-        model.setTourDue(true);
+        guidance.setTourDue(true);
     QVERIFY(m_harness->advance(2s));
     if (meanwhile.startsWith(u"request"))
         m_harness->guidance().setSettingsRequested(true);
@@ -521,9 +521,9 @@ void BrowserStateTest::alertStepWaitsThreeSeconds()
         m_harness->window.visible = false;
     QVERIFY(m_harness->advance(std::chrono::seconds(secondsAfter)));
     if (due == u"onboarding")
-        QCOMPARE(model.onboardingRequested(), offered);
+        QCOMPARE(guidance.onboardingRequested(), offered);
     else
-        QCOMPARE(!model.tourDue(), offered);
+        QCOMPARE(!guidance.tourDue(), offered);
 }
 
 QTEST_GUILESS_MAIN(BrowserStateTest)

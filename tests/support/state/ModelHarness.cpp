@@ -69,8 +69,7 @@ AppModel& ModelHarness::model()
             .links = links,
             .screens = screens,
         });
-        m_guidance = std::make_unique<Guidance>(*m_model, clock);
-        QObject::connect(m_model.get(), &AppModel::noticeRaised, m_guidance.get(), &Guidance::showNotice);
+        m_guidance = std::make_unique<Guidance>(*m_model, *m_account, clock, window, events);
         m_catalog = std::make_unique<CatalogPages>(*m_model, *m_account, clock, api, sync);
         m_saver = std::make_unique<SaverLauncher>(*m_model, *m_catalog, *m_account, clock, api, sync, player);
         m_settings = std::make_unique<SettingsSync>(*m_model, *m_account, defaults, notifications, autostart);

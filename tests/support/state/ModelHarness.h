@@ -55,7 +55,7 @@ public:
     SaverLauncher& saver();
     /// The model's settings part, made with it.
     SettingsSync& settings();
-    /// The model's notice line and guidance, made with it.
+    /// The model's guidance (notices, view requests, survey, onboarding, tour), made with it.
     Guidance& guidance();
     /// The playlist and folder operations on that model; made on first use.
     PlaylistEditor& playlists();

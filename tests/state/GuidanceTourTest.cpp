@@ -6,6 +6,7 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using lumi::AppModel;
+using lumi::Guidance;
 using lumi::User;
 using lumi::test::ModelHarness;
 using lumi::test::SandboxFixture;
@@ -30,7 +31,7 @@ QStringList settingsSent(ModelHarness& h)
 
 } // namespace
 
-class AppModelTourTest final : public QObject
+class GuidanceTourTest final : public QObject
 {
     Q_OBJECT
 
@@ -43,28 +44,29 @@ private slots:
     void newerStepCancelsThePendingOne();
 };
 
-void AppModelTourTest::onboardingIsRequestedOnce()
+void GuidanceTourTest::onboardingIsRequestedOnce()
 {
     ModelHarness h;
-    AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
-    QVERIFY(model.onboardingDue());
+    h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
+    Guidance& guidance = h.guidance();
+    QVERIFY(guidance.onboardingDue());
 
-    model.requestOnboarding();
-    model.requestOnboarding();
+    guidance.requestOnboarding();
+    guidance.requestOnboarding();
 
-    QVERIFY(!model.onboardingDue());
-    QVERIFY(model.onboardingRequested());
+    QVERIFY(!guidance.onboardingDue());
+    QVERIFY(guidance.onboardingRequested());
     QCOMPARE(h.journal.calls().filter(u"onboarding-step"_s), QStringList{shownEvent});
 
     // Answered: asking again without a new alert does nothing.
-    model.finishOnboarding(false, std::nullopt);
-    model.requestOnboarding();
-    QVERIFY(!model.onboardingRequested());
+    guidance.finishOnboarding(false, std::nullopt);
+    guidance.requestOnboarding();
+    QVERIFY(!guidance.onboardingRequested());
     QCOMPARE(h.journal.count(shownEvent), 1);
     QVERIFY(h.settle());
 }
 
-void AppModelTourTest::finishOnboarding_data()
+void GuidanceTourTest::finishOnboarding_data()
 {
     QTest::addColumn<QString>("size");  // the calendar size held; "absent" for none
     QTest::addColumn<QString>("theme"); // the calendar theme held
@@ -97,7 +99,7 @@ void AppModelTourTest::finishOnboarding_data()
                                             << u"action=done,choice=none,step=calendar"_s;
 }
 
-void AppModelTourTest::finishOnboarding()
+void GuidanceTourTest::finishOnboarding()
 {
     QFETCH(QString, size);
     QFETCH(QString, theme);
@@ -108,17 +110,18 @@ void AppModelTourTest::finishOnboarding()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
+    Guidance& guidance = h.guidance();
     User user = *model.account().user();
     user.calendarSize = size == u"absent" ? std::nullopt : std::optional<QString>(size);
     user.calendarTheme = theme;
     model.setUser(user);
-    model.requestOnboarding();
+    guidance.requestOnboarding();
     h.journal.clear();
 
-    model.finishOnboarding(accepted, choice.isEmpty() ? std::nullopt : std::optional<QString>(choice));
+    guidance.finishOnboarding(accepted, choice.isEmpty() ? std::nullopt : std::optional<QString>(choice));
     QVERIFY(h.settle());
 
-    QVERIFY(!model.onboardingRequested());
+    QVERIFY(!guidance.onboardingRequested());
     QCOMPARE(settingsSent(h), written);
     // The alert is handed in whatever the answer; its order against the settings is not fixed.
     QCOMPARE(h.requestLines().count(u"POST /alerts"_s), 1);
@@ -128,7 +131,7 @@ void AppModelTourTest::finishOnboarding()
     QCOMPARE(h.journal.count(u"rotation.redraw"_s), written.size());
 }
 
-void AppModelTourTest::startTour_data()
+void GuidanceTourTest::startTour_data()
 {
     QTest::addColumn<bool>("signedIn");
     QTest::addColumn<bool>("fromAlert");
@@ -143,7 +146,7 @@ void AppModelTourTest::startTour_data()
     QTest::newRow("tour under way") << true << true << true << true << 0;
 }
 
-void AppModelTourTest::startTour()
+void GuidanceTourTest::startTour()
 {
     QFETCH(bool, signedIn);
     QFETCH(bool, fromAlert);
@@ -158,63 +161,65 @@ void AppModelTourTest::startTour()
         QVERIFY(h.settle());
         h.journal.clear();
     }
-    model.setTourDue(true);
+    Guidance& guidance = h.guidance();
+    guidance.setTourDue(true);
     if (tourRunning)
-        model.setTourStep(2);
+        guidance.setTourStep(2);
     h.window.visible = windowVisible;
 
-    model.startTour(fromAlert);
+    guidance.startTour(fromAlert);
 
-    QCOMPARE(model.tourDue(), !fromAlert);
+    QCOMPARE(guidance.tourDue(), !fromAlert);
     if (delayMs == 0) {
         QCOMPARE(h.journal.count(u"window.show"_s), 0);
-        QCOMPARE(model.tourPreparing(), std::nullopt);
-        QCOMPARE(model.tourStep(), tourRunning ? std::optional<int>(2) : std::nullopt);
+        QCOMPARE(guidance.tourPreparing(), std::nullopt);
+        QCOMPARE(guidance.tourStep(), tourRunning ? std::optional<int>(2) : std::nullopt);
         return;
     }
     QCOMPARE(h.journal.count(u"window.show"_s), 1);
-    QCOMPARE(model.tourPreparing(), std::optional<int>(0));
+    QCOMPARE(guidance.tourPreparing(), std::optional<int>(0));
     QVERIFY(h.advance(std::chrono::milliseconds(delayMs - 1)));
-    QCOMPARE(model.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
     QVERIFY(h.advance(1ms));
-    QCOMPARE(model.tourStep(), std::optional<int>(0));
-    QCOMPARE(model.tourPreparing(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::optional<int>(0));
+    QCOMPARE(guidance.tourPreparing(), std::nullopt);
 
     // Ending a tour the alert started hands the alert in.
     h.sandbox.clearRequests();
-    model.endTour();
+    guidance.endTour();
     QVERIFY(h.settle());
     QCOMPARE(h.requestLines(), fromAlert ? QStringList{u"POST /alerts"_s} : QStringList());
 }
 
-void AppModelTourTest::newerStepCancelsThePendingOne()
+void GuidanceTourTest::newerStepCancelsThePendingOne()
 {
     ModelHarness h;
-    AppModel& model = h.launchSignedIn();
-    model.showTourStep(0, 300ms);
+    h.launchSignedIn();
+    Guidance& guidance = h.guidance();
+    guidance.showTourStep(0, 300ms);
     QVERIFY(h.advance(300ms));
-    QCOMPARE(model.tourStep(), std::optional<int>(0));
+    QCOMPARE(guidance.tourStep(), std::optional<int>(0));
 
-    model.showTourStep(1, AppModel::tourStepDelay);
-    QCOMPARE(model.tourStep(), std::nullopt);
+    guidance.showTourStep(1, Guidance::tourStepDelay);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
     QVERIFY(h.advance(200ms));
-    model.showTourStep(2, AppModel::tourStepDelay);
+    guidance.showTourStep(2, Guidance::tourStepDelay);
     // Step 1 was due now; it never shows.
     QVERIFY(h.advance(100ms));
-    QCOMPARE(model.tourStep(), std::nullopt);
-    QCOMPARE(model.tourPreparing(), std::optional<int>(2));
+    QCOMPARE(guidance.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourPreparing(), std::optional<int>(2));
     QVERIFY(h.advance(199ms));
-    QCOMPARE(model.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
     QVERIFY(h.advance(1ms));
-    QCOMPARE(model.tourStep(), std::optional<int>(2));
+    QCOMPARE(guidance.tourStep(), std::optional<int>(2));
 
     // Ending the tour drops a pending step too.
-    model.showTourStep(3, AppModel::tourStepDelay);
-    model.endTour();
+    guidance.showTourStep(3, Guidance::tourStepDelay);
+    guidance.endTour();
     QVERIFY(h.advance(1s));
-    QCOMPARE(model.tourStep(), std::nullopt);
-    QCOMPARE(model.tourPreparing(), std::nullopt);
+    QCOMPARE(guidance.tourStep(), std::nullopt);
+    QCOMPARE(guidance.tourPreparing(), std::nullopt);
 }
 
-QTEST_MAIN(AppModelTourTest)
-#include "AppModelTourTest.moc"
+QTEST_MAIN(GuidanceTourTest)
+#include "GuidanceTourTest.moc"
