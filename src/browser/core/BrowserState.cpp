@@ -101,9 +101,10 @@ void BrowserState::setMode(BrowseMode mode)
         return;
     m_mode = mode;
     emit modeChanged();
-    // The places tree is loaded unless a recent one is held; the catalog reports its failure.
+    // The places tree is loaded unless a recent one is held. The catalog reports a failed request;
+    // the model's task ends whatever else goes wrong.
     if (mode == BrowseMode::places)
-        m_catalog.loadPlaces(false);
+        m_model.spawn(m_catalog.loadPlaces(false));
 }
 
 void BrowserState::selectMode(BrowseMode mode, bool force)

@@ -335,9 +335,10 @@ void BrowserStateTest::placeNamesAndHighlightedCountry()
 
     // Nothing is named before the tree is held.
     QCOMPARE(state.placeTitle(query), OptionalText());
-    // Entering the places mode loads the tree.
+    // Entering the places mode loads the tree, as a task of the model's that settling waits for.
     state.setSelection(Source{Source::Places{query}});
-    QTRY_VERIFY(m_harness->catalog().placesTree());
+    QVERIFY(m_harness->settle());
+    QVERIFY(m_harness->catalog().placesTree());
 
     const lumi::PlacesTree& tree = *m_harness->catalog().placesTree();
     const lumi::PlacesTree::PlaceMatch node = *tree.place(*featured.place);
