@@ -382,7 +382,8 @@ void BrowserState::alertStepChanged()
     if (!step.onboarding && !step.tour)
         return;
     m_alertWait = CancelToken();
-    offerAfterDelay(*m_alertWait);
+    // Not counted as work: the browser waiting to offer is no task under way.
+    m_model.spawn(offerAfterDelay(*m_alertWait), false);
 }
 
 QCoro::Task<void> BrowserState::offerAfterDelay(CancelToken cancel)

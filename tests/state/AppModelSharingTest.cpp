@@ -17,7 +17,7 @@ const QString genericShareFailure =
 
 } // namespace
 
-class AppModelNoticesTest final : public QObject
+class AppModelSharingTest final : public QObject
 {
     Q_OBJECT
 
@@ -26,7 +26,7 @@ private slots:
     void emailPhoto();
 };
 
-void AppModelNoticesTest::emailPhoto_data()
+void AppModelSharingTest::emailPhoto_data()
 {
     QTest::addColumn<QString>("address");
     QTest::addColumn<QJsonObject>("fault");
@@ -61,7 +61,7 @@ void AppModelNoticesTest::emailPhoto_data()
                                    << address << genericShareFailure << false;
 }
 
-void AppModelNoticesTest::emailPhoto()
+void AppModelSharingTest::emailPhoto()
 {
     QFETCH(QString, address);
     QFETCH(QJsonObject, fault);
@@ -91,5 +91,5 @@ void AppModelNoticesTest::emailPhoto()
     QCOMPARE(model.isOffline(), fault.value(u"drop"_s).toBool());
 }
 
-QTEST_MAIN(AppModelNoticesTest)
-#include "AppModelNoticesTest.moc"
+QTEST_MAIN(AppModelSharingTest)
+#include "AppModelSharingTest.moc"
