@@ -158,7 +158,7 @@ void CardStripTest::buttonsPageTheStrip()
         QTRY_COMPARE(strip.position(), std::optional<QString>(expected));
     }
     QTRY_VERIFY(strip.backShown());
-    QCOMPARE(strip.views().madeCount(), 8);
+    QTRY_COMPARE(strip.views().madeCount(), 8);
     QTest::mouseClick(strip.findChild<QPushButton*>(u"strip.back"_s), Qt::LeftButton);
     QTRY_COMPARE(strip.position(), std::optional<QString>(u"c2"_s));
 
