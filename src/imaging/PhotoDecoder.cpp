@@ -1,5 +1,7 @@
 #include "imaging/PhotoDecoder.h"
 
+#include "imaging/LargeBitmap.h"
+
 #include <QBuffer>
 #include <QColorSpace>
 
@@ -68,11 +70,21 @@ QImage PhotoDecoder::decodeNear(QSize upright, QString* error)
         return {};
     }
     const QSize wanted = m_turned ? upright.transposed() : upright;
-    if (wanted.width() < m_stored.width() && wanted.height() < m_stored.height())
+    const bool shrunk = wanted.width() < m_stored.width() && wanted.height() < m_stored.height();
+    if (shrunk)
         m_reader.setScaledSize(wanted);
-    QImage photo = m_reader.read();
-    if (photo.isNull())
+    // Qt's JPEG reader fills a picture of the right size and format that it is handed, so the
+    // pixels land in memory that is quick to touch; any other reader is left to its own.
+    QImage photo;
+    const QSize decoded = shrunk ? wanted : m_stored;
+    const qint64 limit = qint64(m_reader.allocationLimit()) << 20;
+    if (m_reader.format() == "jpeg" &&
+        (limit == 0 || qint64(decoded.width()) * decoded.height() * 4 <= limit))
+        photo = LargeBitmap::create(decoded, m_reader.imageFormat());
+    if (!m_reader.read(&photo)) {
         *error = u"decode failed: "_s + m_reader.errorString();
+        return {};
+    }
     return photo;
 }
 

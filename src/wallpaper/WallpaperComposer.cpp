@@ -2,6 +2,7 @@
 
 #include "imaging/BundledFonts.h"
 #include "imaging/JpegFile.h"
+#include "imaging/LargeBitmap.h"
 #include "imaging/PhotoDecoder.h"
 #include "library/LibraryFiles.h"
 #include "wallpaper/AlphaShadow.h"
@@ -33,7 +34,7 @@ QImage canvasWith(QImage photo, const WallpaperLayout& layout)
 {
     if (photo.size() == layout.canvas && photo.format() == QImage::Format_RGB32)
         return photo;
-    QImage canvas(layout.canvas, QImage::Format_RGB32);
+    QImage canvas = LargeBitmap::create(layout.canvas, QImage::Format_RGB32);
     if (canvas.isNull())
         return canvas;
     if (photo.hasAlphaChannel())

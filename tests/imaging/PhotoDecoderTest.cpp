@@ -51,32 +51,42 @@ private:
 
 void PhotoDecoderTest::decodes_data()
 {
+    QTest::addColumn<QSize>("photo");
     QTest::addColumn<QString>("how");
     QTest::addColumn<QSize>("asked"); // "within": the width is the larger side's bound
     QTest::addColumn<QSize>("expected");
 
+    const QSize small(200, 400);
     QTest::newRow("within a larger bound: never enlarged")
-        << u"within"_s << QSize(1000, 0) << QSize(200, 400);
+        << small << u"within"_s << QSize(1000, 0) << QSize(200, 400);
     QTest::newRow("within a smaller bound: shrunk, aspect kept")
-        << u"within"_s << QSize(100, 0) << QSize(50, 100);
-    QTest::newRow("at a smaller size") << u"at"_s << QSize(30, 40) << QSize(30, 40);
+        << small << u"within"_s << QSize(100, 0) << QSize(50, 100);
+    QTest::newRow("at a smaller size") << small << u"at"_s << QSize(30, 40) << QSize(30, 40);
     QTest::newRow("at a larger size: scaled after the decode")
-        << u"at"_s << QSize(300, 600) << QSize(300, 600);
+        << small << u"at"_s << QSize(300, 600) << QSize(300, 600);
     QTest::newRow("covering a square: cut around the centre")
-        << u"covering"_s << QSize(100, 100) << QSize(100, 100);
-    QTest::newRow("covering a larger area") << u"covering"_s << QSize(300, 500) << QSize(300, 500);
+        << small << u"covering"_s << QSize(100, 100) << QSize(100, 100);
+    QTest::newRow("covering a larger area") << small << u"covering"_s << QSize(300, 500) << QSize(300, 500);
+    // Megabytes of pixels: decoded into a bitmap of their own.
+    const QSize large(1600, 2400);
+    QTest::newRow("large, at its own size") << large << u"at"_s << large << large;
+    QTest::newRow("large, at half its size: scaled by the decoder")
+        << large << u"at"_s << QSize(800, 1200) << QSize(800, 1200);
+    QTest::newRow("large, covering a wide area")
+        << large << u"covering"_s << QSize(1500, 1000) << QSize(1500, 1000);
 }
 
 void PhotoDecoderTest::decodes()
 {
+    QFETCH(QSize, photo);
     QFETCH(QString, how);
     QFETCH(QSize, asked);
     QFETCH(QSize, expected);
 
     const QString path = m_dir.filePath(u"turned.jpg"_s);
-    QVERIFY(test::writeFile(path, turnedPhoto(QSize(200, 400))));
+    QVERIFY(test::writeFile(path, turnedPhoto(photo)));
     PhotoDecoder decoder(path);
-    QCOMPARE(decoder.size(), QSize(200, 400));
+    QCOMPARE(decoder.size(), photo);
 
     QString error;
     const QImage image = how == u"within"_s ? decoder.decodeWithin(asked.width(), &error)
