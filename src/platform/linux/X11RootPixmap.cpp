@@ -8,10 +8,7 @@
 #include <QRegion>
 #include <QtEndian>
 
-#include <sys/ipc.h>
-#include <sys/shm.h>
 #include <xcb/randr.h>
-#include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <bit>
@@ -178,59 +175,16 @@ QByteArray encodeRows(const QImage& image, const PixelLayout& layout, int* strid
     return out;
 }
 
-// A shared memory segment the X server reads a picture from: the pixels skip the socket. Invalid
-// when the server offers no MIT-SHM or cannot attach (another host, say).
-class SharedSegment final
-{
-public:
-    SharedSegment(xcb_connection_t* connection, qsizetype bytes) : m_connection(connection)
-    {
-        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_shm_id);
-        if (!extension || !extension->present)
-            return;
-        const int id = shmget(IPC_PRIVATE, std::size_t(bytes), IPC_CREAT | 0600);
-        if (id < 0)
-            return;
-        void* address = shmat(id, nullptr, 0);
-        if (address != reinterpret_cast<void*>(-1)) {
-            const xcb_shm_seg_t segment = xcb_generate_id(connection);
-            if (check(connection, xcb_shm_attach_checked(connection, segment, quint32(id), 1), "attach")
-                    .isEmpty()) {
-                m_segment = segment;
-                m_data = static_cast<uchar*>(address);
-            } else {
-                shmdt(address);
-            }
-        }
-        // Removed once both sides have detached.
-        shmctl(id, IPC_RMID, nullptr);
-    }
-    ~SharedSegment()
-    {
-        if (!m_data)
-            return;
-        xcb_shm_detach(m_connection, m_segment);
-        shmdt(m_data);
-    }
-    Q_DISABLE_COPY_MOVE(SharedSegment)
-
-    bool isValid() const { return m_data != nullptr; }
-    uchar* data() const { return m_data; }
-    xcb_shm_seg_t segment() const { return m_segment; }
-
-private:
-    xcb_connection_t* m_connection;
-    xcb_shm_seg_t m_segment = 0;
-    uchar* m_data = nullptr;
-};
-
-// Sends the rows in requests no larger than the server takes.
+// Sends the rows in requests of about a quarter MiB. The server reads each request into a buffer
+// that stays that small and warm; a screen-sized request, or a fresh shared memory segment, costs
+// both sides a page fault per page, which takes far longer than copying the bytes.
 QList<xcb_void_cookie_t> sendRows(xcb_connection_t* connection, xcb_pixmap_t pixmap, xcb_gcontext_t gc,
                                   QPoint at, QSize size, const uchar* bytes, int stride, quint8 depth)
 {
+    constexpr qsizetype wantedBytes = 256 * 1024;
     const qsizetype maxBytes = qsizetype(xcb_get_maximum_request_length(connection)) * 4 -
                                qsizetype(sizeof(xcb_put_image_request_t));
-    const int rowsPerRequest = int(std::max<qsizetype>(1, maxBytes / stride));
+    const int rowsPerRequest = int(std::max<qsizetype>(1, std::min(wantedBytes, maxBytes) / stride));
     QList<xcb_void_cookie_t> cookies;
     for (int row = 0; row < size.height(); row += rowsPerRequest) {
         const int rows = std::min(rowsPerRequest, size.height() - row);
@@ -249,18 +203,8 @@ QString putImage(xcb_connection_t* connection, xcb_pixmap_t pixmap, xcb_gcontext
     const QByteArray converted = encodeRows(image, layout, &stride);
     const uchar* bytes =
         converted.isEmpty() ? image.constBits() : reinterpret_cast<const uchar*>(converted.constData());
-    const qsizetype size = qsizetype(stride) * image.height();
-    QList<xcb_void_cookie_t> cookies;
-    const SharedSegment shared(connection, size);
-    if (shared.isValid()) {
-        std::memcpy(shared.data(), bytes, std::size_t(size));
-        cookies.append(xcb_shm_put_image_checked(
-            connection, pixmap, gc, quint16(stride / (layout.bitsPerPixel / 8)), quint16(image.height()), 0, 0,
-            quint16(image.width()), quint16(image.height()), qint16(at.x()), qint16(at.y()), depth,
-            XCB_IMAGE_FORMAT_Z_PIXMAP, 0, shared.segment(), 0));
-    } else {
-        cookies = sendRows(connection, pixmap, gc, at, image.size(), bytes, stride, depth);
-    }
+    const QList<xcb_void_cookie_t> cookies =
+        sendRows(connection, pixmap, gc, at, image.size(), bytes, stride, depth);
     QString failure;
     for (const xcb_void_cookie_t cookie : cookies) {
         const QString error = check(connection, cookie, "draw the picture");
