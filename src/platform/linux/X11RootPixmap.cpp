@@ -279,10 +279,6 @@ QHash<QByteArray, xcb_pixmap_t>& publishedPixmaps()
 QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorName, const QRect& fallbackArea,
                              const QString& file, const QImage& picture)
 {
-    // Two paints at once would each start from the same old background and lose one picture.
-    static std::mutex serial;
-    const std::lock_guard lock(serial);
-
     int screenNumber = 0;
     const QByteArray displayName = display.isEmpty() ? qgetenv("DISPLAY") : display;
     const Connection connection(
@@ -313,6 +309,11 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
     const xcb_atom_t esetrootAtom = intern(c, "ESETROOT_PMAP_ID");
     if (rootAtom == XCB_ATOM_NONE || esetrootAtom == XCB_ATOM_NONE)
         return u"cannot name the root pixmap properties"_s;
+
+    // Two paints at once would each start from the same old background and lose one picture. The
+    // pictures are made ready before, side by side.
+    static std::mutex serial;
+    const std::lock_guard lock(serial);
     const xcb_pixmap_t oldRoot = pixmapProperty(c, root, rootAtom);
     const xcb_pixmap_t oldEsetroot = pixmapProperty(c, root, esetrootAtom);
 

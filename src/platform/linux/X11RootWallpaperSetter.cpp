@@ -25,8 +25,8 @@ QCoro::Task<WallpaperSetResult> X11RootWallpaperSetter::setWallpaper(WallpaperRe
     const QRect fallback(QPoint(int(std::lround(display.geometry.x() * display.devicePixelRatio)),
                                 int(std::lround(display.geometry.y() * display.devicePixelRatio))),
                          display.pixelSize);
-    QFuture<QString> painting =
-        QtConcurrent::run(&X11RootPixmap::paint, m_display, display.name, fallback, request.file, request.picture);
+    QFuture<QString> painting = QtConcurrent::run(&m_painting, &X11RootPixmap::paint, m_display, display.name,
+                                                  fallback, request.file, request.picture);
     const QString error = co_await painting;
     if (!error.isEmpty())
         co_return WallpaperSetResult::failure(error);

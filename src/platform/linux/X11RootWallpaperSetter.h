@@ -3,6 +3,7 @@
 #include "platform/WallpaperSetter.h"
 
 #include <QByteArray>
+#include <QThreadPool>
 
 namespace lumi {
 
@@ -22,6 +23,8 @@ public:
 
 private:
     QByteArray m_display;
+    // Off Qt's global pool: Qt spreads scaling a picture over that pool only from outside it.
+    QThreadPool m_painting;
 };
 
 } // namespace lumi
