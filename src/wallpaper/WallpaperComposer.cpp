@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -125,6 +126,14 @@ QImage WallpaperComposer::draw(const QString& source, const std::optional<Calend
         return {};
     }
 
+    // The calendar needs only the layout, so it is rendered while the photo decodes.
+    std::optional<QFuture<std::optional<PlacedCalendar>>> calendar;
+    if (overlay) {
+        calendar =
+            QtConcurrent::run([layout = *layout, overlay = *overlay, geometry, titled = text.has_value()] {
+                return renderCalendar(layout, overlay, geometry, titled);
+            });
+    }
     QImage photo = decoder.decodeAt(layout->photo.size(), error);
     if (photo.isNull())
         return {};
@@ -141,9 +150,15 @@ QImage WallpaperComposer::draw(const QString& source, const std::optional<Calend
 
     if (text)
         drawTitle(canvas, *layout, *text);
-    if (overlay && !drawCalendar(canvas, *layout, *overlay, geometry, text.has_value())) {
-        *error = u"the calendar did not render"_s;
-        return {};
+    if (calendar) {
+        const std::optional<PlacedCalendar> placed = calendar->result();
+        if (!placed) {
+            *error = u"the calendar did not render"_s;
+            return {};
+        }
+        QPainter painter(&canvas);
+        painter.setOpacity(std::clamp(overlay->alpha, 0.0, 1.0));
+        painter.drawImage(placed->at, placed->image);
     }
     return canvas;
 }
@@ -186,27 +201,25 @@ void WallpaperComposer::drawTitle(QImage& canvas, const WallpaperLayout& layout,
     painter.drawText(origin, title);
 }
 
-bool WallpaperComposer::drawCalendar(QImage& canvas, const WallpaperLayout& layout,
-                                     const CalendarOverlay& overlay, const ScreenGeometry& geometry,
-                                     bool titleDrawn)
+std::optional<WallpaperComposer::PlacedCalendar>
+WallpaperComposer::renderCalendar(const WallpaperLayout& layout, const CalendarOverlay& overlay,
+                                  const ScreenGeometry& geometry, bool titleDrawn)
 {
     if (!std::isfinite(overlay.alpha))
-        return false;
+        return std::nullopt;
     const std::optional<QRectF> rect = layout.calendarRect(overlay, geometry, titleDrawn);
     if (!rect)
-        return false;
+        return std::nullopt;
     // Rendered at the final size, so it is laid on without rescaling.
-    const std::optional<QImage> image =
+    std::optional<QImage> image =
         CalendarRenderer::render(overlay.request, rect->height() / overlay.baseSize.height());
     if (!image)
-        return false;
-    const int height = canvas.height();
+        return std::nullopt;
+    const int height = layout.canvas.height();
     const int left = int(std::round(rect->left()));
     const int bottom = height - int(std::round(height - rect->bottom()));
-    QPainter painter(&canvas);
-    painter.setOpacity(std::clamp(overlay.alpha, 0.0, 1.0));
-    painter.drawImage(QPoint(left, bottom - image->height()), *image);
-    return true;
+    const QPoint at(left, bottom - image->height());
+    return PlacedCalendar{std::move(*image), at};
 }
 
 } // namespace lumi

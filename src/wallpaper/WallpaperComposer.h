@@ -4,11 +4,11 @@
 #include "wallpaper/CalendarOverlay.h"
 #include "wallpaper/ScreenGeometry.h"
 
+#include <QImage>
+#include <QPoint>
 #include <QString>
 
 #include <optional>
-
-class QImage;
 
 namespace lumi {
 
@@ -41,9 +41,8 @@ public:
     static bool keepsPhoto(const QString& source, const std::optional<CalendarOverlay>& overlay,
                            WallpaperFit fit, const std::optional<QString>& title);
     /// The picture compose encodes (for a photo it doesn't keep); null with *error set on failure.
-    static QImage draw(const QString& source, const std::optional<CalendarOverlay>& overlay,
-                       WallpaperFit fit, const std::optional<QString>& title, const ScreenGeometry& geometry,
-                       QString* error);
+    static QImage draw(const QString& source, const std::optional<CalendarOverlay>& overlay, WallpaperFit fit,
+                       const std::optional<QString>& title, const ScreenGeometry& geometry, QString* error);
 
     /// A JPEG (it starts with FF D8 FF) whose pixels need no turning: no EXIF orientation, or 1.
     static bool isUprightJpeg(const QString& path);
@@ -51,9 +50,18 @@ public:
     static std::optional<QString> cleanTitle(const std::optional<QString>& title);
 
 private:
+    /// The calendar at its final size and where its top left goes on the canvas.
+    struct PlacedCalendar
+    {
+        QImage image;
+        QPoint at;
+    };
+
     static void drawTitle(QImage& canvas, const WallpaperLayout& layout, const QString& title);
-    static bool drawCalendar(QImage& canvas, const WallpaperLayout& layout, const CalendarOverlay& overlay,
-                             const ScreenGeometry& geometry, bool titleDrawn);
+    /// None when the calendar does not render.
+    static std::optional<PlacedCalendar> renderCalendar(const WallpaperLayout& layout,
+                                                        const CalendarOverlay& overlay,
+                                                        const ScreenGeometry& geometry, bool titleDrawn);
 };
 
 } // namespace lumi
