@@ -6,8 +6,8 @@
 namespace lumi {
 
 /// Screen-sized bitmaps that are cheap to fill the first time. A large QImage is a fresh mapping
-/// whose first touch costs a page fault per 4 KiB page, and on these VMs that takes several times
-/// longer than decoding a 5K photo into it. These live in a mapping of their own that asks for
+/// whose first touch costs a page fault per 4 KiB page, and in a virtual machine that can take
+/// several times longer than decoding a 5K photo into it. These live in a mapping of their own that asks for
 /// transparent huge pages, one fault per 2 MiB, and go back to the system with the last QImage
 /// that shares them, so nothing stays resident once the picture is gone. Safe on any thread.
 class LargeBitmap final
