@@ -97,6 +97,34 @@ QIcon themed(const QString& name, QStyle::StandardPixmap fallback, const QWidget
     return QIcon::fromTheme(name, widget->style()->standardIcon(fallback));
 }
 
+struct CellIcons
+{
+    QIcon wallpaper;
+    QIcon add;
+    QIcon share;
+    QIcon remove;
+    QIcon failed;
+    QIcon star;
+    QIcon starFilled;
+};
+
+// Tiles come and go as the grid scrolls. The style builds a new icon on every call, its pictures
+// read at three sizes (some 200 KB a tile), and a new star on every presentation is a new entry in
+// the pixmap cache, which fills to its limit with stars: all tiles share one set instead.
+const CellIcons& cellIcons(const QWidget* widget)
+{
+    static const CellIcons icons{
+        .wallpaper = themed(u"preferences-desktop-wallpaper"_s, QStyle::SP_DesktopIcon, widget),
+        .add = themed(u"list-add"_s, QStyle::SP_FileDialogNewFolder, widget),
+        .share = themed(u"document-send"_s, QStyle::SP_ArrowUp, widget),
+        .remove = themed(u"list-remove"_s, QStyle::SP_DialogDiscardButton, widget),
+        .failed = themed(u"image-x-generic"_s, QStyle::SP_FileIcon, widget),
+        .star = starIcon(false),
+        .starFilled = starIcon(true),
+    };
+    return icons;
+}
+
 } // namespace
 
 PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
@@ -105,15 +133,12 @@ PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
     , m_actions(std::move(actions))
     , m_title(new QLabel(this))
     , m_row(new QWidget(this))
-    , m_wallpaper(actionButton(u"cell.wallpaper"_s, themed(u"preferences-desktop-wallpaper"_s, QStyle::SP_DesktopIcon, this),
-                               tr("Wallpaper"), m_row))
+    , m_wallpaper(actionButton(u"cell.wallpaper"_s, cellIcons(this).wallpaper, tr("Wallpaper"), m_row))
     , m_wallpaperBusy(new QProgressBar(m_row))
-    , m_favorite(actionButton(u"cell.favorite"_s, starIcon(false), tr("Favorite"), m_row))
-    , m_add(actionButton(u"cell.add"_s, themed(u"list-add"_s, QStyle::SP_FileDialogNewFolder, this), tr("Add to Playlist"),
-                         m_row))
-    , m_share(actionButton(u"cell.share"_s, themed(u"document-send"_s, QStyle::SP_ArrowUp, this), tr("Share"), m_row))
-    , m_remove(actionButton(u"cell.remove"_s, themed(u"list-remove"_s, QStyle::SP_DialogDiscardButton, this),
-                            tr("Remove from Playlist"), m_row))
+    , m_favorite(actionButton(u"cell.favorite"_s, cellIcons(this).star, tr("Favorite"), m_row))
+    , m_add(actionButton(u"cell.add"_s, cellIcons(this).add, tr("Add to Playlist"), m_row))
+    , m_share(actionButton(u"cell.share"_s, cellIcons(this).share, tr("Share"), m_row))
+    , m_remove(actionButton(u"cell.remove"_s, cellIcons(this).remove, tr("Remove from Playlist"), m_row))
     , m_tour(new TourAnchor(services.guidance, *m_row, 1, TourAnchor::Edge::bottom, false))
 {
     setFocusPolicy(Qt::NoFocus);
@@ -196,7 +221,7 @@ void PhotoCell::updateButtons()
     const bool local = isLocal();
     const std::optional<Album>& album = m_shown.album;
     m_favorite->setVisible(!local);
-    m_favorite->setIcon(starIcon(isFavorite()));
+    m_favorite->setIcon(isFavorite() ? cellIcons(this).starFilled : cellIcons(this).star);
     m_add->setVisible(!local);
     m_share->setVisible(!local);
     m_remove->setVisible(album && !album->isFavorites() && !(local && album->isLinkedFolder()));
@@ -280,9 +305,9 @@ void PhotoCell::paintEvent(QPaintEvent*)
         painter.drawImage(PhotoDecoder::coverRect(picture.size().toSize(), m_picture.size()).translated(picture.topLeft()),
                           m_picture);
     } else if (m_pictureFailed) {
-        const QIcon photo = themed(u"image-x-generic"_s, QStyle::SP_FileIcon, this);
         const QRect icon(QPoint(0, 0), QSize(32, 32));
-        photo.paint(&painter, icon.translated(picture.center().toPoint() - icon.center()), Qt::AlignCenter, QIcon::Disabled);
+        cellIcons(this).failed.paint(&painter, icon.translated(picture.center().toPoint() - icon.center()),
+                                     Qt::AlignCenter, QIcon::Disabled);
     } else {
         painter.fillRect(picture, QColor(128, 128, 128, 31));
     }
