@@ -103,11 +103,12 @@ void ReflectionsEffect::paint(QPainter& painter, QSizeF area, std::chrono::milli
         const qreal angle = -swingDegrees * (1 - layer.insertion(now)) + swingDegrees * layer.removal(now);
         painter.save();
         painter.setOpacity(layer.opacity(now));
-        if (angle != 0) {
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.setTransform(swing(area, angle), true);
-        }
-        painter.drawImage(reflected.origin, reflected.composed);
+        if (angle != 0)
+            m_swing.draw(painter, reflected.composed,
+                         QTransform::fromTranslate(reflected.origin.x(), reflected.origin.y()) * swing(area, angle),
+                         area);
+        else
+            painter.drawImage(reflected.origin, reflected.composed);
         painter.restore();
     }
 }

@@ -3,6 +3,7 @@
 #include "model/PlaySettings.h"
 #include "player/PhotoLayers.h"
 #include "player/PlayerEffect.h"
+#include "player/SwingRenderer.h"
 
 #include <QTransform>
 
@@ -41,6 +42,7 @@ private:
 
     PlaySettings m_settings;
     PhotoLayers<Reflected> m_layers;
+    SwingRenderer m_swing;
 };
 
 } // namespace lumi
