@@ -2,6 +2,7 @@
 
 #include "model/APIClient.h"
 #include "model/Clock.h"
+#include "state/ObservedValue.h"
 #include "state/WallpaperRotation.h"
 
 using namespace Qt::StringLiterals;
@@ -42,7 +43,7 @@ AppModel::~AppModel()
 
 void AppModel::setPhase(Phase phase)
 {
-    assign(m_phase, phase, &AppModel::phaseChanged);
+    assignObserved(*this, m_phase, phase, &AppModel::phaseChanged);
 }
 void AppModel::setUser(std::optional<User> user)
 {
@@ -55,36 +56,36 @@ void AppModel::setAlbums(QList<Album> albums)
 
 void AppModel::setCategories(QList<Category> categories)
 {
-    assign(m_categories, std::move(categories), &AppModel::categoriesChanged);
+    assignObserved(*this, m_categories, std::move(categories), &AppModel::categoriesChanged);
 }
 
 void AppModel::setFavoriteUUIDs(QSet<QString> uuids)
 {
-    assign(m_favoriteUUIDs, std::move(uuids), &AppModel::favoriteUUIDsChanged);
+    assignObserved(*this, m_favoriteUUIDs, std::move(uuids), &AppModel::favoriteUUIDsChanged);
 }
 
 void AppModel::setOffline(bool offline)
 {
-    assign(m_offline, offline, &AppModel::offlineChanged);
+    assignObserved(*this, m_offline, offline, &AppModel::offlineChanged);
 }
 void AppModel::setAlert(std::optional<QString> alert)
 {
-    assign(m_alert, std::move(alert), &AppModel::alertChanged);
+    assignObserved(*this, m_alert, std::move(alert), &AppModel::alertChanged);
 }
 
 void AppModel::setBanner(std::optional<ServerAlert> banner)
 {
-    assign(m_banner, std::move(banner), &AppModel::bannerChanged);
+    assignObserved(*this, m_banner, std::move(banner), &AppModel::bannerChanged);
 }
 
 void AppModel::setAskLoginItem(bool ask)
 {
-    assign(m_askLoginItem, ask, &AppModel::askLoginItemChanged);
+    assignObserved(*this, m_askLoginItem, ask, &AppModel::askLoginItemChanged);
 }
 
 void AppModel::setElectronNoticeRequested(bool requested)
 {
-    assign(m_electronNoticeRequested, requested, &AppModel::electronNoticeRequestedChanged);
+    assignObserved(*this, m_electronNoticeRequested, requested, &AppModel::electronNoticeRequestedChanged);
 }
 
 void AppModel::noteWindowShown()
@@ -95,7 +96,7 @@ void AppModel::noteWindowShown()
 
 void AppModel::setSessionToken(std::optional<QString> token)
 {
-    assign(m_sessionToken, std::move(token), &AppModel::sessionTokenChanged);
+    assignObserved(*this, m_sessionToken, std::move(token), &AppModel::sessionTokenChanged);
     m_api.setToken(m_sessionToken);
     m_account.setHasSessionToken(m_sessionToken.has_value());
 }

@@ -245,14 +245,6 @@ private:
     bool hasAgedBeyond(const std::optional<std::chrono::milliseconds>& since,
                        std::chrono::milliseconds limit) const;
 
-    template <typename T, typename Signal> void assign(T& field, T value, Signal signal)
-    {
-        if (field == value)
-            return;
-        field = std::move(value);
-        emit(this->*signal)();
-    }
-
     Account& m_account;
     Clock& m_clock;
     Defaults& m_defaults;

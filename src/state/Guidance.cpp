@@ -6,6 +6,7 @@
 #include "model/Clock.h"
 #include "state/AppModel.h"
 #include "state/EventSink.h"
+#include "state/ObservedValue.h"
 #include "state/WindowPresenter.h"
 
 #include <QJsonObject>
@@ -53,7 +54,7 @@ Guidance::~Guidance()
 
 void Guidance::setNotice(std::optional<QString> notice)
 {
-    assign(m_notice, std::move(notice), &Guidance::noticeChanged);
+    assignObserved(*this, m_notice, std::move(notice), &Guidance::noticeChanged);
 }
 
 void Guidance::showNotice(QString text)
@@ -68,17 +69,17 @@ void Guidance::showNotice(QString text)
 
 void Guidance::setSettingsRequested(bool requested)
 {
-    assign(m_settingsRequested, requested, &Guidance::settingsRequestedChanged);
+    assignObserved(*this, m_settingsRequested, requested, &Guidance::settingsRequestedChanged);
 }
 
 void Guidance::setShowTodayRequested(bool requested)
 {
-    assign(m_showTodayRequested, requested, &Guidance::showTodayRequestedChanged);
+    assignObserved(*this, m_showTodayRequested, requested, &Guidance::showTodayRequestedChanged);
 }
 
 void Guidance::setShowPlaceRequested(std::optional<PlaceQuery> place)
 {
-    assign(m_showPlaceRequested, std::move(place), &Guidance::showPlaceRequestedChanged);
+    assignObserved(*this, m_showPlaceRequested, std::move(place), &Guidance::showPlaceRequestedChanged);
 }
 
 QCoro::Task<void> Guidance::clearNoticeLater(CancelToken cancel)
@@ -106,7 +107,7 @@ void Guidance::sessionEnded()
 
 void Guidance::setSurveyRequested(bool requested)
 {
-    assign(m_surveyRequested, requested, &Guidance::surveyRequestedChanged);
+    assignObserved(*this, m_surveyRequested, requested, &Guidance::surveyRequestedChanged);
 }
 
 void Guidance::scheduleSurvey()
@@ -182,12 +183,12 @@ QCoro::Task<void> Guidance::submitSurveyAnswers(QString email, QString score, QS
 
 void Guidance::setOnboardingDue(bool due)
 {
-    assign(m_onboardingDue, due, &Guidance::onboardingDueChanged);
+    assignObserved(*this, m_onboardingDue, due, &Guidance::onboardingDueChanged);
 }
 
 void Guidance::setOnboardingRequested(bool requested)
 {
-    assign(m_onboardingRequested, requested, &Guidance::onboardingRequestedChanged);
+    assignObserved(*this, m_onboardingRequested, requested, &Guidance::onboardingRequestedChanged);
 }
 
 void Guidance::requestOnboarding()
@@ -246,17 +247,17 @@ QCoro::Task<void> Guidance::applyOnboardingCalendar(std::optional<QString> choic
 
 void Guidance::setTourDue(bool due)
 {
-    assign(m_tourDue, due, &Guidance::tourDueChanged);
+    assignObserved(*this, m_tourDue, due, &Guidance::tourDueChanged);
 }
 
 void Guidance::setTourStep(std::optional<int> step)
 {
-    assign(m_tourStep, step, &Guidance::tourStepChanged);
+    assignObserved(*this, m_tourStep, step, &Guidance::tourStepChanged);
 }
 
 void Guidance::setTourPreparing(std::optional<int> step)
 {
-    assign(m_tourPreparing, step, &Guidance::tourPreparingChanged);
+    assignObserved(*this, m_tourPreparing, step, &Guidance::tourPreparingChanged);
 }
 
 void Guidance::startTour(bool fromAlert)

@@ -102,14 +102,6 @@ private:
                                               std::optional<QString> currentTheme);
     QCoro::Task<void> revealTourStep(int step, std::chrono::milliseconds delay, CancelToken cancel);
 
-    template <typename T, typename Signal> void assign(T& field, T value, Signal signal)
-    {
-        if (field == value)
-            return;
-        field = std::move(value);
-        emit(this->*signal)();
-    }
-
     AppModel& m_model;
     const Account& m_account;
     Clock& m_clock;
