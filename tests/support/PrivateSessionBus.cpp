@@ -6,7 +6,8 @@ namespace lumi::test {
 
 PrivateSessionBus::PrivateSessionBus()
 {
-    m_daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+    const QString config = u"--config-file="_s + QString::fromUtf8(LUMIVALE_ISOLATED_BUS_CONFIG);
+    m_daemon.start(u"dbus-daemon"_s, {config, u"--nofork"_s, u"--print-address=1"_s});
     QByteArray address;
     while (!address.contains('\n') && m_daemon.waitForReadyRead(20000))
         address += m_daemon.readAllStandardOutput();
