@@ -91,6 +91,7 @@ private slots:
     void checksInOrder_data();
     void checksInOrder();
     void pollsInOneLoop();
+    void anInhibitorHoldsTheSaverUntilItsNextPoll();
 };
 
 void IdleMonitorTest::threshold_data()
@@ -181,6 +182,23 @@ void IdleMonitorTest::pollsInOneLoop()
     QCOMPARE(rig.system.idleQueries, 2);
     QVERIFY(rig.h.advance(1s));
     QCOMPARE(rig.system.idleQueries, 3);
+}
+
+void IdleMonitorTest::anInhibitorHoldsTheSaverUntilItsNextPoll()
+{
+    Rig rig;
+    rig.setIdleSetting(u"1minute"_s);
+    rig.system.idle = 3600;
+    rig.system.blocked = true; // a film plays
+    rig.monitor.start();
+    QVERIFY(rig.h.advance(IdleMonitor::pollInterval * 6));
+    QVERIFY(rig.system.blockQueries >= 1);
+    QVERIFY(rig.startsSaver(false));
+
+    // The film ends: the saver comes at the next poll, the user still being away.
+    rig.system.blocked = false;
+    QVERIFY(rig.h.advance(IdleMonitor::pollInterval));
+    QVERIFY(rig.startsSaver(true));
 }
 
 } // namespace lumi

@@ -18,6 +18,8 @@ namespace lumi {
 namespace {
 
 const QString logind = u"org.freedesktop.login1"_s;
+// GNOME's inhibitor flag for "the session may not be marked idle".
+constexpr uint gnomeIdleFlag = 8;
 
 // The reply's first argument; none on an error, a timeout or no reply at all.
 QCoro::Task<std::optional<QVariant>> ask(QDBusConnection bus, QDBusMessage call)
@@ -121,11 +123,25 @@ QCoro::Task<bool> X11IdleSource::isScreenLocked()
 
 QCoro::Task<bool> X11IdleSource::isDisplaySleepBlocked()
 {
+    if (m_suspension.isHeld())
+        co_return true;
     const QDBusMessage list = QDBusMessage::createMethodCall(logind, u"/org/freedesktop/login1"_s,
                                                              u"org.freedesktop.login1.Manager"_s,
                                                              u"ListInhibitors"_s);
-    const std::optional<QVariant> inhibitors = co_await ask(m_systemBus, list);
-    co_return inhibitors && blocksIdle(*inhibitors);
+    QDBusMessage gnome = QDBusMessage::createMethodCall(u"org.gnome.SessionManager"_s, u"/org/gnome/SessionManager"_s,
+                                                        u"org.gnome.SessionManager"_s, u"IsInhibited"_s);
+    gnome << gnomeIdleFlag;
+    const QDBusMessage power = QDBusMessage::createMethodCall(
+        u"org.freedesktop.PowerManagement"_s, u"/org/freedesktop/PowerManagement/Inhibit"_s,
+        u"org.freedesktop.PowerManagement.Inhibit"_s, u"HasInhibit"_s);
+    // All asked at once, so a missing service costs one timeout, not three.
+    QCoro::Task<std::optional<QVariant>> inhibitors = ask(m_systemBus, list);
+    QCoro::Task<std::optional<QVariant>> gnomeAnswer = ask(m_sessionBus, gnome);
+    QCoro::Task<std::optional<QVariant>> powerAnswer = ask(m_sessionBus, power);
+    const std::optional<QVariant> held = co_await std::move(inhibitors);
+    const bool sessionInhibited = isTrue(co_await std::move(gnomeAnswer));
+    const bool powerInhibited = isTrue(co_await std::move(powerAnswer));
+    co_return (held && blocksIdle(*held)) || sessionInhibited || powerInhibited;
 }
 
 } // namespace lumi

@@ -1,6 +1,7 @@
 #include "platform/linux/X11IdleSource.h"
 #include "support/PrivateSessionBus.h"
 #include "support/PrivateXServerMain.h"
+#include "support/ScreenSaverSuspender.h"
 #include "support/state/RunTask.h"
 
 #include <QDBusArgument>
@@ -73,6 +74,32 @@ public:
     QList<Inhibitor> inhibitors;
 };
 
+// GNOME's session manager: IsInhibited answers for any of the asked flags.
+class FakeGnomeSession final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")
+
+public slots:
+    bool IsInhibited(uint asked) const { return (flags & asked) != 0; }
+
+public:
+    uint flags = 0;
+};
+
+// The power manager of KDE Plasma and XFCE.
+class FakePowerManager final : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.PowerManagement.Inhibit")
+
+public slots:
+    bool HasInhibit() const { return inhibited; }
+
+public:
+    bool inhibited = false;
+};
+
 class FakeScreenSaver final : public QObject
 {
     Q_OBJECT
@@ -111,6 +138,8 @@ private slots:
     void idleTimeFollowsInput();
     void answers_data();
     void answers();
+    void inhibitorsKeepTheScreenAwake_data();
+    void inhibitorsKeepTheScreenAwake();
 };
 
 void X11IdleSourceX11Test::initTestCase()
@@ -182,6 +211,66 @@ void X11IdleSourceX11Test::answers()
     X11IdleSource source(bus.connect(u"system"_s), bus.connect(u"session"_s));
     QCOMPARE(answer(source.isScreenLocked()), locked);
     QCOMPARE(answer(source.isDisplaySleepBlocked()), blocked);
+}
+
+void X11IdleSourceX11Test::inhibitorsKeepTheScreenAwake_data()
+{
+    QTest::addColumn<QString>("witness");
+    QTest::addColumn<uint>("gnomeFlags");
+    QTest::addColumn<bool>("blocked");
+
+    QTest::newRow("logind idle block") << u"logind"_s << 0u << true;
+    QTest::newRow("GNOME idle") << u"gnome"_s << 8u << true;
+    QTest::newRow("GNOME logout only") << u"gnome"_s << 1u << false;
+    QTest::newRow("power manager") << u"power"_s << 0u << true;
+    QTest::newRow("X screen saver suspended") << u"x"_s << 0u << true;
+}
+
+void X11IdleSourceX11Test::inhibitorsKeepTheScreenAwake()
+{
+    QFETCH(QString, witness);
+    QFETCH(uint, gnomeFlags);
+    QFETCH(bool, blocked);
+
+    test::PrivateSessionBus bus;
+    QVERIFY2(bus.error().isEmpty(), qPrintable(bus.error()));
+    QDBusConnection services = bus.connect(u"services"_s);
+    FakeManager logind;
+    FakeGnomeSession gnome;
+    FakePowerManager power;
+    QVERIFY(services.registerObject(u"/org/freedesktop/login1"_s, &logind, QDBusConnection::ExportAllSlots));
+    QVERIFY(services.registerObject(u"/org/gnome/SessionManager"_s, &gnome, QDBusConnection::ExportAllSlots));
+    QVERIFY(services.registerObject(u"/org/freedesktop/PowerManagement/Inhibit"_s, &power,
+                                    QDBusConnection::ExportAllSlots));
+    for (const QString& name : {u"org.freedesktop.login1"_s, u"org.gnome.SessionManager"_s,
+                                u"org.freedesktop.PowerManagement"_s})
+        QVERIFY(services.registerService(name));
+    X11IdleSource source(bus.connect(u"system"_s), bus.connect(u"session"_s));
+    QCOMPARE(answer(source.isDisplaySleepBlocked()), false);
+
+    // A video player of another X client, or one of the desktop's services, holds the screen.
+    test::ScreenSaverSuspender player;
+    QVERIFY(player.isConnected());
+    if (witness == u"logind"_s)
+        logind.inhibitors = {Inhibitor{u"idle"_s, u"block"_s}};
+    else if (witness == u"gnome"_s)
+        gnome.flags = gnomeFlags;
+    else if (witness == u"power"_s)
+        power.inhibited = true;
+    else
+        player.suspend(true);
+    QCOMPARE(answer(source.isDisplaySleepBlocked()), blocked);
+
+    logind.inhibitors.clear();
+    gnome.flags = 0;
+    power.inhibited = false;
+    player.suspend(false);
+    QCOMPARE(answer(source.isDisplaySleepBlocked()), false);
+
+    // A player that quits without letting go holds nothing any more.
+    player.suspend(true);
+    player.disconnect();
+    QTRY_COMPARE(answer(source.isDisplaySleepBlocked()), false);
 }
 
 } // namespace lumi
