@@ -5,6 +5,7 @@
 #include "player/PlayerModel.h"
 #include "player/PlayerStage.h"
 #include "player/PlayerTask.h"
+#include "player/windows/GalleryBarButton.h"
 #include "player/windows/StageWidget.h"
 
 #include <QActionGroup>
@@ -15,8 +16,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
-#include <QStyle>
-#include <QToolButton>
 
 #include <algorithm>
 
@@ -51,21 +50,40 @@ protected:
     }
 };
 
-QToolButton* barButton(QWidget* parent, const QString& tip, const QIcon& icon)
+// SwiftUI-like timing curves: the bar eases out as it comes and eases in as it goes.
+QEasingCurve bezier(QPointF first, QPointF second)
 {
-    auto* button = new QToolButton(parent);
-    button->setAutoRaise(true);
-    button->setIcon(icon);
-    button->setIconSize(QSize(18, 18));
-    button->setFixedSize(28, 28);
-    button->setToolTip(tip);
-    button->setAccessibleName(tip);
-    return button;
+    QEasingCurve curve(QEasingCurve::BezierSpline);
+    curve.addCubicBezierSegment(first, second, QPointF(1, 1));
+    return curve;
 }
 
-QIcon themed(const QString& name, QStyle::StandardPixmap fallback, const QWidget* widget)
+const QEasingCurve& easeOut()
 {
-    return QIcon::fromTheme(name, widget->style()->standardIcon(fallback));
+    static const QEasingCurve curve = bezier(QPointF(0, 0), QPointF(0.58, 1));
+    return curve;
+}
+
+const QEasingCurve& easeIn()
+{
+    static const QEasingCurve curve = bezier(QPointF(0.42, 0), QPointF(1, 1));
+    return curve;
+}
+
+// The menu draws dark like the bar it opens from.
+QPalette darkMenu(QPalette palette)
+{
+    palette.setColor(QPalette::Window, QColor(40, 40, 43));
+    palette.setColor(QPalette::Base, QColor(40, 40, 43));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Button, QColor(40, 40, 43));
+    palette.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(255, 255, 255, 110));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(255, 255, 255, 110));
+    return palette;
 }
 
 } // namespace
@@ -106,23 +124,17 @@ QWidget* GalleryView::makeBar()
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(22, 12, 22, 12);
     row->setSpacing(barSpacing);
-    QPalette dark = bar->palette();
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    bar->setPalette(dark);
+    using Symbol = GalleryBarButton::Symbol;
+    auto* previous = new GalleryBarButton(Symbol::previous, tr("Previous"), bar);
+    m_playPause = new GalleryBarButton(Symbol::pause, tr("Pause"), bar);
+    auto* next = new GalleryBarButton(Symbol::next, tr("Next"), bar);
+    auto* close = new GalleryBarButton(Symbol::close, tr("Close"), bar);
 
-    QToolButton* previous =
-        barButton(bar, tr("Previous"), themed(u"media-skip-backward"_s, QStyle::SP_MediaSkipBackward, bar));
-    m_playPause = barButton(bar, QString(), QIcon());
-    QToolButton* next = barButton(bar, tr("Next"), themed(u"media-skip-forward"_s, QStyle::SP_MediaSkipForward, bar));
-    QToolButton* close = barButton(bar, tr("Close"), themed(u"window-close"_s, QStyle::SP_TitleBarCloseButton, bar));
-
-    m_modeMenu = new QToolButton(bar);
-    m_modeMenu->setAutoRaise(true);
+    m_modeMenu = new GalleryBarButton(bar);
     m_modeMenu->setPopupMode(QToolButton::InstantPopup);
-    m_modeMenu->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_modeMenu->setFont(BundledFonts::font(14, QFont::Normal));
     auto* menu = new QMenu(tr("Mode"), m_modeMenu);
+    menu->setPalette(darkMenu(menu->palette()));
     auto* choices = new QActionGroup(menu);
     QList<PlayMode> modes{PlayMode::slideshow(), PlayMode::infoshow()};
     for (const SaverEffect effect : SaverEffect::all())
@@ -138,8 +150,7 @@ QWidget* GalleryView::makeBar()
     }
     m_modeMenu->setMenu(menu);
 
-    for (QWidget* item : {static_cast<QWidget*>(previous), static_cast<QWidget*>(m_playPause),
-                          static_cast<QWidget*>(next), static_cast<QWidget*>(m_modeMenu), static_cast<QWidget*>(close)})
+    for (QWidget* item : std::initializer_list<QWidget*>{previous, m_playPause, next, m_modeMenu, close})
         row->addWidget(item);
 
     // Each press is its own step; the press itself returns at once.
@@ -184,7 +195,7 @@ void GalleryView::reveal()
 {
     m_bar->show();
     if (m_fadeTo < 1)
-        fadeTo(1, fadeIn);
+        fadeTo(1, fadeIn, easeOut());
     if (m_hide)
         m_hide->cancel();
     m_hide = CancelToken();
@@ -197,11 +208,12 @@ QCoro::Task<void> GalleryView::hideLater(CancelToken cancel)
     co_await m_clock.sleep(hideDelay, cancel);
     if (!self || cancel.isCancelled())
         co_return;
-    fadeTo(0, fadeOut);
+    fadeTo(0, fadeOut, easeIn());
 }
 
-void GalleryView::fadeTo(qreal opacity, std::chrono::milliseconds duration)
+void GalleryView::fadeTo(qreal opacity, std::chrono::milliseconds duration, const QEasingCurve& curve)
 {
+    m_fadeCurve = curve;
     // From wherever a fade the other way got to.
     m_fadeFrom = m_barOpacity->opacity();
     m_fadeTo = opacity;
@@ -214,7 +226,7 @@ void GalleryView::fadeFrame()
 {
     const qreal done =
         std::clamp(qreal((m_clock.monotonic() - m_fadeStart).count()) / qreal(m_fadeDuration.count()), 0.0, 1.0);
-    m_barOpacity->setOpacity(m_fadeFrom + (m_fadeTo - m_fadeFrom) * done);
+    m_barOpacity->setOpacity(m_fadeFrom + (m_fadeTo - m_fadeFrom) * m_fadeCurve.valueForProgress(done));
     if (done < 1)
         return;
     m_fadeFrames.stop();
@@ -225,8 +237,7 @@ void GalleryView::fadeFrame()
 void GalleryView::showPaused()
 {
     const bool paused = m_model.isPaused();
-    m_playPause->setIcon(paused ? themed(u"media-playback-start"_s, QStyle::SP_MediaPlay, this)
-                                : themed(u"media-playback-pause"_s, QStyle::SP_MediaPause, this));
+    m_playPause->setSymbol(paused ? GalleryBarButton::Symbol::play : GalleryBarButton::Symbol::pause);
     m_playPause->setToolTip(paused ? tr("Play") : tr("Pause"));
     m_playPause->setAccessibleName(m_playPause->toolTip());
 }

@@ -3,6 +3,7 @@
 #include "model/CancelToken.h"
 
 #include <QCoroTask>
+#include <QEasingCurve>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,11 +13,11 @@
 #include <optional>
 
 class QGraphicsOpacityEffect;
-class QToolButton;
 
 namespace lumi {
 
 class Clock;
+class GalleryBarButton;
 class PlayerModel;
 class PlayerStage;
 class StageWidget;
@@ -24,7 +25,7 @@ class StageWidget;
 /// The gallery window's content: the player stage over the whole window and, at the bottom
 /// centre, a capsule bar with previous, play/pause, next, the mode menu and close. The bar shows
 /// at open and whenever the pointer moves or leaves, and hides 3 s after the last of those; it
-/// fades in over 0.2 s and out over 0.4 s, on the clock.
+/// fades in over 0.2 s easing out and out over 0.4 s easing in, on the clock.
 class GalleryView final : public QWidget
 {
     Q_OBJECT
@@ -52,21 +53,22 @@ private:
     void showPaused();
     void showMode();
     void placeBar();
-    void fadeTo(qreal opacity, std::chrono::milliseconds duration);
+    void fadeTo(qreal opacity, std::chrono::milliseconds duration, const QEasingCurve& curve);
     void fadeFrame();
 
     PlayerModel& m_model;
     Clock& m_clock;
     std::function<void()> m_done;
     // Set while the bar is made, so declared before it.
-    QToolButton* m_playPause = nullptr;
-    QToolButton* m_modeMenu = nullptr;
+    GalleryBarButton* m_playPause = nullptr;
+    GalleryBarButton* m_modeMenu = nullptr;
     PlayerStage* m_stage;
     StageWidget* m_stageWidget;
     QWidget* m_bar;
     std::optional<CancelToken> m_hide;
     QGraphicsOpacityEffect* m_barOpacity;
     QTimer m_fadeFrames;
+    QEasingCurve m_fadeCurve;
     qreal m_fadeFrom = 0;
     qreal m_fadeTo = 0;
     std::chrono::milliseconds m_fadeStart{0};

@@ -15,10 +15,15 @@ namespace lumi {
 
 namespace {
 
+int brightness(QRgb pixel)
+{
+    return std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)});
+}
+
 struct Rig
 {
-    Rig()
-        : player(PlayMode::slideshow(), {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s}, 10)
+    explicit Rig(const QStringList& photos = {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s})
+        : player(PlayMode::slideshow(), photos, 10)
         , view(std::make_unique<GalleryView>(*player.model, player.clock, [this] { ++closed; }))
     {
         view->resize(800, 500);
@@ -94,21 +99,22 @@ private slots:
         const auto opacityIs = [&](qreal expected) {
             return QTest::qWaitFor([&] { return qAbs(rig.view->controlsOpacity() - expected) < 0.01; }, 1000);
         };
+        // In easing out: fast first, so past half at half time; out easing in: slow first.
         QVERIFY(opacityIs(0));
         rig.advance(100ms);
-        QVERIFY(opacityIs(0.5));
+        QVERIFY(opacityIs(0.685));
         rig.advance(100ms);
         QVERIFY(opacityIs(1));
 
         rig.advance(3s - 200ms); // the fade out starts
         QVERIFY(!rig.view->controlsVisible());
         rig.advance(200ms);
-        QVERIFY(opacityIs(0.5));
+        QVERIFY(opacityIs(0.685));
         QVERIFY(rig.view->controlBar()->isVisible());
         // A hover mid-fade comes back from where the fade got to.
         rig.hover(QPoint(100, 100));
         rig.advance(100ms);
-        QVERIFY(opacityIs(0.75));
+        QVERIFY(opacityIs(0.90));
         rig.advance(100ms);
         QVERIFY(opacityIs(1));
         rig.advance(3s - 200ms);
@@ -165,6 +171,48 @@ private slots:
         QCOMPARE(rig.player.model->mode().title(), row);
         QCOMPARE(modes->text(), row);
         QCOMPARE(rig.player.defaults.value(keys::galleryInfoShow.name), remembered);
+    }
+
+    void theBarIsReadableOverAWhitePhoto()
+    {
+        Rig rig({u"white"_s});
+        rig.advance(1700ms); // the photo has faded in, the bar is still up
+        QTRY_COMPARE(rig.view->controlsOpacity(), 1.0);
+        QToolButton* modes = nullptr;
+        for (QToolButton* candidate : rig.view->controlBar()->findChildren<QToolButton*>()) {
+            if (candidate->menu())
+                modes = candidate;
+        }
+        QVERIFY(modes);
+        // After a choice from the menu, and under the pointer, the items keep their look.
+        modes->menu()->actions().at(1)->trigger();
+        QTRY_COMPARE(modes->text(), u"Stories"_s);
+
+        const QPoint capsule = rig.view->controlBar()->mapTo(rig.view.get(), QPoint(8, rig.view->controlBar()->height() / 2));
+        QVERIFY2(brightness(rig.view->grab().toImage().pixel(capsule)) < 120, "the capsule is dark");
+        for (const QString& tip : {u"Previous"_s, u"Pause"_s, u"Next"_s, u"Close"_s, QString()}) {
+            QToolButton* item = tip.isEmpty() ? modes : rig.button(tip);
+            QVERIFY2(item, qPrintable(tip));
+            QEvent enter(QEvent::Enter);
+            QCoreApplication::sendEvent(item, &enter);
+            QTest::mouseMove(item);
+            const QImage shot =
+                rig.view->grab(QRect(item->mapTo(rig.view.get(), QPoint()), item->size())).toImage();
+            int white = 0;
+            int light = 0;
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    white += brightness(shot.pixel(x, y)) > 230 ? 1 : 0;
+                    light += brightness(shot.pixel(x, y)) > 120 ? 1 : 0;
+                }
+            }
+            const QString name = tip.isEmpty() ? u"mode"_s : tip;
+            // A white glyph on the dark capsule: no hover box, no bezel, no light panel.
+            QVERIFY2(white >= 20, qPrintable(name));
+            QVERIFY2(light < shot.width() * shot.height() / 2, qPrintable(name));
+            QVERIFY2(brightness(shot.pixel(0, 0)) < 120, qPrintable(name));
+            QVERIFY2(brightness(shot.pixel(shot.width() - 1, shot.height() - 1)) < 120, qPrintable(name));
+        }
     }
 
     void everyNextPressStepsOnce()
