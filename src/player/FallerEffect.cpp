@@ -1,6 +1,7 @@
 #include "player/FallerEffect.h"
 
 #include "model/Clock.h"
+#include "player/DevicePixels.h"
 #include "player/PlayerModel.h"
 #include "player/PlayerTask.h"
 #include "wallpaper/AlphaShadow.h"
@@ -107,37 +108,38 @@ QCoro::Task<void> FallerEffect::pace(CancelToken cancel)
     }
 }
 
-QImage FallerEffect::drawCard(const QImage& photo, qreal width)
+QImage FallerEffect::drawCard(const QImage& photo, qreal width, qreal ratio)
 {
     const QSizeF inner = QSizeF(photo.size()).scaled(width - 2 * border, 1e6, Qt::KeepAspectRatio);
     const QRectF card(shadowRoom, shadowRoom, width, inner.height() + 2 * border);
-    QImage image((card.size() + QSizeF(2 * shadowRoom, 2 * shadowRoom)).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = transparentImage(QSizeF((card.size() + QSizeF(2 * shadowRoom, 2 * shadowRoom)).toSize()), ratio);
     QPainter canvas(&image);
-    AlphaShadow::paint(canvas, QRectF(image.rect()), shadowBlur, QColor::fromRgbF(0, 0, 0, 0.5),
+    AlphaShadow::paint(canvas, QRectF(QPointF(), image.deviceIndependentSize()), shadowBlur, QColor::fromRgbF(0, 0, 0, 0.5),
                        [&](QPainter& mask) { mask.fillRect(card.translated(0, shadowDrop), Qt::black); });
     canvas.fillRect(card, Qt::white);
     canvas.setRenderHint(QPainter::SmoothPixmapTransform);
     canvas.drawImage(QRectF(card.topLeft() + QPointF(border, border), inner),
-                     photo.scaled(inner.toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                     photo.scaled((inner * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
     return image;
 }
 
 void FallerEffect::paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now)
 {
     m_cards.resize(m_prints.size());
+    const qreal ratio = devicePixelRatio(painter);
     painter.save();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (size_t i = 0; i < m_prints.size(); ++i) {
         const Print& print = m_prints[i];
         Card& card = m_cards[i];
         const qreal width = std::round(area.width() * print.width);
-        if (card.id != print.id || card.width != width)
-            card = Card{print.id, width, drawCard(print.photo.image, width)};
+        if (card.id != print.id || card.width != width || card.ratio != ratio)
+            card = Card{print.id, width, ratio, drawCard(print.photo.image, width, ratio)};
         painter.save();
         painter.translate(print.centre(area, now));
         painter.rotate(print.rotation(now));
-        painter.drawImage(QPointF(-card.image.width() / 2.0, -card.image.height() / 2.0), card.image);
+        const QSizeF size = card.image.deviceIndependentSize();
+        painter.drawImage(QPointF(-size.width() / 2, -size.height() / 2), card.image);
         painter.restore();
     }
     painter.restore();

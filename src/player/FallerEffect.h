@@ -59,12 +59,13 @@ private:
     {
         QUuid id;
         qreal width = -1;
+        qreal ratio = 0;
         QImage image;
     };
 
     QCoro::Task<void> pace(CancelToken cancel);
     Print makePrint(const ShownPhoto& photo, std::chrono::milliseconds start, std::chrono::milliseconds duration);
-    static QImage drawCard(const QImage& photo, qreal width);
+    static QImage drawCard(const QImage& photo, qreal width, qreal ratio);
 
     PlayerModel& m_model;
     QRandomGenerator& m_random;

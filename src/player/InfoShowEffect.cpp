@@ -1,6 +1,7 @@
 #include "player/InfoShowEffect.h"
 
 #include "imaging/BundledFonts.h"
+#include "player/DevicePixels.h"
 
 #include <QPainter>
 #include <QTextLayout>
@@ -56,7 +57,7 @@ void InfoShowEffect::photoChanged(const std::optional<ShownPhoto>& photo, Transi
     m_layers.change(photo ? photo->id : QUuid(), std::move(story), transition);
 }
 
-void InfoShowEffect::composePanel(Story& story, QSizeF area)
+void InfoShowEffect::composePanel(Story& story, QSizeF area, qreal ratio)
 {
     BundledFonts::ensureRegistered();
     story.panelHeight = area.height();
@@ -67,8 +68,7 @@ void InfoShowEffect::composePanel(Story& story, QSizeF area)
         story.description.isEmpty() ? 0 : layOut(description, panelWidth, descriptionLineSpacing);
     const qreal height = titleHeight + (story.description.isEmpty() ? 0 : panelSpacing + descriptionHeight);
 
-    story.panel = QImage(int(panelWidth), int(std::ceil(height)), QImage::Format_ARGB32_Premultiplied);
-    story.panel.fill(Qt::transparent);
+    story.panel = transparentImage(QSizeF(panelWidth, std::ceil(height)), ratio);
     QPainter canvas(&story.panel);
     canvas.setPen(Qt::white);
     title.draw(&canvas, QPointF());
@@ -82,13 +82,15 @@ void InfoShowEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisec
 {
     m_layers.prune(now);
     const QRectF panel = panelArea(area);
+    const qreal ratio = devicePixelRatio(painter);
     for (auto& layer : m_layers.layers()) {
         Story& story = layer.look;
-        if (story.panelHeight != area.height())
-            composePanel(story, area);
+        if (story.panelHeight != area.height() || story.panel.devicePixelRatio() != ratio)
+            composePanel(story, area, ratio);
         painter.setOpacity(layer.opacity(now));
         story.image.paint(painter, photoArea(area), false);
-        painter.drawImage(QPointF(panel.left(), std::round((area.height() - story.panel.height()) / 2)), story.panel);
+        const qreal panelHeight = story.panel.deviceIndependentSize().height();
+        painter.drawImage(QPointF(panel.left(), std::round((area.height() - panelHeight) / 2)), story.panel);
     }
     painter.setOpacity(1);
 }

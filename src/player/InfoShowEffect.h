@@ -34,7 +34,7 @@ private:
         qreal panelHeight = -1;
     };
 
-    static void composePanel(Story& story, QSizeF area);
+    static void composePanel(Story& story, QSizeF area, qreal ratio);
 
     PhotoLayers<Story> m_layers;
 };

@@ -1,5 +1,7 @@
 #include "player/PannerEffect.h"
 
+#include "player/DevicePixels.h"
+
 #include <QPainter>
 #include <QRandomGenerator>
 
@@ -43,6 +45,7 @@ void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
 {
     m_layers.prune(now);
     const QRectF bounds(QPointF(), area);
+    const qreal ratio = devicePixelRatio(painter);
     painter.save();
     painter.setClipRect(bounds, Qt::IntersectClip);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -56,7 +59,7 @@ void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
         target.moveCenter(cover.center() + QPointF(area.width() * panned.drift * moved, 0));
         painter.setOpacity(layer.opacity(now));
         // Scaled once to its final zoom; each frame only shrinks that copy a little.
-        painter.drawImage(target, panned.image.scaledTo((cover.size() * (1 + zoom)).toSize()));
+        painter.drawImage(target, panned.image.scaledTo((cover.size() * (1 + zoom) * ratio).toSize(), ratio));
         if (panned.title)
             panned.title->paint(painter, bounds);
     }

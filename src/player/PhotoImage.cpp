@@ -1,5 +1,7 @@
 #include "player/PhotoImage.h"
 
+#include "player/DevicePixels.h"
+
 #include <QPainter>
 
 #include <cmath>
@@ -38,18 +40,20 @@ void PhotoImage::paintScaled(QPainter& painter, const QRectF& target)
     if (m_image.isNull() || target.isEmpty())
         return;
     // A painter that scales or turns further draws the scaled copy transformed.
-    const QImage& scaled = scaledTo(target.size().toSize().expandedTo(QSize(1, 1)));
+    const qreal ratio = devicePixelRatio(painter);
+    const QImage& scaled = scaledTo((target.size() * ratio).toSize().expandedTo(QSize(1, 1)), ratio);
     painter.drawImage(target, scaled);
 }
 
-const QImage& PhotoImage::scaledTo(QSize size)
+const QImage& PhotoImage::scaledTo(QSize size, qreal ratio)
 {
-    if (m_scaled.size() != size) {
+    if (m_scaled.size() != size || m_scaled.devicePixelRatio() != ratio) {
         const QImage::Format format =
             m_image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
         m_scaled = m_image.size() == size
                        ? m_image.convertToFormat(format)
                        : m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
+        m_scaled.setDevicePixelRatio(ratio);
     }
     return m_scaled;
 }

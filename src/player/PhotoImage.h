@@ -8,7 +8,8 @@ class QPainter;
 namespace lumi {
 
 /// A photo drawn into an area, filling it (cut at the edges) or fitted whole. The photo is scaled
-/// once per drawn size and then only copied, so frames of an animation cost a blit.
+/// once per drawn size, in device pixels, and then only copied, so frames of an animation cost a
+/// blit and a scaled screen shows it sharp.
 class PhotoImage final
 {
 public:
@@ -24,8 +25,9 @@ public:
     QSizeF size() const { return m_image.size(); }
     const QImage& image() const { return m_image; }
 
-    /// The photo scaled to `size`, made once and kept until another size is asked for.
-    const QImage& scaledTo(QSize size);
+    /// The photo scaled to `size` device pixels and tagged with `ratio` device pixels per unit,
+    /// made once and kept until another size is asked for.
+    const QImage& scaledTo(QSize size, qreal ratio = 1);
 
 private:
 

@@ -1,6 +1,7 @@
 #include "player/PhotoTitle.h"
 
 #include "imaging/BundledFonts.h"
+#include "player/DevicePixels.h"
 #include "wallpaper/AlphaShadow.h"
 
 #include <QFontMetricsF>
@@ -44,11 +45,11 @@ void PhotoTitle::paint(QPainter& painter, const QRectF& area)
     if (m_text.isEmpty() || area.isEmpty())
         return;
     const QRectF text = textRect(area);
-    if (m_renderedWidth != area.width()) {
+    const qreal ratio = devicePixelRatio(painter);
+    if (m_renderedWidth != area.width() || m_renderedRatio != ratio) {
         m_renderedWidth = area.width();
-        m_rendered = QImage(text.size().toSize() + QSize(2 * shadowRoom, 2 * shadowRoom),
-                            QImage::Format_ARGB32_Premultiplied);
-        m_rendered.fill(Qt::transparent);
+        m_renderedRatio = ratio;
+        m_rendered = transparentImage(text.size().toSize() + QSize(2 * shadowRoom, 2 * shadowRoom), ratio);
         QPainter canvas(&m_rendered);
         const QRectF local(QPointF(shadowRoom, shadowRoom), text.size());
         const auto drawText = [&](QPainter& on, const QColor& color) {
@@ -56,7 +57,7 @@ void PhotoTitle::paint(QPainter& painter, const QRectF& area)
             on.setPen(color);
             on.drawText(local, Qt::TextWordWrap | Qt::AlignLeft, m_text);
         };
-        AlphaShadow::paint(canvas, QRectF(m_rendered.rect()), 6, QColor(0, 0, 0, 153),
+        AlphaShadow::paint(canvas, QRectF(QPointF(), m_rendered.deviceIndependentSize()), 6, QColor(0, 0, 0, 153),
                            [&](QPainter& mask) { drawText(mask, Qt::black); });
         drawText(canvas, Qt::white);
     }

@@ -23,6 +23,7 @@ private:
     QString m_text;
     QImage m_rendered;
     qreal m_renderedWidth = -1;
+    qreal m_renderedRatio = 0;
 };
 
 } // namespace lumi

@@ -1,6 +1,7 @@
 #include "player/ReflectionsEffect.h"
 
 #include "imaging/BundledFonts.h"
+#include "player/DevicePixels.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -47,7 +48,7 @@ void ReflectionsEffect::photoChanged(const std::optional<ShownPhoto>& photo, Tra
                     transition);
 }
 
-void ReflectionsEffect::compose(Reflected& reflected, QSizeF area) const
+void ReflectionsEffect::compose(Reflected& reflected, QSizeF area, qreal ratio) const
 {
     reflected.area = area;
     const QImage& image = reflected.photo.image;
@@ -64,16 +65,18 @@ void ReflectionsEffect::compose(Reflected& reflected, QSizeF area) const
     const int height = int(std::ceil(photo.height() + spacing + mirrorHeight
                                      + (title.isEmpty() ? 0 : spacing + titleBox.height())));
 
-    reflected.composed = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-    reflected.composed.fill(Qt::transparent);
+    reflected.composed = transparentImage(QSizeF(width, height), ratio);
     QPainter canvas(&reflected.composed);
-    const QImage scaled = image.scaled(photo, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                              .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage scaled = image.scaled(photo * ratio, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    scaled.setDevicePixelRatio(ratio);
     const int left = (width - photo.width()) / 2;
     canvas.drawImage(left, 0, scaled);
 
     // The mirror shows the rows nearest the photo's bottom edge, fading out downwards.
-    QImage mirror = scaled.mirrored(false, true).copy(0, 0, photo.width(), std::min(mirrorHeight, photo.height()));
+    QImage mirror = scaled.mirrored(false, true).copy(0, 0, scaled.width(),
+                                                      int(std::min(mirrorHeight, photo.height()) * ratio));
+    mirror.setDevicePixelRatio(ratio);
     {
         QPainter fade(&mirror);
         fade.setCompositionMode(QPainter::CompositionMode_DestinationIn);
@@ -96,10 +99,11 @@ void ReflectionsEffect::compose(Reflected& reflected, QSizeF area) const
 void ReflectionsEffect::paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now)
 {
     m_layers.prune(now);
+    const qreal ratio = devicePixelRatio(painter);
     for (auto& layer : m_layers.layers()) {
         Reflected& reflected = layer.look;
-        if (reflected.area != area)
-            compose(reflected, area);
+        if (reflected.area != area || reflected.composed.devicePixelRatio() != ratio)
+            compose(reflected, area, ratio);
         const qreal angle = -swingDegrees * (1 - layer.insertion(now)) + swingDegrees * layer.removal(now);
         painter.save();
         painter.setOpacity(layer.opacity(now));

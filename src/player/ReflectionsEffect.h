@@ -38,7 +38,7 @@ private:
         QPointF origin;
     };
 
-    void compose(Reflected& reflected, QSizeF area) const;
+    void compose(Reflected& reflected, QSizeF area, qreal ratio) const;
 
     PlaySettings m_settings;
     PhotoLayers<Reflected> m_layers;

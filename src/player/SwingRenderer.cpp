@@ -1,6 +1,7 @@
 #include "player/SwingRenderer.h"
 
 #include "imaging/LargeBitmap.h"
+#include "player/DevicePixels.h"
 
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentMap>
@@ -25,10 +26,15 @@ constexpr int bandRows = 32;
 
 } // namespace
 
-void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransform& transform, QSizeF area)
+void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransform& units, QSizeF unitArea)
 {
     Q_ASSERT(image.format() == QImage::Format_ARGB32_Premultiplied);
-    Q_ASSERT(transform.m21() == 0 && transform.m23() == 0);
+    Q_ASSERT(units.m21() == 0 && units.m23() == 0);
+    // From the image's pixels to the device's.
+    const qreal ratio = devicePixelRatio(painter);
+    const QTransform transform = QTransform::fromScale(1 / image.devicePixelRatio(), 1 / image.devicePixelRatio())
+                                 * units * QTransform::fromScale(ratio, ratio);
+    const QSizeF area = unitArea * ratio;
     const QRect bounds =
         transform.mapRect(QRectF(image.rect())).toAlignedRect() & QRect(QPoint(), area.toSize());
     if (bounds.isEmpty() || image.isNull())
@@ -38,6 +44,7 @@ void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransfor
         if (m_buffer.isNull())
             return;
     }
+    m_buffer.setDevicePixelRatio(ratio);
 
     // Screen x = (m11 x + m31) / w and y = (m12 x + m22 y + m32) / w with w = m13 x + m33: a
     // screen column fixes the picture's x and w, and then y follows the screen row linearly.
@@ -100,7 +107,7 @@ void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransfor
     for (int first = 0; first < bounds.height(); first += bandRows)
         m_bands.push_back(first);
     QtConcurrent::blockingMap(m_bands, resample);
-    painter.drawImage(bounds.topLeft(), m_buffer, QRect(QPoint(), bounds.size()));
+    painter.drawImage(QPointF(bounds.topLeft()) / ratio, m_buffer, QRectF(QPointF(), bounds.size()));
 }
 
 } // namespace lumi

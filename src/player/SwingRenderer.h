@@ -18,7 +18,9 @@ class SwingRenderer final
 {
 public:
     /// Draws `image` (premultiplied ARGB32) through `transform`, which must turn about a
-    /// vertical axis only (no shear, no depth that varies with y), clipped to `area`.
+    /// vertical axis only (no shear, no depth that varies with y), clipped to `area`. The
+    /// transform maps the image's own units (pixels over its device pixel ratio) to the
+    /// painter's; the turn is resampled at the painter's device pixels.
     void draw(QPainter& painter, const QImage& image, const QTransform& transform, QSizeF area);
 
 private:

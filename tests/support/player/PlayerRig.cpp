@@ -7,11 +7,25 @@ using namespace Qt::StringLiterals;
 
 namespace lumi::test {
 
-PlayerRig::PlayerRig(PlayMode mode, const QStringList& colours, double pauseSeconds)
-    : defaults(home.filePath(u"defaults.json"_s))
+namespace {
+
+PlaySettings withPause(double pauseSeconds)
 {
     PlaySettings settings;
     settings.pauseSeconds = pauseSeconds;
+    return settings;
+}
+
+} // namespace
+
+PlayerRig::PlayerRig(PlayMode mode, const QStringList& colours, double pauseSeconds)
+    : PlayerRig(mode, colours, withPause(pauseSeconds))
+{
+}
+
+PlayerRig::PlayerRig(PlayMode mode, const QStringList& colours, PlaySettings settings)
+    : defaults(home.filePath(u"defaults.json"_s))
+{
     QRandomGenerator random(1);
     model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(colourPhotos(colours), 0, false, random), true,
                                           photos, clock, defaults);

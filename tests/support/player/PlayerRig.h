@@ -17,6 +17,7 @@ class PlayerRig final
 {
 public:
     PlayerRig(PlayMode mode, const QStringList& colours, double pauseSeconds = 3);
+    PlayerRig(PlayMode mode, const QStringList& colours, PlaySettings settings);
     ~PlayerRig();
     PlayerRig(const PlayerRig&) = delete;
     PlayerRig& operator=(const PlayerRig&) = delete;

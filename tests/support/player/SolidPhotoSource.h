@@ -8,7 +8,8 @@
 
 namespace lumi::test {
 
-/// Answers every photo with a small image of the colour its uuid names ("red", "#00ff00"), except
+/// Answers every photo with a small image of the colour its uuid names ("red", "#00ff00"), or,
+/// for "stripes WxH", an image of that size in black and white columns one pixel wide; except
 /// the photos chosen to fail. Stands in for the loader where the files and the network are not
 /// what a test is about.
 class SolidPhotoSource final : public PhotoImageSource
