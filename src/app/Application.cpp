@@ -322,6 +322,7 @@ void Application::createShell()
                                                               .wallpapers = *m_wallpapers,
                                                               .updates = *m_updates,
                                                               .saver = *m_saverLauncher,
+                                                              .shortcuts = *m_shortcuts,
                                                               .tests = m_diagnostics.get(),
                                                           });
     m_windowRelay->setTarget(m_mainWindow.get());

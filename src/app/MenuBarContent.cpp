@@ -100,10 +100,9 @@ void MenuBarContent::buildSignedIn()
         addTextLine(*m_menu, menuText(showing->displayTitle()));
 
     const bool changing = m_rotation.isChanging();
-    const bool nextHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::nextWallpaper);
-    QAction* next =
-        addItem(*m_menu, changing ? tr("Changing…") : tr("Next Wallpaper"),
-                nextHotkey ? nextWallpaperHotkey : QKeySequence(), this, [this] { nextWallpaper(); });
+    QAction* next = addItem(*m_menu, changing ? tr("Changing…") : tr("Next Wallpaper"), QKeySequence(), this,
+                            [this] { nextWallpaper(); });
+    showHotkey(*next, ShortcutRegistry::Shortcut::nextWallpaper, nextWallpaperHotkey);
     next->setEnabled(!changing);
 
     if (showing) {
@@ -113,9 +112,9 @@ void MenuBarContent::buildSignedIn()
         addItem(*m_menu, tr("View Photo Story"), {}, this, [this, photo] { m_stories.showStory(photo); });
     }
 
-    const bool saverHotkey = m_shortcuts.isRegistered(ShortcutRegistry::Shortcut::startSaver);
-    addItem(*m_menu, tr("Start Screen Saver"), saverHotkey ? startSaverHotkey : QKeySequence(), this,
-            [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
+    QAction* saver = addItem(*m_menu, tr("Start Screen Saver"), QKeySequence(), this,
+                             [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
+    showHotkey(*saver, ShortcutRegistry::Shortcut::startSaver, startSaverHotkey);
     if (m_model.isOffline())
         addTextLine(*m_menu, tr("Offline — will retry"));
 
@@ -133,6 +132,22 @@ void MenuBarContent::nextWallpaper()
     // A change the user asks for ends any waiting after earlier failures.
     m_rotation.setRetryAt(std::nullopt);
     ViewTask::start(m_model, m_rotation.changeWallpaper(true));
+}
+
+void MenuBarContent::showHotkey(QAction& item, ShortcutRegistry::Shortcut shortcut, const QKeySequence& key) const
+{
+    switch (m_shortcuts.state(shortcut)) {
+    case ShortcutRegistry::State::held:
+        item.setShortcut(key);
+        break;
+    case ShortcutRegistry::State::taken:
+        // Another client has the keys: they are shown, but as not working here.
+        item.setText(item.text() + u'\t' + tr("%1 (inactive)").arg(key.toString(QKeySequence::NativeText)));
+        break;
+    case ShortcutRegistry::State::off:
+    case ShortcutRegistry::State::unavailable:
+        break;
+    }
 }
 
 } // namespace lumi

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "state/ShortcutRegistry.h"
+
 #include <QObject>
 
 #include <memory>
 
+class QAction;
+class QKeySequence;
 class QMenu;
 
 namespace lumi {
@@ -13,7 +17,6 @@ class Guidance;
 class PlaylistEditor;
 class PhotoStoryPresenter;
 class SaverLauncher;
-class ShortcutRegistry;
 class WallpaperRotation;
 class WindowPresenter;
 
@@ -46,6 +49,9 @@ private:
     void buildSignedOut();
     void buildSignedIn();
     void nextWallpaper();
+    /// The global key of a tray item in its key column: as a shortcut while held, as an inactive
+    /// mark while another client holds it, else not at all.
+    void showHotkey(QAction& item, ShortcutRegistry::Shortcut shortcut, const QKeySequence& key) const;
 
     AppModel& m_model;
     Guidance& m_guidance;

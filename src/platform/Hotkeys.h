@@ -25,6 +25,10 @@ public:
     virtual int grab(int id, Qt::Key letter, Qt::KeyboardModifiers modifiers) = 0;
     /// Lets go of the id's combination; an id not held is ignored.
     virtual void release(int id) = 0;
+    /// Whether the id's combination is held now. A combination held once may be lost when the
+    /// keyboard layout changes and another client has its new keys; it is then tried again at
+    /// every later layout change until released.
+    virtual bool isHeld(int id) const = 0;
 
 signals:
     /// A held combination was pressed; the press reaches no other client.

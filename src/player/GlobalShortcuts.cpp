@@ -43,6 +43,7 @@ GlobalShortcuts::~GlobalShortcuts()
 
 void GlobalShortcuts::registerShortcuts()
 {
+    m_wanted = true;
     const AppLog log(u"hotkeys"_s);
     if (!m_hotkeys.isSupported()) {
         if (!m_unsupportedLogged)
@@ -52,8 +53,10 @@ void GlobalShortcuts::registerShortcuts()
     }
     for (const Key& key : keys) {
         const int id = int(key.shortcut);
-        if (m_registered.contains(id))
+        if (m_registered.contains(id) && m_hotkeys.isHeld(id))
             continue;
+        m_hotkeys.release(id);
+        m_registered.remove(id);
         const int status = m_hotkeys.grab(id, key.letter, modifiers);
         if (status == 0)
             m_registered.insert(id);
@@ -64,6 +67,7 @@ void GlobalShortcuts::registerShortcuts()
 
 void GlobalShortcuts::unregisterAll()
 {
+    m_wanted = false;
     for (const int id : std::as_const(m_registered))
         m_hotkeys.release(id);
     m_registered.clear();
@@ -71,12 +75,21 @@ void GlobalShortcuts::unregisterAll()
 
 bool GlobalShortcuts::isRegistered(Shortcut shortcut) const
 {
-    return m_registered.contains(int(shortcut));
+    return m_registered.contains(int(shortcut)) && m_hotkeys.isHeld(int(shortcut));
+}
+
+ShortcutRegistry::State GlobalShortcuts::state(Shortcut shortcut) const
+{
+    if (!m_hotkeys.isSupported())
+        return State::unavailable;
+    if (!m_wanted)
+        return State::off;
+    return isRegistered(shortcut) ? State::held : State::taken;
 }
 
 void GlobalShortcuts::fire(int id)
 {
-    if (!m_registered.contains(id))
+    if (!isRegistered(Shortcut(id)))
         return;
     if (id == int(Shortcut::nextWallpaper))
         PlayerTask::start(nextWallpaper());

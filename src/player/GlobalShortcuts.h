@@ -15,7 +15,7 @@ class WallpaperRotation;
 
 /// Super+Shift+W asks for the next wallpaper and Super+Shift+S starts the screen saver, from
 /// whatever application is in front. A combination another client holds is logged and tried again
-/// at the next registration.
+/// at the next registration; one lost at a keyboard layout change also at the next change.
 class GlobalShortcuts final : public QObject, public ShortcutRegistry
 {
     Q_OBJECT
@@ -30,6 +30,7 @@ public:
     void registerShortcuts() override;
     void unregisterAll() override;
     bool isRegistered(Shortcut shortcut) const override;
+    State state(Shortcut shortcut) const override;
 
 private:
     void fire(int id);
@@ -39,6 +40,7 @@ private:
     WallpaperRotation& m_rotation;
     std::function<QCoro::Task<void>()> m_startSaver;
     QSet<int> m_registered;
+    bool m_wanted = false;
     bool m_unsupportedLogged = false;
 };
 

@@ -9,6 +9,7 @@
 #include "settings/SettingChange.h"
 #include "state/AppModel.h"
 #include "state/SettingsSync.h"
+#include "state/ShortcutRegistry.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -19,6 +20,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -50,8 +53,10 @@ QString describe(std::exception_ptr failure)
 
 } // namespace
 
-ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings, QWidget* parent)
-    : QWidget(parent), m_model(model), m_settings(settings), m_openAtLogin(settings.isLaunchAtLoginEnabled())
+ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings, const ShortcutRegistry& shortcuts,
+                                         QWidget* parent)
+    : QWidget(parent), m_model(model), m_settings(settings), m_shortcutRegistry(shortcuts),
+      m_openAtLogin(settings.isLaunchAtLoginEnabled())
 {
     QVBoxLayout* layout = column(this, blockSpacing);
     layout->addWidget(buildAccount());
@@ -108,17 +113,19 @@ QWidget* ApplicationSettings::buildSignedIn()
             SettingChange::start(m_model, *this, setter(on), [this] { refresh(); });
         });
         blockLayout->addWidget(toggle);
-        blockLayout->addWidget(PaneText::smallNote(line, block));
+        QLabel* note = PaneText::smallNote(line, block);
+        blockLayout->addWidget(note);
         layout->addWidget(block);
-        return toggle;
+        return std::pair(toggle, note);
     };
     m_notifications = toggleBlock(u"application.notifications"_s, tr("Show today's photos at 10:00"),
                                   tr("A notification with the day's new photos; click it to see them all."),
-                                  [this](bool on) { return m_settings.setNotifications(on); });
-    m_shortcuts = toggleBlock(u"application.shortcuts"_s, tr("Keyboard shortcuts"),
-                              tr("%1 Next Wallpaper and %2 Start Screen Saver, from any app.")
-                                  .arg(u"Super+Shift+W"_s, u"Super+Shift+S"_s),
-                              [this](bool on) { return m_settings.setShortcutsEnabled(on); });
+                                  [this](bool on) { return m_settings.setNotifications(on); })
+                          .first;
+    std::tie(m_shortcuts, m_shortcutsLine) =
+        toggleBlock(u"application.shortcuts"_s, tr("Keyboard shortcuts"), shortcutsLine(),
+                    [this](bool on) { return m_settings.setShortcutsEnabled(on); });
+    m_shortcutsLine->setObjectName(u"application.shortcutsLine"_s);
     layout->addWidget(
         PaneText::note(tr("These settings and Open at Login are saved to your Lumivale account, so "
                           "the Lumivale app on your other computers uses them too."),
@@ -186,6 +193,30 @@ void ApplicationSettings::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
+QString ApplicationSettings::shortcutsLine() const
+{
+    using Shortcut = ShortcutRegistry::Shortcut;
+    using State = ShortcutRegistry::State;
+    const QString next = u"Super+Shift+W"_s;
+    const QString saver = u"Super+Shift+S"_s;
+    const State nextState = m_shortcutRegistry.state(Shortcut::nextWallpaper);
+    const State saverState = m_shortcutRegistry.state(Shortcut::startSaver);
+    if (nextState == State::unavailable)
+        return tr("This desktop (Wayland) lets no app use global shortcuts: Next Wallpaper and Start Screen "
+                  "Saver are in the tray menu.");
+    if (nextState == State::taken && saverState == State::taken)
+        return tr("%1 and %2 are in use by another app, so Next Wallpaper and Start Screen Saver have no "
+                  "shortcut now.")
+            .arg(next, saver);
+    if (nextState == State::taken)
+        return tr("%1 Start Screen Saver, from any app. %2 (Next Wallpaper) is in use by another app.")
+            .arg(saver, next);
+    if (saverState == State::taken)
+        return tr("%1 Next Wallpaper, from any app. %2 (Start Screen Saver) is in use by another app.")
+            .arg(next, saver);
+    return tr("%1 Next Wallpaper and %2 Start Screen Saver, from any app.").arg(next, saver);
+}
+
 void ApplicationSettings::refresh()
 {
     const bool signedIn = m_model.account().isSignedIn();
@@ -199,6 +230,7 @@ void ApplicationSettings::refresh()
         const QSignalBlocker shortcuts(m_shortcuts);
         m_notifications->setChecked(user->notifications == u"all"_s);
         m_shortcuts->setChecked(!user->flagList().contains(u"no-shortcuts"_s));
+        m_shortcutsLine->setText(shortcutsLine());
     }
     {
         const QSignalBlocker login(m_launchAtLogin);

@@ -15,6 +15,7 @@ namespace lumi {
 class AppModel;
 class BusyIndicator;
 class SettingsSync;
+class ShortcutRegistry;
 
 /// Who is signed in, the login item, the notification and shortcut settings of the account, a
 /// new password, signing out and deleting the account. Typed passwords and outcome lines live as
@@ -25,7 +26,8 @@ class ApplicationSettings final : public QWidget
     Q_DISABLE_COPY_MOVE(ApplicationSettings)
 
 public:
-    ApplicationSettings(AppModel& model, SettingsSync& settings, QWidget* parent = nullptr);
+    ApplicationSettings(AppModel& model, SettingsSync& settings, const ShortcutRegistry& shortcuts,
+                        QWidget* parent = nullptr);
     ~ApplicationSettings() override;
 
     static constexpr int minimumPasswordLength = 6;
@@ -40,6 +42,8 @@ private:
     QWidget* buildAccount();
     QWidget* buildSignedIn();
     QWidget* buildPassword(QWidget* parent);
+    /// What the shortcuts do here: from any app, or why not.
+    QString shortcutsLine() const;
     /// Writes the record and the pane's own state into the widgets.
     void refresh();
     void changePassword();
@@ -49,6 +53,7 @@ private:
 
     AppModel& m_model;
     SettingsSync& m_settings;
+    const ShortcutRegistry& m_shortcutRegistry;
     bool m_openAtLogin = false;
     std::optional<QString> m_passwordMessage;
     bool m_changing = false;
@@ -62,6 +67,7 @@ private:
     QWidget* m_signedIn = nullptr;
     QCheckBox* m_notifications = nullptr;
     QCheckBox* m_shortcuts = nullptr;
+    QLabel* m_shortcutsLine = nullptr;
     QLineEdit* m_password = nullptr;
     QLineEdit* m_again = nullptr;
     QPushButton* m_changeButton = nullptr;

@@ -12,6 +12,7 @@ class PlaylistSync;
 class RotationEngine;
 class SaverLauncher;
 class SettingsSync;
+class ShortcutRegistry;
 class SoftwareUpdates;
 class SupportTests;
 class WallpaperRotation;
@@ -38,6 +39,8 @@ struct SettingsServices
     SoftwareUpdates& updates;
     /// The saver pane's Preview.
     SaverLauncher& saver;
+    /// What the global shortcuts do now, for the application pane's line.
+    const ShortcutRegistry& shortcuts;
     /// None while the app has no self-test.
     SupportTests* tests = nullptr;
 };

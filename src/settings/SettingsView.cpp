@@ -185,7 +185,7 @@ QWidget* SettingsView::makePane(SettingsSection section)
 {
     switch (section) {
     case SettingsSection::application:
-        return new ApplicationSettings(m_model, m_services.settingsSync);
+        return new ApplicationSettings(m_model, m_services.settingsSync, m_services.shortcuts);
     case SettingsSection::wallpaper:
         return new WallpaperSettings(m_model, m_services.settingsSync);
     case SettingsSection::calendar:

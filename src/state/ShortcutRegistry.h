@@ -7,6 +7,11 @@ class ShortcutRegistry
 {
 public:
     enum class Shortcut { nextWallpaper = 1, startSaver = 2 };
+    /// What a shortcut does for the user now: nothing because it is switched off (or nobody is
+    /// signed in), works, is wanted but its keys are held by another client (tried again at the
+    /// next registration and the next keyboard layout change), or can't work on this desktop
+    /// (Wayland), switched on or not.
+    enum class State { off, held, taken, unavailable };
 
     virtual ~ShortcutRegistry() = default;
 
@@ -17,6 +22,7 @@ public:
     /// Whether the shortcut is held now: not while switched off, after sign-out, or while another
     /// client holds the keys.
     virtual bool isRegistered(Shortcut shortcut) const = 0;
+    virtual State state(Shortcut shortcut) const = 0;
 };
 
 } // namespace lumi

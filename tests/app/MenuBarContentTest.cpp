@@ -117,9 +117,11 @@ void MenuBarContentTest::layoutFollowsTheState_data()
     QTest::newRow("signed out") << false << QVariant() << false << false << none
                                 << QStringList{u"Sign In to Lumivale…"_s, u"-"_s, u"Settings…\tCtrl+,"_s,
                                                u"Quit Lumivale\tCtrl+Q"_s};
-    QTest::newRow("nothing shown yet, shortcuts off")
+    QTest::newRow("nothing shown yet, both shortcuts held by another program")
         << true << QVariant() << false << false << both
-        << QStringList{u"Next Wallpaper"_s, u"Start Screen Saver"_s} + tail;
+        << QStringList{u"Next Wallpaper\tSuper+Shift+W (inactive)"_s,
+                       u"Start Screen Saver\tSuper+Shift+S (inactive)"_s} +
+               tail;
     QTest::newRow("a photo shown, shortcuts held")
         << true << QVariant(u"Misty Ridge"_s) << false << false << none
         << QStringList{u"Misty Ridge (off)"_s, u"Next Wallpaper\tSuper+Shift+W"_s, u"Add to Favorites"_s,
@@ -145,7 +147,8 @@ void MenuBarContentTest::layoutFollowsTheState_data()
                                     tail;
     QTest::newRow("next-wallpaper keys held by another program")
         << true << QVariant() << false << false << QList<int>{int(Shortcut::nextWallpaper)}
-        << QStringList{u"Next Wallpaper"_s, u"Start Screen Saver\tSuper+Shift+S"_s} + tail;
+        << QStringList{u"Next Wallpaper\tSuper+Shift+W (inactive)"_s, u"Start Screen Saver\tSuper+Shift+S"_s} +
+               tail;
 }
 
 void MenuBarContentTest::layoutFollowsTheState()

@@ -83,6 +83,7 @@ private slots:
     void unregisterSilences();
     void followsKeyboardMappingChanges_data();
     void followsKeyboardMappingChanges();
+    void aKeyLostAtALayoutChangeIsTriedAtTheNext();
 };
 
 void GlobalShortcutsX11Test::presses_data()
@@ -210,6 +211,36 @@ void GlobalShortcutsX11Test::followsKeyboardMappingChanges()
     rig.press(u"super+shift+s"_s);
     QCOMPARE(rig.saverStarts, 1);
     QVERIFY(rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
+}
+
+void GlobalShortcutsX11Test::aKeyLostAtALayoutChangeIsTriedAtTheNext()
+{
+    const QString w = QString::number(keycodeOf(u"w"_s));
+    const QString x = QString::number(keycodeOf(u"x"_s));
+    Rig rig;
+    rig.shortcuts.registerShortcuts();
+    QCOMPARE(rig.shortcuts.state(Shortcut::nextWallpaper), ShortcutRegistry::State::held);
+
+    // Another client holds Super+Shift on X's key, where the swap puts W.
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    QVERIFY(!xcb_request_check(other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT,
+                                                           xcb_keycode_t(x.toInt()), XCB_GRAB_MODE_ASYNC,
+                                                           XCB_GRAB_MODE_ASYNC)));
+    QVERIFY(remap(u"xmodmap -e 'keycode %1 = x X' -e 'keycode %2 = w W'"_s.arg(w, x)));
+    const auto restored = qScopeGuard([&] { remap(u"xmodmap -e 'keycode %1 = w W' -e 'keycode %2 = x X'"_s.arg(w, x)); });
+    QTRY_COMPARE(rig.shortcuts.state(Shortcut::nextWallpaper), ShortcutRegistry::State::taken);
+    QVERIFY(!rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
+    QCOMPARE(rig.shortcuts.state(Shortcut::startSaver), ShortcutRegistry::State::held);
+    QVERIFY(test::logLines(u"hotkeys"_s)
+                .contains(u"shortcut 1 lost with the keyboard layout change; another app may hold it"_s));
+
+    // The other client lets go; the next layout change takes the key again.
+    xcb_disconnect(other);
+    QVERIFY(remap(u"xmodmap -e 'keycode %1 = w W' -e 'keycode %2 = x X'"_s.arg(w, x)));
+    QTRY_COMPARE(rig.shortcuts.state(Shortcut::nextWallpaper), ShortcutRegistry::State::held);
+    rig.press(u"super+shift+w"_s);
+    QCOMPARE(rig.journal.calls(), (QStringList{u"rotation.retryAt(none)"_s, u"rotation.change(user)"_s}));
 }
 
 } // namespace lumi

@@ -24,7 +24,7 @@ std::unique_ptr<QWidget> makePane(const QString& pane, ModelHarness& h)
 {
     AppModel& model = h.model();
     if (pane == u"application"_s)
-        return std::make_unique<lumi::ApplicationSettings>(model, h.settings());
+        return std::make_unique<lumi::ApplicationSettings>(model, h.settings(), h.shortcuts);
     if (pane == u"wallpaper"_s)
         return std::make_unique<lumi::WallpaperSettings>(model, h.settings());
     if (pane == u"calendar"_s)

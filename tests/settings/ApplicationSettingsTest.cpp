@@ -64,7 +64,7 @@ void ApplicationSettingsTest::passwordRules()
 
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    ApplicationSettings view(model, h.settings());
+    ApplicationSettings view(model, h.settings(), h.shortcuts);
     auto* button = child<QPushButton>(view, u"application.changePassword"_s);
     child<QLineEdit>(view, u"application.again"_s)->setText(again);
     QVERIFY(!button->isEnabled());
@@ -84,7 +84,7 @@ void ApplicationSettingsTest::passwordChangeClearsTheFields()
 {
     ModelHarness h;
     AppModel& model = h.launchSignedIn();
-    ApplicationSettings view(model, h.settings());
+    ApplicationSettings view(model, h.settings(), h.shortcuts);
     auto* password = child<QLineEdit>(view, u"application.password"_s);
     auto* again = child<QLineEdit>(view, u"application.again"_s);
     auto* button = child<QPushButton>(view, u"application.changePassword"_s);
@@ -136,7 +136,7 @@ void ApplicationSettingsTest::deletionSaysWhatHappened()
                                     {u"path"_s, u"/api/v6/users"_s},
                                     {u"status"_s, 200},
                                     {u"body"_s, answer}}));
-    ApplicationSettings view(model, h.settings());
+    ApplicationSettings view(model, h.settings(), h.shortcuts);
     view.show();
 
     child<QPushButton>(view, u"application.delete"_s)->click();
@@ -167,7 +167,7 @@ void ApplicationSettingsTest::accountBlockIsPlainText()
     AppModel& model = h.model();
     model.launch();
     QVERIFY(h.settle());
-    ApplicationSettings view(model, h.settings());
+    ApplicationSettings view(model, h.settings(), h.shortcuts);
 
     auto* name = child<QLabel>(view, u"application.name"_s);
     QCOMPARE(name->text(), u"<i>Ada</i>"_s);

@@ -174,8 +174,15 @@ void X11Hotkeys::release(int id)
     const auto held = m_held.constFind(id);
     if (held == m_held.cend())
         return;
-    ungrab(*held);
+    if (held->held)
+        ungrab(*held);
     m_held.erase(held);
+}
+
+bool X11Hotkeys::isHeld(int id) const
+{
+    const auto held = m_held.constFind(id);
+    return held != m_held.cend() && held->held;
 }
 
 bool X11Hotkeys::isKeymapChange(quint8 type, quint8 detail) const
@@ -189,16 +196,20 @@ bool X11Hotkeys::isKeymapChange(quint8 type, quint8 detail) const
 void X11Hotkeys::regrab()
 {
     // A new layout may put the letters on other keys: grab them again where they are now.
-    for (const Combination& combination : std::as_const(m_held))
-        ungrab(combination);
+    for (const Combination& combination : std::as_const(m_held)) {
+        if (combination.held)
+            ungrab(combination);
+    }
     readKeymap();
-    for (auto held = m_held.begin(); held != m_held.end();) {
-        if (grabNow(held.value()) == 0) {
-            ++held;
-        } else {
-            AppLog(u"hotkeys"_s).info(u"shortcut %1 lost with the keyboard layout change"_s.arg(held.key()));
-            held = m_held.erase(held);
-        }
+    // One lost now is kept, to be tried again at the next change.
+    const AppLog log(u"hotkeys"_s);
+    for (auto held = m_held.begin(); held != m_held.end(); ++held) {
+        const bool was = held->held;
+        held->held = grabNow(held.value()) == 0;
+        if (was && !held->held)
+            log.info(u"shortcut %1 lost with the keyboard layout change; another app may hold it"_s.arg(held.key()));
+        else if (!was && held->held)
+            log.info(u"shortcut %1 held again after the keyboard layout change"_s.arg(held.key()));
     }
 }
 
@@ -217,7 +228,7 @@ bool X11Hotkeys::nativeEventFilter(const QByteArray& eventType, void* message, q
     const auto* press = reinterpret_cast<const xcb_key_press_event_t*>(event);
     const quint16 state = press->state & 0xff & ~quint16(XCB_MOD_MASK_LOCK | m_numLock);
     for (auto held = m_held.cbegin(); held != m_held.cend(); ++held) {
-        if (press->detail == held->keycode && state == held->mask) {
+        if (held->held && press->detail == held->keycode && state == held->mask) {
             emit pressed(held.key());
             return true;
         }

@@ -27,6 +27,7 @@ public:
     bool isSupported() const override { return m_connection != nullptr; }
     int grab(int id, Qt::Key letter, Qt::KeyboardModifiers modifiers) override;
     void release(int id) override;
+    bool isHeld(int id) const override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -37,6 +38,8 @@ private:
         Qt::KeyboardModifiers modifiers;
         quint8 keycode = 0;
         quint16 mask = 0;
+        /// False while another client has its keys after a layout change.
+        bool held = true;
     };
 
     int grabNow(Combination& combination);

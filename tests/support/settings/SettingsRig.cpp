@@ -47,6 +47,7 @@ SettingsServices SettingsRig::services(SupportTests* tests)
         .wallpapers = *m_wallpapers,
         .updates = updates,
         .saver = harness.saver(),
+        .shortcuts = harness.shortcuts,
         .tests = tests,
     };
 }
