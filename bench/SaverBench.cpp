@@ -2,10 +2,14 @@
 //
 //     saver                 every effect through a transition and a steady stretch at 3840x2160:
 //                           mean and worst frame, once offscreen on one core, once through the
-//                           window's own painting; then 60 distinct 5120x2880 files through the
-//                           loader for a 3840x2160 display: the cache's bytes and the RSS, before
-//                           and after the player stops.
-//     saver --frames DIR    one PNG per effect at mid-transition, from sandbox photos.
+//                           window's own painting (all cores), once through a window on a 4K
+//                           Xvfb (xcb: the painting, the copy to the X server and its round
+//                           trip); each with the machine's load (1-minute average) as it was
+//                           measured. Then 60 distinct 5120x2880 files through the loader for a
+//                           3840x2160 display: the cache's bytes and the RSS, before and after
+//                           the player stops.
+//     saver --frames DIR    one PNG per effect at mid-transition (the faller with its first
+//                           prints on their way down), from sandbox photos.
 
 #include "ResidentMemory.h"
 #include "model/Defaults.h"
@@ -15,6 +19,7 @@
 #include "player/PlayerStage.h"
 #include "player/windows/StageWidget.h"
 #include "support/ManualClock.h"
+#include "support/PrivateXServer.h"
 #include "support/SandboxFixture.h"
 #include "support/library/SyncHarness.h"
 
@@ -24,8 +29,10 @@
 #include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QThreadPool>
 
 #include <sched.h>
@@ -102,7 +109,18 @@ const Mode modes[] = {
     {"stories", PlayMode::infoshow()},
 };
 
-/// One mode playing on a manual clock: the model's first photo at 0, the change at the pause.
+// The load average of the last minute, as /proc/loadavg has it.
+double machineLoad()
+{
+    QFile file(u"/proc/loadavg"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return file.readAll().split(' ').value(0).toDouble();
+}
+
+/// One mode playing on a manual clock: the model's first photo at 0, the change at the pause; the
+/// faller, which paces itself, from its start, when its first prints are on their way down (at
+/// the pause they have all just been replaced above the screen).
 struct Player
 {
     Player(const PlayMode& mode, PreparedPhotos& photos, const QString& defaultsPath) : defaults(defaultsPath)
@@ -115,9 +133,12 @@ struct Player
         stage = std::make_unique<PlayerStage>(*model);
         model->start(true);
         QCoreApplication::processEvents();
-        // Into the first change: the pause of the clock-paced effects, a beat of four-up; the
-        // faller is always on the move.
-        advance(10s);
+        // Into the first change: the pause of the clock-paced effects, a beat of four-up.
+        if (mode.effect() != SaverEffect::faller)
+            advance(10s);
+        // Until the first photos have come (the faller's four, each awaited in turn).
+        for (int turn = 0; turn < 100 && !stage->isMoving(clock.monotonic()); ++turn)
+            QCoreApplication::processEvents();
     }
 
     ~Player()
@@ -142,6 +163,7 @@ struct Times
 {
     double mean = 0;
     double worst = 0;
+    double load = 0;
 };
 
 // Frames from the change through its transition (2 s covers the longest) and a steady stretch.
@@ -160,7 +182,7 @@ Times timeFrames(Player& player, const std::function<void()>& drawFrame)
         worst = std::max(worst, ms);
         player.clock.advance(frameStep);
     }
-    return {total / frames, worst};
+    return {total / frames, worst, machineLoad()};
 }
 
 void pinToOneCore(bool pinned)
@@ -180,13 +202,75 @@ void pinToOneCore(bool pinned)
         sched_setaffinity(thread.toInt(), sizeof(cores), &cores);
 }
 
+Times windowFrames(const Mode& mode, PreparedPhotos& photos, const QString& scratch)
+{
+    Player player(mode.mode, photos, scratch + u"/window.json"_s);
+    StageWidget widget(*player.stage, player.clock);
+    widget.resize(screen);
+    widget.show();
+    QCoreApplication::processEvents();
+    // On X the frame is not done until the server has it.
+    return timeFrames(player, [&] {
+        widget.repaint();
+        QGuiApplication::sync();
+    });
+}
+
+void printTimes(const Times& times)
+{
+    std::printf(" %6.1f mean %5.1f worst (load %4.1f)", times.mean, times.worst, times.load);
+}
+
+// The window path through a window on a 4K X server: this program again, on a private Xvfb.
+QHash<QString, Times> xcbFrames()
+{
+    QHash<QString, Times> times;
+    const test::PrivateXServer server({{u"4K"_s, QRect(QPoint(), screen)}});
+    if (server.display().isEmpty()) {
+        std::fprintf(stderr, "xcb: %s\n", qPrintable(server.error()));
+        return times;
+    }
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"DISPLAY"_s, QString::fromLocal8Bit(server.display()));
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), {u"--xcb-window"_s});
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) {
+        std::fprintf(stderr, "xcb: the run on the 4K Xvfb failed\n");
+        return times;
+    }
+    // One line per effect: name, mean, worst, load.
+    for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() == 4)
+            times.insert(QString::fromLatin1(fields[0]),
+                         Times{fields[1].toDouble(), fields[2].toDouble(), fields[3].toDouble()});
+    }
+    return times;
+}
+
+int benchXcbWindow(const QString& scratch)
+{
+    PreparedPhotos photos = syntheticPhotos();
+    for (const Mode& mode : modes) {
+        const Times times = windowFrames(mode, photos, scratch);
+        std::printf("%s %.3f %.3f %.2f\n", mode.name, times.mean, times.worst, times.load);
+    }
+    return 0;
+}
+
 void benchFrames(const QString& scratch)
 {
     // The pool sizes itself by the cores it may use when first asked: before any pinning.
     QThreadPool::globalInstance();
     PreparedPhotos photos = syntheticPhotos();
 
-    std::printf("%-12s %22s %22s\n", "effect", "raster, 1 core (ms)", "window path (ms)");
+    std::printf("frame times at %dx%d in ms, with the 1-minute load average as each was taken; %d cores\n",
+                screen.width(), screen.height(), QThread::idealThreadCount());
+    std::printf("%-12s %-36s %-36s %s\n", "effect", "raster, 1 core", "window path, all cores", "xcb window, 4K Xvfb");
+    const QHash<QString, Times> xcb = xcbFrames();
     for (const Mode& mode : modes) {
         Times raster;
         {
@@ -199,17 +283,13 @@ void benchFrames(const QString& scratch)
             });
             pinToOneCore(false);
         }
-        Times window;
-        {
-            Player player(mode.mode, photos, scratch + u"/window.json"_s);
-            StageWidget widget(*player.stage, player.clock);
-            widget.resize(screen);
-            widget.show();
-            QCoreApplication::processEvents();
-            window = timeFrames(player, [&] { widget.repaint(); });
-        }
-        std::printf("%-12s %10.1f mean %5.1f worst %8.1f mean %5.1f worst\n", mode.name, raster.mean, raster.worst,
-                    window.mean, window.worst);
+        const Times window = windowFrames(mode, photos, scratch);
+        std::printf("%-12s", mode.name);
+        printTimes(raster);
+        printTimes(window);
+        if (const auto onX = xcb.constFind(QString::fromLatin1(mode.name)); onX != xcb.cend())
+            printTimes(*onX);
+        std::printf("\n");
         std::fflush(stdout);
     }
 }
@@ -308,6 +388,8 @@ int main(int argc, char** argv)
         }
         return writeFrames(arguments.at(at + 1), scratch.path());
     }
+    if (arguments.contains(u"--xcb-window"_s))
+        return benchXcbWindow(scratch.path());
     benchFrames(scratch.path());
     benchLoader();
     return 0;
