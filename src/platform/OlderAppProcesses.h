@@ -1,27 +1,27 @@
 #pragma once
 
-#include <QList>
+#include "platform/RunningCopy.h"
+
 #include <QStringList>
+
+#include <memory>
+#include <vector>
 
 namespace lumi {
 
-/// The running copies of the older app and the signals that end them. Only processes of this
-/// user that run from one of the given copies are ever found, so a signal never reaches anything
-/// else, whoever runs the app.
+/// Finds the running copies of the older app. Only processes of this user whose own executable
+/// is one of the given copies are ever found, so a signal never reaches anything else, whoever
+/// runs the app: not a browser the older app opened, which inherits its environment.
 class OlderAppProcesses
 {
 public:
     virtual ~OlderAppProcesses() = default;
 
-    /// This user's processes, other than this one, whose executable lies in one of the copies (a
-    /// folder or an AppImage file), or whose environment names one of them as its APPIMAGE.
-    virtual QList<qint64> running(const QStringList& copies) const = 0;
-    /// Whether the process still runs; one that has ended but not been reaped counts as ended.
-    virtual bool isRunning(qint64 pid) const = 0;
-    /// Asks the process to quit (SIGTERM); false when the signal could not be sent.
-    virtual bool terminate(qint64 pid) = 0;
-    /// Ends the process at once (SIGKILL); false when the signal could not be sent.
-    virtual bool kill(qint64 pid) = 0;
+    /// Those of the copies (an unpacked folder or an AppImage file) that run now, in the order
+    /// given. A process runs from a folder when its executable lies inside it; from an AppImage
+    /// when its executable is that file (the AppImage's runtime) or lies inside the mount the
+    /// runtime made for it. This process is never among them.
+    virtual std::vector<std::unique_ptr<RunningCopy>> running(const QStringList& copies) const = 0;
 };
 
 } // namespace lumi

@@ -71,8 +71,9 @@ QCoro::Task<void> ElectronMigration::takeOver()
         co_return;
     }
     const QStringList installed = copies();
-    const QList<qint64> running = m_services.processes->running(installed);
-    if (installed.isEmpty() && running.isEmpty()) {
+    // Copies are counted, not processes: one running copy is a whole tree of them.
+    const std::vector<std::unique_ptr<RunningCopy>> running = m_services.processes->running(installed);
+    if (installed.isEmpty() && running.empty()) {
         defaults.setValue(keys::electronReplaced, true);
         co_return;
     }
@@ -80,14 +81,19 @@ QCoro::Task<void> ElectronMigration::takeOver()
     defaults.setValue(keys::electronTakeoverTries, thisTry);
     m_log.info(u"Electron: %1 running, %2 installed, try %3"_s.arg(running.size()).arg(installed.size()).arg(thisTry));
 
-    for (const qint64 pid : running)
-        m_services.processes->terminate(pid);
-    co_await waitForQuit(running);
-    for (const qint64 pid : running) {
-        if (!m_services.processes->isRunning(pid))
+    for (const std::unique_ptr<RunningCopy>& copy : running)
+        copy->terminate();
+    const auto anyRuns = [&running] {
+        return std::any_of(running.cbegin(), running.cend(), [](const auto& copy) { return copy->isRunning(); });
+    };
+    const auto deadline = m_services.clock->monotonic() + m_services.quitTimeout;
+    while (anyRuns() && m_services.clock->monotonic() < deadline)
+        co_await m_services.clock->sleep(quitCheckStep, CancelToken());
+    for (const std::unique_ptr<RunningCopy>& copy : running) {
+        if (!copy->isRunning())
             continue;
-        m_log.info(u"Electron pid %1 didn't quit: forcing"_s.arg(pid));
-        m_services.processes->kill(pid);
+        m_log.info(u"Electron pid %1 didn't quit: forcing"_s.arg(copy->pid()));
+        copy->kill();
     }
 
     int trashed = 0;
@@ -105,14 +111,6 @@ QCoro::Task<void> ElectronMigration::takeOver()
     mergePending(defaults, {{u"trashed-copies"_s, qint64(trashed)},
                             {u"quit"_s, qint64(running.size())},
                             {u"try"_s, thisTry}});
-}
-
-QCoro::Task<void> ElectronMigration::waitForQuit(QList<qint64> pids)
-{
-    const auto deadline = m_services.clock->monotonic() + m_services.quitTimeout;
-    const auto runs = [this](qint64 pid) { return m_services.processes->isRunning(pid); };
-    while (std::any_of(pids.cbegin(), pids.cend(), runs) && m_services.clock->monotonic() < deadline)
-        co_await m_services.clock->sleep(quitCheckStep, CancelToken());
 }
 
 void ElectronMigration::carryOverSettings()
@@ -187,7 +185,7 @@ void ElectronMigration::moveSettingsAside(const QString& folder)
 
 bool ElectronMigration::isOldAppRunning() const
 {
-    return !m_services.processes->running(copies()).isEmpty();
+    return !m_services.processes->running(copies()).empty();
 }
 
 void ElectronMigration::revealOldApp()

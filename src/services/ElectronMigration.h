@@ -55,8 +55,6 @@ public:
 
 private:
     QStringList copies() const;
-    /// Waits on the clock, in short steps, until none of the processes runs or the time is up.
-    QCoro::Task<void> waitForQuit(QList<qint64> pids);
     int trashLeftovers();
     void moveSettingsAside(const QString& folder);
 

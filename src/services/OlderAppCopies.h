@@ -12,9 +12,11 @@ class OlderAppCopies final
 public:
     OlderAppCopies() = delete;
 
-    /// The older app's copies below ~/Applications, ~/Downloads and ~/Desktop, at any depth: a
-    /// "Lumivale*.AppImage" file, or a folder holding "resources/app.asar" and its executable.
-    /// A copy that holds ownExecutable is left out.
+    /// The older app's copies below ~/Applications, ~/Downloads and ~/Desktop, at any depth, by
+    /// their real paths: a "Lumivale*.AppImage" file in the AppImage format, or an unpacked
+    /// Electron app (its "lumivale" program, "resources/app.asar" and Chromium's runtime files).
+    /// One of the three folders that is a link out of the home is not looked into. A copy that
+    /// holds ownExecutable is left out.
     static QStringList find(const QString& home, const QString& ownExecutable);
     /// True when the executable (or AppImage) lies directly in ~/Applications, ~/.local/bin,
     /// /usr/bin, /usr/local/bin or a folder of /opt: an installed app, not a build tree.

@@ -9,6 +9,7 @@
 #include "platform/linux/ProcOlderAppProcesses.h"
 #include "support/LogLines.h"
 #include "support/TemporaryHome.h"
+#include "support/services/OlderAppBuilds.h"
 
 #include <QCoroTask>
 #include <QDir>
@@ -22,6 +23,7 @@
 using namespace Qt::StringLiterals;
 using lumi::Defaults;
 using lumi::ElectronMigration;
+using lumi::test::OlderAppBuilds;
 namespace keys = lumi::keys;
 
 namespace {
@@ -44,23 +46,6 @@ private:
     QStringList& m_revealed;
 };
 
-void writeFile(const QString& path, const QByteArray& content = "x")
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-// An unpacked copy of the older app whose executable is a shell, so a process can run from it.
-QString makeAppFolder(const QString& folder)
-{
-    writeFile(folder + u"/resources/app.asar"_s);
-    const QString executable = folder + u"/lumivale"_s;
-    QFile::copy(u"/bin/bash"_s, executable);
-    return executable;
-}
-
 } // namespace
 
 /// The take-over in a temporary home: copies of the older app that quit or have to be killed,
@@ -78,7 +63,8 @@ private slots:
 
 private:
     std::unique_ptr<ElectronMigration> migration(bool trashWorks = true, QString executable = {});
-    /// Starts a shell from the executable that ignores SIGTERM; returns once it does.
+    /// Starts a shell from the executable that ignores SIGTERM and starts a second one like it,
+    /// as a copy runs as several processes; returns once both do.
     void startStubborn(QProcess& process, const QString& executable);
 
     std::unique_ptr<lumi::test::TemporaryHome> m_home;
@@ -126,7 +112,9 @@ std::unique_ptr<ElectronMigration> ElectronMigrationTest::migration(bool trashWo
 void ElectronMigrationTest::startStubborn(QProcess& process, const QString& executable)
 {
     const QString ready = QFileInfo(executable).absolutePath() + u"/ready"_s;
-    process.start(executable, {u"-c"_s, u"trap '' TERM; : > '%1'; while :; do sleep 0.05; done"_s.arg(ready)});
+    process.start(executable,
+                  {u"-c"_s, u"trap '' TERM; \"$BASH\" -c \"trap '' TERM; : > '%1'; while :; do sleep 0.05; done\" & "
+                            u"while :; do sleep 0.05; done"_s.arg(ready)});
     QVERIFY(process.waitForStarted());
     QTRY_VERIFY(QFile::exists(ready));
 }
@@ -136,19 +124,22 @@ void ElectronMigrationTest::quitsRunningCopiesAndTrashesInstalledOnes()
     const QString home = m_home->path();
     const QString folderCopy = home + u"/Applications/Lumivale"_s;
     const QString appImage = home + u"/Downloads/old/Lumivale-1.4.0.AppImage"_s;
-    writeFile(appImage);
+    QVERIFY(OlderAppBuilds::makeAppImage(appImage));
     QProcess& stubborn = m_processes.emplace_back();
-    startStubborn(stubborn, makeAppFolder(folderCopy));
-    // An AppImage runs from a mount of its own; its environment names the file.
+    startStubborn(stubborn, OlderAppBuilds::makeFolder(folderCopy));
+    // The AppImage's runtime, from the file itself; a program it opened inherits its environment.
     QProcess& fromAppImage = m_processes.emplace_back();
+    fromAppImage.start(appImage, {u"60"_s});
+    QVERIFY(fromAppImage.waitForStarted());
+    QProcess& opened = m_processes.emplace_back();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(u"APPIMAGE"_s, appImage);
-    fromAppImage.setProcessEnvironment(environment);
-    fromAppImage.start(u"/bin/sleep"_s, {u"60"_s});
-    QVERIFY(fromAppImage.waitForStarted());
+    opened.setProcessEnvironment(environment);
+    opened.start(u"/bin/sleep"_s, {u"60"_s});
+    QVERIFY(opened.waitForStarted());
     // The same program by the same name, but not in a place copies are looked for.
     QProcess& decoy = m_processes.emplace_back();
-    startStubborn(decoy, makeAppFolder(home + u"/Projects/Lumivale"_s));
+    startStubborn(decoy, OlderAppBuilds::makeFolder(home + u"/Projects/Lumivale"_s));
 
     const qint64 stubbornPid = stubborn.processId();
     std::unique_ptr<ElectronMigration> takeover = migration();
@@ -159,6 +150,7 @@ void ElectronMigrationTest::quitsRunningCopiesAndTrashesInstalledOnes()
     QTRY_COMPARE(stubborn.state(), QProcess::NotRunning);
     QCOMPARE(stubborn.exitStatus(), QProcess::CrashExit);
     QTRY_COMPARE(fromAppImage.state(), QProcess::NotRunning);
+    QCOMPARE(opened.state(), QProcess::Running);
     QCOMPARE(decoy.state(), QProcess::Running);
     QVERIFY(!takeover->isOldAppRunning());
 
@@ -216,7 +208,7 @@ void ElectronMigrationTest::keysOverLaunches()
 
     const QString folderCopy = m_home->path() + u"/Desktop/Lumivale"_s;
     if (copy)
-        makeAppFolder(folderCopy);
+        QVERIFY(!OlderAppBuilds::makeFolder(folderCopy).isEmpty());
     const QString executable = installed ? QString() : m_home->path() + u"/build/src/lumivale"_s;
     // A fourth launch once three tries are counted changes nothing.
     for (int launch = 0; launch < 4; ++launch) {

@@ -1,12 +1,12 @@
 #include "platform/linux/ProcOlderAppProcesses.h"
 
+#include "platform/linux/PidfdRunningCopy.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <csignal>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -20,83 +20,122 @@ QString procPath(qint64 pid, const QString& entry)
     return u"/proc/%1/%2"_s.arg(pid).arg(entry);
 }
 
-bool ownedByThisUser(qint64 pid)
+QByteArray procFile(qint64 pid, const QString& entry)
 {
-    struct stat info{};
-    return ::stat(QFile::encodeName(u"/proc/%1"_s.arg(pid)).constData(), &info) == 0 && info.st_uid == ::getuid();
+    QFile file(procPath(pid, entry));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool runsFrom(const QString& executable, const QStringList& copies)
+// "pid (name) S ppid ...": the fields follow the last parenthesis, as the name may hold one.
+qint64 parentOf(qint64 pid)
 {
-    return std::any_of(copies.cbegin(), copies.cend(), [&](const QString& copy) {
-        return executable == copy || executable.startsWith(copy + u'/');
-    });
+    const QByteArray stat = procFile(pid, u"stat"_s);
+    const qsizetype close = stat.lastIndexOf(')');
+    const QList<QByteArray> fields = stat.mid(close + 1).simplified().split(' ');
+    return close >= 0 && fields.size() > 1 ? fields[1].toLongLong() : 0;
 }
 
-QString appImageOf(qint64 pid)
+ProcOlderAppProcesses::ProcessImage imageOf(qint64 pid, const QStringList& copies)
 {
-    QFile file(procPath(pid, u"environ"_s));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray prefix = QByteArrayLiteral("APPIMAGE=");
-    for (const QByteArray& entry : file.readAll().split('\0')) {
-        if (entry.startsWith(prefix))
-            return QFile::decodeName(entry.mid(prefix.size()));
+    ProcOlderAppProcesses::ProcessImage image;
+    image.executable = QFileInfo(procPath(pid, u"exe"_s)).symLinkTarget();
+    for (const QByteArray& entry : procFile(pid, u"environ"_s).split('\0')) {
+        if (entry.startsWith("APPIMAGE="))
+            image.appImage = QFile::decodeName(entry.mid(9));
+        else if (entry.startsWith("APPDIR="))
+            image.appDir = QFile::decodeName(entry.mid(7));
     }
-    return {};
+    // Only a process that claims a copy has its mounts read.
+    if (copies.contains(image.appImage) && !image.appDir.isEmpty())
+        image.mountInfo = procFile(pid, u"mountinfo"_s);
+    return image;
 }
 
-// Callers signal only pids a scan has just found; the owner is checked once more right before, so
-// another user's process is never hit, even when the app runs as root.
-bool signalOwned(qint64 pid, int signal)
+// mountinfo writes a blank, tab, line feed and backslash in a path as a backslash and three
+// octal digits.
+QString unescapedMountPath(const QByteArray& field)
 {
-    return pid > 0 && ownedByThisUser(pid) && ::kill(pid_t(pid), signal) == 0;
+    QByteArray path;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            bool ok = false;
+            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok) {
+                path += char(code);
+                i += 3;
+                continue;
+            }
+        }
+        path += field[i];
+    }
+    return QFile::decodeName(path);
 }
 
 } // namespace
 
-QList<qint64> ProcOlderAppProcesses::running(const QStringList& copies) const
+std::optional<QString> ProcOlderAppProcesses::copyOf(const ProcessImage& image, const QStringList& copies)
 {
-    QList<qint64> found;
+    if (image.executable.isEmpty())
+        return std::nullopt;
+    for (const QString& copy : copies) {
+        if (image.executable == copy || image.executable.startsWith(copy + u'/'))
+            return copy;
+    }
+    const QString appDir = QDir::cleanPath(image.appDir);
+    if (copies.contains(image.appImage) && !image.appDir.isEmpty() &&
+        image.executable.startsWith(appDir + u'/') && isFuseMountPoint(image.mountInfo, appDir))
+        return image.appImage;
+    return std::nullopt;
+}
+
+bool ProcOlderAppProcesses::isFuseMountPoint(const QByteArray& mountInfo, const QString& path)
+{
+    // "36 35 98:0 / /mnt rw,relatime shared:1 - fuse.Lumivale.AppImage Lumivale.AppImage ro,…"
+    for (const QByteArray& line : mountInfo.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        const qsizetype separator = fields.indexOf(QByteArray("-"), 6);
+        if (separator < 0 || separator + 1 >= fields.size())
+            continue;
+        if (fields[separator + 1].startsWith("fuse") && unescapedMountPath(fields[4]) == path)
+            return true;
+    }
+    return false;
+}
+
+std::vector<std::unique_ptr<RunningCopy>> ProcOlderAppProcesses::running(const QStringList& copies) const
+{
     if (copies.isEmpty())
-        return found;
+        return {};
+    std::vector<std::vector<PidfdRunningCopy::Process>> found(size_t(copies.size()));
     const qint64 self = ::getpid();
-    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    const QStringList entries = QDir(u"/proc"_s).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QString& entry : entries) {
         bool number = false;
         const qint64 pid = entry.toLongLong(&number);
-        if (!number || pid == self || !ownedByThisUser(pid) || !isRunning(pid))
+        if (!number || pid == self)
             continue;
-        const QString executable = QFileInfo(procPath(pid, u"exe"_s)).symLinkTarget();
-        const QString appImage = appImageOf(pid);
-        if ((!executable.isEmpty() && runsFrom(executable, copies)) || (!appImage.isEmpty() && copies.contains(appImage)))
-            found.append(pid);
+        // Held first and looked at after: when it is still alive once read, the id named this
+        // very process all along, so what was read is its own.
+        PidFd handle = PidFd::open(pid);
+        if (!handle.isValid() || !PidfdRunningCopy::isOwnedByThisUser(pid))
+            continue;
+        const std::optional<QString> copy = copyOf(imageOf(pid, copies), copies);
+        if (!copy)
+            continue;
+        const qint64 parent = parentOf(pid);
+        if (handle.isAlive())
+            found[size_t(copies.indexOf(*copy))].push_back({pid, parent, std::move(handle)});
     }
-    return found;
-}
-
-bool ProcOlderAppProcesses::isRunning(qint64 pid) const
-{
-    QFile file(procPath(pid, u"stat"_s));
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // "pid (name) S ...": the state follows the last parenthesis, as the name may hold one.
-    const QByteArray stat = file.readAll();
-    const qsizetype close = stat.lastIndexOf(')');
-    if (close < 0 || close + 2 >= stat.size())
-        return false;
-    const char state = stat.at(close + 2);
-    return state != 'Z' && state != 'X';
-}
-
-bool ProcOlderAppProcesses::terminate(qint64 pid)
-{
-    return signalOwned(pid, SIGTERM);
-}
-
-bool ProcOlderAppProcesses::kill(qint64 pid)
-{
-    return signalOwned(pid, SIGKILL);
+    std::vector<std::unique_ptr<RunningCopy>> running;
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        std::vector<PidfdRunningCopy::Process>& processes = found[size_t(i)];
+        if (processes.empty())
+            continue;
+        std::sort(processes.begin(), processes.end(),
+                  [](const auto& a, const auto& b) { return a.pid < b.pid; });
+        running.push_back(std::make_unique<PidfdRunningCopy>(copies[i], std::move(processes)));
+    }
+    return running;
 }
 
 } // namespace lumi
