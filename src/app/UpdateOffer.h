@@ -1,8 +1,9 @@
 #pragma once
 
+#include "model/AppLog.h"
 #include "services/UpdateCheck.h"
 
-#include <QMessageBox>
+#include <QDialog>
 #include <QObject>
 #include <QPointer>
 
@@ -10,7 +11,8 @@ namespace lumi {
 
 class LinkOpener;
 
-/// Offers a newer version the background check found: "Download…" opens its page in the browser,
+/// Offers a newer version the background check found: its release notes as plain text,
+/// "Download…" opens its page in the browser (only an https page, or http to this machine),
 /// "Later" closes the offer. Never modal; a newer offer replaces one still shown.
 class UpdateOffer final : public QObject
 {
@@ -23,11 +25,12 @@ public:
 
     void offer(const UpdateCheck& update);
     /// The offer on screen, if any.
-    QMessageBox* box() const { return m_box; }
+    QDialog* dialog() const { return m_dialog; }
 
 private:
     LinkOpener& m_links;
-    QPointer<QMessageBox> m_box;
+    QPointer<QDialog> m_dialog;
+    AppLog m_log{QStringLiteral("update")};
 };
 
 } // namespace lumi
