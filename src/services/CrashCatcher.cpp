@@ -29,8 +29,9 @@ const QString separator = u"\n--\n"_s;
 
 struct Frame
 {
-    QString binary; ///< the object's path as the symbolizer printed it
-    QString name;   ///< its file name, which is what tells the app's own frames apart
+    /// The object's file name: it tells the app's own frames apart, and unlike its path it names
+    /// neither the home folder nor the user.
+    QString name;
     QString symbol;
     std::optional<quint64> offset;
 };
@@ -42,8 +43,7 @@ std::optional<Frame> parseFrame(const QString& line, quint64 base, const QString
     const QRegularExpressionMatch match = pattern.match(line);
     if (!match.hasMatch())
         return std::nullopt;
-    Frame frame{.binary = match.captured(1).trimmed(), .name = {}, .symbol = match.captured(2), .offset = {}};
-    frame.name = QFileInfo(frame.binary).fileName();
+    Frame frame{.name = QFileInfo(match.captured(1).trimmed()).fileName(), .symbol = match.captured(2), .offset = {}};
     bool ok = false;
     const quint64 address = match.captured(3).toULongLong(&ok, 16);
     if (ok && base != 0 && address >= base && appNames.contains(frame.name))
@@ -95,7 +95,7 @@ QDateTime timeOf(const QString& value)
 
 QString stackLine(const Frame& frame)
 {
-    QString line = u"    at "_s + frame.binary;
+    QString line = u"    at "_s + frame.name;
     if (frame.offset)
         line += u" +"_s + QString::number(*frame.offset);
     return line + u"  "_s + frame.symbol;

@@ -8,6 +8,8 @@
 #include "model/DeviceInfo.h"
 #include "model/Graphemes.h"
 #include "model/LogStore.h"
+#include "model/OutgoingText.h"
+#include "model/SessionTokenFile.h"
 #include "platform/CrashHandlers.h"
 #include "platform/Paths.h"
 #include "services/CrashCatcher.h"
@@ -76,6 +78,8 @@ void CrashReporter::attach(APIClient& api, const Account& account, const Clock& 
     m_api = &api;
     m_account = &account;
     m_clock = &clock;
+    // The previous run's crash goes up as the app starts, not with the later pass.
+    flush();
 }
 
 void CrashReporter::report(const CrashReport& report)
@@ -132,11 +136,12 @@ QJsonObject CrashReporter::record(const CrashReport& report) const
         {u"install-id"_s, DeviceInfo::installFingerprint(Defaults::shared())},
         {u"occurred-at"_s, report.occurredAt.toUTC().toString(Qt::ISODate)},
     };
-    // Whatever a problem's text picked up, the session token is not sent with it.
-    if (m_api && m_api->token() && !m_api->token()->isEmpty()) {
-        for (auto it = record.begin(); it != record.end(); ++it)
-            it.value() = it.value().toString().replace(*m_api->token(), u"[token]"_s);
-    }
+    // Whatever a problem's text picked up, neither the home folder nor the session token is sent
+    // with it. Before the client is attached (the previous run's crash) the session is the one on
+    // disk.
+    const std::optional<QString> token = m_api ? m_api->token() : SessionTokenFile::load();
+    for (auto it = record.begin(); it != record.end(); ++it)
+        it.value() = OutgoingText::scrubbed(it.value().toString(), token);
     return record;
 }
 

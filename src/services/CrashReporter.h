@@ -19,7 +19,7 @@ class CrashHandlers;
 /// Turns crashes and non-fatal problems into crash records, keeps them as JSON files in the spool
 /// "native-crashes" of the data folder and uploads them to POST "crashes". At most 5 records a
 /// fingerprint are written per local day and the spool keeps at most 50; reports beyond are only
-/// logged. Records wait in the spool until the API client is attached.
+/// logged. Records wait in the spool until the API client is attached, which uploads them.
 class CrashReporter final : public QObject, public ProblemSink
 {
     Q_OBJECT
@@ -36,7 +36,8 @@ public:
     /// the handlers for this run and uploads the spool 15 seconds later.
     void install(CrashHandlers& handlers);
     /// The client that uploads, the session whose state goes into each record and the clock whose
-    /// local date the daily limit counts. Made after the reporter, so attached later.
+    /// local date the daily limit counts. Made after the reporter, so attached later; the records
+    /// waiting for it go up at once.
     void attach(APIClient& api, const Account& account, const Clock& clock);
 
     void report(const CrashReport& report) override;

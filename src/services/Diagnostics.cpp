@@ -6,6 +6,7 @@
 #include "model/CdnOrigin.h"
 #include "model/DeviceInfo.h"
 #include "model/LogStore.h"
+#include "model/OutgoingText.h"
 #include "platform/Paths.h"
 #include "state/DeviceRecord.h"
 #include "wallpaper/CalendarService.h"
@@ -220,7 +221,8 @@ QCoro::Task<void> Diagnostics::runTests()
     const bool resultsSent = co_await m_api.postJSON(u"info"_s, withResults, report);
     if (!self)
         co_return;
-    const QString lines = logPrefix + u"Starting diagnostic tests\n"_s + LogStore::shared().tail(logTailBytes);
+    const QString lines = OutgoingText::scrubbed(
+        logPrefix + u"Starting diagnostic tests\n"_s + LogStore::shared().tail(logTailBytes), m_api.token());
     const QByteArray log = QJsonDocument(QJsonObject{{u"lines"_s, lines}}).toJson(QJsonDocument::Compact);
     const bool logSent = co_await m_api.postJSON(u"rlogger"_s, {}, log);
     if (!self)

@@ -1,6 +1,7 @@
 #include "model/APIClient.h"
 #include "model/Account.h"
 #include "model/AppLog.h"
+#include "model/SessionTokenFile.h"
 #include "model/User.h"
 #include "platform/CrashHandlers.h"
 #include "platform/Paths.h"
@@ -59,6 +60,8 @@ private slots:
     void fiveAFingerprintPerLocalDay();
     void spoolKeepsTheNewest();
     void recordsCutTheirTexts();
+    void recordsNameNeitherHomeNorToken_data();
+    void recordsNameNeitherHomeNorToken();
 
 private:
     QList<QJsonObject> postedCrashes();
@@ -129,11 +132,10 @@ void CrashReporterTest::installReportsThePreviousCrash()
     QVERIFY(!QFile::exists(crashFile.fileName()));
     QCOMPARE(spool().size(), 1); // waits for the client
 
+    // Up as the app starts, without waiting for the later pass.
     m_reporter->attach(*m_api, *m_account, *m_clock);
-    QCoro::waitFor(m_reporter->flush());
-    const QList<QJsonObject> posted = postedCrashes();
-    QCOMPARE(posted.size(), 1);
-    const QJsonObject record = posted.first();
+    QTRY_COMPARE(postedCrashes().size(), 1);
+    const QJsonObject record = postedCrashes().first();
     QCOMPARE(record.keys(),
              (QStringList{u"app"_s, u"arch"_s, u"boot-state"_s, u"breadcrumbs"_s, u"event-id"_s, u"fingerprint"_s,
                           u"install-id"_s, u"message"_s, u"occurred-at"_s, u"osv"_s, u"platform"_s, u"process"_s,
@@ -225,6 +227,70 @@ void CrashReporterTest::recordsCutTheirTexts()
     QCOMPARE(record[u"stack"_s].toString().size(), 16384);
     QCOMPARE(record[u"breadcrumbs"_s].toString(), QString(16384, u'b'));
     QCOMPARE(record[u"boot-state"_s].toString(), u"ready"_s);
+}
+
+void CrashReporterTest::recordsNameNeitherHomeNorToken_data()
+{
+    // <home> and <token> stand for the home folder and the session's token.
+    QTest::addColumn<QString>("frame");   // of the previous run's crash file
+    QTest::addColumn<QString>("logLine"); // of the previous run's log
+    QTest::addColumn<QString>("problem"); // reported by this run, with the same text as message and stack
+    QTest::addColumn<QString>("expected"); // in the record, where the text went
+
+    QTest::newRow("a frame of the app in the home")
+        << u"<home>/Applications/lumivale(crashHere+0x1c) [0x1a1c]"_s << QString() << QString()
+        << u"    at lumivale  crashHere+0x1c"_s;
+    QTest::newRow("a log line naming a file in the home")
+        << QString() << u"written: <home>/.local/share/Lumivale/Wallpapers/a.jpg"_s << QString()
+        << u"written: ~/.local/share/Lumivale/Wallpapers/a.jpg"_s;
+    QTest::newRow("the token in the previous run's log")
+        << QString() << u"sent Authorization: Bearer <token>"_s << QString() << u"Bearer [token]"_s;
+    QTest::newRow("a problem naming a file in the home")
+        << QString() << QString() << u"can't compose \"<home>/Photos/a.jpg\""_s
+        << u"can't compose \"~/Photos/a.jpg\""_s;
+    QTest::newRow("a folder whose name begins like the home")
+        << QString() << u"linked: <home>-old/Photos"_s << QString() << u"linked: <home>-old/Photos"_s;
+}
+
+void CrashReporterTest::recordsNameNeitherHomeNorToken()
+{
+    QFETCH(QString, frame);
+    QFETCH(QString, logLine);
+    QFETCH(QString, problem);
+    QFETCH(QString, expected);
+
+    const QString home = QDir::homePath();
+    const auto filled = [&](QString text) { return text.replace(u"<home>"_s, home).replace(u"<token>"_s, m_token); };
+    // The previous run: its session on disk, its log, its crash.
+    QVERIFY(lumi::SessionTokenFile::save(m_token));
+    if (!logLine.isEmpty())
+        lumi::AppLog(u"test"_s).info(filled(logLine));
+    const QString folder = lumi::Paths::appDataFolder();
+    QFile crashFile(lumi::CrashCatcher::signalFile(folder));
+    QVERIFY(crashFile.open(QIODevice::WriteOnly));
+    crashFile.write(lumi::CrashCatcher::header(0x1000, u"0.9.0"_s) + "signal 11\ntime 1700000000\n--\n" +
+                    filled(frame).toUtf8() + '\n');
+    crashFile.close();
+
+    NoteInstall handlers;
+    m_reporter->install(handlers);
+    m_reporter->attach(*m_api, *m_account, *m_clock);
+    QTRY_COMPARE(postedCrashes().size(), 1);
+    if (!problem.isEmpty()) {
+        m_reporter->report(CrashReport::problem(u"wallpaper"_s, filled(problem), filled(problem),
+                                                QDateTime::currentDateTimeUtc()));
+        QTRY_COMPARE(postedCrashes().size(), 2);
+    }
+
+    bool found = false;
+    for (const QJsonObject& record : postedCrashes()) {
+        for (const QJsonValue& value : record) {
+            QVERIFY2(!value.toString().contains(home + u'/'), qPrintable(value.toString()));
+            QVERIFY2(!value.toString().contains(m_token), qPrintable(value.toString()));
+            found = found || value.toString().contains(filled(expected));
+        }
+    }
+    QVERIFY2(found, qPrintable(filled(expected)));
 }
 
 QTEST_GUILESS_MAIN(CrashReporterTest)

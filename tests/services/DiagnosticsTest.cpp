@@ -159,6 +159,9 @@ void DiagnosticsTest::reportsEveryTest()
     const QString lines = logs.first()[u"lines"_s].toString();
     QVERIFY(lines.startsWith(u"runTests() - Starting diagnostic tests\n"_s));
     QVERIFY(lines.size() <= 409600 + 64);
+    // The log names paths in the home from there on.
+    QVERIFY(lines.contains(u"dataDir: ~/"_s));
+    QVERIFY(!lines.contains(QDir::homePath() + u'/'));
     for (const QJsonValue& request : m_rig->sandbox.requests()) {
         if (request[u"path"_s].toString().contains(u"info"_s) || request[u"path"_s].toString().contains(u"rlogger"_s))
             QVERIFY(!request[u"body"_s].toString().contains(m_rig->token));
