@@ -4,6 +4,7 @@
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
+#include "model/RegularFile.h"
 #include "model/SessionTokenFile.h"
 #include "platform/FileRevealer.h"
 #include "platform/OlderAppProcesses.h"
@@ -17,6 +18,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -175,9 +179,12 @@ void ElectronMigration::moveSettingsAside(const QString& folder)
 {
     const QString settings = folder + u"/Settings"_s;
     const QString aside = folder + u"/Settings.electron"_s;
-    // It holds the old token in clear: private before it takes its new name.
-    if (!QFile::setPermissions(settings, QFile::ReadOwner | QFile::WriteOwner))
-        m_log.error(u"can't make %1 private"_s.arg(settings));
+    // It holds the old token in clear: private before it takes its new name. Changed through the
+    // opened file, so a link put in its place can't turn the change onto another file.
+    QString error;
+    const std::unique_ptr<QFile> file = RegularFile::open(settings, &error);
+    if (!file || ::fchmod(file->handle(), S_IRUSR | S_IWUSR) != 0)
+        m_log.error(u"can't make %1 private: %2"_s.arg(settings, file ? QString::fromLocal8Bit(std::strerror(errno)) : error));
     QFile::remove(aside);
     if (!QFile::rename(settings, aside))
         m_log.error(u"can't move %1 aside"_s.arg(settings));

@@ -1,13 +1,18 @@
 #include "services/ElectronSettings.h"
 
 #include "library/DataDirectory.h"
+#include "model/AppLog.h"
+#include "model/RegularFile.h"
 #include "model/User.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -15,11 +20,51 @@ namespace lumi {
 
 namespace {
 
+// The older app's settings are a few kilobytes; a file far beyond that is not theirs to read.
+constexpr qint64 mostBytes = 1024 * 1024;
+
 std::optional<QString> nonEmptyString(const QJsonValue& value)
 {
     if (!value.isString() || value.toString().isEmpty())
         return std::nullopt;
     return value.toString();
+}
+
+// The token goes into the Authorization header as it is: visible ASCII only, so that no line
+// break in it can start a header of its own.
+std::optional<QString> tokenOf(const QJsonValue& value)
+{
+    const std::optional<QString> token = nonEmptyString(value);
+    if (!token || !std::all_of(token->cbegin(), token->cend(),
+                               [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; }))
+        return std::nullopt;
+    return token;
+}
+
+// The write test makes the folder with every missing parent; it may do so only inside the home.
+// Elsewhere (another disk, say) the folder must exist already.
+bool makesFoldersOnlyInTheHome(const QString& folder)
+{
+    QString existing = folder;
+    while (!QFileInfo::exists(existing))
+        existing = QFileInfo(existing).absolutePath();
+    if (existing == folder)
+        return true;
+    const QString home = QFileInfo(QDir::homePath()).canonicalFilePath();
+    const QString real = QFileInfo(existing).canonicalFilePath();
+    return !home.isEmpty() && (real == home || real.startsWith(home + u'/'));
+}
+
+std::optional<QString> photoDirectoryOf(const QJsonValue& value)
+{
+    const std::optional<QString> dir = nonEmptyString(value);
+    // A relative path would be taken from wherever the app was started.
+    if (!dir || !QDir::isAbsolutePath(*dir))
+        return std::nullopt;
+    const QString clean = QDir::cleanPath(*dir);
+    if (!makesFoldersOnlyInTheHome(clean) || !DataDirectory::isWritable(clean))
+        return std::nullopt;
+    return clean;
 }
 
 std::optional<QByteArray> userBytes(const QJsonValue& value)
@@ -67,22 +112,25 @@ const QStringList ElectronSettings::supportedLanguages{u"en"_s, u"de"_s, u"es"_s
 
 std::optional<ElectronSettings> ElectronSettings::read(const QString& path, const QStringList& preferredLanguages)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    QString error;
+    const std::unique_ptr<QFile> file = RegularFile::open(path, &error);
+    if (file && file->size() > mostBytes)
+        error = u"larger than %1 bytes"_s.arg(mostBytes);
+    if (!file || !error.isEmpty()) {
+        AppLog(u"takeover"_s).error(u"Electron's Settings not read: "_s + error);
+        return std::nullopt;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(file->readAll());
     if (!document.isObject())
         return std::nullopt;
     const QJsonObject json = document.object();
 
     ElectronSettings settings;
-    settings.token = nonEmptyString(json.value(u"token"_s));
+    settings.token = tokenOf(json.value(u"token"_s));
     settings.user = userBytes(json.value(u"user"_s));
-    // A relative path would be taken from wherever the app was started; the write test would even
-    // create it there.
-    if (const std::optional<QString> dir = nonEmptyString(json.value(u"data-dir"_s));
-        dir && QDir::isAbsolutePath(*dir) && DataDirectory::isWritable(*dir))
-        settings.dataDir = QDir::cleanPath(*dir);
+    settings.dataDir = photoDirectoryOf(json.value(u"data-dir"_s));
     settings.linkedDownloads = readLinks(json.value(u"linked-downloads"_s));
     settings.language = readLanguage(json.value(u"lang"_s), preferredLanguages);
     settings.installId = nonEmptyString(json.value(u"install-fingerprint"_s));

@@ -13,11 +13,13 @@ namespace lumi {
 /// leaves its field empty.
 struct ElectronSettings
 {
+    /// Only a token a request header can carry as it is (visible ASCII).
     std::optional<QString> token;
     /// The "user" object as this app stores it: the record's own JSON. None when it is not an
     /// object or does not read as a user.
     std::optional<QByteArray> user;
-    /// Only an absolute folder that passes the photo directory's write test.
+    /// Only an absolute folder that passes the photo directory's write test, which makes no folder
+    /// outside the home.
     std::optional<QString> dataDir;
     QMap<QString, QStringList> linkedDownloads;
     /// A supported code other than the system's first language.
@@ -26,7 +28,8 @@ struct ElectronSettings
 
     static const QStringList supportedLanguages;
 
-    /// None when the file can't be read or holds no JSON object. preferredLanguages are the
+    /// None when the file can't be read or holds no JSON object; only a regular file, not reached
+    /// through a link, and of a settings file's size is read. preferredLanguages are the
     /// system's, first first.
     static std::optional<ElectronSettings> read(const QString& path, const QStringList& preferredLanguages);
 };

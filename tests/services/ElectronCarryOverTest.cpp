@@ -21,9 +21,15 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using lumi::Defaults;
@@ -68,6 +74,8 @@ private slots:
     void cleanup();
     void carriesWhatIsUsable_data();
     void carriesWhatIsUsable();
+    void readsOnlyWhatIsItsOwn_data();
+    void readsOnlyWhatIsItsOwn();
     void waitsForTheTakeOverAndRunsOnce();
     void replacedEventWaitsForASignedInUser();
 
@@ -201,6 +209,98 @@ void ElectronCarryOverTest::carriesWhatIsUsable()
     QCOMPARE(QFile::permissions(folder + u"/Settings.electron"_s),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
     QCOMPARE(QDir(folder).entryList({u"Cache"_s, u"GPUCache"_s, u"blob_storage"_s}, QDir::Dirs), QStringList{});
+}
+
+void ElectronCarryOverTest::readsOnlyWhatIsItsOwn_data()
+{
+    // "Settings" is a file of this content, a FIFO, or a link to a file of it outside the home;
+    // <home> and <outside> stand for the home and a folder outside it.
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("carried");
+    QTest::addColumn<QString>("absent"); // a folder that must not have been made
+
+    const QByteArray token = R"({"token": "old-token", "user": {"uuid": "u-1"}})";
+    QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QString() << QString();
+    QTest::newRow("a link to a file outside") << u"link"_s << token << QString() << QString();
+    QTest::newRow("a token with a line break")
+        << u"file"_s << QByteArray(R"({"token": "old-token\r\nX-Forwarded-For: 1.2.3.4", "user": {"uuid": "u-1"}})")
+        << QString() << QString();
+    QTest::newRow("a token with a blank") << u"file"_s << QByteArray(R"({"token": "old token"})") << QString()
+                                          << QString();
+    QTest::newRow("a relative photo folder")
+        << u"file"_s << QByteArray(R"({"data-dir": "Photos/Lumivale"})") << QString() << u"<home>/Photos"_s;
+    QTest::newRow("a photo folder to make outside the home")
+        << u"file"_s << QByteArray(R"({"data-dir": "<outside>/made/Photos"})") << QString() << u"<outside>/made"_s;
+    QTest::newRow("a photo folder outside the home by dot-dot")
+        << u"file"_s << QByteArray(R"({"data-dir": "<home>/../escape/Photos"})") << QString()
+        << u"<home>/../escape"_s;
+    QTest::newRow("a photo folder outside the home through a link")
+        << u"file"_s << QByteArray(R"({"data-dir": "<home>/elsewhere/made/Photos"})") << QString()
+        << u"<outside>/made"_s;
+    QTest::newRow("an existing photo folder outside the home")
+        << u"file"_s << QByteArray(R"({"data-dir": "<outside>"})") << u"data-dir"_s << QString();
+    QTest::newRow("a photo folder to make in the home")
+        << u"file"_s << QByteArray(R"({"data-dir": "<home>/Pictures/Lumivale"})") << u"data-dir"_s << QString();
+}
+
+void ElectronCarryOverTest::readsOnlyWhatIsItsOwn()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, carried);
+    QFETCH(QString, absent);
+
+    QTemporaryDir outside;
+    QVERIFY(outside.isValid());
+    const QString home = m_home->path();
+    const auto filled = [&](QString text) {
+        return text.replace(u"<home>"_s, home).replace(u"<outside>"_s, outside.path());
+    };
+    QVERIFY(QFile::link(outside.path(), home + u"/elsewhere"_s));
+    const QString settings = lumi::Paths::electronFolder() + u"/Settings"_s;
+    QVERIFY(QDir().mkpath(lumi::Paths::electronFolder()));
+    const QString target = outside.path() + u"/Settings"_s;
+    if (kind == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+    } else {
+        writeFile(kind == u"link"_s ? target : settings, filled(QString::fromUtf8(content)).toUtf8());
+        if (kind == u"link"_s) {
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+            QVERIFY(QFile::link(target, settings));
+        }
+    }
+
+    // Should the read block on the FIFO, a writer comes along after a while so the test ends, and
+    // says so.
+    std::atomic<bool> done = false;
+    std::atomic<bool> unblocked = false;
+    std::thread watchdog([&] {
+        for (int waited = 0; waited < 100 && !done; ++waited)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (done || kind != u"fifo"_s)
+            return;
+        unblocked = true;
+        const int writer = ::open(QFile::encodeName(settings).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    });
+    migration()->carryOverSettings();
+    done = true;
+    watchdog.join();
+    QVERIFY(!unblocked);
+
+    Defaults& defaults = Defaults::shared();
+    QCOMPARE(defaults.boolValue(keys::electronMigrated), std::optional(true));
+    QCOMPARE(lumi::SessionTokenFile::load(), std::nullopt);
+    QVERIFY(!defaults.contains(keys::user));
+    QCOMPARE(defaults.contains(keys::dataDir), carried == u"data-dir"_s);
+    if (!absent.isEmpty())
+        QVERIFY2(!QFileInfo::exists(filled(absent)), qPrintable(filled(absent)));
+    if (kind == u"link"_s)
+        QCOMPARE(QFile::permissions(target) & QFile::ReadOther, QFile::ReadOther);
+    if (kind != u"file"_s)
+        QVERIFY(takeoverLog().first().startsWith(u"Electron's Settings not read: "_s));
 }
 
 void ElectronCarryOverTest::waitsForTheTakeOverAndRunsOnce()
