@@ -2,13 +2,18 @@
 
 #include <QCoroLocalSocket>
 #include <QCoroTimer>
-#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QPointer>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <memory>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -24,6 +29,26 @@ constexpr auto answerTimeout = 5s;
 // A copy that won the lock a moment ago listens a moment later.
 constexpr auto listenRetryStep = 100ms;
 constexpr int listenRetries = 20;
+
+// The lock decides who runs, so it may only lie where nobody else can put one: in a folder of this
+// user's, closed to everybody else. A folder shared with others (the temporary folder's, when there
+// is no runtime folder) would let another user keep the app from starting.
+std::optional<QString> whyNotPrivate(const QString& folder)
+{
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    struct stat info{};
+    if (::lstat(path.constData(), &info) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (!S_ISDIR(info.st_mode))
+        return u"not a folder"_s;
+    if (info.st_uid != ::getuid())
+        return u"owned by user %1"_s.arg(info.st_uid);
+    if ((info.st_mode & 07777) != S_IRWXU)
+        return u"mode %1, not 700"_s.arg(info.st_mode & 07777, 0, 8);
+    return std::nullopt;
+}
 
 } // namespace
 
@@ -47,7 +72,10 @@ QString LocalSocketSingleInstance::socketPath() const
 
 bool LocalSocketSingleInstance::claim()
 {
-    QDir().mkpath(m_folder);
+    if (const std::optional<QString> why = whyNotPrivate(m_folder)) {
+        m_log.error(u"single instance: %1 is not a private folder (%2); running anyway"_s.arg(m_folder, *why));
+        return true;
+    }
     if (!m_lock.tryLock(0)) {
         if (m_lock.error() != QLockFile::LockFailedError) {
             // Without a usable lock we can't tell; running twice beats not running at all.

@@ -15,7 +15,8 @@ namespace lumi {
 
 /// One copy per session through a lock file and a local socket, both in the runtime folder. The
 /// lock decides who runs (a lock left by a dead process is taken over); the socket carries a later
-/// copy's request to show the window.
+/// copy's request to show the window. A folder that is not this user's alone (mode 700) is not
+/// used: the app then runs without the check.
 class LocalSocketSingleInstance final : public SingleInstance
 {
     Q_OBJECT
