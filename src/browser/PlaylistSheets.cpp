@@ -66,6 +66,8 @@ void PlaylistSheets::confirmDelete(Album album)
     question->setAttribute(Qt::WA_DeleteOnClose);
     QPushButton* remove = question->addButton(tr("Delete Playlist"), QMessageBox::DestructiveRole);
     remove->setObjectName(u"deleteSheet.delete"_s);
+    // Return or Space right away must not delete: the focus starts on "Cancel".
+    question->setDefaultButton(QMessageBox::Cancel);
     QPointer<BrowserState> state(&m_state);
     connect(remove, &QPushButton::clicked, this, [state, album] {
         if (state)

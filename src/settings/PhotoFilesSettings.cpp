@@ -29,9 +29,12 @@ PhotoFilesSettings::PhotoFilesSettings(AppModel& model, PlaylistEditor& playlist
     auto* clear = new QPushButton(tr("Clear files"), this);
     clear->setObjectName(u"photoFiles.clear"_s);
     connect(clear, &QPushButton::clicked, this, [&sync] { sync.clearFiles(); });
+    // Neither asks first, so neither is ever the dialog's default that Return presses.
+    clear->setAutoDefault(false);
     auto* resize = new QPushButton(tr("Resize Photos"), this);
     resize->setObjectName(u"photoFiles.resize"_s);
     connect(resize, &QPushButton::clicked, this, [&sync] { sync.resizePhotos(); });
+    resize->setAutoDefault(false);
     m_busy = new BusyIndicator(this);
     m_progress = PaneText::note(QString(), this);
     m_progress->setObjectName(u"photoFiles.progress"_s);

@@ -126,6 +126,10 @@ void SupportSettings::showSelfTest()
     if (!m_services.tests || !m_signedIn)
         return;
     const SupportTests& tests = *m_services.tests;
+    // A disabled button hands its focus to the next one, "Clear files", where Return or Space
+    // would empty the folders: the focus stays with the self-test instead.
+    if (tests.running() && m_run->hasFocus())
+        m_run->parentWidget()->setFocus(Qt::OtherFocusReason);
     m_run->setEnabled(!tests.running());
     m_progress->setVisible(tests.running());
     m_progress->setValue(qRound(tests.progress() * progressSteps));

@@ -6,6 +6,7 @@
 #include "model/SessionTokenFile.h"
 #include "state/AppModel.h"
 #include "state/Guidance.h"
+#include "support/LogLines.h"
 #include "support/SandboxFixture.h"
 #include "support/app/FixedSystemTray.h"
 #include "support/app/RecordingSingleInstance.h"
@@ -34,6 +35,20 @@ using lumi::AppModel;
 using lumi::test::CallJournal;
 using lumi::test::SandboxFixture;
 
+namespace {
+
+template<typename Widget>
+Widget* findVisible(const QString& name)
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = window->findChild<Widget*>(name); found && found->isVisible())
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 class StartupTest final : public QObject
 {
     Q_OBJECT
@@ -47,6 +62,7 @@ private slots:
     void laterCopyBringsTheWindowForward();
     void copyAskingDuringTheTakeOverGetsTheWindow();
     void signedInUsersRunTheSupportTests();
+    void returnAfterRunClearsNothing();
     void appliesTheStoredLanguage_data();
     void appliesTheStoredLanguage();
 
@@ -230,6 +246,37 @@ void StartupTest::signedInUsersRunTheSupportTests()
     QTRY_VERIFY(find(u"support.result"_s));
     QVERIFY(!qobject_cast<QLabel*>(find(u"support.result"_s))->text().isEmpty());
     QVERIFY(run->isEnabled());
+}
+
+void StartupTest::returnAfterRunClearsNothing()
+{
+    leaveSession();
+    Application& app = launch(false, true);
+    app.start();
+    QTRY_COMPARE(app.model()->phase(), AppModel::Phase::ready);
+    app.model()->setSettingsSection(lumi::SettingsSection::support);
+    app.guidance()->setSettingsRequested(true);
+    QPushButton* run = nullptr;
+    QTRY_VERIFY((run = findVisible<QPushButton>(u"support.run"_s)));
+    QWidget* settings = run->window();
+    settings->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(settings));
+
+    // Tab to "Run" and start it from the keyboard; the button goes grey while the tests run.
+    run->setFocus(Qt::TabFocusReason);
+    m_sandbox->clearRequests();
+    QTest::keyClick(run, Qt::Key_Space);
+    QVERIFY(!run->isEnabled());
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused);
+    QVERIFY2(!focused->objectName().startsWith(u"photoFiles."_s), qPrintable(focused->objectName()));
+    QTest::keyClick(focused, Qt::Key_Return);
+
+    QTRY_VERIFY_WITH_TIMEOUT(run->isEnabled(), 60'000);
+    const QStringList sync = lumi::test::logLines(u"sync"_s);
+    QVERIFY2(std::none_of(sync.cbegin(), sync.cend(),
+                          [](const QString& line) { return line.startsWith(u"clear files"_s); }),
+             qPrintable(sync.join(u'\n')));
 }
 
 void StartupTest::appliesTheStoredLanguage_data()

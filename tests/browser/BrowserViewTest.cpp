@@ -40,6 +40,7 @@ private slots:
     void placesModeOpensLevelsThroughTheSelection();
     void nextWallpaperWaitsForTheChange();
     void playlistSheetsCreateAndDelete();
+    void deleteConfirmationKeepsTheFocusOnCancel();
 
 private:
     QStringList labels() const;
@@ -226,6 +227,28 @@ void BrowserViewTest::playlistSheetsCreateAndDelete()
     question->findChild<QPushButton*>(u"deleteSheet.delete"_s)->click();
     QCOMPARE(state.selection(), std::optional(Source{Source::Album{m_harness->album(u"favorites"_s).id}}));
     QTRY_VERIFY(!state.existingPlaylist(Source{Source::Album{lakes.id}}));
+}
+
+void BrowserViewTest::deleteConfirmationKeepsTheFocusOnCancel()
+{
+    lumi::BrowserState& state = m_view->state();
+    state.selectMode(BrowseMode::playlists, false);
+    const lumi::Album favorites = m_harness->album(u"favorites"_s);
+    emit m_view->findChild<lumi::SidebarList*>()->deleteRequested(favorites);
+    auto* question = m_window->findChild<QMessageBox*>();
+    QVERIFY(question);
+    // As the window manager does with a new window.
+    question->activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), question);
+
+    // Return right away answers "Cancel".
+    QWidget* focused = QApplication::focusWidget();
+    QVERIFY(focused);
+    QCOMPARE(focused, question->button(QMessageBox::Cancel));
+    QTest::keyClick(focused, Qt::Key_Return);
+    QTRY_VERIFY(!m_window->findChild<QMessageBox*>());
+    QTest::qWait(0);
+    QVERIFY(state.existingPlaylist(Source{Source::Album{favorites.id}}));
 }
 
 QTEST_MAIN(BrowserViewTest)
