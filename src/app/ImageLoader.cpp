@@ -30,8 +30,9 @@ QCoro::Task<std::optional<QImage>> ImageLoader::load(QNetworkAccessManager& netw
         co_return decoded(co_await QtConcurrent::run(&PictureDecode::file, url.toLocalFile(), cover));
     if (!CdnUrl::isAllowed(url))
         co_return std::nullopt;
-    // The reply belongs to the network session, which deletes it when it ends first.
-    const QPointer<QNetworkReply> reply(network.get(QNetworkRequest(url)));
+    // The reply belongs to the network session, which deletes it when it ends first. A redirect
+    // is followed only to an allowed address too.
+    const QPointer<QNetworkReply> reply(CdnUrl::get(network, QNetworkRequest(url)));
     co_await qCoro(reply.data()).waitForFinished();
     if (!reply)
         co_return std::nullopt;

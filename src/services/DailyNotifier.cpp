@@ -2,6 +2,7 @@
 
 #include "model/APIClient.h"
 #include "model/Account.h"
+#include "model/CdnUrl.h"
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
@@ -180,7 +181,8 @@ QCoro::Task<QString> DailyNotifier::savedThumbnail(Medium photo)
     if (url->isLocalFile())
         co_return QFile::copy(url->toLocalFile(), target) ? target : QString();
     QPointer<DailyNotifier> self(this);
-    const std::unique_ptr<QNetworkReply> reply(m_services.api.network().get(QNetworkRequest(*url)));
+    // A redirect is followed only to an allowed address, like every photo download.
+    const std::unique_ptr<QNetworkReply> reply(CdnUrl::get(m_services.api.network(), QNetworkRequest(*url)));
     co_await ReplyFinished(reply.get());
     if (!self || reply->error() != QNetworkReply::NoError ||
         reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)

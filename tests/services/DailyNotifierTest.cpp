@@ -6,6 +6,7 @@
 #include "platform/linux/FreedesktopNotifier.h"
 #include "services/CrashReporter.h"
 #include "services/DailyNotifier.h"
+#include "support/ForeignHost.h"
 #include "support/LogLines.h"
 #include "support/ManualClock.h"
 #include "support/PrivateSessionBus.h"
@@ -75,6 +76,8 @@ private slots:
     void postsOnlyAtTheTenOClockCrossing();
     void announcesTodaysPhotos_data();
     void announcesTodaysPhotos();
+    void thumbnailFollowsRedirectsOnlyToAllowedAddresses_data();
+    void thumbnailFollowsRedirectsOnlyToAllowedAddresses();
     void clickOpensTodayAndCloseRemovesThePicture();
     void withoutANotificationServiceNothingIsShown();
 
@@ -242,6 +245,33 @@ void DailyNotifierTest::announcesTodaysPhotos()
     if (thumbnail)
         QVERIFY(!QImage(shown.hints.value(u"image-path"_s).toString()).isNull());
     QVERIFY(lumi::test::logLines(u"notifier"_s).contains(u"today's photos posted (%1)"_s.arg(count)));
+}
+
+void DailyNotifierTest::thumbnailFollowsRedirectsOnlyToAllowedAddresses_data()
+{
+    QTest::addColumn<bool>("elsewhere"); // else to the same CDN
+    QTest::newRow("to the same CDN") << false;
+    QTest::newRow("to another host over http") << true;
+}
+
+void DailyNotifierTest::thumbnailFollowsRedirectsOnlyToAllowedAddresses()
+{
+    QFETCH(bool, elsewhere);
+
+    lumi::test::ForeignHost other;
+    QVERIFY(other.isListening());
+    serveToday(1, u"Lake"_s, false);
+    const QString thumbnail = u"/cdn/no-such-photo/640x360.jpg"_s;
+    const QString photo = u"/cdn/212043f1-bd79-432e-9fb8-1513f8c0ba20/640x360.jpg"_s;
+    const QUrl target = elsewhere ? other.url(photo) : m_sandbox->serverUrl().resolved(QUrl(photo));
+    QVERIFY(m_sandbox->addFault({{u"path"_s, thumbnail}, {u"redirect"_s, target.toString()}, {u"times"_s, 1}}));
+    QSignalSpy attempts(m_daily.get(), &DailyNotifier::attemptFinished);
+    runFrom(QTime(9, 59, 30), 1min);
+    QTRY_COMPARE(attempts.size(), 1);
+
+    QCOMPARE(m_server->shown.size(), 1);
+    QCOMPARE(m_server->shown.first().hints.contains(u"image-path"_s), !elsewhere);
+    QCOMPARE(other.knocks(), 0);
 }
 
 void DailyNotifierTest::clickOpensTodayAndCloseRemovesThePicture()
