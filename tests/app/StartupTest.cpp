@@ -70,6 +70,8 @@ private:
     /// What an earlier run left: a session token and the cached user.
     void leaveSession();
     Application& launch(bool autostart, bool tray, bool anotherCopyRuns = false);
+    /// Starts signed in and opens the settings on Support; its "Run" button, none when that fails.
+    QPushButton* openSupportSignedIn();
     bool windowShown() const;
 
     std::unique_ptr<SandboxFixture> m_sandbox;
@@ -214,24 +216,25 @@ void StartupTest::copyAskingDuringTheTakeOverGetsTheWindow()
     QVERIFY(app.model()->electronNoticeRequested());
 }
 
-void StartupTest::signedInUsersRunTheSupportTests()
+QPushButton* StartupTest::openSupportSignedIn()
 {
     leaveSession();
     Application& app = launch(false, true);
     app.start();
-    QTRY_COMPARE(app.model()->phase(), AppModel::Phase::ready);
+    if (!QTest::qWaitFor([&] { return app.model() && app.model()->phase() == AppModel::Phase::ready; }))
+        return nullptr;
     app.model()->setSettingsSection(lumi::SettingsSection::support);
     app.guidance()->setSettingsRequested(true);
-
-    const auto find = [](const QString& name) -> QWidget* {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* found = window->findChild<QWidget*>(name); found && found->isVisible())
-                return found;
-        }
+    QPushButton* run = nullptr;
+    if (!QTest::qWaitFor([&] { return (run = findVisible<QPushButton>(u"support.run"_s)) != nullptr; }))
         return nullptr;
-    };
-    QTRY_VERIFY(find(u"support.run"_s));
-    auto* run = qobject_cast<QPushButton*>(find(u"support.run"_s));
+    return run;
+}
+
+void StartupTest::signedInUsersRunTheSupportTests()
+{
+    const auto find = [](const QString& name) { return findVisible<QWidget>(name); };
+    auto* run = openSupportSignedIn();
     QVERIFY(run && run->isEnabled());
     m_sandbox->clearRequests();
     QTest::mouseClick(run, Qt::LeftButton);
@@ -250,14 +253,8 @@ void StartupTest::signedInUsersRunTheSupportTests()
 
 void StartupTest::returnAfterRunClearsNothing()
 {
-    leaveSession();
-    Application& app = launch(false, true);
-    app.start();
-    QTRY_COMPARE(app.model()->phase(), AppModel::Phase::ready);
-    app.model()->setSettingsSection(lumi::SettingsSection::support);
-    app.guidance()->setSettingsRequested(true);
-    QPushButton* run = nullptr;
-    QTRY_VERIFY((run = findVisible<QPushButton>(u"support.run"_s)));
+    QPushButton* run = openSupportSignedIn();
+    QVERIFY(run);
     QWidget* settings = run->window();
     settings->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(settings));
