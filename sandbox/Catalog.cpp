@@ -200,7 +200,8 @@ const CatalogPhoto* Catalog::photoByPrefix(const QString& prefix) const
 
 QJsonArray Catalog::categoriesJson() const
 {
-    QJsonArray categories;
+    // As the service's: the newest photos of every collection first, then the collections.
+    QJsonArray categories{QJsonObject{{u"title"_s, u"Latest"_s}, {u"channel_path"_s, u"classic/latest"_s}}};
     for (int i = 0; i < categoryCount; ++i)
         categories.append(
             QJsonObject{{u"title"_s, text(categoryTable[i].title)}, {u"channel_path"_s, channelPath(i)}});

@@ -154,6 +154,14 @@ QWidget* BrowserView::makeLegend()
 
 void BrowserView::showContent()
 {
+    // The places view stays from one level to the next; only its level and grid change.
+    const std::optional<Source>& shown = m_state->selection();
+    const Source::Places* level = shown ? shown->as<Source::Places>() : nullptr;
+    if (auto* places = qobject_cast<PlacesView*>(m_content.data()); places && level) {
+        m_state->setGridMedia({});
+        places->setQuery(level->query);
+        return;
+    }
     if (m_content) {
         m_content->hide();
         m_content->deleteLater();
@@ -202,6 +210,9 @@ QWidget* BrowserView::makeGrid(const Source& source)
             [this, grid] { m_state->setSelectedPhoto(grid->selected()); });
     connect(m_state, &BrowserState::columnsChanged, grid,
             [this, grid] { grid->setColumns(m_state->columns()); });
+    // A double-click or Return plays the grid's photos from that one, as the gallery was last played.
+    connect(grid, &PhotoGrid::playRequested, m_state, [this](const Medium& photo) { m_state->playAsLast(photo); });
+    connect(grid, &PhotoGrid::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylistFor);
     return grid;
 }
 

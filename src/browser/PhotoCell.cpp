@@ -31,6 +31,7 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -185,6 +186,7 @@ void PhotoCell::present(Shown shown)
     m_shown = std::move(shown);
     if (!samePhoto) {
         ++m_generation;
+        m_selectOnRelease = false;
         m_working = false;
         m_settingWallpaper = false;
     }
@@ -330,7 +332,19 @@ void PhotoCell::mousePressEvent(QMouseEvent* event)
         return;
     }
     m_pressPosition = event->position().toPoint();
-    m_actions.select(m_shown.medium);
+    // A press on a marked tile may start a drag of every mark: a plain click narrows the marks to
+    // this photo only when the button comes up without a drag.
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier));
+    m_selectOnRelease = plain && m_shown.album && m_shown.selected;
+    if (!m_selectOnRelease)
+        m_actions.select(m_shown.medium);
+}
+
+void PhotoCell::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && std::exchange(m_selectOnRelease, false))
+        m_actions.select(m_shown.medium);
+    QWidget::mouseReleaseEvent(event);
 }
 
 void PhotoCell::mouseMoveEvent(QMouseEvent* event)
@@ -338,6 +352,7 @@ void PhotoCell::mouseMoveEvent(QMouseEvent* event)
     if (!(event->buttons() & Qt::LeftButton) || !m_shown.album || isLocal() ||
         (event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
         return;
+    m_selectOnRelease = false;
     QList<Medium> photos;
     for (const Medium& photo : m_actions.chosen(m_shown.medium)) {
         if (!photo.localPath)

@@ -83,6 +83,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
@@ -126,6 +127,8 @@ private:
     QSize m_pictureSize;
 
     QPoint m_pressPosition;
+    /// The press was on a marked tile: it selects when released without a drag.
+    bool m_selectOnRelease = false;
     QLabel* m_title;
     QWidget* m_row;
     QToolButton* m_wallpaper;

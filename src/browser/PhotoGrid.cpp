@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -344,7 +345,66 @@ void PhotoGrid::keyPressEvent(QKeyEvent* event)
         refreshCells();
         return;
     }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && selectedIndex() >= 0) {
+        emit playRequested(*m_selected);
+        return;
+    }
+    const int row = std::max(1, m_layout.columns);
+    int step = 0;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Up:
+        step = -row;
+        break;
+    case Qt::Key_Down:
+        step = row;
+        break;
+    default:
+        break;
+    }
+    if (step != 0 && !media().isEmpty()) {
+        moveSelection(step, event->modifiers());
+        return;
+    }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+qsizetype PhotoGrid::selectedIndex() const
+{
+    if (!m_selected)
+        return -1;
+    const QList<Medium>& photos = media();
+    const auto found = std::find_if(photos.cbegin(), photos.cend(),
+                                    [this](const Medium& photo) { return photo.uuid == m_selected->uuid; });
+    return found == photos.cend() ? -1 : qsizetype(found - photos.cbegin());
+}
+
+void PhotoGrid::moveSelection(int step, Qt::KeyboardModifiers modifiers)
+{
+    const QList<Medium>& photos = media();
+    const qsizetype from = selectedIndex();
+    // Nothing selected yet: the first arrow selects the first photo.
+    const qsizetype to = from < 0 ? 0 : std::clamp<qsizetype>(from + step, 0, photos.size() - 1);
+    if (to == from)
+        return;
+    const Medium photo = photos.at(to);
+    // In a playlist an arrow marks like a click; Shift extends the marks from the anchor.
+    if (album())
+        m_marks.click(photo.uuid, modifiers & Qt::ShiftModifier, photos);
+    m_selected = photo;
+    emit selectedChanged();
+    const QRect tile = m_layout.tile(to, m_tileHeight);
+    QScrollBar* bar = verticalScrollBar();
+    if (tile.top() - GridLayout::padding < bar->value())
+        bar->setValue(tile.top() - GridLayout::padding);
+    else if (tile.bottom() + GridLayout::padding > bar->value() + viewport()->height())
+        bar->setValue(tile.bottom() + GridLayout::padding - viewport()->height());
+    refreshCells();
 }
 
 void PhotoGrid::confirmRemove(QList<Medium> photos)

@@ -22,9 +22,9 @@ class GridPages;
 class GridPlaceholder;
 
 /// The scrolling grid of one source's photos, loaded page by page as its last tile comes into
-/// view. Only the rows in view and one screen either way have tiles, reused as they scroll. In a
-/// playlist it keeps marks (Ctrl-click, Shift-click, Ctrl+A, Escape) and removes the marked photos
-/// after asking. Tiles' short results show as a toast for 2 s. The host reads the loaded photos
+/// view. Only the rows in view and one screen either way have tiles, reused as they scroll. The
+/// arrow keys walk the selection and Return plays from it, as a double-click does. In a playlist it
+/// keeps marks (Ctrl-click, Shift-click, Ctrl+A, Escape) and removes the marked photos after asking. Tiles' short results show as a toast for 2 s. The host reads the loaded photos
 /// and the selected one through the accessors and their change signals.
 class PhotoGrid final : public QAbstractScrollArea
 {
@@ -83,6 +83,10 @@ private:
     void refreshCells();
     void updateOverlays();
     void askForNextPageIfLastInView(int viewTop, int viewBottom);
+    /// The index of the selected photo in the list; -1 when none is selected or it left.
+    qsizetype selectedIndex() const;
+    /// The arrow keys: step photos on (a row is as many as the columns), scrolled into view.
+    void moveSelection(int step, Qt::KeyboardModifiers modifiers);
     QCoro::Task<void> removeTask(QList<Medium> photos, Album album);
     QCoro::Task<void> clearToastLater(QString message);
 

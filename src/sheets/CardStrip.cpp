@@ -118,12 +118,11 @@ void CardStrip::resizeEvent(QResizeEvent* event)
 void CardStrip::updateButtons()
 {
     // While a page animates, the buttons follow where it lands.
-    const int value = m_paging && m_paging->state() == QAbstractAnimation::Running
-                          ? m_paging->endValue().toInt()
-                          : m_scroll->horizontalScrollBar()->value();
-    const int index = indexAt(value);
-    fade(m_back, m_backShown, showsBack(index));
-    fade(m_more, m_moreShown, showsMore(index, visibleCount(width()), int(m_cards.size())));
+    const QScrollBar* bar = m_scroll->horizontalScrollBar();
+    const int offset = m_paging && m_paging->state() == QAbstractAnimation::Running ? m_paging->endValue().toInt()
+                                                                                    : bar->value();
+    fade(m_back, m_backShown, showsBack(offset));
+    fade(m_more, m_moreShown, showsMore(offset, bar->maximum()));
 }
 
 QPushButton* CardStrip::arrow(bool forward)

@@ -19,7 +19,8 @@ class LazyCards;
 /// A row of 200-wide cards that scrolls sideways, paged by round Back and More buttons laid over
 /// its ends: a page keeps one card of the last in view. A card is made once it scrolls near view.
 /// The paging rules are pure functions of the strip's width, the card at its leading edge and the
-/// card count.
+/// card count; whether Back and More show follows the scroll offset, so that More pages until the
+/// last card is fully in view whatever the width, a partly shown card included.
 class CardStrip final : public QWidget
 {
     Q_OBJECT
@@ -39,8 +40,9 @@ public:
     static int currentIndex(const std::optional<QString>& position, const QList<Card>& cards);
     /// Where a page Back (-1) or More (+1) lands from index.
     static int pageTarget(int index, int direction, int visible, int count);
-    static bool showsBack(int index) { return index > 0; }
-    static bool showsMore(int index, int visible, int count) { return index + visible < count; }
+    /// offset is the scroll offset; end the offset at which the last card is fully in view.
+    static bool showsBack(int offset) { return offset > 0; }
+    static bool showsMore(int offset, int end) { return offset < end; }
 
     /// The id of the card at the leading edge now.
     std::optional<QString> position() const;

@@ -122,6 +122,20 @@ QList<Card> PlacesView::homeCards(const PlacesTree& tree)
     return cards;
 }
 
+void PlacesView::setQuery(std::optional<PlaceQuery> query)
+{
+    if (m_query == query)
+        return;
+    m_query = std::move(query);
+    if (m_levelGrid) {
+        m_levelGrid->hide();
+        m_levelGrid->deleteLater();
+        m_levelGrid = nullptr;
+    }
+    m_shownNode.reset();
+    refresh();
+}
+
 void PlacesView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);

@@ -98,7 +98,7 @@ void Guidance::sessionEnded()
     setTourDue(false);
     setOnboardingRequested(false);
     setSurveyRequested(false);
-    m_surveyAsked = false;
+    // m_surveyAsked stays: the survey is offered at most once a run, whoever signs in next.
     m_tourFromAlert = false;
     endTour();
 }

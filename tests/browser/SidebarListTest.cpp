@@ -83,12 +83,13 @@ QStringList SidebarListTest::shown() const
 
 void SidebarListTest::sectionsOfEachMode()
 {
-    // The demo catalog's eight collections, then Today; the starting Latest has no row.
+    // The service's collections, "Latest" first and highlighted from the start, then Today.
     QStringList home = shown();
-    QCOMPARE(home.size(), 10);
+    QCOMPARE(home.size(), 11);
     QCOMPARE(home.first(), u"[COLLECTIONS]"_s);
+    QCOMPARE(home.at(1), u"Latest*"_s);
     QCOMPARE(home.last(), u"Today"_s);
-    QCOMPARE(home.filter(u"*"_s), QStringList());
+    QCOMPARE(home.filter(u"*"_s), QStringList{u"Latest*"_s});
 
     // The countries come with the tree.
     m_state->selectMode(BrowseMode::places, false);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using lumi::Card;
 using lumi::CardStrip;
@@ -38,6 +40,7 @@ private slots:
     void positionNamesACard();
     void subtitle_data();
     void subtitle();
+    void buttonsPageTheStrip_data();
     void buttonsPageTheStrip();
 };
 
@@ -94,15 +97,19 @@ void CardStripTest::paging()
     QFETCH(QList<bool>, backShown);
     QFETCH(QList<bool>, moreShown);
 
+    // A width of whole cards: the strip's offsets fall on cards.
+    constexpr int slot = CardStrip::cardWidth + CardStrip::spacing;
+    const int end = std::max(0, (count - visible) * slot);
+    const auto offset = [&](int index) { return std::min(index * slot, end); };
     int index = from;
     QList<int> reached;
-    QList<bool> back{CardStrip::showsBack(index)};
-    QList<bool> more{CardStrip::showsMore(index, visible, count)};
+    QList<bool> back{CardStrip::showsBack(offset(index))};
+    QList<bool> more{CardStrip::showsMore(offset(index), end)};
     for (const int direction : directions) {
         index = CardStrip::pageTarget(index, direction, visible, count);
         reached.append(index);
-        back.append(CardStrip::showsBack(index));
-        more.append(CardStrip::showsMore(index, visible, count));
+        back.append(CardStrip::showsBack(offset(index)));
+        more.append(CardStrip::showsMore(offset(index), end));
     }
     QCOMPARE(reached, indices);
     QCOMPARE(back, backShown);
@@ -137,35 +144,59 @@ void CardStripTest::subtitle()
     QCOMPARE(CardView::subtitle(Card{u"r-x/y"_s, u"Y"_s, photos, std::nullopt, false, state}), text);
 }
 
+void CardStripTest::buttonsPageTheStrip_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("made");          // cards made before any paging
+    QTest::addColumn<QStringList>("pages"); // the leading card after each More, until it hides
+
+    QTest::newRow("three whole cards") << 628 << 4 << QStringList{u"c2"_s, u"c4"_s, u"c6"_s, u"c7"_s};
+    QTest::newRow("three and a narrow part") << 700 << 4 << QStringList{u"c2"_s, u"c4"_s, u"c6"_s, u"c7"_s};
+    QTest::newRow("three and a wide part") << 792 << 5 << QStringList{u"c2"_s, u"c4"_s, u"c6"_s, u"c6"_s};
+    QTest::newRow("one and a wide part") << 380 << 3 << QStringList{u"c1"_s, u"c2"_s, u"c3"_s, u"c4"_s,
+                                                                      u"c5"_s, u"c6"_s, u"c7"_s, u"c8"_s, u"c8"_s};
+}
+
 void CardStripTest::buttonsPageTheStrip()
 {
+    QFETCH(int, width);
+    QFETCH(int, made);
+    QFETCH(QStringList, pages);
+
     QNetworkAccessManager network;
     QStringList opened;
     CardStrip strip(
         cards(10), [&](const Card& card) { opened.append(card.id); }, network);
-    strip.resize(628, strip.height());
+    strip.resize(width, strip.height());
     strip.show();
     QVERIFY(QTest::qWaitForWindowExposed(&strip));
     QTRY_VERIFY(strip.moreShown());
     QVERIFY(!strip.backShown());
-    // Three in view and one within the margin are made; the rest wait.
-    QCOMPARE(strip.views().madeCount(), 4);
-    QVERIFY(!strip.findChild<CardView*>(u"card:c4"_s));
+    // The cards in view and within the margin are made; the rest wait.
+    QCOMPARE(strip.views().madeCount(), made);
+    QVERIFY(!strip.findChild<CardView*>(u"card:c%1"_s.arg(made)));
+    auto* first = strip.findChild<CardView*>(u"card:c0"_s);
+    QVERIFY(first);
+    QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(20, 20));
+    QCOMPARE(opened, QStringList{u"c0"_s});
 
+    // More is never dead: each press pages on, and it hides once the last card is whole in view.
     auto* more = strip.findChild<QPushButton*>(u"strip.more"_s);
-    for (const QString& expected : {u"c2"_s, u"c4"_s}) {
+    for (const QString& expected : pages) {
+        QVERIFY2(strip.moreShown(), qPrintable(expected));
         QTest::mouseClick(more, Qt::LeftButton);
         QTRY_COMPARE(strip.position(), std::optional<QString>(expected));
     }
+    QTRY_VERIFY(!strip.moreShown());
+    QTRY_VERIFY(more->isHidden());
+    auto* last = strip.findChild<CardView*>(u"card:c9"_s);
+    QVERIFY(last);
+    QTRY_VERIFY(strip.rect().contains(QRect(last->mapTo(&strip, QPoint(0, 0)), last->size())));
     QTRY_VERIFY(strip.backShown());
-    QTRY_COMPARE(strip.views().madeCount(), 8);
-    QTest::mouseClick(strip.findChild<QPushButton*>(u"strip.back"_s), Qt::LeftButton);
-    QTRY_COMPARE(strip.position(), std::optional<QString>(u"c2"_s));
 
-    auto* card = strip.findChild<CardView*>(u"card:c3"_s);
-    QVERIFY(card);
-    QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(20, 20));
-    QCOMPARE(opened, QStringList{u"c3"_s});
+    QTest::mouseClick(strip.findChild<QPushButton*>(u"strip.back"_s), Qt::LeftButton);
+    QTRY_VERIFY(strip.moreShown());
+    QCOMPARE(strip.views().madeCount(), 10);
 }
 
 QTEST_MAIN(CardStripTest)

@@ -21,6 +21,7 @@ private slots:
     void newerNoticeReplacesAndRestartsTheTime();
     void scheduleSurvey_data();
     void scheduleSurvey();
+    void surveyIsOfferedOnceARun();
     void submitSurvey_data();
     void submitSurvey();
 };
@@ -124,6 +125,31 @@ void GuidanceTest::scheduleSurvey()
     const bool askedLater = tourShown;
     QCOMPARE(h.requestLines().contains(u"POST /users/update_survey"_s), askedLater);
     QCOMPARE(guidance.surveyRequested(), askedLater);
+}
+
+void GuidanceTest::surveyIsOfferedOnceARun()
+{
+    ModelHarness h;
+    AppModel& model = h.launchSignedIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
+    h.window.visible = true;
+    h.guidance().scheduleSurvey();
+    QVERIFY(h.settle());
+    QVERIFY(h.advance(Guidance::surveyDelay));
+    QVERIFY(h.guidance().surveyRequested());
+
+    // Signed out and in again, with the survey due once more: not asked again before the app quits.
+    model.signOut();
+    QVERIFY(h.settle());
+    h.signIn(SandboxFixture::secondEmail, SandboxFixture::secondPassword);
+    User user = *model.account().user();
+    user.nextSurveyAt = u"2020-01-01T00:00:00.000Z"_s;
+    model.setUser(user);
+    h.sandbox.clearRequests();
+    h.guidance().scheduleSurvey();
+    QVERIFY(h.settle());
+    QVERIFY(h.advance(Guidance::surveyDelay));
+    QVERIFY(!h.requestLines().contains(u"POST /users/update_survey"_s));
+    QVERIFY(!h.guidance().surveyRequested());
 }
 
 void GuidanceTest::submitSurvey_data()

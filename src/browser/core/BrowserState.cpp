@@ -5,6 +5,7 @@
 #include "model/Account.h"
 #include "model/Clock.h"
 #include "model/Defaults.h"
+#include "model/Graphemes.h"
 #include "model/DefaultsKeys.h"
 #include "state/AppModel.h"
 #include "state/CatalogPages.h"
@@ -142,15 +143,16 @@ void BrowserState::submitSearch()
     if (term.isEmpty())
         return;
     setSelection(Source{Source::Search{term}});
-    track(u"search"_s, {{u"query-length"_s, term.size()}});
+    // Characters as the user sees them: an accented letter or an emoji counts once.
+    track(u"search"_s, {{u"query-length"_s, Graphemes::count(term)}});
 }
 
 void BrowserState::setSelectedPhoto(std::optional<Medium> photo)
 {
     if (m_selectedPhoto == photo)
         return;
+    // Read when the gallery starts; nothing shows it.
     m_selectedPhoto = std::move(photo);
-    emit selectedPhotoChanged();
 }
 
 void BrowserState::setGridMedia(QList<Medium> media)
@@ -286,9 +288,9 @@ void BrowserState::play(PlayMode mode, std::optional<Medium> photo)
     const Source::Search* search = m_selection ? m_selection->as<Source::Search>() : nullptr;
     const Source::Places* places = m_selection ? m_selection->as<Source::Places>() : nullptr;
     // The model reports a failure of the description fetch itself.
-    m_saver.playSlideshow(m_gridMedia, index, mode, sourcePath(),
-                          search ? std::optional(search->term) : std::nullopt,
-                          places ? places->query : std::nullopt);
+    m_model.spawn(m_saver.playSlideshow(m_gridMedia, index, mode, sourcePath(),
+                                        search ? std::optional(search->term) : std::nullopt,
+                                        places ? places->query : std::nullopt));
 }
 
 void BrowserState::playAsLast(std::optional<Medium> photo)
@@ -315,7 +317,7 @@ void BrowserState::deletePlaylist(Album album)
         }
         setSelection(fallback);
     }
-    removePlaylist(std::move(album));
+    m_model.spawn(removePlaylist(std::move(album)));
 }
 
 QCoro::Task<void> BrowserState::removePlaylist(Album album)

@@ -98,7 +98,6 @@ signals:
     void selectionChanged();
     void modeChanged();
     void searchTextChanged();
-    void selectedPhotoChanged();
     void gridMediaChanged();
     void columnsChanged();
     void dropTargetChanged();

@@ -9,8 +9,10 @@ namespace lumi {
 
 const Source& Source::latest()
 {
+    // Looked up as the sidebar looks up the service's collections, so that its "Latest" row is
+    // highlighted while the browser starts on it.
     static const Source source{
-        Category{u"classic/latest"_s, QCoreApplication::translate("Source", "Latest")}};
+        Category{u"classic/latest"_s, QCoreApplication::translate("Category", "Latest")}};
     return source;
 }
 
