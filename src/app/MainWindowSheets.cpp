@@ -104,7 +104,9 @@ void MainWindowSheets::present()
             continue;
         m_sheet = sheet;
         m_dialog = make(sheet);
-        m_dialog->setPalette(Palette::widgets());
+        // A sheet with a look of its own (the settings on white) keeps it.
+        if (!m_dialog->testAttribute(Qt::WA_SetPalette))
+            m_dialog->setPalette(Palette::widgets());
         m_dialog->setAttribute(Qt::WA_DeleteOnClose);
         connect(m_dialog, &QDialog::finished, this, [this, sheet] {
             m_dialog = nullptr;

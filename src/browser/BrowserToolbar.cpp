@@ -1,6 +1,7 @@
 #include "browser/BrowserToolbar.h"
 
 #include "app/SettingsRequest.h"
+#include "app/SymbolIcon.h"
 #include "app/TourAnchor.h"
 #include "app/ViewTask.h"
 #include "browser/ColumnsSelector.h"
@@ -12,8 +13,9 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
-#include <QStyle>
 #include <QToolButton>
+
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +35,17 @@ QToolButton* toolButton(const QString& title, const QIcon& icon, const QString& 
     return button;
 }
 
+// No icon theme names the effects: the bundled symbols, in the order of the effects.
+constexpr const char16_t* effectSymbols[] = {
+    u"circle.lefthalf.filled",
+    u"arrow.down.to.line",
+    u"square.grid.2x2",
+    u"arrow.up.left.and.arrow.down.right",
+    u"rectangle.righthalf.inset.filled.arrow.right",
+    u"rectangle.on.rectangle.angled",
+};
+static_assert(std::size(effectSymbols) == SaverEffect::reflections + 1);
+
 } // namespace
 
 BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& guidance, SaverLauncher& saver,
@@ -44,10 +57,12 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     layout->setContentsMargins(10, 6, 10, 6);
     layout->setSpacing(4);
     // Places is Ctrl+3 and Playlists Ctrl+2, in this order on screen.
-    layout->addWidget(addModeToggle(BrowseMode::home, u"Home"_s, u"go-home"_s, Qt::Key_1));
-    layout->addWidget(addModeToggle(BrowseMode::places, tr("Places"), u"mark-location"_s, Qt::Key_3));
     layout->addWidget(
-        addModeToggle(BrowseMode::playlists, u"Playlists"_s, u"view-list-details"_s, Qt::Key_2));
+        addModeToggle(BrowseMode::home, u"Home"_s, SymbolIcon::themed(u"go-home"_s, u"house"_s), Qt::Key_1));
+    layout->addWidget(
+        addModeToggle(BrowseMode::places, tr("Places"), SymbolIcon::themed(u"mark-location"_s, u"map"_s), Qt::Key_3));
+    layout->addWidget(addModeToggle(BrowseMode::playlists, u"Playlists"_s,
+                                    SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s), Qt::Key_2));
     auto showMode = [this] {
         for (auto it = m_modes.cbegin(); it != m_modes.cend(); ++it)
             it.value()->setChecked(it.key() == m_state.mode());
@@ -78,9 +93,8 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     m_play = makePlayButton();
     layout->addWidget(m_play);
 
-    m_next = toolButton(tr("Next Wallpaper"), style()->standardIcon(QStyle::SP_MediaSeekForward),
+    m_next = toolButton(tr("Next Wallpaper"), SymbolIcon::themed(u"media-skip-forward"_s, u"forward.fill"_s),
                         tr("Next wallpaper"), this);
-    m_next->setIcon(QIcon::fromTheme(u"media-skip-forward"_s, m_next->icon()));
     connect(m_next, &QToolButton::clicked, this, [this] {
         // A change the user asks for ends any waiting after earlier failures.
         m_rotation.setRetryAt(std::nullopt);
@@ -91,10 +105,8 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     showChanging();
     layout->addWidget(m_next);
 
-    m_settings = toolButton(
-        tr("Settings"),
-        QIcon::fromTheme(u"preferences-system"_s, style()->standardIcon(QStyle::SP_FileDialogDetailedView)),
-        tr("Settings"), this);
+    m_settings =
+        toolButton(tr("Settings"), SymbolIcon::themed(u"preferences-system"_s, u"gearshape"_s), tr("Settings"), this);
     m_settings->setObjectName(u"browser.settings"_s);
     connect(m_settings, &QToolButton::clicked, this,
             [this, &guidance, &window] { SettingsRequest::raise(m_model, guidance, window); });
@@ -102,10 +114,9 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     layout->addWidget(m_settings);
 }
 
-QToolButton* BrowserToolbar::addModeToggle(BrowseMode mode, const QString& title, const QString& icon,
-                                           int key)
+QToolButton* BrowserToolbar::addModeToggle(BrowseMode mode, const QString& title, const QIcon& icon, int key)
 {
-    auto* button = toolButton(title, QIcon::fromTheme(icon), title, this);
+    auto* button = toolButton(title, icon, title, this);
     button->setCheckable(true);
     button->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(key)));
     // A click on the active toggle would turn it off; the state decides and the toggle follows.
@@ -119,25 +130,24 @@ QToolButton* BrowserToolbar::addModeToggle(BrowseMode mode, const QString& title
 
 QToolButton* BrowserToolbar::makePlayButton()
 {
-    QToolButton* play = toolButton(
-        tr("Play"), QIcon::fromTheme(u"media-playback-start"_s, style()->standardIcon(QStyle::SP_MediaPlay)),
-        tr("Play these photos"), this);
+    QToolButton* play = toolButton(tr("Play"), SymbolIcon::themed(u"media-playback-start"_s, u"play.fill"_s),
+                                   tr("Play these photos"), this);
     play->setObjectName(u"browser.play"_s);
     play->setPopupMode(QToolButton::MenuButtonPopup);
     connect(play, &QToolButton::clicked, this, [this] { m_state.playAsLast(std::nullopt); });
 
     auto* menu = new QMenu(play);
-    connect(menu->addAction(QIcon::fromTheme(u"view-presentation"_s), tr("Slideshow")), &QAction::triggered,
-            this, [this] { m_state.play(PlayMode::slideshow(), std::nullopt); });
-    connect(menu->addAction(QIcon::fromTheme(u"view-list-text"_s), tr("Stories")), &QAction::triggered, this,
+    connect(menu->addAction(SymbolIcon::themed(u"view-presentation"_s, u"play.rectangle"_s), tr("Slideshow")),
+            &QAction::triggered, this, [this] { m_state.play(PlayMode::slideshow(), std::nullopt); });
+    connect(menu->addAction(SymbolIcon::bundled(u"text.below.photo"_s), tr("Stories")), &QAction::triggered, this,
             [this] { m_state.play(PlayMode::infoshow(), std::nullopt); });
     menu->addSection(tr("Screen Saver Effects"));
     for (SaverEffect effect : SaverEffect::all()) {
-        connect(menu->addAction(effect.label()), &QAction::triggered, this,
-                [this, effect] { m_state.play(PlayMode::saver(effect), std::nullopt); });
+        connect(menu->addAction(SymbolIcon::bundled(QString::fromUtf16(effectSymbols[SaverEffect::Case(effect)])), effect.label()), &QAction::triggered,
+                this, [this, effect] { m_state.play(PlayMode::saver(effect), std::nullopt); });
     }
     menu->addSeparator();
-    connect(menu->addAction(QIcon::fromTheme(u"video-display"_s), tr("Start Screen Saver")),
+    connect(menu->addAction(SymbolIcon::themed(u"video-display"_s, u"sparkles.tv"_s), tr("Start Screen Saver")),
             &QAction::triggered, this,
             [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
     play->setMenu(menu);

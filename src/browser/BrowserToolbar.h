@@ -36,7 +36,7 @@ public:
     QToolButton& settingsButton() const { return *m_settings; }
 
 private:
-    QToolButton* addModeToggle(BrowseMode mode, const QString& title, const QString& icon, int key);
+    QToolButton* addModeToggle(BrowseMode mode, const QString& title, const QIcon& icon, int key);
     QToolButton* makePlayButton();
 
     BrowserState& m_state;

@@ -2,6 +2,7 @@
 
 #include "app/AlertBanner.h"
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "app/TourAnchor.h"
 #include "browser/BrowserToolbar.h"
 #include "browser/EmptyContent.h"
@@ -24,7 +25,6 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QSplitter>
-#include <QStyle>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -173,13 +173,13 @@ void BrowserView::showContent()
         content = places ? makePlaces(places->query) : makeGrid(*selection);
     } else if (m_state->mode() == BrowseMode::playlists) {
         auto* empty = new EmptyContent(
-            QIcon::fromTheme(u"view-list-details"_s, style()->standardIcon(QStyle::SP_FileDialogListView)),
+            SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s),
             tr("No playlists yet"), tr("New Playlist…"));
         connect(empty, &EmptyContent::actionClicked, m_sheets, &PlaylistSheets::newPlaylist);
         content = empty;
     } else {
         content = new EmptyContent(
-            QIcon::fromTheme(u"image-x-generic"_s, style()->standardIcon(QStyle::SP_DirIcon)),
+            SymbolIcon::themed(u"image-x-generic"_s, u"photo"_s),
             tr("Pick a collection"), QString());
     }
     content->setObjectName(u"browser.content"_s);

@@ -1,6 +1,7 @@
 #include "browser/GridPlaceholder.h"
 
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "imaging/BundledFonts.h"
 
 #include <QIcon>
@@ -57,7 +58,7 @@ void GridPlaceholder::setKind(Kind kind)
             tr("Browse the collections and add photos you love — this playlist becomes your wallpaper."));
         break;
     case Kind::empty:
-        symbol = QIcon::fromTheme(u"image-x-generic"_s, style()->standardIcon(QStyle::SP_FileIcon));
+        symbol = SymbolIcon::themed(u"image-x-generic"_s, u"photo"_s);
         m_title->setText(tr("Nothing here"));
         m_description->clear();
         break;

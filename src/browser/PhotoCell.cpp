@@ -1,6 +1,7 @@
 #include "browser/PhotoCell.h"
 
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "app/TourAnchor.h"
 #include "app/ViewTask.h"
 #include "browser/PhotoDragSource.h"
@@ -26,7 +27,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
-#include <QStyle>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -93,11 +93,6 @@ QToolButton* actionButton(const QString& name, const QIcon& icon, const QString&
     return button;
 }
 
-QIcon themed(const QString& name, QStyle::StandardPixmap fallback, const QWidget* widget)
-{
-    return QIcon::fromTheme(name, widget->style()->standardIcon(fallback));
-}
-
 struct CellIcons
 {
     QIcon wallpaper;
@@ -112,14 +107,14 @@ struct CellIcons
 // Tiles come and go as the grid scrolls. The style builds a new icon on every call, its pictures
 // read at three sizes (some 200 KB a tile), and a new star on every presentation is a new entry in
 // the pixmap cache, which fills to its limit with stars: all tiles share one set instead.
-const CellIcons& cellIcons(const QWidget* widget)
+const CellIcons& cellIcons()
 {
     static const CellIcons icons{
-        .wallpaper = themed(u"preferences-desktop-wallpaper"_s, QStyle::SP_DesktopIcon, widget),
-        .add = themed(u"list-add"_s, QStyle::SP_FileDialogNewFolder, widget),
-        .share = themed(u"document-send"_s, QStyle::SP_ArrowUp, widget),
-        .remove = themed(u"list-remove"_s, QStyle::SP_DialogDiscardButton, widget),
-        .failed = themed(u"image-x-generic"_s, QStyle::SP_FileIcon, widget),
+        .wallpaper = SymbolIcon::themed(u"preferences-desktop-wallpaper"_s, u"menubar.dock.rectangle"_s),
+        .add = SymbolIcon::themed(u"list-add"_s, u"plus.square"_s),
+        .share = SymbolIcon::themed(u"document-send"_s, u"square.and.arrow.up"_s),
+        .remove = SymbolIcon::themed(u"list-remove"_s, u"minus.square"_s),
+        .failed = SymbolIcon::themed(u"image-x-generic"_s, u"photo"_s),
         .star = starIcon(false),
         .starFilled = starIcon(true),
     };
@@ -134,15 +129,17 @@ PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
     , m_actions(std::move(actions))
     , m_title(new QLabel(this))
     , m_row(new QWidget(this))
-    , m_wallpaper(actionButton(u"cell.wallpaper"_s, cellIcons(this).wallpaper, tr("Wallpaper"), m_row))
+    , m_wallpaper(actionButton(u"cell.wallpaper"_s, cellIcons().wallpaper, tr("Wallpaper"), m_row))
     , m_wallpaperBusy(new QProgressBar(m_row))
-    , m_favorite(actionButton(u"cell.favorite"_s, cellIcons(this).star, tr("Favorite"), m_row))
-    , m_add(actionButton(u"cell.add"_s, cellIcons(this).add, tr("Add to Playlist"), m_row))
-    , m_share(actionButton(u"cell.share"_s, cellIcons(this).share, tr("Share"), m_row))
-    , m_remove(actionButton(u"cell.remove"_s, cellIcons(this).remove, tr("Remove from Playlist"), m_row))
+    , m_favorite(actionButton(u"cell.favorite"_s, cellIcons().star, tr("Favorite"), m_row))
+    , m_add(actionButton(u"cell.add"_s, cellIcons().add, tr("Add to Playlist"), m_row))
+    , m_share(actionButton(u"cell.share"_s, cellIcons().share, tr("Share"), m_row))
+    , m_remove(actionButton(u"cell.remove"_s, cellIcons().remove, tr("Remove from Playlist"), m_row))
     , m_tour(new TourAnchor(services.guidance, *m_row, 1, TourAnchor::Edge::bottom, false))
 {
     setFocusPolicy(Qt::NoFocus);
+    // Titles come from the service: text, never markup.
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setFont(titleFont());
     QPalette ink = m_title->palette();
     ink.setColor(QPalette::WindowText, Palette::dark());
@@ -223,7 +220,7 @@ void PhotoCell::updateButtons()
     const bool local = isLocal();
     const std::optional<Album>& album = m_shown.album;
     m_favorite->setVisible(!local);
-    m_favorite->setIcon(isFavorite() ? cellIcons(this).starFilled : cellIcons(this).star);
+    m_favorite->setIcon(isFavorite() ? cellIcons().starFilled : cellIcons().star);
     m_add->setVisible(!local);
     m_share->setVisible(!local);
     m_remove->setVisible(album && !album->isFavorites() && !(local && album->isLinkedFolder()));
@@ -308,7 +305,7 @@ void PhotoCell::paintEvent(QPaintEvent*)
                           m_picture);
     } else if (m_pictureFailed) {
         const QRect icon(QPoint(0, 0), QSize(32, 32));
-        cellIcons(this).failed.paint(&painter, icon.translated(picture.center().toPoint() - icon.center()),
+        cellIcons().failed.paint(&painter, icon.translated(picture.center().toPoint() - icon.center()),
                                      Qt::AlignCenter, QIcon::Disabled);
     } else {
         painter.fillRect(picture, QColor(128, 128, 128, 31));

@@ -1,6 +1,7 @@
 #include "browser/PlaylistPicker.h"
 
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "imaging/BundledFonts.h"
 #include "model/Account.h"
 
@@ -49,7 +50,7 @@ PlaylistPicker::PlaylistPicker(const Account& account, std::optional<Album> excl
     }
     column->addLayout(grid);
 
-    auto* create = new QPushButton(QIcon::fromTheme(u"list-add"_s), tr("New Playlist…"), this);
+    auto* create = new QPushButton(SymbolIcon::themed(u"list-add"_s, u"plus.circle"_s), tr("New Playlist…"), this);
     create->setObjectName(u"playlistPicker.new"_s);
     create->setFlat(true);
     QPalette muted = create->palette();

@@ -1,6 +1,7 @@
 #include "browser/SidebarList.h"
 
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "app/TourAnchor.h"
 #include "browser/PlaylistRow.h"
 #include "browser/SidebarHeader.h"
@@ -13,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -100,7 +100,7 @@ void SidebarList::addPlaylistRows()
 
     auto* create = new QPushButton(tr("New Playlist…"), this);
     create->setObjectName(u"sidebar.newPlaylist"_s);
-    create->setIcon(QIcon::fromTheme(u"list-add"_s, style()->standardIcon(QStyle::SP_FileDialogNewFolder)));
+    create->setIcon(SymbolIcon::themed(u"list-add"_s, u"plus.circle"_s));
     create->setFlat(true);
     create->setFont(BundledFonts::font(14, QFont::Normal));
     create->setCursor(Qt::PointingHandCursor);

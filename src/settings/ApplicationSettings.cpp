@@ -139,6 +139,10 @@ QWidget* ApplicationSettings::buildSignedIn()
     connect(signOut, &QPushButton::clicked, this, [this] { m_model.signOut(); });
     m_deleteButton = new QPushButton(tr("Delete Account…"), m_signedIn);
     m_deleteButton->setObjectName(u"application.delete"_s);
+    // A destructive action reads in red.
+    QPalette destructive = m_deleteButton->palette();
+    destructive.setColor(QPalette::ButtonText, QColor(192, 28, 40));
+    m_deleteButton->setPalette(destructive);
     connect(m_deleteButton, &QPushButton::clicked, this, &ApplicationSettings::confirmDeletion);
     row->addWidget(signOut);
     row->addWidget(m_deleteButton);

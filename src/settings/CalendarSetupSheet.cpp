@@ -72,7 +72,10 @@ CalendarSetupSheet::CalendarSetupSheet(AppModel& model, Guidance& guidance, Rota
 
     auto* bottom = new QHBoxLayout;
     bottom->setContentsMargins(0, 4, 0, 0);
-    bottom->addWidget(PaneText::note(tr("You can change it any time in Settings."), this));
+    QLabel* note = PaneText::note(tr("You can change it any time in Settings."), this);
+    // One line: the buttons beside it would squeeze a wrapping note onto two.
+    note->setWordWrap(false);
+    bottom->addWidget(note);
     bottom->addStretch();
     auto* notNow = new QPushButton(tr("Not Now"), this);
     notNow->setObjectName(u"calendarSetup.notNow"_s);

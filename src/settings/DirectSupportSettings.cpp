@@ -1,5 +1,6 @@
 #include "settings/DirectSupportSettings.h"
 
+#include "app/MessageText.h"
 #include "app/Palette.h"
 #include "app/ViewTask.h"
 #include "imaging/BundledFonts.h"
@@ -47,9 +48,8 @@ QMessageBox* question(QWidget* parent, const QString& name, const QString& title
     box->setWindowModality(Qt::WindowModal);
     box->setIcon(QMessageBox::Question);
     box->setWindowTitle(u"Lumivale"_s);
-    box->setTextFormat(Qt::PlainText);
-    box->setText(title);
-    box->setInformativeText(text);
+    // The text may name a folder, which is the user's own text.
+    MessageText::set(*box, title, text);
     return box;
 }
 

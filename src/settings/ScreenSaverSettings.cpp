@@ -1,5 +1,6 @@
 #include "settings/ScreenSaverSettings.h"
 
+#include "app/PrimaryButton.h"
 #include "app/ViewTask.h"
 #include "model/SaverEffect.h"
 #include "model/SaverIdle.h"
@@ -57,7 +58,7 @@ ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SettingsSync& settings
         PaneText::note(tr("The screen saver plays the playlists marked ☑ in the sidebar. Any key, "
                           "click or mouse movement ends it."),
                        this));
-    auto* preview = new QPushButton(tr("Preview"), this);
+    auto* preview = new PrimaryButton(tr("Preview"), this);
     preview->setObjectName(u"saver.preview"_s);
     connect(preview, &QPushButton::clicked, this,
             [&model, &saver] { ViewTask::start(model, saver.startSaverNow(std::nullopt)); });

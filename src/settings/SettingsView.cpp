@@ -1,6 +1,7 @@
 #include "settings/SettingsView.h"
 
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "browser/SidebarRow.h"
 #include "imaging/BundledFonts.h"
 #include "model/DeviceInfo.h"
@@ -126,7 +127,8 @@ QWidget* SettingsView::buildHeader()
     heading->setFont(BundledFonts::font(24, QFont::Normal));
     auto* close = new QToolButton(header);
     close->setObjectName(u"settings.closeButton"_s);
-    close->setText(u"✕"_s);
+    close->setIcon(SymbolIcon::themed(u"window-close"_s, u"xmark"_s));
+    close->setIconSize(QSize(16, 16));
     close->setAutoRaise(true);
     close->setToolTip(tr("Close"));
     close->setAccessibleName(tr("Close"));

@@ -1,6 +1,7 @@
 #include "settings/SupportSettings.h"
 
 #include "app/Palette.h"
+#include "app/PrimaryButton.h"
 #include "app/ServiceSite.h"
 #include "app/ViewTask.h"
 #include "platform/LinkOpener.h"
@@ -93,7 +94,7 @@ QWidget* SupportSettings::buildSelfTest(SupportTests& tests, QWidget* parent)
                           "sends the results and the app's log to Lumivale Support."),
                        block));
     auto* row = new QHBoxLayout;
-    m_run = new QPushButton(tr("Run"), block);
+    m_run = new PrimaryButton(tr("Run"), block);
     m_run->setObjectName(u"support.run"_s);
     connect(m_run, &QPushButton::clicked, this,
             [this, &tests] { ViewTask::start(m_model, tests.runTests()); });

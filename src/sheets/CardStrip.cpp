@@ -1,9 +1,9 @@
 #include "sheets/CardStrip.h"
 
 #include "app/Palette.h"
+#include "app/SymbolIcon.h"
 #include "sheets/CardView.h"
 #include "sheets/LazyCards.h"
-#include "sheets/Symbol.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -132,8 +132,9 @@ QPushButton* CardStrip::arrow(bool forward)
     button->setToolTip(forward ? tr("More") : tr("Back"));
     button->setFixedSize(arrowSide, arrowSide);
     button->setCursor(Qt::PointingHandCursor);
-    button->setIcon(Symbol::pixmap(forward ? Symbol::Kind::chevronRight : Symbol::Kind::chevronLeft, 14,
-                                   Palette::dark(), devicePixelRatioF()));
+    button->setIcon(forward ? SymbolIcon::themed(u"go-next"_s, u"chevron.right"_s)
+                            : SymbolIcon::themed(u"go-previous"_s, u"chevron.left"_s));
+    button->setIconSize(QSize(14, 14));
     QColor ring = Palette::muted();
     ring.setAlphaF(0.25);
     button->setStyleSheet(

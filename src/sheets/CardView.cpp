@@ -6,8 +6,10 @@
 #include "sheets/SheetText.h"
 #include "sheets/Symbol.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -57,17 +59,16 @@ CardView::CardView(Card card, std::optional<int> width, QNetworkAccessManager& n
         star->setPixmap(Symbol::pixmap(Symbol::Kind::star, 10, Palette::muted(), devicePixelRatioF()));
         titleRow->addWidget(star, 0, Qt::AlignVCenter);
     }
-    QLabel* name = SheetText::label(m_card.name, nameSize(width.has_value()), Palette::dark(), this);
-    name->setObjectName(u"card.name"_s);
-    name->setFixedHeight(nameHeight(width.has_value()));
-    if (width) {
-        // Two lines, reserved even for a short name, so the cards of a strip line up.
-        name->setWordWrap(true);
-        name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    } else {
-        name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    }
-    titleRow->addWidget(name, 1);
+    m_name = SheetText::label(m_card.name, nameSize(width.has_value()), Palette::dark(), this);
+    m_name->setObjectName(u"card.name"_s);
+    m_name->setFixedHeight(nameHeight(width.has_value()));
+    // Two lines, reserved even for a short name, so the cards of a strip line up; one in a grid.
+    m_nameLines = width ? 2 : 1;
+    m_name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // A long name is cut with "…" wherever the label's width leaves it.
+    m_name->installEventFilter(this);
+    titleRow->addWidget(m_name, 1);
     column->addLayout(titleRow);
 
     QLabel* count = SheetText::label(subtitle(m_card), subtitleSize, Palette::muted(), this);
@@ -85,6 +86,36 @@ int CardView::height(int width, bool fixedWidth)
 {
     const int subtitle = QFontMetrics(BundledFonts::font(subtitleSize, QFont::Normal)).height();
     return PictureFrame::frameHeight(width) + spacing + nameHeight(fixedWidth) + spacing + subtitle;
+}
+
+QString CardView::fitted(const QString& name, const QFont& font, int width, int lines)
+{
+    const QFontMetrics metrics(font);
+    QTextLayout layout(name, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QStringList shown;
+    for (int index = 0; index < lines; ++index) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        const bool last = index == lines - 1;
+        const QString rest = name.mid(line.textStart());
+        shown.append(last ? metrics.elidedText(rest.simplified(), Qt::ElideRight, width)
+                          : name.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return shown.join(u'\n');
+}
+
+bool CardView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_name && event->type() == QEvent::Resize)
+        m_name->setText(fitted(m_card.name, m_name->font(), m_name->width(), m_nameLines));
+    return QAbstractButton::eventFilter(watched, event);
 }
 
 QString CardView::subtitle(const Card& card)

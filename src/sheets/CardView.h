@@ -6,6 +6,7 @@
 
 #include <optional>
 
+class QLabel;
 class QNetworkAccessManager;
 
 namespace lumi {
@@ -28,15 +29,20 @@ public:
     static QString subtitle(const Card& card);
     /// The height of every card at width, so a list lays out places for cards not made yet.
     static int height(int width, bool fixedWidth);
+    /// The name as it fits on at most lines lines of width, wrapped at words, its end cut with "…".
+    static QString fitted(const QString& name, const QFont& font, int width, int lines);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Card m_card;
     PictureFrame* m_cover;
+    QLabel* m_name;
+    int m_nameLines;
 };
 
 } // namespace lumi

@@ -138,6 +138,8 @@ void ShareSheet::finish(std::optional<QString> failure)
     }
     m_failure->setText(*failure);
     m_failure->show();
+    // The sheet grows for the wrapped red line rather than squeezing the fields above it.
+    adjustSize();
 }
 
 } // namespace lumi

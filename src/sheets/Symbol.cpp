@@ -13,11 +13,6 @@ QPainterPath path(Symbol::Kind kind)
 {
     QPainterPath shape;
     switch (kind) {
-    case Symbol::Kind::chevronLeft:
-        shape.moveTo(15, 5);
-        shape.lineTo(8, 12);
-        shape.lineTo(15, 19);
-        break;
     case Symbol::Kind::chevronRight:
         shape.moveTo(9, 5);
         shape.lineTo(16, 12);

@@ -10,7 +10,7 @@ namespace lumi {
 class Symbol final
 {
 public:
-    enum class Kind { chevronLeft, chevronRight, star, map, wifiExclamation };
+    enum class Kind { chevronRight, star, map, wifiExclamation };
 
     Symbol() = delete;
 

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowController.h"
+#include "app/MainWindowSheets.h"
 #include "browser/BrowserToolbar.h"
 #include "browser/BrowserView.h"
 #include "browser/NameSheet.h"
@@ -18,7 +19,7 @@
 #include "sheets/PlacesView.h"
 #include "state/AppModel.h"
 #include "state/Guidance.h"
-#include "support/PrivateXServer.h"
+#include "support/PrivateXServerMain.h"
 #include "support/SandboxFixture.h"
 #include "support/app/FixedSystemTray.h"
 #include "support/app/RecordingSingleInstance.h"
@@ -28,11 +29,13 @@
 #include "support/state/CallJournal.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDrag>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLineEdit>
 #include <QMap>
+#include <QMenu>
 #include <QMetaMethod>
 #include <QProcess>
 #include <QPushButton>
@@ -47,8 +50,6 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 namespace {
-
-std::unique_ptr<test::PrivateXServer> server;
 
 constexpr qint64 morningsId = 102;
 constexpr qint64 picksId = 103;
@@ -99,6 +100,7 @@ private slots:
     void markedPhotosDragTogether();
     void latestIsThereToComeBackTo();
     void everyViewSignalHasAReceiver();
+    void buttonsShowTheirSymbolsAndSheetsTheirLook();
 
 private:
     /// Starts the app on the session an earlier run left and waits for its browser.
@@ -107,8 +109,8 @@ private:
     /// The grid on show once its first page is in.
     PhotoGrid& loadedGrid();
     PhotoCell* cellOf(const PhotoGrid& grid, const QString& uuid) const;
-    /// Waits until the widget stays where it is: a pointer driven from outside must meet it there.
-    void waitUntilSettled(const QWidget& widget);
+    /// The photo's tile once it stays where it is: a pointer driven from outside must meet it there.
+    PhotoCell* settledCell(const PhotoGrid& grid, const QString& uuid);
     SidebarRow* sidebarRow(const QString& title) const;
     void showPlaylist(qint64 id);
     void openPlacesLevel();
@@ -180,17 +182,26 @@ PhotoGrid& BrowserGesturesX11Test::loadedGrid()
     return *grid;
 }
 
-void BrowserGesturesX11Test::waitUntilSettled(const QWidget& widget)
+PhotoCell* BrowserGesturesX11Test::settledCell(const PhotoGrid& grid, const QString& uuid)
 {
-    // The first page brings the scroll bar, which narrows the grid and moves every tile once more.
+    // The first page brings the scroll bar and the service's banner pushes the column down: tiles
+    // move, and are handed to other photos, until the layout has settled.
+    const auto where = [&] {
+        const PhotoCell* cell = cellOf(grid, uuid);
+        return cell ? QRect(cell->mapToGlobal(QPoint(0, 0)), cell->size()) : QRect();
+    };
     QRect before;
-    QTRY_VERIFY([&] {
-        const QRect now(widget.mapToGlobal(QPoint(0, 0)), widget.size());
-        const bool settled = now == before;
-        before = now;
-        QTest::qWait(100);
-        return settled;
-    }());
+    int still = 0;
+    [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(([&] {
+                                     const QRect now = where();
+                                     still = now.isValid() && now == before ? still + 1 : 0;
+                                     before = now;
+                                     return still >= 6;
+                                 }()),
+                                 20'000);
+    }();
+    return cellOf(grid, uuid);
 }
 
 PhotoCell* BrowserGesturesX11Test::cellOf(const PhotoGrid& grid, const QString& uuid) const
@@ -278,10 +289,7 @@ void BrowserGesturesX11Test::doubleClickOrReturnPlaysFromThePhoto()
     PhotoGrid& grid = loadedGrid();
     QVERIFY(grid.media().size() > 2);
     const Medium photo = grid.media().at(2);
-    PhotoCell* cell = cellOf(grid, photo.uuid);
-    QVERIFY(cell);
-    waitUntilSettled(*cell);
-    cell = cellOf(grid, photo.uuid);
+    PhotoCell* cell = settledCell(grid, photo.uuid);
     QVERIFY(cell);
     m_sandbox->clearRequests();
 
@@ -379,7 +387,7 @@ void BrowserGesturesX11Test::markedPhotosDragTogether()
     PhotoGrid& grid = loadedGrid();
     QVERIFY(grid.media().size() >= 3);
     QList<Medium> photos = grid.media().mid(0, 3);
-    waitUntilSettled(*cellOf(grid, photos.first().uuid));
+    QVERIFY(settledCell(grid, photos.first().uuid));
     QWidget* window = m_app->mainWindow()->window();
     window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window));
@@ -550,25 +558,53 @@ void BrowserGesturesX11Test::everyViewSignalHasAReceiver()
         QVERIFY2(seen.contains(row), qPrintable(u"no %1 was on screen"_s.arg(QString::fromUtf8(row.first))));
 }
 
+void BrowserGesturesX11Test::buttonsShowTheirSymbolsAndSheetsTheirLook()
+{
+    // This X server has no icon theme: what shows is what the app brings along.
+    launch();
+    QStringList blank;
+    const auto check = [&blank](const QIcon& icon, const QString& what) {
+        if (icon.isNull() || icon.pixmap(18, 18).isNull())
+            blank.append(what);
+    };
+    BrowserToolbar& toolbar = m_browser->toolbar();
+    for (QToolButton* button : toolbar.findChildren<QToolButton*>()) {
+        if (button->isVisible() && !button->text().isEmpty())
+            check(button->icon(), button->text());
+    }
+    for (QAction* action : toolbar.playButton().menu()->actions()) {
+        if (!action->isSeparator() && !action->text().isEmpty())
+            check(action->icon(), action->text());
+    }
+    PhotoGrid& grid = loadedGrid();
+    for (QToolButton* button : cellOf(grid, grid.media().first().uuid)->findChildren<QToolButton*>())
+        check(button->icon(), button->objectName());
+    QTest::mouseClick(&m_browser->toolbar().modeButton(BrowseMode::playlists), Qt::LeftButton);
+    QPushButton* create = nullptr;
+    QTRY_VERIFY((create = m_browser->findChild<QPushButton*>(u"sidebar.newPlaylist"_s)) && create->isVisible());
+    check(create->icon(), create->text());
+    QVERIFY2(blank.isEmpty(), qPrintable(blank.join(u", "_s)));
+
+    // The settings keep their white; the main window around them is grey.
+    QTest::mouseClick(&toolbar.settingsButton(), Qt::LeftButton);
+    QDialog* settings = nullptr;
+    QTRY_VERIFY((settings = m_app->mainWindow()->window()->sheets().dialog()) && settings->isVisible());
+    QCOMPARE(settings->palette().color(QPalette::Window), QColor(Qt::white));
+    QVERIFY(m_app->mainWindow()->window()->palette().color(QPalette::Window) != QColor(Qt::white));
+    auto* close = settings->findChild<QToolButton*>(u"settings.closeButton"_s);
+    QVERIFY(close);
+    check(close->icon(), u"close"_s);
+    QVERIFY2(blank.isEmpty(), qPrintable(blank.join(u", "_s)));
+    QTest::mouseClick(close, Qt::LeftButton);
+    QTRY_VERIFY(!m_app->mainWindow()->window()->sheets().dialog());
+}
+
 } // namespace lumi
 
 int main(int argc, char** argv)
 {
-    lumi::server = std::make_unique<lumi::test::PrivateXServer>();
-    if (lumi::server->display().isEmpty()) {
-        qCritical("%s", qPrintable(lumi::server->error()));
-        return 1;
-    }
-    qputenv("DISPLAY", lumi::server->display());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    int status = 0;
-    {
-        QApplication app(argc, argv);
-        lumi::BrowserGesturesX11Test test;
-        status = QTest::qExec(&test, argc, argv);
-    }
-    lumi::server.reset();
-    return status;
+    return lumi::test::runOnPrivateXServer<QApplication>(
+        argc, argv, [] { return std::make_unique<lumi::BrowserGesturesX11Test>(); });
 }
 
 #include "BrowserGesturesX11Test.moc"

@@ -17,6 +17,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
+#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
@@ -147,6 +148,9 @@ private slots:
     void addsToAChosenPlaylist();
     void aLateThumbnailNeverLandsOnAReusedTile();
     void dragPreviewBadgesTwoOrMore();
+    void aPressOnAMarkedTileSelectsOnRelease_data();
+    void aPressOnAMarkedTileSelectsOnRelease();
+    void showsItsTitleAndSymbolsAsGiven();
 };
 
 void PhotoCellTest::offersWhatThePhotoAllows_data()
@@ -360,6 +364,58 @@ void PhotoCellTest::dragPreviewBadgesTwoOrMore()
 
     const QImage empty = PhotoDragSource::preview(QImage(), 1, 1);
     QCOMPARE(empty.pixelColor(80, 45).alpha(), 77);
+}
+
+void PhotoCellTest::aPressOnAMarkedTileSelectsOnRelease_data()
+{
+    QTest::addColumn<Grid>("grid");
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("selectsOnPress");
+
+    // A plain press on a marked tile may start a drag of every mark: it must not narrow them first.
+    QTest::newRow("marked, plain press") << Grid::playlist << true << Qt::KeyboardModifiers() << false;
+    QTest::newRow("unmarked") << Grid::playlist << false << Qt::KeyboardModifiers() << true;
+    QTest::newRow("marked, Ctrl toggles at once") << Grid::playlist << true
+                                                  << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+    QTest::newRow("marked, Shift extends at once") << Grid::playlist << true
+                                                   << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+    QTest::newRow("selected in a listing") << Grid::listing << true << Qt::KeyboardModifiers() << true;
+}
+
+void PhotoCellTest::aPressOnAMarkedTileSelectsOnRelease()
+{
+    QFETCH(Grid, grid);
+    QFETCH(bool, marked);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, selectsOnPress);
+
+    CellRig rig;
+    const Medium photo = rig.harness.catalogPhotos(1).first();
+    rig.cell->present({.medium = photo, .album = rig.album(grid), .selected = marked});
+    const QPoint picture = rig.cell->pictureRect().center();
+    const QString select = u"select "_s + photo.uuid;
+    QTest::mousePress(rig.cell.get(), Qt::LeftButton, modifiers, picture);
+    QCOMPARE(rig.reports, selectsOnPress ? QStringList{select} : QStringList{});
+    QTest::mouseRelease(rig.cell.get(), Qt::LeftButton, modifiers, picture);
+    QCOMPARE(rig.reports, QStringList{select});
+}
+
+void PhotoCellTest::showsItsTitleAndSymbolsAsGiven()
+{
+    CellRig rig;
+    Medium photo = rig.harness.catalogPhotos(1).first();
+    photo.title = u"<b>Dawn</b> & dusk"_s;
+    rig.cell->present({.medium = photo, .album = rig.album(Grid::playlist)});
+    QList<QLabel*> titles = rig.cell->findChildren<QLabel*>();
+    titles.removeIf([](const QLabel* label) { return !label->text().contains(u"Dawn"_s); });
+    QCOMPARE(titles.size(), 1);
+    QCOMPARE(titles.first()->textFormat(), Qt::PlainText);
+    // Every button shows a symbol, themed or bundled, on any desktop.
+    for (const char* name : {"wallpaper", "favorite", "add", "share", "remove"}) {
+        auto* button = rig.cell->findChild<QToolButton*>(u"cell."_s + QLatin1StringView(name));
+        QVERIFY2(!button->icon().pixmap(17, 17).isNull(), name);
+    }
 }
 
 int main(int argc, char** argv)

@@ -153,6 +153,11 @@ void DirectSupportSettingsTest::aMoveEndsInARelaunch()
         QTRY_VERIFY((box = m_pane->findChild<QMessageBox*>(u"directSupport.oldFolders"_s)));
         QCOMPARE(box->text(), u"Move the old photo folders to the Trash?"_s);
         QVERIFY(box->informativeText().contains(u"The copies in "_s + old + u" are no longer used."_s));
+        // The folder's path is the user's text: never read as markup.
+        QList<QLabel*> shown = box->findChildren<QLabel*>();
+        shown.removeIf([box](const QLabel* label) { return label->text() != box->informativeText(); });
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first()->textFormat(), Qt::PlainText);
         QCOMPARE(m_rig->processes.quits, 0);
         if (answer == u"escape"_s) {
             QTest::keyClick(box, Qt::Key_Escape);

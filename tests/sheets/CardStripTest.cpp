@@ -2,6 +2,7 @@
 #include "sheets/CardView.h"
 #include "sheets/LazyCards.h"
 
+#include <QLabel>
 #include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QTest>
@@ -14,6 +15,7 @@ using lumi::CardStrip;
 using lumi::CardView;
 
 Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(std::optional<int>)
 
 namespace {
 
@@ -40,6 +42,8 @@ private slots:
     void positionNamesACard();
     void subtitle_data();
     void subtitle();
+    void longNamesEndInAnEllipsis_data();
+    void longNamesEndInAnEllipsis();
     void buttonsPageTheStrip_data();
     void buttonsPageTheStrip();
 };
@@ -142,6 +146,43 @@ void CardStripTest::subtitle()
     QFETCH(std::optional<QString>, state);
     QFETCH(QString, text);
     QCOMPARE(CardView::subtitle(Card{u"r-x/y"_s, u"Y"_s, photos, std::nullopt, false, state}), text);
+}
+
+void CardStripTest::longNamesEndInAnEllipsis_data()
+{
+    QTest::addColumn<std::optional<int>>("width"); // none: a card of the home grid, 240 wide
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("cut");
+
+    const QString longName = u"Parque Nacional de los Picos de Europa y sus alrededores montañosos"_s;
+    QTest::newRow("strip, short") << std::optional<int>(200) << u"Lisbon"_s << 1 << false;
+    QTest::newRow("strip, two lines at most") << std::optional<int>(200) << longName << 2 << true;
+    QTest::newRow("grid, one line") << std::optional<int>() << longName << 1 << true;
+    QTest::newRow("grid, short") << std::optional<int>() << u"Porto"_s << 1 << false;
+}
+
+void CardStripTest::longNamesEndInAnEllipsis()
+{
+    QFETCH(std::optional<int>, width);
+    QFETCH(QString, name);
+    QFETCH(int, lines);
+    QFETCH(bool, cut);
+
+    QNetworkAccessManager network;
+    CardView card(Card{u"p-x"_s, name, 3, std::nullopt, true, std::nullopt}, width, network);
+    if (!width)
+        card.resize(240, CardView::height(240, false));
+    card.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&card));
+    auto* label = card.findChild<QLabel*>(u"card.name"_s);
+    QTRY_COMPARE(label->text().split(u'\n').size(), lines);
+    QCOMPARE(label->text().endsWith(u'…'), cut);
+    if (!cut)
+        QCOMPARE(label->text(), name);
+    for (const QString& line : label->text().split(u'\n'))
+        QVERIFY2(label->fontMetrics().horizontalAdvance(line) <= label->width(), qPrintable(line));
+    QCOMPARE(label->toolTip().isEmpty() ? card.toolTip() : label->toolTip(), name);
 }
 
 void CardStripTest::buttonsPageTheStrip_data()

@@ -124,6 +124,13 @@ void ShareSheetTest::aRejectionShowsAsTextAndKeepsTheFields()
     QCOMPARE(failure->text(), reason);
     QCOMPARE(failure->textFormat(), Qt::PlainText);
     QCOMPARE(failure->palette().color(QPalette::WindowText), QColor(Qt::red));
+    // The sheet makes room for the red line: the message box stays whole above it.
+    QTRY_VERIFY(failure->mapTo(m_sheet, QPoint()).y() > message()->mapTo(m_sheet, QPoint()).y());
+    const QRect box(message()->mapTo(m_sheet, QPoint()), message()->size());
+    QCOMPARE(box.height(), 84);
+    QVERIFY(m_sheet->rect().contains(box));
+    QVERIFY(box.bottom() < failure->mapTo(m_sheet, QPoint()).y());
+    QVERIFY(m_sheet->rect().contains(QRect(failure->mapTo(m_sheet, QPoint()), failure->size())));
     QVERIFY(m_sheet->isVisible());
     QCOMPARE(email()->text(), u"friend@example.test"_s);
     QCOMPARE(message()->toPlainText(), u"Look!"_s);
