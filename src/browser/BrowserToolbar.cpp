@@ -59,8 +59,8 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     // Places is Ctrl+3 and Playlists Ctrl+2, in this order on screen.
     layout->addWidget(
         addModeToggle(BrowseMode::home, u"Home"_s, SymbolIcon::themed(u"go-home"_s, u"house"_s), Qt::Key_1));
-    layout->addWidget(
-        addModeToggle(BrowseMode::places, tr("Places"), SymbolIcon::themed(u"mark-location"_s, u"map"_s), Qt::Key_3));
+    layout->addWidget(addModeToggle(BrowseMode::places, tr("Places"),
+                                    SymbolIcon::themed(u"mark-location"_s, u"map"_s), Qt::Key_3));
     layout->addWidget(addModeToggle(BrowseMode::playlists, u"Playlists"_s,
                                     SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s), Qt::Key_2));
     auto showMode = [this] {
@@ -105,8 +105,8 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     showChanging();
     layout->addWidget(m_next);
 
-    m_settings =
-        toolButton(tr("Settings"), SymbolIcon::themed(u"preferences-system"_s, u"gearshape"_s), tr("Settings"), this);
+    m_settings = toolButton(tr("Settings"), SymbolIcon::themed(u"preferences-system"_s, u"gearshape"_s),
+                            tr("Settings"), this);
     m_settings->setObjectName(u"browser.settings"_s);
     connect(m_settings, &QToolButton::clicked, this,
             [this, &guidance, &window] { SettingsRequest::raise(m_model, guidance, window); });
@@ -139,17 +139,20 @@ QToolButton* BrowserToolbar::makePlayButton()
     auto* menu = new QMenu(play);
     connect(menu->addAction(SymbolIcon::themed(u"view-presentation"_s, u"play.rectangle"_s), tr("Slideshow")),
             &QAction::triggered, this, [this] { m_state.play(PlayMode::slideshow(), std::nullopt); });
-    connect(menu->addAction(SymbolIcon::bundled(u"text.below.photo"_s), tr("Stories")), &QAction::triggered, this,
-            [this] { m_state.play(PlayMode::infoshow(), std::nullopt); });
+    connect(menu->addAction(SymbolIcon::bundled(u"text.below.photo"_s), tr("Stories")), &QAction::triggered,
+            this, [this] { m_state.play(PlayMode::infoshow(), std::nullopt); });
     menu->addSection(tr("Screen Saver Effects"));
     for (SaverEffect effect : SaverEffect::all()) {
-        connect(menu->addAction(SymbolIcon::bundled(QString::fromUtf16(effectSymbols[SaverEffect::Case(effect)])), effect.label()), &QAction::triggered,
-                this, [this, effect] { m_state.play(PlayMode::saver(effect), std::nullopt); });
+        connect(
+            menu->addAction(SymbolIcon::bundled(QString::fromUtf16(effectSymbols[SaverEffect::Case(effect)])),
+                            effect.label()),
+            &QAction::triggered, this,
+            [this, effect] { m_state.play(PlayMode::saver(effect), std::nullopt); });
     }
     menu->addSeparator();
-    connect(menu->addAction(SymbolIcon::themed(u"video-display"_s, u"sparkles.tv"_s), tr("Start Screen Saver")),
-            &QAction::triggered, this,
-            [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
+    connect(
+        menu->addAction(SymbolIcon::themed(u"video-display"_s, u"sparkles.tv"_s), tr("Start Screen Saver")),
+        &QAction::triggered, this, [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
     play->setMenu(menu);
 
     auto showMedia = [this, play] { play->setEnabled(!m_state.gridMedia().isEmpty()); };

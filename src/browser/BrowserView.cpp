@@ -172,15 +172,13 @@ void BrowserView::showContent()
         const Source::Places* places = selection->as<Source::Places>();
         content = places ? makePlaces(places->query) : makeGrid(*selection);
     } else if (m_state->mode() == BrowseMode::playlists) {
-        auto* empty = new EmptyContent(
-            SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s),
-            tr("No playlists yet"), tr("New Playlist…"));
+        auto* empty = new EmptyContent(SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s),
+                                       tr("No playlists yet"), tr("New Playlist…"));
         connect(empty, &EmptyContent::actionClicked, m_sheets, &PlaylistSheets::newPlaylist);
         content = empty;
     } else {
-        content = new EmptyContent(
-            SymbolIcon::themed(u"image-x-generic"_s, u"photo"_s),
-            tr("Pick a collection"), QString());
+        content = new EmptyContent(SymbolIcon::themed(u"image-x-generic"_s, u"photo"_s),
+                                   tr("Pick a collection"), QString());
     }
     content->setObjectName(u"browser.content"_s);
     m_detail->addWidget(content, 1);
@@ -211,7 +209,8 @@ QWidget* BrowserView::makeGrid(const Source& source)
     connect(m_state, &BrowserState::columnsChanged, grid,
             [this, grid] { grid->setColumns(m_state->columns()); });
     // A double-click or Return plays the grid's photos from that one, as the gallery was last played.
-    connect(grid, &PhotoGrid::playRequested, m_state, [this](const Medium& photo) { m_state->playAsLast(photo); });
+    connect(grid, &PhotoGrid::playRequested, m_state,
+            [this](const Medium& photo) { m_state->playAsLast(photo); });
     connect(grid, &PhotoGrid::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylistFor);
     return grid;
 }

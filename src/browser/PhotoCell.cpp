@@ -306,7 +306,7 @@ void PhotoCell::paintEvent(QPaintEvent*)
     } else if (m_pictureFailed) {
         const QRect icon(QPoint(0, 0), QSize(32, 32));
         cellIcons().failed.paint(&painter, icon.translated(picture.center().toPoint() - icon.center()),
-                                     Qt::AlignCenter, QIcon::Disabled);
+                                 Qt::AlignCenter, QIcon::Disabled);
     } else {
         painter.fillRect(picture, QColor(128, 128, 128, 31));
     }

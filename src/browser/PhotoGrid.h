@@ -24,8 +24,9 @@ class GridPlaceholder;
 /// The scrolling grid of one source's photos, loaded page by page as its last tile comes into
 /// view. Only the rows in view and one screen either way have tiles, reused as they scroll. The
 /// arrow keys walk the selection and Return plays from it, as a double-click does. In a playlist it
-/// keeps marks (Ctrl-click, Shift-click, Ctrl+A, Escape) and removes the marked photos after asking. Tiles' short results show as a toast for 2 s. The host reads the loaded photos
-/// and the selected one through the accessors and their change signals.
+/// keeps marks (Ctrl-click, Shift-click, Ctrl+A, Escape) and removes the marked photos after
+/// asking. Tiles' short results show as a toast for 2 s. The host reads the loaded photos and the
+/// selected one through the accessors and their change signals.
 class PhotoGrid final : public QAbstractScrollArea
 {
     Q_OBJECT

@@ -50,7 +50,8 @@ PlaylistPicker::PlaylistPicker(const Account& account, std::optional<Album> excl
     }
     column->addLayout(grid);
 
-    auto* create = new QPushButton(SymbolIcon::themed(u"list-add"_s, u"plus.circle"_s), tr("New Playlist…"), this);
+    auto* create =
+        new QPushButton(SymbolIcon::themed(u"list-add"_s, u"plus.circle"_s), tr("New Playlist…"), this);
     create->setObjectName(u"playlistPicker.new"_s);
     create->setFlat(true);
     QPalette muted = create->palette();

@@ -119,8 +119,9 @@ void CardStrip::updateButtons()
 {
     // While a page animates, the buttons follow where it lands.
     const QScrollBar* bar = m_scroll->horizontalScrollBar();
-    const int offset = m_paging && m_paging->state() == QAbstractAnimation::Running ? m_paging->endValue().toInt()
-                                                                                    : bar->value();
+    const int offset = m_paging && m_paging->state() == QAbstractAnimation::Running
+                           ? m_paging->endValue().toInt()
+                           : bar->value();
     fade(m_back, m_backShown, showsBack(offset));
     fade(m_more, m_moreShown, showsMore(offset, bar->maximum()));
 }

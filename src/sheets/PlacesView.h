@@ -62,7 +62,6 @@ public:
     static QList<Card> homeCards(const PlacesTree& tree);
 
     State state() const { return m_state; }
-    const std::optional<PlaceQuery>& shownQuery() const { return m_query; }
     /// Shows another level; a new query gets a new photo grid.
     void setQuery(std::optional<PlaceQuery> query);
 

@@ -175,8 +175,8 @@ PhotoGrid& BrowserGesturesX11Test::loadedGrid()
 {
     PhotoGrid* grid = nullptr;
     [&] {
-        QTRY_VERIFY((grid = m_browser->findChild<PhotoGrid*>()) && grid->isVisible() && !grid->media().isEmpty() &&
-                    !grid->isLoading());
+        QTRY_VERIFY((grid = m_browser->findChild<PhotoGrid*>()) && grid->isVisible() &&
+                    !grid->media().isEmpty() && !grid->isLoading());
         QTRY_VERIFY(cellOf(*grid, grid->media().first().uuid));
     }();
     return *grid;
@@ -299,15 +299,15 @@ void BrowserGesturesX11Test::doubleClickOrReturnPlaysFromThePhoto()
         QTRY_VERIFY(grid.hasFocus());
         QTest::keyClick(&grid, Qt::Key_Return);
     } else {
-        QVERIFY(xdotool(at(*cell, picture) + QStringList{u"click"_s, u"--repeat"_s, u"2"_s, u"--delay"_s, u"80"_s,
-                                                          u"1"_s}));
+        QVERIFY(xdotool(at(*cell, picture) +
+                        QStringList{u"click"_s, u"--repeat"_s, u"2"_s, u"--delay"_s, u"80"_s, u"1"_s}));
     }
     QTRY_VERIFY_WITH_TIMEOUT(gallery(), 15'000);
     QCOMPARE(gallery()->model().mode(), PlayMode::slideshow());
     QTRY_VERIFY_WITH_TIMEOUT(gallery()->model().current(), 15'000);
     QCOMPARE(gallery()->model().current()->medium.uuid, photo.uuid);
     // The descriptions the gallery shows come from the service, for the source on show.
-    const QString described = where == u"places" ? u"places/media"_s
+    const QString described = where == u"places"     ? u"places/media"_s
                               : where == u"playlist" ? u"media/playlists/mountain-mornings"_s
                                                      : u"media/classic/latest"_s;
     const QJsonArray fetched = requests("GET", described);
@@ -346,7 +346,8 @@ void BrowserGesturesX11Test::arrowKeysWalkTheGrid()
     const Medium reached = *state().selectedPhoto();
     PhotoCell* shown = cellOf(grid, reached.uuid);
     QVERIFY(shown);
-    QVERIFY(grid.viewport()->rect().contains(QRect(shown->mapTo(grid.viewport(), QPoint(0, 0)), shown->size())));
+    QVERIFY(
+        grid.viewport()->rect().contains(QRect(shown->mapTo(grid.viewport(), QPoint(0, 0)), shown->size())));
     QVERIFY(shown->shown().selected);
 }
 
@@ -375,7 +376,8 @@ void BrowserGesturesX11Test::newPlaylistFromThePickerAddsThePhoto()
     QCOMPARE(QJsonDocument::fromJson(created[0][u"body"_s].toString().toUtf8())[u"playlist"_s].toString(),
              u"Road Trip"_s);
     const QJsonArray added = requests("POST", u"albums/road-trip"_s);
-    QCOMPARE(QJsonDocument::fromJson(added[0][u"body"_s].toString().toUtf8())[u"uuid"_s].toString(), photo.uuid);
+    QCOMPARE(QJsonDocument::fromJson(added[0][u"body"_s].toString().toUtf8())[u"uuid"_s].toString(),
+             photo.uuid);
     // The browser stays where it was.
     QCOMPARE(state().selection(), std::optional(Source::latest()));
 }
@@ -512,8 +514,8 @@ void BrowserGesturesX11Test::everyViewSignalHasAReceiver()
                             type.startsWith("lumi::Photo") || type.startsWith("lumi::Places") ||
                             type.startsWith("lumi::Sidebar") || type.startsWith("lumi::Playlist") ||
                             type.contains("Sheet"))
-                            missing.append(u"%1::%2 has no row (%3)"_s.arg(QString::fromUtf8(type),
-                                                                           QString::fromUtf8(row.second), scene));
+                            missing.append(u"%1::%2 has no row (%3)"_s.arg(
+                                QString::fromUtf8(type), QString::fromUtf8(row.second), scene));
                         continue;
                     }
                     seen.insert(row);
@@ -521,8 +523,9 @@ void BrowserGesturesX11Test::everyViewSignalHasAReceiver()
                     if (SignalProbe::isConnected(*object, method))
                         unheard.insert(key, QString());
                     else if (!unheard.contains(key))
-                        unheard.insert(key, u"%1::%2 has no receiver (%3)"_s.arg(QString::fromUtf8(type),
-                                                                                 QString::fromUtf8(row.second), scene));
+                        unheard.insert(
+                            key, u"%1::%2 has no receiver (%3)"_s.arg(QString::fromUtf8(type),
+                                                                      QString::fromUtf8(row.second), scene));
                 }
             }
         }
@@ -581,7 +584,8 @@ void BrowserGesturesX11Test::buttonsShowTheirSymbolsAndSheetsTheirLook()
         check(button->icon(), button->objectName());
     QTest::mouseClick(&m_browser->toolbar().modeButton(BrowseMode::playlists), Qt::LeftButton);
     QPushButton* create = nullptr;
-    QTRY_VERIFY((create = m_browser->findChild<QPushButton*>(u"sidebar.newPlaylist"_s)) && create->isVisible());
+    QTRY_VERIFY((create = m_browser->findChild<QPushButton*>(u"sidebar.newPlaylist"_s)) &&
+                create->isVisible());
     check(create->icon(), create->text());
     QVERIFY2(blank.isEmpty(), qPrintable(blank.join(u", "_s)));
 

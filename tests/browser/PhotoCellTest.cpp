@@ -12,12 +12,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QMenu>
 #include <QFrame>
+#include <QLabel>
+#include <QMenu>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPushButton>
-#include <QLabel>
 #include <QTest>
 #include <QToolButton>
 
@@ -376,10 +376,10 @@ void PhotoCellTest::aPressOnAMarkedTileSelectsOnRelease_data()
     // A plain press on a marked tile may start a drag of every mark: it must not narrow them first.
     QTest::newRow("marked, plain press") << Grid::playlist << true << Qt::KeyboardModifiers() << false;
     QTest::newRow("unmarked") << Grid::playlist << false << Qt::KeyboardModifiers() << true;
-    QTest::newRow("marked, Ctrl toggles at once") << Grid::playlist << true
-                                                  << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
-    QTest::newRow("marked, Shift extends at once") << Grid::playlist << true
-                                                   << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
+    QTest::newRow("marked, Ctrl toggles at once")
+        << Grid::playlist << true << Qt::KeyboardModifiers(Qt::ControlModifier) << true;
+    QTest::newRow("marked, Shift extends at once")
+        << Grid::playlist << true << Qt::KeyboardModifiers(Qt::ShiftModifier) << true;
     QTest::newRow("selected in a listing") << Grid::listing << true << Qt::KeyboardModifiers() << true;
 }
 

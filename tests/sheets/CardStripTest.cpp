@@ -194,8 +194,9 @@ void CardStripTest::buttonsPageTheStrip_data()
     QTest::newRow("three whole cards") << 628 << 4 << QStringList{u"c2"_s, u"c4"_s, u"c6"_s, u"c7"_s};
     QTest::newRow("three and a narrow part") << 700 << 4 << QStringList{u"c2"_s, u"c4"_s, u"c6"_s, u"c7"_s};
     QTest::newRow("three and a wide part") << 792 << 5 << QStringList{u"c2"_s, u"c4"_s, u"c6"_s, u"c6"_s};
-    QTest::newRow("one and a wide part") << 380 << 3 << QStringList{u"c1"_s, u"c2"_s, u"c3"_s, u"c4"_s,
-                                                                      u"c5"_s, u"c6"_s, u"c7"_s, u"c8"_s, u"c8"_s};
+    QTest::newRow("one and a wide part")
+        << 380 << 3
+        << QStringList{u"c1"_s, u"c2"_s, u"c3"_s, u"c4"_s, u"c5"_s, u"c6"_s, u"c7"_s, u"c8"_s, u"c8"_s};
 }
 
 void CardStripTest::buttonsPageTheStrip()

@@ -123,9 +123,9 @@ void BrowserStateTest::submitSearch_data()
     QTest::newRow("an accent written as its own mark counts once")
         << u"Zu\u0308rich"_s << OptionalSource(Source{Source::Search{u"Zu\u0308rich"_s}})
         << QStringList{u"events.track(search,query-length=6)"_s};
-    QTest::newRow("an emoji counts once") << u"\U0001F3D4 alps"_s
-                                          << OptionalSource(Source{Source::Search{u"\U0001F3D4 alps"_s}})
-                                          << QStringList{u"events.track(search,query-length=6)"_s};
+    QTest::newRow("an emoji counts once")
+        << u"\U0001F3D4 alps"_s << OptionalSource(Source{Source::Search{u"\U0001F3D4 alps"_s}})
+        << QStringList{u"events.track(search,query-length=6)"_s};
     QTest::newRow("blanks only") << u" \t "_s << OptionalSource(Source::latest()) << QStringList{};
     QTest::newRow("empty") << QString() << OptionalSource(Source::latest()) << QStringList{};
 }
