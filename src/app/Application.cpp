@@ -63,7 +63,8 @@ namespace lumi {
 Application::Application(Options options, StartupServices startup)
     : m_options(options), m_singleInstance(std::move(startup.singleInstance)),
       m_systemTray(std::move(startup.systemTray)), m_crashHandlers(std::move(startup.crashHandlers)),
-      m_olderApp(std::move(startup.olderApp)), m_updates(std::move(startup.updates))
+      m_olderApp(std::move(startup.olderApp)), m_updates(std::move(startup.updates)),
+      m_clock(std::move(startup.clock))
 {
 }
 
@@ -154,7 +155,8 @@ void Application::createModel()
     m_keyNames = std::make_unique<KeyNameTranslator>();
     QCoreApplication::installTranslator(m_keyNames.get());
 
-    m_clock = LinuxPlatform::clock();
+    if (!m_clock)
+        m_clock = LinuxPlatform::clock();
     m_autostart = LinuxPlatform::autostart();
     m_links = LinuxPlatform::linkOpener();
     m_revealer = LinuxPlatform::fileRevealer();

@@ -12,7 +12,6 @@
 #include "browser/core/BrowserState.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
-#include "model/SessionTokenFile.h"
 #include "player/PlayerModel.h"
 #include "player/windows/GalleryWindow.h"
 #include "sheets/CardView.h"
@@ -21,6 +20,7 @@
 #include "state/Guidance.h"
 #include "support/PrivateXServerMain.h"
 #include "support/SandboxFixture.h"
+#include "support/app/AppRig.h"
 #include "support/app/FixedSystemTray.h"
 #include "support/app/RecordingSingleInstance.h"
 #include "support/services/RecordingCrashHandlers.h"
@@ -144,10 +144,7 @@ void BrowserGesturesX11Test::cleanup()
 
 BrowserView& BrowserGesturesX11Test::launch()
 {
-    const QString token = m_sandbox->signInToken();
-    [&] { QVERIFY(SessionTokenFile::save(token)); }();
-    const QJsonObject user = m_sandbox->call("GET", u"users"_s, token).json()[u"user"_s].toObject();
-    Defaults::shared().setValue(keys::user, QJsonDocument(user).toJson(QJsonDocument::Compact));
+    [&] { QVERIFY(test::AppRig::leaveSession(*m_sandbox)); }();
 
     m_app = std::make_unique<Application>(
         Application::Options{},
@@ -157,6 +154,7 @@ BrowserView& BrowserGesturesX11Test::launch()
             .crashHandlers = std::make_unique<test::RecordingCrashHandlers>(m_journal),
             .olderApp = std::make_unique<test::RecordingOlderAppMigration>(m_journal),
             .updates = std::make_unique<test::RecordingSoftwareUpdates>(m_journal),
+            .clock = nullptr,
         });
     m_app->start();
     [&] {

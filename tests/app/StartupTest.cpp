@@ -3,16 +3,11 @@
 #include "app/MainWindowController.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
-#include "model/SessionTokenFile.h"
 #include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "support/LogLines.h"
 #include "support/SandboxFixture.h"
-#include "support/app/FixedSystemTray.h"
-#include "support/app/RecordingSingleInstance.h"
-#include "support/services/RecordingCrashHandlers.h"
-#include "support/services/RecordingOlderAppMigration.h"
-#include "support/services/RecordingSoftwareUpdates.h"
+#include "support/app/AppRig.h"
 #include "support/state/CallJournal.h"
 
 #include <QApplication>
@@ -32,6 +27,7 @@
 using namespace Qt::StringLiterals;
 using lumi::Application;
 using lumi::AppModel;
+using lumi::test::AppRig;
 using lumi::test::CallJournal;
 using lumi::test::SandboxFixture;
 
@@ -76,10 +72,7 @@ private:
 
     std::unique_ptr<SandboxFixture> m_sandbox;
     CallJournal m_journal;
-    lumi::test::RecordingSingleInstance* m_singleInstance = nullptr;
-    lumi::test::RecordingSoftwareUpdates* m_updates = nullptr;
-    lumi::test::RecordingOlderAppMigration* m_olderApp = nullptr;
-    std::unique_ptr<Application> m_app;
+    AppRig m_rig{m_journal};
 };
 
 void StartupTest::init()
@@ -91,47 +84,32 @@ void StartupTest::init()
 
 void StartupTest::cleanup()
 {
-    if (m_app && m_app->model())
-        QTRY_COMPARE(m_app->model()->runningTasks(), 0);
-    m_app.reset();
+    if (m_rig.app && m_rig.app->model())
+        QTRY_COMPARE(m_rig.app->model()->runningTasks(), 0);
+    m_rig.app.reset();
     m_sandbox.reset();
     QLocale::setDefault(QLocale::system());
 }
 
 void StartupTest::leaveSession()
 {
-    const QString token = m_sandbox->signInToken();
-    QVERIFY(!token.isEmpty());
-    QVERIFY(lumi::SessionTokenFile::save(token));
-    const QJsonObject user = m_sandbox->call("GET", u"users"_s, token).json()[u"user"_s].toObject();
-    lumi::Defaults::shared().setValue(lumi::keys::user, QJsonDocument(user).toJson(QJsonDocument::Compact));
+    QVERIFY(AppRig::leaveSession(*m_sandbox));
 }
 
 Application& StartupTest::launch(bool autostart, bool tray, bool anotherCopyRuns)
 {
-    auto singleInstance = std::make_unique<lumi::test::RecordingSingleInstance>(m_journal, anotherCopyRuns);
-    auto updates = std::make_unique<lumi::test::RecordingSoftwareUpdates>(m_journal);
-    auto olderApp = std::make_unique<lumi::test::RecordingOlderAppMigration>(m_journal);
-    m_singleInstance = singleInstance.get();
-    m_updates = updates.get();
-    m_olderApp = olderApp.get();
-    m_app = std::make_unique<Application>(
-        Application::Options{.autostart = autostart},
-        lumi::StartupServices{
-            .singleInstance = std::move(singleInstance),
-            .systemTray = std::make_unique<lumi::test::FixedSystemTray>(tray),
-            .crashHandlers = std::make_unique<lumi::test::RecordingCrashHandlers>(m_journal),
-            .olderApp = std::move(olderApp),
-            .updates = std::move(updates),
-        });
+    Application& app = m_rig.make(
+        {.autostart = autostart, .tray = tray, .anotherCopyRuns = anotherCopyRuns, .clock = nullptr});
     // The model is made, and launched, only after the updates have started.
-    m_updates->onStart = [this] { m_journal.record(m_app->model() ? u"model exists"_s : u"no model yet"_s); };
-    return *m_app;
+    m_rig.softwareUpdates->onStart = [this] {
+        m_journal.record(m_rig.app->model() ? u"model exists"_s : u"no model yet"_s);
+    };
+    return app;
 }
 
 bool StartupTest::windowShown() const
 {
-    return m_app->mainWindow() && m_app->mainWindow()->isMainWindowVisible();
+    return m_rig.app->mainWindow() && m_rig.app->mainWindow()->isMainWindowVisible();
 }
 
 void StartupTest::startsInOrderAndShowsTheWindowWhenWanted_data()
@@ -191,7 +169,7 @@ void StartupTest::laterCopyBringsTheWindowForward()
     app.start();
     QVERIFY(!windowShown());
 
-    m_singleInstance->secondCopyStarted();
+    m_rig.singleInstanceLock->secondCopyStarted();
     QVERIFY(windowShown());
     QCOMPARE(app.model()->windowShown(), 1);
 }
@@ -201,14 +179,14 @@ void StartupTest::copyAskingDuringTheTakeOverGetsTheWindow()
     leaveSession();
     // At login a signed-in user would start in the tray, without a window.
     Application& app = launch(true, true);
-    m_olderApp->release = std::make_unique<QTimer>();
-    m_olderApp->release->setSingleShot(true);
-    m_olderApp->leftInPlace = true;
+    m_rig.olderAppMigration->release = std::make_unique<QTimer>();
+    m_rig.olderAppMigration->release->setSingleShot(true);
+    m_rig.olderAppMigration->leftInPlace = true;
     QCOMPARE(app.start(), Application::Start::running);
     QVERIFY(!app.model());
 
-    m_singleInstance->secondCopyStarted();
-    m_olderApp->release->start(0);
+    m_rig.singleInstanceLock->secondCopyStarted();
+    m_rig.olderAppMigration->release->start(0);
     QTRY_VERIFY(app.model());
     QCOMPARE(m_journal.calls().mid(2, 3),
              (QStringList{u"olderApp.takeOver"_s, u"olderApp.carryOverSettings"_s, u"updates.start"_s}));

@@ -6,6 +6,7 @@
 #include "platform/linux/FreedesktopNotifier.h"
 #include "services/CrashReporter.h"
 #include "services/DailyNotifier.h"
+#include "support/FakeNotificationServer.h"
 #include "support/ForeignHost.h"
 #include "support/LogLines.h"
 #include "support/ManualClock.h"
@@ -26,43 +27,8 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 using lumi::DailyNotifier;
+using lumi::test::FakeNotificationServer;
 using lumi::test::SandboxFixture;
-
-namespace {
-
-/// The desktop's notification service as far as the app uses it.
-class FakeNotificationServer final : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    struct Shown
-    {
-        QString app;
-        QString summary;
-        QString body;
-        QStringList actions;
-        QVariantMap hints;
-    };
-    QStringList capabilities{u"body"_s, u"actions"_s};
-    QList<Shown> shown;
-
-public slots:
-    QStringList GetCapabilities() { return capabilities; }
-    uint Notify(const QString& app, uint, const QString&, const QString& summary, const QString& body,
-                const QStringList& actions, const QVariantMap& hints, int)
-    {
-        shown.append({app, summary, body, actions, hints});
-        return uint(shown.size());
-    }
-
-signals:
-    void ActionInvoked(uint id, const QString& action);
-    void NotificationClosed(uint id, uint reason);
-};
-
-} // namespace
 
 class DailyNotifierTest final : public QObject
 {

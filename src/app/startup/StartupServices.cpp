@@ -32,6 +32,7 @@ StartupServices StartupServices::standard()
             .preferredLanguages = QLocale::system().uiLanguages(),
         }),
         .updates = std::make_unique<Updater>(LinuxPlatform::clock(), Defaults::shared()),
+        .clock = LinuxPlatform::clock(),
     };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Clock.h"
 #include "platform/CrashHandlers.h"
 #include "platform/SingleInstance.h"
 #include "platform/SystemTray.h"
@@ -19,6 +20,9 @@ struct StartupServices final
     std::unique_ptr<CrashHandlers> crashHandlers;
     std::unique_ptr<OlderAppMigration> olderApp;
     std::unique_ptr<SoftwareUpdates> updates;
+    /// The time every service of the app keeps from the model on; none is the system's. A test
+    /// hands in a clock it moves itself.
+    std::unique_ptr<Clock> clock;
 
     /// The platform's implementations.
     static StartupServices standard();
