@@ -19,7 +19,7 @@ QCoro::Task<void> settle(QPointer<AppModel> model, QCoro::Task<void> task)
         failure = std::current_exception();
     }
     if (failure && model)
-        model->handleError(failure, false);
+        model->handleActionError(failure);
 }
 
 } // namespace

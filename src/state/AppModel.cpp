@@ -204,6 +204,30 @@ void AppModel::handleError(std::exception_ptr error, bool quiet)
     }
 }
 
+void AppModel::handleActionError(const std::exception& error)
+{
+    handleError(error, false);
+    const auto* apiError = dynamic_cast<const APIError*>(&error);
+    if (apiError && apiError->kind() == APIError::Kind::Network)
+        setAlert(offlineActionMessage());
+}
+
+void AppModel::handleActionError(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& caught) {
+        handleActionError(caught);
+    } catch (...) {
+        handleError(std::current_exception(), false);
+    }
+}
+
+QString AppModel::offlineActionMessage()
+{
+    return tr("Can't reach Lumivale, so nothing was changed. Check your internet connection and try again.");
+}
+
 std::chrono::milliseconds AppModel::retryDelay(int retry)
 {
     constexpr std::chrono::milliseconds first = std::chrono::seconds(30);

@@ -161,6 +161,11 @@ public:
     /// (quiet or not), otherwise the error's text as the alert unless quiet.
     void handleError(const std::exception& error, bool quiet);
     void handleError(std::exception_ptr error, bool quiet);
+    /// A failure of something the user asked for: as handleError, and a lost connection is said
+    /// too, since nothing tries the action again.
+    void handleActionError(const std::exception& error);
+    void handleActionError(std::exception_ptr error);
+    static QString offlineActionMessage();
 
     /// Sends one setting of the user and applies the server's answer (nothing changes locally
     /// before it); a failure goes to the error sink. Then reports the change ("settings-changed"
@@ -223,6 +228,8 @@ private:
     /// With reloadChangedPlaylists false, a changed playlist stamp leaves the albums to the caller.
     QCoro::Task<void> adoptUser(QCoro::Task<UserResponse> request, bool reloadChangedPlaylists = true);
     void applyUser(User user, bool reloadChangedPlaylists);
+    /// The user's flags switch the global shortcuts on or off.
+    void applyShortcuts(const User& user);
     /// Picker answers arrive after the dialog: the session that asked must still be signed in.
     bool isStillSignedIn(const Session& session) const;
     void applyAlbums(QList<Album> albums, bool force);

@@ -60,6 +60,8 @@ void AppModel::launch()
     if (m_account.isSignedIn()) {
         m_log.info(u"launch: session restored"_s);
         setPhase(Phase::ready);
+        // The shortcuts work from the start, also when the service answers only much later.
+        applyShortcuts(*m_account.user());
         spawn(startSequence());
         return;
     }
@@ -236,7 +238,7 @@ QCoro::Task<void> AppModel::sendSetting(QString key, QJsonValue value, QString s
             applyUser(std::move(answer.user));
     } catch (const std::exception& error) {
         if (session.isCurrent())
-            handleError(error, false);
+            handleActionError(error);
     }
     if (!session.isCurrent())
         co_return;
@@ -264,11 +266,16 @@ void AppModel::applyUser(User user, bool reloadChangedPlaylists)
         spawn(reloadAlbums(false));
     if (!m_api.token())
         return;
+    applyShortcuts(user);
+    emit showStartupArrived(user.showStartup);
+}
+
+void AppModel::applyShortcuts(const User& user)
+{
     if (user.flagList().contains(u"no-shortcuts"_s))
         m_shortcuts.unregisterAll();
     else
         m_shortcuts.registerShortcuts();
-    emit showStartupArrived(user.showStartup);
 }
 
 void AppModel::refreshUserIfStale()

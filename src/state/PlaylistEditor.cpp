@@ -210,7 +210,7 @@ QCoro::Task<bool> PlaylistEditor::sendChange(QCoro::Task<void> request)
         co_await request;
     } catch (const std::exception& error) {
         if (session.isCurrent())
-            m_model.handleError(error, false);
+            m_model.handleActionError(error);
         co_return false;
     }
     // An answer for a session that ended changes nothing in the next one.
@@ -264,7 +264,7 @@ QCoro::Task<void> PlaylistEditor::linkFolder(Album album)
     } catch (const std::exception& error) {
         if (session.isCurrent()) {
             LocalPhotos::unlinkFolder(m_defaults, album.id);
-            m_model.handleError(error, false);
+            m_model.handleActionError(error);
         }
         co_return;
     }
@@ -413,7 +413,7 @@ QCoro::Task<std::optional<Album>> PlaylistEditor::createPlaylist(QString name)
         created = co_await m_api.createAlbum(trimmed, QString());
     } catch (const std::exception& error) {
         if (session.isCurrent())
-            m_model.handleError(error, false);
+            m_model.handleActionError(error);
     }
     if (!created || !session.isCurrent())
         co_return std::nullopt;
@@ -445,7 +445,7 @@ QCoro::Task<void> PlaylistEditor::renamePlaylist(Album album, QString newName)
         renamed = true;
     } catch (const std::exception& error) {
         if (session.isCurrent())
-            m_model.handleError(error, false);
+            m_model.handleActionError(error);
     }
     if (renamed && session.isCurrent())
         co_await m_model.reloadAlbums(true);

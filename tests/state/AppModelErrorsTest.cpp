@@ -16,9 +16,9 @@ using lumi::test::SandboxFixture;
 
 namespace {
 
-// How a caller reports: every failure as an alert, quietly (offline flag and sign-out only), or
-// not at all.
-enum class Reporting { loud, quiet, silent };
+// How a caller reports: every failure as an alert (a user's action says a lost connection too),
+// quietly (offline flag and sign-out only), or not at all.
+enum class Reporting { action, loud, quiet, silent };
 
 struct Caller
 {
@@ -34,8 +34,8 @@ const QList<Caller> callers{
     {"user refresh", u"GET"_s, u"users"_s, Reporting::loud, true},
     {"categories", u"GET"_s, u"configuration/categories"_s, Reporting::loud, false},
     {"albums", u"GET"_s, u"albums"_s, Reporting::loud, true},
-    {"setting", u"PUT"_s, u"users"_s, Reporting::loud, true},
-    {"playlist creation", u"POST"_s, u"albums"_s, Reporting::loud, true},
+    {"setting", u"PUT"_s, u"users"_s, Reporting::action, true},
+    {"playlist creation", u"POST"_s, u"albums"_s, Reporting::action, true},
     {"favorites", u"GET"_s, u"albums/favorites/uuids"_s, Reporting::quiet, true},
     {"token refresh", u"POST"_s, u"tokens/refresh_token"_s, Reporting::quiet, true},
     {"alert acknowledgement", u"POST"_s, u"alerts"_s, Reporting::quiet, true},
@@ -103,7 +103,8 @@ void AppModelErrorsTest::errorSinkPerCaller_data()
     const QString unauthenticatedRefusal = APIError::http(401, u"Injected fault 401."_s).userMessage();
     for (const Caller& caller : callers) {
         const QJsonObject on{{u"method"_s, caller.method}, {u"path"_s, u"/api/v6/"_s + caller.path}};
-        const bool loud = caller.reporting == Reporting::loud;
+        const bool action = caller.reporting == Reporting::action;
+        const bool loud = action || caller.reporting == Reporting::loud;
         const bool reported = caller.reporting != Reporting::silent;
         const bool thrown = QString::fromLatin1(caller.name) == u"media page"_s;
 
@@ -115,9 +116,12 @@ void AppModelErrorsTest::errorSinkPerCaller_data()
 
         fault = on;
         fault.insert(u"drop"_s, true);
-        // Whoever asked, a request without an answer shows the app offline.
-        QTest::addRow("%s, offline", caller.name) << QString::fromLatin1(caller.name) << fault
-                                                  << std::optional<QString>() << true << false << thrown;
+        // Whoever asked, a request without an answer shows the app offline; nothing retries an
+        // action, so its failure is said.
+        QTest::addRow("%s, offline", caller.name)
+            << QString::fromLatin1(caller.name) << fault
+            << (action ? std::optional(AppModel::offlineActionMessage()) : std::nullopt) << true << false
+            << thrown;
 
         fault = on;
         fault.insert(u"status"_s, 401);

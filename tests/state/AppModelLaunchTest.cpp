@@ -198,9 +198,10 @@ void AppModelLaunchTest::startSequenceSendsItsRequestsInOrder()
 
     // The start of the services follows the loads; the immediate sync replaces the delayed one.
     QCOMPARE(h.journal.calls(),
-             (QStringList{u"events.start"_s, u"shortcuts.register"_s, u"sync.request(20s,normal)"_s,
-                          u"sync.request(0s,normal)"_s, u"takeover.postReplacedEvent"_s, u"rotation.start"_s,
-                          u"idle.start"_s, u"notifications.start"_s}));
+             (QStringList{u"shortcuts.register"_s, u"events.start"_s, u"shortcuts.register"_s,
+                          u"sync.request(20s,normal)"_s, u"sync.request(0s,normal)"_s,
+                          u"takeover.postReplacedEvent"_s, u"rotation.start"_s, u"idle.start"_s,
+                          u"notifications.start"_s}));
     QCOMPARE(h.clock.sleeperCount(), 1);
 
     QVERIFY(!model.categories().isEmpty());

@@ -328,7 +328,7 @@ QCoro::Task<void> BrowserState::removePlaylist(Album album)
         co_await m_model.api().deleteAlbum(album);
     } catch (const std::exception& error) {
         if (model)
-            model->handleError(error, false);
+            model->handleActionError(error);
         co_return;
     }
     if (!model)
