@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -42,6 +44,21 @@ QHash<QString, QString> PhotoFolder::indexFolder(const QString& folder)
             index.insert(*id, file);
     }
     return index;
+}
+
+QList<Medium> PhotoFolder::indexedPhotos(const QHash<QString, QString>& index)
+{
+    QList<Medium> photos;
+    for (auto it = index.cbegin(); it != index.cend(); ++it) {
+        // "<title>-<short id>.jpg".
+        const QString base = QFileInfo(it.value()).completeBaseName();
+        photos.append(Medium{.uuid = it.key(),
+                             .title = base.chopped(std::min<qsizetype>(base.size(), idLength + 1)),
+                             .localPath = it.value()});
+    }
+    std::sort(photos.begin(), photos.end(),
+              [](const Medium& a, const Medium& b) { return *a.localPath < *b.localPath; });
+    return photos;
 }
 
 std::optional<QString> PhotoFolder::shortIdOf(const QString& file)

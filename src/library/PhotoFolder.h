@@ -1,6 +1,9 @@
 #pragma once
 
+#include "model/Medium.h"
+
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -23,6 +26,9 @@ public:
     /// Short photo id (the 8 characters after the last "-" of the stem, lower-cased) to file, for
     /// stems of at least 9 characters; a later file with the same id replaces the earlier one.
     static QHash<QString, QString> indexFolder(const QString& folder);
+    /// The files of an index as local media, sorted by path: the short id as uuid and the stem
+    /// before it as title, all the file tells of the photo.
+    static QList<Medium> indexedPhotos(const QHash<QString, QString>& index);
     /// The short photo id the file's stem ends in, by the rule of indexFolder; none without one.
     static std::optional<QString> shortIdOf(const QString& file);
     /// Deletes each photo file of the folder whose name shouldRemove accepts. Only regular files

@@ -286,6 +286,11 @@ QList<Medium> PlaylistSync::folderPhotos(const QString& folder) const
     return media;
 }
 
+QList<Medium> PlaylistSync::syncedSaverPhotos() const
+{
+    return PhotoFolder::indexedPhotos(m_saverIndex) + saverFolderPhotos();
+}
+
 // --- Format, state and listing ------------------------------------------------------------------
 
 MediaFormat PlaylistSync::targetFormat() const

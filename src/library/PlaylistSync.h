@@ -106,6 +106,7 @@ public:
     /// The photos of a pool folder that the sync did not download, as local media.
     QList<Medium> folderPhotos(const QString& folder) const override;
     QList<Medium> saverFolderPhotos() const override { return folderPhotos(m_layout.saverDir); }
+    QList<Medium> syncedSaverPhotos() const override;
 
     // --- Format and state -----------------------------------------------------------------------
     /// The format for the largest display now.

@@ -31,6 +31,9 @@ public:
     virtual std::optional<QString> albumFolder(const Album& album) const = 0;
     /// The photos the last pass placed in the screen-saver folder, as local media.
     virtual QList<Medium> saverFolderPhotos() const = 0;
+    /// Every photo in the screen-saver folder as local media, the catalog's synced copies
+    /// included: what the saver can play while the service is out of reach.
+    virtual QList<Medium> syncedSaverPhotos() const = 0;
 };
 
 } // namespace lumi

@@ -76,8 +76,13 @@ QCoro::Task<void> SaverLauncher::startSaverNow(std::optional<SaverEffect> effect
         co_return;
     const AppModel::Session session = m_model.session();
     QList<Medium> media = co_await saverMedia();
-    if (media.isEmpty() || !session.isCurrent() || !m_account.isSignedIn())
+    if (!session.isCurrent() || !m_account.isSignedIn())
         co_return;
+    if (media.isEmpty()) {
+        tellNothingToPlay();
+        co_return;
+    }
+    m_toldNothingToPlay = false;
     const std::optional<SaverEffect> played =
         effect ? effect
                : SaverEffect::fromSetting(m_account.user() ? m_account.user()->saverShow : std::nullopt);
@@ -114,13 +119,29 @@ QCoro::Task<QList<Medium>> SaverLauncher::saverMedia()
             co_return QList<Medium>();
         media = latest.value_or(QList<Medium>());
     }
-    // Nothing to play is no result to keep: the next start asks the server again.
+    // Nothing to play is no result to keep: the next start asks the server again. Meanwhile the
+    // saver plays what the sync left on disk, as the rotation does.
     if (media.isEmpty()) {
         m_saverPool.reset();
-        co_return media;
+        co_return m_sync.syncedSaverPhotos();
     }
     m_saverPool = SaverPool{key, m_clock.now(), media};
     co_return media;
+}
+
+void SaverLauncher::tellNothingToPlay()
+{
+    m_log.info(u"saver: no photos to play"_s);
+    // Idle starts come again and again: the reason is worth one alert until a saver plays.
+    if (m_toldNothingToPlay)
+        return;
+    m_toldNothingToPlay = true;
+    m_model.setAlert(
+        m_model.isOffline()
+            ? tr("The screen saver has no photos to play: Lumivale can't be reached, and no photos "
+                 "for it are on this computer yet.")
+            : tr("The screen saver has no photos to play. Add photos to a playlist and use it for "
+                 "the screen saver."));
 }
 
 QCoro::Task<std::optional<QList<Medium>>> SaverLauncher::fetchSaverPage(MediaQuery query)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/AppLog.h"
 #include "model/Medium.h"
 #include "model/PlaceQuery.h"
 #include "model/PlayMode.h"
@@ -51,9 +52,11 @@ public:
     ~SaverLauncher() override;
 
     /// Starts the saver on every screen unless signed out or something is already showing; a
-    /// given effect replaces the user's choice.
+    /// given effect replaces the user's choice. With no photos to play it says why, once until a
+    /// saver plays.
     QCoro::Task<void> startSaverNow(std::optional<SaverEffect> effect);
-    /// The saver's photos, kept for 6 hours per set of chosen playlists and playlist change.
+    /// The saver's photos, kept for 6 hours per set of chosen playlists and playlist change; the
+    /// synced ones on disk when the service gives none.
     QCoro::Task<QList<Medium>> saverMedia();
     /// "<chosen playlist ids, comma-separated>|<playlists_updated_at>".
     QString saverPoolKey() const;
@@ -74,6 +77,8 @@ public:
 private:
     /// One page of a listing for the saver pool; none when it failed.
     QCoro::Task<std::optional<QList<Medium>>> fetchSaverPage(MediaQuery query);
+    /// Says once why no saver started.
+    void tellNothingToPlay();
 
     AppModel& m_model;
     CatalogPages& m_catalog;
@@ -83,6 +88,8 @@ private:
     const SyncScheduler& m_sync;
     SaverPlayer& m_player;
     std::optional<SaverPool> m_saverPool;
+    bool m_toldNothingToPlay = false;
+    AppLog m_log{QStringLiteral("app")};
 };
 
 } // namespace lumi

@@ -1,14 +1,12 @@
 #include "wallpaper/PhotoPool.h"
 
+#include "library/PhotoFolder.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
 #include "model/MediaPages.h"
 #include "model/User.h"
 
-#include <QFileInfo>
 #include <QStringList>
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -108,16 +106,7 @@ QList<Medium> PhotoPool::assemble(const QList<Medium>& fetched, const Sources& s
 
 QList<Medium> PhotoPool::onDisk(const Sources& sources)
 {
-    QList<Medium> photos;
-    for (auto it = sources.paperIndex.cbegin(); it != sources.paperIndex.cend(); ++it) {
-        // "<title>-<short id>.jpg": the title is all the file tells of the photo.
-        const QString base = QFileInfo(it.value()).completeBaseName();
-        photos.append(Medium{.uuid = it.key(), .title = base.chopped(std::min<qsizetype>(base.size(), 9)),
-                             .localPath = it.value()});
-    }
-    std::sort(photos.begin(), photos.end(),
-              [](const Medium& a, const Medium& b) { return *a.localPath < *b.localPath; });
-    return photos + sources.ownPhotos;
+    return PhotoFolder::indexedPhotos(sources.paperIndex) + sources.ownPhotos;
 }
 
 void PhotoPool::commit(QList<Medium> photos, QString key, QDateTime builtAt)

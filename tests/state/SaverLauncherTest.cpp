@@ -233,7 +233,8 @@ void SaverLauncherTest::emptyPoolIsNotKept()
     QCOMPARE(h.requestLines(), QStringList{classicList});
     QCOMPARE(h.saver().saverPool(), std::nullopt);
     QCOMPARE(h.journal.calls().filter(u"player."_s), QStringList());
-    QCOMPARE(model.alert(), std::nullopt);
+    // Why nothing plays is said.
+    QVERIFY(model.alert().has_value());
 
     // The next start asks again, and plays once the server answers.
     h.sandbox.clearFaults();

@@ -33,9 +33,11 @@ public:
         return PlaylistFolders::playlistFolder(root, album.title);
     }
     QList<Medium> saverFolderPhotos() const override { return saverPhotos; }
+    QList<Medium> syncedSaverPhotos() const override { return syncedSaver; }
 
     QHash<qint64, QList<Medium>> localMedia;
     QList<Medium> saverPhotos;
+    QList<Medium> syncedSaver;
     QString root;
 
 private:
