@@ -81,6 +81,14 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
         if (!m_state->selection())
             showContent();
     });
+    // The view without a playlist says whether there are none or they haven't come yet.
+    const auto showNoPlaylist = [this] {
+        if (!m_state->selection() && m_state->mode() == BrowseMode::playlists)
+            showContent();
+    };
+    connect(&model.account(), &Account::albumsLoadedChanged, this, showNoPlaylist);
+    connect(&model.account(), &Account::albumsChanged, this, showNoPlaylist);
+    connect(&model, &AppModel::offlineChanged, this, showNoPlaylist);
     connect(m_state, &BrowserState::selectionChanged, this, &BrowserView::showTitle);
     connect(&model.account(), &Account::albumsChanged, this, &BrowserView::showTitle);
     connect(&services.catalog, &CatalogPages::placesTreeChanged, this, &BrowserView::showTitle);
@@ -172,10 +180,7 @@ void BrowserView::showContent()
         const Source::Places* places = selection->as<Source::Places>();
         content = places ? makePlaces(places->query) : makeGrid(*selection);
     } else if (m_state->mode() == BrowseMode::playlists) {
-        auto* empty = new EmptyContent(SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s),
-                                       tr("No playlists yet"), tr("New Playlist…"));
-        connect(empty, &EmptyContent::actionClicked, m_sheets, &PlaylistSheets::newPlaylist);
-        content = empty;
+        content = makeNoPlaylist();
     } else {
         content = new EmptyContent(SymbolIcon::themed(u"image-x-generic"_s, u"photo"_s),
                                    tr("Pick a collection"), QString());
@@ -187,6 +192,22 @@ void BrowserView::showContent()
                                   m_state->gridMedia().isEmpty());
     connect(m_state, &BrowserState::gridMediaChanged, anchor,
             [this, anchor] { anchor->setActive(m_state->gridMedia().isEmpty()); });
+}
+
+QWidget* BrowserView::makeNoPlaylist()
+{
+    const QIcon symbol = SymbolIcon::themed(u"view-list-details"_s, u"list.bullet"_s);
+    if (m_model.account().albumsLoaded()) {
+        auto* empty = new EmptyContent(symbol, tr("No playlists yet"), tr("New Playlist…"));
+        connect(empty, &EmptyContent::actionClicked, m_sheets, &PlaylistSheets::newPlaylist);
+        return empty;
+    }
+    // Playlists not loaded yet are not "none".
+    if (!m_model.isOffline())
+        return new EmptyContent(symbol, tr("Loading your playlists…"), QString());
+    auto* offline = new EmptyContent(symbol, tr("Couldn't load your playlists"), QString());
+    offline->setDescription(tr("Can't reach Lumivale. Your playlists appear here once it answers."));
+    return offline;
 }
 
 QWidget* BrowserView::makeGrid(const Source& source)

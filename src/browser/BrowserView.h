@@ -53,6 +53,8 @@ private:
     QWidget* makeSidebar();
     QWidget* makeLegend();
     void showContent();
+    /// The playlists mode without a playlist: none yet, still loading, or out of reach.
+    QWidget* makeNoPlaylist();
     /// The one place the photo grid is made for a source.
     QWidget* makeGrid(const Source& source);
     /// The places home or one level, which opens other levels through the selection.

@@ -10,7 +10,7 @@
 namespace lumi {
 
 EmptyContent::EmptyContent(const QIcon& symbol, const QString& text, const QString& action, QWidget* parent)
-    : QWidget(parent)
+    : QWidget(parent), m_description(new QLabel(this))
 {
     auto* icon = new QLabel(this);
     icon->setPixmap(symbol.pixmap(48, 48));
@@ -23,16 +23,30 @@ EmptyContent::EmptyContent(const QIcon& symbol, const QString& text, const QStri
     palette.setColor(QPalette::WindowText, Palette::muted());
     label->setPalette(palette);
 
+    m_description->setObjectName(QStringLiteral("empty.description"));
+    m_description->setTextFormat(Qt::PlainText);
+    m_description->setWordWrap(true);
+    m_description->setAlignment(Qt::AlignCenter);
+    m_description->setPalette(palette);
+    m_description->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addWidget(icon);
     layout->addWidget(label);
+    layout->addWidget(m_description);
     if (!action.isEmpty()) {
         auto* button = new QPushButton(action, this);
         connect(button, &QPushButton::clicked, this, &EmptyContent::actionClicked);
         layout->addWidget(button, 0, Qt::AlignHCenter);
     }
     layout->addStretch(1);
+}
+
+void EmptyContent::setDescription(const QString& description)
+{
+    m_description->setText(description);
+    m_description->setVisible(!description.isEmpty());
 }
 
 } // namespace lumi

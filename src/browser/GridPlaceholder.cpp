@@ -25,6 +25,7 @@ GridPlaceholder::GridPlaceholder(QWidget* parent)
     m_title->setObjectName(u"grid.placeholder.title"_s);
     m_retry->setObjectName(u"grid.placeholder.retry"_s);
     m_title->setFont(BundledFonts::font(17, QFont::DemiBold));
+    m_description->setObjectName(u"grid.placeholder.description"_s);
     m_description->setWordWrap(true);
     m_description->setAlignment(Qt::AlignHCenter);
     m_description->setMaximumWidth(360);
@@ -51,6 +52,11 @@ void GridPlaceholder::setKind(Kind kind)
         m_title->setText(tr("Couldn't load photos"));
         m_description->clear();
         break;
+    case Kind::offline:
+        symbol = QIcon::fromTheme(u"network-offline"_s, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        m_title->setText(tr("Couldn't load photos"));
+        m_description->setText(tr("Can't reach Lumivale. The photos appear here once it answers."));
+        break;
     case Kind::emptyPlaylist:
         symbol = QIcon::fromTheme(u"folder-pictures"_s, style()->standardIcon(QStyle::SP_DirIcon));
         m_title->setText(tr("No photos yet"));
@@ -65,13 +71,18 @@ void GridPlaceholder::setKind(Kind kind)
     }
     m_symbol->setPixmap(symbol.pixmap(40, 40));
     m_description->setVisible(!m_description->text().isEmpty());
-    m_retry->setVisible(kind == Kind::failed);
+    m_retry->setVisible(kind == Kind::failed || kind == Kind::offline);
     adjustSize();
 }
 
 QString GridPlaceholder::title() const
 {
     return m_title->text();
+}
+
+QString GridPlaceholder::description() const
+{
+    return m_description->text();
 }
 
 } // namespace lumi

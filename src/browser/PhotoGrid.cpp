@@ -84,6 +84,13 @@ PhotoGrid::PhotoGrid(GridServices services, Source source, GridColumns columns, 
         refreshCells();
         updateOverlays();
     });
+    // A grid that failed for want of the service fills in by itself once the service answers.
+    connect(&m_services.model, &AppModel::offlineChanged, this, [this] {
+        if (!m_services.model.isOffline() && m_pages->hasFailed() && !isLoading())
+            ViewTask::start(m_services.model, m_pages->restart());
+        else
+            updateOverlays();
+    });
 }
 
 PhotoGrid::~PhotoGrid() = default;
@@ -274,9 +281,11 @@ void PhotoGrid::updateOverlays()
     m_busy->setVisible(loading);
     const bool empty = media().isEmpty() && !loading && m_started;
     if (empty) {
-        m_placeholder->setKind(m_pages->hasFailed() ? GridPlaceholder::Kind::failed
-                               : album()            ? GridPlaceholder::Kind::emptyPlaylist
-                                                    : GridPlaceholder::Kind::empty);
+        const bool offline = m_services.model.isOffline();
+        m_placeholder->setKind(
+            m_pages->hasFailed() ? (offline ? GridPlaceholder::Kind::offline : GridPlaceholder::Kind::failed)
+            : album()            ? GridPlaceholder::Kind::emptyPlaylist
+                                 : GridPlaceholder::Kind::empty);
         m_placeholder->move((viewport()->width() - m_placeholder->width()) / 2,
                             (viewport()->height() - m_placeholder->height()) / 2);
     }

@@ -13,6 +13,7 @@
 #include "state/CatalogPages.h"
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -32,6 +33,8 @@ SidebarList::SidebarList(BrowserState& state, AppModel& model, const CatalogPage
     connect(&model, &AppModel::categoriesChanged, this, &SidebarList::rebuild);
     connect(&catalog, &CatalogPages::placesTreeChanged, this, &SidebarList::rebuild);
     connect(&model.account(), &Account::albumsChanged, this, &SidebarList::rebuild);
+    connect(&model.account(), &Account::albumsLoadedChanged, this, &SidebarList::rebuild);
+    connect(&model, &AppModel::offlineChanged, this, &SidebarList::rebuild);
     rebuild();
 }
 
@@ -62,6 +65,7 @@ void SidebarList::rebuild()
 void SidebarList::addHomeRows()
 {
     addHeader(tr("Collections"));
+    addOfflineLine(!m_model.categoriesLoaded());
     for (const Category& category : m_model.categories()) {
         // The source keeps the title as shown, so the highlight and the window title agree.
         const QString title = QCoreApplication::translate("Category", category.title.toUtf8().constData());
@@ -78,6 +82,7 @@ void SidebarList::addPlacesRows()
     const Source featured{Source::Places{}};
     addRow(tr("Featured Places"), featured, [this, featured] { return m_state.selection() == featured; });
     addHeader(tr("Countries"));
+    addOfflineLine(!m_catalog.placesTree());
     if (!m_catalog.placesTree())
         return;
     for (const CountryNode& country : m_catalog.placesTree()->countries) {
@@ -93,6 +98,7 @@ void SidebarList::addPlaylistRows()
     auto* header = new SidebarHeader(tr("My Playlists"), this);
     m_rows->addWidget(header);
     new TourAnchor(m_guidance, *header, 2, TourAnchor::Edge::trailing, albums.isEmpty());
+    addOfflineLine(!m_model.account().albumsLoaded());
     if (const std::optional<Album> favorites = m_model.favoritesAlbum())
         addPlaylist(*favorites);
     for (const Album& album : m_model.playlists())
@@ -114,6 +120,21 @@ void SidebarList::addPlaylistRows()
 void SidebarList::addHeader(const QString& title)
 {
     m_rows->addWidget(new SidebarHeader(title, this));
+}
+
+void SidebarList::addOfflineLine(bool missing)
+{
+    // An empty section is not an empty catalog: say why its rows are missing.
+    if (!missing || !m_model.isOffline())
+        return;
+    auto* line = new QLabel(tr("Offline — will retry"), this);
+    line->setObjectName(u"sidebar.offline"_s);
+    line->setFont(BundledFonts::font(12, QFont::Normal));
+    line->setContentsMargins(12, 2, 12, 6);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText, Palette::muted());
+    line->setPalette(palette);
+    m_rows->addWidget(line);
 }
 
 void SidebarList::addRow(const QString& title, const Source& source, std::function<bool()> highlighted)

@@ -21,7 +21,8 @@ struct Source;
 
 /// The sections and rows of the browser's sidebar for the current mode: the collections and
 /// Today; the featured places and the countries; the favorites, the playlists and "New
-/// Playlist…". Rebuilt whenever the mode, the categories, the albums or the places tree change.
+/// Playlist…". Rebuilt whenever the mode, the categories, the albums, the places tree or the
+/// offline state change; a section whose rows could not be loaded says so while offline.
 class SidebarList final : public QWidget
 {
     Q_OBJECT
@@ -43,6 +44,8 @@ private:
     void addPlacesRows();
     void addPlaylistRows();
     void addHeader(const QString& title);
+    /// "Offline — will retry" under a section whose rows are missing, while offline.
+    void addOfflineLine(bool missing);
     /// A row that selects the source and is highlighted while highlighted() holds.
     void addRow(const QString& title, const Source& source, std::function<bool()> highlighted);
     void addPlaylist(const Album& album);

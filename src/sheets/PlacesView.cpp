@@ -60,6 +60,15 @@ PlacesView::PlacesView(AppModel& model, CatalogPages& catalog, std::optional<Pla
     m_pages->addWidget(makeLoading());
     connect(&m_catalog, &CatalogPages::placesTreeChanged, this, &PlacesView::refresh);
     connect(&m_catalog, &CatalogPages::placesFailedChanged, this, &PlacesView::refresh);
+    // Places that failed for want of the service load by themselves once it answers.
+    connect(&m_model, &AppModel::offlineChanged, this, [this] {
+        if (m_state != State::failed)
+            return;
+        if (m_model.isOffline())
+            present(State::failed, makeFailure());
+        else
+            ViewTask::start(m_model, m_catalog.loadPlaces(true));
+    });
     refresh();
 }
 
@@ -202,6 +211,12 @@ QWidget* PlacesView::makeFailure()
     QLabel* label = SheetText::label(tr("Couldn't load places"), 18, Palette::dark(), page);
     label->setObjectName(u"places.failure"_s);
     layout->addWidget(label, 0, Qt::AlignHCenter);
+    if (m_model.isOffline()) {
+        QLabel* offline = SheetText::label(
+            tr("Can't reach Lumivale. The places appear here once it answers."), 14, Palette::muted(), page);
+        offline->setObjectName(u"places.offline"_s);
+        layout->addWidget(offline, 0, Qt::AlignHCenter);
+    }
     auto* retry = new QPushButton(tr("Try Again"), page);
     retry->setObjectName(u"places.retry"_s);
     // Runs to its end even when the view goes away.

@@ -80,6 +80,8 @@ public:
     void setAlbums(QList<Album> albums);
     const QList<Category>& categories() const { return m_categories; }
     void setCategories(QList<Category> categories);
+    /// The collections came from the service in this session.
+    bool categoriesLoaded() const { return m_categoriesLoaded; }
     const QSet<QString>& favoriteUUIDs() const { return m_favoriteUUIDs; }
     void setFavoriteUUIDs(QSet<QString> uuids);
     bool isOffline() const { return m_offline; }

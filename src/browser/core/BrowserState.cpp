@@ -46,6 +46,11 @@ BrowserState::BrowserState(AppModel& model, CatalogPages& catalog, Guidance& gui
         connect(&guidance, signal, this, &BrowserState::alertStepChanged);
     for (auto signal : {&AppModel::windowShownChanged, &AppModel::askLoginItemChanged})
         connect(&model, signal, this, &BrowserState::alertStepChanged);
+    // Playlists that arrive after the mode was chosen (a start without the service) are shown.
+    connect(&model.account(), &Account::albumsChanged, this, [this] {
+        if (m_mode == BrowseMode::playlists && !m_selection)
+            setSelection(defaultPlaylistSource());
+    });
     showTodayRequest();
     showPlaceRequest();
     alertStepChanged();
