@@ -34,6 +34,7 @@
 #include "player/IdleMonitor.h"
 #include "player/PhotoLoader.h"
 #include "player/windows/PlayerController.h"
+#include "services/ChangeFailureNotice.h"
 #include "services/DailyNotifier.h"
 #include "services/DesktopReplacedEvent.h"
 #include "services/Diagnostics.h"
@@ -187,6 +188,12 @@ void Application::createModel()
         m_mainWindow->showMainWindow();
     });
     m_notifications = std::move(notifications);
+    // A tray user learns from the desktop that the wallpaper stands still; a click shows the window.
+    m_changeFailureNotice = std::make_unique<ChangeFailureNotice>(*m_rotation, *m_notifier);
+    connect(m_changeFailureNotice.get(), &ChangeFailureNotice::opened, this, [this] {
+        if (m_mainWindow)
+            m_mainWindow->showMainWindow();
+    });
     m_diagnostics = std::make_unique<Diagnostics>(*m_api, *m_rotation, *m_account);
 
     m_takeover = std::make_unique<DesktopReplacedEvent>(Defaults::shared(), *m_account, *m_events);

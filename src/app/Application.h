@@ -18,6 +18,7 @@ class Account;
 class AppModel;
 class AppTakeover;
 class CatalogPages;
+class ChangeFailureNotice;
 class Autostart;
 class Clock;
 class DataDirectory;
@@ -152,6 +153,7 @@ private:
     std::unique_ptr<ShortcutRegistry> m_shortcuts;
     std::unique_ptr<Notifier> m_notifier;
     std::unique_ptr<DailyNotifications> m_notifications;
+    std::unique_ptr<ChangeFailureNotice> m_changeFailureNotice;
     std::unique_ptr<Diagnostics> m_diagnostics;
     std::unique_ptr<AppTakeover> m_takeover;
     std::unique_ptr<WindowRelay> m_windowRelay;

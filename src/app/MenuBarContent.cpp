@@ -115,6 +115,8 @@ void MenuBarContent::buildSignedIn()
     QAction* saver = addItem(*m_menu, tr("Start Screen Saver"), QKeySequence(), this,
                              [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
     showHotkey(*saver, ShortcutRegistry::Shortcut::startSaver, startSaverHotkey);
+    if (m_rotation.failure())
+        addTextLine(*m_menu, tr("Wallpaper changes keep failing"));
     if (m_model.isOffline())
         addTextLine(*m_menu, tr("Offline — will retry"));
 

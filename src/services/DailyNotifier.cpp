@@ -85,6 +85,11 @@ void DailyNotifier::requestAuthorization()
     askAuthorization();
 }
 
+QCoro::Task<bool> DailyNotifier::canNotify()
+{
+    co_return co_await m_services.notifier.authorizationStatus() == allowed;
+}
+
 QCoro::Task<void> DailyNotifier::askAuthorization()
 {
     QPointer<DailyNotifier> self(this);

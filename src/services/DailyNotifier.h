@@ -45,6 +45,7 @@ public:
     void start() override;
     void stop() override;
     void requestAuthorization() override;
+    QCoro::Task<bool> canNotify() override;
 
     /// "2026-12-9": year, month and day without leading zeros.
     static QString dayKey(const QDate& day);

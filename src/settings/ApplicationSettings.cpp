@@ -122,6 +122,12 @@ QWidget* ApplicationSettings::buildSignedIn()
                                   tr("A notification with the day's new photos; click it to see them all."),
                                   [this](bool on) { return m_settings.setNotifications(on); })
                           .first;
+    m_notificationsUnavailable =
+        PaneText::smallNote(tr("This desktop shows no notifications (no notification service answers), so "
+                               "today's photos can't be announced here."),
+                            m_notifications->parentWidget());
+    m_notificationsUnavailable->setObjectName(u"application.notificationsUnavailable"_s);
+    m_notifications->parentWidget()->layout()->addWidget(m_notificationsUnavailable);
     std::tie(m_shortcuts, m_shortcutsLine) =
         toggleBlock(u"application.shortcuts"_s, tr("Keyboard shortcuts"), shortcutsLine(),
                     [this](bool on) { return m_settings.setShortcutsEnabled(on); });
@@ -194,6 +200,7 @@ void ApplicationSettings::showEvent(QShowEvent* event)
 {
     m_openAtLogin = m_settings.isLaunchAtLoginEnabled();
     refresh();
+    checkNotifications();
     QWidget::showEvent(event);
 }
 
@@ -221,6 +228,16 @@ QString ApplicationSettings::shortcutsLine() const
     return tr("%1 Next Wallpaper and %2 Start Screen Saver, from any app.").arg(next, saver);
 }
 
+QCoro::Task<void> ApplicationSettings::checkNotifications()
+{
+    const QPointer<ApplicationSettings> self(this);
+    const bool shown = co_await m_settings.canShowNotifications();
+    if (!self)
+        co_return;
+    m_notificationsShown = shown;
+    refresh();
+}
+
 void ApplicationSettings::refresh()
 {
     const bool signedIn = m_model.account().isSignedIn();
@@ -232,7 +249,11 @@ void ApplicationSettings::refresh()
         m_email->setText(user->email.value_or(QString()));
         const QSignalBlocker notifications(m_notifications);
         const QSignalBlocker shortcuts(m_shortcuts);
-        m_notifications->setChecked(user->notifications == u"all"_s);
+        // A checked box would promise what this desktop can't show.
+        const bool shown = m_notificationsShown.value_or(true);
+        m_notifications->setEnabled(shown);
+        m_notifications->setChecked(shown && user->notifications == u"all"_s);
+        m_notificationsUnavailable->setVisible(!shown);
         m_shortcuts->setChecked(!user->flagList().contains(u"no-shortcuts"_s));
         m_shortcutsLine->setText(shortcutsLine());
     }

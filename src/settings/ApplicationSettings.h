@@ -19,7 +19,8 @@ class ShortcutRegistry;
 
 /// Who is signed in, the login item, the notification and shortcut settings of the account, a
 /// new password, signing out and deleting the account. Typed passwords and outcome lines live as
-/// long as the pane.
+/// long as the pane. On a desktop that shows no notifications the notification toggle is off and
+/// says why.
 class ApplicationSettings final : public QWidget
 {
     Q_OBJECT
@@ -46,6 +47,8 @@ private:
     QString shortcutsLine() const;
     /// Writes the record and the pane's own state into the widgets.
     void refresh();
+    /// Asks whether the desktop shows notifications, and shows the answer.
+    QCoro::Task<void> checkNotifications();
     void changePassword();
     QCoro::Task<void> sendPassword(QString password);
     void confirmDeletion();
@@ -59,6 +62,8 @@ private:
     bool m_changing = false;
     bool m_deleting = false;
     std::optional<QString> m_deleteResult;
+    // None until the desktop answered.
+    std::optional<bool> m_notificationsShown;
 
     QWidget* m_account = nullptr;
     QLabel* m_name = nullptr;
@@ -66,6 +71,7 @@ private:
     QCheckBox* m_launchAtLogin = nullptr;
     QWidget* m_signedIn = nullptr;
     QCheckBox* m_notifications = nullptr;
+    QLabel* m_notificationsUnavailable = nullptr;
     QCheckBox* m_shortcuts = nullptr;
     QLabel* m_shortcutsLine = nullptr;
     QLineEdit* m_password = nullptr;

@@ -189,7 +189,7 @@ QWidget* SettingsView::makePane(SettingsSection section)
     case SettingsSection::application:
         return new ApplicationSettings(m_model, m_services.settingsSync, m_services.shortcuts);
     case SettingsSection::wallpaper:
-        return new WallpaperSettings(m_model, m_services.settingsSync);
+        return new WallpaperSettings(m_model, m_services.settingsSync, m_services.engine);
     case SettingsSection::calendar:
         return new CalendarSettingsPane(m_model, m_services.settingsSync);
     case SettingsSection::screenSaver:

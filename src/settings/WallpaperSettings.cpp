@@ -7,6 +7,7 @@
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
 #include "state/SettingsSync.h"
+#include "wallpaper/RotationEngine.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,8 +17,9 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-WallpaperSettings::WallpaperSettings(AppModel& model, SettingsSync& settings, QWidget* parent)
-    : AccountPane(model, tr("Sign in to set up your wallpaper."), parent)
+WallpaperSettings::WallpaperSettings(AppModel& model, SettingsSync& settings, const RotationEngine& rotation,
+                                     QWidget* parent)
+    : AccountPane(model, tr("Sign in to set up your wallpaper."), parent), m_rotation(rotation)
 {
     m_interval = addPicker(u"wallpaper.interval"_s, tr("Change wallpaper"),
                            ChoicePicker::optionsOf<RotationInterval>(), [&settings](QString value) {
@@ -35,9 +37,19 @@ WallpaperSettings::WallpaperSettings(AppModel& model, SettingsSync& settings, QW
     m_sameOnEvery = makeToggle(u"wallpaper.sameOnEvery"_s, tr("Same photo on every display"),
                                [&settings](bool on) { return settings.setMultiDisplayNextPaper(on); });
     controls().addWidget(m_sameOnEvery);
-    controls().addWidget(
-        PaneText::note(tr("Your wallpaper rotates through the playlists marked ● in the sidebar."), this));
+    m_note = PaneText::note(QString(), this);
+    m_note->setObjectName(u"wallpaper.note"_s);
+    controls().addWidget(m_note);
+    connect(&rotation, &RotationEngine::failureChanged, this, &WallpaperSettings::showRotation);
+    showRotation();
     refresh();
+}
+
+void WallpaperSettings::showRotation()
+{
+    const std::optional<QString> failure = m_rotation.failure();
+    m_note->setText(failure ? tr("Your wallpaper isn't changing: %1").arg(*failure)
+                            : tr("Your wallpaper rotates through the playlists marked ● in the sidebar."));
 }
 
 WallpaperSettings::~WallpaperSettings() = default;

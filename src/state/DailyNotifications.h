@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoroTask>
+
 namespace lumi {
 
 /// The daily "today's photos" notification.
@@ -14,6 +16,8 @@ public:
     virtual void stop() = 0;
     /// Asks the desktop to allow notifications; the answer is only logged and changes no setting.
     virtual void requestAuthorization() = 0;
+    /// Whether the desktop shows notifications now; asked without blocking.
+    virtual QCoro::Task<bool> canNotify() = 0;
 };
 
 } // namespace lumi

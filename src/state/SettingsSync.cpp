@@ -59,6 +59,11 @@ QCoro::Task<void> SettingsSync::setNotifications(bool enabled)
     return m_model.sendSetting(u"notifications"_s, enabled ? u"all"_s : u"none"_s, applicationSection, false);
 }
 
+QCoro::Task<bool> SettingsSync::canShowNotifications()
+{
+    return m_notifications.canNotify();
+}
+
 QCoro::Task<void> SettingsSync::setShortcutsEnabled(bool enabled)
 {
     if (!m_account.user())

@@ -37,6 +37,8 @@ public:
     QCoro::Task<void> setFitDesktop(WallpaperFit fit);
     QCoro::Task<void> setLumivaleTitleSize(bool showTitle);
     QCoro::Task<void> setNotifications(bool enabled);
+    /// Whether this desktop shows notifications at all; asked without blocking.
+    QCoro::Task<bool> canShowNotifications();
     QCoro::Task<void> setShortcutsEnabled(bool enabled);
     QCoro::Task<void> setMultiDisplayNextPaper(bool samePhoto);
     QCoro::Task<void> setSaverSetting(QString key, QJsonValue value);

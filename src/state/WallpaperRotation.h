@@ -39,6 +39,9 @@ public:
     virtual bool isChanging() const = 0;
     /// The photo shown now; none when nothing is shown.
     virtual std::optional<Medium> nowShowing() const = 0;
+    /// Why changes keep failing, once a change and its retries have failed; none again after a
+    /// change that works.
+    virtual std::optional<QString> failure() const = 0;
     /// When the next try after failed changes is due.
     virtual std::optional<QDateTime> retryAt() const = 0;
     virtual void setRetryAt(std::optional<QDateTime> at) = 0;

@@ -364,6 +364,7 @@ void RotationEngine::recordShown(const Medium& photo, const std::optional<Calend
     m_record.setLastChange(m_clock.now());
     setLastError(std::nullopt);
     m_backoff.clear();
+    setFailing(false);
     m_record.setLook(overlay ? overlay->key : u"none"_s, WallpaperLook::of(currentUser()).key());
 
     // Displays unplugged since are forgotten; connected ones that were not part of this change stay.
@@ -381,6 +382,8 @@ void RotationEngine::noteChangeFailure(const QString& text, bool userInitiated)
     setLastError(text);
     m_log.error(u"change failed: "_s + text);
     m_backoff.noteFailure(m_clock.now());
+    if (m_backoff.failures() >= failuresToTell)
+        setFailing(true);
     if (userInitiated)
         emit alertRaised(text);
 }
@@ -530,6 +533,15 @@ void RotationEngine::setLastError(std::optional<QString> error)
         return;
     m_lastError = std::move(error);
     emit lastErrorChanged();
+}
+
+void RotationEngine::setFailing(bool failing)
+{
+    if (m_failing == failing)
+        return;
+    m_failing = failing;
+    m_log.info(failing ? u"changes keep failing"_s : u"changes work again"_s);
+    emit failureChanged();
 }
 
 void RotationEngine::addRunning(int delta)

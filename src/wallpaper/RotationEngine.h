@@ -57,6 +57,9 @@ public:
     static constexpr std::chrono::seconds tickPeriod{30};
     static constexpr std::chrono::seconds wakeDelay{10};
     static constexpr std::chrono::seconds syncDelay{5};
+    /// Failed changes in a row before the failure is told: a passing hiccup heals by itself, a
+    /// change and two retries that fail don't.
+    static constexpr int failuresToTell = 3;
 
     /// Long-lived services made by the composition root before the engine, kept until after it.
     struct Services
@@ -85,6 +88,7 @@ public:
     QCoro::Task<bool> changeWallpaper(bool userInitiated) override;
     QCoro::Task<bool> showPhoto(Medium photo, std::optional<QList<DisplayInfo>> displays) override;
     std::optional<Medium> nowShowing() const override { return m_nowShowing; }
+    std::optional<QString> failure() const override { return m_failing ? m_lastError : std::nullopt; }
     std::optional<QDateTime> retryAt() const override { return m_backoff.retryAt(); }
     void setRetryAt(std::optional<QDateTime> at) override { m_backoff.setRetryAt(std::move(at)); }
     QString poolKey() const override { return m_pool.key(); }
@@ -124,6 +128,8 @@ signals:
     void nowShowingChanged();
     void isChangingChanged();
     void lastErrorChanged();
+    /// Changes began to keep failing, or work again.
+    void failureChanged();
     void runningTasksChanged();
     /// A change the user asked for failed; the text is for the user to see.
     void alertRaised(const QString& alert);
@@ -169,6 +175,7 @@ private:
     void setNowShowing(std::optional<Medium> photo);
     void setChanging(bool changing);
     void setLastError(std::optional<QString> error);
+    void setFailing(bool failing);
     void addRunning(int delta);
     /// Starts a task nobody awaits; its end is the one place a failure is logged.
     static void spawn(QCoro::Task<void> task);
@@ -193,6 +200,7 @@ private:
     QHash<QString, Medium> m_showing;
     bool m_changing = false;
     std::optional<QString> m_lastError;
+    bool m_failing = false;
 
     std::optional<CancelToken> m_loop;
     QList<QMetaObject::Connection> m_observers;

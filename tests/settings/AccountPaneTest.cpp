@@ -3,6 +3,7 @@
 #include "settings/ChoicePicker.h"
 #include "settings/ScreenSaverSettings.h"
 #include "settings/WallpaperSettings.h"
+#include "support/settings/SettingsRig.h"
 #include "support/state/ModelHarness.h"
 
 #include <QCheckBox>
@@ -20,13 +21,14 @@ using lumi::test::SandboxFixture;
 
 namespace {
 
-std::unique_ptr<QWidget> makePane(const QString& pane, ModelHarness& h)
+std::unique_ptr<QWidget> makePane(const QString& pane, lumi::test::SettingsRig& rig)
 {
+    ModelHarness& h = rig.harness;
     AppModel& model = h.model();
     if (pane == u"application"_s)
         return std::make_unique<lumi::ApplicationSettings>(model, h.settings(), h.shortcuts);
     if (pane == u"wallpaper"_s)
-        return std::make_unique<lumi::WallpaperSettings>(model, h.settings());
+        return std::make_unique<lumi::WallpaperSettings>(model, h.settings(), rig.services().engine);
     if (pane == u"calendar"_s)
         return std::make_unique<lumi::CalendarSettingsPane>(model, h.settings());
     return std::make_unique<lumi::ScreenSaverSettings>(model, h.settings(), h.saver());
@@ -268,8 +270,9 @@ void AccountPaneTest::changeSendsOneKeyAndShowsTheAnswer()
 
     for (const bool refused : {false, true}) {
         ModelHarness h;
+        lumi::test::SettingsRig rig(h);
         AppModel& model = launchWith(h, stored);
-        const std::unique_ptr<QWidget> view = makePane(pane, h);
+        const std::unique_ptr<QWidget> view = makePane(pane, rig);
         QCOMPARE(shown(*view, control), before);
         if (refused)
             QVERIFY(h.sandbox.addFault(
@@ -348,8 +351,9 @@ void AccountPaneTest::storedValuesShowAsTheyMean()
     QFETCH(QString, expected);
 
     ModelHarness h;
+    lumi::test::SettingsRig rig(h);
     launchWith(h, stored);
-    const std::unique_ptr<QWidget> view = makePane(pane, h);
+    const std::unique_ptr<QWidget> view = makePane(pane, rig);
     QCOMPARE(shown(*view, control), expected);
     if (control == u"calendar.shown"_s)
         QVERIFY(!view->findChild<lumi::ChoicePicker*>(u"calendar.theme"_s)->isVisibleTo(view.get()));
@@ -371,10 +375,11 @@ void AccountPaneTest::followsTheSignIn()
     QFETCH(QString, signedOutText);
 
     ModelHarness h;
+    lumi::test::SettingsRig rig(h);
     AppModel& model = h.model();
     model.launch();
     QVERIFY(h.settle());
-    const std::unique_ptr<QWidget> view = makePane(pane, h);
+    const std::unique_ptr<QWidget> view = makePane(pane, rig);
     view->show();
     const auto signedOutShown = [&] {
         const QList<QLabel*> labels = view->findChildren<QLabel*>();

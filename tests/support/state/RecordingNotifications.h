@@ -14,6 +14,10 @@ public:
     void start() override { m_journal.record(QStringLiteral("notifications.start")); }
     void stop() override { m_journal.record(QStringLiteral("notifications.stop")); }
     void requestAuthorization() override { m_journal.record(QStringLiteral("notifications.authorize")); }
+    QCoro::Task<bool> canNotify() override { co_return shown; }
+
+    /// What canNotify answers.
+    bool shown = true;
 
 private:
     CallJournal& m_journal;

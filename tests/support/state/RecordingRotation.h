@@ -33,6 +33,7 @@ public:
     }
     bool isChanging() const override { return changing; }
     std::optional<Medium> nowShowing() const override { return showing; }
+    std::optional<QString> failure() const override { return failing; }
     std::optional<QDateTime> retryAt() const override { return m_retryAt; }
     void setRetryAt(std::optional<QDateTime> at) override
     {
@@ -45,6 +46,7 @@ public:
     std::optional<Medium> showing;
     bool showSucceeds = true;
     bool changing = false;
+    std::optional<QString> failing;
 
 private:
     CallJournal& m_journal;
