@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/AppIcon.h"
+#include "app/AppStyle.h"
 #include "app/KeyNameTranslator.h"
 #include "app/MainWindowController.h"
 #include "app/MenuBarContent.h"
@@ -97,6 +98,7 @@ Application::Start Application::start()
     // Closing the main window leaves the app in the tray.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     BundledFonts::ensureRegistered();
+    AppStyle::install();
 
     const AppLog log(u"app"_s);
     log.info(u"Lumivale Desktop "_s + QCoreApplication::applicationVersion() + u" starting"_s +

@@ -5,8 +5,8 @@
 
 namespace lumi {
 
-/// The app's five named colours (opaque sRGB). Everything else uses the platform's own colours;
-/// a view that needs a lighter variant sets the alpha itself.
+/// The app's five named colours (opaque sRGB), and the focus ring's. Everything else uses the
+/// platform's own colours; a view that needs a lighter variant sets the alpha itself.
 class Palette final
 {
 public:
@@ -22,6 +22,9 @@ public:
     static QColor lavender() { return QColor(217, 212, 228); }
     /// The banner's text and close button, divider lines.
     static QColor lightGray() { return QColor(224, 223, 223); }
+    /// The ring of the control that has the keyboard focus: it must show on white and on the dark
+    /// fill of a selected row alike, so it is none of the colours above.
+    static QColor focusRing() { return QColor(53, 132, 228); }
 
     /// The light look of every window, sheet and alert of the app, whatever the desktop's colour
     /// scheme: its texts are drawn in these colours, so a dark scheme would make them unreadable.
