@@ -5,6 +5,7 @@
 #include "app/KeyNameTranslator.h"
 #include "app/MainWindowController.h"
 #include "app/MenuBarContent.h"
+#include "app/SheetFocus.h"
 #include "app/UpdateOffer.h"
 #include "app/WindowRelay.h"
 #include "imaging/BundledFonts.h"
@@ -99,6 +100,7 @@ Application::Start Application::start()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     BundledFonts::ensureRegistered();
     AppStyle::install();
+    SheetFocus::install();
 
     const AppLog log(u"app"_s);
     log.info(u"Lumivale Desktop "_s + QCoreApplication::applicationVersion() + u" starting"_s +

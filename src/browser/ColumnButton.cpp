@@ -34,6 +34,8 @@ QColor white(qreal opacity)
 ColumnButton::ColumnButton(GridColumns option, QWidget* parent) : QAbstractButton(parent), m_option(option)
 {
     setCheckable(true);
+    // Reached with Tab, so the focus ring shows for the keyboard and never after a click.
+    setFocusPolicy(Qt::TabFocus);
     setFixedSize(buttonSize);
     setToolTip(option.title());
     setAccessibleName(option.title());
@@ -74,7 +76,10 @@ void ColumnButton::paintEvent(QPaintEvent*)
         fill = Palette::dark();
     else if (m_hovering)
         fill = QColor(248, 249, 250);
-    painter.setPen(QPen(active ? Palette::dark() : Palette::muted(), borderWidth));
+    QColor border = active ? Palette::dark() : Palette::muted();
+    if (hasFocus())
+        border = Palette::focusRing();
+    painter.setPen(QPen(border, borderWidth));
     painter.setBrush(fill);
     painter.drawRoundedRect(frame, 4 - borderWidth / 2, 4 - borderWidth / 2);
 

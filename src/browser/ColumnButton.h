@@ -7,7 +7,8 @@
 namespace lumi {
 
 /// One painted choice of the column selector: bars for a fixed count, an italic "a" for the
-/// automatic setting, filled dark while it is the current choice.
+/// automatic setting, filled dark while it is the current choice. Its border turns to the focus
+/// ring's colour while it has the keyboard focus.
 class ColumnButton final : public QAbstractButton
 {
     Q_OBJECT

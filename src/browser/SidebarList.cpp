@@ -38,8 +38,33 @@ SidebarList::SidebarList(BrowserState& state, AppModel& model, const CatalogPage
     rebuild();
 }
 
+namespace {
+
+QString entryName(const QWidget& entry)
+{
+    if (!entry.objectName().isEmpty())
+        return entry.objectName();
+    if (const auto* row = qobject_cast<const SidebarRow*>(&entry))
+        return row->title();
+    return {};
+}
+
+/// The entry and the widgets inside it that Tab reaches, in order.
+QList<QWidget*> focusableParts(QWidget& entry)
+{
+    QList<QWidget*> parts{&entry};
+    parts.append(entry.findChildren<QWidget*>());
+    parts.removeIf([](const QWidget* part) { return !(part->focusPolicy() & Qt::TabFocus); });
+    return parts;
+}
+
+} // namespace
+
 void SidebarList::rebuild()
 {
+    // A keyboard user keeps the focus on the same entry, "New Playlist…" say, when the albums
+    // arrive anew: after a sheet made one, or a mark was switched.
+    const std::optional<FocusPlace> focused = focusPlace();
     // Later, because the click that changed the mode may still be running in one of them.
     while (QLayoutItem* item = m_rows->takeAt(0)) {
         if (QWidget* widget = item->widget()) {
@@ -60,6 +85,47 @@ void SidebarList::rebuild()
         break;
     }
     m_rows->addStretch(1);
+    if (focused)
+        restoreFocus(*focused);
+}
+
+std::optional<SidebarList::FocusPlace> SidebarList::focusPlace() const
+{
+    // The window's focus widget, also while a sheet over it has the keyboard.
+    QWidget* focused = window()->focusWidget();
+    if (!focused || !isAncestorOf(focused))
+        return std::nullopt;
+    QWidget* entry = focused;
+    while (entry->parentWidget() != this)
+        entry = entry->parentWidget();
+    return FocusPlace{entryName(*entry), focusableParts(*entry).indexOf(focused)};
+}
+
+void SidebarList::restoreFocus(const FocusPlace& place)
+{
+    QWidget* target = nullptr;
+    QWidget* selected = nullptr;
+    for (int at = 0; at < m_rows->count() && !target; ++at) {
+        QWidget* entry = m_rows->itemAt(at)->widget();
+        if (!entry)
+            continue;
+        const QList<QWidget*> parts = focusableParts(*entry);
+        if (entryName(*entry) == place.entry && place.part >= 0 && place.part < parts.size())
+            target = parts.at(place.part);
+        auto* row = qobject_cast<SidebarRow*>(entry);
+        if (!row)
+            row = entry->findChild<SidebarRow*>();
+        if (row && row->isSelected())
+            selected = row;
+    }
+    if (!target)
+        target = selected;
+    if (!target)
+        return;
+    // A new entry shows on the next turn of the event loop, and one not shown takes no focus.
+    for (QWidget* shown = target; shown != this; shown = shown->parentWidget())
+        shown->show();
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 void SidebarList::addHomeRows()

@@ -39,7 +39,20 @@ signals:
     void deleteRequested(const lumi::Album& album);
 
 private:
+    /// Where the keyboard focus is in the list, named so that it is found again in a new list: a
+    /// playlist by its id, a row by its title, anything else by its object name, then which of the
+    /// entry's focusable parts (a row, its marks) has it.
+    struct FocusPlace
+    {
+        QString entry;
+        qsizetype part = 0;
+    };
+
     void rebuild();
+    std::optional<FocusPlace> focusPlace() const;
+    /// Puts the focus back on the place in the list as built now; on the selected row when that
+    /// place went (a deleted playlist).
+    void restoreFocus(const FocusPlace& place);
     void addHomeRows();
     void addPlacesRows();
     void addPlaylistRows();

@@ -7,6 +7,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollArea>
+
+#include <algorithm>
 
 namespace lumi {
 
@@ -124,15 +127,10 @@ void SidebarRow::paintEvent(QPaintEvent*)
         painter.setBrush(Palette::dark());
         painter.drawRoundedRect(QRectF(rect()), cornerRadius, cornerRadius);
     }
-    if (m_outlined) {
-        // Stroked inside the border, so the ring is never clipped.
-        constexpr qreal ringWidth = 2;
-        painter.setPen(QPen(Palette::dark(), ringWidth));
-        painter.setBrush(Qt::NoBrush);
-        const qreal inset = ringWidth / 2;
-        painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), cornerRadius - inset,
-                                cornerRadius - inset);
-    }
+    if (m_outlined)
+        paintRing(painter, Palette::dark());
+    if (hasFocus())
+        paintRing(painter, Palette::focusRing());
     if (!m_icon.isNull()) {
         const QRect iconRect(padding, (height() - iconSize) / 2, iconSize, iconSize);
         m_icon.paint(&painter, iconRect, Qt::AlignCenter, m_selected ? QIcon::Selected : QIcon::Normal);
@@ -141,6 +139,17 @@ void SidebarRow::paintEvent(QPaintEvent*)
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      fontMetrics().elidedText(m_title, Qt::ElideRight, textRect.width()));
+}
+
+void SidebarRow::paintRing(QPainter& painter, const QColor& colour) const
+{
+    // Stroked inside the border, so the ring is never clipped.
+    constexpr qreal ringWidth = 2;
+    painter.setPen(QPen(colour, ringWidth));
+    painter.setBrush(Qt::NoBrush);
+    const qreal inset = ringWidth / 2;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), cornerRadius - inset,
+                            cornerRadius - inset);
 }
 
 void SidebarRow::mousePressEvent(QMouseEvent* event)
@@ -161,11 +170,47 @@ void SidebarRow::mouseReleaseEvent(QMouseEvent* event)
 
 void SidebarRow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         emit clicked();
         return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        // Taken at the ends too: the list's scroll area would otherwise scroll away from the focus.
+        if (SidebarRow* next = neighbour(event->key() == Qt::Key_Down ? 1 : -1)) {
+            next->setFocus(Qt::OtherFocusReason);
+            for (QWidget* ancestor = next->parentWidget(); ancestor; ancestor = ancestor->parentWidget()) {
+                if (auto* scroll = qobject_cast<QScrollArea*>(ancestor)) {
+                    scroll->ensureWidgetVisible(next, 0, 0);
+                    break;
+                }
+            }
+            emit next->clicked();
+        }
+        return;
+    default:
+        QWidget::keyPressEvent(event);
     }
-    QWidget::keyPressEvent(event);
+}
+
+SidebarRow* SidebarRow::neighbour(int step) const
+{
+    // The list is the nearest ancestor that holds other rows too: a playlist's row sits inside a
+    // widget of its own. Rows on their way out of a rebuilt list are hidden already.
+    for (QWidget* list = parentWidget(); list; list = list->parentWidget()) {
+        QList<SidebarRow*> rows = list->findChildren<SidebarRow*>();
+        rows.removeIf([](const SidebarRow* row) { return !row->isVisible() || !row->isEnabled(); });
+        if (rows.size() < 2)
+            continue;
+        std::sort(rows.begin(), rows.end(), [list](const SidebarRow* a, const SidebarRow* b) {
+            return a->mapTo(list, QPoint()).y() < b->mapTo(list, QPoint()).y();
+        });
+        const auto at = std::find(rows.cbegin(), rows.cend(), this) - rows.cbegin() + step;
+        return at >= 0 && at < rows.size() ? rows.at(at) : nullptr;
+    }
+    return nullptr;
 }
 
 } // namespace lumi

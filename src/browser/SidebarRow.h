@@ -3,12 +3,15 @@
 #include <QIcon>
 #include <QWidget>
 
+class QPainter;
+
 namespace lumi {
 
 /// One selectable entry of a sidebar list: an optional icon, a one-line title cut off at its end,
 /// and an optional trailing widget at the right edge. A selected row is white on a dark rounded
 /// background. A click anywhere outside the trailing widget emits `clicked`; what is selected is
-/// the list's to decide.
+/// the list's to decide. From the keyboard, Space or Return clicks it, and the arrow keys move the
+/// focus to the row above or below and click that one; the row with the focus wears a ring.
 class SidebarRow final : public QWidget
 {
     Q_OBJECT
@@ -45,6 +48,9 @@ protected:
 private:
     /// Where the title may be drawn: after the icon, before the trailing widget.
     QRect titleRect() const;
+    void paintRing(QPainter& painter, const QColor& colour) const;
+    /// The row step places away in the list this row is in, if there is one.
+    SidebarRow* neighbour(int step) const;
     void applyTextColour();
 
     QString m_title;

@@ -164,8 +164,14 @@ QWidget* SettingsView::buildFooter()
 
 void SettingsView::showEvent(QShowEvent* event)
 {
-    if (!m_section)
+    if (!m_section) {
         choose(m_model.settingsSection().value_or(SettingsSection::application));
+        // The keyboard starts in the section list, where the arrow keys move between the panes.
+        for (const auto& [rowSection, row] : std::as_const(m_rows)) {
+            if (rowSection == m_section)
+                row->setFocus(Qt::OtherFocusReason);
+        }
+    }
     QDialog::showEvent(event);
 }
 
@@ -179,7 +185,10 @@ void SettingsView::choose(SettingsSection section)
     layout->setContentsMargins(paneInset, paneInset, paneInset, paneInset);
     layout->addWidget(makePane(section));
     layout->addStretch();
-    // The scroll area deletes the pane shown before, with its state.
+    // Hidden first, so a choice still settling in it is sent; the scroll area then deletes the
+    // pane shown before, with its state.
+    if (QWidget* shown = m_paneArea->widget())
+        shown->hide();
     m_paneArea->setWidget(holder);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +51,9 @@ QWidget* PhotoStoryWindowController::makeWindow()
     window->setWindowTitle(tr("Photo Story"));
     window->setPalette(Palette::widgets());
     window->setFixedSize(PhotoStoryView::fixedSize);
+    // Closed from the keyboard as a dialog is, and as the other windows are.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        QObject::connect(new QShortcut(keys, window), &QShortcut::activated, window, &QWidget::close);
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -15,7 +15,7 @@ class WindowPresenter;
 
 /// Owns the one story window. Showing a story while it is open replaces its content in place
 /// (title, place and size stay); after the user closed it, the next story opens a new window,
-/// centred. The window stays light whatever the desktop's theme.
+/// centred. The window stays light whatever the desktop's theme. Escape and Ctrl+W close it.
 class PhotoStoryWindowController final : public PhotoStoryPresenter
 {
     Q_DECLARE_TR_FUNCTIONS(PhotoStoryWindowController)

@@ -33,6 +33,8 @@ private slots:
     void drawsItsBarsSideBySide_data();
     void drawsItsBarsSideBySide();
     void activeFillsDarkAndDisabledFades();
+    void keyboardFocusShowsOnTheBorder_data();
+    void keyboardFocusShowsOnTheBorder();
 };
 
 void ColumnButtonTest::drawsItsBarsSideBySide_data()
@@ -88,6 +90,40 @@ void ColumnButtonTest::activeFillsDarkAndDisabledFades()
                  QColor(faded(dark.red(), clear.red()), faded(dark.green(), clear.green()),
                         faded(dark.blue(), clear.blue()))));
     QCOMPARE(button.toolTip(), QStringLiteral("4 Columns"));
+}
+
+void ColumnButtonTest::keyboardFocusShowsOnTheBorder_data()
+{
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("a choice") << false;
+    QTest::newRow("the current choice") << true;
+}
+
+void ColumnButtonTest::keyboardFocusShowsOnTheBorder()
+{
+    QFETCH(bool, checked);
+    QWidget selector;
+    auto* button = new ColumnButton(GridColumns(GridColumns::two), &selector);
+    auto* other = new ColumnButton(GridColumns(GridColumns::three), &selector);
+    other->move(40, 0);
+    selector.resize(80, 24);
+    selector.show();
+    QVERIFY(QTest::qWaitForWindowActive(&selector));
+    other->setFocus(Qt::TabFocusReason);
+
+    // A click chooses without taking the focus, so no ring stays behind it.
+    QTest::mouseClick(button, Qt::LeftButton);
+    QVERIFY(other->hasFocus());
+    button->setChecked(checked);
+    const QImage unfocused = paint(*button);
+    QVERIFY(!near(unfocused.pixelColor(0, 12), lumi::Palette::focusRing()));
+
+    button->setFocus(Qt::TabFocusReason);
+    const QImage focused = paint(*button);
+    QVERIFY(near(focused.pixelColor(0, 12), lumi::Palette::focusRing()));
+    QVERIFY(near(focused.pixelColor(14, 0), lumi::Palette::focusRing()));
+    // Inside the border it looks as it did.
+    QCOMPARE(focused.pixelColor(14, 12), unfocused.pixelColor(14, 12));
 }
 
 QTEST_MAIN(ColumnButtonTest)

@@ -18,6 +18,8 @@ private slots:
     void longTitleKeepsTheTrailingWidgetInPlace();
     void selectedRowIsWhiteOnDark();
     void outlinedRowWearsADarkRingInside();
+    void focusedRowWearsTheFocusRing_data();
+    void focusedRowWearsTheFocusRing();
 };
 
 void SidebarRowTest::clicksOutsideTheTrailingWidget_data()
@@ -73,6 +75,8 @@ void SidebarRowTest::longTitleKeepsTheTrailingWidgetInPlace()
     QVERIFY(QTest::qWaitForWindowExposed(&row));
     QCOMPARE(row.height(), 30);
     QCOMPARE(trailing->geometry().right(), 200 - 12 - 1);
+    // Alone in its window, the row took the focus; its ring is not what is looked at here.
+    row.clearFocus();
     // The cut-off title leaves the gap before the trailing widget blank.
     const QImage image = row.grab().toImage();
     for (int x = trailing->x() - 8; x < trailing->x(); ++x) {
@@ -119,6 +123,39 @@ void SidebarRowTest::outlinedRowWearsADarkRingInside()
     QCOMPARE(outlined.pixelColor(199, 15).rgb(), lumi::Palette::dark().rgb());
     QCOMPARE(outlined.pixelColor(150, 15), plain.pixelColor(150, 15));
     QVERIFY(plain.pixelColor(100, 0) != lumi::Palette::dark());
+}
+
+void SidebarRowTest::focusedRowWearsTheFocusRing_data()
+{
+    QTest::addColumn<bool>("selected");
+    QTest::newRow("on white") << false;
+    QTest::newRow("on the dark fill of the selection") << true;
+}
+
+void SidebarRowTest::focusedRowWearsTheFocusRing()
+{
+    QFETCH(bool, selected);
+    QWidget list;
+    auto* row = new SidebarRow(u"Trip"_s, &list);
+    auto* other = new SidebarRow(u"Sea"_s, &list);
+    row->setSelected(selected);
+    row->setGeometry(0, 0, 200, 30);
+    other->setGeometry(0, 32, 200, 30);
+    list.resize(200, 62);
+    list.show();
+    QVERIFY(QTest::qWaitForWindowActive(&list));
+    other->setFocus(Qt::TabFocusReason);
+    const QImage without = row->grab().toImage();
+    QVERIFY(without.pixelColor(100, 0) != lumi::Palette::focusRing());
+
+    // Only the keyboard hands it the focus: a click does not.
+    QTest::mouseClick(row, Qt::LeftButton);
+    QVERIFY(other->hasFocus());
+    row->setFocus(Qt::TabFocusReason);
+    const QImage ring = row->grab().toImage();
+    for (const QPoint edge : {QPoint(100, 0), QPoint(100, 29), QPoint(0, 15), QPoint(199, 15)})
+        QCOMPARE(ring.pixelColor(edge).rgb(), lumi::Palette::focusRing().rgb());
+    QCOMPARE(ring.pixelColor(150, 15), without.pixelColor(150, 15));
 }
 
 QTEST_MAIN(SidebarRowTest)

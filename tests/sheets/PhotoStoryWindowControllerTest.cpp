@@ -5,6 +5,7 @@
 #include "support/ReviewGrab.h"
 #include "support/state/ModelHarness.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -61,6 +62,8 @@ private slots:
     void reopeningReplacesTheContentInPlace();
     void aLateAnswerForAReplacedPhotoIsDropped();
     void showsTheCatalogPicture();
+    void keysCloseTheWindow_data();
+    void keysCloseTheWindow();
 
 private:
     bool answerWith(const QJsonObject& body, int delayMs = 0);
@@ -287,6 +290,28 @@ void PhotoStoryWindowControllerTest::showsTheCatalogPicture()
     QVERIFY(m_stories->view()->findChild<QPushButton*>(u"story.place"_s));
     QCOMPARE(storyRequests().size(), 1);
     lumi::test::saveForReview(*m_stories->window(), u"photo-story"_s);
+}
+
+void PhotoStoryWindowControllerTest::keysCloseTheWindow_data()
+{
+    QTest::addColumn<QKeyCombination>("keys");
+    QTest::newRow("Escape") << QKeyCombination(Qt::Key_Escape);
+    QTest::newRow("Ctrl+W") << QKeyCombination(Qt::ControlModifier, Qt::Key_W);
+}
+
+void PhotoStoryWindowControllerTest::keysCloseTheWindow()
+{
+    QFETCH(QKeyCombination, keys);
+    m_stories->showStory(given(u"A story"_s, inFrance));
+    const QPointer<QWidget> window = m_stories->window();
+    QVERIFY(window && QTest::qWaitForWindowActive(window));
+    // Wherever the focus is in it, the selectable story text included.
+    auto* story = m_stories->view()->findChild<QLabel*>(u"story.text"_s);
+    QVERIFY(story);
+    story->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), keys.key(), keys.keyboardModifiers());
+    QTRY_VERIFY(!window);
+    QCOMPARE(m_stories->window(), nullptr);
 }
 
 QTEST_MAIN(PhotoStoryWindowControllerTest)
