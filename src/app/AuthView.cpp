@@ -60,8 +60,8 @@ QString wrongCodeMessage()
 
 } // namespace
 
-AuthView::AuthView(AppModel& model, LinkOpener& links, QWidget* parent)
-    : QWidget(parent), m_model(model), m_links(links)
+AuthView::AuthView(AppModel& model, LinkOpener& links, Mode start, QWidget* parent)
+    : QWidget(parent), m_model(model), m_links(links), m_mode(start)
 {
     build();
     refresh();
@@ -98,7 +98,7 @@ void AuthView::build()
         line->setTextFormat(Qt::PlainText);
         line->setWordWrap(true);
     }
-    m_errorLine->setStyleSheet(u"color: #d0281e;"_s);
+    m_errorLine->setStyleSheet(u"color: %1;"_s.arg(Palette::errorText().name()));
     m_infoLine->setStyleSheet(u"color: %1;"_s.arg(Palette::muted().name()));
 
     auto* form = new QVBoxLayout(column);

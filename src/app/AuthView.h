@@ -32,7 +32,8 @@ class AuthView final : public QWidget
 public:
     enum class Mode { signIn, signUp, reset };
 
-    AuthView(AppModel& model, LinkOpener& links, QWidget* parent = nullptr);
+    /// Opens on creating an account, or on signing in for someone who has been signed in here.
+    AuthView(AppModel& model, LinkOpener& links, Mode start = Mode::signUp, QWidget* parent = nullptr);
     ~AuthView() override;
 
     Mode mode() const { return m_mode; }

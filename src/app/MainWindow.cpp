@@ -69,13 +69,18 @@ void MainWindow::showPhase()
         m_content->hide();
         m_content->deleteLater();
     }
+    // The browser names the window after its source; nothing else does.
+    setWindowTitle(u"Lumivale"_s);
     QWidget* content = nullptr;
     switch (phase) {
     case AppModel::Phase::launching:
         content = progressView();
         break;
     case AppModel::Phase::signedOut:
-        content = new AuthView(m_model, m_links);
+        // After a sign-out the account exists: signing in again is what is wanted.
+        content = new AuthView(m_model, m_links,
+                               m_contentPhase == AppModel::Phase::ready ? AuthView::Mode::signIn
+                                                                        : AuthView::Mode::signUp);
         break;
     case AppModel::Phase::ready:
         content = new BrowserView(m_model, m_presenter, m_browser);

@@ -5,8 +5,9 @@
 
 namespace lumi {
 
-/// The app's five named colours (opaque sRGB), and the focus ring's. Everything else uses the
-/// platform's own colours; a view that needs a lighter variant sets the alpha itself.
+/// The app's five named colours (opaque sRGB), and those of error lines and the focus ring.
+/// Everything else uses the platform's own colours; a view that needs a lighter variant sets the
+/// alpha itself.
 class Palette final
 {
 public:
@@ -22,6 +23,8 @@ public:
     static QColor lavender() { return QColor(217, 212, 228); }
     /// The banner's text and close button, divider lines.
     static QColor lightGray() { return QColor(224, 223, 223); }
+    /// The line under a form or field saying what went wrong.
+    static QColor errorText() { return QColor(208, 40, 30); }
     /// The ring of the control that has the keyboard focus: it must show on white and on the dark
     /// fill of a selected row alike, so it is none of the colours above.
     static QColor focusRing() { return QColor(53, 132, 228); }

@@ -82,7 +82,8 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     m_search->setPlaceholderText(tr("Search photos"));
     m_search->setClearButtonEnabled(true);
     m_search->setFixedWidth(200);
-    connect(m_search, &QLineEdit::textEdited, &state, &BrowserState::setSearchText);
+    // The clear button's emptying of the field counts as an edit too.
+    connect(m_search, &QLineEdit::textEdited, &state, &BrowserState::editSearchText);
     connect(&state, &BrowserState::searchTextChanged, m_search, [this] {
         if (m_search->text() != m_state.searchText())
             m_search->setText(m_state.searchText());

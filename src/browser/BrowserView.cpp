@@ -251,7 +251,10 @@ QWidget* BrowserView::makePlaces(const std::optional<PlaceQuery>& query)
 
 void BrowserView::showTitle()
 {
-    window()->setWindowTitle(m_state->title());
+    // A browser on its way out (signed out) leaves the window's title alone; a hidden one names it
+    // when it shows again.
+    if (isVisible())
+        window()->setWindowTitle(m_state->title());
 }
 
 void BrowserView::showEvent(QShowEvent* event)

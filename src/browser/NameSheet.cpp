@@ -16,7 +16,8 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 NameSheet::NameSheet(const QString& title, const QString& action, const QString& initial, QWidget* parent)
-    : QDialog(parent), m_field(new QLineEdit(initial, this)), m_confirm(new PrimaryButton(action, this))
+    : QDialog(parent), m_field(new QLineEdit(initial, this)), m_confirm(new PrimaryButton(action, this)),
+      m_message(new QLabel(this))
 {
     setWindowModality(Qt::WindowModal);
     setWindowTitle(title);
@@ -29,6 +30,15 @@ NameSheet::NameSheet(const QString& title, const QString& action, const QString&
     m_field->setPlaceholderText(tr("Name"));
     m_field->setFixedWidth(300);
     m_field->setObjectName(u"nameSheet.field"_s);
+
+    m_message->setObjectName(u"nameSheet.message"_s);
+    m_message->setTextFormat(Qt::PlainText);
+    m_message->setWordWrap(true);
+    m_message->setFixedWidth(300);
+    QPalette error = m_message->palette();
+    error.setColor(QPalette::WindowText, Palette::errorText());
+    m_message->setPalette(error);
+    m_message->hide();
 
     auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(u"nameSheet.cancel"_s);
@@ -49,10 +59,13 @@ NameSheet::NameSheet(const QString& title, const QString& action, const QString&
     layout->setSpacing(14);
     layout->addWidget(heading);
     layout->addWidget(m_field);
+    layout->addWidget(m_message);
     layout->addLayout(buttons);
 
     auto enable = [this] { m_confirm->setEnabled(!AppModel::trimBlanks(m_field->text()).isEmpty()); };
     connect(m_field, &QLineEdit::textChanged, this, enable);
+    // The message speaks of the name refused; an edit makes it a new one.
+    connect(m_field, &QLineEdit::textEdited, m_message, &QWidget::hide);
     enable();
     connect(m_field, &QLineEdit::returnPressed, this, &NameSheet::commit);
     connect(m_confirm, &QPushButton::clicked, this, &NameSheet::commit);
@@ -64,6 +77,12 @@ void NameSheet::commit()
     if (m_finished)
         return;
     const QString name = m_field->text();
+    if (const std::optional<QString> refusal = m_check ? m_check(name) : std::nullopt) {
+        m_message->setText(*refusal);
+        m_message->show();
+        m_field->setFocus();
+        return;
+    }
     accept();
     emit committed(name);
 }

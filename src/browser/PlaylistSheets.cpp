@@ -17,9 +17,12 @@ namespace lumi {
 
 namespace {
 
-NameSheet* openSheet(QWidget& window, const QString& title, const QString& action, const QString& initial)
+// The name rule is checked in the sheet, so a refused name stays there to be mended.
+NameSheet* openSheet(QWidget& window, const QString& title, const QString& action, const QString& initial,
+                     NameSheet::Check check)
 {
     auto* sheet = new NameSheet(title, action, initial, &window);
+    sheet->setCheck(std::move(check));
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->open();
     return sheet;
@@ -35,21 +38,25 @@ PlaylistSheets::PlaylistSheets(QWidget& window, BrowserState& state, AppModel& m
 
 void PlaylistSheets::newPlaylist()
 {
-    NameSheet* sheet = openSheet(m_window, tr("New Playlist"), u"Create"_s, QString());
+    NameSheet* sheet =
+        openSheet(m_window, tr("New Playlist"), u"Create"_s, QString(), &PlaylistEditor::newNameRefusal);
     connect(sheet, &NameSheet::committed, this,
             [this](const QString& name) { ViewTask::start(m_model, create(name, std::nullopt)); });
 }
 
 void PlaylistSheets::newPlaylistFor(Medium photo)
 {
-    NameSheet* sheet = openSheet(m_window, tr("New Playlist"), tr("Create and Add"), QString());
+    NameSheet* sheet = openSheet(m_window, tr("New Playlist"), tr("Create and Add"), QString(),
+                                 &PlaylistEditor::newNameRefusal);
     connect(sheet, &NameSheet::committed, this,
             [this, photo](const QString& name) { ViewTask::start(m_model, create(name, photo)); });
 }
 
 void PlaylistSheets::rename(Album album)
 {
-    NameSheet* sheet = openSheet(m_window, tr("Rename Playlist"), u"Rename"_s, album.title);
+    NameSheet* sheet =
+        openSheet(m_window, tr("Rename Playlist"), u"Rename"_s, album.title,
+                  [album](const QString& name) { return PlaylistEditor::renameRefusal(album, name); });
     connect(sheet, &NameSheet::committed, this, [this, album](const QString& name) {
         ViewTask::start(m_model, m_playlists.renamePlaylist(album, name));
     });

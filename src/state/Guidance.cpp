@@ -94,6 +94,8 @@ QCoro::Task<void> Guidance::clearNoticeLater(CancelToken cancel)
 
 void Guidance::sessionEnded()
 {
+    // The settings were the signed-in user's; the window now asks for a sign-in.
+    setSettingsRequested(false);
     setOnboardingDue(false);
     setTourDue(false);
     setOnboardingRequested(false);

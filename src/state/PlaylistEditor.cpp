@@ -402,11 +402,11 @@ bool PlaylistEditor::trashLocalPhoto(const Medium& photo, const QString& folder)
 
 QCoro::Task<std::optional<Album>> PlaylistEditor::createPlaylist(QString name)
 {
-    const QString trimmed = AppModel::trimBlanks(name);
-    if (!isAcceptedPlaylistName(trimmed)) {
-        m_model.setAlert(playlistNameMessage());
+    if (const std::optional<QString> refusal = newNameRefusal(name)) {
+        m_model.setAlert(*refusal);
         co_return std::nullopt;
     }
+    const QString trimmed = AppModel::trimBlanks(name);
     const ModelSession session = this->session();
     std::optional<Album> created;
     try {
@@ -429,14 +429,12 @@ QCoro::Task<std::optional<Album>> PlaylistEditor::createPlaylist(QString name)
 
 QCoro::Task<void> PlaylistEditor::renamePlaylist(Album album, QString newName)
 {
-    const QString trimmed = AppModel::trimBlanks(newName);
-    if (trimmed == album.title)
-        co_return;
-    if (AppModel::trimBlanks(filterPlaylistName(trimmed)) != trimmed) {
-        m_model.setAlert(playlistNameMessage());
+    if (const std::optional<QString> refusal = renameRefusal(album, newName)) {
+        m_model.setAlert(*refusal);
         co_return;
     }
-    if (trimmed.isEmpty())
+    const QString trimmed = AppModel::trimBlanks(newName);
+    if (trimmed == album.title || trimmed.isEmpty())
         co_return;
     const ModelSession session = this->session();
     bool renamed = false;
@@ -464,6 +462,21 @@ QString PlaylistEditor::filterPlaylistName(QStringView name)
 QString PlaylistEditor::playlistNameMessage()
 {
     return tr("Playlist names can use letters, numbers, spaces, - and '.");
+}
+
+std::optional<QString> PlaylistEditor::newNameRefusal(const QString& name)
+{
+    if (isAcceptedPlaylistName(AppModel::trimBlanks(name)))
+        return std::nullopt;
+    return playlistNameMessage();
+}
+
+std::optional<QString> PlaylistEditor::renameRefusal(const Album& album, const QString& newName)
+{
+    const QString trimmed = AppModel::trimBlanks(newName);
+    if (trimmed == album.title || AppModel::trimBlanks(filterPlaylistName(trimmed)) == trimmed)
+        return std::nullopt;
+    return playlistNameMessage();
 }
 
 } // namespace lumi

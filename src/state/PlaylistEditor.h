@@ -58,6 +58,11 @@ public:
     /// The characters a playlist name may hold, in order.
     static QString filterPlaylistName(QStringView name);
     static QString playlistNameMessage();
+    /// The name-rule message when createPlaylist refuses the name (blank, or a character outside
+    /// the rule) without asking the service; none when it sends it. The naming sheet asks first.
+    static std::optional<QString> newNameRefusal(const QString& name);
+    /// The same for renamePlaylist, for which a blank name or the title itself does nothing.
+    static std::optional<QString> renameRefusal(const Album& album, const QString& newName);
 
     // --- Playlist inclusion and membership, favorites, set as wallpaper -------------------------
     QCoro::Task<void> setIncludeInPaper(Album album, bool included);

@@ -107,16 +107,18 @@ void MainWindowTest::contentFollowsThePhase()
     m_harness->model().launch();
     const QPointer<lumi::AuthView> firstSignIn = qobject_cast<lumi::AuthView*>(window()->content());
     QVERIFY(firstSignIn);
+    QCOMPARE(firstSignIn->mode(), lumi::AuthView::Mode::signUp);
 
     m_harness->signIn(lumi::test::SandboxFixture::demoEmail, lumi::test::SandboxFixture::demoPassword);
     QVERIFY(qobject_cast<lumi::BrowserView*>(window()->content()));
     QTRY_VERIFY(!firstSignIn);
 
-    // Signing out brings a fresh sign-in view.
+    // Signing out brings a fresh view, on signing in: the account exists.
     m_harness->model().signOut();
     auto* secondSignIn = qobject_cast<lumi::AuthView*>(window()->content());
     QVERIFY(secondSignIn);
-    QCOMPARE(secondSignIn->mode(), lumi::AuthView::Mode::signUp);
+    QCOMPARE(secondSignIn->mode(), lumi::AuthView::Mode::signIn);
+    QCOMPARE(window()->windowTitle(), u"Lumivale"_s);
 }
 
 void MainWindowTest::oneWindowKeptForTheWholeRun()

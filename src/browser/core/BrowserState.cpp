@@ -66,6 +66,13 @@ void BrowserState::setSelection(std::optional<Source> selection)
 {
     if (m_selection == selection)
         return;
+    const auto isSearch = [](const std::optional<Source>& source) {
+        return source && source->is<Source::Search>();
+    };
+    if (!isSearch(selection))
+        m_beforeSearch.reset();
+    else if (!isSearch(m_selection))
+        m_beforeSearch = BeforeSearch{m_selection, m_mode};
     m_selection = std::move(selection);
     emit selectionChanged();
     selectionReaction();
@@ -142,14 +149,34 @@ void BrowserState::setSearchText(QString text)
     emit searchTextChanged();
 }
 
+void BrowserState::editSearchText(QString text)
+{
+    setSearchText(std::move(text));
+    if (m_searchText.isEmpty())
+        leaveSearch();
+}
+
 void BrowserState::submitSearch()
 {
     const QString term = AppModel::trimBlanks(m_searchText);
-    if (term.isEmpty())
+    if (term.isEmpty()) {
+        leaveSearch();
         return;
+    }
     setSelection(Source{Source::Search{term}});
     // Characters as the user sees them: an accented letter or an emoji counts once.
     track(u"search"_s, {{u"query-length"_s, Graphemes::count(term)}});
+}
+
+void BrowserState::leaveSearch()
+{
+    if (!m_beforeSearch)
+        return;
+    const BeforeSearch before = *m_beforeSearch;
+    // No source shown before: the mode alone decides what the content says.
+    if (!before.source)
+        setMode(before.mode);
+    setSelection(before.source);
 }
 
 void BrowserState::setSelectedPhoto(std::optional<Medium> photo)

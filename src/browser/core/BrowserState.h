@@ -57,7 +57,9 @@ public:
 
     const QString& searchText() const { return m_searchText; }
     void setSearchText(QString text);
-    /// Searches for the text without blanks at its ends; blanks alone do nothing.
+    /// The user's edit of the search field: emptying it ends a search shown now.
+    void editSearchText(QString text);
+    /// Searches for the text without blanks at its ends; blanks alone end a search shown now.
     void submitSearch();
 
     const std::optional<Medium>& selectedPhoto() const { return m_selectedPhoto; }
@@ -112,7 +114,15 @@ private:
         bool operator==(const AlertStep&) const = default;
     };
 
+    struct BeforeSearch
+    {
+        std::optional<Source> source;
+        BrowseMode mode;
+    };
+
     void selectionReaction();
+    /// Shows again what was shown before the search, while a search is shown.
+    void leaveSearch();
     void showTodayRequest();
     void showPlaceRequest();
     void tourPreparing();
@@ -139,6 +149,7 @@ private:
     std::optional<Source> m_lastPlaylist;
     Source m_lastPlaces{Source::Places{}};
     QString m_searchText;
+    std::optional<BeforeSearch> m_beforeSearch;
     std::optional<Medium> m_selectedPhoto;
     QList<Medium> m_gridMedia;
     GridColumns m_columns;

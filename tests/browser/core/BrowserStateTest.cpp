@@ -54,6 +54,8 @@ private slots:
     void submitSearch_data();
     void submitSearch();
     void sameTermTwiceReactsOnceAndCountsTwice();
+    void emptiedSearchShowsWhatWasThere_data();
+    void emptiedSearchShowsWhatWasThere();
     void selectionQueuesItsEvent_data();
     void selectionQueuesItsEvent();
     void modesRememberTheirLastSource();
@@ -158,6 +160,45 @@ void BrowserStateTest::sameTermTwiceReactsOnceAndCountsTwice()
     // No second reaction: the photo chosen in the results stays selected.
     QCOMPARE(state.selectedPhoto(), std::optional(photo));
     QCOMPARE(events(), QStringList(2, u"events.track(search,query-length=4)"_s));
+}
+
+void BrowserStateTest::emptiedSearchShowsWhatWasThere_data()
+{
+    QTest::addColumn<OptionalSource>("before");
+    QTest::addColumn<BrowseMode>("mode");
+    QTest::addColumn<QStringList>("terms"); // searched one after the other
+
+    QTest::newRow("a playlist") << OptionalSource(album(morningsId)) << BrowseMode::playlists
+                                << QStringList{u"alps"_s};
+    QTest::newRow("a place, two searches later")
+        << OptionalSource(places(u"italy"_s)) << BrowseMode::places << QStringList{u"alps"_s, u"sea"_s};
+    QTest::newRow("nothing, in the playlists")
+        << OptionalSource() << BrowseMode::playlists << QStringList{u"alps"_s};
+}
+
+void BrowserStateTest::emptiedSearchShowsWhatWasThere()
+{
+    QFETCH(OptionalSource, before);
+    QFETCH(BrowseMode, mode);
+    QFETCH(QStringList, terms);
+
+    BrowserState& state = launch();
+    state.selectMode(mode, false);
+    state.setSelection(before);
+    for (const QString& term : std::as_const(terms)) {
+        state.editSearchText(term);
+        state.submitSearch();
+    }
+    QCOMPARE(state.mode(), BrowseMode::home);
+    state.editSearchText(QString());
+    QCOMPARE(state.selection(), before);
+    QCOMPARE(state.mode(), mode);
+    QCOMPARE(state.searchText(), QString());
+
+    // An empty field with no search shown changes nothing.
+    state.editSearchText(QString());
+    state.submitSearch();
+    QCOMPARE(state.selection(), before);
 }
 
 void BrowserStateTest::selectionQueuesItsEvent_data()
