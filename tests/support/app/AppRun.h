@@ -1,34 +1,21 @@
 #pragma once
 
-#include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowController.h"
 #include "browser/BrowserView.h"
-#include "model/Defaults.h"
-#include "model/DefaultsKeys.h"
-#include "model/SessionTokenFile.h"
 #include "state/AppModel.h"
 #include "support/SandboxFixture.h"
-#include "support/app/FixedSystemTray.h"
-#include "support/app/RecordingSingleInstance.h"
-#include "support/services/RecordingCrashHandlers.h"
-#include "support/services/RecordingOlderAppMigration.h"
-#include "support/services/RecordingSoftwareUpdates.h"
+#include "support/app/AppRig.h"
 #include "support/state/CallJournal.h"
 
 #include <QApplication>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QTest>
-
-#include <memory>
 
 namespace lumi::test {
 
 /// The composed application on a sandbox of its own, as a user meets it after an earlier run left
-/// the demo account signed in: the real root wiring, with recording stand-ins only for what the
-/// start-up sequence asks of the machine (the single-instance lock, the tray, crash handlers, the
-/// older app, updates). A test file that uses it includes "app/Application.h" itself, so it links
+/// the demo account signed in, built by `AppRig`. A test file that uses it includes "app/Application.h" itself, so it links
 /// the root.
 class AppRun final
 {
@@ -42,22 +29,11 @@ public:
     /// the window shows the browser and the playlists.
     bool startSignedIn(const QJsonObject& stored = {})
     {
-        const QString token = sandbox.signInToken();
-        if (token.isEmpty() || !SessionTokenFile::save(token))
-            return false;
         if (!stored.isEmpty())
-            sandbox.call("PUT", QStringLiteral("users"), token, {{QStringLiteral("user"), stored}});
-        const QJsonObject user =
-            sandbox.call("GET", QStringLiteral("users"), token).json()[QStringLiteral("user")].toObject();
-        Defaults::shared().setValue(keys::user, QJsonDocument(user).toJson(QJsonDocument::Compact));
-        m_app = std::make_unique<Application>(
-            Application::Options{}, StartupServices{
-                                        .singleInstance = std::make_unique<RecordingSingleInstance>(journal),
-                                        .systemTray = std::make_unique<FixedSystemTray>(true),
-                                        .crashHandlers = std::make_unique<RecordingCrashHandlers>(journal),
-                                        .olderApp = std::make_unique<RecordingOlderAppMigration>(journal),
-                                        .updates = std::make_unique<RecordingSoftwareUpdates>(journal),
-                                    });
+            sandbox.call("PUT", QStringLiteral("users"), sandbox.signInToken(), {{QStringLiteral("user"), stored}});
+        if (!AppRig::leaveSession(sandbox))
+            return false;
+        m_app = &m_rig.make({});
         if (m_app->start() != Application::Start::running)
             return false;
         // The playlists are there once the albums arrived.
@@ -113,7 +89,8 @@ public:
     CallJournal journal;
 
 private:
-    std::unique_ptr<Application> m_app;
+    AppRig m_rig{journal};
+    Application* m_app = nullptr;
 };
 
 } // namespace lumi::test
