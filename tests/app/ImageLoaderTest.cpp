@@ -45,8 +45,8 @@ void ImageLoaderTest::followsRedirectsOnlyToAllowedAddresses()
     const QUrl asked = sandbox.serverUrl().resolved(QUrl(u"/cdn/moved/640x360.jpg"_s));
     if (!to.isEmpty()) {
         const QUrl target = to == u"cdn"_s ? sandbox.serverUrl().resolved(QUrl(photo)) : elsewhere.url(photo);
-        QVERIFY(sandbox.addFault(
-            {{u"path"_s, asked.path()}, {u"redirect"_s, target.toString()}, {u"times"_s, 1}}));
+        // Every time, as a real CDN answers: Qt may send a redirected request twice.
+        QVERIFY(sandbox.addFault({{u"path"_s, asked.path()}, {u"redirect"_s, target.toString()}}));
     }
 
     QNetworkAccessManager network;
