@@ -238,7 +238,7 @@ std::chrono::milliseconds AppModel::retryDelay(int retry)
     return std::min<std::chrono::milliseconds>(delay, refreshPeriod);
 }
 
-void AppModel::keepTrying(std::function<QCoro::Task<bool>()> attempt)
+void AppModel::keepTrying(std::function<QCoro::Task<bool>(bool atLongestWait)> attempt)
 {
     if (m_retries)
         m_retries->cancel();
@@ -246,15 +246,17 @@ void AppModel::keepTrying(std::function<QCoro::Task<bool>()> attempt)
     spawn(retryCycles(std::move(attempt), *m_retries), false);
 }
 
-QCoro::Task<void> AppModel::retryCycles(std::function<QCoro::Task<bool>()> attempt, CancelToken cancel)
+QCoro::Task<void> AppModel::retryCycles(std::function<QCoro::Task<bool>(bool atLongestWait)> attempt,
+                                        CancelToken cancel)
 {
     const QPointer<AppModel> self(this);
     Clock& clock = m_clock;
     for (int retry = 0;; ++retry) {
-        if (!co_await clock.sleep(retryDelay(retry), cancel) || !self || cancel.isCancelled())
+        const std::chrono::milliseconds delay = retryDelay(retry);
+        if (!co_await clock.sleep(delay, cancel) || !self || cancel.isCancelled())
             co_return;
         const Work work(self);
-        if (co_await attempt() || !self || cancel.isCancelled())
+        if (co_await attempt(delay >= refreshPeriod) || !self || cancel.isCancelled())
             co_return;
     }
 }

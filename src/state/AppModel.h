@@ -238,18 +238,20 @@ private:
     void storeUser(const User& user);
     std::optional<User> cachedUser() const;
     /// One try at reading the session's user: true when it is settled (the user read, or the token
-    /// rejected and the session ended), false when it is worth trying again.
-    QCoro::Task<bool> tryRestoreUser();
+    /// rejected and the session ended), false when it is worth trying again. Once the retries wait
+    /// their longest, a refusal of the service (not an outage) is shown, once.
+    QCoro::Task<bool> tryRestoreUser(bool atLongestWait);
     /// Loads again what the start sequence failed to load; true when everything is there.
     QCoro::Task<bool> loadMissingStartData();
     bool startDataLoaded() const;
     /// The wait before a retry (0 for the first) of a failed launch step: 30 s, then doubling,
     /// at most the refresh period.
     static std::chrono::milliseconds retryDelay(int retry);
-    /// Runs attempt after each retry delay until it returns true; replaces earlier retries and
-    /// ends with the session.
-    void keepTrying(std::function<QCoro::Task<bool>()> attempt);
-    QCoro::Task<void> retryCycles(std::function<QCoro::Task<bool>()> attempt, CancelToken cancel);
+    /// Runs attempt after each retry delay until it returns true, telling it whether the delays
+    /// have reached their longest; replaces earlier retries and ends with the session.
+    void keepTrying(std::function<QCoro::Task<bool>(bool atLongestWait)> attempt);
+    QCoro::Task<void> retryCycles(std::function<QCoro::Task<bool>(bool atLongestWait)> attempt,
+                                  CancelToken cancel);
     /// More than limit has passed since the moment (boot-time clock); none is the distant past.
     bool hasAgedBeyond(const std::optional<std::chrono::milliseconds>& since,
                        std::chrono::milliseconds limit) const;
@@ -284,6 +286,7 @@ private:
     int m_windowShown = 0;
     std::optional<CancelToken> m_refreshLoop;
     std::optional<CancelToken> m_retries;
+    bool m_restoreFailureShown = false;
     bool m_categoriesLoaded = false;
     bool m_favoritesLoaded = false;
     // Moments on the boot-time clock, so ages include time the computer slept; none is the distant past.

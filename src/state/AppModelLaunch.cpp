@@ -89,20 +89,25 @@ void AppModel::storeUser(const User& user)
 
 QCoro::Task<void> AppModel::restoreUser()
 {
-    if (!co_await tryRestoreUser())
-        keepTrying([this] { return tryRestoreUser(); });
+    m_restoreFailureShown = false;
+    if (!co_await tryRestoreUser(false))
+        keepTrying([this](bool atLongestWait) { return tryRestoreUser(atLongestWait); });
 }
 
-QCoro::Task<bool> AppModel::tryRestoreUser()
+QCoro::Task<bool> AppModel::tryRestoreUser(bool atLongestWait)
 {
     const Session session = this->session();
     std::optional<User> user;
     bool rejected = false;
+    std::exception_ptr refusal;
     try {
         const UserResponse answer = co_await m_api.request<UserResponse>(userRequest());
         user = answer.user;
     } catch (const APIError& error) {
         rejected = error.kind() == APIError::Kind::Unauthorized;
+        // An answer that is no 401 may never change; an outage ends by itself.
+        if (!rejected && error.kind() != APIError::Kind::Network)
+            refusal = std::current_exception();
     } catch (const std::exception&) {
         // Not reported: the session stays and the next try may read it.
     }
@@ -119,6 +124,11 @@ QCoro::Task<bool> AppModel::tryRestoreUser()
     // Only the service's own refusal ends a session: an outage or a broken answer does not.
     if (!user) {
         m_log.info(u"launch: the user could not be read; trying again later"_s);
+        // Said once the retries have slowed to their longest wait: until then it may pass.
+        if (refusal && atLongestWait && !m_restoreFailureShown) {
+            m_restoreFailureShown = true;
+            handleError(refusal, false);
+        }
         co_return false;
     }
     applyUser(std::move(*user));
@@ -149,7 +159,7 @@ QCoro::Task<void> AppModel::startSequence()
     if (!session.isCurrent())
         co_return;
     if (!startDataLoaded())
-        keepTrying([this] { return loadMissingStartData(); });
+        keepTrying([this](bool) { return loadMissingStartData(); });
 
     // Replaces the delayed request the album load has just made.
     m_sync.requestSync(0ms, false);

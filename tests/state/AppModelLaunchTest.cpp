@@ -57,6 +57,8 @@ private slots:
     void failingStepDoesNotStopTheSequence_data();
     void failingStepDoesNotStopTheSequence();
     void unreadUserIsTriedAgainUntilTheServiceAnswers();
+    void refusedRestoreIsShownOnceTheRetriesSlowDown_data();
+    void refusedRestoreIsShownOnceTheRetriesSlowDown();
     void failedStartLoadIsTriedAgainWithBackOff();
     void signsInToTheDemoAccountAndStartsTheSession();
     void refreshLoopRunsEveryHalfHourAcrossSleep();
@@ -315,6 +317,71 @@ void AppModelLaunchTest::unreadUserIsTriedAgainUntilTheServiceAnswers()
     QVERIFY(h.journal.calls().contains(u"rotation.start"_s));
     // No retry is left over: only the refresh loop sleeps.
     QCOMPARE(h.clock.sleeperCount(), 1);
+}
+
+void AppModelLaunchTest::refusedRestoreIsShownOnceTheRetriesSlowDown_data()
+{
+    QTest::addColumn<QJsonObject>("fault");
+    QTest::addColumn<std::optional<QString>>("alert");
+
+    const QJsonObject users{{u"method"_s, u"GET"_s}, {u"path"_s, u"/api/v6/users"_s}};
+    QJsonObject forbidden = users;
+    forbidden.insert(u"status"_s, 403);
+    forbidden.insert(u"body"_s, u"{\"error\": \"This account is locked.\"}"_s);
+    QJsonObject failing = users;
+    failing.insert(u"status"_s, 500);
+    failing.insert(u"body"_s, u"{}"_s);
+    QJsonObject unreadable = users;
+    unreadable.insert(u"status"_s, 200);
+    unreadable.insert(u"body"_s, u"{\"user\": 5}"_s);
+    QJsonObject dropped = users;
+    dropped.insert(u"drop"_s, true);
+
+    QTest::newRow("403 with a message") << forbidden << std::optional(u"This account is locked."_s);
+    QTest::newRow("500") << failing << std::optional(u"The Lumivale server answered with an error (500)."_s);
+    QTest::newRow("undecodable") << unreadable
+                                 << std::optional(u"Lumivale sent a response this version can't read."_s);
+    // Out of reach is what the offline mark says; it passes by itself.
+    QTest::newRow("out of reach") << dropped << std::optional<QString>();
+}
+
+void AppModelLaunchTest::refusedRestoreIsShownOnceTheRetriesSlowDown()
+{
+    QFETCH(QJsonObject, fault);
+    QFETCH(std::optional<QString>, alert);
+
+    ModelHarness h;
+    h.leaveSession(SandboxFixture::demoEmail, SandboxFixture::demoPassword, false);
+    QVERIFY(h.sandbox.addFault(fault));
+    AppModel& model = h.model();
+    int alerts = 0;
+    connect(&model, &AppModel::alertChanged, this, [&] { alerts += model.alert().has_value(); });
+    model.launch();
+    QVERIFY(h.settle());
+    const auto userRequests = [&h] { return h.requestLines().count(u"GET /users"_s); };
+    const int first = userRequests();
+    QVERIFY(first >= 1);
+
+    // Quiet while the retries still speed up: the service may come back.
+    int tries = 0;
+    for (const std::chrono::seconds wait : {30s, 60s, 120s, 240s, 480s, 960s}) {
+        QVERIFY(h.advance(wait));
+        ++tries;
+    }
+    QVERIFY(userRequests() >= first + tries);
+    QCOMPARE(alerts, 0);
+    QVERIFY(!model.alert());
+
+    // At the longest wait it is said, once, and the token is kept for a later try.
+    QVERIFY(h.advance(1800s));
+    QCOMPARE(model.alert(), alert);
+    model.setAlert(std::nullopt);
+    QVERIFY(h.advance(1800s));
+    QVERIFY(h.advance(1800s));
+    QCOMPARE(alerts, alert ? 1 : 0);
+    QVERIFY(!model.alert());
+    QCOMPARE(model.phase(), AppModel::Phase::launching);
+    QVERIFY(SessionTokenFile::load());
 }
 
 void AppModelLaunchTest::failedStartLoadIsTriedAgainWithBackOff()
