@@ -8,6 +8,8 @@
 #include "state/AppModel.h"
 #include "state/DailyNotifications.h"
 
+#include <QPointer>
+
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -37,7 +39,11 @@ QCoro::Task<void> SettingsSync::setRotateDesktop(RotationInterval interval)
 
 QCoro::Task<void> SettingsSync::setPaperRandom(bool shuffle)
 {
-    return m_model.sendSetting(u"paper_random"_s, shuffle, wallpaperSection, false);
+    const QPointer<AppModel> model(&m_model);
+    co_await m_model.sendSetting(u"paper_random"_s, shuffle, wallpaperSection, false);
+    // The next change builds the pool again, its queue in the order the setting now says.
+    if (model)
+        model->resetPhotoPools();
 }
 
 QCoro::Task<void> SettingsSync::setFitDesktop(WallpaperFit fit)
@@ -106,7 +112,7 @@ QCoro::Task<void> SettingsSync::setLaunchAtLogin(bool enabled)
         m_defaults.setValue(keys::loginItemConsent, true);
     const QString value = enabled ? yes : no;
     // A failed registration still records the wish, here and on the server.
-    m_autostart.setEnabled(enabled);
+    setLoginItem(enabled);
     // Recorded before the request, so the server's echo of it is not adopted again.
     m_defaults.setValue(keys::showStartupSeen, value);
     if (!m_account.isSignedIn() || m_account.user()->showStartup == value)
@@ -126,7 +132,7 @@ void SettingsSync::applyShowStartup(std::optional<QString> value)
     if (*value == no) {
         if (registered) {
             log.info(u"show_startup no (from another app): login item off"_s);
-            m_autostart.setEnabled(false);
+            setLoginItem(false);
         }
         return;
     }
@@ -134,7 +140,14 @@ void SettingsSync::applyShowStartup(std::optional<QString> value)
     if (registered || m_defaults.boolValue(keys::loginItemConsent) != true)
         return;
     log.info(u"show_startup yes (from another app): login item on"_s);
-    m_autostart.setEnabled(true);
+    setLoginItem(true);
+}
+
+void SettingsSync::setLoginItem(bool enabled)
+{
+    // Nothing more to do about it than to say why the session won't follow the choice.
+    if (const std::optional<QString> failure = m_autostart.setEnabled(enabled))
+        AppLog(u"app"_s).error(u"login item %1 failed: %2"_s.arg(enabled ? u"on"_s : u"off"_s, *failure));
 }
 
 bool SettingsSync::isLaunchAtLoginEnabled() const

@@ -52,6 +52,9 @@ public:
     bool isLaunchAtLoginEnabled() const;
 
 private:
+    /// Adds or removes the login entry; a failure is logged, the caller goes on.
+    void setLoginItem(bool enabled);
+
     AppModel& m_model;
     const Account& m_account;
     Defaults& m_defaults;

@@ -45,8 +45,10 @@ QList<Medium> RotationQueue::shuffled(QList<Medium> pool, const std::optional<Me
 std::optional<Medium> RotationQueue::next(const QList<Medium>& pool, const std::optional<Medium>& showing,
                                           bool shuffle)
 {
-    if (m_photos.isEmpty())
+    if (m_photos.isEmpty() || shuffle != m_shuffled) {
         m_photos = shuffle ? shuffled(pool, showing, *m_random) : titleOrder(pool, showing);
+        m_shuffled = shuffle;
+    }
     if (m_photos.isEmpty())
         return std::nullopt;
     return m_photos.takeFirst();

@@ -12,7 +12,8 @@ namespace lumi {
 
 /// The photos still to be shown before the pool is drawn from again. Refilled from the pool in
 /// title order, carrying on after the photo now showing, or shuffled without putting the photo now
-/// showing first. Photos are told apart by uuid.
+/// showing first; refilled at once when asked in the other order than it was filled in, so a
+/// changed shuffle setting shows at the next change. Photos are told apart by uuid.
 class RotationQueue final
 {
 public:
@@ -26,8 +27,8 @@ public:
     static QList<Medium> shuffled(QList<Medium> pool, const std::optional<Medium>& showing,
                                   QRandomGenerator& random);
 
-    /// Takes the front photo, refilling from the pool first when the queue is empty; none when the
-    /// pool is empty too.
+    /// Takes the front photo, refilling from the pool first when the queue is empty or was filled
+    /// in the other order; none when the pool is empty too.
     std::optional<Medium> next(const QList<Medium>& pool, const std::optional<Medium>& showing, bool shuffle);
     void clear() { m_photos.clear(); }
     const QList<Medium>& photos() const { return m_photos; }
@@ -35,6 +36,7 @@ public:
 private:
     QRandomGenerator* m_random;
     QList<Medium> m_photos;
+    bool m_shuffled = false;
 };
 
 } // namespace lumi

@@ -1,10 +1,16 @@
 #include "model/APIError.h"
 #include "model/DefaultsKeys.h"
+#include "platform/Paths.h"
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using lumi::AppModel;
@@ -80,6 +86,8 @@ private slots:
     void launchRecordsConsentOnlyWhileEnabled();
     void launchAtLoginSwitch_data();
     void launchAtLoginSwitch();
+    void failedLoginItemChangeIsLogged_data();
+    void failedLoginItemChangeIsLogged();
 };
 
 void SettingsSyncTest::settersSendOneKeyAndApplyTheAnswer_data()
@@ -316,6 +324,57 @@ void SettingsSyncTest::launchAtLoginSwitch()
         // The server's echo of our own choice is not adopted a second time.
         QCOMPARE(h.autostart.isEnabled(), enabled);
     }
+}
+
+void SettingsSyncTest::failedLoginItemChangeIsLogged_data()
+{
+    QTest::addColumn<bool>("fromServer");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("reason");
+
+    // A file where the autostart folder belongs, or a folder where the entry belongs: in the way
+    // for root too.
+    QTest::newRow("switched on, no autostart folder") << false << true << u"can't create the folder"_s;
+    QTest::newRow("switched off, entry can't go") << false << false << u"can't remove"_s;
+    QTest::newRow("server's yes, no autostart folder") << true << true << u"can't create the folder"_s;
+}
+
+void SettingsSyncTest::failedLoginItemChangeIsLogged()
+{
+    QFETCH(bool, fromServer);
+    QFETCH(bool, enabled);
+    QFETCH(QString, reason);
+
+    ModelHarness h;
+    const QString entry = lumi::Paths::autostartFile();
+    const QFileInfo info(entry);
+    if (enabled) {
+        QVERIFY(QDir().mkpath(QFileInfo(info.absolutePath()).absolutePath()));
+        QFile blocker(info.absolutePath());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkpath(entry + u"/inside"_s));
+    }
+    h.model().launch();
+    QVERIFY(h.settle());
+
+    if (fromServer) {
+        h.defaults.setValue(keys::loginItemConsent, true);
+        h.settings().applyShowStartup(u"yes"_s);
+    } else {
+        h.settings().answerLoginItem(enabled);
+    }
+    QVERIFY(h.settle());
+
+    QVERIFY(!h.autostart.isEnabled());
+    // The choice is kept all the same.
+    QCOMPARE(h.defaults.stringValue(keys::showStartupSeen), enabled ? u"yes"_s : u"no"_s);
+    const QString prefix = u"login item %1 failed: "_s.arg(enabled ? u"on"_s : u"off"_s);
+    const QStringList log = h.appLogLines();
+    const auto failure = std::find_if(log.cbegin(), log.cend(), [&](const QString& line) {
+        return line.contains(prefix + reason) && line.contains(entry);
+    });
+    QVERIFY2(failure != log.cend(), qPrintable(log.join(u'\n')));
 }
 
 QTEST_MAIN(SettingsSyncTest)
