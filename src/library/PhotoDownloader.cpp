@@ -52,35 +52,36 @@ bool PhotoDownloader::isUsableFile(const QString& path)
     return info.isFile() && info.size() >= minimumBytes;
 }
 
-QCoro::Task<bool> PhotoDownloader::download(Medium photo, MediaFormat format, bool useCdn,
-                                            QString destination, CancelToken cancel)
+QCoro::Task<PhotoDownloader::Outcome> PhotoDownloader::download(Medium photo, MediaFormat format, bool useCdn,
+                                                                QString destination, CancelToken cancel)
 {
     const std::optional<QUrl> url = variantUrl(photo, format, useCdn);
     if (!url)
-        co_return false;
+        co_return Outcome::missing;
     const std::chrono::milliseconds started = m_clock.monotonic();
-    const bool fetched = co_await fetch(photo.shortId(), *url, destination, cancel);
+    const Outcome outcome = co_await fetch(photo.shortId(), *url, destination, cancel);
     const std::chrono::milliseconds elapsed = m_clock.monotonic() - started;
     // The service's rule toward its CDN: one photo a second at most, whatever the outcome. The
     // pause is cut short when the pass is cancelled.
     if (elapsed < minimumDuration)
         co_await m_clock.sleep(minimumDuration - elapsed, cancel);
-    co_return fetched;
+    co_return outcome;
 }
 
-QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString destination, CancelToken cancel)
+QCoro::Task<PhotoDownloader::Outcome> PhotoDownloader::fetch(QString shortId, QUrl url, QString destination,
+                                                             CancelToken cancel)
 {
     // A leftover part file of an interrupted download goes first. O_EXCL then guarantees a fresh
     // file: nothing is written through a link that someone left under that name.
     const QString part = destination + u".part"_s;
     if (LibraryFiles::existsNoFollow(part) && !LibraryFiles::removeFileOrLink(part)) {
         m_log.info(u"download %1 failed: %2 is in the way"_s.arg(shortId, part));
-        co_return false;
+        co_return Outcome::failed;
     }
     QFile file(part);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         m_log.info(u"download %1 failed: %2"_s.arg(shortId, file.errorString()));
-        co_return false;
+        co_return Outcome::failed;
     }
 
     const FileTransfer transfer = co_await FileTransfer::get(&m_network, url, &file, timeoutMs, cancel);
@@ -91,25 +92,26 @@ QCoro::Task<bool> PhotoDownloader::fetch(QString shortId, QUrl url, QString dest
     if (status == 200 && error == QNetworkReply::NoError && received >= minimumBytes && !writeFailed) {
         QString moveError;
         if (LibraryFiles::replace(part, destination, &moveError))
-            co_return true;
+            co_return Outcome::fetched;
         LibraryFiles::removeFileOrLink(part);
         m_log.info(u"download %1 failed: %2"_s.arg(shortId, moveError));
-        co_return false;
+        co_return Outcome::failed;
     }
 
     LibraryFiles::removeFileOrLink(part);
     if (status == 0 || !isHttpAnswer(error)) {
         m_log.info(u"download %1 failed: %2"_s.arg(shortId, transfer.errorString));
-        co_return false;
+        co_return Outcome::failed;
     }
     if (writeFailed) {
         m_log.info(u"download %1 failed: %2"_s.arg(shortId, transfer.writeError));
-        co_return false;
+        co_return Outcome::failed;
     }
     m_log.info(u"download %1: HTTP %2, %3 bytes"_s.arg(shortId).arg(status).arg(received));
-    if (status == 403 || status == 404)
-        reportMissing(status, url);
-    co_return false;
+    if (status != 403 && status != 404)
+        co_return Outcome::failed;
+    reportMissing(status, url);
+    co_return Outcome::missing;
 }
 
 void PhotoDownloader::reportMissing(int status, const QUrl& url)

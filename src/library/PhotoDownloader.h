@@ -30,6 +30,12 @@ public:
     static constexpr int timeoutMs = 60'000;
     static constexpr std::chrono::milliseconds minimumDuration{1000};
 
+    enum class Outcome {
+        fetched, ///< the destination holds the new photo
+        failed,  ///< worth another try: the transfer, the disk or the server failed
+        missing, ///< the service has no such photo (403, 404, no address) until its listing changes
+    };
+
     /// The session, clock and reporter must outlive the downloader.
     PhotoDownloader(QNetworkAccessManager& network, Clock& clock, ProblemSink& reporter);
 
@@ -39,14 +45,14 @@ public:
     /// A photo file that is there and holds at least 65536 bytes.
     static bool isUsableFile(const QString& path);
 
-    /// True when destination now holds the new photo. Never throws; every failure is one line in
-    /// the "sync" log, and a 403 or 404 is also reported as a missing variant. A photo without a
-    /// base address fails at once, without a line or a pause.
-    QCoro::Task<bool> download(Medium photo, MediaFormat format, bool useCdn, QString destination,
-                               CancelToken cancel = {});
+    /// Never throws; every failure is one line in the "sync" log, and a 403 or 404 is also
+    /// reported as a missing variant. A photo without a base address is missing at once, without
+    /// a line or a pause.
+    QCoro::Task<Outcome> download(Medium photo, MediaFormat format, bool useCdn, QString destination,
+                                  CancelToken cancel = {});
 
 private:
-    QCoro::Task<bool> fetch(QString shortId, QUrl url, QString destination, CancelToken cancel);
+    QCoro::Task<Outcome> fetch(QString shortId, QUrl url, QString destination, CancelToken cancel);
     void reportMissing(int status, const QUrl& url);
 
     QNetworkAccessManager& m_network;

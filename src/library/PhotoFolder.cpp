@@ -46,15 +46,21 @@ QHash<QString, QString> PhotoFolder::indexFolder(const QString& folder)
     return index;
 }
 
-QList<Medium> PhotoFolder::indexedPhotos(const QHash<QString, QString>& index)
+QList<Medium> PhotoFolder::indexedPhotos(const QHash<QString, QString>& index,
+                                         const QHash<QString, QString>& titles)
 {
     QList<Medium> photos;
     for (auto it = index.cbegin(); it != index.cend(); ++it) {
-        // "<title>-<short id>.jpg".
-        const QString base = QFileInfo(it.value()).completeBaseName();
-        photos.append(Medium{.uuid = it.key(),
-                             .title = base.chopped(std::min<qsizetype>(base.size(), idLength + 1)),
-                             .localPath = it.value()});
+        std::optional<QString> title;
+        if (const auto stored = titles.constFind(it.key()); stored != titles.cend()) {
+            if (!stored->isEmpty())
+                title = *stored;
+        } else {
+            // "<title>-<short id>.jpg", the title reduced to plain letters.
+            const QString base = QFileInfo(it.value()).completeBaseName();
+            title = base.chopped(std::min<qsizetype>(base.size(), idLength + 1));
+        }
+        photos.append(Medium{.uuid = it.key(), .title = std::move(title), .localPath = it.value()});
     }
     std::sort(photos.begin(), photos.end(),
               [](const Medium& a, const Medium& b) { return *a.localPath < *b.localPath; });

@@ -26,9 +26,11 @@ public:
     /// Short photo id (the 8 characters after the last "-" of the stem, lower-cased) to file, for
     /// stems of at least 9 characters; a later file with the same id replaces the earlier one.
     static QHash<QString, QString> indexFolder(const QString& folder);
-    /// The files of an index as local media, sorted by path: the short id as uuid and the stem
-    /// before it as title, all the file tells of the photo.
-    static QList<Medium> indexedPhotos(const QHash<QString, QString>& index);
+    /// The files of an index as local media, sorted by path, the short id as uuid. A photo's title
+    /// is its entry in titles (short id to title, empty for none), else the stem before the id:
+    /// all the file tells of the photo.
+    static QList<Medium> indexedPhotos(const QHash<QString, QString>& index,
+                                       const QHash<QString, QString>& titles = {});
     /// The short photo id the file's stem ends in, by the rule of indexFolder; none without one.
     static std::optional<QString> shortIdOf(const QString& file);
     /// Deletes each photo file of the folder whose name shouldRemove accepts. Only regular files

@@ -10,6 +10,7 @@
 #include "library/PlaylistMediaFetcher.h"
 #include "library/SyncPass.h"
 #include "library/SyncState.h"
+#include "library/SyncedTitles.h"
 #include "model/APIClient.h"
 #include "model/Album.h"
 #include "model/Clock.h"
@@ -53,6 +54,7 @@ PlaylistSync::PlaylistSync(Services services, QObject* parent)
     : QObject(parent), m_account(services.account), m_defaults(services.defaults), m_api(services.api),
       m_screens(services.screens), m_clock(services.clock), m_reporter(services.reporter), m_log(u"sync"_s),
       m_layout(LibraryLayout::at(DataDirectory::current(services.defaults))),
+      m_titlesFile(SyncedTitles::defaultFile()),
       m_downloader(
           std::make_shared<PhotoDownloader>(services.api.network(), services.clock, services.reporter)),
       m_fetcher(std::make_shared<PlaylistMediaFetcher>(services.api, services.clock))
@@ -245,6 +247,11 @@ void PlaylistSync::indexPlaced(const QString& folder, const QString& file)
 
 // --- Lookups ------------------------------------------------------------------------------------
 
+QHash<QString, QString> PlaylistSync::syncedTitles() const
+{
+    return SyncedTitles::read(m_titlesFile);
+}
+
 std::optional<QString> PlaylistSync::localFile(const Medium& photo) const
 {
     const QString key = photo.uuid.left(8).toLower();
@@ -288,7 +295,7 @@ QList<Medium> PlaylistSync::folderPhotos(const QString& folder) const
 
 QList<Medium> PlaylistSync::syncedSaverPhotos() const
 {
-    return PhotoFolder::indexedPhotos(m_saverIndex) + saverFolderPhotos();
+    return PhotoFolder::indexedPhotos(m_saverIndex, syncedTitles()) + saverFolderPhotos();
 }
 
 // --- Format, state and listing ------------------------------------------------------------------

@@ -107,6 +107,7 @@ public:
     QList<Medium> folderPhotos(const QString& folder) const override;
     QList<Medium> saverFolderPhotos() const override { return folderPhotos(m_layout.saverDir); }
     QList<Medium> syncedSaverPhotos() const override;
+    QHash<QString, QString> syncedTitles() const override;
 
     // --- Format and state -----------------------------------------------------------------------
     /// The format for the largest display now.
@@ -139,8 +140,8 @@ signals:
     /// A pass or a maintenance step changed what the wallpaper and saver folders hold, so the
     /// photo pools built from them are stale.
     void poolFoldersChanged();
-    /// A pass listed every marked playlist and brought every photo; these are its listings, so
-    /// the pools need not ask the service again. Follows the pass's poolFoldersChanged.
+    /// A pass left nothing to try again; these are its listings (a skipped playlist is not among
+    /// them), so the pools need not ask the service again. Follows the pass's poolFoldersChanged.
     void passCompleted(const lumi::PlaylistListings& listings);
 
 private:
@@ -174,6 +175,7 @@ private:
     ProblemSink& m_reporter;
     AppLog m_log;
     LibraryLayout m_layout;
+    const QString m_titlesFile;
     // Shared with the passes, so a transfer in flight never outlives what it runs in.
     std::shared_ptr<PhotoDownloader> m_downloader;
     std::shared_ptr<PlaylistMediaFetcher> m_fetcher;

@@ -29,6 +29,9 @@ public:
     virtual const QHash<QString, QString>& saverIndex() const = 0;
     /// The photos of a folder that the sync did not put there, as local media.
     virtual QList<Medium> folderPhotos(const QString& folder) const = 0;
+    /// Short photo id to the title the last pass listed the synced photo under (empty when it had
+    /// none); read from disk at each call.
+    virtual QHash<QString, QString> syncedTitles() const = 0;
     /// The catalog format the largest display needs now.
     virtual MediaFormat targetFormat() const = 0;
     /// The format of the last sync that went to work; none when unknown.

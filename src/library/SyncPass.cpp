@@ -12,6 +12,7 @@
 #include "library/PlaylistMediaFetcher.h"
 #include "library/PlaylistSync.h"
 #include "library/SyncState.h"
+#include "library/SyncedTitles.h"
 #include "model/APIError.h"
 #include "model/Account.h"
 #include "model/Defaults.h"
@@ -180,12 +181,15 @@ QCoro::Task<bool> SyncPass::syncPlaylist(qsizetype index)
         const QString file = listed.folder + u'/' + name;
         if (!PhotoDownloader::isUsableFile(file)) {
             const std::shared_ptr<PhotoDownloader> downloader = m_downloader;
-            const bool fetched = co_await downloader->download(photo, m_format, useCdn, file, m_cancel);
+            const PhotoDownloader::Outcome outcome =
+                co_await downloader->download(photo, m_format, useCdn, file, m_cancel);
             if (isStopped())
                 co_return false;
-            if (fetched) {
+            if (outcome == PhotoDownloader::Outcome::fetched) {
                 downloaded.insert(name);
                 ++m_downloaded;
+            } else if (outcome == PhotoDownloader::Outcome::missing) {
+                ++m_missing;
             } else {
                 ++m_failed;
             }
@@ -330,6 +334,29 @@ void SyncPass::spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QSt
     }
 }
 
+void SyncPass::storeTitles()
+{
+    const PlaylistSync& sync = *m_sync;
+    const auto synced = [&sync](const QString& id) {
+        return sync.m_paperIndex.contains(id) || sync.m_saverIndex.contains(id);
+    };
+    // The photos of a skipped playlist keep what the last pass stored for them.
+    const QHash<QString, QString> before = SyncedTitles::read(sync.m_titlesFile);
+    QHash<QString, QString> titles;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (synced(it.key()))
+            titles.insert(it.key(), it.value());
+    }
+    for (const Listed& listed : std::as_const(m_listed)) {
+        for (const Medium& photo : listed.photos) {
+            if (synced(photo.shortId()))
+                titles.insert(photo.shortId(), photo.title.value_or(QString()));
+        }
+    }
+    if (const std::optional<QString> failure = SyncedTitles::write(sync.m_titlesFile, titles))
+        m_log.error(u"can't store the photos' titles in %1: %2"_s.arg(sync.m_titlesFile, *failure));
+}
+
 void SyncPass::finish()
 {
     PlaylistSync& sync = *m_sync;
@@ -353,10 +380,12 @@ void SyncPass::finish()
         listedAlbums.append(listed.album);
     FolderPruner::pruneThumbnails(m_layout.imagesDir, m_layout.playlistRoot, listedAlbums, m_defaults);
     sync.rebuildIndexes();
+    storeTitles();
 
-    // Skipped playlists and failed downloads leave the pass dirty, so the next one fetches what
-    // is missing even when nothing else changed.
-    const bool complete = m_skipped.isEmpty() && m_failed == 0;
+    // Failed downloads leave the pass dirty, so the next one fetches them even when nothing else
+    // changed. What the service lacks, and playlists that can't be synced, stay so until the
+    // playlists change, which changes the state: trying them at every pass would only ask again.
+    const bool complete = m_failed == 0;
     m_defaults.setValue(keys::syncState, m_state);
     m_defaults.setValue(keys::syncDirty, !complete);
     const QVariantMap recorded = m_defaults.mapValue(keys::syncPlaylistTitles).value_or(QVariantMap());
@@ -377,9 +406,12 @@ void SyncPass::finish()
                    .arg(sync.m_paperIndex.size())
                    .arg(sync.m_saverIndex.size()));
     if (!complete)
-        m_log.info(u"pass incomplete: %1 playlists skipped, %2 downloads failed; the next pass tries again"_s
-                       .arg(m_skipped.size())
-                       .arg(m_failed));
+        m_log.info(u"pass incomplete: %1 downloads failed; the next pass tries again"_s.arg(m_failed));
+    if (m_missing > 0 || !m_skipped.isEmpty())
+        m_log.info(
+            u"not on the service: %1 photos; %2 playlists skipped; tried again when the playlists change"_s
+                .arg(m_missing)
+                .arg(m_skipped.size()));
     emit sync.poolFoldersChanged();
     if (complete && m_sync) {
         PlaylistListings listings;

@@ -31,8 +31,10 @@ class PlaylistSync;
 /// playlists, downloads what is missing one photo at a time, links the photos into the wallpaper
 /// and saver folders, renders the user's own photos there, prunes what the sync made earlier and
 /// no longer needs, and stores the new state. "sync-dirty" is set before any work and cleared only
-/// by a complete pass, so a pass that stops early, skips a playlist or misses a download makes
-/// the next one run in full. A skipped playlist keeps its folder and its photos in the pools.
+/// by a complete pass, so a pass that stops early or whose download failed makes the next one run
+/// in full. A photo the service lacks and a playlist that can't be synced are no such failure:
+/// they wait for the playlists to change. A skipped playlist keeps its folder and its photos in
+/// the pools.
 ///
 /// The pass notices cancellation before each photo and after every wait; a cancelled pass stops
 /// there and leaves the rest to the next one.
@@ -69,6 +71,8 @@ private:
     QList<Album> sparedAlbums() const;
     /// Keeps the pool files of the spared playlists' folders and their renders' names.
     void spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QString>& outputs);
+    /// The titles of the photos now in the pool folders, for when the service can't be asked.
+    void storeTitles();
     void finish();
     void advance();
 
@@ -101,6 +105,8 @@ private:
     int m_done = 0;
     int m_downloaded = 0;
     int m_failed = 0;
+    /// Photos the service does not have (403, 404, no address): not worth asking again.
+    int m_missing = 0;
 };
 
 } // namespace lumi

@@ -104,9 +104,9 @@ QList<Medium> PhotoPool::assemble(const QList<Medium>& fetched, const Sources& s
     return pool + sources.ownPhotos;
 }
 
-QList<Medium> PhotoPool::onDisk(const Sources& sources)
+QList<Medium> PhotoPool::onDisk(const Sources& sources, const QHash<QString, QString>& titles)
 {
-    return PhotoFolder::indexedPhotos(sources.paperIndex) + sources.ownPhotos;
+    return PhotoFolder::indexedPhotos(sources.paperIndex, titles) + sources.ownPhotos;
 }
 
 void PhotoPool::commit(QList<Medium> photos, QString key, QDateTime builtAt)

@@ -60,8 +60,9 @@ public:
     /// Throws the first page's failure.
     static QCoro::Task<QList<Medium>> playlistMedia(APIClient& api, Album album);
     /// The synced photos of the wallpaper folder and the user's own files there, as local media:
-    /// what still rotates while the service can't be reached.
-    static QList<Medium> onDisk(const Sources& sources);
+    /// what still rotates while the service can't be reached. A synced photo keeps its title from
+    /// titles (short id to title, empty for none), else its file name tells it.
+    static QList<Medium> onDisk(const Sources& sources, const QHash<QString, QString>& titles);
     /// Makes a gathered list the pool; the queue starts over.
     void commit(QList<Medium> photos, QString key, QDateTime builtAt);
 

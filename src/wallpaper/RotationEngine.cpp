@@ -286,7 +286,7 @@ QCoro::Task<void> RotationEngine::buildPool()
             m_log.info(u"pool: service out of reach; the last pool goes on"_s);
             co_return;
         }
-        QList<Medium> onDisk = PhotoPool::onDisk(sources);
+        QList<Medium> onDisk = PhotoPool::onDisk(sources, m_library.syncedTitles());
         if (onDisk.isEmpty())
             throw;
         m_pool.commit(std::move(onDisk), QString(), m_clock.now());

@@ -34,7 +34,8 @@ const QByteArray goodPhoto(70'000, 'G');
 QCoro::Task<void> recordDownload(PhotoDownloader* downloader, Medium photo, QString destination,
                                  std::optional<bool>* result)
 {
-    *result = co_await downloader->download(photo, format, true, destination);
+    *result =
+        co_await downloader->download(photo, format, true, destination) == PhotoDownloader::Outcome::fetched;
 }
 
 // A server that promises more than it sends: the status line says 200 and the body stops after

@@ -49,6 +49,8 @@ private slots:
     void skippedPlaylistKeepsWhatItHad_data();
     void skippedPlaylistKeepsWhatItHad();
     void failedDownloadsAreFetchedByTheNextPass();
+    void photosTheServiceLacksWaitForTheListingToChange_data();
+    void photosTheServiceLacksWaitForTheListingToChange();
 
 private:
     QString mountains() const
@@ -423,17 +425,23 @@ void PlaylistSyncPassTest::skippedPlaylistKeepsWhatItHad()
              QStringList{u"GET /api/v6/media/playlists/editor-s-picks?page=1&per_page=500"_s});
     QCOMPARE(h.syncLines().filter(u"playlist 102"_s), QStringList{line});
     QCOMPARE(h.syncLines().last(),
-             u"pass incomplete: 1 playlists skipped, 0 downloads failed; the next pass tries again"_s);
+             u"not on the service: 0 photos; 1 playlists skipped; tried again when the playlists change"_s);
     QCOMPARE(test::SyncHarness::entries(mountains()), folder);
     QCOMPARE(test::SyncHarness::photoNames(h.sync().paperDir()), paper);
     QCOMPARE(test::SyncHarness::entries(previews).size(), 1);
-    QCOMPARE(defaults().boolValue(keys::syncDirty), true);
+    QCOMPARE(defaults().boolValue(keys::syncDirty), false);
     QCOMPARE(defaults().mapValue(keys::syncPlaylistTitles).value_or(QVariantMap()).value(u"102"_s),
              QVariant(u"Mountain Mornings"_s));
 
-    // The next good answer finds every photo still there.
+    // Asked again while nothing changed, the pass lists nothing: the playlist can't be synced yet.
+    h.sandbox.clearRequests();
+    QVERIFY(h.runPass());
+    QCOMPARE(h.listingRequests(), QStringList());
+
+    // The next good answer, with the playlists' new stamp, finds every photo still there.
     h.sandbox.clearFaults();
     reload();
+    test::editUser(h.account, [](User& user) { user.playlistsUpdatedAt = u"2025-02-01T08:00:00.000Z"_s; });
     h.sandbox.clearRequests();
     QVERIFY(h.runPass());
     QCOMPARE(h.listingRequests().size(), 2);
@@ -445,7 +453,7 @@ void PlaylistSyncPassTest::skippedPlaylistKeepsWhatItHad()
 void PlaylistSyncPassTest::failedDownloadsAreFetchedByTheNextPass()
 {
     test::SyncHarness& h = *m_harness;
-    QVERIFY(h.sandbox.addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}, {u"times"_s, 2}}));
+    QVERIFY(h.sandbox.addFault({{u"path"_s, u"/cdn/*"_s}, {u"status"_s, 503}, {u"times"_s, 2}}));
     QVERIFY(h.runPass());
     QCOMPARE(h.syncLines().filter(u"synced "_s),
              QStringList{u"synced 2 playlists: 44 photos, 42 downloaded, 2 failed, 22 in wallpaper, 20 in saver"_s});
@@ -458,6 +466,74 @@ void PlaylistSyncPassTest::failedDownloadsAreFetchedByTheNextPass()
     QCOMPARE(h.cdnRequests(), missing);
     QCOMPARE(test::SyncHarness::photoNames(mountains()).size(), 24);
     QCOMPARE(test::SyncHarness::photoNames(h.sync().paperDir()).size(), 24);
+    QCOMPARE(defaults().boolValue(keys::syncDirty), false);
+}
+
+void PlaylistSyncPassTest::photosTheServiceLacksWaitForTheListingToChange_data()
+{
+    QTest::addColumn<QString>("lack");
+    QTest::addColumn<int>("reports");
+
+    QTest::newRow("404") << u"404"_s << 1;
+    QTest::newRow("403") << u"403"_s << 1;
+    QTest::newRow("no address") << u"no address"_s << 0;
+}
+
+void PlaylistSyncPassTest::photosTheServiceLacksWaitForTheListingToChange()
+{
+    QFETCH(QString, lack);
+    QFETCH(int, reports);
+
+    test::SyncHarness& h = *m_harness;
+    test::editAlbum(h.account, 103, [&](Album& album) { album.includeInSaver = false; });
+    const QString fragment = u"/api/v6/media/playlists/mountain-mornings"_s;
+    QJsonObject listing =
+        h.sandbox.call("GET", u"media/playlists/mountain-mornings?page=1&per_page=500"_s, *h.api.token())
+            .json()
+            .toObject();
+    QJsonArray media = listing[u"media"_s].toArray();
+    QJsonObject lacking = media[0].toObject();
+    const QString shortId = lacking[u"uuid"_s].toString().left(8);
+    if (lack == u"no address"_s) {
+        lacking.remove(u"secure_base_url"_s);
+        media[0] = lacking;
+        listing[u"media"_s] = media;
+        QVERIFY(h.sandbox.addFault({{u"method"_s, u"GET"_s},
+                                    {u"path"_s, fragment},
+                                    {u"status"_s, 200},
+                                    {u"body"_s, QString::fromUtf8(QJsonDocument(listing).toJson())}}));
+    } else {
+        const QString path = QUrl(lacking[u"secure_base_url"_s].toString()).path() + u'*';
+        QVERIFY(h.sandbox.addFault({{u"path"_s, path}, {u"status"_s, lack.toInt()}}));
+    }
+    int reported = 0;
+    connect(&h.reporter, &CrashReporter::reported, this, [&reported] { ++reported; });
+    const auto triedAgain = [&] { return h.cdnRequests().filter(shortId).size(); };
+
+    QVERIFY(h.runPass());
+    QCOMPARE(h.syncLines().filter(u"synced "_s),
+             QStringList{
+                 u"synced 1 playlists: 24 photos, 23 downloaded, 0 failed, 23 in wallpaper, 0 in saver"_s});
+    QCOMPARE(h.syncLines().last(),
+             u"not on the service: 1 photos; 0 playlists skipped; tried again when the playlists change"_s);
+    QCOMPARE(defaults().boolValue(keys::syncDirty), false);
+    QCOMPARE(reported, reports);
+
+    // Album reloads ask for passes; while the playlists stay the same they ask the service nothing.
+    for (int i = 0; i < 3; ++i) {
+        h.sandbox.clearRequests();
+        QVERIFY(h.runPass());
+        QCOMPARE(h.requestLines(), QStringList());
+    }
+    QCOMPARE(reported, reports);
+
+    // A changed playlist is listed again, and the photo asked for again.
+    test::editUser(h.account, [](User& user) { user.playlistsUpdatedAt = u"2025-02-01T08:00:00.000Z"_s; });
+    h.sandbox.clearRequests();
+    QVERIFY(h.runPass());
+    QCOMPARE(h.listingRequests().size(), 1);
+    QCOMPARE(triedAgain(), lack == u"no address"_s ? 0 : 1);
+    QCOMPARE(test::SyncHarness::photoNames(h.sync().paperDir()).size(), 23);
     QCOMPARE(defaults().boolValue(keys::syncDirty), false);
 }
 

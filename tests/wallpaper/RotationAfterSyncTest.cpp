@@ -37,8 +37,11 @@ private slots:
 
     void firstChangeAfterAPass_data();
     void firstChangeAfterAPass();
+    void outOfReachTheListedTitlesAreShown();
 
 private:
+    /// The engine of a launch, wired to the sync as the application wires it.
+    void makeEngine();
     bool change();
 
     std::unique_ptr<test::SandboxFixture> m_sandbox;
@@ -47,6 +50,7 @@ private:
     test::CallJournal m_journal;
     test::RecordingEvents m_events{m_journal};
     std::unique_ptr<RotationEngine> m_engine;
+    test::RecordingApplier* m_applier = nullptr;
 };
 
 void RotationAfterSyncTest::initTestCase()
@@ -58,12 +62,19 @@ void RotationAfterSyncTest::initTestCase()
 void RotationAfterSyncTest::init()
 {
     m_harness = std::make_unique<test::SyncHarness>(*m_sandbox);
+    makeEngine();
+}
+
+void RotationAfterSyncTest::makeEngine()
+{
     test::SyncHarness& h = *m_harness;
     PlaylistSync& sync = h.sync();
+    auto applier = std::make_unique<test::RecordingApplier>();
+    m_applier = applier.get();
     m_engine =
         std::make_unique<RotationEngine>(RotationEngine::Services{h.account, h.clock, Defaults::shared(),
                                                                   h.api, h.screens, m_wake, sync, m_events},
-                                         std::make_unique<test::RecordingApplier>());
+                                         std::move(applier));
     QObject::connect(&sync, &PlaylistSync::poolFoldersChanged, m_engine.get(),
                      [this] { m_engine->setPoolKey(QString()); });
     QObject::connect(&sync, &PlaylistSync::passCompleted, m_engine.get(), &RotationEngine::rebuildPool);
@@ -88,24 +99,31 @@ bool RotationAfterSyncTest::change()
 
 void RotationAfterSyncTest::firstChangeAfterAPass_data()
 {
+    QTest::addColumn<QJsonObject>("photoFault");
     QTest::addColumn<int>("failedDownloads");
     QTest::addColumn<QStringList>("listings"); // asked for by the first change after the pass
 
-    QTest::newRow("a complete pass: the pool is built from its listings") << 0 << QStringList();
-    QTest::newRow("a pass that missed a photo: the pool is listed again") << 1 << QStringList{mornings};
+    const QJsonObject missing{{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}, {u"times"_s, 1}};
+    const QJsonObject failing{{u"path"_s, u"/cdn/*"_s}, {u"status"_s, 503}, {u"times"_s, 1}};
+    QTest::newRow("a complete pass: the pool is built from its listings")
+        << QJsonObject() << 0 << QStringList();
+    QTest::newRow("a photo the service lacks: the pool is built from the listings")
+        << missing << 1 << QStringList();
+    QTest::newRow("a pass that missed a photo: the pool is listed again")
+        << failing << 1 << QStringList{mornings};
 }
 
 void RotationAfterSyncTest::firstChangeAfterAPass()
 {
+    QFETCH(QJsonObject, photoFault);
     QFETCH(int, failedDownloads);
     QFETCH(QStringList, listings);
 
     test::SyncHarness& h = *m_harness;
     // A pool built before the pass, so the pass has one to replace.
     QVERIFY(change());
-    if (failedDownloads > 0)
-        QVERIFY(h.sandbox.addFault(
-            {{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}, {u"times"_s, failedDownloads}}));
+    if (!photoFault.isEmpty())
+        QVERIFY(h.sandbox.addFault(photoFault));
     QVERIFY(h.runPass());
     h.sandbox.clearRequests();
 
@@ -122,6 +140,48 @@ void RotationAfterSyncTest::firstChangeAfterAPass()
     QVERIFY(change());
     QCOMPARE(h.listingRequests(), QStringList{mornings});
     QCOMPARE(test::uuidsOf(m_engine->pool().photos()), pool);
+}
+
+void RotationAfterSyncTest::outOfReachTheListedTitlesAreShown()
+{
+    test::SyncHarness& h = *m_harness;
+    // Titles that a file name can't keep: accents and punctuation, and none at all.
+    QJsonObject listing =
+        h.sandbox.call("GET", u"media/playlists/mountain-mornings"_s, *h.api.token()).json().toObject();
+    const QJsonArray media = listing[u"media"_s].toArray();
+    QJsonObject accented = media[0].toObject();
+    accented[u"title"_s] = u"Café «Côte», Zürich"_s;
+    QJsonObject untitled = media[1].toObject();
+    untitled.remove(u"title"_s);
+    const QJsonObject plain = media[2].toObject();
+    listing[u"media"_s] = QJsonArray{accented, untitled, plain};
+    QVERIFY(h.sandbox.addFault({{u"method"_s, u"GET"_s},
+                                {u"path"_s, u"/api/v6/media/playlists/mountain-mornings"_s},
+                                {u"status"_s, 200},
+                                {u"body"_s, QString::fromUtf8(QJsonDocument(listing).toJson())}}));
+    QVERIFY(h.runPass());
+    QCOMPARE(h.sync().paperIndex().size(), 3);
+
+    // The next launch, with the service out of reach.
+    m_engine.reset();
+    makeEngine();
+    h.sandbox.clearFaults();
+    QVERIFY(h.sandbox.addFault({{u"path"_s, u"/api/v6/*"_s}, {u"drop"_s, true}}));
+    QHash<QString, std::optional<QString>> expected;
+    for (const QJsonObject& photo : {accented, untitled, plain}) {
+        const QJsonValue title = photo[u"title"_s];
+        expected.insert(photo[u"uuid"_s].toString().left(8),
+                        title.isString() ? std::optional(title.toString()) : std::nullopt);
+    }
+    QHash<QString, std::optional<QString>> shown;
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(change());
+        const test::RecordingApplier::Call& call = m_applier->calls().last();
+        // The demo account shows titles: the composed title is the listed one.
+        shown.insert(call.photo.shortId(), call.title);
+        QCOMPARE(call.photo.title, call.title);
+    }
+    QCOMPARE(shown, expected);
 }
 
 } // namespace lumi

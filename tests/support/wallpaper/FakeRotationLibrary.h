@@ -18,6 +18,7 @@ public:
     {
         return path == folder ? ownPhotos : QList<Medium>();
     }
+    QHash<QString, QString> syncedTitles() const override { return titles; }
     MediaFormat targetFormat() const override { return target; }
     std::optional<MediaFormat> storedFormat() const override { return stored; }
     void requestSync(std::chrono::milliseconds delay, bool force) override
@@ -30,6 +31,7 @@ public:
     QHash<QString, QString> index;
     QHash<QString, QString> saverFiles;
     QList<Medium> ownPhotos;
+    QHash<QString, QString> titles;
     MediaFormat target = MediaFormat::bestFit(2560, 1440);
     std::optional<MediaFormat> stored = MediaFormat::bestFit(2560, 1440);
     QStringList syncRequests;
