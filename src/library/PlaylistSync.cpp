@@ -18,7 +18,6 @@
 #include "model/ProblemSink.h"
 #include "platform/Screens.h"
 
-#include <QCoroSignal>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -30,13 +29,6 @@ using namespace std::chrono_literals;
 namespace lumi {
 
 namespace {
-
-// Resumes once the latch has fired (at once when it already has).
-QCoro::Task<void> untilFired(CancelToken latch)
-{
-    if (!latch.isCancelled())
-        co_await qCoro(latch.signal(), &CancelSignal::cancelled);
-}
 
 Medium localMedium(const QString& file)
 {
@@ -133,7 +125,7 @@ QCoro::Task<void> PlaylistSync::runLoop(CancelToken cancel, quint64 generation)
     const QPointer<PlaylistSync> self(this);
     // A cancelled pass may still be finishing a transfer or a render; it keeps the disk until then.
     while (self && m_activeLoop && !cancel.isCancelled())
-        co_await untilFired(*m_activeLoop);
+        co_await CancelToken::untilCancelled(*m_activeLoop);
     if (!self || cancel.isCancelled())
         co_return;
 
@@ -189,7 +181,7 @@ QCoro::Task<void> PlaylistSync::pauseSync()
     m_paused = true;
     cancelSync();
     while (self && m_activeLoop)
-        co_await untilFired(*m_activeLoop);
+        co_await CancelToken::untilCancelled(*m_activeLoop);
 }
 
 void PlaylistSync::resumeSync()

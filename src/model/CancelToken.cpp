@@ -1,5 +1,6 @@
 #include "model/CancelToken.h"
 
+#include <QCoroSignal>
 #include <QNetworkReply>
 
 namespace lumi {
@@ -19,6 +20,12 @@ void CancelToken::abortOnCancel(QNetworkReply* reply) const
         return;
     }
     QObject::connect(m_state.get(), &CancelSignal::cancelled, reply, &QNetworkReply::abort);
+}
+
+QCoro::Task<void> CancelToken::untilCancelled(CancelToken token)
+{
+    if (!token.isCancelled())
+        co_await qCoro(token.signal(), &CancelSignal::cancelled);
 }
 
 } // namespace lumi

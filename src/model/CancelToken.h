@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoroTask>
 #include <QObject>
 
 #include <memory>
@@ -39,6 +40,9 @@ public:
     CancelSignal* signal() const { return m_state.get(); }
     /// Aborts the reply as soon as this token is cancelled (at once when it already is).
     void abortOnCancel(QNetworkReply* reply) const;
+    /// Resumes once the token is cancelled (at once when it already is): a token also serves as a
+    /// latch one task fires and others wait for.
+    static QCoro::Task<void> untilCancelled(CancelToken token);
 
 private:
     std::shared_ptr<CancelSignal> m_state;

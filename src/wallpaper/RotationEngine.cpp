@@ -19,8 +19,6 @@
 
 #include <malloc.h>
 
-#include <vector>
-
 using namespace Qt::StringLiterals;
 
 namespace lumi {
@@ -310,35 +308,22 @@ void RotationEngine::rebuildPool(const PlaylistListings& listings)
                    .arg(sources.marked.size()));
 }
 
-QCoro::Task<std::optional<QString>> RotationEngine::apply(Medium photo, DisplayInfo display,
-                                                          std::optional<CalendarOverlay> overlay,
-                                                          bool forceDownload, std::optional<bool> useCDN)
+QCoro::Task<QList<std::optional<QString>>> RotationEngine::applyAll(QList<Target> targets,
+                                                                    std::optional<CalendarOverlay> overlay,
+                                                                    bool forceDownload,
+                                                                    std::optional<bool> useCDN)
 {
     const WallpaperLook look = WallpaperLook::of(currentUser());
-    std::exception_ptr failure;
-    try {
-        co_await m_wallpaper->applyWallpaper(photo, display, overlay, look.fit, look.titleFor(photo),
-                                             useCDN.value_or(look.useCDN), forceDownload);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    if (!failure)
-        co_return std::nullopt;
-    co_return describe(failure);
-}
-
-QCoro::Task<QList<std::optional<QString>>> RotationEngine::applyAll(QList<Target> targets,
-                                                                   std::optional<CalendarOverlay> overlay)
-{
-    // Started together: each display is composed and set while the others are.
-    std::vector<QCoro::Task<std::optional<QString>>> running;
-    running.reserve(std::size_t(targets.size()));
+    QList<WallpaperPlacement> placements;
     for (const Target& target : std::as_const(targets))
-        running.push_back(apply(target.photo, target.display, overlay, false));
+        placements.append({target.photo, target.display, look.titleFor(target.photo)});
+    // One change: every display is composed while the others are, then all are set together.
+    QCoro::Task<QList<std::exception_ptr>> applying = m_wallpaper->applyWallpapers(
+        std::move(placements), std::move(overlay), look.fit, useCDN.value_or(look.useCDN), forceDownload);
+    const QList<std::exception_ptr> failures = co_await std::move(applying);
     QList<std::optional<QString>> errors;
-    for (QCoro::Task<std::optional<QString>>& task : running)
-        errors.append(co_await std::move(task));
-    running.clear();
+    for (const std::exception_ptr& failure : failures)
+        errors.append(failure ? std::optional(describe(failure)) : std::nullopt);
     // The pictures were large and freed on pool threads, whose malloc arenas keep them otherwise.
     QFuture<void> trimming = QtConcurrent::run([] { malloc_trim(0); });
     co_await trimming;
@@ -467,7 +452,10 @@ QCoro::Task<std::optional<QString>> RotationEngine::testWallpaper(Medium photo, 
     if (displays.isEmpty())
         co_return u"no display"_s;
     const Work work(this);
-    co_return co_await apply(std::move(photo), displays.first(), currentOverlay(), true, useCDN);
+    QCoro::Task<QList<std::optional<QString>>> applying =
+        applyAll({Target{std::move(photo), displays.first()}}, currentOverlay(), true, useCDN);
+    const QList<std::optional<QString>> errors = co_await std::move(applying);
+    co_return errors.constFirst();
 }
 
 // --- State --------------------------------------------------------------------------------------

@@ -156,14 +156,12 @@ private:
     };
 
     QCoro::Task<void> buildPool();
-    /// Sets every target at once; each one's failure text or none, in the targets' order. Returns
-    /// the memory the pictures took to the system once all are done.
+    /// Sets every target with the current look, as one change; each one's failure text or none, in
+    /// the targets' order. Returns the memory the pictures took to the system once all are done.
     QCoro::Task<QList<std::optional<QString>>> applyAll(QList<Target> targets,
-                                                        std::optional<CalendarOverlay> overlay);
-    /// Sets the photo on the display with the current look; the failure text, or none.
-    QCoro::Task<std::optional<QString>> apply(Medium photo, DisplayInfo display,
-                                              std::optional<CalendarOverlay> overlay, bool forceDownload,
-                                              std::optional<bool> useCDN = std::nullopt);
+                                                        std::optional<CalendarOverlay> overlay,
+                                                        bool forceDownload = false,
+                                                        std::optional<bool> useCDN = std::nullopt);
     /// Notes what each display that took its photo shows; the first failure text, or none.
     std::optional<QString> noteShown(const QList<Target>& targets, const QList<std::optional<QString>>& errors);
     void recordShown(const Medium& photo, const std::optional<CalendarOverlay>& overlay);

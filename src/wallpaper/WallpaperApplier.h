@@ -6,26 +6,38 @@
 #include "wallpaper/CalendarOverlay.h"
 
 #include <QCoroTask>
+#include <QList>
 #include <QString>
 
+#include <exception>
 #include <optional>
 
 namespace lumi {
 
-/// Puts one photo on one display, composed for it: what the rotation asks of the wallpaper service.
+/// One display's part of a change: the photo it gets and the title drawn on it (none: no title).
+struct WallpaperPlacement final
+{
+    Medium photo;
+    DisplayInfo display;
+    std::optional<QString> title;
+};
+
+/// Puts photos on displays, each composed for its display: what the rotation asks of the wallpaper
+/// service.
 class WallpaperApplier
 {
 public:
     virtual ~WallpaperApplier() = default;
 
-    /// Composes the photo for the display (fit or fill, the title when given, the calendar when
-    /// given) and sets it as the display's wallpaper. useCDN false keeps away from the CDN host and
-    /// from synced files; forceDownload fetches the photo again even when a copy is on disk.
-    /// Throws WallpaperError, or the APIError of a download.
-    virtual QCoro::Task<void> applyWallpaper(Medium photo, DisplayInfo display,
-                                             std::optional<CalendarOverlay> overlay, WallpaperFit fit,
-                                             std::optional<QString> title, bool useCDN,
-                                             bool forceDownload) = 0;
+    /// One change of the desktop: composes each placement's photo for its display (fit or fill,
+    /// its title, the calendar when given), then sets the pictures together. useCDN false keeps
+    /// away from the CDN host and from synced files; forceDownload fetches the photos again even
+    /// when a copy is on disk. One outcome per placement, in their order: none when the display
+    /// shows its new picture, else the WallpaperError (or the APIError of a download) that stopped it.
+    virtual QCoro::Task<QList<std::exception_ptr>> applyWallpapers(QList<WallpaperPlacement> placements,
+                                                                   std::optional<CalendarOverlay> overlay,
+                                                                   WallpaperFit fit, bool useCDN,
+                                                                   bool forceDownload) = 0;
 };
 
 } // namespace lumi

@@ -21,8 +21,10 @@
 #include <QPointer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -68,14 +70,129 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
                                                    std::optional<QString> title, bool useCDN,
                                                    bool forceDownload)
 {
+    QList<WallpaperPlacement> placements{{std::move(photo), std::move(display), std::move(title)}};
+    const QList<std::exception_ptr> failures =
+        co_await applyWallpapers(std::move(placements), std::move(overlay), fit, useCDN, forceDownload);
+    if (failures.constFirst())
+        std::rethrow_exception(failures.constFirst());
+}
+
+QCoro::Task<QList<std::exception_ptr>>
+WallpaperService::applyWallpapers(QList<WallpaperPlacement> placements,
+                                  std::optional<CalendarOverlay> overlay, WallpaperFit fit, bool useCDN,
+                                  bool forceDownload)
+{
+    if (placements.size() < 2 || m_setter.wantsWholeChanges()) {
+        QCoro::Task<QList<std::exception_ptr>> together =
+            applyTogether(std::move(placements), std::move(overlay), fit, useCDN, forceDownload);
+        co_return co_await std::move(together);
+    }
+    // Each display is set as soon as its picture is ready, while the others' are still made.
+    std::vector<QCoro::Task<QList<std::exception_ptr>>> running;
+    running.reserve(std::size_t(placements.size()));
+    for (const WallpaperPlacement& placement : std::as_const(placements))
+        running.push_back(applyTogether({placement}, overlay, fit, useCDN, forceDownload));
+    QList<std::exception_ptr> failures;
+    for (QCoro::Task<QList<std::exception_ptr>>& task : running)
+        failures += co_await std::move(task);
+    co_return failures;
+}
+
+QCoro::Task<QList<std::exception_ptr>> WallpaperService::applyTogether(QList<WallpaperPlacement> placements,
+                                                                       std::optional<CalendarOverlay> overlay,
+                                                                       WallpaperFit fit, bool useCDN,
+                                                                       bool forceDownload)
+{
     const QPointer<WallpaperService> self(this);
-    const MediaFormat variant = MediaFormat::bestFit(display.pixelSize.width(), display.pixelSize.height());
-    const QString name = WallpaperFiles::variantName(photo.uuid, variant);
+    QList<std::exception_ptr> failures(placements.size());
+    // Each display's picture is found, downloaded and composed while the others' are. Every one
+    // gets a name of its own, even two displays of one size showing one photo: the names count
+    // milliseconds, taken one after the other.
+    std::vector<QCoro::Task<Prepared>> preparing;
+    preparing.reserve(std::size_t(placements.size()));
+    for (const WallpaperPlacement& placement : std::as_const(placements)) {
+        m_stamp = std::max(m_clock.now().toMSecsSinceEpoch(), m_stamp + 1);
+        preparing.push_back(prepare(placement, overlay, fit, useCDN, forceDownload, m_stamp));
+    }
+    QList<Prepared> prepared;
+    QList<qsizetype> indexes;
+    for (qsizetype i = 0; i < placements.size(); ++i) {
+        try {
+            prepared.append(co_await std::move(preparing[std::size_t(i)]));
+            indexes.append(i);
+        } catch (...) {
+            failures[i] = std::current_exception();
+        }
+    }
+    preparing.clear();
+    if (!self) {
+        for (std::exception_ptr& failure : failures)
+            failure = std::make_exception_ptr(stopped());
+        co_return failures;
+    }
+
+    // One change of the desktop, for every display whose picture is ready.
+    QList<WallpaperRequest> requests;
+    for (const Prepared& ready : std::as_const(prepared))
+        requests.append(WallpaperRequest{ready.placement.display, ready.destination, ready.picture});
+    QCoro::Task<QList<std::optional<QString>>> setting = setWithRetry(std::move(requests));
+    const QList<std::optional<QString>> refusals = co_await std::move(setting);
+    if (!self) {
+        for (std::exception_ptr& failure : failures)
+            failure = std::make_exception_ptr(stopped());
+        co_return failures;
+    }
+
+    for (qsizetype k = 0; k < prepared.size(); ++k) {
+        Prepared& ready = prepared[k];
+        const qsizetype i = indexes[k];
+        ready.picture = QImage();
+        std::optional<QString> unwritten;
+        if (ready.writing) {
+            unwritten = co_await *ready.writing;
+            if (!self) {
+                failures[i] = std::make_exception_ptr(stopped());
+                continue;
+            }
+        }
+        if (refusals[k]) {
+            failures[i] = std::make_exception_ptr(WallpaperError::system(*refusals[k]));
+            continue;
+        }
+        if (unwritten) {
+            failures[i] = std::make_exception_ptr(composeFailed(ready, *unwritten));
+            continue;
+        }
+        const WallpaperPlacement& placement = ready.placement;
+        m_current.insert(placement.display.key(), Shown{placement.display, ready.destination});
+        m_log.info(
+            u"set %1 on display %2 at %3x%4, %5%6%7"_s.arg(WallpaperFiles::shortId(placement.photo.uuid))
+                .arg(placement.display.number)
+                .arg(ready.variant.width)
+                .arg(ready.variant.height)
+                .arg(fit.value(), overlay ? u" with calendar"_s : QString(),
+                     WallpaperComposer::cleanTitle(placement.title) ? u" with title"_s : QString()));
+    }
+    if (self)
+        WallpaperFiles::prune(m_directory, keepFiles, filesInUse());
+    co_return failures;
+}
+
+QCoro::Task<WallpaperService::Prepared> WallpaperService::prepare(WallpaperPlacement placement,
+                                                                  std::optional<CalendarOverlay> overlay,
+                                                                  WallpaperFit fit, bool useCDN,
+                                                                  bool forceDownload, qint64 stamp)
+{
+    const QPointer<WallpaperService> self(this);
+    const Medium& photo = placement.photo;
+    Prepared prepared;
+    prepared.variant =
+        MediaFormat::bestFit(placement.display.pixelSize.width(), placement.display.pixelSize.height());
+    prepared.name = WallpaperFiles::variantName(photo.uuid, prepared.variant);
 
     // The photo's own file, else the sync's copy (not when the CDN is off or a fresh copy is
     // wanted), else the catalog variant.
     QString source;
-    bool downloaded = false;
     const bool ownFile = photo.localPath && !photo.localPath->isEmpty() && m_synced.isOwnFile(*photo.localPath);
     if (photo.localPath && !photo.localPath->isEmpty() && !ownFile)
         m_log.info(u"%1 is not in the photo folders; not read"_s.arg(*photo.localPath));
@@ -86,16 +203,16 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
     } else if (synced) {
         source = *synced;
     } else {
-        source = co_await variantFile(photo, variant, name, useCDN, forceDownload);
+        source = co_await variantFile(photo, prepared.variant, prepared.name, useCDN, forceDownload);
         if (!self)
             throw stopped();
-        downloaded = true;
+        prepared.downloaded = source;
     }
 
-    const QString destination =
-        WallpaperFiles::composedFile(m_directory, name, m_clock.now().toMSecsSinceEpoch());
-    const std::optional<QString> text = WallpaperComposer::cleanTitle(title);
-    const ScreenGeometry geometry = ScreenGeometry::of(display);
+    prepared.destination = WallpaperFiles::composedFile(m_directory, prepared.name, stamp);
+    const std::optional<QString> text = WallpaperComposer::cleanTitle(placement.title);
+    const ScreenGeometry geometry = ScreenGeometry::of(placement.display);
+    const QString destination = prepared.destination;
     // Named first: GCC 12 mishandles a capturing lambda's temporary inside a co_await expression.
     QFuture<Drawn> composing = QtConcurrent::run([=]() -> Drawn {
         if (WallpaperComposer::keepsPhoto(source, overlay, fit, text))
@@ -108,50 +225,28 @@ QCoro::Task<void> WallpaperService::applyWallpaper(Medium photo, DisplayInfo dis
     if (!self)
         throw stopped();
     if (drawn.failure)
-        composeFailed(name, *drawn.failure, downloaded ? source : QString(), destination);
+        throw composeFailed(prepared, *drawn.failure);
+    prepared.placement = std::move(placement);
+    if (drawn.picture.isNull())
+        co_return prepared;
 
-    // The file is written while a setter that paints the picture itself sets it.
-    const bool beside = m_setter.paintsPicture();
-    std::optional<QFuture<std::optional<QString>>> writing;
-    if (!drawn.picture.isNull()) {
-        const QImage picture = drawn.picture;
-        writing = QtConcurrent::run(
-            [picture, destination] { return JpegFile::write(picture, destination, JpegFile::photoQuality); });
-        if (!beside) {
-            const std::optional<QString> failure = co_await *writing;
-            if (!self)
-                throw stopped();
-            if (failure)
-                composeFailed(name, *failure, downloaded ? source : QString(), destination);
-            writing.reset();
-        }
-    }
-    std::exception_ptr refused;
-    try {
-        // Named first: GCC 12 destroys a by-value argument twice inside a co_await expression.
-        QCoro::Task<void> setting = setWallpaperWithRetry(destination, display, beside ? drawn.picture : QImage());
-        co_await std::move(setting);
-    } catch (...) {
-        refused = std::current_exception();
-    }
+    const QImage picture = drawn.picture;
     drawn.picture = QImage();
-    if (writing) {
-        const std::optional<QString> failure = co_await *writing;
-        if (!self)
-            throw stopped();
-        if (failure && !refused)
-            composeFailed(name, *failure, downloaded ? source : QString(), destination);
+    prepared.writing = QtConcurrent::run(
+        [picture, destination] { return JpegFile::write(picture, destination, JpegFile::photoQuality); });
+    // A setter that paints the picture itself sets it while the file is written; any other needs
+    // the whole file first.
+    if (m_setter.paintsPicture()) {
+        prepared.picture = picture;
+        co_return prepared;
     }
-    if (refused)
-        std::rethrow_exception(refused);
-    m_current.insert(display.key(), Shown{display, destination});
-    m_log.info(u"set %1 on display %2 at %3x%4, %5%6%7"_s.arg(WallpaperFiles::shortId(photo.uuid))
-                   .arg(display.number)
-                   .arg(variant.width)
-                   .arg(variant.height)
-                   .arg(fit.value(), overlay ? u" with calendar"_s : QString(),
-                        text ? u" with title"_s : QString()));
-    WallpaperFiles::prune(m_directory, keepFiles, filesInUse());
+    const std::optional<QString> unwritten = co_await *prepared.writing;
+    if (!self)
+        throw stopped();
+    prepared.writing.reset();
+    if (unwritten)
+        throw composeFailed(prepared, *unwritten);
+    co_return prepared;
 }
 
 QCoro::Task<QString> WallpaperService::variantFile(Medium photo, MediaFormat variant, QString name,
@@ -166,17 +261,38 @@ QCoro::Task<QString> WallpaperService::variantFile(Medium photo, MediaFormat var
             file.setFileTime(m_clock.now(), QFileDevice::FileModificationTime);
         co_return target;
     }
+    // Another display needs this variant now: one download, one report of its failure.
+    if (const std::shared_ptr<Download> running = m_downloads.value(target)) {
+        co_await CancelToken::untilCancelled(running->done);
+        if (running->failure)
+            std::rethrow_exception(running->failure);
+        co_return target;
+    }
     const std::optional<QUrl> url = PhotoDownloader::variantUrl(photo, variant, useCdn);
     if (!url)
         throw WallpaperError::noImage();
+
+    const auto download = std::make_shared<Download>();
+    m_downloads.insert(target, download);
     try {
         co_await m_downloader.download(*url, target, m_cancel);
-    } catch (const WallpaperError& error) {
-        if (self && error.kind() == WallpaperError::Kind::download &&
-            (error.status() == 403 || error.status() == 404))
-            report(u"wallpaper variant missing (HTTP %1)"_s.arg(error.status()),
-                   url->toString(QUrl::FullyEncoded));
-        throw;
+    } catch (...) {
+        download->failure = std::current_exception();
+    }
+    if (self)
+        m_downloads.remove(target);
+    download->done.cancel();
+    if (download->failure) {
+        try {
+            std::rethrow_exception(download->failure);
+        } catch (const WallpaperError& error) {
+            if (self && error.kind() == WallpaperError::Kind::download &&
+                (error.status() == 403 || error.status() == 404))
+                report(u"wallpaper variant missing (HTTP %1)"_s.arg(error.status()),
+                       url->toString(QUrl::FullyEncoded));
+        } catch (...) {
+        }
+        std::rethrow_exception(download->failure);
     }
     if (!self)
         throw stopped();
@@ -184,44 +300,60 @@ QCoro::Task<QString> WallpaperService::variantFile(Medium photo, MediaFormat var
     co_return target;
 }
 
-void WallpaperService::composeFailed(const QString& name, const QString& failure, const QString& downloaded,
-                                     const QString& destination)
+WallpaperError WallpaperService::composeFailed(const Prepared& prepared, const QString& failure)
 {
     // A variant that can't be composed is dropped so the next try downloads it again.
-    if (!downloaded.isEmpty())
-        QFile::remove(downloaded);
-    QFile::remove(destination);
-    report(u"compose failed"_s, name + u": "_s + failure);
-    throw WallpaperError::unreadable();
+    if (!prepared.downloaded.isEmpty())
+        QFile::remove(prepared.downloaded);
+    QFile::remove(prepared.destination);
+    report(u"compose failed"_s, prepared.name + u": "_s + failure);
+    return WallpaperError::unreadable();
 }
 
-QCoro::Task<void> WallpaperService::setWallpaperWithRetry(QString file, DisplayInfo display, QImage picture)
+QCoro::Task<QList<std::optional<QString>>> WallpaperService::setWithRetry(QList<WallpaperRequest> requests)
 {
     const QPointer<WallpaperService> self(this);
     static constexpr std::array delays{0s, 2s, 5s, 10s};
-    QString reason;
+    QList<std::optional<QString>> refusals(requests.size(), stopped().message());
+    QList<qsizetype> pending;
+    for (qsizetype i = 0; i < requests.size(); ++i)
+        pending.append(i);
     for (const std::chrono::seconds delay : delays) {
+        if (pending.isEmpty())
+            co_return refusals;
         if (delay > 0s) {
             const bool slept = co_await m_clock.sleep(delay, m_cancel);
             if (!self || !slept)
-                throw stopped();
+                co_return refusals;
         }
-        QCoro::Task<WallpaperSetResult> setting = m_setter.setWallpaper(WallpaperRequest{display, file, picture});
-        const WallpaperSetResult result = co_await std::move(setting);
+        QList<WallpaperRequest> asked;
+        for (const qsizetype i : std::as_const(pending))
+            asked.append(requests[i]);
+        QCoro::Task<QList<WallpaperSetResult>> setting = m_setter.setWallpapers(std::move(asked));
+        const QList<WallpaperSetResult> results = co_await std::move(setting);
         if (!self)
-            throw stopped();
-        if (result.ok())
-            co_return;
-        reason = result.error();
-        // Nothing will change by trying again, and nothing is broken that a report could help with.
-        if (result.permanent()) {
-            m_log.error(u"%1 can't set wallpapers: %2"_s.arg(m_setter.name(), reason));
-            throw WallpaperError::system(reason);
+            co_return refusals;
+        QList<qsizetype> refused;
+        for (qsizetype k = 0; k < pending.size(); ++k) {
+            const qsizetype i = pending[k];
+            const WallpaperSetResult result = results.value(k);
+            refusals[i] = result.ok() ? std::nullopt : std::optional(result.error());
+            if (result.ok())
+                continue;
+            // Nothing will change by trying again, and nothing is broken that a report could help with.
+            if (result.permanent()) {
+                m_log.error(u"%1 can't set wallpapers: %2"_s.arg(m_setter.name(), result.error()));
+                continue;
+            }
+            m_log.info(u"setting the wallpaper through %1 failed (retrying): %2"_s.arg(m_setter.name(),
+                                                                                       result.error()));
+            refused.append(i);
         }
-        m_log.info(u"setting the wallpaper through %1 failed (retrying): %2"_s.arg(m_setter.name(), reason));
+        pending = refused;
     }
-    report(u"setting the wallpaper failed after retries"_s, m_setter.name() + u": "_s + reason);
-    throw WallpaperError::system(reason);
+    for (const qsizetype i : std::as_const(pending))
+        report(u"setting the wallpaper failed after retries"_s, m_setter.name() + u": "_s + *refusals[i]);
+    co_return refusals;
 }
 
 QCoro::Task<std::optional<QString>> WallpaperService::clearWallpaperCacheAndReport()

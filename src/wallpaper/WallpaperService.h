@@ -2,22 +2,27 @@
 
 #include "model/AppLog.h"
 #include "model/CancelToken.h"
+#include "model/MediaFormat.h"
 #include "model/Medium.h"
 #include "model/WallpaperFit.h"
 #include "platform/DisplayInfo.h"
+#include "platform/WallpaperRequest.h"
 #include "wallpaper/CalendarOverlay.h"
 #include "wallpaper/VariantDownloader.h"
 #include "wallpaper/WallpaperApplier.h"
 #include "wallpaper/WallpaperError.h"
 
 #include <QCoroTask>
+#include <QFuture>
 #include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QNetworkAccessManager;
@@ -28,12 +33,12 @@ class Clock;
 class ProblemSink;
 class SyncedPhotos;
 class WallpaperSetter;
-struct MediaFormat;
 
-/// Puts one photo on one display: picks the catalog variant that suits the display, finds the photo
-/// on disk or downloads that variant, composes the wallpaper JPEG off the main thread, hands it to
-/// the desktop with retries, and keeps its two folders small. Owned by the rotation; every call
-/// runs on the main thread and keeps no state but the folders and what each display shows.
+/// Puts photos on displays: picks the catalog variant that suits each display, finds the photo on
+/// disk or downloads that variant, composes the wallpaper JPEGs off the main thread, hands them to
+/// the desktop as one change with retries, and keeps its two folders small. Owned by the rotation;
+/// every call runs on the main thread and keeps no state but the folders, what each display
+/// shows and the downloads in flight.
 class WallpaperService final : public QObject, public WallpaperApplier
 {
     Q_OBJECT
@@ -56,16 +61,22 @@ public:
     const QString& directory() const { return m_directory; }
     const QString& photosDirectory() const { return m_photos; }
 
-    /// Composes the photo for the display and sets it. The source is the photo's local path, else
-    /// (with useCDN and without forceDownload) its synced copy, else the variant that
-    /// MediaFormat::bestFit picks for the display's pixel size, downloaded once and reused. title is
-    /// drawn when given (blank counts as none). Throws WallpaperError: noImage, download, tooSmall,
-    /// unreadable (the photo couldn't be composed), or system (the desktop refused the picture four
-    /// times, or a file couldn't be written).
+    /// Composes each placement's photo for its display and sets the pictures: as one change for a
+    /// setter that wants it whole, else each as soon as it is ready. The
+    /// source is the photo's local path, else (with useCDN and without forceDownload) its synced
+    /// copy, else the variant that MediaFormat::bestFit picks for the display's pixel size,
+    /// downloaded once (displays that need it at once share the download) and reused. A title is
+    /// drawn when given (blank counts as none). A display's failure is a WallpaperError: noImage,
+    /// download, tooSmall, unreadable (the photo couldn't be composed), or system (the desktop
+    /// refused the picture four times, or a file couldn't be written).
+    QCoro::Task<QList<std::exception_ptr>> applyWallpapers(QList<WallpaperPlacement> placements,
+                                                           std::optional<CalendarOverlay> overlay,
+                                                           WallpaperFit fit, bool useCDN,
+                                                           bool forceDownload) override;
+    /// applyWallpapers for one display; throws its failure.
     QCoro::Task<void> applyWallpaper(Medium photo, DisplayInfo display,
                                      std::optional<CalendarOverlay> overlay, WallpaperFit fit,
-                                     std::optional<QString> title, bool useCDN,
-                                     bool forceDownload = false) override;
+                                     std::optional<QString> title, bool useCDN, bool forceDownload = false);
 
     /// For a desktop that keeps showing an old picture: removes our composed pictures that no
     /// display shows, sets the current ones again and asks for a redraw (new files, new names).
@@ -94,15 +105,45 @@ private:
         std::optional<QString> failure;
     };
 
+    /// One display's picture, composed and on its way to disk.
+    struct Prepared
+    {
+        WallpaperPlacement placement;
+        /// The variant name, for the log and reports.
+        QString name;
+        MediaFormat variant;
+        /// The variant downloaded for it, dropped when it can't be composed; empty otherwise.
+        QString downloaded;
+        QString destination;
+        /// Kept for a setter that paints the picture itself while its file is written.
+        QImage picture;
+        std::optional<QFuture<std::optional<QString>>> writing;
+    };
+
+    /// A download in flight, which a display that needs the same variant awaits.
+    struct Download
+    {
+        CancelToken done;
+        std::exception_ptr failure;
+    };
+
+    /// The placements as one change of the desktop: all composed, then all set together.
+    QCoro::Task<QList<std::exception_ptr>> applyTogether(QList<WallpaperPlacement> placements,
+                                                         std::optional<CalendarOverlay> overlay,
+                                                         WallpaperFit fit, bool useCDN, bool forceDownload);
+    /// Finds or downloads the photo and composes it for the display, naming the file after
+    /// stamp; throws WallpaperError.
+    QCoro::Task<Prepared> prepare(WallpaperPlacement placement, std::optional<CalendarOverlay> overlay,
+                                  WallpaperFit fit, bool useCDN, bool forceDownload, qint64 stamp);
     /// The downloaded variant, fetched when missing (or always when forced); throws WallpaperError.
     QCoro::Task<QString> variantFile(Medium photo, MediaFormat variant, QString name, bool useCdn,
                                      bool forceDownload);
     /// Removes the destination (and a variant downloaded for it, when named), reports the failure
-    /// and throws WallpaperError::unreadable.
-    [[noreturn]] void composeFailed(const QString& name, const QString& failure, const QString& downloaded,
-                                    const QString& destination);
-    /// Tries four times, waiting 0, 2, 5 and 10 s before the tries; throws the last refusal.
-    QCoro::Task<void> setWallpaperWithRetry(QString file, DisplayInfo display, QImage picture);
+    /// and gives WallpaperError::unreadable.
+    WallpaperError composeFailed(const Prepared& prepared, const QString& failure);
+    /// Sets the pictures as one change, trying those refused again after 2, 5 and 10 s; per
+    /// request the reason it stayed refused, or none once it is set.
+    QCoro::Task<QList<std::optional<QString>>> setWithRetry(QList<WallpaperRequest> requests);
     QStringList filesInUse() const;
     void report(const QString& message, const QString& detail);
 
@@ -117,6 +158,10 @@ private:
     AppLog m_cacheLog{QStringLiteral("wallpaper-cache")};
     CancelToken m_cancel;
     QHash<QString, Shown> m_current;
+    /// The milliseconds that named the last composed file.
+    qint64 m_stamp = 0;
+    /// Variant file to its download in flight.
+    QHash<QString, std::shared_ptr<Download>> m_downloads;
     std::function<void()> m_redraw;
 };
 

@@ -14,6 +14,13 @@ QCoro::Task<WallpaperSetResult> FakeWallpaperSetter::setWallpaper(WallpaperReque
     co_return result;
 }
 
+QCoro::Task<QList<WallpaperSetResult>> FakeWallpaperSetter::setWallpapers(QList<WallpaperRequest> requests)
+{
+    m_changes.append(requests.size());
+    QCoro::Task<QList<WallpaperSetResult>> setting = WallpaperSetter::setWallpapers(std::move(requests));
+    co_return co_await std::move(setting);
+}
+
 QString FakeWallpaperSetter::name() const
 {
     return u"fake"_s;

@@ -103,6 +103,10 @@ private slots:
     void acceptsOnlyAWholeVariant_data();
     void acceptsOnlyAWholeVariant();
     void reusesTheVariantAndNamesEveryChangeAnew();
+    void displaysOfOneSizeShareOneDownload_data();
+    void displaysOfOneSizeShareOneDownload();
+    void aChangeReachesTheDesktopAsItAsks_data();
+    void aChangeReachesTheDesktopAsItAsks();
     void failuresStopBeforeTheDesktop_data();
     void failuresStopBeforeTheDesktop();
     void retriesTheDesktopAfter0_2_5And10Seconds_data();
@@ -258,6 +262,115 @@ QStringList WallpaperServiceTest::wallpaperLines() const
 QString WallpaperServiceTest::photoFile(const QString& path, const QColor& color)
 {
     return test::writeFile(path, test::jpegOf(test::solidImage(QSize(800, 640), color))) ? path : QString();
+}
+
+void WallpaperServiceTest::displaysOfOneSizeShareOneDownload_data()
+{
+    QTest::addColumn<bool>("oneChange"); // else a change and a chosen photo, started together
+    QTest::addColumn<bool>("missing");   // the service answers 404 for the photo
+
+    QTest::newRow("one photo on both displays") << true << false;
+    QTest::newRow("a change and a chosen photo at once") << false << false;
+    QTest::newRow("one photo on both displays, missing") << true << true;
+    QTest::newRow("a change and a chosen photo at once, missing") << false << true;
+}
+
+void WallpaperServiceTest::displaysOfOneSizeShareOneDownload()
+{
+    QFETCH(bool, oneChange);
+    QFETCH(bool, missing);
+
+    constexpr int rounds = 20;
+    const QJsonArray media =
+        m_sandbox
+            ->call("GET", u"media/classic/latest?page=1&per_page=%1"_s.arg(rounds), m_sandbox->signInToken())
+            .json()
+            .toObject()
+            .value(u"media"_s)
+            .toArray();
+    QCOMPARE(media.size(), rounds);
+    const QList<DisplayInfo> displays{test::FakeScreens::display(u"HDMI-1"_s, QRect(0, 0, 1280, 1024)),
+                                      test::FakeScreens::display(u"HDMI-2"_s, QRect(1280, 0, 1280, 1024))};
+    if (missing)
+        QVERIFY(m_sandbox->addFault({{u"path"_s, u"/cdn/*"_s}, {u"photo"_s, u"missing"_s}}));
+
+    for (int round = 0; round < rounds; ++round) {
+        // A photo with no synced copy: both displays need its 1280x1024 variant at the same time.
+        const Medium photo = *Medium::fromJson(media[round]);
+        m_sandbox->clearRequests();
+        m_reports.clear();
+        QList<std::exception_ptr> failures;
+        auto both = [](WallpaperService& service, Medium photo, QList<DisplayInfo> displays, bool oneChange,
+                       QList<std::exception_ptr>& failures) -> QCoro::Task<void> {
+            QList<WallpaperPlacement> first{{photo, displays[0], std::nullopt}};
+            QList<WallpaperPlacement> second{{photo, displays[1], std::nullopt}};
+            if (oneChange) {
+                first += second;
+                QCoro::Task<QList<std::exception_ptr>> change =
+                    service.applyWallpapers(first, std::nullopt, fitted, true, false);
+                failures = co_await std::move(change);
+                co_return;
+            }
+            QCoro::Task<QList<std::exception_ptr>> change =
+                service.applyWallpapers(first, std::nullopt, fitted, true, false);
+            QCoro::Task<QList<std::exception_ptr>> chosen =
+                service.applyWallpapers(second, std::nullopt, fitted, true, false);
+            failures = co_await std::move(change);
+            failures += co_await std::move(chosen);
+        };
+        QVERIFY(!drive(both(*m_service, photo, displays, oneChange, failures)));
+
+        QCOMPARE(failures.size(), 2);
+        const QString variant = u"/cdn/%1/1280x1024c1.jpg"_s.arg(photo.uuid);
+        QCOMPARE(cdnPaths(), QStringList{variant});
+        for (qsizetype i = 0; i < 2; ++i) {
+            QCOMPARE(wallpaperErrorOf(failures[i]),
+                     missing ? std::optional(WallpaperError::download(404)) : std::nullopt);
+            if (!missing)
+                QVERIFY(QFileInfo(m_setter->shownOn(displays[i].name)).size() > 0);
+        }
+        // Each display has a picture of its own, and a failure is reported once.
+        if (!missing)
+            QVERIFY(m_setter->shownOn(u"HDMI-1"_s) != m_setter->shownOn(u"HDMI-2"_s));
+        QCOMPARE(m_reports.size(), missing ? 1 : 0);
+        const QStringList leftovers =
+            QDir(m_service->photosDirectory()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(leftovers.filter(u".part"_s), QStringList());
+    }
+}
+
+void WallpaperServiceTest::aChangeReachesTheDesktopAsItAsks_data()
+{
+    QTest::addColumn<bool>("whole");
+    QTest::addColumn<QList<qsizetype>>("changes");
+
+    QTest::newRow("one picture over all displays: together") << true << QList<qsizetype>{2};
+    QTest::newRow("a picture per display: each when ready") << false << QList<qsizetype>{1, 1};
+}
+
+void WallpaperServiceTest::aChangeReachesTheDesktopAsItAsks()
+{
+    QFETCH(bool, whole);
+    QFETCH(QList<qsizetype>, changes);
+
+    m_setter->wholeChanges = whole;
+    const QList<DisplayInfo> displays{test::FakeScreens::display(u"HDMI-1"_s, QRect(0, 0, 1280, 1024)),
+                                      test::FakeScreens::display(u"HDMI-2"_s, QRect(1280, 0, 1920, 1080))};
+    QList<std::exception_ptr> failures;
+    auto change = [](WallpaperService& service, Medium photo, QList<DisplayInfo> displays,
+                     QList<std::exception_ptr>& failures) -> QCoro::Task<void> {
+        QList<WallpaperPlacement> placements{{photo, displays[0], std::nullopt},
+                                             {photo, displays[1], std::nullopt}};
+        QCoro::Task<QList<std::exception_ptr>> applying =
+            service.applyWallpapers(placements, std::nullopt, fitted, true, false);
+        failures = co_await std::move(applying);
+    };
+    QVERIFY(!drive(change(*m_service, m_photo, displays, failures)));
+
+    QCOMPARE(failures, (QList<std::exception_ptr>{nullptr, nullptr}));
+    QCOMPARE(m_setter->changes(), changes);
+    for (const DisplayInfo& display : displays)
+        QCOMPARE(QImageReader(m_setter->shownOn(display.name)).size(), display.pixelSize);
 }
 
 void WallpaperServiceTest::takesTheFirstSourceThatIsThere_data()

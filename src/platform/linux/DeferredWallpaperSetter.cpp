@@ -39,14 +39,36 @@ QCoro::Task<void> DeferredWallpaperSetter::decide(QCoro::Task<std::unique_ptr<Wa
     emit decided();
 }
 
-QCoro::Task<WallpaperSetResult> DeferredWallpaperSetter::setWallpaper(WallpaperRequest request)
+QCoro::Task<void> DeferredWallpaperSetter::decision()
 {
     if (!m_decided)
         co_await qCoro(this, &DeferredWallpaperSetter::decided);
+}
+
+WallpaperSetResult DeferredWallpaperSetter::unsupported(const QString& file)
+{
+    return WallpaperSetResult::unsupported(
+        UnsupportedWallpaperSetter::explain(u"This desktop offers no way of setting the wallpaper."_s, file));
+}
+
+QCoro::Task<WallpaperSetResult> DeferredWallpaperSetter::setWallpaper(WallpaperRequest request)
+{
+    co_await decision();
     if (!m_setter)
-        co_return WallpaperSetResult::unsupported(UnsupportedWallpaperSetter::explain(
-            u"This desktop offers no way of setting the wallpaper."_s, request.file));
+        co_return unsupported(request.file);
     co_return co_await m_setter->setWallpaper(std::move(request));
+}
+
+QCoro::Task<QList<WallpaperSetResult>>
+DeferredWallpaperSetter::setWallpapers(QList<WallpaperRequest> requests)
+{
+    co_await decision();
+    if (m_setter)
+        co_return co_await m_setter->setWallpapers(std::move(requests));
+    QList<WallpaperSetResult> results;
+    for (const WallpaperRequest& request : std::as_const(requests))
+        results.append(unsupported(request.file));
+    co_return results;
 }
 
 QStringList DeferredWallpaperSetter::filesInUse() const
@@ -57,6 +79,11 @@ QStringList DeferredWallpaperSetter::filesInUse() const
 bool DeferredWallpaperSetter::paintsPicture() const
 {
     return m_setter && m_setter->paintsPicture();
+}
+
+bool DeferredWallpaperSetter::wantsWholeChanges() const
+{
+    return !m_setter || m_setter->wantsWholeChanges();
 }
 
 QString DeferredWallpaperSetter::name() const

@@ -23,10 +23,14 @@ public:
     ~DeferredWallpaperSetter() override;
 
     QCoro::Task<WallpaperSetResult> setWallpaper(WallpaperRequest request) override;
+    /// The chosen setter's own way of setting one change.
+    QCoro::Task<QList<WallpaperSetResult>> setWallpapers(QList<WallpaperRequest> requests) override;
     /// Nothing until the choice is made: no picture was set before it.
     QStringList filesInUse() const override;
     /// Not until the choice is made: pictures asked for meanwhile need their file.
     bool paintsPicture() const override;
+    /// Until the choice is made, yes: a change waits for it anyway.
+    bool wantsWholeChanges() const override;
     QString name() const override;
 
     bool isDecided() const { return m_decided; }
@@ -36,6 +40,9 @@ signals:
 
 private:
     QCoro::Task<void> decide(QCoro::Task<std::unique_ptr<WallpaperSetter>> choice);
+    /// Resumes once the choice is made.
+    QCoro::Task<void> decision();
+    static WallpaperSetResult unsupported(const QString& file);
 
     std::unique_ptr<WallpaperSetter> m_setter;
     bool m_decided = false;

@@ -168,40 +168,99 @@ QCoro::Task<QString> GnomeWallpaperSetter::checkSchema()
     co_return QString();
 }
 
+class GnomeWallpaperSetter::Turn final
+{
+public:
+    explicit Turn(GnomeWallpaperSetter& setter) : m_setter(setter) { setter.m_turn = CancelToken(); }
+    ~Turn()
+    {
+        const CancelToken turn = *m_setter.m_turn;
+        m_setter.m_turn.reset();
+        turn.cancel();
+    }
+    Q_DISABLE_COPY_MOVE(Turn)
+
+private:
+    GnomeWallpaperSetter& m_setter;
+};
+
 QCoro::Task<WallpaperSetResult> GnomeWallpaperSetter::setWallpaper(WallpaperRequest request)
 {
-    if (!QFileInfo(request.file).isFile())
-        co_return WallpaperSetResult::failure(u"the picture %1 does not exist"_s.arg(request.file));
+    QList<WallpaperRequest> requests;
+    requests.append(std::move(request));
+    // Named first: GCC 12 mishandles a braced list inside a co_await expression.
+    QCoro::Task<QList<WallpaperSetResult>> setting = setWallpapers(std::move(requests));
+    const QList<WallpaperSetResult> results = co_await std::move(setting);
+    co_return results.constFirst();
+}
+
+QCoro::Task<QList<WallpaperSetResult>> GnomeWallpaperSetter::setWallpapers(QList<WallpaperRequest> requests)
+{
+    // A change still running decides what the other displays show: this one starts from there.
+    while (m_turn)
+        co_await CancelToken::untilCancelled(*m_turn);
+    const Turn turn(*this);
+
+    QList<WallpaperSetResult> results;
+    QList<WallpaperRequest> present;
+    for (WallpaperRequest& request : requests) {
+        if (QFileInfo(request.file).isFile()) {
+            results.append(WallpaperSetResult::success());
+            present.append(std::move(request));
+        } else {
+            results.append(WallpaperSetResult::failure(u"the picture %1 does not exist"_s.arg(request.file)));
+        }
+    }
+    if (present.isEmpty())
+        co_return results;
+    const QString failure = co_await apply(std::move(present));
+    if (!failure.isEmpty()) {
+        for (WallpaperSetResult& result : results) {
+            if (result.ok())
+                result = WallpaperSetResult::failure(failure);
+        }
+    }
+    co_return results;
+}
+
+QCoro::Task<QString> GnomeWallpaperSetter::apply(QList<WallpaperRequest> requests)
+{
     if (const QString error = co_await checkSchema(); !error.isEmpty())
-        co_return WallpaperSetResult::failure(error);
+        co_return error;
 
+    // The displays' pictures after this change: its own, and the last of every other display.
     QList<DisplayInfo> displays = m_screens.displays();
-    const auto same = std::find_if(displays.begin(), displays.end(), [&](const DisplayInfo& display) {
-        return display.name == request.display.name;
-    });
-    if (same == displays.end())
-        displays.append(request.display);
-    else
-        *same = request.display;
+    QHash<QString, QString> pictures = m_pictures;
+    for (const WallpaperRequest& request : std::as_const(requests)) {
+        const auto same = std::find_if(displays.begin(), displays.end(), [&](const DisplayInfo& display) {
+            return display.name == request.display.name;
+        });
+        if (same == displays.end())
+            displays.append(request.display);
+        else
+            *same = request.display;
+        pictures.insert(request.display.name, request.file);
+    }
 
-    QString picture = request.file;
+    const QString& first = requests.constFirst().file;
+    QString picture = first;
     QString options = u"zoom"_s;
     QString spanned;
     if (displays.size() > 1) {
-        QHash<QString, QString> pictures;
+        QHash<QString, QString> shown;
         for (const DisplayInfo& display : std::as_const(displays)) {
-            const QString file =
-                display.name == request.display.name ? request.file : m_pictures.value(display.name);
+            const QString file = pictures.value(display.name);
             if (!file.isEmpty() && QFileInfo::exists(file))
-                pictures.insert(display.name, file);
+                shown.insert(display.name, file);
         }
-        spanned = nextSpannedPath(request.file);
+        spanned = nextSpannedPath(first);
         if (spanned.isEmpty())
-            co_return WallpaperSetResult::failure(u"cannot create a folder next to %1"_s.arg(request.file));
-        QFuture<QString> writing = QtConcurrent::run(&SpannedWallpaper::write, displays, pictures, spanned);
+            co_return u"cannot create a folder next to %1"_s.arg(first);
+        // Written whole under its own name before the settings name it.
+        QFuture<QString> writing = QtConcurrent::run(&SpannedWallpaper::write, displays, shown, spanned);
         const QString error = co_await writing;
         if (!error.isEmpty())
-            co_return WallpaperSetResult::failure(u"cannot join the displays' pictures: "_s + error);
+            co_return u"cannot join the displays' pictures: "_s + error;
         picture = spanned;
         options = u"spanned"_s;
     }
@@ -236,11 +295,12 @@ QCoro::Task<WallpaperSetResult> GnomeWallpaperSetter::setWallpaper(WallpaperRequ
         if (!spanned.isEmpty())
             QFile::remove(spanned);
         m_options.clear(); // unknown now: set it again next time
-        co_return WallpaperSetResult::failure(failure);
+        co_return failure;
     }
 
     m_options = options;
-    m_pictures.insert(request.display.name, request.file);
+    for (const WallpaperRequest& request : std::as_const(requests))
+        m_pictures.insert(request.display.name, request.file);
     // Keep the spanned picture shown and the one before it (the desktop may still be loading it);
     // older ones, left by earlier runs too, go.
     m_previousSpanned = m_spanned;
@@ -248,7 +308,7 @@ QCoro::Task<WallpaperSetResult> GnomeWallpaperSetter::setWallpaper(WallpaperRequ
     saveState();
     if (!spanned.isEmpty())
         pruneSpanned(QFileInfo(spanned).absolutePath());
-    co_return WallpaperSetResult::success();
+    co_return QString();
 }
 
 } // namespace lumi

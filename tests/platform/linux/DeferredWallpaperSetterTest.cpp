@@ -48,6 +48,8 @@ class DeferredWallpaperSetterTest final : public QObject
 private slots:
     void picturesAskedForEarlyWaitForTheChoice();
     void aFailedChoiceFailsThePicturesInsteadOfHangingThem();
+    void aChangeReachesTheChosenSetterWhole_data();
+    void aChangeReachesTheChosenSetterWhole();
 };
 
 void DeferredWallpaperSetterTest::picturesAskedForEarlyWaitForTheChoice()
@@ -90,6 +92,50 @@ void DeferredWallpaperSetterTest::aFailedChoiceFailsThePicturesInsteadOfHangingT
     QVERIFY(!result->ok());
     QVERIFY(result->error().contains(u"no way of setting the wallpaper"_s));
     QVERIFY(setter.filesInUse().isEmpty());
+}
+
+void DeferredWallpaperSetterTest::aChangeReachesTheChosenSetterWhole_data()
+{
+    QTest::addColumn<bool>("chosen");
+    QTest::newRow("a setter chosen") << true;
+    QTest::newRow("none found") << false;
+}
+
+void DeferredWallpaperSetterTest::aChangeReachesTheChosenSetterWhole()
+{
+    QFETCH(bool, chosen);
+
+    Gate gate;
+    auto fake = std::make_unique<test::FakeWallpaperSetter>();
+    test::FakeWallpaperSetter& real = *fake;
+    real.wholeChanges = true;
+    DeferredWallpaperSetter setter(chooseWhenOpen(gate, chosen ? std::move(fake) : nullptr, !chosen));
+    // Until the choice is made a change waits whole, as a spanning desktop needs it.
+    QVERIFY(setter.wantsWholeChanges());
+    DisplayInfo left;
+    left.name = u"LEFT"_s;
+    DisplayInfo right;
+    right.name = u"RIGHT"_s;
+    std::optional<QList<WallpaperSetResult>> results;
+    auto change = [](WallpaperSetter& setter, QList<WallpaperRequest> requests,
+                     std::optional<QList<WallpaperSetResult>>& results) -> QCoro::Task<void> {
+        results = co_await setter.setWallpapers(std::move(requests));
+    };
+    change(setter, {WallpaperRequest{left, u"/tmp/l.jpg"_s}, WallpaperRequest{right, u"/tmp/r.jpg"_s}},
+           results);
+
+    emit gate.opened();
+    QTRY_VERIFY(results.has_value());
+    QCOMPARE(results->size(), 2);
+    for (const WallpaperSetResult& result : *results)
+        QCOMPARE(result.ok(), chosen);
+    // A desktop that spans one picture over both must see them together.
+    QVERIFY(setter.wantsWholeChanges());
+    if (chosen) {
+        QCOMPARE(real.changes(), QList<qsizetype>{2});
+        real.wholeChanges = false;
+        QVERIFY(!setter.wantsWholeChanges());
+    }
 }
 
 } // namespace lumi

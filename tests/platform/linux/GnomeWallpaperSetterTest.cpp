@@ -1,7 +1,13 @@
 #include "platform/linux/GnomeWallpaperSetter.h"
+#include "model/Defaults.h"
 #include "platform/linux/SpannedWallpaper.h"
+#include "support/AccountEdits.h"
 #include "support/FakeScreens.h"
 #include "support/TemporaryHome.h"
+#include "support/wallpaper/RotationRig.h"
+#include "wallpaper/LibrarySyncedPhotos.h"
+#include "wallpaper/RotationEngine.h"
+#include "wallpaper/WallpaperService.h"
 
 #include <QCoroTask>
 #include <QDir>
@@ -36,6 +42,26 @@ QString pathOf(const QString& quoted)
     return QUrl(quoted.mid(1, quoted.size() - 2)).toLocalFile();
 }
 
+// How far apart two pictures look: the mean difference per channel of their 64x36 reductions.
+double difference(const QImage& a, const QImage& b)
+{
+    const QSize small(64, 36);
+    const QImage x = a.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
+    const QImage y = b.scaled(small, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int row = 0; row < small.height(); ++row) {
+        for (int column = 0; column < small.width(); ++column) {
+            const QRgb p = x.pixel(column, row);
+            const QRgb q = y.pixel(column, row);
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    }
+    return sum / (3.0 * small.width() * small.height());
+}
+
 bool near(QRgb actual, const QColor& expected)
 {
     return std::abs(qRed(actual) - expected.red()) <= 8 && std::abs(qGreen(actual) - expected.green()) <= 8 &&
@@ -58,6 +84,8 @@ private slots:
     void failuresAreReported_data();
     void failuresAreReported();
     void displaysKeepTheirPicturesAcrossARestart();
+    void everyChangeSpansItsOwnPictures_data();
+    void everyChangeSpansItsOwnPictures();
 
 private:
     /// A state file of the test's own, so one test's pictures never reach another.
@@ -250,7 +278,96 @@ void GnomeWallpaperSetterTest::displaysKeepTheirPicturesAcrossARestart()
     QVERIFY(QFileInfo::exists(shown));
 }
 
+void GnomeWallpaperSetterTest::everyChangeSpansItsOwnPictures_data()
+{
+    QTest::addColumn<QList<QRect>>("geometries");
+
+    QTest::newRow("side by side") << QList<QRect>{{0, 0, 1280, 720}, {1280, 0, 1280, 720}};
+    QTest::newRow("stacked") << QList<QRect>{{0, 0, 1280, 720}, {0, 720, 1280, 720}};
+    QTest::newRow("different sizes") << QList<QRect>{{0, 0, 1280, 720}, {1280, 0, 1280, 1024}};
+}
+
+void GnomeWallpaperSetterTest::everyChangeSpansItsOwnPictures()
+{
+    QFETCH(QList<QRect>, geometries);
+
+    // The rotation of the demo account with the real wallpaper service, on two displays that take
+    // their photos (different ones, fitted) from the sandbox's catalog, one change after another.
+    test::RotationRig rig;
+    const QList<DisplayInfo> displays{test::FakeScreens::display(u"A"_s, geometries[0]),
+                                      test::FakeScreens::display(u"B"_s, geometries[1])};
+    rig.screens.setDisplays(displays);
+    test::editUser(rig.account, [](User& user) {
+        user.fitDesktop = u"fit"_s;
+        user.multiDisplayNextPaper = u"diff"_s;
+    });
+    GnomeWallpaperSetter setter(rig.screens, stateFile());
+    LibrarySyncedPhotos synced(rig.sandbox.homePath() + u"/Documents"_s, rig.library, rig.defaults);
+    auto owned =
+        std::make_unique<WallpaperService>(rig.api.network(), setter, rig.clock, rig.reporter, synced);
+    WallpaperService& service = *owned;
+    RotationEngine engine(
+        {rig.account, rig.clock, rig.defaults, rig.api, rig.screens, rig.wake, rig.library, rig.events},
+        std::move(owned));
+
+    // Every picture the desktop is told of, as GNOME's own monitor of the key sees it.
+    QProcess monitor;
+    QStringList told;
+    connect(&monitor, &QProcess::readyReadStandardOutput, this, [&] {
+        while (monitor.canReadLine())
+            told.append(QString::fromUtf8(monitor.readLine()).trimmed().section(u' ', 1));
+    });
+    // Told of a new value until it listens: it may start after the first one.
+    int primes = 0;
+    QString primed;
+    const auto prime = [&] {
+        primed = quotedUri(m_folder + u"/primed-%1.jpg"_s.arg(++primes));
+        QProcess::execute(u"gsettings"_s,
+                          {u"set"_s, u"org.gnome.desktop.background"_s, u"picture-uri"_s, primed});
+    };
+    prime();
+    monitor.start(u"gsettings"_s, {u"monitor"_s, u"org.gnome.desktop.background"_s, u"picture-uri"_s});
+    QVERIFY(monitor.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT((prime(), !told.isEmpty()), 20'000);
+    QTRY_COMPARE(told.last(), primed);
+
+    QString before;
+    for (int round = 0; round < 20; ++round) {
+        const qsizetype mark = told.size();
+        bool changed = false;
+        auto next = [](RotationEngine& engine, bool& changed) -> QCoro::Task<void> {
+            changed = co_await engine.changeWallpaper(true);
+        };
+        next(engine, changed);
+        QVERIFY(QTest::qWaitFor([&engine] { return engine.runningTasks() == 0; }, 60'000));
+        QVERIFY2(changed, qPrintable(engine.lastError().value_or(QString())));
+
+        // One spanned picture per change, under a new name, told to the desktop once, and still there.
+        QCOMPARE(gsettingsGet(u"picture-options"_s), u"'spanned'"_s);
+        const QString shown = pathOf(gsettingsGet(u"picture-uri"_s));
+        QTRY_COMPARE_WITH_TIMEOUT(told.mid(mark), QStringList{quotedUri(shown)}, 20'000);
+        QCOMPARE(gsettingsGet(u"picture-uri-dark"_s), quotedUri(shown));
+        QVERIFY2(shown != before, qPrintable(shown));
+        QVERIFY2(QFileInfo::exists(shown), qPrintable(u"round %1: %2 is gone"_s.arg(round).arg(shown)));
+        before = shown;
+        const QImage spanned(shown);
+        QCOMPARE(spanned.size(), SpannedWallpaper::size(displays));
+        // Each display's part is the picture this change composed for it.
+        for (const DisplayInfo& display : displays) {
+            const QImage composed(service.currentFile(display.key()));
+            QCOMPARE(composed.size(), display.pixelSize);
+            const double apart =
+                difference(spanned.copy(SpannedWallpaper::area(displays, display)), composed);
+            QVERIFY2(apart < 6, qPrintable(u"round %1, display %2: %3 apart from its new picture"_s.arg(round)
+                                               .arg(display.name)
+                                               .arg(apart)));
+        }
+    }
+    monitor.kill();
+    monitor.waitForFinished();
+}
+
 } // namespace lumi
 
-QTEST_GUILESS_MAIN(lumi::GnomeWallpaperSetterTest)
+QTEST_MAIN(lumi::GnomeWallpaperSetterTest)
 #include "GnomeWallpaperSetterTest.moc"

@@ -4,18 +4,28 @@
 
 namespace lumi::test {
 
-QCoro::Task<void> RecordingApplier::applyWallpaper(Medium photo, DisplayInfo display,
-                                                   std::optional<CalendarOverlay> overlay, WallpaperFit fit,
-                                                   std::optional<QString> title, bool useCDN,
-                                                   bool forceDownload)
+QCoro::Task<QList<std::exception_ptr>>
+RecordingApplier::applyWallpapers(QList<WallpaperPlacement> placements,
+                                  std::optional<CalendarOverlay> overlay, WallpaperFit fit, bool useCDN,
+                                  bool forceDownload)
 {
-    m_calls.append(Call{photo, display, overlay, fit, title, useCDN, forceDownload});
+    for (const WallpaperPlacement& placement : std::as_const(placements))
+        m_calls.append(
+            Call{placement.photo, placement.display, overlay, fit, placement.title, useCDN, forceDownload});
     if (m_holding)
         co_await qCoro(&m_released, &WakeSignal::woken);
-    for (qsizetype i = 0; i < m_failures.size(); ++i) {
-        if (m_failures[i].first.isEmpty() || m_failures[i].first == display.name)
-            throw m_failures.takeAt(i).second;
+    QList<std::exception_ptr> failures;
+    for (const WallpaperPlacement& placement : std::as_const(placements)) {
+        std::exception_ptr failure;
+        for (qsizetype i = 0; i < m_failures.size(); ++i) {
+            if (m_failures[i].first.isEmpty() || m_failures[i].first == placement.display.name) {
+                failure = std::make_exception_ptr(m_failures.takeAt(i).second);
+                break;
+            }
+        }
+        failures.append(failure);
     }
+    co_return failures;
 }
 
 void RecordingApplier::failNext(int count, const WallpaperError& error, const QString& displayName)

@@ -9,8 +9,8 @@
 
 namespace lumi::test {
 
-/// Stands in for the wallpaper service: records every photo it is asked to put on a display and
-/// fails or waits when the test says so.
+/// Stands in for the wallpaper service: records every photo it is asked to put on a display (one
+/// call per display) and fails or waits when the test says so.
 class RecordingApplier final : public WallpaperApplier
 {
 public:
@@ -25,9 +25,10 @@ public:
         bool forceDownload = false;
     };
 
-    QCoro::Task<void> applyWallpaper(Medium photo, DisplayInfo display,
-                                     std::optional<CalendarOverlay> overlay, WallpaperFit fit,
-                                     std::optional<QString> title, bool useCDN, bool forceDownload) override;
+    QCoro::Task<QList<std::exception_ptr>> applyWallpapers(QList<WallpaperPlacement> placements,
+                                                           std::optional<CalendarOverlay> overlay,
+                                                           WallpaperFit fit, bool useCDN,
+                                                           bool forceDownload) override;
 
     /// The next count calls (on that display only, when one is named) fail with the error.
     void failNext(int count,
