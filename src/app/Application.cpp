@@ -10,6 +10,7 @@
 #include "app/WindowRelay.h"
 #include "imaging/BundledFonts.h"
 #include "library/DataDirectory.h"
+#include "library/InFlightFiles.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
@@ -364,7 +365,10 @@ void Application::createShell()
 
 void Application::quitting()
 {
-    AppLog(u"app"_s).info(u"quitting"_s);
+    // Downloads and pictures still being written will never be finished now.
+    const int unfinished = InFlightFiles::removeAll();
+    AppLog(u"app"_s).info(unfinished > 0 ? u"quitting; %1 unfinished files removed"_s.arg(unfinished)
+                                         : u"quitting"_s);
     m_events->track(u"app-closed"_s, {});
 }
 

@@ -1,5 +1,6 @@
 #include "imaging/JpegFile.h"
 
+#include "library/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 
 #include <QFile>
@@ -19,6 +20,7 @@ std::optional<QString> JpegFile::write(const QImage& image, const QString& path,
     // The library's temporary name, so the clean-up at start knows a write cut short. NewOnly
     // (O_EXCL): nothing already at the temporary name is reused or written through.
     QFile out(LibraryFiles::temporaryNameFor(path));
+    const InFlightFiles::Claim claim(out.fileName());
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return u"cannot write %1: %2"_s.arg(path, out.errorString());
     QImageWriter writer(&out, "jpeg");

@@ -1,5 +1,7 @@
 #include "library/LibraryFiles.h"
 
+#include "library/InFlightFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -139,6 +141,7 @@ bool LibraryFiles::copyInto(const QString& source, const QString& destination, Q
     QFile out;
     if (!openTemporary(out, destination, error))
         return false;
+    const InFlightFiles::Claim claim(out.fileName());
     QByteArray buffer(1 << 20, Qt::Uninitialized);
     for (;;) {
         const qint64 read = in.read(buffer.data(), buffer.size());

@@ -1,6 +1,7 @@
 #include "library/PhotoDownloader.h"
 
 #include "library/FileTransfer.h"
+#include "library/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 #include "model/Clock.h"
 #include "model/CrashReport.h"
@@ -79,6 +80,7 @@ QCoro::Task<PhotoDownloader::Outcome> PhotoDownloader::fetch(QString shortId, QU
         co_return Outcome::failed;
     }
     QFile file(part);
+    const InFlightFiles::Claim claim(part);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         m_log.info(u"download %1 failed: %2"_s.arg(shortId, file.errorString()));
         co_return Outcome::failed;

@@ -1,6 +1,7 @@
 #include "wallpaper/VariantDownloader.h"
 
 #include "library/FileTransfer.h"
+#include "library/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 #include "model/AppLog.h"
 #include "wallpaper/WallpaperError.h"
@@ -23,6 +24,7 @@ QCoro::Task<void> VariantDownloader::download(QUrl url, QString target, CancelTo
     if (LibraryFiles::existsNoFollow(part) && !LibraryFiles::removeFileOrLink(part))
         throw WallpaperError::system(u"%1 is in the way"_s.arg(part));
     QFile file(part);
+    const InFlightFiles::Claim claim(part);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         throw WallpaperError::system(file.errorString());
 

@@ -50,9 +50,13 @@ WallpaperService::WallpaperService(QNetworkAccessManager& network, WallpaperSett
 {
     // A failure shows up at the first download or composition; nothing to do about it here.
     QDir().mkpath(m_photos);
-    // What a run that ended in mid-write left behind.
+    // What a run that ended in mid-write left behind, here and in the folders below: the variants,
+    // a desktop's spanned pictures.
     LibraryFiles::removeLeftovers(m_directory);
-    LibraryFiles::removeLeftovers(m_photos);
+    const QStringList folders =
+        QDir(m_directory).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QString& folder : folders)
+        LibraryFiles::removeLeftovers(m_directory + u'/' + folder);
 }
 
 WallpaperService::~WallpaperService()

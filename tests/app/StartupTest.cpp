@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/MainWindow.h"
 #include "app/MainWindowController.h"
+#include "app/MenuBarContent.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "state/AppModel.h"
@@ -11,17 +12,21 @@
 #include "support/state/CallJournal.h"
 
 #include <QApplication>
+#include <QDirIterator>
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -61,6 +66,8 @@ private slots:
     void returnAfterRunClearsNothing();
     void appliesTheStoredLanguage_data();
     void appliesTheStoredLanguage();
+    void quittingMidDownloadLeavesNothingHalfWritten_data();
+    void quittingMidDownloadLeavesNothingHalfWritten();
 
 private:
     /// What an earlier run left: a session token and the cached user.
@@ -274,6 +281,63 @@ void StartupTest::appliesTheStoredLanguage()
         lumi::Defaults::shared().setValue(lumi::keys::appleLanguages.name, stored);
     launch(false, true).start();
     QCOMPARE(QLocale().language(), language);
+}
+
+void StartupTest::quittingMidDownloadLeavesNothingHalfWritten_data()
+{
+    QTest::addColumn<bool>("signal");
+    QTest::newRow("SIGTERM") << true;
+    QTest::newRow("the tray menu's Quit") << false;
+}
+
+void StartupTest::quittingMidDownloadLeavesNothingHalfWritten()
+{
+    QFETCH(bool, signal);
+
+    leaveSession();
+    // No photo ever arrives: the sync's download and the wallpaper's are both in flight at quit.
+    QVERIFY(m_sandbox->addFault({{u"path"_s, u"/cdn/*"_s}, {u"delayMs"_s, 120'000}}));
+    const QString home = m_sandbox->homePath();
+    const auto halfWritten = [&home] {
+        QStringList found;
+        QDirIterator files(home, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString path = files.next();
+            const QString name = files.fileName();
+            if (name.endsWith(u".part"_s) || (name.startsWith(u'.') && name.contains(u".tmp-"_s)))
+                found.append(path);
+        }
+        return found;
+    };
+
+    Application& app = launch(false, true);
+    bool quitAsked = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        const QStringList parts = halfWritten();
+        if (parts.filter(u"/Lumivale Playlist/"_s).isEmpty() ||
+            parts.filter(u"/Wallpapers/Photos/"_s).isEmpty())
+            return;
+        watch.stop();
+        quitAsked = true;
+        if (signal) {
+            ::raise(SIGTERM);
+            return;
+        }
+        const QList<QAction*> actions = app.menu()->menu()->actions();
+        const auto quit = std::find_if(actions.cbegin(), actions.cend(),
+                                       [](QAction* action) { return action->text() == u"Quit Lumivale"_s; });
+        QVERIFY(quit != actions.cend());
+        (*quit)->trigger();
+    });
+    watch.start(20);
+    // Ends the run when the downloads never show up.
+    QTimer::singleShot(60'000, qApp, &QCoreApplication::quit);
+
+    QCOMPARE(app.run(), 0);
+    QVERIFY2(quitAsked, qPrintable(halfWritten().join(u", "_s)));
+    QCOMPARE(halfWritten(), QStringList());
+    m_rig.app.reset();
 }
 
 QTEST_MAIN(StartupTest)

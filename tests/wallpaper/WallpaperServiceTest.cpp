@@ -769,9 +769,11 @@ void WallpaperServiceTest::leftoversOfAnInterruptedRunGoAtStart()
     const QString folder = WallpaperService::defaultDirectory();
     QFile::remove(folder); // an earlier test may leave a file in its place
     const QStringList leftovers{folder + u"/.3f9a01bc-1280x1024-5.jpg.tmp-k2j4"_s,
-                                folder + u"/Photos/3f9a01bc-1280x1024.jpg.part"_s};
-    const QStringList kept{folder + u"/3f9a01bc-1280x1024-4.jpg"_s, folder + u"/Photos/3f9a01bc-1280x1024.jpg"_s,
-                           folder + u"/notes.part"_s};
+                                folder + u"/Photos/3f9a01bc-1280x1024.jpg.part"_s,
+                                folder + u"/Spanned/.spanned-17.jpg.tmp-x8q1"_s};
+    const QStringList kept{folder + u"/3f9a01bc-1280x1024-4.jpg"_s,
+                           folder + u"/Photos/3f9a01bc-1280x1024.jpg"_s, folder + u"/notes.part"_s,
+                           folder + u"/Spanned/spanned-16.jpg"_s};
     for (const QString& path : leftovers + kept)
         QVERIFY(test::writeFile(path, QByteArray(100, 'x')));
 
