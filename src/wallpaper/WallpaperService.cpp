@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <utility>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -338,15 +339,18 @@ QCoro::Task<QList<std::optional<QString>>> WallpaperService::setWithRetry(QList<
         if (!self)
             co_return refusals;
         QList<qsizetype> refused;
+        bool unsupported = false;
         for (qsizetype k = 0; k < pending.size(); ++k) {
             const qsizetype i = pending[k];
             const WallpaperSetResult result = results.value(k);
             refusals[i] = result.ok() ? std::nullopt : std::optional(result.error());
             if (result.ok())
                 continue;
-            // Nothing will change by trying again, and nothing is broken that a report could help with.
+            // Nothing will change by trying again, and nothing is broken that a report could help
+            // with; said once for the whole change.
             if (result.permanent()) {
-                m_log.error(u"%1 can't set wallpapers: %2"_s.arg(m_setter.name(), result.error()));
+                if (!std::exchange(unsupported, true))
+                    m_log.error(u"%1 can't set wallpapers: %2"_s.arg(m_setter.name(), result.error()));
                 continue;
             }
             m_log.info(u"setting the wallpaper through %1 failed (retrying): %2"_s.arg(m_setter.name(),
