@@ -8,6 +8,7 @@
 //                           measured. Then 60 distinct 5120x2880 files through the loader for a
 //                           3840x2160 display: the cache's bytes and the RSS, before and after
 //                           the player stops.
+//     saver EFFECT...       the same for the named effects only, without the loader.
 //     saver --frames DIR    one PNG per effect at mid-transition (the faller with its first
 //                           prints on their way down), from sandbox photos.
 
@@ -108,6 +109,17 @@ const Mode modes[] = {
     {"four-up", PlayMode::saver(SaverEffect::fourup)}, {"faller", PlayMode::saver(SaverEffect::faller)},
     {"stories", PlayMode::infoshow()},
 };
+
+// The effects named on the command line, or all of them.
+QList<Mode> chosenModes(const QStringList& names)
+{
+    QList<Mode> chosen;
+    for (const Mode& mode : modes) {
+        if (names.isEmpty() || names.contains(QString::fromLatin1(mode.name)))
+            chosen.append(mode);
+    }
+    return chosen;
+}
 
 // The load average of the last minute, as /proc/loadavg has it.
 double machineLoad()
@@ -222,7 +234,7 @@ void printTimes(const Times& times)
 }
 
 // The window path through a window on a 4K X server: this program again, on a private Xvfb.
-QHash<QString, Times> xcbFrames()
+QHash<QString, Times> xcbFrames(const QStringList& names)
 {
     QHash<QString, Times> times;
     const test::PrivateXServer server({{u"4K"_s, QRect(QPoint(), screen)}});
@@ -236,7 +248,7 @@ QHash<QString, Times> xcbFrames()
     environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
     child.setProcessEnvironment(environment);
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    child.start(QCoreApplication::applicationFilePath(), {u"--xcb-window"_s});
+    child.start(QCoreApplication::applicationFilePath(), QStringList{u"--xcb-window"_s} + names);
     if (!child.waitForFinished(-1) || child.exitCode() != 0) {
         std::fprintf(stderr, "xcb: the run on the 4K Xvfb failed\n");
         return times;
@@ -251,17 +263,17 @@ QHash<QString, Times> xcbFrames()
     return times;
 }
 
-int benchXcbWindow(const QString& scratch)
+int benchXcbWindow(const QStringList& names, const QString& scratch)
 {
     PreparedPhotos photos = syntheticPhotos();
-    for (const Mode& mode : modes) {
+    for (const Mode& mode : chosenModes(names)) {
         const Times times = windowFrames(mode, photos, scratch);
         std::printf("%s %.3f %.3f %.2f\n", mode.name, times.mean, times.worst, times.load);
     }
     return 0;
 }
 
-void benchFrames(const QString& scratch)
+void benchFrames(const QStringList& names, const QString& scratch)
 {
     // The pool sizes itself by the cores it may use when first asked: before any pinning.
     QThreadPool::globalInstance();
@@ -270,8 +282,8 @@ void benchFrames(const QString& scratch)
     std::printf("frame times at %dx%d in ms, with the 1-minute load average as each was taken; %d cores\n",
                 screen.width(), screen.height(), QThread::idealThreadCount());
     std::printf("%-12s %-36s %-36s %s\n", "effect", "raster, 1 core", "window path, all cores", "xcb window, 4K Xvfb");
-    const QHash<QString, Times> xcb = xcbFrames();
-    for (const Mode& mode : modes) {
+    const QHash<QString, Times> xcb = xcbFrames(names);
+    for (const Mode& mode : chosenModes(names)) {
         Times raster;
         {
             pinToOneCore(true);
@@ -380,17 +392,28 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QTemporaryDir scratch;
-    const QStringList arguments = app.arguments();
+    QStringList arguments = app.arguments().mid(1);
     if (const qsizetype at = arguments.indexOf(u"--frames"_s); at >= 0) {
         if (at + 1 >= arguments.size()) {
-            std::fprintf(stderr, "usage: saver [--frames DIR]\n");
+            std::fprintf(stderr, "usage: saver [EFFECT...] | saver --frames DIR\n");
             return 2;
         }
         return writeFrames(arguments.at(at + 1), scratch.path());
     }
-    if (arguments.contains(u"--xcb-window"_s))
-        return benchXcbWindow(scratch.path());
-    benchFrames(scratch.path());
-    benchLoader();
+    const bool xcbWindow = arguments.removeAll(u"--xcb-window"_s) > 0;
+    for (const QString& name : std::as_const(arguments)) {
+        if (chosenModes({name}).isEmpty()) {
+            std::fprintf(stderr, "no effect named %s; the effects:", qPrintable(name));
+            for (const Mode& mode : modes)
+                std::fprintf(stderr, " %s", mode.name);
+            std::fprintf(stderr, "\n");
+            return 2;
+        }
+    }
+    if (xcbWindow)
+        return benchXcbWindow(arguments, scratch.path());
+    benchFrames(arguments, scratch.path());
+    if (arguments.isEmpty())
+        benchLoader();
     return 0;
 }

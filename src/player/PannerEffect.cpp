@@ -48,7 +48,7 @@ void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
     const qreal ratio = devicePixelRatio(painter);
     painter.save();
     painter.setClipRect(bounds, Qt::IntersectClip);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    auto backdrop = SwingRenderer::Backdrop::black;
     for (auto& layer : m_layers.layers()) {
         Panned& panned = layer.look;
         const qreal moved = panned.motion.linearProgress(now);
@@ -57,9 +57,15 @@ void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
         const QRectF cover = panned.image.placed(bounds, true);
         QRectF target(QPointF(), cover.size() * scale);
         target.moveCenter(cover.center() + QPointF(area.width() * panned.drift * moved, 0));
-        painter.setOpacity(layer.opacity(now));
         // Scaled once to its final zoom; each frame only shrinks that copy a little.
-        painter.drawImage(target, panned.image.scaledTo((cover.size() * (1 + zoom) * ratio).toSize(), ratio));
+        const QImage& scaled = panned.image.scaledTo((cover.size() * (1 + zoom) * ratio).toSize(), ratio);
+        const QSizeF units = QSizeF(scaled.size()) / ratio;
+        painter.setOpacity(layer.opacity(now));
+        m_renderer.draw(painter, scaled,
+                        QTransform(target.width() / units.width(), 0, 0, target.height() / units.height(),
+                                   target.left(), target.top()),
+                        area, backdrop);
+        backdrop = SwingRenderer::Backdrop::anything;
         if (panned.title)
             panned.title->paint(painter, bounds);
     }

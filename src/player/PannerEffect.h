@@ -5,6 +5,7 @@
 #include "player/PhotoLayers.h"
 #include "player/PhotoTitle.h"
 #include "player/PlayerEffect.h"
+#include "player/SwingRenderer.h"
 
 #include <functional>
 
@@ -41,6 +42,7 @@ private:
     PlaySettings m_settings;
     DriftPicker m_pickDrift;
     PhotoLayers<Panned> m_layers;
+    SwingRenderer m_renderer;
 };
 
 } // namespace lumi

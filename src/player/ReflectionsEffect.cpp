@@ -100,6 +100,7 @@ void ReflectionsEffect::paint(QPainter& painter, QSizeF area, std::chrono::milli
 {
     m_layers.prune(now);
     const qreal ratio = devicePixelRatio(painter);
+    auto backdrop = SwingRenderer::Backdrop::black;
     for (auto& layer : m_layers.layers()) {
         Reflected& reflected = layer.look;
         if (reflected.area != area || reflected.composed.devicePixelRatio() != ratio)
@@ -110,10 +111,11 @@ void ReflectionsEffect::paint(QPainter& painter, QSizeF area, std::chrono::milli
         if (angle != 0)
             m_swing.draw(painter, reflected.composed,
                          QTransform::fromTranslate(reflected.origin.x(), reflected.origin.y()) * swing(area, angle),
-                         area);
+                         area, backdrop);
         else
             painter.drawImage(reflected.origin, reflected.composed);
         painter.restore();
+        backdrop = SwingRenderer::Backdrop::anything;
     }
 }
 
