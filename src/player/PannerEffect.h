@@ -29,6 +29,7 @@ public:
     void paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now) override;
     void photoChanged(const std::optional<ShownPhoto>& photo, Transition transition) override;
     bool isMoving(std::chrono::milliseconds now) const override;
+    bool coversArea(QSizeF area, std::chrono::milliseconds now) const override;
 
 private:
     struct Panned
@@ -37,6 +38,10 @@ private:
         std::optional<PhotoTitle> title;
         qreal drift;
         Transition motion;
+
+        qreal zoom() const;
+        /// Where the photo is drawn at `now`: covering `bounds`, zoomed and drifted as far as it has moved.
+        QRectF target(const QRectF& bounds, std::chrono::milliseconds now) const;
     };
 
     PlaySettings m_settings;

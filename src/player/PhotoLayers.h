@@ -28,6 +28,7 @@ public:
         qreal insertion(std::chrono::milliseconds now) const { return in.progress(now); }
         qreal removal(std::chrono::milliseconds now) const { return out ? out->progress(now) : 0; }
         qreal opacity(std::chrono::milliseconds now) const { return insertion(now) * (1 - removal(now)); }
+        bool hasLeft(std::chrono::milliseconds now) const { return out && now >= out->end(); }
     };
 
     /// The shown photos leave with `transition`; `look` (if any) arrives with it.
@@ -44,7 +45,7 @@ public:
     /// Forgets the photos that have left by `now`.
     void prune(std::chrono::milliseconds now)
     {
-        std::erase_if(m_layers, [now](const Layer& layer) { return layer.out && now >= layer.out->end(); });
+        std::erase_if(m_layers, [now](const Layer& layer) { return layer.hasLeft(now); });
     }
 
     bool isMoving(std::chrono::milliseconds now) const

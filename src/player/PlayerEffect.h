@@ -31,6 +31,9 @@ public:
     virtual void photoChanged(const std::optional<ShownPhoto>& photo, Transition transition);
     /// Whether the frame at `now` may differ from later ones: windows repaint only while it does.
     virtual bool isMoving(std::chrono::milliseconds now) const = 0;
+    /// Whether the frame at `now` sets every pixel of `area` opaque, as over black, so the stage
+    /// need not clear it first.
+    virtual bool coversArea(QSizeF area, std::chrono::milliseconds now) const;
 
 signals:
     /// Something changed that no transition announced (a self-paced photo arrived).

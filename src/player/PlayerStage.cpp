@@ -74,7 +74,9 @@ void PlayerStage::makeEffect()
 
 void PlayerStage::paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now)
 {
-    painter.fillRect(QRectF(QPointF(), area), Qt::black);
+    // A full-screen clear costs as much as drawing a photo.
+    if (!m_effect->coversArea(area, now))
+        painter.fillRect(QRectF(QPointF(), area), Qt::black);
     m_effect->paint(painter, area, now);
 }
 

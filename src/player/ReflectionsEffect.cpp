@@ -108,12 +108,11 @@ void ReflectionsEffect::paint(QPainter& painter, QSizeF area, std::chrono::milli
         const qreal angle = -swingDegrees * (1 - layer.insertion(now)) + swingDegrees * layer.removal(now);
         painter.save();
         painter.setOpacity(layer.opacity(now));
-        if (angle != 0)
-            m_swing.draw(painter, reflected.composed,
-                         QTransform::fromTranslate(reflected.origin.x(), reflected.origin.y()) * swing(area, angle),
-                         area, backdrop);
-        else
-            painter.drawImage(reflected.origin, reflected.composed);
+        // Unturned too: a full-screen picture is copied across the cores, its empty parts skipped.
+        m_swing.draw(painter, reflected.composed,
+                     QTransform::fromTranslate(reflected.origin.x(), reflected.origin.y()) *
+                         swing(area, angle),
+                     area, backdrop);
         painter.restore();
         backdrop = SwingRenderer::Backdrop::anything;
     }

@@ -71,8 +71,9 @@ inline Lanes over(Lanes pixels, Lanes under)
 // Two pixels on to the target; over black they need no blend. With `both` false, the first only.
 inline void put(quint32* target, Lanes pixels, bool overBlack, bool both = true)
 {
-    const TwoPixels under = both ? load(target) : TwoPixels{target[0], 0};
-    const TwoPixels drawn = overBlack ? narrow(pixels) | 0xff000000 : narrow(over(pixels, widen(under)));
+    const TwoPixels drawn = overBlack
+                                ? narrow(pixels) | 0xff000000
+                                : narrow(over(pixels, widen(both ? load(target) : TwoPixels{target[0], 0})));
     if (both)
         std::memcpy(target, &drawn, sizeof drawn);
     else
@@ -162,16 +163,25 @@ void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransfor
     m_buffer.setDevicePixelRatio(ratio);
     for (int row = 0; row < bounds.height(); ++row)
         std::memset(m_buffer.scanLine(row), 0, size_t(bounds.width()) * 4);
+    // Over black the buffer holds the picture at the painter's opacity, opaque, to replace what
+    // is there; otherwise the painter blends it.
+    const bool overBlack = backdrop == Backdrop::black;
     resample(m_buffer.bits(), m_buffer.bytesPerLine(), QRegion(QRect(QPoint(), bounds.size())), image,
-             transform * QTransform::fromTranslate(-bounds.left(), -bounds.top()), 256, Backdrop::anything);
+             transform * QTransform::fromTranslate(-bounds.left(), -bounds.top()),
+             overBlack ? int(std::lround(painter.opacity() * 256)) : 256, backdrop);
+    painter.save();
+    if (overBlack)
+        painter.setOpacity(1);
     painter.drawImage(QPointF(bounds.topLeft()) / ratio, m_buffer, QRectF(QPointF(), bounds.size()));
+    painter.restore();
 }
 
 void SwingRenderer::resample(uchar* bits, qsizetype bytesPerLine, const QRegion& clip, const QImage& image,
                              const QTransform& transform, int opacity, Backdrop backdrop)
 {
     QRect bounds = transform.mapRect(QRectF(image.rect())).toAlignedRect() & clip.boundingRect();
-    if (bounds.isEmpty() || opacity <= 0)
+    // Over black even a transparent picture is written: the area may not have been cleared.
+    if (bounds.isEmpty() || (opacity <= 0 && backdrop == Backdrop::anything))
         return;
 
     // Target x = (m11 x + m31) / w and y = (m12 x + m22 y + m32) / w with w = m13 x + m33: a

@@ -62,6 +62,45 @@ private slots:
         }
     }
 
+    // The panner sets every pixel itself, so the stage leaves the area uncleared: nothing of the
+    // frame before may show through, whatever drift each photo draws, anywhere in its change.
+    void thePannerLeavesNothingOfTheFrameBefore_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("at 1") << 1.0;
+        QTest::newRow("at 2") << 2.0;
+    }
+
+    void thePannerLeavesNothingOfTheFrameBefore()
+    {
+        QFETCH(qreal, ratio);
+        PlaySettings settings = settingsWith(true, false);
+        settings.pauseSeconds = 3;
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::kber), {u"red"_s, u"blue"_s}, settings);
+        PlayerStage stage(*rig.model);
+        rig.model->start(true);
+        QCoreApplication::processEvents();
+        for (int frame = 0; frame < 80; ++frame) {
+            QImage image(screen * ratio, QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::green);
+            QPainter painter(&image);
+            stage.paint(painter, QSizeF(screen), rig.clock.monotonic());
+            painter.end();
+            QPoint leak(-1, -1);
+            for (int y = 0; y < image.height() && leak.y() < 0; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                for (int x = 0; x < image.width() && leak.y() < 0; ++x) {
+                    if (qGreen(line[x]) >= 100)
+                        leak = QPoint(x, y);
+                }
+            }
+            QVERIFY2(leak.y() < 0, qPrintable(u"%1,%2 at %3 ms"_s.arg(leak.x()).arg(leak.y()).arg(
+                                       rig.clock.monotonic().count())));
+            rig.advance(230ms);
+        }
+    }
+
     void aModeChangeMakesAFreshEffectWithThePhotoOnScreen()
     {
         test::PlayerRig rig(PlayMode::saver(SaverEffect::fader), {u"red"_s, u"blue"_s});
