@@ -41,20 +41,6 @@ void PannerEffect::photoChanged(const std::optional<ShownPhoto>& photo, Transiti
     m_layers.change(photo ? photo->id : QUuid(), std::move(panned), transition);
 }
 
-qreal PannerEffect::Panned::zoom() const
-{
-    return drift == 0 ? zoomInPlace : zoomWithDrift;
-}
-
-QRectF PannerEffect::Panned::target(const QRectF& bounds, std::chrono::milliseconds now) const
-{
-    const qreal moved = motion.linearProgress(now);
-    const QRectF cover = image.placed(bounds, true);
-    QRectF target(QPointF(), cover.size() * (1 + moved * zoom()));
-    target.moveCenter(cover.center() + QPointF(bounds.width() * drift * moved, 0));
-    return target;
-}
-
 void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now)
 {
     m_layers.prune(now);
@@ -62,14 +48,18 @@ void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
     const qreal ratio = devicePixelRatio(painter);
     painter.save();
     painter.setClipRect(bounds, Qt::IntersectClip);
-    // The photo underneath is written, not blended: it covers the area.
+    // The photo underneath is written, not blended, and sets every pixel.
     auto backdrop = SwingRenderer::Backdrop::black;
     for (auto& layer : m_layers.layers()) {
         Panned& panned = layer.look;
-        const QRectF target = panned.target(bounds, now);
+        const qreal moved = panned.motion.linearProgress(now);
+        const qreal zoom = panned.drift == 0 ? zoomInPlace : zoomWithDrift;
+        const qreal scale = 1 + moved * zoom;
+        const QRectF cover = panned.image.placed(bounds, true);
+        QRectF target(QPointF(), cover.size() * scale);
+        target.moveCenter(cover.center() + QPointF(area.width() * panned.drift * moved, 0));
         // Scaled once to its final zoom; each frame only shrinks that copy a little.
-        const QSizeF cover = panned.image.placed(bounds, true).size();
-        const QImage& scaled = panned.image.scaledTo((cover * (1 + panned.zoom()) * ratio).toSize(), ratio);
+        const QImage& scaled = panned.image.scaledTo((cover.size() * (1 + zoom) * ratio).toSize(), ratio);
         const QSizeF units = QSizeF(scaled.size()) / ratio;
         painter.setOpacity(layer.opacity(now));
         m_renderer.draw(painter, scaled,
@@ -90,15 +80,10 @@ bool PannerEffect::isMoving(std::chrono::milliseconds now) const
            || m_layers.isMoving(now);
 }
 
-bool PannerEffect::coversArea(QSizeF area, std::chrono::milliseconds now) const
+// The photo drawn first sets every pixel.
+bool PannerEffect::coversArea(QSizeF, std::chrono::milliseconds now) const
 {
-    // The photo drawn first, over black.
-    const auto& layers = m_layers.layers();
-    const auto bottom =
-        std::find_if(layers.begin(), layers.end(), [now](const auto& layer) { return !layer.hasLeft(now); });
-    const QRectF bounds(QPointF(), area);
-    return bottom != layers.end() && !bottom->look.image.image().isNull() &&
-           bottom->look.target(bounds, now).contains(bounds);
+    return m_layers.isShowing(now);
 }
 
 } // namespace lumi

@@ -38,10 +38,6 @@ private:
         std::optional<PhotoTitle> title;
         qreal drift;
         Transition motion;
-
-        qreal zoom() const;
-        /// Where the photo is drawn at `now`: covering `bounds`, zoomed and drifted as far as it has moved.
-        QRectF target(const QRectF& bounds, std::chrono::milliseconds now) const;
     };
 
     PlaySettings m_settings;

@@ -48,6 +48,13 @@ public:
         std::erase_if(m_layers, [now](const Layer& layer) { return layer.hasLeft(now); });
     }
 
+    /// Whether a photo is still drawn at `now`.
+    bool isShowing(std::chrono::milliseconds now) const
+    {
+        return std::any_of(m_layers.begin(), m_layers.end(),
+                           [now](const Layer& layer) { return !layer.hasLeft(now); });
+    }
+
     bool isMoving(std::chrono::milliseconds now) const
     {
         return std::any_of(m_layers.begin(), m_layers.end(), [now](const Layer& layer) {

@@ -123,4 +123,10 @@ bool ReflectionsEffect::isMoving(std::chrono::milliseconds now) const
     return m_layers.isMoving(now);
 }
 
+// The photo drawn first sets every pixel, black around it.
+bool ReflectionsEffect::coversArea(QSizeF, std::chrono::milliseconds now) const
+{
+    return m_layers.isShowing(now);
+}
+
 } // namespace lumi

@@ -23,6 +23,7 @@ public:
     void paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now) override;
     void photoChanged(const std::optional<ShownPhoto>& photo, Transition transition) override;
     bool isMoving(std::chrono::milliseconds now) const override;
+    bool coversArea(QSizeF area, std::chrono::milliseconds now) const override;
 
     /// A turn by `degrees` about the vertical line through the centre of `area`, seen in
     /// perspective from 2·max(W, H) in front of it.

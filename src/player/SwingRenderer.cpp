@@ -16,6 +16,8 @@ namespace lumi {
 
 namespace {
 
+constexpr quint32 opaqueBlack = 0xff000000;
+
 // The compiler's vector extensions, which become SSE2 or NEON as the target has them. Eight
 // 16-bit lanes hold the channels of two pixels with room for a channel times a weight of 256.
 using Lanes = quint16 __attribute__((vector_size(16)));
@@ -72,7 +74,7 @@ inline Lanes over(Lanes pixels, Lanes under)
 inline void put(quint32* target, Lanes pixels, bool overBlack, bool both = true)
 {
     const TwoPixels drawn = overBlack
-                                ? narrow(pixels) | 0xff000000
+                                ? narrow(pixels) | opaqueBlack
                                 : narrow(over(pixels, widen(both ? load(target) : TwoPixels{target[0], 0})));
     if (both)
         std::memcpy(target, &drawn, sizeof drawn);
@@ -116,6 +118,20 @@ inline Lanes mixAcross(TwoPixels first, const quint16* firstAcross, TwoPixels se
 
 constexpr int bandRows = 32;
 
+void blacken(quint32* from, quint32* to)
+{
+    if (from < to)
+        std::fill(from, to, opaqueBlack);
+}
+
+// The columns of `band` the picture may cover, from left to right; none at its right end.
+std::pair<int, int> pictureColumns(const QRect& band, const QRect& bounds)
+{
+    const int left = std::max(band.left(), bounds.left());
+    const int right = std::min(band.right(), bounds.right());
+    return left <= right ? std::pair(left, right) : std::pair(band.right() + 1, band.right());
+}
+
 } // namespace
 
 struct SwingRenderer::Pass
@@ -125,7 +141,7 @@ struct SwingRenderer::Pass
     int lastColumn;
     int lastRow;
     const Column* columns; // from the bounds' left
-    QPoint bounds;         // the target pixel of the first column and row
+    QRect bounds;          // the target pixels the picture may cover
     uchar* target;
     qsizetype targetStride;
     bool overBlack;
@@ -137,8 +153,6 @@ void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransfor
     Q_ASSERT(image.isNull() || image.format() == QImage::Format_ARGB32_Premultiplied ||
              image.format() == QImage::Format_RGB32);
     Q_ASSERT(units.m21() == 0 && units.m23() == 0);
-    if (image.isNull())
-        return;
     const QTransform fromPixels =
         QTransform::fromScale(1 / image.devicePixelRatio(), 1 / image.devicePixelRatio()) * units;
     if (const std::optional<RasterTarget> target = RasterTarget::of(painter)) {
@@ -149,11 +163,17 @@ void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransfor
     }
 
     // Elsewhere into a buffer at the device's pixels, drawn with the painter.
+    if (backdrop == Backdrop::black) {
+        painter.save();
+        painter.setOpacity(1);
+        painter.fillRect(QRectF(QPointF(), area), Qt::black);
+        painter.restore();
+    }
     const qreal ratio = devicePixelRatio(painter);
     const QTransform transform = fromPixels * QTransform::fromScale(ratio, ratio);
     const QSize pixels = (area * ratio).toSize();
     const QRect bounds = transform.mapRect(QRectF(image.rect())).toAlignedRect() & QRect(QPoint(), pixels);
-    if (bounds.isEmpty())
+    if (bounds.isEmpty() || image.isNull())
         return;
     if (m_buffer.width() < bounds.width() || m_buffer.height() < bounds.height()) {
         m_buffer = LargeBitmap::create(pixels, QImage::Format_ARGB32_Premultiplied);
@@ -163,26 +183,19 @@ void SwingRenderer::draw(QPainter& painter, const QImage& image, const QTransfor
     m_buffer.setDevicePixelRatio(ratio);
     for (int row = 0; row < bounds.height(); ++row)
         std::memset(m_buffer.scanLine(row), 0, size_t(bounds.width()) * 4);
-    // Over black the buffer holds the picture at the painter's opacity, opaque, to replace what
-    // is there; otherwise the painter blends it.
-    const bool overBlack = backdrop == Backdrop::black;
     resample(m_buffer.bits(), m_buffer.bytesPerLine(), QRegion(QRect(QPoint(), bounds.size())), image,
-             transform * QTransform::fromTranslate(-bounds.left(), -bounds.top()),
-             overBlack ? int(std::lround(painter.opacity() * 256)) : 256, backdrop);
-    painter.save();
-    if (overBlack)
-        painter.setOpacity(1);
+             transform * QTransform::fromTranslate(-bounds.left(), -bounds.top()), 256, Backdrop::anything);
     painter.drawImage(QPointF(bounds.topLeft()) / ratio, m_buffer, QRectF(QPointF(), bounds.size()));
-    painter.restore();
 }
 
 void SwingRenderer::resample(uchar* bits, qsizetype bytesPerLine, const QRegion& clip, const QImage& image,
                              const QTransform& transform, int opacity, Backdrop backdrop)
 {
-    QRect bounds = transform.mapRect(QRectF(image.rect())).toAlignedRect() & clip.boundingRect();
-    // Over black even a transparent picture is written: the area may not have been cleared.
-    if (bounds.isEmpty() || (opacity <= 0 && backdrop == Backdrop::anything))
-        return;
+    // Over black every pixel of the clip is written, the picture's or black.
+    const bool overBlack = backdrop == Backdrop::black;
+    QRect bounds = image.isNull() || (opacity <= 0 && !overBlack)
+                       ? QRect()
+                       : transform.mapRect(QRectF(image.rect())).toAlignedRect() & clip.boundingRect();
 
     // Target x = (m11 x + m31) / w and y = (m12 x + m22 y + m32) / w with w = m13 x + m33: a
     // target column fixes the picture's x and w, and then y follows the target row linearly.
@@ -190,7 +203,7 @@ void SwingRenderer::resample(uchar* bits, qsizetype bytesPerLine, const QRegion&
     const qreal m22 = transform.m22(), m31 = transform.m31(), m32 = transform.m32(), m33 = transform.m33();
     const int width = image.width();
     const int height = image.height();
-    m_columns.resize(size_t(bounds.width()));
+    m_columns.resize(size_t(std::max(bounds.width(), 0)));
     for (int i = 0; i < bounds.width(); ++i) {
         Column& column = m_columns[size_t(i)];
         // Pixel centres are sampled, as the raster engine does.
@@ -221,17 +234,21 @@ void SwingRenderer::resample(uchar* bits, qsizetype bytesPerLine, const QRegion&
     // Only columns that show the picture, from the first to the last.
     const auto shows = [](const Column& column) { return column.firstRow < column.endRow; };
     const auto firstShown = std::find_if(m_columns.begin(), m_columns.end(), shows);
-    if (firstShown == m_columns.end())
-        return;
     const auto lastShown = std::find_if(m_columns.rbegin(), m_columns.rend(), shows).base();
-    bounds.setLeft(bounds.left() + int(firstShown - m_columns.begin()));
-    bounds.setWidth(int(lastShown - firstShown));
-    m_columns.erase(lastShown, m_columns.end());
-    m_columns.erase(m_columns.begin(), firstShown);
+    if (firstShown < lastShown) {
+        bounds.setLeft(bounds.left() + int(firstShown - m_columns.begin()));
+        bounds.setWidth(int(lastShown - firstShown));
+        m_columns.erase(lastShown, m_columns.end());
+        m_columns.erase(m_columns.begin(), firstShown);
+    } else {
+        bounds = QRect();
+    }
+    if (bounds.isEmpty() && !overBlack)
+        return;
 
     m_bands.clear();
     for (const QRect& rect : clip) {
-        const QRect part = rect & bounds;
+        const QRect part = overBlack ? rect : rect & bounds;
         for (int top = part.top(); top <= part.bottom(); top += bandRows)
             m_bands.emplace_back(part.left(), top, part.width(), std::min(bandRows, part.bottom() + 1 - top));
     }
@@ -242,10 +259,10 @@ void SwingRenderer::resample(uchar* bits, qsizetype bytesPerLine, const QRegion&
                     width - 1,
                     height - 1,
                     m_columns.data(),
-                    bounds.topLeft(),
+                    bounds,
                     bits,
                     bytesPerLine,
-                    backdrop == Backdrop::black};
+                    overBlack};
     // A scale without a turn reads the same source rows in every column.
     const auto rows = m12 == 0 && m13 == 0 ? &SwingRenderer::scaledRows : &SwingRenderer::turnedRows;
     QtConcurrent::blockingMap(m_bands, [&](const QRect& band) { rows(pass, band); });
@@ -253,27 +270,37 @@ void SwingRenderer::resample(uchar* bits, qsizetype bytesPerLine, const QRegion&
 
 void SwingRenderer::scaledRows(const Pass pass, const QRect& band)
 {
-    const Column* const columns = pass.columns + (band.left() - pass.bounds.x());
-    const Column& first = columns[0];
-    const Column& last = columns[band.width() - 1];
-    const int from = std::min(first.left, last.left);
-    const int count = std::max(first.left, last.left) + 1 - from;
+    const auto [left, right] = pictureColumns(band, pass.bounds);
+    const int count = right - left + 1;
+    const Column* const columns = count > 0 ? pass.columns + (left - pass.bounds.left()) : nullptr;
+    const int firstRow = count > 0 ? columns[0].firstRow : 0;
+    const int endRow = count > 0 ? columns[0].endRow : 0;
+    const int from = count > 0 ? std::min(columns[0].left, columns[count - 1].left) : 0;
+    const int sources = count > 0 ? std::max(columns[0].left, columns[count - 1].left) + 1 - from : 0;
     // Each row's two source rows mixed down once, then read across in pairs for each pixel.
-    std::vector<quint32> mixed(size_t(count) + 1);
-    const int endRow = std::min(band.bottom() + 1, first.endRow);
-    for (int row = std::max(band.top(), first.firstRow); row < endRow; ++row) {
-        const qint64 v = first.v + (row - pass.bounds.y()) * first.step;
+    std::vector<quint32> mixed(size_t(sources) + 1);
+    for (int row = band.top(); row <= band.bottom(); ++row) {
+        auto* line = reinterpret_cast<quint32*>(pass.target + row * pass.targetStride);
+        const bool shown = row >= firstRow && row < endRow;
+        if (pass.overBlack) {
+            blacken(line + band.left(), line + (shown ? left : band.right() + 1));
+            if (shown)
+                blacken(line + right + 1, line + band.right() + 1);
+        }
+        if (!shown)
+            continue;
+        const qint64 v = columns[0].v + (row - pass.bounds.top()) * columns[0].step;
         const quint32* upper = pass.source + std::clamp<qint64>(v >> 16, 0, pass.lastRow) * pass.sourceStride;
         const quint32* lower = v >> 16 < pass.lastRow && v >= 0 ? upper + pass.sourceStride : upper;
-        mixRows(upper + from, lower + from, std::min(count + 1, pass.lastColumn + 1 - from),
+        mixRows(upper + from, lower + from, std::min(sources + 1, pass.lastColumn + 1 - from),
                 quint16((v >> 8) & 0xff), mixed.data());
-        auto* line = reinterpret_cast<quint32*>(pass.target + row * pass.targetStride) + band.left();
+        line += left;
         const auto pair = [&](int i) { return load(mixed.data() + (columns[i].left - from)); };
         int i = 0;
-        for (; i + 2 <= band.width(); i += 2)
+        for (; i + 2 <= count; i += 2)
             put(line + i, mixAcross(pair(i), columns[i].across, pair(i + 1), columns[i + 1].across),
                 pass.overBlack);
-        if (i < band.width())
+        if (i < count)
             put(line + i, mixAcross(pair(i), columns[i].across, pair(i), columns[i].across), pass.overBlack,
                 false);
     }
@@ -281,28 +308,39 @@ void SwingRenderer::scaledRows(const Pass pass, const QRect& band)
 
 void SwingRenderer::turnedRows(const Pass pass, const QRect& band)
 {
-    const Column* const columns = pass.columns + (band.left() - pass.bounds.x());
+    const auto [left, right] = pictureColumns(band, pass.bounds);
+    const Column* const columns = left <= right ? pass.columns + (left - pass.bounds.left()) : nullptr;
     for (int row = band.top(); row <= band.bottom(); ++row) {
-        auto* line = reinterpret_cast<quint32*>(pass.target + row * pass.targetStride) + band.left();
-        const qint64 fromTop = row - pass.bounds.y();
-        for (int i = 0; i < band.width(); ++i) {
-            const Column& column = columns[i];
-            if (row < column.firstRow || row >= column.endRow)
+        auto* line = reinterpret_cast<quint32*>(pass.target + row * pass.targetStride);
+        if (pass.overBlack) {
+            blacken(line + band.left(), line + left);
+            blacken(line + right + 1, line + band.right() + 1);
+        }
+        const qint64 fromTop = row - pass.bounds.top();
+        for (int x = left; x <= right; ++x) {
+            const Column& column = columns[x - left];
+            quint32& pixel = line[x];
+            // The picture's empty parts leave the target as it is, or black.
+            if (row < column.firstRow || row >= column.endRow) {
+                if (pass.overBlack)
+                    pixel = opaqueBlack;
                 continue;
+            }
             const qint64 v = column.v + fromTop * column.step;
             const quint32* upper =
                 pass.source + std::clamp<qint64>(v >> 16, 0, pass.lastRow) * pass.sourceStride + column.left;
             const quint32* lower = v >> 16 < pass.lastRow && v >= 0 ? upper + pass.sourceStride : upper;
             const TwoPixels upperPair{upper[0], upper[column.right]};
             const TwoPixels lowerPair{lower[0], lower[column.right]};
-            // The picture's empty parts leave the target as it is.
-            if (((upperPair | lowerPair)[0] | (upperPair | lowerPair)[1]) == 0)
+            if (((upperPair | lowerPair)[0] | (upperPair | lowerPair)[1]) == 0) {
+                if (pass.overBlack)
+                    pixel = opaqueBlack;
                 continue;
+            }
             const auto down = quint16((v >> 8) & 0xff);
-            const Lanes pair = (widen(upperPair) * quint16(256 - down) + widen(lowerPair) * down) >> 8;
-            const Lanes weighted = pair * load(column.across);
-            put(line + i,
-                (weighted + __builtin_shufflevector(weighted, weighted, 4, 5, 6, 7, 0, 1, 2, 3)) >> 8,
+            const Lanes mixedDown = (widen(upperPair) * quint16(256 - down) + widen(lowerPair) * down) >> 8;
+            const Lanes weighted = mixedDown * load(column.across);
+            put(&pixel, (weighted + __builtin_shufflevector(weighted, weighted, 4, 5, 6, 7, 0, 1, 2, 3)) >> 8,
                 pass.overBlack, false);
         }
     }

@@ -21,10 +21,12 @@ namespace lumi {
 class SwingRenderer final
 {
 public:
-    /// What lies under the area before the picture is drawn.
+    /// What lies under the picture.
     enum class Backdrop {
+        /// Whatever the area shows: the picture is blended over it.
         anything,
-        /// Opaque black, as under an effect's first layer: the picture is written, not blended.
+        /// Black, as under an effect's first layer: every pixel of the area is written, black
+        /// or the picture over black, with no need to clear the area first or blend.
         black,
     };
 

@@ -62,21 +62,26 @@ private slots:
         }
     }
 
-    // The panner sets every pixel itself, so the stage leaves the area uncleared: nothing of the
-    // frame before may show through, whatever drift each photo draws, anywhere in its change.
-    void thePannerLeavesNothingOfTheFrameBefore_data()
+    // The panner and the reflections set every pixel themselves, so the stage leaves the area
+    // uncleared: nothing of the frame before may show through, whatever drift each photo draws,
+    // anywhere in a change.
+    void effectsLeaveNothingOfTheFrameBefore_data()
     {
+        QTest::addColumn<PlayMode>("mode");
         QTest::addColumn<qreal>("ratio");
-        QTest::newRow("at 1") << 1.0;
-        QTest::newRow("at 2") << 2.0;
+        QTest::newRow("panner at 1") << PlayMode::saver(SaverEffect::kber) << 1.0;
+        QTest::newRow("panner at 2") << PlayMode::saver(SaverEffect::kber) << 2.0;
+        QTest::newRow("reflections at 1") << PlayMode::saver(SaverEffect::reflections) << 1.0;
+        QTest::newRow("reflections at 2") << PlayMode::saver(SaverEffect::reflections) << 2.0;
     }
 
-    void thePannerLeavesNothingOfTheFrameBefore()
+    void effectsLeaveNothingOfTheFrameBefore()
     {
+        QFETCH(PlayMode, mode);
         QFETCH(qreal, ratio);
         PlaySettings settings = settingsWith(true, false);
         settings.pauseSeconds = 3;
-        test::PlayerRig rig(PlayMode::saver(SaverEffect::kber), {u"red"_s, u"blue"_s}, settings);
+        test::PlayerRig rig(mode, {u"red"_s, u"blue"_s}, settings);
         PlayerStage stage(*rig.model);
         rig.model->start(true);
         QCoreApplication::processEvents();

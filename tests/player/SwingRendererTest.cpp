@@ -57,11 +57,11 @@ QImage opaquePhoto(QSize size, qreal ratio, const QColor& tint)
     return image;
 }
 
-QImage framed(qreal ratio, const std::function<void(QPainter&)>& draw)
+QImage framed(qreal ratio, const std::function<void(QPainter&)>& draw, const QColor& fill = Qt::black)
 {
     QImage frame(area * ratio, QImage::Format_RGB32);
     frame.setDevicePixelRatio(ratio);
-    frame.fill(Qt::black);
+    frame.fill(fill);
     QPainter painter(&frame);
     draw(painter);
     return frame;
@@ -162,9 +162,10 @@ private slots:
         QVERIFY2(difference.worst <= 4 && difference.outline <= 25, qPrintable(described(difference)));
     }
 
-    // The panner's two layers as a window shows them: the photo at rest underneath, written on
-    // the black backdrop, and the next one fading in over it; each a zoomed and shifted copy of a
-    // photo pre-scaled to its widest zoom.
+    // The panner's two layers as a window shows them: the photo at rest underneath, written with
+    // the black backdrop it lays itself, and the next one fading in over it; each a zoomed and
+    // shifted copy of a photo pre-scaled to its widest zoom. Qt's drawing has the area cleared
+    // first; both start from a frame the previous one left green.
     void matchesQtsScaledDrawing_data()
     {
         QTest::addColumn<qreal>("ratio");
@@ -176,6 +177,7 @@ private slots:
         const QRectF startingRight(-3.3, 0, 1006.6, 600);
         const QRectF driftedLeft(-195.25, -47.5, 1200.5, 657);
         const QRectF inPlace(-17.8, -10.7, 1035.6, 621.4);
+        const QRectF small(150.3, 80.7, 600, 380);
         for (const qreal ratio : {1.0, 2.0}) {
             const QByteArray at = ratio == 1 ? " at 1" : " at 2";
             QTest::newRow("zoomed in at rest" + at) << ratio << zoomedIn << QRectF() << 0.0 << "image";
@@ -187,7 +189,9 @@ private slots:
             QTest::newRow("in a window at an offset" + at)
                 << ratio << driftedLeft << inPlace << 0.5 << "shifted";
         }
+        QTest::newRow("small, black around it") << 2.0 << small << QRectF() << 0.0 << "image";
         QTest::newRow("recorded, then played") << 1.0 << driftedLeft << inPlace << 0.5 << "picture";
+        QTest::newRow("small, recorded, then played") << 1.0 << small << inPlace << 0.3 << "picture";
     }
 
     void matchesQtsScaledDrawing()
@@ -204,17 +208,21 @@ private slots:
         // Offset and clipped as a widget within its window is.
         const QPoint shift = route == u"shifted" ? QPoint(37, 11) : QPoint();
 
-        const QImage expected = framed(ratio, [&](QPainter& painter) {
-            painter.translate(shift);
-            painter.setClipRect(QRect(QPoint(), area - QSize(shift.x(), shift.y())));
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.setOpacity(1 - fading);
-            painter.drawImage(under, bottom);
-            if (!over.isNull()) {
-                painter.setOpacity(fading);
-                painter.drawImage(over, top);
-            }
-        });
+        const QImage expected = framed(
+            ratio,
+            [&](QPainter& painter) {
+                painter.translate(shift);
+                painter.setClipRect(QRect(QPoint(), area - QSize(shift.x(), shift.y())));
+                painter.fillRect(QRect(QPoint(), area), Qt::black);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.setOpacity(1 - fading);
+                painter.drawImage(under, bottom);
+                if (!over.isNull()) {
+                    painter.setOpacity(fading);
+                    painter.drawImage(over, top);
+                }
+            },
+            Qt::green);
         SwingRenderer renderer;
         const auto draw = [&](QPainter& painter) {
             painter.translate(shift);
@@ -226,17 +234,20 @@ private slots:
                 renderer.draw(painter, top, placed(units, over), area);
             }
         };
-        const QImage drawn = framed(ratio, [&](QPainter& painter) {
-            if (route != u"picture") {
-                draw(painter);
-                return;
-            }
-            QPicture picture;
-            QPainter recorder(&picture);
-            draw(recorder);
-            recorder.end();
-            painter.drawPicture(0, 0, picture);
-        });
+        const QImage drawn = framed(
+            ratio,
+            [&](QPainter& painter) {
+                if (route != u"picture") {
+                    draw(painter);
+                    return;
+                }
+                QPicture picture;
+                QPainter recorder(&picture);
+                draw(recorder);
+                recorder.end();
+                painter.drawPicture(0, 0, picture);
+            },
+            Qt::green);
 
         // Qt steps along a row in 16.16 fixed point, which drifts by up to 1/50 of a pixel across
         // a 4K row: on the photo's sharpest edges that is a few levels. A sample half a pixel
