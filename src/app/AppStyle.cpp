@@ -1,7 +1,7 @@
 #include "app/AppStyle.h"
 
 #include "app/AppIcon.h"
-#include "app/Palette.h"
+#include "widgets/Palette.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,17 +2,17 @@
 
 #include "app/AuthMessage.h"
 #include "app/AuthPhotoPanel.h"
-#include "app/ImageLoader.h"
-#include "app/LinkLabel.h"
-#include "app/Palette.h"
-#include "app/PrimaryButton.h"
-#include "app/ServiceSite.h"
 #include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
 #include "model/Graphemes.h"
 #include "platform/LinkOpener.h"
 #include "state/AppModel.h"
+#include "widgets/ImageLoader.h"
+#include "widgets/LinkLabel.h"
+#include "widgets/Palette.h"
+#include "widgets/PrimaryButton.h"
+#include "widgets/ServiceSite.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

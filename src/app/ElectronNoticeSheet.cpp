@@ -1,8 +1,8 @@
 #include "app/ElectronNoticeSheet.h"
 
-#include "app/SheetLayout.h"
 #include "services/OlderAppMigration.h"
 #include "state/AppModel.h"
+#include "widgets/SheetLayout.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "app/LoginItemPrompt.h"
 
-#include "app/SheetLayout.h"
 #include "state/SettingsSync.h"
+#include "widgets/SheetLayout.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

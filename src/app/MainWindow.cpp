@@ -2,10 +2,10 @@
 
 #include "app/AuthView.h"
 #include "app/MainWindowSheets.h"
-#include "app/Palette.h"
-#include "app/SettingsRequest.h"
 #include "browser/BrowserView.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
+#include "widgets/SettingsRequest.h"
 
 #include <QProgressBar>
 #include <QShortcut>

@@ -1,12 +1,12 @@
 #include "app/MainWindowController.h"
 
 #include "app/MainWindow.h"
-#include "app/Palette.h"
 #include "model/AppLog.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "platform/SystemTray.h"
 #include "state/AppModel.h"
+#include "widgets/Palette.h"
 
 #include <QEvent>
 #include <QGuiApplication>

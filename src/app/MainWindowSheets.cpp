@@ -2,13 +2,13 @@
 
 #include "app/ElectronNoticeSheet.h"
 #include "app/LoginItemPrompt.h"
-#include "app/Palette.h"
 #include "app/PlaceholderSheet.h"
 #include "settings/CalendarSetupSheet.h"
 #include "settings/SettingsView.h"
 #include "sheets/SurveySheet.h"
 #include "state/AppModel.h"
 #include "state/Guidance.h"
+#include "widgets/Palette.h"
 
 #include <QEvent>
 #include <QMessageBox>

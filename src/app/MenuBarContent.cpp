@@ -1,9 +1,7 @@
 #include "app/MenuBarContent.h"
 
-#include "app/PhotoStoryPresenter.h"
-#include "app/SettingsRequest.h"
-#include "app/ViewTask.h"
 #include "model/Account.h"
+#include "sheets/PhotoStoryPresenter.h"
 #include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
@@ -11,6 +9,8 @@
 #include "state/ShortcutRegistry.h"
 #include "state/WallpaperRotation.h"
 #include "state/WindowPresenter.h"
+#include "widgets/SettingsRequest.h"
+#include "widgets/ViewTask.h"
 
 #include <QKeySequence>
 #include <QMenu>

@@ -1,6 +1,6 @@
 #include "app/PlaceholderSheet.h"
 
-#include "app/SheetLayout.h"
+#include "widgets/SheetLayout.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "app/UpdateOffer.h"
 
-#include "app/SheetLayout.h"
 #include "model/CdnUrl.h"
 #include "platform/LinkOpener.h"
+#include "widgets/SheetLayout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

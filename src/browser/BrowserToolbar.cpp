@@ -1,14 +1,14 @@
 #include "browser/BrowserToolbar.h"
 
-#include "app/SettingsRequest.h"
-#include "app/SymbolIcon.h"
-#include "app/TourAnchor.h"
-#include "app/ViewTask.h"
 #include "browser/ColumnsSelector.h"
 #include "browser/core/BrowserState.h"
 #include "state/AppModel.h"
 #include "state/SaverLauncher.h"
 #include "wallpaper/RotationEngine.h"
+#include "widgets/SettingsRequest.h"
+#include "widgets/SymbolIcon.h"
+#include "widgets/TourAnchor.h"
+#include "widgets/ViewTask.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

@@ -1,9 +1,5 @@
 #include "browser/BrowserView.h"
 
-#include "app/AlertBanner.h"
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
-#include "app/TourAnchor.h"
 #include "browser/BrowserToolbar.h"
 #include "browser/EmptyContent.h"
 #include "browser/GridServices.h"
@@ -21,6 +17,10 @@
 #include "sheets/PlacesView.h"
 #include "state/AppModel.h"
 #include "state/CatalogPages.h"
+#include "widgets/AlertBanner.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
+#include "widgets/TourAnchor.h"
 
 #include <QLabel>
 #include <QScrollArea>

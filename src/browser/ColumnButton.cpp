@@ -1,7 +1,7 @@
 #include "browser/ColumnButton.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QPainter>
 #include <QPainterPath>

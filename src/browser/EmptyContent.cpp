@@ -1,7 +1,7 @@
 #include "browser/EmptyContent.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "browser/GridPlaceholder.h"
 
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "browser/MembershipMark.h"
 
-#include "app/Palette.h"
+#include "widgets/Palette.h"
 
 #include <QPainter>
 #include <QPainterPath>

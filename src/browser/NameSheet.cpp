@@ -1,9 +1,9 @@
 #include "browser/NameSheet.h"
 
-#include "app/Palette.h"
-#include "app/PrimaryButton.h"
 #include "imaging/BundledFonts.h"
 #include "state/AppModel.h"
+#include "widgets/Palette.h"
+#include "widgets/PrimaryButton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

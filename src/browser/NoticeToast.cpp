@@ -1,8 +1,8 @@
 #include "browser/NoticeToast.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
 #include "state/Guidance.h"
+#include "widgets/Palette.h"
 
 #include <QEvent>
 #include <QGraphicsOpacityEffect>

@@ -1,9 +1,5 @@
 #include "browser/PhotoCell.h"
 
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
-#include "app/TourAnchor.h"
-#include "app/ViewTask.h"
 #include "browser/PhotoDragSource.h"
 #include "browser/PhotoSheets.h"
 #include "browser/PlaylistPicker.h"
@@ -15,6 +11,10 @@
 #include "state/AppModel.h"
 #include "state/PlaylistEditor.h"
 #include "wallpaper/DisplayChoice.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
+#include "widgets/TourAnchor.h"
+#include "widgets/ViewTask.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,9 +1,9 @@
 #include "browser/PhotoDragSource.h"
 
-#include "app/Palette.h"
 #include "browser/PhotoDrag.h"
 #include "imaging/BundledFonts.h"
 #include "imaging/PhotoDecoder.h"
+#include "widgets/Palette.h"
 
 #include <QDrag>
 #include <QFontMetrics>

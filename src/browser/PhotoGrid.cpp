@@ -1,13 +1,13 @@
 #include "browser/PhotoGrid.h"
 
-#include "app/Palette.h"
-#include "app/ViewTask.h"
 #include "browser/GridPages.h"
 #include "browser/GridPlaceholder.h"
 #include "imaging/BundledFonts.h"
 #include "model/Clock.h"
 #include "state/AppModel.h"
 #include "state/PlaylistEditor.h"
+#include "widgets/Palette.h"
+#include "widgets/ViewTask.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

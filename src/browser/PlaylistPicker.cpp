@@ -1,9 +1,9 @@
 #include "browser/PlaylistPicker.h"
 
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
 #include "imaging/BundledFonts.h"
 #include "model/Account.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
 
 #include <QGridLayout>
 #include <QLabel>

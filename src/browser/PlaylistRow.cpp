@@ -1,6 +1,5 @@
 #include "browser/PlaylistRow.h"
 
-#include "app/ViewTask.h"
 #include "browser/MembershipMark.h"
 #include "browser/PhotoDrag.h"
 #include "browser/SidebarRow.h"
@@ -11,6 +10,7 @@
 #include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
+#include "widgets/ViewTask.h"
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>

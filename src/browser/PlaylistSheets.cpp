@@ -1,11 +1,11 @@
 #include "browser/PlaylistSheets.h"
 
-#include "app/Palette.h"
-#include "app/ViewTask.h"
 #include "browser/NameSheet.h"
 #include "browser/core/BrowserState.h"
 #include "state/AppModel.h"
 #include "state/PlaylistEditor.h"
+#include "widgets/Palette.h"
+#include "widgets/ViewTask.h"
 
 #include <QMessageBox>
 #include <QPointer>

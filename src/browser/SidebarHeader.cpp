@@ -1,7 +1,7 @@
 #include "browser/SidebarHeader.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 namespace lumi {
 

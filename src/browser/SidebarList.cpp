@@ -1,8 +1,5 @@
 #include "browser/SidebarList.h"
 
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
-#include "app/TourAnchor.h"
 #include "browser/PlaylistRow.h"
 #include "browser/SidebarHeader.h"
 #include "browser/SidebarRow.h"
@@ -11,6 +8,9 @@
 #include "model/Account.h"
 #include "state/AppModel.h"
 #include "state/CatalogPages.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
+#include "widgets/TourAnchor.h"
 
 #include <QCoreApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "browser/SidebarRow.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

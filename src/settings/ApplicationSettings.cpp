@@ -1,7 +1,5 @@
 #include "settings/ApplicationSettings.h"
 
-#include "app/Palette.h"
-#include "app/ViewTask.h"
 #include "model/Graphemes.h"
 #include "model/User.h"
 #include "settings/BusyIndicator.h"
@@ -10,6 +8,8 @@
 #include "state/AppModel.h"
 #include "state/SettingsSync.h"
 #include "state/ShortcutRegistry.h"
+#include "widgets/Palette.h"
+#include "widgets/ViewTask.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,7 +1,5 @@
 #include "settings/CalendarSetupSheet.h"
 
-#include "app/Palette.h"
-#include "app/ViewTask.h"
 #include "imaging/BundledFonts.h"
 #include "model/User.h"
 #include "player/PhotoImageSource.h"
@@ -12,6 +10,8 @@
 #include "state/Guidance.h"
 #include "wallpaper/CalendarService.h"
 #include "wallpaper/RotationEngine.h"
+#include "widgets/Palette.h"
+#include "widgets/ViewTask.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,5 @@
 #include "settings/DirectSupportSettings.h"
 
-#include "app/MessageText.h"
-#include "app/Palette.h"
-#include "app/ViewTask.h"
 #include "imaging/BundledFonts.h"
 #include "library/DataDirectory.h"
 #include "library/PlaylistSync.h"
@@ -16,6 +13,9 @@
 #include "state/EventSink.h"
 #include "state/WallpaperRotation.h"
 #include "wallpaper/WallpaperService.h"
+#include "widgets/MessageText.h"
+#include "widgets/Palette.h"
+#include "widgets/ViewTask.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

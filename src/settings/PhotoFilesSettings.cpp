@@ -1,11 +1,11 @@
 #include "settings/PhotoFilesSettings.h"
 
-#include "app/ViewTask.h"
 #include "library/PlaylistSync.h"
 #include "settings/BusyIndicator.h"
 #include "settings/PaneText.h"
 #include "state/AppModel.h"
 #include "state/PlaylistEditor.h"
+#include "widgets/ViewTask.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,5 @@
 #include "settings/ScreenSaverSettings.h"
 
-#include "app/PrimaryButton.h"
-#include "app/ViewTask.h"
 #include "model/SaverEffect.h"
 #include "model/SaverIdle.h"
 #include "model/SaverPause.h"
@@ -11,6 +9,8 @@
 #include "state/AppModel.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
+#include "widgets/PrimaryButton.h"
+#include "widgets/ViewTask.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

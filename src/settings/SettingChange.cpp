@@ -1,6 +1,6 @@
 #include "settings/SettingChange.h"
 
-#include "app/ViewTask.h"
+#include "widgets/ViewTask.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,7 +1,5 @@
 #include "settings/SettingsView.h"
 
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
 #include "browser/SidebarRow.h"
 #include "imaging/BundledFonts.h"
 #include "model/DeviceInfo.h"
@@ -12,6 +10,8 @@
 #include "settings/SupportSettings.h"
 #include "settings/WallpaperSettings.h"
 #include "state/AppModel.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

@@ -1,15 +1,15 @@
 #include "settings/SupportSettings.h"
 
-#include "app/Palette.h"
-#include "app/PrimaryButton.h"
-#include "app/ServiceSite.h"
-#include "app/ViewTask.h"
 #include "platform/LinkOpener.h"
 #include "services/SupportTests.h"
 #include "settings/DirectSupportSettings.h"
 #include "settings/PaneText.h"
 #include "settings/PhotoFilesSettings.h"
 #include "state/AppModel.h"
+#include "widgets/Palette.h"
+#include "widgets/PrimaryButton.h"
+#include "widgets/ServiceSite.h"
+#include "widgets/ViewTask.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

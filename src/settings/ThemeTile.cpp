@@ -1,7 +1,7 @@
 #include "settings/ThemeTile.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,9 +1,9 @@
 #include "sheets/CardStrip.h"
 
-#include "app/Palette.h"
-#include "app/SymbolIcon.h"
 #include "sheets/CardView.h"
 #include "sheets/LazyCards.h"
+#include "widgets/Palette.h"
+#include "widgets/SymbolIcon.h"
 
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>

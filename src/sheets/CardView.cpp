@@ -1,10 +1,10 @@
 #include "sheets/CardView.h"
 
-#include "app/Palette.h"
-#include "app/PictureFrame.h"
 #include "imaging/BundledFonts.h"
 #include "sheets/SheetText.h"
 #include "sheets/Symbol.h"
+#include "widgets/Palette.h"
+#include "widgets/PictureFrame.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,11 +1,11 @@
 #include "sheets/DisplaysSheet.h"
 
-#include "app/Palette.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "platform/Screens.h"
 #include "sheets/SheetText.h"
 #include "wallpaper/DisplayChoice.h"
+#include "widgets/Palette.h"
 
 #include <QCheckBox>
 #include <QFrame>

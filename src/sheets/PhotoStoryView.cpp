@@ -1,7 +1,5 @@
 #include "sheets/PhotoStoryView.h"
 
-#include "app/Palette.h"
-#include "app/PictureFrame.h"
 #include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "model/AppLog.h"
@@ -10,6 +8,8 @@
 #include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "state/WindowPresenter.h"
+#include "widgets/Palette.h"
+#include "widgets/PictureFrame.h"
 
 #include <QLabel>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "sheets/PhotoStoryWindowController.h"
 
-#include "app/Palette.h"
 #include "sheets/PhotoStoryView.h"
+#include "widgets/Palette.h"
 
 #include <QGuiApplication>
 #include <QScreen>

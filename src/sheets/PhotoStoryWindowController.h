@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PhotoStoryPresenter.h"
+#include "sheets/PhotoStoryPresenter.h"
 
 #include <QCoreApplication>
 #include <QPointer>

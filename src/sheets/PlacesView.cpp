@@ -1,7 +1,5 @@
 #include "sheets/PlacesView.h"
 
-#include "app/Palette.h"
-#include "app/ViewTask.h"
 #include "imaging/BundledFonts.h"
 #include "model/APIClient.h"
 #include "sheets/CardGrid.h"
@@ -10,6 +8,8 @@
 #include "sheets/Symbol.h"
 #include "state/AppModel.h"
 #include "state/CatalogPages.h"
+#include "widgets/Palette.h"
+#include "widgets/ViewTask.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

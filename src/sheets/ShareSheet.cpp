@@ -1,13 +1,13 @@
 #include "sheets/ShareSheet.h"
 
-#include "app/Palette.h"
-#include "app/PictureFrame.h"
-#include "app/TextLimit.h"
-#include "app/ViewTask.h"
 #include "model/APIClient.h"
 #include "platform/LinkOpener.h"
 #include "sheets/SheetText.h"
 #include "state/AppModel.h"
+#include "widgets/Palette.h"
+#include "widgets/PictureFrame.h"
+#include "widgets/TextLimit.h"
+#include "widgets/ViewTask.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "sheets/SheetText.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

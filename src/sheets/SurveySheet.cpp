@@ -1,10 +1,10 @@
 #include "sheets/SurveySheet.h"
 
-#include "app/Palette.h"
-#include "app/TextLimit.h"
 #include "model/Account.h"
 #include "sheets/SheetText.h"
 #include "state/Guidance.h"
+#include "widgets/Palette.h"
+#include "widgets/TextLimit.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

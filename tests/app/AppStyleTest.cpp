@@ -1,11 +1,11 @@
 #include "app/AppIcon.h"
 #include "app/Application.h"
 #include "app/MenuBarContent.h"
-#include "app/Palette.h"
 #include "browser/core/BrowserState.h"
 #include "settings/ChoicePicker.h"
 #include "state/Guidance.h"
 #include "support/app/AppRun.h"
+#include "widgets/Palette.h"
 
 #include <QAbstractItemView>
 #include <QMenu>

@@ -1,5 +1,4 @@
 #include "app/Application.h"
-#include "app/Palette.h"
 #include "browser/BrowserView.h"
 #include "browser/NameSheet.h"
 #include "browser/SidebarRow.h"
@@ -8,6 +7,7 @@
 #include "settings/SettingsView.h"
 #include "state/Guidance.h"
 #include "support/app/AppRun.h"
+#include "widgets/Palette.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -2,7 +2,6 @@
 #include "app/AuthView.h"
 #include "app/MainWindowController.h"
 #include "app/MainWindowSheets.h"
-#include "app/Palette.h"
 #include "browser/BrowserView.h"
 #include "model/DefaultsKeys.h"
 #include "support/OffscreenScreen.h"
@@ -11,6 +10,7 @@
 #include "support/services/RecordingOlderAppMigration.h"
 #include "support/settings/SettingsRig.h"
 #include "support/state/ModelHarness.h"
+#include "widgets/Palette.h"
 
 #include <QApplication>
 #include <QDialog>

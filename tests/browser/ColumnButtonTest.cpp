@@ -1,5 +1,5 @@
 #include "browser/ColumnButton.h"
-#include "app/Palette.h"
+#include "widgets/Palette.h"
 
 #include <QTest>
 

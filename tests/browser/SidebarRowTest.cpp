@@ -1,5 +1,5 @@
 #include "browser/SidebarRow.h"
-#include "app/Palette.h"
+#include "widgets/Palette.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,9 +1,9 @@
 #include "sheets/PhotoStoryWindowController.h"
-#include "app/Palette.h"
-#include "app/PictureFrame.h"
 #include "sheets/PhotoStoryView.h"
 #include "support/ReviewGrab.h"
 #include "support/state/ModelHarness.h"
+#include "widgets/Palette.h"
+#include "widgets/PictureFrame.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,11 +1,11 @@
 #include "sheets/PlacesView.h"
-#include "app/PictureFrame.h"
 #include "sheets/CardGrid.h"
 #include "sheets/CardStrip.h"
 #include "sheets/CardView.h"
 #include "support/ReviewGrab.h"
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
+#include "widgets/PictureFrame.h"
 
 #include <QJsonArray>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "sheets/ShareSheet.h"
-#include "app/PictureFrame.h"
 #include "model/Graphemes.h"
 #include "support/ReviewGrab.h"
 #include "support/state/ModelHarness.h"
+#include "widgets/PictureFrame.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PhotoStoryPresenter.h"
+#include "sheets/PhotoStoryPresenter.h"
 #include "support/state/CallJournal.h"
 
 namespace lumi::test {

@@ -1,4 +1,4 @@
-#include "app/ImageLoader.h"
+#include "widgets/ImageLoader.h"
 
 #include "imaging/PictureDecode.h"
 #include "model/CdnUrl.h"

@@ -1,4 +1,4 @@
-#include "app/TextLimit.h"
+#include "widgets/TextLimit.h"
 
 #include "model/Graphemes.h"
 

@@ -1,4 +1,4 @@
-#include "app/ImageLoader.h"
+#include "widgets/ImageLoader.h"
 #include "support/ForeignHost.h"
 #include "support/SandboxFixture.h"
 

@@ -1,4 +1,4 @@
-#include "app/ServiceSite.h"
+#include "widgets/ServiceSite.h"
 
 #include "model/CdnOrigin.h"
 

@@ -1,7 +1,7 @@
-#include "app/PictureFrame.h"
+#include "widgets/PictureFrame.h"
 
-#include "app/ImageLoader.h"
-#include "app/Palette.h"
+#include "widgets/ImageLoader.h"
+#include "widgets/Palette.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TourPopover.h"
+#include "widgets/TourPopover.h"
 
 #include <QObject>
 #include <QPointer>

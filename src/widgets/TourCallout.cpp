@@ -1,8 +1,8 @@
-#include "app/TourCallout.h"
+#include "widgets/TourCallout.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
 #include "state/Guidance.h"
+#include "widgets/Palette.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

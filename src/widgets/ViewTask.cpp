@@ -1,4 +1,4 @@
-#include "app/ViewTask.h"
+#include "widgets/ViewTask.h"
 
 #include "state/AppModel.h"
 

@@ -1,4 +1,4 @@
-#include "app/TourAnchor.h"
+#include "widgets/TourAnchor.h"
 
 #include "state/Guidance.h"
 

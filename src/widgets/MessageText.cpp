@@ -1,4 +1,4 @@
-#include "app/MessageText.h"
+#include "widgets/MessageText.h"
 
 #include <QLabel>
 #include <QMessageBox>

@@ -1,9 +1,9 @@
-#include "app/AlertBanner.h"
+#include "widgets/AlertBanner.h"
 
-#include "app/BannerActionStyle.h"
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
 #include "state/AppModel.h"
+#include "widgets/BannerActionStyle.h"
+#include "widgets/Palette.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/AlertBanner.h"
+#include "widgets/AlertBanner.h"
 #include "support/state/ModelHarness.h"
 
 #include <QLabel>

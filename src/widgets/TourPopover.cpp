@@ -1,7 +1,7 @@
-#include "app/TourPopover.h"
+#include "widgets/TourPopover.h"
 
-#include "app/Palette.h"
-#include "app/TourCallout.h"
+#include "widgets/Palette.h"
+#include "widgets/TourCallout.h"
 
 #include <QKeyEvent>
 #include <QPainter>

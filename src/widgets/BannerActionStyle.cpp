@@ -1,7 +1,7 @@
-#include "app/BannerActionStyle.h"
+#include "widgets/BannerActionStyle.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QAbstractButton>
 

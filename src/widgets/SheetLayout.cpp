@@ -1,7 +1,7 @@
-#include "app/SheetLayout.h"
+#include "widgets/SheetLayout.h"
 
-#include "app/Palette.h"
 #include "imaging/BundledFonts.h"
+#include "widgets/Palette.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "app/Palette.h"
+#include "widgets/Palette.h"
 
 namespace lumi {
 

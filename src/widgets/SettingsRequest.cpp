@@ -1,4 +1,4 @@
-#include "app/SettingsRequest.h"
+#include "widgets/SettingsRequest.h"
 
 #include "state/AppModel.h"
 #include "state/Guidance.h"

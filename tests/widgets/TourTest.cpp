@@ -1,6 +1,6 @@
-#include "app/TourAnchor.h"
-#include "app/TourCallout.h"
 #include "support/state/ModelHarness.h"
+#include "widgets/TourAnchor.h"
+#include "widgets/TourCallout.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "app/PrimaryButton.h"
+#include "widgets/PrimaryButton.h"
 
-#include "app/Palette.h"
+#include "widgets/Palette.h"
 
 #include <QPainter>
 
