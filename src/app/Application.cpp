@@ -222,7 +222,17 @@ void Application::createModel()
         .links = *m_links,
         .screens = *m_screens,
     });
-    m_guidance = std::make_unique<Guidance>(*m_model, *m_account, *m_clock, *m_windowRelay, *m_events);
+    m_settingsSync = std::make_unique<SettingsSync>(SettingsSync::Services{
+        .model = *m_model,
+        .account = *m_account,
+        .defaults = Defaults::shared(),
+        .notifications = *m_notifications,
+        .autostart = *m_autostart,
+        .events = *m_events,
+        .rotation = *m_rotation,
+    });
+    m_guidance = std::make_unique<Guidance>(*m_model, *m_account, *m_clock, *m_windowRelay, *m_events,
+                                            *m_settingsSync);
     m_playlists = std::make_unique<PlaylistEditor>(PlaylistEditor::Services{
         .model = *m_model,
         .guidance = *m_guidance,
@@ -235,12 +245,8 @@ void Application::createModel()
         .trash = *m_trash,
     });
     m_catalog = std::make_unique<CatalogPages>(*m_model, *m_account, *m_clock, *m_api, *m_sync);
-    m_saverLauncher = std::make_unique<SaverLauncher>(*m_model, *m_catalog, *m_account, *m_clock, *m_api, *m_sync,
-                                                      *m_player);
-    m_settingsSync = std::make_unique<SettingsSync>(*m_model, *m_account, Defaults::shared(),
-                                                    *m_notifications, *m_autostart);
-    connect(m_model.get(), &AppModel::showStartupArrived, m_settingsSync.get(),
-            &SettingsSync::applyShowStartup);
+    m_saverLauncher = std::make_unique<SaverLauncher>(*m_model, *m_catalog, *m_account, *m_clock, *m_api,
+                                                      *m_sync, *m_player);
     // What the rotation and the sync tell the model.
     connect(m_rotation.get(), &RotationEngine::alertRaised, m_model.get(),
             [this](const QString& alert) { m_model->setAlert(alert); });

@@ -159,11 +159,11 @@ private:
     std::unique_ptr<WindowRelay> m_windowRelay;
     std::unique_ptr<AppModel> m_model;
     // The parts of the model the views use.
+    std::unique_ptr<SettingsSync> m_settingsSync;
     std::unique_ptr<Guidance> m_guidance;
     std::unique_ptr<PlaylistEditor> m_playlists;
     std::unique_ptr<CatalogPages> m_catalog;
     std::unique_ptr<SaverLauncher> m_saverLauncher;
-    std::unique_ptr<SettingsSync> m_settingsSync;
     // The shell.
     std::unique_ptr<MainWindowController> m_mainWindow;
     std::unique_ptr<PhotoStoryPresenter> m_stories;

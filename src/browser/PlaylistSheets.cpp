@@ -75,10 +75,10 @@ void PlaylistSheets::confirmDelete(Album album)
     remove->setObjectName(u"deleteSheet.delete"_s);
     // Return or Space right away must not delete: the focus starts on "Cancel".
     question->setDefaultButton(QMessageBox::Cancel);
-    QPointer<BrowserState> state(&m_state);
-    connect(remove, &QPushButton::clicked, this, [state, album] {
-        if (state)
-            state->deletePlaylist(album);
+    connect(remove, &QPushButton::clicked, this, [this, album] {
+        // The view leaves the playlist at once, before the service answers.
+        m_state.leavePlaylist(album);
+        ViewTask::start(m_model, m_playlists.deletePlaylist(album));
     });
     question->open();
 }

@@ -2,7 +2,7 @@
 
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
-#include "settings/SettingChange.h"
+#include "settings/SettingChanges.h"
 #include "state/AppModel.h"
 
 #include <QCheckBox>
@@ -23,7 +23,8 @@ constexpr int itemSpacing = 18;
 } // namespace
 
 AccountPane::AccountPane(AppModel& model, const QString& signedOutText, QWidget* parent)
-    : QWidget(parent), m_model(model)
+    : QWidget(parent), m_model(model),
+      m_changes(std::make_unique<SettingChanges>(model, model.account(), *this, [this] { showRecord(); }))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -36,14 +37,17 @@ AccountPane::AccountPane(AppModel& model, const QString& signedOutText, QWidget*
     m_controls->setSpacing(itemSpacing);
     layout->addWidget(m_controlsBox);
     layout->addStretch();
-    connect(&model.account(), &Account::userChanged, this, &AccountPane::refresh);
-    connect(&model.account(), &Account::signedInChanged, this, &AccountPane::refresh);
     connect(&model, &AppModel::phaseChanged, this, &AccountPane::refresh);
 }
 
 AccountPane::~AccountPane() = default;
 
 void AccountPane::refresh()
+{
+    m_changes->show();
+}
+
+void AccountPane::showRecord()
 {
     const bool signedIn = m_model.account().isSignedIn();
     m_signedOut->setVisible(!signedIn);
@@ -93,7 +97,7 @@ ChoicePicker* AccountPane::addPicker(const QString& name, const QString& label,
 
 void AccountPane::send(QCoro::Task<void> setter)
 {
-    SettingChange::start(m_model, *this, std::move(setter), [this] { refresh(); });
+    m_changes->start(std::move(setter));
 }
 
 } // namespace lumi

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -15,11 +16,12 @@ namespace lumi {
 
 class AppModel;
 class ChoicePicker;
+class SettingChanges;
 struct User;
 
 /// A pane of account settings: its controls while someone is signed in, one line of text in their
 /// place otherwise. The controls show the user record, again after each change of it and after
-/// each change the pane sent, so they end on what the server stored.
+/// each change the pane sent that left it as it was, so they end on what the server stored.
 class AccountPane : public QWidget
 {
     Q_OBJECT
@@ -50,9 +52,11 @@ protected:
                             std::function<QCoro::Task<void>(QString)> setter);
 
 private:
+    void showRecord();
     void send(QCoro::Task<void> setter);
 
     AppModel& m_model;
+    std::unique_ptr<SettingChanges> m_changes;
     QLabel* m_signedOut = nullptr;
     QWidget* m_controlsBox = nullptr;
     QVBoxLayout* m_controls = nullptr;

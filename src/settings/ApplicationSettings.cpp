@@ -4,7 +4,7 @@
 #include "model/User.h"
 #include "settings/BusyIndicator.h"
 #include "settings/PaneText.h"
-#include "settings/SettingChange.h"
+#include "settings/SettingChanges.h"
 #include "state/AppModel.h"
 #include "state/SettingsSync.h"
 #include "state/ShortcutRegistry.h"
@@ -53,9 +53,10 @@ QString describe(std::exception_ptr failure)
 
 } // namespace
 
-ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings, const ShortcutRegistry& shortcuts,
-                                         QWidget* parent)
+ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings,
+                                         const ShortcutRegistry& shortcuts, QWidget* parent)
     : QWidget(parent), m_model(model), m_settings(settings), m_shortcutRegistry(shortcuts),
+      m_changes(std::make_unique<SettingChanges>(model, model.account(), *this, [this] { refresh(); })),
       m_openAtLogin(settings.isLaunchAtLoginEnabled())
 {
     QVBoxLayout* layout = column(this, blockSpacing);
@@ -65,9 +66,9 @@ ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings
     m_launchAtLogin->setObjectName(u"application.launchAtLogin"_s);
     connect(m_launchAtLogin, &QCheckBox::clicked, this, [this](bool on) {
         // Ends on what the desktop really did, not on the wish.
-        SettingChange::start(m_model, *this, m_settings.setLaunchAtLogin(on), [this] {
+        m_changes->start(m_settings.setLaunchAtLogin(on), [this] {
             m_openAtLogin = m_settings.isLaunchAtLoginEnabled();
-            refresh();
+            showLaunchAtLogin();
         });
     });
     layout->addWidget(m_launchAtLogin);
@@ -78,8 +79,6 @@ ApplicationSettings::ApplicationSettings(AppModel& model, SettingsSync& settings
     layout->addWidget(m_deleteLine);
     layout->addStretch();
 
-    connect(&model.account(), &Account::userChanged, this, &ApplicationSettings::refresh);
-    connect(&model.account(), &Account::signedInChanged, this, &ApplicationSettings::refresh);
     connect(&model, &AppModel::phaseChanged, this, &ApplicationSettings::refresh);
     refresh();
 }
@@ -109,9 +108,7 @@ QWidget* ApplicationSettings::buildSignedIn()
         QVBoxLayout* blockLayout = column(block, 6);
         auto* toggle = new QCheckBox(title, block);
         toggle->setObjectName(name);
-        connect(toggle, &QCheckBox::clicked, this, [this, setter](bool on) {
-            SettingChange::start(m_model, *this, setter(on), [this] { refresh(); });
-        });
+        connect(toggle, &QCheckBox::clicked, this, [this, setter](bool on) { m_changes->start(setter(on)); });
         blockLayout->addWidget(toggle);
         QLabel* note = PaneText::smallNote(line, block);
         blockLayout->addWidget(note);
@@ -257,10 +254,7 @@ void ApplicationSettings::refresh()
         m_shortcuts->setChecked(!user->flagList().contains(u"no-shortcuts"_s));
         m_shortcutsLine->setText(shortcutsLine());
     }
-    {
-        const QSignalBlocker login(m_launchAtLogin);
-        m_launchAtLogin->setChecked(m_openAtLogin);
-    }
+    showLaunchAtLogin();
     m_changeButton->setEnabled(!m_password->text().isEmpty() && !m_changing);
     m_changeBusy->setVisible(m_changing);
     m_passwordLine->setText(m_passwordMessage.value_or(QString()));
@@ -268,6 +262,12 @@ void ApplicationSettings::refresh()
     m_deleteButton->setEnabled(!m_deleting);
     m_deleteLine->setText(m_deleteResult.value_or(QString()));
     m_deleteLine->setVisible(m_deleteResult.has_value());
+}
+
+void ApplicationSettings::showLaunchAtLogin()
+{
+    const QSignalBlocker login(m_launchAtLogin);
+    m_launchAtLogin->setChecked(m_openAtLogin);
 }
 
 std::optional<QString> ApplicationSettings::passwordProblem(const QString& password, const QString& again)

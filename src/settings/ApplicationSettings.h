@@ -3,6 +3,7 @@
 #include <QCoroTask>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -14,6 +15,7 @@ namespace lumi {
 
 class AppModel;
 class BusyIndicator;
+class SettingChanges;
 class SettingsSync;
 class ShortcutRegistry;
 
@@ -47,6 +49,7 @@ private:
     QString shortcutsLine() const;
     /// Writes the record and the pane's own state into the widgets.
     void refresh();
+    void showLaunchAtLogin();
     /// Asks whether the desktop shows notifications, and shows the answer.
     QCoro::Task<void> checkNotifications();
     void changePassword();
@@ -57,6 +60,7 @@ private:
     AppModel& m_model;
     SettingsSync& m_settings;
     const ShortcutRegistry& m_shortcutRegistry;
+    std::unique_ptr<SettingChanges> m_changes;
     bool m_openAtLogin = false;
     std::optional<QString> m_passwordMessage;
     bool m_changing = false;

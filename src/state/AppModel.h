@@ -124,7 +124,7 @@ public:
     QCoro::Task<void> startSequence();
     QCoro::Task<void> refreshToken();
     QCoro::Task<void> updateDevice();
-    /// Makes a user from the server the model's user, caches it, and drives hotkeys and login item.
+    /// Makes a user from the server the model's user, caches it, and drives the hotkeys.
     void applyUser(User user);
     void refreshUserIfStale();
     QCoro::Task<void> refreshUser();
@@ -169,11 +169,6 @@ public:
     void handleActionError(std::exception_ptr error);
     static QString offlineActionMessage();
 
-    /// Sends one setting of the user and applies the server's answer (nothing changes locally
-    /// before it); a failure goes to the error sink. Then reports the change ("settings-changed"
-    /// with the section) and, with redraw, composes the wallpaper anew.
-    QCoro::Task<void> sendSetting(QString key, QJsonValue value, QString section, bool redraw);
-
     // --- Photo pools and texts ------------------------------------------------------------------
     void resetPhotoPools();
     /// Removes blanks and tabs (not line breaks) at both ends.
@@ -207,8 +202,6 @@ signals:
     void windowShownChanged();
     void sessionTokenChanged();
     void runningTasksChanged();
-    /// A user from the server was applied while signed in; its "show_startup" value, for the login item.
-    void showStartupArrived(std::optional<QString> value);
 
 private:
     /// Counts a task as at work from its construction to its destruction, if the model lives.

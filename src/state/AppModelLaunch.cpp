@@ -236,28 +236,6 @@ QCoro::Task<void> AppModel::adoptUser(QCoro::Task<UserResponse> request, bool re
     }
 }
 
-QCoro::Task<void> AppModel::sendSetting(QString key, QJsonValue value, QString section, bool redraw)
-{
-    const Session session = this->session();
-    QJsonObject change;
-    change.insert(key, value);
-    try {
-        // Nothing changes locally before the server's answer: its record is the truth.
-        UserResponse answer = co_await m_api.updateUser(change);
-        if (session.isCurrent())
-            applyUser(std::move(answer.user));
-    } catch (const std::exception& error) {
-        if (session.isCurrent())
-            handleActionError(error);
-    }
-    if (!session.isCurrent())
-        co_return;
-    const QJsonObject properties{{u"setting"_s, section}};
-    m_events.track(u"settings-changed"_s, properties);
-    if (redraw)
-        m_rotation.redrawNow();
-}
-
 void AppModel::applyUser(User user)
 {
     applyUser(std::move(user), true);
@@ -277,7 +255,6 @@ void AppModel::applyUser(User user, bool reloadChangedPlaylists)
     if (!m_api.token())
         return;
     applyShortcuts(user);
-    emit showStartupArrived(user.showStartup);
 }
 
 void AppModel::applyShortcuts(const User& user)

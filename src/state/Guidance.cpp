@@ -7,6 +7,7 @@
 #include "state/AppModel.h"
 #include "state/EventSink.h"
 #include "state/ObservedValue.h"
+#include "state/SettingsSync.h"
 #include "state/WindowPresenter.h"
 
 #include <QJsonObject>
@@ -30,8 +31,9 @@ QJsonObject calendarStep(const QString& action)
 } // namespace
 
 Guidance::Guidance(AppModel& model, const Account& account, Clock& clock, WindowPresenter& window,
-                   EventSink& events, QObject* parent)
-    : QObject(parent), m_model(model), m_account(account), m_clock(clock), m_window(window), m_events(events)
+                   EventSink& events, SettingsSync& settings, QObject* parent)
+    : QObject(parent), m_model(model), m_account(account), m_clock(clock), m_window(window), m_events(events),
+      m_settings(settings)
 {
     connect(&model, &AppModel::onboardingArrived, this, [this] { setOnboardingDue(true); });
     connect(&model, &AppModel::tourArrived, this, [this] { setTourDue(true); });
@@ -224,25 +226,22 @@ void Guidance::finishOnboarding(bool accepted, std::optional<QString> choice)
 QCoro::Task<void> Guidance::applyOnboardingCalendar(std::optional<QString> choice, bool calendarOn,
                                                     std::optional<QString> currentTheme)
 {
-    // Only the model is used after a wait; a current session vouches for it.
-    AppModel& model = m_model;
-    const AppModel::Session session = model.session();
-    const auto setCalendarSetting = [&model](QString key, QString value) {
-        return model.sendSetting(std::move(key), std::move(value), u"calendar"_s, true);
-    };
+    // The settings part outlives a session only as long as the app runs.
+    const QPointer<SettingsSync> settings(&m_settings);
+    const AppModel::Session session = m_model.session();
     if (!choice) {
         if (calendarOn)
-            co_await setCalendarSetting(u"calendar_size"_s, u"zero"_s);
+            co_await settings->setCalendarSetting(u"calendar_size"_s, u"zero"_s);
         co_return;
     }
     // Each setter reports its own failure; the next one still runs.
     if (currentTheme != choice) {
-        co_await setCalendarSetting(u"calendar_theme"_s, *choice);
-        if (!session.isCurrent())
+        co_await settings->setCalendarSetting(u"calendar_theme"_s, *choice);
+        if (!settings || !session.isCurrent())
             co_return;
     }
     if (!calendarOn)
-        co_await setCalendarSetting(u"calendar_size"_s, u"medium"_s);
+        co_await settings->setCalendarSetting(u"calendar_size"_s, u"medium"_s);
 }
 
 // --- Tour ----------------------------------------------------------------------------------------

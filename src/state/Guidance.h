@@ -16,6 +16,7 @@ class Account;
 class AppModel;
 class Clock;
 class EventSink;
+class SettingsSync;
 class WindowPresenter;
 
 /// What the app tells and asks the user in passing: the notice line under the browser, the views
@@ -35,8 +36,9 @@ public:
     static constexpr std::chrono::milliseconds tourOpeningDelay{1000};
 
     /// The model starts the guidance's tasks as its own; it and the services outlive the guidance.
+    /// The settings part writes the calendar the onboarding picks.
     Guidance(AppModel& model, const Account& account, Clock& clock, WindowPresenter& window,
-             EventSink& events, QObject* parent = nullptr);
+             EventSink& events, SettingsSync& settings, QObject* parent = nullptr);
     ~Guidance() override;
 
     const std::optional<QString>& notice() const { return m_notice; }
@@ -107,6 +109,7 @@ private:
     Clock& m_clock;
     WindowPresenter& m_window;
     EventSink& m_events;
+    SettingsSync& m_settings;
     std::optional<QString> m_notice;
     std::optional<CancelToken> m_noticeShown;
     bool m_settingsRequested = false;

@@ -449,6 +449,15 @@ QCoro::Task<void> PlaylistEditor::renamePlaylist(Album album, QString newName)
         co_await m_model.reloadAlbums(true);
 }
 
+QCoro::Task<void> PlaylistEditor::deletePlaylist(Album album)
+{
+    const bool accepted = co_await sendChange(m_api.deleteAlbum(album));
+    if (!accepted)
+        co_return;
+    LocalPhotos::unlinkFolder(m_defaults, album.id);
+    co_await m_model.reloadAlbums(true);
+}
+
 QString PlaylistEditor::filterPlaylistName(QStringView name)
 {
     QString kept;

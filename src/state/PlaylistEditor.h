@@ -55,6 +55,9 @@ public:
     // --- Playlists --------------------------------------------------------------------------------
     QCoro::Task<std::optional<Album>> createPlaylist(QString name);
     QCoro::Task<void> renamePlaylist(Album album, QString newName);
+    /// Deletes the playlist on the service, then forgets its linked folder and reloads the
+    /// playlists; a failure goes to the error sink and the playlist stays.
+    QCoro::Task<void> deletePlaylist(Album album);
     /// The characters a playlist name may hold, in order.
     static QString filterPlaylistName(QStringView name);
     static QString playlistNameMessage();

@@ -1,5 +1,6 @@
 #include "state/SettingsSync.h"
 
+#include "model/APIClient.h"
 #include "model/Account.h"
 #include "model/AppLog.h"
 #include "model/Defaults.h"
@@ -7,6 +8,8 @@
 #include "platform/Autostart.h"
 #include "state/AppModel.h"
 #include "state/DailyNotifications.h"
+#include "state/EventSink.h"
+#include "state/WallpaperRotation.h"
 
 #include <QPointer>
 
@@ -23,24 +26,26 @@ const QString no = u"no"_s;
 
 } // namespace
 
-SettingsSync::SettingsSync(AppModel& model, const Account& account, Defaults& defaults,
-                           DailyNotifications& notifications, Autostart& autostart, QObject* parent)
-    : QObject(parent), m_model(model), m_account(account), m_defaults(defaults),
-      m_notifications(notifications), m_autostart(autostart)
+SettingsSync::SettingsSync(Services services, QObject* parent)
+    : QObject(parent), m_model(services.model), m_account(services.account), m_defaults(services.defaults),
+      m_notifications(services.notifications), m_autostart(services.autostart), m_events(services.events),
+      m_rotation(services.rotation)
 {
+    connect(&m_account, &Account::userChanged, this, &SettingsSync::adoptShowStartup);
+    connect(&m_account, &Account::signedInChanged, this, &SettingsSync::adoptShowStartup);
 }
 
 SettingsSync::~SettingsSync() = default;
 
 QCoro::Task<void> SettingsSync::setRotateDesktop(RotationInterval interval)
 {
-    return m_model.sendSetting(u"rotate_desktop"_s, interval.value(), wallpaperSection, false);
+    return send(u"rotate_desktop"_s, interval.value(), wallpaperSection, false);
 }
 
 QCoro::Task<void> SettingsSync::setPaperRandom(bool shuffle)
 {
     const QPointer<AppModel> model(&m_model);
-    co_await m_model.sendSetting(u"paper_random"_s, shuffle, wallpaperSection, false);
+    co_await send(u"paper_random"_s, shuffle, wallpaperSection, false);
     // The next change builds the pool again, its queue in the order the setting now says.
     if (model)
         model->resetPhotoPools();
@@ -48,13 +53,12 @@ QCoro::Task<void> SettingsSync::setPaperRandom(bool shuffle)
 
 QCoro::Task<void> SettingsSync::setFitDesktop(WallpaperFit fit)
 {
-    return m_model.sendSetting(u"fit_desktop"_s, fit.value(), wallpaperSection, true);
+    return send(u"fit_desktop"_s, fit.value(), wallpaperSection, true);
 }
 
 QCoro::Task<void> SettingsSync::setLumivaleTitleSize(bool showTitle)
 {
-    return m_model.sendSetting(u"lumivale_title_size"_s, showTitle ? u"small"_s : u"none"_s, wallpaperSection,
-                               true);
+    return send(u"lumivale_title_size"_s, showTitle ? u"small"_s : u"none"_s, wallpaperSection, true);
 }
 
 QCoro::Task<void> SettingsSync::setNotifications(bool enabled)
@@ -62,7 +66,7 @@ QCoro::Task<void> SettingsSync::setNotifications(bool enabled)
     // The setting is sent whatever the desktop answers.
     if (enabled)
         m_notifications.requestAuthorization();
-    return m_model.sendSetting(u"notifications"_s, enabled ? u"all"_s : u"none"_s, applicationSection, false);
+    return send(u"notifications"_s, enabled ? u"all"_s : u"none"_s, applicationSection, false);
 }
 
 QCoro::Task<bool> SettingsSync::canShowNotifications()
@@ -78,23 +82,22 @@ QCoro::Task<void> SettingsSync::setShortcutsEnabled(bool enabled)
     flags.removeAll(u"no-shortcuts"_s);
     if (!enabled)
         flags.append(u"no-shortcuts"_s);
-    co_await m_model.sendSetting(u"flags"_s, flags.join(u' '), applicationSection, false);
+    co_await send(u"flags"_s, flags.join(u' '), applicationSection, false);
 }
 
 QCoro::Task<void> SettingsSync::setMultiDisplayNextPaper(bool samePhoto)
 {
-    return m_model.sendSetting(u"multi_display_next_paper"_s, samePhoto ? u"same"_s : u"diff"_s,
-                               wallpaperSection, false);
+    return send(u"multi_display_next_paper"_s, samePhoto ? u"same"_s : u"diff"_s, wallpaperSection, false);
 }
 
 QCoro::Task<void> SettingsSync::setSaverSetting(QString key, QJsonValue value)
 {
-    return m_model.sendSetting(std::move(key), std::move(value), u"saver"_s, false);
+    return send(std::move(key), std::move(value), u"saver"_s, false);
 }
 
 QCoro::Task<void> SettingsSync::setCalendarSetting(QString key, QString value)
 {
-    return m_model.sendSetting(std::move(key), std::move(value), u"calendar"_s, true);
+    return send(std::move(key), std::move(value), u"calendar"_s, true);
 }
 
 // --- Login item ---------------------------------------------------------------------------------
@@ -117,11 +120,36 @@ QCoro::Task<void> SettingsSync::setLaunchAtLogin(bool enabled)
     m_defaults.setValue(keys::showStartupSeen, value);
     if (!m_account.isSignedIn() || m_account.user()->showStartup == value)
         co_return;
-    co_await m_model.sendSetting(u"show_startup"_s, value, applicationSection, false);
+    co_await send(u"show_startup"_s, value, applicationSection, false);
 }
 
-void SettingsSync::applyShowStartup(std::optional<QString> value)
+QCoro::Task<void> SettingsSync::send(QString key, QJsonValue value, QString section, bool redraw)
 {
+    const QPointer<SettingsSync> self(this);
+    const AppModel::Session session = m_model.session();
+    QJsonObject change;
+    change.insert(key, value);
+    try {
+        // Nothing changes locally before the server's answer: its record is the truth.
+        UserResponse answer = co_await m_model.api().updateUser(change);
+        if (session.isCurrent())
+            session.model->applyUser(std::move(answer.user));
+    } catch (const std::exception& error) {
+        if (session.isCurrent())
+            session.model->handleActionError(error);
+    }
+    if (!self || !session.isCurrent())
+        co_return;
+    m_events.track(u"settings-changed"_s, QJsonObject{{u"setting"_s, section}});
+    if (redraw)
+        m_rotation.redrawNow();
+}
+
+void SettingsSync::adoptShowStartup()
+{
+    if (!m_account.isSignedIn())
+        return;
+    const std::optional<QString>& value = m_account.user()->showStartup;
     if (!value || (*value != yes && *value != no))
         return;
     if (m_defaults.stringValue(keys::showStartupSeen) == value)

@@ -1,3 +1,4 @@
+#include "settings/AccountPane.h"
 #include "settings/ApplicationSettings.h"
 #include "settings/CalendarSettingsPane.h"
 #include "settings/ChoicePicker.h"
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -63,6 +65,29 @@ bool operate(QWidget& pane, const QString& control, const QString& choice)
     return true;
 }
 
+/// A pane with one toggle that counts how often it was shown the record.
+class CountingPane final : public lumi::AccountPane
+{
+public:
+    CountingPane(AppModel& model, lumi::SettingsSync& settings) : AccountPane(model, u"Sign in."_s, nullptr)
+    {
+        toggle = makeToggle(u"counting.shuffle"_s, u"Shuffle"_s,
+                            [&settings](bool on) { return settings.setPaperRandom(on); });
+        controls().addWidget(toggle);
+        refresh();
+    }
+
+    QCheckBox* toggle = nullptr;
+    int shown = 0;
+
+protected:
+    void showUser(const lumi::User& user) override
+    {
+        ++shown;
+        toggle->setChecked(user.paperRandom.value_or(false));
+    }
+};
+
 } // namespace
 
 class AccountPaneTest final : public QObject
@@ -72,6 +97,8 @@ class AccountPaneTest final : public QObject
 private slots:
     void changeSendsOneKeyAndShowsTheAnswer_data();
     void changeSendsOneKeyAndShowsTheAnswer();
+    void eachChangeShowsTheRecordOnce_data();
+    void eachChangeShowsTheRecordOnce();
     void storedValuesShowAsTheyMean_data();
     void storedValuesShowAsTheyMean();
     void followsTheSignIn_data();
@@ -293,6 +320,47 @@ void AccountPaneTest::changeSendsOneKeyAndShowsTheAnswer()
         QCOMPARE(shown(*view, control), refused ? before : after);
         QCOMPARE(model.alert().has_value(), refused);
     }
+}
+
+void AccountPaneTest::eachChangeShowsTheRecordOnce_data()
+{
+    QTest::addColumn<int>("status"); // the server's answer to the change
+    QTest::addColumn<bool>(
+        "storedAsSent"); // a 200 answers with the change stored, or with the record as it was
+    QTest::addColumn<bool>("shownAfter");
+
+    QTest::newRow("stored") << 200 << true << true;
+    QTest::newRow("answered as it was") << 200 << false << false;
+    QTest::newRow("refused") << 500 << false << false;
+}
+
+void AccountPaneTest::eachChangeShowsTheRecordOnce()
+{
+    QFETCH(int, status);
+    QFETCH(bool, storedAsSent);
+    QFETCH(bool, shownAfter);
+
+    ModelHarness h;
+    AppModel& model = launchWith(h, {{u"paper_random"_s, false}});
+    CountingPane pane(model, h.settings());
+    QVERIFY(!pane.toggle->isChecked());
+    QJsonObject fault{{u"method"_s, u"PUT"_s}, {u"path"_s, u"/api/v6/users"_s}, {u"status"_s, status}};
+    if (status == 200) {
+        QJsonObject answered = model.account().user()->toJson();
+        answered.insert(u"paper_random"_s, storedAsSent);
+        fault.insert(u"body"_s,
+                     QString::fromUtf8(QJsonDocument(QJsonObject{{u"user"_s, answered}}).toJson()));
+    }
+    QVERIFY(h.sandbox.addFault(fault));
+    const int shownBefore = pane.shown;
+
+    pane.toggle->click();
+    // The change has ended once it is reported, answered or not.
+    QTRY_COMPARE(h.journal.count(u"events.track(settings-changed,setting=wallpaper)"_s), 1);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(pane.shown - shownBefore, 1);
+    QCOMPARE(pane.toggle->isChecked(), shownAfter);
 }
 
 void AccountPaneTest::storedValuesShowAsTheyMean_data()

@@ -1,3 +1,4 @@
+#include "model/DefaultsKeys.h"
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
 
@@ -90,6 +91,8 @@ private slots:
     void createPlaylistChecksTheName();
     void renamePlaylist_data();
     void renamePlaylist();
+    void deletePlaylist_data();
+    void deletePlaylist();
 };
 
 void PlaylistEditorTest::singleOperationRequests_data()
@@ -577,6 +580,41 @@ void PlaylistEditorTest::renamePlaylist()
     for (const Album& album : model.account().albums())
         titles.append(album.title);
     QVERIFY(titles.contains(renamed));
+}
+
+void PlaylistEditorTest::deletePlaylist_data()
+{
+    QTest::addColumn<int>("failWith"); // 0: answered
+    QTest::newRow("deleted") << 0;
+    QTest::newRow("refused: the playlist and its folder stay") << 500;
+}
+
+void PlaylistEditorTest::deletePlaylist()
+{
+    QFETCH(int, failWith);
+
+    ModelHarness h;
+    AppModel& model = h.launchSignedIn();
+    const Album mornings = h.album(u"mountain-mornings"_s);
+    const QString linkKey = QString::number(mornings.id);
+    h.defaults.setValue(lumi::keys::linkedFolderBookmarks, QVariantMap{{linkKey, QByteArray("mark")}});
+    if (failWith != 0)
+        QVERIFY(h.sandbox.addFault(QJsonObject{
+            {u"method"_s, u"DELETE"_s}, {u"path"_s, u"/api/v6/albums"_s}, {u"status"_s, failWith}}));
+
+    QVERIFY(!runTask(h.playlists().deletePlaylist(mornings)));
+    QVERIFY(h.settle());
+
+    const bool deleted = failWith == 0;
+    QStringList expected{
+        u"DELETE /albums?playlist=%1"_s.arg(QString::fromUtf8(QUrl::toPercentEncoding(mornings.title)))};
+    if (deleted)
+        expected.append(albumsReload);
+    QCOMPARE(h.requestLines(), expected);
+    QCOMPARE(h.album(u"mountain-mornings"_s).id == mornings.id, !deleted);
+    QCOMPARE(model.alert().has_value(), !deleted);
+    const QVariantMap links = h.defaults.mapValue(lumi::keys::linkedFolderBookmarks).value_or(QVariantMap());
+    QCOMPARE(links.contains(linkKey), !deleted);
 }
 
 QTEST_MAIN(PlaylistEditorTest)

@@ -64,6 +64,16 @@ QCoro::Task<void> runSetter(SettingsSync& settings, const QString& name)
     return settings.setCalendarSetting(u"calendar_size"_s, u"zero"_s);
 }
 
+/// A "show_startup" value arrives with the signed-in user, however the model came by it.
+void holdUser(AppModel& model, std::optional<QString> showStartup)
+{
+    lumi::User user;
+    user.uuid = u"user-1"_s;
+    user.showStartup = std::move(showStartup);
+    model.setSessionToken(u"token"_s);
+    model.setUser(user);
+}
+
 QJsonObject bodyOf(const QJsonValue& request)
 {
     return QJsonDocument::fromJson(request[u"body"_s].toString().toUtf8()).object();
@@ -242,7 +252,7 @@ void SettingsSyncTest::serverLoginItemChoiceIsAdopted()
     if (consent)
         h.defaults.setValue(keys::loginItemConsent, true);
 
-    h.settings().applyShowStartup(value);
+    holdUser(h.model(), value);
 
     QCOMPARE(h.autostart.isEnabled(), registeredAfter);
     QCOMPARE(h.defaults.stringValue(keys::showStartupSeen), seenAfter);
@@ -360,7 +370,7 @@ void SettingsSyncTest::failedLoginItemChangeIsLogged()
 
     if (fromServer) {
         h.defaults.setValue(keys::loginItemConsent, true);
-        h.settings().applyShowStartup(u"yes"_s);
+        holdUser(h.model(), u"yes"_s);
     } else {
         h.settings().answerLoginItem(enabled);
     }

@@ -331,42 +331,24 @@ void BrowserState::playAsLast(std::optional<Medium> photo)
          std::move(photo));
 }
 
-void BrowserState::deletePlaylist(Album album)
+void BrowserState::leavePlaylist(const Album& album)
 {
     const Source source{Source::Album{album.id}};
     if (m_lastPlaylist == source)
         m_lastPlaylist.reset();
-    if (m_selection == source) {
-        // The playlists as listed still hold the deleted one; the view must leave it.
-        std::optional<Source> fallback = albumSource(m_model.favoritesAlbum());
-        if (!fallback) {
-            for (const Album& playlist : m_model.playlists()) {
-                if (playlist.id != album.id) {
-                    fallback = albumSource(playlist);
-                    break;
-                }
+    if (m_selection != source)
+        return;
+    // The playlists as listed still hold the one that goes; the view must leave it.
+    std::optional<Source> fallback = albumSource(m_model.favoritesAlbum());
+    if (!fallback) {
+        for (const Album& playlist : m_model.playlists()) {
+            if (playlist.id != album.id) {
+                fallback = albumSource(playlist);
+                break;
             }
         }
-        setSelection(fallback);
     }
-    m_model.spawn(removePlaylist(std::move(album)));
-}
-
-QCoro::Task<void> BrowserState::removePlaylist(Album album)
-{
-    QPointer<AppModel> model(&m_model);
-    Defaults& defaults = m_defaults;
-    try {
-        co_await m_model.api().deleteAlbum(album);
-    } catch (const std::exception& error) {
-        if (model)
-            model->handleActionError(error);
-        co_return;
-    }
-    if (!model)
-        co_return;
-    LocalPhotos::unlinkFolder(defaults, album.id);
-    co_await model->reloadAlbums(true);
+    setSelection(fallback);
 }
 
 void BrowserState::showTodayRequest()

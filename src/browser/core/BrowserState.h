@@ -92,9 +92,9 @@ public:
     /// Plays as the gallery was last played: stories or a slideshow.
     void playAsLast(std::optional<Medium> photo);
 
-    /// Moves the selection off the playlist at once, then deletes it on the service; a failure
-    /// goes to the model's alert and the playlist stays.
-    void deletePlaylist(Album album);
+    /// Moves the selection off a playlist being deleted and forgets it as the playlists mode's
+    /// last; the deletion itself is the playlist editor's.
+    void leavePlaylist(const Album& album);
 
 signals:
     void selectionChanged();
@@ -130,7 +130,6 @@ private:
     /// A change of the key starts the wait anew.
     void alertStepChanged();
     QCoro::Task<void> offerAfterDelay(CancelToken cancel);
-    QCoro::Task<void> removePlaylist(Album album);
     void setMode(BrowseMode mode);
     void track(const QString& name, QJsonObject properties);
 

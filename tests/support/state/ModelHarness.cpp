@@ -36,9 +36,9 @@ ModelHarness::~ModelHarness()
     if (m_model) {
         settle();
         m_playlists.reset();
-        m_settings.reset();
         m_saver.reset();
         m_guidance.reset();
+        m_settings.reset();
         m_catalog.reset();
         m_model.reset();
     }
@@ -69,12 +69,18 @@ AppModel& ModelHarness::model()
             .links = links,
             .screens = screens,
         });
-        m_guidance = std::make_unique<Guidance>(*m_model, *m_account, clock, window, events);
+        m_settings = std::make_unique<SettingsSync>(SettingsSync::Services{
+            .model = *m_model,
+            .account = *m_account,
+            .defaults = defaults,
+            .notifications = notifications,
+            .autostart = autostart,
+            .events = events,
+            .rotation = rotation,
+        });
+        m_guidance = std::make_unique<Guidance>(*m_model, *m_account, clock, window, events, *m_settings);
         m_catalog = std::make_unique<CatalogPages>(*m_model, *m_account, clock, api, sync);
         m_saver = std::make_unique<SaverLauncher>(*m_model, *m_catalog, *m_account, clock, api, sync, player);
-        m_settings = std::make_unique<SettingsSync>(*m_model, *m_account, defaults, notifications, autostart);
-        QObject::connect(m_model.get(), &AppModel::showStartupArrived, m_settings.get(),
-                         &SettingsSync::applyShowStartup);
     }
     return *m_model;
 }
@@ -126,10 +132,10 @@ AppModel& ModelHarness::relaunch()
     if (m_model) {
         settle();
         m_playlists.reset();
-        m_settings.reset();
         m_saver.reset();
         m_catalog.reset();
         m_guidance.reset();
+        m_settings.reset();
         m_model.reset();
         QCoreApplication::processEvents();
     }

@@ -123,10 +123,10 @@ public:
 private:
     std::unique_ptr<Account> m_account;
     std::unique_ptr<AppModel> m_model;
+    std::unique_ptr<SettingsSync> m_settings;
     std::unique_ptr<Guidance> m_guidance;
     std::unique_ptr<CatalogPages> m_catalog;
     std::unique_ptr<SaverLauncher> m_saver;
-    std::unique_ptr<SettingsSync> m_settings;
     std::unique_ptr<PlaylistEditor> m_playlists;
 };
 
