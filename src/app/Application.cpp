@@ -329,6 +329,8 @@ void Application::createShell()
     m_mainWindow = std::make_unique<MainWindowController>(*m_model, Defaults::shared(), *m_olderApp, *m_links,
                                                           *m_systemTray, browserServices(),
                                                           SettingsServices{
+                                                              .errors = *m_model,
+                                                              .account = *m_account,
                                                               .settingsSync = *m_settingsSync,
                                                               .links = *m_links,
                                                               .clock = *m_clock,
@@ -348,9 +350,16 @@ void Application::createShell()
     m_windowRelay->setTarget(m_mainWindow.get());
     connect(m_mainWindow.get(), &MainWindowController::quitRequested, qApp, &QCoreApplication::quit);
 
-    m_stories = std::make_unique<PhotoStoryWindowController>(*m_model, *m_guidance, *m_mainWindow);
-    m_menu = std::make_unique<MenuBarContent>(*m_model, *m_playlists, *m_guidance, *m_saverLauncher,
-                                              *m_rotation, *m_shortcuts, *m_mainWindow, *m_stories);
+    m_stories = std::make_unique<PhotoStoryWindowController>(*m_api, *m_guidance, *m_mainWindow);
+    m_menu = std::make_unique<MenuBarContent>(*m_model, MenuBarContent::Services{
+                                                            .playlists = *m_playlists,
+                                                            .guidance = *m_guidance,
+                                                            .saver = *m_saverLauncher,
+                                                            .rotation = *m_rotation,
+                                                            .shortcuts = *m_shortcuts,
+                                                            .window = *m_mainWindow,
+                                                            .stories = *m_stories,
+                                                        });
     connect(m_menu.get(), &MenuBarContent::quitRequested, qApp, &QCoreApplication::quit);
     m_trayIcon = std::make_unique<QSystemTrayIcon>(AppIcon::icon());
     m_trayIcon->setToolTip(u"Lumivale"_s);

@@ -1,7 +1,6 @@
 #include "app/ElectronNoticeSheet.h"
 
 #include "services/OlderAppMigration.h"
-#include "state/AppModel.h"
 #include "widgets/SheetLayout.h"
 
 #include <QHBoxLayout>
@@ -11,8 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-ElectronNoticeSheet::ElectronNoticeSheet(AppModel& model, OlderAppMigration& olderApp, QWidget* parent)
-    : QDialog(parent)
+ElectronNoticeSheet::ElectronNoticeSheet(OlderAppMigration& olderApp, QWidget* parent) : QDialog(parent)
 {
     const QString text = olderApp.isOldAppRunning() ? tr("The old Lumivale app is running next to this one. "
                                                          "Both will change your wallpaper, and the old one "
@@ -35,10 +33,11 @@ ElectronNoticeSheet::ElectronNoticeSheet(AppModel& model, OlderAppMigration& old
     buttons->addWidget(later);
     buttons->addWidget(reveal);
     buttons->addStretch();
-    connect(later, &QPushButton::clicked, this, [&model] { model.setElectronNoticeRequested(false); });
-    connect(reveal, &QPushButton::clicked, this, [&model, &olderApp] {
+    // Either answer closes the sheet, which ends the request.
+    connect(later, &QPushButton::clicked, this, &QDialog::accept);
+    connect(reveal, &QPushButton::clicked, this, [this, &olderApp] {
         olderApp.revealOldApp();
-        model.setElectronNoticeRequested(false);
+        accept();
     });
 }
 

@@ -4,7 +4,6 @@
 
 namespace lumi {
 
-class AppModel;
 class OlderAppMigration;
 
 /// The notice that the older desktop app of the service is still installed or running, with the
@@ -15,7 +14,7 @@ class ElectronNoticeSheet final : public QDialog
     Q_DISABLE_COPY_MOVE(ElectronNoticeSheet)
 
 public:
-    ElectronNoticeSheet(AppModel& model, OlderAppMigration& olderApp, QWidget* parent = nullptr);
+    explicit ElectronNoticeSheet(OlderAppMigration& olderApp, QWidget* parent = nullptr);
 };
 
 } // namespace lumi

@@ -47,7 +47,7 @@ MainWindow::MainWindow(AppModel& model, WindowPresenter& presenter, OlderAppMigr
     m_sheets = new MainWindowSheets(*this, model, browser.guidance, olderApp, settings);
 
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this), &QShortcut::activated, this,
-            [this] { SettingsRequest::raise(m_model, m_browser.guidance, m_presenter); });
+            [this] { SettingsRequest::raise(m_browser.guidance, m_presenter); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
             &MainWindow::quitRequested);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), this), &QShortcut::activated, this,

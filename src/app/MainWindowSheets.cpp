@@ -122,15 +122,16 @@ QDialog* MainWindowSheets::make(Sheet sheet)
 {
     switch (sheet) {
     case Sheet::settings:
-        return new SettingsView(m_model, m_settings, &m_window);
+        return new SettingsView(m_model, m_settings, m_guidance.settingsSection(), &m_window);
     case Sheet::loginItem:
         return new LoginItemPrompt(m_settings.settingsSync, &m_window);
     case Sheet::survey:
         return new SurveySheet(m_guidance, m_model.account(), &m_window);
     case Sheet::electronNotice:
-        return new ElectronNoticeSheet(m_model, m_olderApp, &m_window);
+        return new ElectronNoticeSheet(m_olderApp, &m_window);
     case Sheet::onboarding:
-        return new CalendarSetupSheet(m_model, m_guidance, m_settings.engine, m_settings.photos, &m_window);
+        return new CalendarSetupSheet(m_settings.errors, m_settings.account, m_guidance, m_settings.engine,
+                                      m_settings.photos, &m_window);
     case Sheet::alert:
         break;
     }

@@ -46,13 +46,10 @@ QAction* addTextLine(QMenu& menu, const QString& text)
 
 } // namespace
 
-MenuBarContent::MenuBarContent(AppModel& model, PlaylistEditor& playlists, Guidance& guidance,
-                               SaverLauncher& saver, WallpaperRotation& rotation,
-                               const ShortcutRegistry& shortcuts, WindowPresenter& window,
-                               PhotoStoryPresenter& stories, QObject* parent)
-    : QObject(parent), m_model(model), m_guidance(guidance), m_playlists(playlists), m_saver(saver),
-      m_rotation(rotation), m_shortcuts(shortcuts), m_window(window), m_stories(stories),
-      m_menu(std::make_unique<QMenu>())
+MenuBarContent::MenuBarContent(AppModel& model, Services services, QObject* parent)
+    : QObject(parent), m_model(model), m_guidance(services.guidance), m_playlists(services.playlists),
+      m_saver(services.saver), m_rotation(services.rotation), m_shortcuts(services.shortcuts),
+      m_window(services.window), m_stories(services.stories), m_menu(std::make_unique<QMenu>())
 {
     // The rotation and the shortcuts don't announce their changes; reading them as the menu
     // opens is what keeps it current.
@@ -88,7 +85,7 @@ void MenuBarContent::buildSignedOut()
     addItem(*m_menu, tr("Sign In to Lumivale…"), {}, this, [this] { m_window.showMainWindow(); });
     m_menu->addSeparator();
     addItem(*m_menu, tr("Settings…"), settingsKey, this,
-            [this] { SettingsRequest::raise(m_model, m_guidance, m_window); });
+            [this] { SettingsRequest::raise(m_guidance, m_window); });
     addItem(*m_menu, tr("Quit Lumivale"), quitKey, this, [this] { emit quitRequested(); });
 }
 
@@ -125,7 +122,7 @@ void MenuBarContent::buildSignedIn()
     addItem(*m_menu, tr("Take the Tour"), {}, this, [this] { m_guidance.startTour(false); });
     m_menu->addSeparator();
     addItem(*m_menu, tr("Settings…"), settingsKey, this,
-            [this] { SettingsRequest::raise(m_model, m_guidance, m_window); });
+            [this] { SettingsRequest::raise(m_guidance, m_window); });
     addItem(*m_menu, tr("Quit Lumivale"), quitKey, this, [this] { emit quitRequested(); });
 }
 

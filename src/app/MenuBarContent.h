@@ -29,9 +29,21 @@ class MenuBarContent final : public QObject
     Q_DISABLE_COPY_MOVE(MenuBarContent)
 
 public:
-    MenuBarContent(AppModel& model, PlaylistEditor& playlists, Guidance& guidance, SaverLauncher& saver,
-                   WallpaperRotation& rotation, const ShortcutRegistry& shortcuts, WindowPresenter& window,
-                   PhotoStoryPresenter& stories, QObject* parent = nullptr);
+    /// What the items act on besides the model; made by the composition root (or a test), each
+    /// alive for longer than the menu.
+    struct Services
+    {
+        PlaylistEditor& playlists;
+        /// Settings… asks it for the settings sheet.
+        Guidance& guidance;
+        SaverLauncher& saver;
+        WallpaperRotation& rotation;
+        const ShortcutRegistry& shortcuts;
+        WindowPresenter& window;
+        PhotoStoryPresenter& stories;
+    };
+
+    MenuBarContent(AppModel& model, Services services, QObject* parent = nullptr);
     ~MenuBarContent() override;
 
     QMenu* menu() const { return m_menu.get(); }

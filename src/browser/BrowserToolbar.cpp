@@ -2,7 +2,6 @@
 
 #include "browser/ColumnsSelector.h"
 #include "browser/core/BrowserState.h"
-#include "state/AppModel.h"
 #include "state/SaverLauncher.h"
 #include "wallpaper/RotationEngine.h"
 #include "widgets/SettingsRequest.h"
@@ -48,9 +47,10 @@ static_assert(std::size(effectSymbols) == SaverEffect::reflections + 1);
 
 } // namespace
 
-BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& guidance, SaverLauncher& saver,
-                               RotationEngine& rotation, WindowPresenter& window, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_saver(saver), m_rotation(rotation),
+BrowserToolbar::BrowserToolbar(BrowserState& state, ErrorSink& errors, Guidance& guidance,
+                               SaverLauncher& saver, RotationEngine& rotation, WindowPresenter& window,
+                               QWidget* parent)
+    : QWidget(parent), m_state(state), m_errors(errors), m_saver(saver), m_rotation(rotation),
       m_search(new QLineEdit(this))
 {
     auto* layout = new QHBoxLayout(this);
@@ -99,7 +99,7 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
     connect(m_next, &QToolButton::clicked, this, [this] {
         // A change the user asks for ends any waiting after earlier failures.
         m_rotation.setRetryAt(std::nullopt);
-        ViewTask::start(m_model, m_rotation.changeWallpaper(true));
+        ViewTask::start(m_errors, m_rotation.changeWallpaper(true));
     });
     auto showChanging = [this] { m_next->setEnabled(!m_rotation.isChanging()); };
     connect(&rotation, &RotationEngine::isChangingChanged, this, showChanging);
@@ -110,7 +110,7 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, AppModel& model, Guidance& g
                             tr("Settings"), this);
     m_settings->setObjectName(u"browser.settings"_s);
     connect(m_settings, &QToolButton::clicked, this,
-            [this, &guidance, &window] { SettingsRequest::raise(m_model, guidance, window); });
+            [this, &guidance, &window] { SettingsRequest::raise(guidance, window); });
     new TourAnchor(guidance, *m_settings, 3, TourAnchor::Edge::bottom);
     layout->addWidget(m_settings);
 }
@@ -153,7 +153,8 @@ QToolButton* BrowserToolbar::makePlayButton()
     menu->addSeparator();
     connect(
         menu->addAction(SymbolIcon::themed(u"video-display"_s, u"sparkles.tv"_s), tr("Start Screen Saver")),
-        &QAction::triggered, this, [this] { ViewTask::start(m_model, m_saver.startSaverNow(std::nullopt)); });
+        &QAction::triggered, this,
+        [this] { ViewTask::start(m_errors, m_saver.startSaverNow(std::nullopt)); });
     play->setMenu(menu);
 
     auto showMedia = [this, play] { play->setEnabled(!m_state.gridMedia().isEmpty()); };

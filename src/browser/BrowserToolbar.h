@@ -10,9 +10,9 @@ class QToolButton;
 
 namespace lumi {
 
-class AppModel;
 class BrowserState;
 class ColumnsSelector;
+class ErrorSink;
 class Guidance;
 class RotationEngine;
 class SaverLauncher;
@@ -26,7 +26,7 @@ class BrowserToolbar final : public QWidget
     Q_DISABLE_COPY_MOVE(BrowserToolbar)
 
 public:
-    BrowserToolbar(BrowserState& state, AppModel& model, Guidance& guidance, SaverLauncher& saver,
+    BrowserToolbar(BrowserState& state, ErrorSink& errors, Guidance& guidance, SaverLauncher& saver,
                    RotationEngine& rotation, WindowPresenter& window, QWidget* parent = nullptr);
 
     QToolButton& modeButton(BrowseMode mode) const { return *m_modes.value(mode); }
@@ -40,7 +40,7 @@ private:
     QToolButton* makePlayButton();
 
     BrowserState& m_state;
-    AppModel& m_model;
+    ErrorSink& m_errors;
     SaverLauncher& m_saver;
     RotationEngine& m_rotation;
     QMap<BrowseMode, QToolButton*> m_modes;

@@ -44,8 +44,15 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
       m_thumbnails(std::make_unique<ThumbnailLoader>(model.api().network())),
       m_photoSheets(
           std::make_unique<CatalogPhotoSheets>(model, services.screens, services.defaults, services.links)),
-      m_state(new BrowserState(model, services.catalog, services.guidance, services.saver, services.defaults,
-                               services.events, services.clock, window, this)),
+      m_state(new BrowserState(BrowserState::Services{.model = model,
+                                                      .catalog = services.catalog,
+                                                      .guidance = services.guidance,
+                                                      .saver = services.saver,
+                                                      .defaults = services.defaults,
+                                                      .events = services.events,
+                                                      .clock = services.clock,
+                                                      .window = window},
+                               this)),
       m_sheets(new PlaylistSheets(*this, *m_state, model, services.playlists)),
       m_toolbar(new BrowserToolbar(*m_state, model, services.guidance, services.saver, services.rotation,
                                    window, this)),
@@ -103,8 +110,13 @@ QWidget* BrowserView::makeSidebar()
     column->setObjectName(u"browser.sidebar"_s);
     column->setMinimumWidth(sidebarMinimum);
     column->setMaximumWidth(sidebarMaximum);
-    auto* list = new SidebarList(*m_state, m_model, m_services.catalog, m_services.playlists, m_services.guidance,
-                                 m_services.sync, m_services.revealer, m_services.defaults);
+    auto* list = new SidebarList(*m_state, m_model, m_services.catalog,
+                                 SidebarServices{.errors = m_model,
+                                                 .playlists = m_services.playlists,
+                                                 .guidance = m_services.guidance,
+                                                 .sync = m_services.sync,
+                                                 .revealer = m_services.revealer,
+                                                 .defaults = m_services.defaults});
     connect(list, &SidebarList::newPlaylistRequested, m_sheets, &PlaylistSheets::newPlaylist);
     connect(list, &SidebarList::renameRequested, m_sheets, &PlaylistSheets::rename);
     connect(list, &SidebarList::deleteRequested, m_sheets, &PlaylistSheets::confirmDelete);

@@ -1,7 +1,7 @@
 #include "browser/NameSheet.h"
 
 #include "imaging/BundledFonts.h"
-#include "state/AppModel.h"
+#include "model/Blanks.h"
 #include "widgets/Palette.h"
 #include "widgets/PrimaryButton.h"
 
@@ -62,7 +62,7 @@ NameSheet::NameSheet(const QString& title, const QString& action, const QString&
     layout->addWidget(m_message);
     layout->addLayout(buttons);
 
-    auto enable = [this] { m_confirm->setEnabled(!AppModel::trimBlanks(m_field->text()).isEmpty()); };
+    auto enable = [this] { m_confirm->setEnabled(!Blanks::trimmed(m_field->text()).isEmpty()); };
     connect(m_field, &QLineEdit::textChanged, this, enable);
     // The message speaks of the name refused; an edit makes it a new one.
     connect(m_field, &QLineEdit::textEdited, m_message, &QWidget::hide);

@@ -7,7 +7,6 @@
 #include "library/LocalPhotos.h"
 #include "library/SyncScheduler.h"
 #include "platform/FileRevealer.h"
-#include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "state/PlaylistEditor.h"
 #include "widgets/ViewTask.h"
@@ -25,11 +24,10 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, PlaylistEditor& playlists,
-                         Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer,
-                         const Defaults& defaults, QWidget* parent)
-    : QWidget(parent), m_album(std::move(album)), m_state(state), m_model(model), m_playlists(playlists),
-      m_guidance(guidance), m_sync(sync), m_revealer(revealer), m_defaults(defaults),
+PlaylistRow::PlaylistRow(Album album, BrowserState& state, SidebarServices services, QWidget* parent)
+    : QWidget(parent), m_album(std::move(album)), m_state(state), m_errors(services.errors),
+      m_playlists(services.playlists), m_guidance(services.guidance), m_sync(services.sync),
+      m_revealer(services.revealer), m_defaults(services.defaults),
       m_row(new SidebarRow(m_album.title, this)),
       m_isOwnDrag([](const QDropEvent& event) { return event.source() != nullptr; })
 {
@@ -55,9 +53,9 @@ PlaylistRow::PlaylistRow(Album album, BrowserState& state, AppModel& model, Play
 
     // Each click sends the opposite of what the row was drawn with.
     connect(paper, &MembershipMark::clicked, this,
-            [this, inPaper] { ViewTask::start(m_model, m_playlists.setIncludeInPaper(m_album, !inPaper)); });
+            [this, inPaper] { ViewTask::start(m_errors, m_playlists.setIncludeInPaper(m_album, !inPaper)); });
     connect(saver, &MembershipMark::clicked, this,
-            [this, inSaver] { ViewTask::start(m_model, m_playlists.setIncludeInSaver(m_album, !inSaver)); });
+            [this, inSaver] { ViewTask::start(m_errors, m_playlists.setIncludeInSaver(m_album, !inSaver)); });
 
     const Source source{Source::Album{m_album.id}};
     connect(m_row, &SidebarRow::clicked, this, [this, source] { m_state.setSelection(source); });
@@ -76,12 +74,12 @@ std::unique_ptr<QMenu> PlaylistRow::contextMenu()
     paper->setCheckable(true);
     paper->setChecked(m_album.includeInPaper.value_or(false));
     connect(paper, &QAction::toggled, this,
-            [this](bool on) { ViewTask::start(m_model, m_playlists.setIncludeInPaper(m_album, on)); });
+            [this](bool on) { ViewTask::start(m_errors, m_playlists.setIncludeInPaper(m_album, on)); });
     QAction* saver = menu->addAction(tr("In Screen Saver"));
     saver->setCheckable(true);
     saver->setChecked(m_album.includeInSaver.value_or(false));
     connect(saver, &QAction::toggled, this,
-            [this](bool on) { ViewTask::start(m_model, m_playlists.setIncludeInSaver(m_album, on)); });
+            [this](bool on) { ViewTask::start(m_errors, m_playlists.setIncludeInSaver(m_album, on)); });
     if (m_album.isFavorites())
         return menu;
 
@@ -99,15 +97,15 @@ void PlaylistRow::addFolderItems(QMenu& menu)
 {
     if (!m_album.isLinkedFolder()) {
         connect(menu.addAction(tr("Add Photos from Computer…")), &QAction::triggered, this,
-                [this] { ViewTask::start(m_model, m_playlists.addLocalPhotos(m_album)); });
+                [this] { ViewTask::start(m_errors, m_playlists.addLocalPhotos(m_album)); });
         connect(menu.addAction(tr("Link Folder…")), &QAction::triggered, this,
-                [this] { ViewTask::start(m_model, m_playlists.linkFolder(m_album)); });
+                [this] { ViewTask::start(m_errors, m_playlists.linkFolder(m_album)); });
         return;
     }
     if (LocalPhotos::isFolderMissing(m_album, m_defaults)) {
         // Linked on another computer: this one has no folder at that path.
         connect(menu.addAction(tr("Link Folder on This Computer…")), &QAction::triggered, this,
-                [this] { ViewTask::start(m_model, m_playlists.linkFolder(m_album)); });
+                [this] { ViewTask::start(m_errors, m_playlists.linkFolder(m_album)); });
         return;
     }
     connect(menu.addAction(tr("Show Linked Folder in File Manager")), &QAction::triggered, this, [this] {
@@ -115,7 +113,7 @@ void PlaylistRow::addFolderItems(QMenu& menu)
             m_revealer.revealFolder(*folder);
     });
     connect(menu.addAction(tr("Unlink Folder")), &QAction::triggered, this,
-            [this] { ViewTask::start(m_model, m_playlists.unlinkFolder(m_album)); });
+            [this] { ViewTask::start(m_errors, m_playlists.unlinkFolder(m_album)); });
 }
 
 void PlaylistRow::contextMenuEvent(QContextMenuEvent* event)
@@ -169,8 +167,8 @@ void PlaylistRow::dropEvent(QDropEvent* event)
         return;
     }
     event->acceptProposedAction();
-    ViewTask::start(m_model, reportAdded(&m_guidance, m_playlists.addPhotosToPlaylist(drag->media, m_album),
-                                         m_album.title));
+    ViewTask::start(m_errors, reportAdded(&m_guidance, m_playlists.addPhotosToPlaylist(drag->media, m_album),
+                                          m_album.title));
 }
 
 QCoro::Task<void> PlaylistRow::reportAdded(QPointer<Guidance> guidance, QCoro::Task<int> adding,

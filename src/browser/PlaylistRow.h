@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/SidebarServices.h"
 #include "model/Album.h"
 #include "model/Medium.h"
 
@@ -16,14 +17,8 @@ class QMenu;
 
 namespace lumi {
 
-class AppModel;
 class BrowserState;
-class Defaults;
-class FileRevealer;
-class Guidance;
-class PlaylistEditor;
 class SidebarRow;
-class SyncScheduler;
 
 /// One playlist in the sidebar: selects it, shows and switches whether it feeds the wallpaper
 /// rotation and the screen saver, and offers its folder, rename and delete operations in its
@@ -35,9 +30,7 @@ class PlaylistRow final : public QWidget
     Q_DISABLE_COPY_MOVE(PlaylistRow)
 
 public:
-    PlaylistRow(Album album, BrowserState& state, AppModel& model, PlaylistEditor& playlists,
-                Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer,
-                const Defaults& defaults, QWidget* parent = nullptr);
+    PlaylistRow(Album album, BrowserState& state, SidebarServices services, QWidget* parent = nullptr);
 
     const Album& album() const { return m_album; }
     SidebarRow& row() const { return *m_row; }
@@ -69,7 +62,7 @@ private:
 
     Album m_album;
     BrowserState& m_state;
-    AppModel& m_model;
+    ErrorSink& m_errors;
     PlaylistEditor& m_playlists;
     Guidance& m_guidance;
     const SyncScheduler& m_sync;

@@ -2,7 +2,6 @@
 
 #include "browser/NameSheet.h"
 #include "browser/core/BrowserState.h"
-#include "state/AppModel.h"
 #include "state/PlaylistEditor.h"
 #include "widgets/Palette.h"
 #include "widgets/ViewTask.h"
@@ -30,9 +29,9 @@ NameSheet* openSheet(QWidget& window, const QString& title, const QString& actio
 
 } // namespace
 
-PlaylistSheets::PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model,
+PlaylistSheets::PlaylistSheets(QWidget& window, BrowserState& state, ErrorSink& errors,
                                PlaylistEditor& playlists)
-    : QObject(&window), m_window(window), m_state(state), m_model(model), m_playlists(playlists)
+    : QObject(&window), m_window(window), m_state(state), m_errors(errors), m_playlists(playlists)
 {
 }
 
@@ -41,7 +40,7 @@ void PlaylistSheets::newPlaylist()
     NameSheet* sheet =
         openSheet(m_window, tr("New Playlist"), u"Create"_s, QString(), &PlaylistEditor::newNameRefusal);
     connect(sheet, &NameSheet::committed, this,
-            [this](const QString& name) { ViewTask::start(m_model, create(name, std::nullopt)); });
+            [this](const QString& name) { ViewTask::start(m_errors, create(name, std::nullopt)); });
 }
 
 void PlaylistSheets::newPlaylistFor(Medium photo)
@@ -49,7 +48,7 @@ void PlaylistSheets::newPlaylistFor(Medium photo)
     NameSheet* sheet = openSheet(m_window, tr("New Playlist"), tr("Create and Add"), QString(),
                                  &PlaylistEditor::newNameRefusal);
     connect(sheet, &NameSheet::committed, this,
-            [this, photo](const QString& name) { ViewTask::start(m_model, create(name, photo)); });
+            [this, photo](const QString& name) { ViewTask::start(m_errors, create(name, photo)); });
 }
 
 void PlaylistSheets::rename(Album album)
@@ -58,7 +57,7 @@ void PlaylistSheets::rename(Album album)
         openSheet(m_window, tr("Rename Playlist"), u"Rename"_s, album.title,
                   [album](const QString& name) { return PlaylistEditor::renameRefusal(album, name); });
     connect(sheet, &NameSheet::committed, this, [this, album](const QString& name) {
-        ViewTask::start(m_model, m_playlists.renamePlaylist(album, name));
+        ViewTask::start(m_errors, m_playlists.renamePlaylist(album, name));
     });
 }
 
@@ -78,7 +77,7 @@ void PlaylistSheets::confirmDelete(Album album)
     connect(remove, &QPushButton::clicked, this, [this, album] {
         // The view leaves the playlist at once, before the service answers.
         m_state.leavePlaylist(album);
-        ViewTask::start(m_model, m_playlists.deletePlaylist(album));
+        ViewTask::start(m_errors, m_playlists.deletePlaylist(album));
     });
     question->open();
 }

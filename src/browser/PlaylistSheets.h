@@ -10,19 +10,19 @@ class QWidget;
 
 namespace lumi {
 
-class AppModel;
 class BrowserState;
+class ErrorSink;
 class PlaylistEditor;
 
 /// The browser's playlist sheets on its window: create, create and add a photo, rename, and the
-/// question before a deletion. The model reports refused names and failed requests itself.
+/// question before a deletion. The editor reports refused names and failed requests itself.
 class PlaylistSheets final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PlaylistSheets)
 
 public:
-    PlaylistSheets(QWidget& window, BrowserState& state, AppModel& model, PlaylistEditor& playlists);
+    PlaylistSheets(QWidget& window, BrowserState& state, ErrorSink& errors, PlaylistEditor& playlists);
 
     /// A new playlist, shown once made.
     void newPlaylist();
@@ -36,7 +36,7 @@ private:
 
     QWidget& m_window;
     BrowserState& m_state;
-    AppModel& m_model;
+    ErrorSink& m_errors;
     PlaylistEditor& m_playlists;
 };
 

@@ -21,11 +21,10 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-SidebarList::SidebarList(BrowserState& state, AppModel& model, const CatalogPages& catalog, PlaylistEditor& playlists,
-                         Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer,
-                         const Defaults& defaults, QWidget* parent)
-    : QWidget(parent), m_state(state), m_model(model), m_catalog(catalog), m_playlists(playlists),
-      m_guidance(guidance), m_sync(sync), m_revealer(revealer), m_defaults(defaults), m_rows(new QVBoxLayout(this))
+SidebarList::SidebarList(BrowserState& state, AppModel& model, const CatalogPages& catalog,
+                         SidebarServices services, QWidget* parent)
+    : QWidget(parent), m_state(state), m_model(model), m_catalog(catalog), m_services(services),
+      m_rows(new QVBoxLayout(this))
 {
     m_rows->setContentsMargins(8, 0, 8, 8);
     m_rows->setSpacing(2);
@@ -163,7 +162,7 @@ void SidebarList::addPlaylistRows()
     const QList<Album>& albums = m_model.account().albums();
     auto* header = new SidebarHeader(tr("My Playlists"), this);
     m_rows->addWidget(header);
-    new TourAnchor(m_guidance, *header, 2, TourAnchor::Edge::trailing, albums.isEmpty());
+    new TourAnchor(m_services.guidance, *header, 2, TourAnchor::Edge::trailing, albums.isEmpty());
     addOfflineLine(!m_model.account().albumsLoaded());
     if (const std::optional<Album> favorites = m_model.favoritesAlbum())
         addPlaylist(*favorites);
@@ -215,12 +214,11 @@ void SidebarList::addRow(const QString& title, const Source& source, std::functi
 
 void SidebarList::addPlaylist(const Album& album)
 {
-    auto* row = new PlaylistRow(album, m_state, m_model, m_playlists, m_guidance, m_sync, m_revealer,
-                                m_defaults, this);
+    auto* row = new PlaylistRow(album, m_state, m_services, this);
     connect(row, &PlaylistRow::renameRequested, this, &SidebarList::renameRequested);
     connect(row, &PlaylistRow::deleteRequested, this, &SidebarList::deleteRequested);
     const QList<Album>& albums = m_model.account().albums();
-    new TourAnchor(m_guidance, *row, 2, TourAnchor::Edge::trailing,
+    new TourAnchor(m_services.guidance, *row, 2, TourAnchor::Edge::trailing,
                    !albums.isEmpty() && albums.first().id == album.id);
     m_rows->addWidget(row);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "browser/SidebarServices.h"
 #include "model/Album.h"
 
 #include <QWidget>
@@ -9,14 +10,9 @@ class QVBoxLayout;
 namespace lumi {
 
 class AppModel;
-class CatalogPages;
 class BrowserState;
-class Defaults;
-class FileRevealer;
-class Guidance;
-class PlaylistEditor;
+class CatalogPages;
 class SidebarRow;
-class SyncScheduler;
 struct Source;
 
 /// The sections and rows of the browser's sidebar for the current mode: the collections and
@@ -29,8 +25,8 @@ class SidebarList final : public QWidget
     Q_DISABLE_COPY_MOVE(SidebarList)
 
 public:
-    SidebarList(BrowserState& state, AppModel& model, const CatalogPages& catalog, PlaylistEditor& playlists,
-                Guidance& guidance, const SyncScheduler& sync, FileRevealer& revealer, const Defaults& defaults,
+    /// The model gives the collections, the playlists and whether the service answers.
+    SidebarList(BrowserState& state, AppModel& model, const CatalogPages& catalog, SidebarServices services,
                 QWidget* parent = nullptr);
 
 signals:
@@ -66,11 +62,7 @@ private:
     BrowserState& m_state;
     AppModel& m_model;
     const CatalogPages& m_catalog;
-    PlaylistEditor& m_playlists;
-    Guidance& m_guidance;
-    const SyncScheduler& m_sync;
-    FileRevealer& m_revealer;
-    const Defaults& m_defaults;
+    SidebarServices m_services;
     QVBoxLayout* m_rows;
 };
 

@@ -1,9 +1,9 @@
 #include "settings/AccountPane.h"
 
+#include "model/Account.h"
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
 #include "settings/SettingChanges.h"
-#include "state/AppModel.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -22,9 +22,10 @@ constexpr int itemSpacing = 18;
 
 } // namespace
 
-AccountPane::AccountPane(AppModel& model, const QString& signedOutText, QWidget* parent)
-    : QWidget(parent), m_model(model),
-      m_changes(std::make_unique<SettingChanges>(model, model.account(), *this, [this] { showRecord(); }))
+AccountPane::AccountPane(ErrorSink& errors, const Account& account, const QString& signedOutText,
+                         QWidget* parent)
+    : QWidget(parent), m_account(account),
+      m_changes(std::make_unique<SettingChanges>(errors, account, *this, [this] { showRecord(); }))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,7 +38,6 @@ AccountPane::AccountPane(AppModel& model, const QString& signedOutText, QWidget*
     m_controls->setSpacing(itemSpacing);
     layout->addWidget(m_controlsBox);
     layout->addStretch();
-    connect(&model, &AppModel::phaseChanged, this, &AccountPane::refresh);
 }
 
 AccountPane::~AccountPane() = default;
@@ -49,7 +49,7 @@ void AccountPane::refresh()
 
 void AccountPane::showRecord()
 {
-    const bool signedIn = m_model.account().isSignedIn();
+    const bool signedIn = m_account.isSignedIn();
     m_signedOut->setVisible(!signedIn);
     m_controlsBox->setVisible(signedIn);
     if (!signedIn)
@@ -58,7 +58,7 @@ void AccountPane::showRecord()
     std::vector<std::unique_ptr<QSignalBlocker>> blockers;
     for (QWidget* widget : widgets)
         blockers.push_back(std::make_unique<QSignalBlocker>(widget));
-    showUser(*m_model.account().user());
+    showUser(*m_account.user());
 }
 
 QCheckBox* AccountPane::makeToggle(const QString& name, const QString& title,

@@ -14,8 +14,9 @@ class QVBoxLayout;
 
 namespace lumi {
 
-class AppModel;
+class Account;
 class ChoicePicker;
+class ErrorSink;
 class SettingChanges;
 struct User;
 
@@ -31,9 +32,8 @@ public:
     ~AccountPane() override;
 
 protected:
-    AccountPane(AppModel& model, const QString& signedOutText, QWidget* parent);
+    AccountPane(ErrorSink& errors, const Account& account, const QString& signedOutText, QWidget* parent);
 
-    AppModel& model() const { return m_model; }
     /// The controls' column.
     QVBoxLayout& controls() const { return *m_controls; }
     /// Writes the record into the controls; the pane calls it with their signals blocked.
@@ -55,7 +55,7 @@ private:
     void showRecord();
     void send(QCoro::Task<void> setter);
 
-    AppModel& m_model;
+    const Account& m_account;
     std::unique_ptr<SettingChanges> m_changes;
     QLabel* m_signedOut = nullptr;
     QWidget* m_controlsBox = nullptr;

@@ -4,7 +4,6 @@
 #include "model/User.h"
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
-#include "state/AppModel.h"
 #include "state/SettingsSync.h"
 #include "wallpaper/CalendarService.h"
 
@@ -32,8 +31,9 @@ QList<ChoiceOption> opacityOptions()
 
 } // namespace
 
-CalendarSettingsPane::CalendarSettingsPane(AppModel& model, SettingsSync& settings, QWidget* parent)
-    : AccountPane(model, tr("Sign in to set up the calendar."), parent)
+CalendarSettingsPane::CalendarSettingsPane(ErrorSink& errors, const Account& account, SettingsSync& settings,
+                                           QWidget* parent)
+    : AccountPane(errors, account, tr("Sign in to set up the calendar."), parent)
 {
     m_shown = makeToggle(u"calendar.shown"_s, tr("Show a calendar on the wallpaper"), [&settings](bool on) {
         return settings.setCalendarSetting(u"calendar_size"_s, on ? u"medium"_s : u"zero"_s);

@@ -16,7 +16,8 @@ class CalendarSettingsPane final : public AccountPane
     Q_DISABLE_COPY_MOVE(CalendarSettingsPane)
 
 public:
-    CalendarSettingsPane(AppModel& model, SettingsSync& settings, QWidget* parent = nullptr);
+    CalendarSettingsPane(ErrorSink& errors, const Account& account, SettingsSync& settings,
+                         QWidget* parent = nullptr);
     ~CalendarSettingsPane() override;
 
 private:

@@ -1,12 +1,12 @@
 #include "settings/CalendarSetupSheet.h"
 
 #include "imaging/BundledFonts.h"
+#include "model/Account.h"
 #include "model/User.h"
 #include "player/PhotoImageSource.h"
 #include "settings/CalendarPreview.h"
 #include "settings/PaneText.h"
 #include "settings/ThemeTile.h"
-#include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "wallpaper/CalendarService.h"
 #include "wallpaper/RotationEngine.h"
@@ -31,9 +31,10 @@ constexpr int tileSpacing = 6;
 
 } // namespace
 
-CalendarSetupSheet::CalendarSetupSheet(AppModel& model, Guidance& guidance, RotationEngine& rotation,
-                                       PhotoImageSource& photos, QWidget* parent)
-    : QDialog(parent), m_model(model), m_guidance(guidance), m_rotation(rotation), m_photos(photos)
+CalendarSetupSheet::CalendarSetupSheet(ErrorSink& errors, const Account& account, Guidance& guidance,
+                                       RotationEngine& rotation, PhotoImageSource& photos, QWidget* parent)
+    : QDialog(parent), m_errors(errors), m_account(account), m_guidance(guidance), m_rotation(rotation),
+      m_photos(photos)
 {
     setObjectName(u"calendarSetup"_s);
     setWindowTitle(tr("Desktop calendar"));
@@ -92,18 +93,18 @@ CalendarSetupSheet::CalendarSetupSheet(AppModel& model, Guidance& guidance, Rota
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(&model.account(), &Account::userChanged, this, &CalendarSetupSheet::showPreview);
+    connect(&account, &Account::userChanged, this, &CalendarSetupSheet::showPreview);
     connect(&rotation, &RotationEngine::nowShowingChanged, this,
-            [this] { ViewTask::start(m_model, loadPhoto()); });
+            [this] { ViewTask::start(m_errors, loadPhoto()); });
     select(m_selected);
-    ViewTask::start(m_model, loadPhoto());
+    ViewTask::start(m_errors, loadPhoto());
 }
 
 CalendarSetupSheet::~CalendarSetupSheet() = default;
 
 void CalendarSetupSheet::showEvent(QShowEvent* event)
 {
-    select(suggestion(m_model.account().user()));
+    select(suggestion(m_account.user()));
     QDialog::showEvent(event);
 }
 
@@ -144,7 +145,7 @@ void CalendarSetupSheet::select(std::optional<QString> theme)
 
 void CalendarSetupSheet::showPreview()
 {
-    m_preview->setSettings(m_selected ? std::optional(previewSettings(m_model.account().user(), *m_selected))
+    m_preview->setSettings(m_selected ? std::optional(previewSettings(m_account.user(), *m_selected))
                                       : std::nullopt);
 }
 

@@ -11,9 +11,10 @@ class QAbstractButton;
 
 namespace lumi {
 
-class AppModel;
-class PhotoImageSource;
+class Account;
 class CalendarPreview;
+class ErrorSink;
+class PhotoImageSource;
 class Guidance;
 class RotationEngine;
 struct User;
@@ -27,8 +28,8 @@ class CalendarSetupSheet final : public QDialog
     Q_DISABLE_COPY_MOVE(CalendarSetupSheet)
 
 public:
-    CalendarSetupSheet(AppModel& model, Guidance& guidance, RotationEngine& rotation,
-                       PhotoImageSource& photos, QWidget* parent = nullptr);
+    CalendarSetupSheet(ErrorSink& errors, const Account& account, Guidance& guidance,
+                       RotationEngine& rotation, PhotoImageSource& photos, QWidget* parent = nullptr);
     ~CalendarSetupSheet() override;
 
     /// The theme chosen; none is "No calendar".
@@ -51,7 +52,8 @@ private:
     void showPreview();
     QCoro::Task<void> loadPhoto();
 
-    AppModel& m_model;
+    ErrorSink& m_errors;
+    const Account& m_account;
     Guidance& m_guidance;
     RotationEngine& m_rotation;
     PhotoImageSource& m_photos;

@@ -9,7 +9,6 @@
 #include "services/SoftwareUpdates.h"
 #include "settings/BusyIndicator.h"
 #include "settings/PaneText.h"
-#include "state/AppModel.h"
 #include "state/EventSink.h"
 #include "state/WallpaperRotation.h"
 #include "wallpaper/WallpaperService.h"
@@ -55,8 +54,8 @@ QMessageBox* question(QWidget* parent, const QString& name, const QString& title
 
 } // namespace
 
-DirectSupportSettings::DirectSupportSettings(AppModel& model, SettingsServices services, QWidget* parent)
-    : QWidget(parent), m_model(model), m_services(services)
+DirectSupportSettings::DirectSupportSettings(SettingsServices services, QWidget* parent)
+    : QWidget(parent), m_services(services)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -66,7 +65,7 @@ DirectSupportSettings::DirectSupportSettings(AppModel& model, SettingsServices s
     m_moveButton = new QPushButton(tr("Change Photo Directory"), this);
     m_moveButton->setObjectName(u"directSupport.move"_s);
     connect(m_moveButton, &QPushButton::clicked, this,
-            [this] { ViewTask::start(m_model, moveDirectory(this, m_services)); });
+            [this] { ViewTask::start(m_services.errors, moveDirectory(this, m_services)); });
     m_moveBusy = new BusyIndicator(this);
     m_copying = PaneText::note(tr("Copying your photos…"), this);
     m_copying->setWordWrap(false);
@@ -106,7 +105,7 @@ DirectSupportSettings::DirectSupportSettings(AppModel& model, SettingsServices s
     auto* update = new QPushButton(tr("Check for Updates…"), this);
     update->setObjectName(u"directSupport.checkForUpdates"_s);
     connect(update, &QPushButton::clicked, this,
-            [this] { ViewTask::start(m_model, checkForUpdates(this, m_services)); });
+            [this] { ViewTask::start(m_services.errors, checkForUpdates(this, m_services)); });
     updateRow->addWidget(update);
     updateRow->addStretch();
     m_updateLine = PaneText::note(QString(), this);
@@ -225,7 +224,7 @@ void DirectSupportSettings::confirmClearing()
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
     connect(clear, &QPushButton::clicked, this,
-            [this] { ViewTask::start(m_model, clearCache(this, m_services)); });
+            [this] { ViewTask::start(m_services.errors, clearCache(this, m_services)); });
     box->open();
 }
 

@@ -13,7 +13,6 @@ class QPushButton;
 
 namespace lumi {
 
-class AppModel;
 class BusyIndicator;
 
 /// What support staff walk a user through: moving the photo directory (with a relaunch), clearing
@@ -28,7 +27,7 @@ public:
     /// After a clearing, the wait before the shown wallpapers are drawn again.
     static constexpr std::chrono::seconds redrawDelay{3};
 
-    DirectSupportSettings(AppModel& model, SettingsServices services, QWidget* parent = nullptr);
+    explicit DirectSupportSettings(SettingsServices services, QWidget* parent = nullptr);
     ~DirectSupportSettings() override;
 
 private:
@@ -40,7 +39,6 @@ private:
     static QCoro::Task<void> clearCache(QPointer<DirectSupportSettings> pane, SettingsServices services);
     static QCoro::Task<void> checkForUpdates(QPointer<DirectSupportSettings> pane, SettingsServices services);
 
-    AppModel& m_model;
     SettingsServices m_services;
     bool m_moving = false;
     std::optional<QString> m_moveError;

@@ -3,7 +3,6 @@
 #include "library/PlaylistSync.h"
 #include "settings/BusyIndicator.h"
 #include "settings/PaneText.h"
-#include "state/AppModel.h"
 #include "state/PlaylistEditor.h"
 #include "widgets/ViewTask.h"
 
@@ -16,7 +15,7 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PhotoFilesSettings::PhotoFilesSettings(AppModel& model, PlaylistEditor& playlists, PlaylistSync& sync,
+PhotoFilesSettings::PhotoFilesSettings(ErrorSink& errors, PlaylistEditor& playlists, PlaylistSync& sync,
                                        QWidget* parent)
     : QWidget(parent), m_sync(sync)
 {
@@ -53,7 +52,7 @@ PhotoFilesSettings::PhotoFilesSettings(AppModel& model, PlaylistEditor& playlist
     auto* import = new QPushButton(tr("Import Folder…"), this);
     import->setObjectName(u"photoFiles.import"_s);
     connect(import, &QPushButton::clicked, this,
-            [&model, &playlists] { ViewTask::start(model, playlists.importFolders()); });
+            [&errors, &playlists] { ViewTask::start(errors, playlists.importFolders()); });
     auto* importRow = new QHBoxLayout;
     importRow->addWidget(import);
     importRow->addStretch();

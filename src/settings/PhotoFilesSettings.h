@@ -6,8 +6,8 @@ class QLabel;
 
 namespace lumi {
 
-class AppModel;
 class BusyIndicator;
+class ErrorSink;
 class PlaylistEditor;
 class PlaylistSync;
 
@@ -20,7 +20,7 @@ class PhotoFilesSettings final : public QWidget
     Q_DISABLE_COPY_MOVE(PhotoFilesSettings)
 
 public:
-    PhotoFilesSettings(AppModel& model, PlaylistEditor& playlists, PlaylistSync& sync,
+    PhotoFilesSettings(ErrorSink& errors, PlaylistEditor& playlists, PlaylistSync& sync,
                        QWidget* parent = nullptr);
     ~PhotoFilesSettings() override;
 

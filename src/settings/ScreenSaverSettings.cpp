@@ -6,7 +6,6 @@
 #include "model/User.h"
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
-#include "state/AppModel.h"
 #include "state/SaverLauncher.h"
 #include "state/SettingsSync.h"
 #include "widgets/PrimaryButton.h"
@@ -33,9 +32,9 @@ QList<ChoiceOption> effectOptions()
 
 } // namespace
 
-ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SettingsSync& settings, SaverLauncher& saver,
-                                         QWidget* parent)
-    : AccountPane(model, tr("Sign in to set up the screen saver."), parent)
+ScreenSaverSettings::ScreenSaverSettings(ErrorSink& errors, const Account& account, SettingsSync& settings,
+                                         SaverLauncher& saver, QWidget* parent)
+    : AccountPane(errors, account, tr("Sign in to set up the screen saver."), parent)
 {
     const auto sendText = [&settings](const QString& key) {
         return [&settings, key](QString value) { return settings.setSaverSetting(key, value); };
@@ -61,7 +60,7 @@ ScreenSaverSettings::ScreenSaverSettings(AppModel& model, SettingsSync& settings
     auto* preview = new PrimaryButton(tr("Preview"), this);
     preview->setObjectName(u"saver.preview"_s);
     connect(preview, &QPushButton::clicked, this,
-            [&model, &saver] { ViewTask::start(model, saver.startSaverNow(std::nullopt)); });
+            [&errors, &saver] { ViewTask::start(errors, saver.startSaverNow(std::nullopt)); });
     auto* row = new QHBoxLayout;
     row->addWidget(preview);
     row->addStretch();

@@ -17,8 +17,8 @@ class ScreenSaverSettings final : public AccountPane
     Q_DISABLE_COPY_MOVE(ScreenSaverSettings)
 
 public:
-    ScreenSaverSettings(AppModel& model, SettingsSync& settings, SaverLauncher& saver,
-                        QWidget* parent = nullptr);
+    ScreenSaverSettings(ErrorSink& errors, const Account& account, SettingsSync& settings,
+                        SaverLauncher& saver, QWidget* parent = nullptr);
     ~ScreenSaverSettings() override;
 
 private:

@@ -9,9 +9,9 @@
 
 namespace lumi {
 
-SettingChanges::SettingChanges(AppModel& model, const Account& account, QObject& pane,
+SettingChanges::SettingChanges(ErrorSink& errors, const Account& account, QObject& pane,
                                std::function<void()> show)
-    : m_model(model), m_pane(pane), m_show(std::move(show))
+    : m_errors(errors), m_pane(pane), m_show(std::move(show))
 {
     QObject::connect(&account, &Account::userChanged, &pane, [this] { this->show(); });
     QObject::connect(&account, &Account::signedInChanged, &pane, [this] { this->show(); });
@@ -19,8 +19,8 @@ SettingChanges::SettingChanges(AppModel& model, const Account& account, QObject&
 
 void SettingChanges::start(QCoro::Task<void> setter, std::function<void()> settled)
 {
-    ViewTask::start(
-        m_model, showAfter(QPointer<QObject>(&m_pane), this, m_shown, std::move(setter), std::move(settled)));
+    ViewTask::start(m_errors, showAfter(QPointer<QObject>(&m_pane), this, m_shown, std::move(setter),
+                                        std::move(settled)));
 }
 
 void SettingChanges::show()

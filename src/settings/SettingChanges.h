@@ -8,7 +8,7 @@
 namespace lumi {
 
 class Account;
-class AppModel;
+class ErrorSink;
 
 /// The stored record a settings pane shows and the changes its controls send. The pane shows the
 /// record whenever it changes, and again when a change it sent has ended without the record
@@ -17,9 +17,9 @@ class AppModel;
 class SettingChanges final
 {
 public:
-    /// show writes the record into the pane's controls; the changes' failures go to the model's
+    /// show writes the record into the pane's controls; the changes' failures go to the
     /// error sink. Lives as a member of the pane.
-    SettingChanges(AppModel& model, const Account& account, QObject& pane, std::function<void()> show);
+    SettingChanges(ErrorSink& errors, const Account& account, QObject& pane, std::function<void()> show);
     SettingChanges(const SettingChanges&) = delete;
     SettingChanges& operator=(const SettingChanges&) = delete;
 
@@ -33,7 +33,7 @@ private:
     static QCoro::Task<void> showAfter(QPointer<QObject> pane, SettingChanges* changes, quint64 shownBefore,
                                        QCoro::Task<void> setter, std::function<void()> settled);
 
-    AppModel& m_model;
+    ErrorSink& m_errors;
     QObject& m_pane;
     std::function<void()> m_show;
     quint64 m_shown = 0;

@@ -2,8 +2,10 @@
 
 namespace lumi {
 
+class Account;
 class Clock;
 class DataDirectory;
+class ErrorSink;
 class EventSink;
 class LinkOpener;
 class PhotoImageSource;
@@ -22,6 +24,10 @@ class WallpaperService;
 /// root and alive for the whole run, so work a pane started goes on after the pane is gone.
 struct SettingsServices
 {
+    /// Where the panes report what failed.
+    ErrorSink& errors;
+    /// The signed-in user, whose record the panes show.
+    const Account& account;
     /// The account's settings and the login item, which the panes change.
     SettingsSync& settingsSync;
     LinkOpener& links;

@@ -9,7 +9,6 @@
 #include "settings/ScreenSaverSettings.h"
 #include "settings/SupportSettings.h"
 #include "settings/WallpaperSettings.h"
-#include "state/AppModel.h"
 #include "widgets/Palette.h"
 #include "widgets/SymbolIcon.h"
 
@@ -52,8 +51,9 @@ QFrame* rule(QWidget* parent, bool vertical)
 
 } // namespace
 
-SettingsView::SettingsView(AppModel& model, SettingsServices services, QWidget* parent)
-    : QDialog(parent), m_model(model), m_services(services)
+SettingsView::SettingsView(AppModel& model, SettingsServices services, std::optional<SettingsSection> opening,
+                           QWidget* parent)
+    : QDialog(parent), m_model(model), m_services(services), m_opening(opening)
 {
     setObjectName(u"settings"_s);
     setWindowTitle(tr("Settings"));
@@ -165,7 +165,7 @@ QWidget* SettingsView::buildFooter()
 void SettingsView::showEvent(QShowEvent* event)
 {
     if (!m_section) {
-        choose(m_model.settingsSection().value_or(SettingsSection::application));
+        choose(m_opening.value_or(SettingsSection::application));
         // The keyboard starts in the section list, where the arrow keys move between the panes.
         for (const auto& [rowSection, row] : std::as_const(m_rows)) {
             if (rowSection == m_section)
@@ -198,15 +198,17 @@ QWidget* SettingsView::makePane(SettingsSection section)
     case SettingsSection::application:
         return new ApplicationSettings(m_model, m_services.settingsSync, m_services.shortcuts);
     case SettingsSection::wallpaper:
-        return new WallpaperSettings(m_model, m_services.settingsSync, m_services.engine);
+        return new WallpaperSettings(m_services.errors, m_services.account, m_services.settingsSync,
+                                     m_services.engine);
     case SettingsSection::calendar:
-        return new CalendarSettingsPane(m_model, m_services.settingsSync);
+        return new CalendarSettingsPane(m_services.errors, m_services.account, m_services.settingsSync);
     case SettingsSection::screenSaver:
-        return new ScreenSaverSettings(m_model, m_services.settingsSync, m_services.saver);
+        return new ScreenSaverSettings(m_services.errors, m_services.account, m_services.settingsSync,
+                                       m_services.saver);
     case SettingsSection::support:
         break;
     }
-    return new SupportSettings(m_model, m_services);
+    return new SupportSettings(m_services);
 }
 
 } // namespace lumi

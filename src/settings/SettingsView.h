@@ -15,8 +15,8 @@ class AppModel;
 class SidebarRow;
 
 /// The settings sheet over the main window: a sidebar of the five sections and the pane of the
-/// chosen one. It holds no setting itself; each pane reads the user from the model and writes
-/// through it. Each showing starts on the section the model asks for, else Application.
+/// chosen one. It holds no setting itself; each pane reads the user from the account and writes
+/// through the settings part. It opens on the section it was asked for, else Application.
 class SettingsView final : public QDialog
 {
     Q_OBJECT
@@ -25,7 +25,9 @@ class SettingsView final : public QDialog
 public:
     static constexpr QSize sheetSize{760, 580};
 
-    SettingsView(AppModel& model, SettingsServices services, QWidget* parent = nullptr);
+    /// The model is the application pane's, for signing out and the account's password and deletion.
+    SettingsView(AppModel& model, SettingsServices services, std::optional<SettingsSection> opening,
+                 QWidget* parent = nullptr);
     ~SettingsView() override;
 
     static QString title(SettingsSection section);
@@ -44,6 +46,7 @@ private:
 
     AppModel& m_model;
     SettingsServices m_services;
+    std::optional<SettingsSection> m_opening;
     std::optional<SettingsSection> m_section;
     QList<std::pair<SettingsSection, SidebarRow*>> m_rows;
     QScrollArea* m_paneArea = nullptr;

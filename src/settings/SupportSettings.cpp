@@ -1,11 +1,11 @@
 #include "settings/SupportSettings.h"
 
+#include "model/Account.h"
 #include "platform/LinkOpener.h"
 #include "services/SupportTests.h"
 #include "settings/DirectSupportSettings.h"
 #include "settings/PaneText.h"
 #include "settings/PhotoFilesSettings.h"
-#include "state/AppModel.h"
 #include "widgets/Palette.h"
 #include "widgets/PrimaryButton.h"
 #include "widgets/ServiceSite.h"
@@ -29,8 +29,8 @@ constexpr int blockGap = 10;
 
 } // namespace
 
-SupportSettings::SupportSettings(AppModel& model, SettingsServices services, QWidget* parent)
-    : QWidget(parent), m_model(model), m_services(services)
+SupportSettings::SupportSettings(SettingsServices services, QWidget* parent)
+    : QWidget(parent), m_services(services)
 {
     m_layout = new QVBoxLayout(this);
     m_layout->setContentsMargins(0, 0, 0, 0);
@@ -55,7 +55,7 @@ SupportSettings::SupportSettings(AppModel& model, SettingsServices services, QWi
     addLink(u"support.terms"_s, tr("Terms of Use"), ServiceSite::termsPage());
     m_layout->addStretch();
 
-    connect(&model.account(), &Account::signedInChanged, this, &SupportSettings::followSignIn);
+    connect(&services.account, &Account::signedInChanged, this, &SupportSettings::followSignIn);
     if (m_services.tests)
         connect(m_services.tests, &SupportTests::changed, this, &SupportSettings::showSelfTest);
     followSignIn();
@@ -67,7 +67,7 @@ void SupportSettings::followSignIn()
 {
     delete m_signedIn;
     m_signedIn = nullptr;
-    if (!m_model.account().isSignedIn())
+    if (!m_services.account.isSignedIn())
         return;
     m_signedIn = new QWidget(this);
     m_signedIn->setObjectName(u"support.signedIn"_s);
@@ -76,8 +76,9 @@ void SupportSettings::followSignIn()
     column->setSpacing(12 + blockGap);
     if (m_services.tests)
         column->addWidget(buildSelfTest(*m_services.tests, m_signedIn));
-    column->addWidget(new PhotoFilesSettings(m_model, m_services.playlists, m_services.sync, m_signedIn));
-    column->addWidget(new DirectSupportSettings(m_model, m_services, m_signedIn));
+    column->addWidget(
+        new PhotoFilesSettings(m_services.errors, m_services.playlists, m_services.sync, m_signedIn));
+    column->addWidget(new DirectSupportSettings(m_services, m_signedIn));
     m_layout->insertWidget(0, m_signedIn);
     showSelfTest();
 }
@@ -97,7 +98,7 @@ QWidget* SupportSettings::buildSelfTest(SupportTests& tests, QWidget* parent)
     m_run = new PrimaryButton(tr("Run"), block);
     m_run->setObjectName(u"support.run"_s);
     connect(m_run, &QPushButton::clicked, this,
-            [this, &tests] { ViewTask::start(m_model, tests.runTests()); });
+            [this, &tests] { ViewTask::start(m_services.errors, tests.runTests()); });
     m_progress = new QProgressBar(block);
     m_progress->setObjectName(u"support.progress"_s);
     m_progress->setRange(0, progressSteps);

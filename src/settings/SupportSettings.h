@@ -11,8 +11,6 @@ class QVBoxLayout;
 
 namespace lumi {
 
-class AppModel;
-
 /// The Support section: signed in, the self-test, the photo files and the direct-support blocks;
 /// for everyone, links to the support page, the support address, the privacy policy and the terms.
 class SupportSettings final : public QWidget
@@ -21,7 +19,7 @@ class SupportSettings final : public QWidget
     Q_DISABLE_COPY_MOVE(SupportSettings)
 
 public:
-    SupportSettings(AppModel& model, SettingsServices services, QWidget* parent = nullptr);
+    explicit SupportSettings(SettingsServices services, QWidget* parent = nullptr);
     ~SupportSettings() override;
 
 private:
@@ -30,7 +28,6 @@ private:
     QWidget* buildSelfTest(SupportTests& tests, QWidget* parent);
     void showSelfTest();
 
-    AppModel& m_model;
     SettingsServices m_services;
     QVBoxLayout* m_layout = nullptr;
     QWidget* m_signedIn = nullptr;

@@ -5,7 +5,6 @@
 #include "model/WallpaperFit.h"
 #include "settings/ChoicePicker.h"
 #include "settings/PaneText.h"
-#include "state/AppModel.h"
 #include "state/SettingsSync.h"
 #include "wallpaper/RotationEngine.h"
 
@@ -17,9 +16,9 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-WallpaperSettings::WallpaperSettings(AppModel& model, SettingsSync& settings, const RotationEngine& rotation,
-                                     QWidget* parent)
-    : AccountPane(model, tr("Sign in to set up your wallpaper."), parent), m_rotation(rotation)
+WallpaperSettings::WallpaperSettings(ErrorSink& errors, const Account& account, SettingsSync& settings,
+                                     const RotationEngine& rotation, QWidget* parent)
+    : AccountPane(errors, account, tr("Sign in to set up your wallpaper."), parent), m_rotation(rotation)
 {
     m_interval = addPicker(u"wallpaper.interval"_s, tr("Change wallpaper"),
                            ChoicePicker::optionsOf<RotationInterval>(), [&settings](QString value) {

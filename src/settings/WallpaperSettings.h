@@ -19,8 +19,8 @@ class WallpaperSettings final : public AccountPane
     Q_DISABLE_COPY_MOVE(WallpaperSettings)
 
 public:
-    WallpaperSettings(AppModel& model, SettingsSync& settings, const RotationEngine& rotation,
-                      QWidget* parent = nullptr);
+    WallpaperSettings(ErrorSink& errors, const Account& account, SettingsSync& settings,
+                      const RotationEngine& rotation, QWidget* parent = nullptr);
     ~WallpaperSettings() override;
 
 private:

@@ -5,7 +5,6 @@
 #include "model/AppLog.h"
 #include "sheets/SheetText.h"
 #include "sheets/Symbol.h"
-#include "state/AppModel.h"
 #include "state/Guidance.h"
 #include "state/WindowPresenter.h"
 #include "widgets/Palette.h"
@@ -31,10 +30,9 @@ bool hasText(const std::optional<QString>& text)
 
 } // namespace
 
-PhotoStoryView::PhotoStoryView(AppModel& model, Guidance& guidance, WindowPresenter& mainWindow,
-                               Medium medium, QWidget* parent)
-    : QWidget(parent), m_model(model), m_guidance(guidance), m_mainWindow(mainWindow),
-      m_medium(std::move(medium))
+PhotoStoryView::PhotoStoryView(APIClient& api, Guidance& guidance, WindowPresenter& mainWindow, Medium medium,
+                               QWidget* parent)
+    : QWidget(parent), m_api(api), m_guidance(guidance), m_mainWindow(mainWindow), m_medium(std::move(medium))
 {
     setFixedSize(fixedSize);
     setAutoFillBackground(true);
@@ -78,7 +76,7 @@ QCoro::Task<void> PhotoStoryView::loadStory()
     const QString prefix = m_medium.shortId();
     std::optional<Medium> story;
     try {
-        const PhotoResponse answer = co_await m_model.api().fetchPhoto(prefix);
+        const PhotoResponse answer = co_await m_api.fetchPhoto(prefix);
         story = answer.medium;
     } catch (const std::exception& error) {
         // The photo as given is shown instead; the user is told nothing more.
@@ -109,7 +107,7 @@ void PhotoStoryView::build()
     }
     QWidget* page = m_column->parentWidget();
     const Medium& photo = shown();
-    m_picture->setSource(m_model.api().network(), photo.imageURL());
+    m_picture->setSource(m_api.network(), photo.imageURL());
 
     QLabel* title = SheetText::wrapped(photo.displayTitle(), 18, Palette::dark(), page);
     title->setObjectName(u"story.title"_s);

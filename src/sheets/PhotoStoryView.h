@@ -11,7 +11,7 @@ class QVBoxLayout;
 
 namespace lumi {
 
-class AppModel;
+class APIClient;
 class Guidance;
 class PictureFrame;
 class WindowPresenter;
@@ -28,7 +28,7 @@ class PhotoStoryView final : public QWidget
 public:
     static constexpr QSize fixedSize{460, 520};
 
-    PhotoStoryView(AppModel& model, Guidance& guidance, WindowPresenter& mainWindow, Medium medium,
+    PhotoStoryView(APIClient& api, Guidance& guidance, WindowPresenter& mainWindow, Medium medium,
                    QWidget* parent = nullptr);
 
     bool isLoading() const { return m_loading; }
@@ -44,7 +44,7 @@ private:
     void build();
     void openPlace();
 
-    AppModel& m_model;
+    APIClient& m_api;
     Guidance& m_guidance;
     WindowPresenter& m_mainWindow;
     Medium m_medium;

@@ -12,9 +12,9 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PhotoStoryWindowController::PhotoStoryWindowController(AppModel& model, Guidance& guidance,
+PhotoStoryWindowController::PhotoStoryWindowController(APIClient& api, Guidance& guidance,
                                                        WindowPresenter& mainWindow)
-    : m_model(model), m_guidance(guidance), m_mainWindow(mainWindow)
+    : m_api(api), m_guidance(guidance), m_mainWindow(mainWindow)
 {
 }
 
@@ -35,7 +35,7 @@ void PhotoStoryWindowController::showStory(const Medium& photo)
         delete view();
     else
         m_window = makeWindow();
-    m_window->layout()->addWidget(new PhotoStoryView(m_model, m_guidance, m_mainWindow, photo, m_window));
+    m_window->layout()->addWidget(new PhotoStoryView(m_api, m_guidance, m_mainWindow, photo, m_window));
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

@@ -8,7 +8,7 @@
 
 namespace lumi {
 
-class AppModel;
+class APIClient;
 class Guidance;
 class PhotoStoryView;
 class WindowPresenter;
@@ -21,7 +21,7 @@ class PhotoStoryWindowController final : public PhotoStoryPresenter
     Q_DECLARE_TR_FUNCTIONS(PhotoStoryWindowController)
 
 public:
-    PhotoStoryWindowController(AppModel& model, Guidance& guidance, WindowPresenter& mainWindow);
+    PhotoStoryWindowController(APIClient& api, Guidance& guidance, WindowPresenter& mainWindow);
     ~PhotoStoryWindowController() override;
     PhotoStoryWindowController(const PhotoStoryWindowController&) = delete;
     PhotoStoryWindowController& operator=(const PhotoStoryWindowController&) = delete;
@@ -35,7 +35,7 @@ public:
 private:
     QWidget* makeWindow();
 
-    AppModel& m_model;
+    APIClient& m_api;
     Guidance& m_guidance;
     WindowPresenter& m_mainWindow;
     QPointer<QWidget> m_window;

@@ -1,6 +1,7 @@
 #include "sheets/ShareSheet.h"
 
 #include "model/APIClient.h"
+#include "model/Blanks.h"
 #include "platform/LinkOpener.h"
 #include "sheets/SheetText.h"
 #include "state/AppModel.h"
@@ -103,7 +104,7 @@ void ShareSheet::updateSend()
 
 void ShareSheet::send()
 {
-    const QString address = AppModel::trimBlanks(m_email->text());
+    const QString address = Blanks::trimmed(m_email->text());
     // Return reaches here even while the button is off; a second press must not send twice.
     if (m_sending || !address.contains(u'@'))
         return;

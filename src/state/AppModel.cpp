@@ -9,17 +9,8 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-namespace {
-
-bool isBlank(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
-
-} // namespace
-
 AppModel::AppModel(ModelServices services, QObject* parent)
-    : QObject(parent), m_account(services.account), m_clock(services.clock), m_defaults(services.defaults),
+    : ErrorSink(parent), m_account(services.account), m_clock(services.clock), m_defaults(services.defaults),
       m_api(services.api), m_rotation(services.rotation), m_sync(services.sync), m_idle(services.idle),
       m_shortcuts(services.shortcuts), m_player(services.player), m_window(services.window),
       m_events(services.events), m_notifications(services.notifications), m_takeover(services.takeover),
@@ -270,17 +261,6 @@ bool AppModel::hasAgedBeyond(const std::optional<std::chrono::milliseconds>& sin
 void AppModel::resetPhotoPools()
 {
     m_rotation.setPoolKey(QString());
-}
-
-QString AppModel::trimBlanks(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlank(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlank(text.at(end - 1)))
-        --end;
-    return text.sliced(begin, end - begin).toString();
 }
 
 } // namespace lumi

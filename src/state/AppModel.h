@@ -16,12 +16,11 @@
 #include "model/User.h"
 #include "model/WallpaperFit.h"
 #include "platform/DisplayInfo.h"
+#include "state/ErrorSink.h"
 #include "state/ModelServices.h"
-#include "state/SettingsSection.h"
 
 #include <QCoroTask>
 #include <QDateTime>
-#include <QJsonValue>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -36,15 +35,15 @@
 namespace lumi {
 
 /// The one application model: the session (phase, user, token), the status shown to the user,
-/// sharing, and the account operations. Playlist editing, catalog pages, the saver, settings and
-/// guidance (notices, view requests, survey, onboarding and tour) are parts of their own that the
-/// root builds over it.
+/// sharing, and the account operations; the error sink the views report to. Playlist editing,
+/// catalog pages, the saver, settings and guidance (notices, view requests, survey, onboarding and
+/// tour) are parts of their own that the root builds over it.
 /// Main thread only. Each observed property has a getter, a setter that stores the value and
 /// emits its change signal only when the value differs, and that signal.
 ///
 /// Sessions are numbered: sign-in and sign-out start a new one, and whatever an operation of an
 /// earlier session receives after that (answers, errors) is dropped rather than applied.
-class AppModel final : public QObject
+class AppModel final : public ErrorSink
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AppModel)
@@ -102,8 +101,6 @@ public:
     void setSessionToken(std::optional<QString> token);
 
     // --- Plain state ----------------------------------------------------------------------------
-    std::optional<SettingsSection> settingsSection() const { return m_settingsSection; }
-    void setSettingsSection(std::optional<SettingsSection> section) { m_settingsSection = section; }
     APIClient& api() const { return m_api; }
     /// Counts the sessions: the model's parts drop what an ended session receives.
     quint64 generation() const { return m_generation; }
@@ -166,13 +163,11 @@ public:
     /// A failure of something the user asked for: as handleError, and a lost connection is said
     /// too, since nothing tries the action again.
     void handleActionError(const std::exception& error);
-    void handleActionError(std::exception_ptr error);
+    void handleActionError(std::exception_ptr error) override;
     static QString offlineActionMessage();
 
-    // --- Photo pools and texts ------------------------------------------------------------------
+    // --- Photo pools -----------------------------------------------------------------------------
     void resetPhotoPools();
-    /// Removes blanks and tabs (not line breaks) at both ends.
-    static QString trimBlanks(QStringView text);
 
     // --- Sharing ---------------------------------------------------------------------------------
     /// None when the photo was sent, else the text for the share sheet.
@@ -275,7 +270,6 @@ private:
     std::optional<ServerAlert> m_banner;
     bool m_askLoginItem = false;
     bool m_electronNoticeRequested = false;
-    std::optional<SettingsSection> m_settingsSection;
     int m_windowShown = 0;
     std::optional<CancelToken> m_refreshLoop;
     std::optional<CancelToken> m_retries;

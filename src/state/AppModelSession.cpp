@@ -2,6 +2,7 @@
 
 #include "library/SyncScheduler.h"
 #include "model/APIClient.h"
+#include "model/Blanks.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "model/DeviceInfo.h"
@@ -22,7 +23,7 @@ namespace lumi {
 QCoro::Task<void> AppModel::signIn(QString email, QString password)
 {
     const QPointer<AppModel> self(this);
-    SignInResponse answer = co_await m_api.signIn(trimBlanks(email), password);
+    SignInResponse answer = co_await m_api.signIn(Blanks::trimmed(email), password);
     if (self)
         co_await self->finishSignIn(std::move(answer));
 }
@@ -32,9 +33,9 @@ QCoro::Task<void> AppModel::createAccount(QString firstName, QString lastName, Q
 {
     const QPointer<AppModel> self(this);
     const QJsonObject user{
-        {u"first_name"_s, trimBlanks(firstName)},
-        {u"last_name"_s, trimBlanks(lastName)},
-        {u"email"_s, trimBlanks(email)},
+        {u"first_name"_s, Blanks::trimmed(firstName)},
+        {u"last_name"_s, Blanks::trimmed(lastName)},
+        {u"email"_s, Blanks::trimmed(email)},
         {u"password"_s, password},
     };
     const DeviceInfo::HardwareIdentifiers identifiers = DeviceInfo::hardwareIdentifiers();

@@ -1,6 +1,7 @@
 #include "state/AppModel.h"
 
 #include "model/APIClient.h"
+#include "model/Blanks.h"
 
 using namespace Qt::StringLiterals;
 
@@ -15,7 +16,7 @@ QCoro::Task<std::optional<QString>> AppModel::emailPhoto(Medium photo, QString a
 {
     const Session session = this->session();
     try {
-        co_await m_api.sharePhoto(std::move(photo), trimBlanks(address), std::move(message));
+        co_await m_api.sharePhoto(std::move(photo), Blanks::trimmed(address), std::move(message));
         co_return std::nullopt;
     } catch (const APIError& error) {
         if (error.kind() == APIError::Kind::Http && error.status() >= 400 && error.status() <= 499 &&

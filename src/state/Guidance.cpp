@@ -2,6 +2,7 @@
 
 #include "model/APIClient.h"
 #include "model/Account.h"
+#include "model/Blanks.h"
 #include "model/CalendarSettings.h"
 #include "model/Clock.h"
 #include "state/AppModel.h"
@@ -72,6 +73,12 @@ void Guidance::showNotice(QString text)
 void Guidance::setSettingsRequested(bool requested)
 {
     assignObserved(*this, m_settingsRequested, requested, &Guidance::settingsRequestedChanged);
+}
+
+void Guidance::requestSettings(std::optional<SettingsSection> section)
+{
+    m_settingsSection = section;
+    setSettingsRequested(true);
 }
 
 void Guidance::setShowTodayRequested(bool requested)
@@ -169,7 +176,7 @@ QCoro::Task<void> Guidance::submitSurveyAnswers(QString email, QString score, QS
     const QPointer<Guidance> self(this);
     const AppModel::Session session = m_model.session();
     const QJsonObject body{
-        {u"email"_s, AppModel::trimBlanks(email)}, {u"score"_s, score}, {u"comment"_s, comment}};
+        {u"email"_s, Blanks::trimmed(email)}, {u"score"_s, score}, {u"comment"_s, comment}};
     bool sent = false;
     try {
         APIRequest call{u"POST"_s, u"surveys"_s, {}, body, true, {}};

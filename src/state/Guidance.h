@@ -2,6 +2,7 @@
 
 #include "model/CancelToken.h"
 #include "model/PlaceQuery.h"
+#include "state/SettingsSection.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -48,6 +49,10 @@ public:
     // Set by whoever asks for a view; the view that shows it clears the flag.
     bool settingsRequested() const { return m_settingsRequested; }
     void setSettingsRequested(bool requested);
+    /// Asks for the settings, opened on the section, or where the user was when none is given.
+    void requestSettings(std::optional<SettingsSection> section);
+    /// The section the last request asked for.
+    std::optional<SettingsSection> settingsSection() const { return m_settingsSection; }
     bool showTodayRequested() const { return m_showTodayRequested; }
     void setShowTodayRequested(bool requested);
     const std::optional<PlaceQuery>& showPlaceRequested() const { return m_showPlaceRequested; }
@@ -113,6 +118,7 @@ private:
     std::optional<QString> m_notice;
     std::optional<CancelToken> m_noticeShown;
     bool m_settingsRequested = false;
+    std::optional<SettingsSection> m_settingsSection;
     bool m_showTodayRequested = false;
     std::optional<PlaceQuery> m_showPlaceRequested;
     bool m_surveyRequested = false;

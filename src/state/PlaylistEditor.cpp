@@ -4,6 +4,7 @@
 #include "library/PhotoTrash.h"
 #include "library/SyncScheduler.h"
 #include "model/APIClient.h"
+#include "model/Blanks.h"
 #include "state/AppModel.h"
 #include "state/EventSink.h"
 #include "state/Guidance.h"
@@ -44,7 +45,7 @@ bool isPlaylistNameCharacter(QChar c)
 // Accepted when nothing is lost to the filter and something is left.
 bool isAcceptedPlaylistName(const QString& trimmed)
 {
-    return !trimmed.isEmpty() && AppModel::trimBlanks(PlaylistEditor::filterPlaylistName(trimmed)) == trimmed;
+    return !trimmed.isEmpty() && Blanks::trimmed(PlaylistEditor::filterPlaylistName(trimmed)) == trimmed;
 }
 
 } // namespace
@@ -406,7 +407,7 @@ QCoro::Task<std::optional<Album>> PlaylistEditor::createPlaylist(QString name)
         m_model.setAlert(*refusal);
         co_return std::nullopt;
     }
-    const QString trimmed = AppModel::trimBlanks(name);
+    const QString trimmed = Blanks::trimmed(name);
     const ModelSession session = this->session();
     std::optional<Album> created;
     try {
@@ -433,7 +434,7 @@ QCoro::Task<void> PlaylistEditor::renamePlaylist(Album album, QString newName)
         m_model.setAlert(*refusal);
         co_return;
     }
-    const QString trimmed = AppModel::trimBlanks(newName);
+    const QString trimmed = Blanks::trimmed(newName);
     if (trimmed == album.title || trimmed.isEmpty())
         co_return;
     const ModelSession session = this->session();
@@ -475,15 +476,15 @@ QString PlaylistEditor::playlistNameMessage()
 
 std::optional<QString> PlaylistEditor::newNameRefusal(const QString& name)
 {
-    if (isAcceptedPlaylistName(AppModel::trimBlanks(name)))
+    if (isAcceptedPlaylistName(Blanks::trimmed(name)))
         return std::nullopt;
     return playlistNameMessage();
 }
 
 std::optional<QString> PlaylistEditor::renameRefusal(const Album& album, const QString& newName)
 {
-    const QString trimmed = AppModel::trimBlanks(newName);
-    if (trimmed == album.title || AppModel::trimBlanks(filterPlaylistName(trimmed)) == trimmed)
+    const QString trimmed = Blanks::trimmed(newName);
+    if (trimmed == album.title || Blanks::trimmed(filterPlaylistName(trimmed)) == trimmed)
         return std::nullopt;
     return playlistNameMessage();
 }

@@ -2,7 +2,6 @@
 
 namespace lumi {
 
-class AppModel;
 class Guidance;
 class WindowPresenter;
 
@@ -13,7 +12,7 @@ class SettingsRequest final
 public:
     SettingsRequest() = delete;
 
-    static void raise(AppModel& model, Guidance& guidance, WindowPresenter& window);
+    static void raise(Guidance& guidance, WindowPresenter& window);
 };
 
 } // namespace lumi

@@ -1,6 +1,6 @@
 #include "widgets/ViewTask.h"
 
-#include "state/AppModel.h"
+#include "state/ErrorSink.h"
 
 #include <QPointer>
 
@@ -10,7 +10,7 @@ namespace lumi {
 
 namespace {
 
-QCoro::Task<void> settle(QPointer<AppModel> model, QCoro::Task<void> task)
+QCoro::Task<void> settle(QPointer<ErrorSink> errors, QCoro::Task<void> task)
 {
     std::exception_ptr failure;
     try {
@@ -18,16 +18,16 @@ QCoro::Task<void> settle(QPointer<AppModel> model, QCoro::Task<void> task)
     } catch (...) {
         failure = std::current_exception();
     }
-    if (failure && model)
-        model->handleActionError(failure);
+    if (failure && errors)
+        errors->handleActionError(failure);
 }
 
 } // namespace
 
-void ViewTask::start(AppModel& model, QCoro::Task<void> task)
+void ViewTask::start(ErrorSink& errors, QCoro::Task<void> task)
 {
     // The returned task is dropped on purpose: settle is where it ends.
-    settle(QPointer<AppModel>(&model), std::move(task));
+    settle(QPointer<ErrorSink>(&errors), std::move(task));
 }
 
 } // namespace lumi

@@ -4,20 +4,20 @@
 
 namespace lumi {
 
-class AppModel;
+class ErrorSink;
 
 /// Starts a task that a view does not wait for. Its end is the one place its failure is handled:
-/// the model's error sink, as long as the model lives.
+/// the error sink, as long as the sink lives.
 class ViewTask final
 {
 public:
     ViewTask() = delete;
 
-    static void start(AppModel& model, QCoro::Task<void> task);
+    static void start(ErrorSink& errors, QCoro::Task<void> task);
     /// The result of the task is not needed.
-    template <typename T> static void start(AppModel& model, QCoro::Task<T> task)
+    template <typename T> static void start(ErrorSink& errors, QCoro::Task<T> task)
     {
-        start(model, discard(std::move(task)));
+        start(errors, discard(std::move(task)));
     }
 
 private:

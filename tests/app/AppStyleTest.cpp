@@ -110,8 +110,7 @@ void AppStyleTest::popUpsStayLightUnderADarkScheme()
     QFETCH(QString, popUp);
     QWidget* shown = nullptr;
     if (popUp == u"drop-down"_s) {
-        m_run->app().model()->setSettingsSection(lumi::SettingsSection::wallpaper);
-        m_run->app().guidance()->setSettingsRequested(true);
+        m_run->app().guidance()->requestSettings(lumi::SettingsSection::wallpaper);
         lumi::ChoicePicker* interval = nullptr;
         QTRY_VERIFY((interval = AppRun::find<lumi::ChoicePicker>(u"wallpaper.interval"_s)));
         interval->showPopup();

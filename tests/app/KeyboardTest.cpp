@@ -207,8 +207,7 @@ void KeyboardTest::steppedChoiceIsSentOnceSettled()
     QVERIFY(m_run->startSignedIn({{u"saver_show"_s, u"random"_s}}));
     QVERIFY(m_run->settle());
     m_run->sandbox.clearRequests();
-    m_run->app().model()->setSettingsSection(SettingsSection::screenSaver);
-    m_run->app().guidance()->setSettingsRequested(true);
+    m_run->app().guidance()->requestSettings(SettingsSection::screenSaver);
     lumi::ChoicePicker* effect = nullptr;
     QTRY_VERIFY((effect = AppRun::find<lumi::ChoicePicker>(u"saver.effect"_s)));
     QCOMPARE(effect->currentText(), u"Random"_s);

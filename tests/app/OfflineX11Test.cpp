@@ -395,8 +395,7 @@ void OfflineX11Test::failingChangesAreToldOnce()
     QTRY_COMPARE(m_notifications->shown.size(), 1);
     QCOMPARE(m_notifications->shown.first().summary, u"Your wallpaper isn't changing"_s);
     QVERIFY(menu().contains(u"Wallpaper changes keep failing"_s));
-    model().setSettingsSection(lumi::SettingsSection::wallpaper);
-    m_rig.app->guidance()->setSettingsRequested(true);
+    m_rig.app->guidance()->requestSettings(lumi::SettingsSection::wallpaper);
     QTRY_VERIFY(findShown(u"wallpaper.note"_s));
     const auto note = [this] { return qobject_cast<QLabel*>(findShown(u"wallpaper.note"_s))->text(); };
     QVERIFY2(note().startsWith(u"Your wallpaper isn't changing: "_s), qPrintable(note()));
@@ -430,8 +429,7 @@ void OfflineX11Test::settingsSayWhenNotificationsCantBeShown()
     }
     launch(true);
     QTRY_COMPARE(model().phase(), AppModel::Phase::ready);
-    model().setSettingsSection(lumi::SettingsSection::application);
-    m_rig.app->guidance()->setSettingsRequested(true);
+    m_rig.app->guidance()->requestSettings(lumi::SettingsSection::application);
     QTRY_VERIFY(findShown(u"application.notifications"_s));
     auto* toggle = qobject_cast<QCheckBox*>(findShown(u"application.notifications"_s));
     // The demo account asks for today's photos.

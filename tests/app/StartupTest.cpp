@@ -208,8 +208,7 @@ QPushButton* StartupTest::openSupportSignedIn()
     app.start();
     if (!QTest::qWaitFor([&] { return app.model() && app.model()->phase() == AppModel::Phase::ready; }))
         return nullptr;
-    app.model()->setSettingsSection(lumi::SettingsSection::support);
-    app.guidance()->setSettingsRequested(true);
+    app.guidance()->requestSettings(lumi::SettingsSection::support);
     QPushButton* run = nullptr;
     if (!QTest::qWaitFor([&] { return (run = findVisible<QPushButton>(u"support.run"_s)) != nullptr; }))
         return nullptr;

@@ -4,6 +4,7 @@
 #include "browser/SidebarRow.h"
 #include "browser/core/BrowserState.h"
 #include "library/LocalPhotos.h"
+#include "support/browser/BrowserServicesOf.h"
 #include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 
@@ -56,9 +57,7 @@ void PlaylistRowTest::init()
 {
     m_harness = std::make_unique<ModelHarness>();
     m_harness->launchSignedIn();
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
-                                             m_harness->saver(), m_harness->defaults, m_harness->events,
-                                             m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(lumi::test::browserStateServices(*m_harness));
     m_revealer.revealed.clear();
 }
 
@@ -70,9 +69,8 @@ void PlaylistRowTest::cleanup()
 
 std::unique_ptr<PlaylistRow> PlaylistRowTest::row(const Album& album)
 {
-    auto row = std::make_unique<PlaylistRow>(album, *m_state, m_harness->model(), m_harness->playlists(),
-                                             m_harness->guidance(), m_harness->sync, m_revealer,
-                                             m_harness->defaults);
+    auto row =
+        std::make_unique<PlaylistRow>(album, *m_state, lumi::test::sidebarServices(*m_harness, m_revealer));
     row->resize(240, 30);
     row->show();
     return row;

@@ -3,6 +3,7 @@
 #include "browser/SidebarHeader.h"
 #include "browser/SidebarRow.h"
 #include "browser/core/BrowserState.h"
+#include "support/browser/BrowserServicesOf.h"
 #include "support/browser/RecordingRevealer.h"
 #include "support/state/ModelHarness.h"
 
@@ -47,11 +48,9 @@ void SidebarListTest::init()
 {
     m_harness = std::make_unique<ModelHarness>();
     m_harness->launchSignedIn();
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
-                                             m_harness->saver(), m_harness->defaults, m_harness->events,
-                                             m_harness->clock, m_harness->window);
-    m_list = std::make_unique<SidebarList>(*m_state, m_harness->model(), m_harness->catalog(), m_harness->playlists(),
-                                           m_harness->guidance(), m_harness->sync, m_revealer, m_harness->defaults);
+    m_state = std::make_unique<BrowserState>(lumi::test::browserStateServices(*m_harness));
+    m_list = std::make_unique<SidebarList>(*m_state, m_harness->model(), m_harness->catalog(),
+                                           lumi::test::sidebarServices(*m_harness, m_revealer));
     m_list->resize(240, 800);
     m_list->show();
 }

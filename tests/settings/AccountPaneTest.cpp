@@ -30,10 +30,11 @@ std::unique_ptr<QWidget> makePane(const QString& pane, lumi::test::SettingsRig& 
     if (pane == u"application"_s)
         return std::make_unique<lumi::ApplicationSettings>(model, h.settings(), h.shortcuts);
     if (pane == u"wallpaper"_s)
-        return std::make_unique<lumi::WallpaperSettings>(model, h.settings(), rig.services().engine);
+        return std::make_unique<lumi::WallpaperSettings>(model, model.account(), h.settings(),
+                                                         rig.services().engine);
     if (pane == u"calendar"_s)
-        return std::make_unique<lumi::CalendarSettingsPane>(model, h.settings());
-    return std::make_unique<lumi::ScreenSaverSettings>(model, h.settings(), h.saver());
+        return std::make_unique<lumi::CalendarSettingsPane>(model, model.account(), h.settings());
+    return std::make_unique<lumi::ScreenSaverSettings>(model, model.account(), h.settings(), h.saver());
 }
 
 /// What a control shows: a picker its label (empty for no choice), a toggle "on" or "off".
@@ -69,7 +70,8 @@ bool operate(QWidget& pane, const QString& control, const QString& choice)
 class CountingPane final : public lumi::AccountPane
 {
 public:
-    CountingPane(AppModel& model, lumi::SettingsSync& settings) : AccountPane(model, u"Sign in."_s, nullptr)
+    CountingPane(AppModel& model, lumi::SettingsSync& settings)
+        : AccountPane(model, model.account(), u"Sign in."_s, nullptr)
     {
         toggle = makeToggle(u"counting.shuffle"_s, u"Shuffle"_s,
                             [&settings](bool on) { return settings.setPaperRandom(on); });

@@ -63,7 +63,7 @@ void DirectSupportSettingsTest::init()
     QVERIFY(lumi::test::writeFile(path(u"afile"_s)));
     m_harness->launchSignedIn();
     m_rig = std::make_unique<SettingsRig>(*m_harness);
-    m_pane = std::make_unique<DirectSupportSettings>(m_harness->model(), m_rig->services());
+    m_pane = std::make_unique<DirectSupportSettings>(m_rig->services());
     m_pane->show();
 }
 

@@ -39,7 +39,8 @@ private slots:
 
 private:
     /// Raises the settings over the window and returns the sheet on screen.
-    SettingsView* raise();
+    /// Asks for the settings, on the section if one is given.
+    SettingsView* raise(std::optional<SettingsSection> section = std::nullopt);
     QStringList rowTitles(SettingsView& view, bool selectedOnly) const;
 
     std::unique_ptr<ModelHarness> m_harness;
@@ -69,9 +70,9 @@ void SettingsViewTest::cleanup()
     m_harness.reset();
 }
 
-SettingsView* SettingsViewTest::raise()
+SettingsView* SettingsViewTest::raise(std::optional<SettingsSection> section)
 {
-    m_harness->guidance().setSettingsRequested(true);
+    m_harness->guidance().requestSettings(section);
     if (!QTest::qWaitFor([this] { return m_sheets->shown() == MainWindowSheets::Sheet::settings; }))
         return nullptr;
     return qobject_cast<SettingsView*>(m_sheets->dialog());
@@ -107,8 +108,7 @@ void SettingsViewTest::opensOnTheAskedSection()
     QFETCH(QString, pane);
 
     m_harness->launchSignedIn();
-    m_harness->model().setSettingsSection(asked);
-    SettingsView* view = raise();
+    SettingsView* view = raise(asked);
     QVERIFY(view);
     QCOMPARE(view->size(), SettingsView::sheetSize);
     QCOMPARE(rowTitles(*view, true), QStringList{selected});

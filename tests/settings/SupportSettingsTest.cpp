@@ -78,7 +78,7 @@ void SupportSettingsTest::linksForEveryoneBlocksWhenSignedIn()
     QVERIFY(h.settle());
     SettingsRig rig(h);
     ScriptedTests tests;
-    SupportSettings pane(model, rig.services(&tests));
+    SupportSettings pane(rig.services(&tests));
     pane.show();
     QVERIFY(!pane.findChild<QWidget*>(u"support.signedIn"_s));
 
@@ -107,12 +107,12 @@ void SupportSettingsTest::linksForEveryoneBlocksWhenSignedIn()
 void SupportSettingsTest::selfTestShowsItsState()
 {
     ModelHarness h;
-    AppModel& model = h.launchSignedIn();
+    h.launchSignedIn();
     SettingsRig rig(h);
     ScriptedTests tests;
     // Hints of a run without a result yet stay hidden.
     tests.tips = {u"stale"_s};
-    SupportSettings pane(model, rig.services(&tests));
+    SupportSettings pane(rig.services(&tests));
     pane.show();
     auto* run = pane.findChild<QPushButton*>(u"support.run"_s);
     auto* progress = pane.findChild<QProgressBar*>(u"support.progress"_s);

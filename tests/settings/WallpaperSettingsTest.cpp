@@ -56,7 +56,7 @@ void WallpaperSettingsTest::shuffleTakesEffectAtTheNextChange()
     AppModel& model = h.launchSignedIn();
     SettingsRig rig(h);
     RotationEngine& engine = rig.services().engine;
-    lumi::WallpaperSettings pane(model, h.settings(), engine);
+    lumi::WallpaperSettings pane(model, model.account(), h.settings(), engine);
     auto* shuffle = pane.findChild<QCheckBox*>(u"wallpaper.shuffle"_s);
     QVERIFY(shuffle);
     QCOMPARE(shuffle->isChecked(), shuffledBefore);

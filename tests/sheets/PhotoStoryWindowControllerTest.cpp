@@ -80,7 +80,7 @@ void PhotoStoryWindowControllerTest::init()
     m_harness = std::make_unique<ModelHarness>();
     QVERIFY2(m_harness->sandbox.isRunning(), qPrintable(m_harness->sandbox.errorString()));
     m_harness->launchSignedIn();
-    m_stories = std::make_unique<PhotoStoryWindowController>(m_harness->model(), m_harness->guidance(),
+    m_stories = std::make_unique<PhotoStoryWindowController>(m_harness->api, m_harness->guidance(),
                                                              m_harness->window);
 }
 

@@ -3,6 +3,7 @@
 #include "library/LocalPhotos.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
+#include "model/Blanks.h"
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
@@ -30,24 +31,22 @@ std::optional<Source> albumSource(const std::optional<Album>& album)
 
 } // namespace
 
-BrowserState::BrowserState(AppModel& model, CatalogPages& catalog, Guidance& guidance, SaverLauncher& saver,
-                           Defaults& defaults, EventSink& events, Clock& clock, WindowPresenter& window,
-                           QObject* parent)
-    : QObject(parent), m_model(model), m_catalog(catalog), m_guidance(guidance), m_saver(saver),
-      m_defaults(defaults), m_events(events), m_clock(clock), m_window(window),
-      m_columns(GridColumns::stored(defaults))
+BrowserState::BrowserState(Services services, QObject* parent)
+    : QObject(parent), m_model(services.model), m_catalog(services.catalog), m_guidance(services.guidance),
+      m_saver(services.saver), m_defaults(services.defaults), m_events(services.events),
+      m_clock(services.clock), m_window(services.window), m_columns(GridColumns::stored(services.defaults))
 {
-    connect(&guidance, &Guidance::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
-    connect(&guidance, &Guidance::showPlaceRequestedChanged, this, &BrowserState::showPlaceRequest);
-    connect(&guidance, &Guidance::settingsRequestedChanged, this, &BrowserState::alertStepChanged);
-    connect(&guidance, &Guidance::tourPreparingChanged, this, &BrowserState::tourPreparing);
+    connect(&m_guidance, &Guidance::showTodayRequestedChanged, this, &BrowserState::showTodayRequest);
+    connect(&m_guidance, &Guidance::showPlaceRequestedChanged, this, &BrowserState::showPlaceRequest);
+    connect(&m_guidance, &Guidance::settingsRequestedChanged, this, &BrowserState::alertStepChanged);
+    connect(&m_guidance, &Guidance::tourPreparingChanged, this, &BrowserState::tourPreparing);
     for (auto signal : {&Guidance::onboardingDueChanged, &Guidance::tourDueChanged,
                         &Guidance::surveyRequestedChanged, &Guidance::onboardingRequestedChanged})
-        connect(&guidance, signal, this, &BrowserState::alertStepChanged);
+        connect(&m_guidance, signal, this, &BrowserState::alertStepChanged);
     for (auto signal : {&AppModel::windowShownChanged, &AppModel::askLoginItemChanged})
-        connect(&model, signal, this, &BrowserState::alertStepChanged);
+        connect(&m_model, signal, this, &BrowserState::alertStepChanged);
     // Playlists that arrive after the mode was chosen (a start without the service) are shown.
-    connect(&model.account(), &Account::albumsChanged, this, [this] {
+    connect(&m_model.account(), &Account::albumsChanged, this, [this] {
         if (m_mode == BrowseMode::playlists && !m_selection)
             setSelection(defaultPlaylistSource());
     });
@@ -158,7 +157,7 @@ void BrowserState::editSearchText(QString text)
 
 void BrowserState::submitSearch()
 {
-    const QString term = AppModel::trimBlanks(m_searchText);
+    const QString term = Blanks::trimmed(m_searchText);
     if (term.isEmpty()) {
         leaveSearch();
         return;

@@ -39,9 +39,23 @@ public:
     /// How long the browser waits before it offers the onboarding or the tour.
     static constexpr std::chrono::seconds alertDelay{3};
 
+    /// Made by the browser (or a test), each alive for longer than the state.
+    struct Services
+    {
+        AppModel& model;
+        CatalogPages& catalog;
+        /// The navigation requests, the tour and the onboarding the browser reacts to.
+        Guidance& guidance;
+        /// Play starts the gallery through it.
+        SaverLauncher& saver;
+        Defaults& defaults;
+        EventSink& events;
+        Clock& clock;
+        WindowPresenter& window;
+    };
+
     /// Runs the pending today and place requests at once, and from then on each new one.
-    BrowserState(AppModel& model, CatalogPages& catalog, Guidance& guidance, SaverLauncher& saver, Defaults& defaults,
-                 EventSink& events, Clock& clock, WindowPresenter& window, QObject* parent = nullptr);
+    explicit BrowserState(Services services, QObject* parent = nullptr);
     ~BrowserState() override;
 
     const std::optional<Source>& selection() const { return m_selection; }

@@ -1,6 +1,7 @@
 #include "browser/core/BrowserState.h"
 #include "model/DefaultsKeys.h"
 #include "state/Guidance.h"
+#include "support/browser/BrowserServicesOf.h"
 #include "support/state/ModelHarness.h"
 #include "support/state/RunTask.h"
 
@@ -96,9 +97,7 @@ BrowserState& BrowserStateTest::launch(const QString& email, const QString& pass
     m_harness->guidance().setOnboardingDue(false);
     m_harness->guidance().setTourDue(false);
     m_harness->window.visible = true;
-    m_state = std::make_unique<BrowserState>(m_harness->model(), m_harness->catalog(), m_harness->guidance(),
-                                             m_harness->saver(), m_harness->defaults, m_harness->events,
-                                             m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(lumi::test::browserStateServices(*m_harness));
     m_harness->journal.clear();
     m_harness->requestLines();
     m_harness->sandbox.clearRequests();
@@ -276,12 +275,11 @@ void BrowserStateTest::modesRememberTheirLastSource()
 void BrowserStateTest::requestsAndTourMoveTheBrowser()
 {
     m_harness = std::make_unique<ModelHarness>();
-    lumi::AppModel& model = m_harness->launchSignedIn();
+    m_harness->launchSignedIn();
     // Raised before the browser exists: honoured when it is made.
     lumi::Guidance& guidance = m_harness->guidance();
     guidance.setShowTodayRequested(true);
-    m_state = std::make_unique<BrowserState>(model, m_harness->catalog(), guidance, m_harness->saver(), m_harness->defaults,
-                                             m_harness->events, m_harness->clock, m_harness->window);
+    m_state = std::make_unique<BrowserState>(lumi::test::browserStateServices(*m_harness));
     BrowserState& state = *m_state;
     QCOMPARE(state.selection(), OptionalSource(Source{Source::Today{}}));
     QVERIFY(!guidance.showTodayRequested());

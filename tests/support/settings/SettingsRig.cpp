@@ -34,6 +34,8 @@ SettingsServices SettingsRig::services(SupportTests* tests)
 {
     PlaylistSync& playlists = sync();
     return SettingsServices{
+        .errors = harness.model(),
+        .account = harness.model().account(),
         .settingsSync = harness.settings(),
         .links = harness.links,
         .clock = harness.clock,
