@@ -20,6 +20,9 @@
 #include <list>
 #include <memory>
 
+#include <csignal>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 using lumi::Defaults;
 using lumi::ElectronMigration;
@@ -82,6 +85,9 @@ void ElectronMigrationTest::init()
 void ElectronMigrationTest::cleanup()
 {
     for (QProcess& process : m_processes) {
+        // A stubborn copy's child ignores TERM and would outlive its parent: end its whole group.
+        if (process.state() != QProcess::NotRunning)
+            ::kill(-pid_t(process.processId()), SIGKILL);
         process.kill();
         process.waitForFinished();
     }
@@ -112,6 +118,7 @@ std::unique_ptr<ElectronMigration> ElectronMigrationTest::migration(bool trashWo
 void ElectronMigrationTest::startStubborn(QProcess& process, const QString& executable)
 {
     const QString ready = QFileInfo(executable).absolutePath() + u"/ready"_s;
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start(executable,
                   {u"-c"_s, u"trap '' TERM; \"$BASH\" -c \"trap '' TERM; : > '%1'; while :; do sleep 0.05; done\" & "
                             u"while :; do sleep 0.05; done"_s.arg(ready)});
