@@ -174,6 +174,19 @@ QStringList LocalPhotos::linkedFolders(const Defaults& defaults)
     return folders;
 }
 
+bool LocalPhotos::isOwnFile(const QString& path, const QString& photoDirectory, const Defaults& defaults)
+{
+    const QString file = QFileInfo(path).canonicalFilePath();
+    if (file.isEmpty())
+        return false;
+    QStringList folders = linkedFolders(defaults);
+    folders.append(photoDirectory);
+    return std::any_of(folders.cbegin(), folders.cend(), [&](const QString& folder) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        return !canonical.isEmpty() && file.startsWith(canonical + u'/');
+    });
+}
+
 void LocalPhotos::recordLink(Defaults& defaults, qint64 playlistId, const QString& folder)
 {
     QVariantMap links = storedLinks(defaults);

@@ -59,6 +59,9 @@ public:
     static int importPhotos(const QStringList& files, const QString& folder);
     /// Every folder this computer linked a playlist to.
     static QStringList linkedFolders(const Defaults& defaults);
+    /// The file lies inside the photo directory or a folder linked on this computer, neither ".."
+    /// nor a symbolic link leading out: the one rule for which local paths the app reads.
+    static bool isOwnFile(const QString& path, const QString& photoDirectory, const Defaults& defaults);
     /// Records that this computer linked the playlist to the folder.
     static void recordLink(Defaults& defaults, qint64 playlistId, const QString& folder);
     /// Drops the playlist's entry from the stored map of folder links.

@@ -254,6 +254,11 @@ std::optional<QString> PlaylistSync::localFile(const Medium& photo) const
     return std::nullopt;
 }
 
+bool PlaylistSync::isOwnFile(const QString& path) const
+{
+    return LocalPhotos::isOwnFile(path, m_layout.base, m_defaults);
+}
+
 std::optional<QString> PlaylistSync::albumFolder(const Album& album) const
 {
     return SyncState::albumFolder(album, m_layout.playlistRoot, m_defaults);

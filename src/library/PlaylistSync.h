@@ -98,6 +98,8 @@ public:
     // --- Lookups --------------------------------------------------------------------------------
     /// The synced file of a catalog photo: the saver folder's, else the wallpaper folder's.
     std::optional<QString> localFile(const Medium& photo) const;
+    /// The path lies in the photo directory or a folder linked on this computer.
+    bool isOwnFile(const QString& path) const;
     /// The playlist's linked folder when it exists, else its folder below the playlist root
     /// (which need not exist); none when the title names no folder there.
     std::optional<QString> albumFolder(const Album& album) const override;

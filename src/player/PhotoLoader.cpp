@@ -2,6 +2,7 @@
 
 #include "imaging/PictureDecode.h"
 #include "library/PlaylistSync.h"
+#include "model/AppLog.h"
 #include "model/CdnUrl.h"
 #include "model/ReplyFinished.h"
 #include "platform/Screens.h"
@@ -14,6 +15,8 @@
 #include <QtConcurrent>
 
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace lumi {
 
@@ -51,6 +54,11 @@ QCoro::Task<std::optional<QImage>> PhotoLoader::image(Medium medium, bool large)
         const QString key = QUrl::fromLocalFile(*local).toString();
         if (std::optional<QImage> cached = m_cache.find(key))
             co_return cached;
+        // A photo's own path is read only inside the photo folders, as for a wallpaper.
+        if (medium.localPath && !m_sync.isOwnFile(*local)) {
+            AppLog(u"player"_s).info(u"%1 is not in the photo folders; not read"_s.arg(*local));
+            co_return std::nullopt;
+        }
         const QImage decoded = co_await QtConcurrent::run(&PictureDecode::file, *local, coverSize());
         if (!self)
             co_return std::nullopt;

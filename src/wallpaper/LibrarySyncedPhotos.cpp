@@ -5,8 +5,6 @@
 
 #include <QFileInfo>
 
-#include <algorithm>
-
 namespace lumi {
 
 LibrarySyncedPhotos::LibrarySyncedPhotos(QString photoDirectory, const RotationLibrary& library,
@@ -29,16 +27,7 @@ std::optional<QString> LibrarySyncedPhotos::syncedFile(const QString& shortId) c
 
 bool LibrarySyncedPhotos::isOwnFile(const QString& path) const
 {
-    // Resolved, so neither ".." nor a symbolic link leads out of the folders.
-    const QString file = QFileInfo(path).canonicalFilePath();
-    if (file.isEmpty())
-        return false;
-    QStringList folders = LocalPhotos::linkedFolders(m_defaults);
-    folders.append(m_photoDirectory);
-    return std::any_of(folders.cbegin(), folders.cend(), [&](const QString& folder) {
-        const QString canonical = QFileInfo(folder).canonicalFilePath();
-        return !canonical.isEmpty() && file.startsWith(canonical + u'/');
-    });
+    return LocalPhotos::isOwnFile(path, m_photoDirectory, m_defaults);
 }
 
 } // namespace lumi

@@ -1,5 +1,7 @@
 #include "player/PhotoLoader.h"
 
+#include "library/LocalPhotos.h"
+#include "model/Defaults.h"
 #include "support/library/SyncHarness.h"
 
 #include <QCoroTask>
@@ -12,6 +14,15 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 namespace {
+
+// A folder linked on this computer: the photos' own files are read there.
+QString linkedFolder(test::SyncHarness& harness)
+{
+    const QString folder = harness.home.path() + u"/Pictures"_s;
+    QDir().mkpath(folder);
+    LocalPhotos::recordLink(Defaults::shared(), 1, folder);
+    return folder;
+}
 
 // A photo of the sandbox's catalog.
 Medium catalogPhoto(test::SandboxFixture& sandbox)
@@ -45,6 +56,7 @@ private slots:
         QTest::newRow("missing photo") << u"catalog"_s << true << u"missing"_s << false << u"2560x1440.jpg"_s;
         QTest::newRow("short photo") << u"catalog"_s << false << u"short"_s << false << u"1920x1080.jpg"_s;
         QTest::newRow("missing local file") << u"missing local"_s << true << QString() << false << QString();
+        QTest::newRow("file outside the photo folders") << u"stranger"_s << true << QString() << false << QString();
     }
 
     void loadsFromFileSyncedCopyOrVariant()
@@ -57,10 +69,11 @@ private slots:
 
         test::SyncHarness harness(m_sandbox);
         Medium medium = catalogPhoto(m_sandbox);
-        const QString file = harness.home.path() + u"/Pictures/own-photo.jpg"_s;
-        if (source == u"local" || source == u"missing local") {
-            QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-            if (source == u"local")
+        const QString folder = source == u"stranger" ? harness.home.path() + u"/Elsewhere"_s : linkedFolder(harness);
+        const QString file = folder + u"/own-photo.jpg"_s;
+        if (source == u"local" || source == u"missing local" || source == u"stranger") {
+            QVERIFY(QDir().mkpath(folder));
+            if (source != u"missing local")
                 QVERIFY(test::SyncHarness::writeJpeg(file, QSize(800, 600)));
             medium = Medium{.uuid = u"0a1b2c3d-local"_s, .localPath = file};
         }
@@ -92,7 +105,7 @@ private slots:
             QVERIFY(QFile::remove(file));
         m_sandbox.clearFaults();
         const std::optional<QImage> again = QCoro::waitFor(loader.image(medium, large));
-        QCOMPARE(again.has_value(), source != u"missing local");
+        QCOMPARE(again.has_value(), source != u"missing local" && source != u"stranger");
         if (loads)
             QCOMPARE(again->cacheKey(), image->cacheKey());
         QCOMPARE(harness.cdnRequests().size(), requests.size() + (loads ? 0 : int(again.has_value())));
@@ -104,8 +117,7 @@ private slots:
         test::SyncHarness harness(m_sandbox);
         harness.setDisplay(QSize(3840, 2160));
         PhotoLoader loader(harness.sync(), harness.api.network(), harness.screens);
-        const QString folder = harness.home.path() + u"/Pictures"_s;
-        QVERIFY(QDir().mkpath(folder));
+        const QString folder = linkedFolder(harness);
         QList<Medium> photos;
         for (int i = 0; i < 49; ++i) {
             const QString path = u"%1/photo-%2.jpg"_s.arg(folder).arg(i);
@@ -143,7 +155,7 @@ private slots:
         test::SyncHarness harness(m_sandbox);
         harness.setDisplay(QSize(3840, 2160));
         PhotoLoader loader(harness.sync(), harness.api.network(), harness.screens);
-        const QString path = harness.home.path() + u"/big.jpg"_s;
+        const QString path = linkedFolder(harness) + u"/big.jpg"_s;
         QVERIFY(test::SyncHarness::writeJpeg(path, file));
         const std::optional<QImage> image = QCoro::waitFor(loader.image(Medium{.uuid = u"big"_s, .localPath = path}, true));
         QVERIFY(image);
