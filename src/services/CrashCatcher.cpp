@@ -1,12 +1,11 @@
 #include "services/CrashCatcher.h"
 
+#include "model/CrashFile.h"
 #include "model/CrashReport.h"
 #include "model/DeviceInfo.h"
-#include "model/Graphemes.h"
 #include "state/DeviceRecord.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -23,7 +22,6 @@ namespace lumi {
 
 namespace {
 
-constexpr int reasonLimit = 1024;
 constexpr int keyFrameCount = 4;
 const QString separator = u"\n--\n"_s;
 
@@ -108,34 +106,6 @@ QString keyOf(const Frame& frame)
 
 } // namespace
 
-QString CrashCatcher::signalFile(const QString& folder)
-{
-    return QDir(folder).filePath(u"crash-signal.txt"_s);
-}
-
-QString CrashCatcher::exceptionFile(const QString& folder)
-{
-    return QDir(folder).filePath(u"crash-exception.txt"_s);
-}
-
-QByteArray CrashCatcher::header(quint64 loadBase, const QString& version)
-{
-    return "lumivale-crash 1\nbase " + QByteArray::number(loadBase, 16) + "\nversion " + version.toUtf8() + '\n';
-}
-
-QByteArray CrashCatcher::exceptionText(const QByteArray& header, const QString& type, const QString& reason,
-                                       qint64 secondsSinceEpoch, const QByteArray& frames)
-{
-    QString oneLine = reason;
-    oneLine.replace(u'\n', u' ');
-    QByteArray text = header + "exception " + type.toUtf8() + "\nreason " +
-                      Graphemes::first(oneLine, reasonLimit).toUtf8() + "\ntime " +
-                      QByteArray::number(secondsSinceEpoch) + "\n--\n" + frames;
-    if (!text.endsWith('\n'))
-        text += '\n';
-    return text;
-}
-
 QStringList CrashCatcher::appBinaryNames()
 {
     QStringList names{QFileInfo(QCoreApplication::applicationFilePath()).fileName()};
@@ -149,7 +119,7 @@ QStringList CrashCatcher::appBinaryNames()
 std::optional<CrashCatcher::Crash> CrashCatcher::pendingCrash(const QString& folder)
 {
     std::optional<Crash> crash;
-    for (const QString& path : {exceptionFile(folder), signalFile(folder)}) {
+    for (const QString& path : {CrashFile::exceptionFile(folder), CrashFile::signalFile(folder)}) {
         QFile file(path);
         if (!crash && file.open(QIODevice::ReadOnly))
             crash = parse(QString::fromUtf8(file.readAll()));

@@ -9,8 +9,8 @@
 
 namespace lumi {
 
-/// The crash files a fatal crash leaves in the data folder and their reading at the next launch.
-/// The handlers that write them live with the platform; this is the file format both sides share.
+/// The reading of the crash files (`CrashFile`) a fatal crash left in the data folder, at the next
+/// launch.
 class CrashCatcher final
 {
 public:
@@ -25,16 +25,6 @@ public:
     };
 
     CrashCatcher() = delete;
-
-    static QString signalFile(const QString& folder);
-    static QString exceptionFile(const QString& folder);
-
-    /// The first three lines of both files: format, the main executable's load address, version.
-    static QByteArray header(quint64 loadBase, const QString& version);
-    /// The whole exception file. The reason is kept on one line and cut to 1024 characters, so
-    /// it can never fake the section separator; frames are the symbolizer's lines.
-    static QByteArray exceptionText(const QByteArray& header, const QString& type, const QString& reason,
-                                    qint64 secondsSinceEpoch, const QByteArray& frames);
 
     /// The crash the previous run left, the exception file first; both files are deleted in every
     /// case, so a file that cannot be read is never tried again.

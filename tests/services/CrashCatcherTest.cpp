@@ -1,3 +1,4 @@
+#include "model/CrashFile.h"
 #include "model/CrashReport.h"
 #include "services/CrashCatcher.h"
 #include "support/TemporaryHome.h"
@@ -8,6 +9,7 @@
 
 using namespace Qt::StringLiterals;
 using lumi::CrashCatcher;
+using lumi::CrashFile;
 using lumi::CrashReport;
 
 class CrashCatcherTest final : public QObject
@@ -138,19 +140,19 @@ void CrashCatcherTest::pendingCrashPrefersTheExceptionAndDeletesBoth()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text.toUtf8());
     };
-    write(CrashCatcher::signalFile(folder), signalFile(QString(), u"6"_s, {}));
-    write(CrashCatcher::exceptionFile(folder),
+    write(CrashFile::signalFile(folder), signalFile(QString(), u"6"_s, {}));
+    write(CrashFile::exceptionFile(folder),
           u"lumivale-crash 1\nexception std::bad_alloc\nreason \ntime 1\n--\n"_s);
     const auto crash = CrashCatcher::pendingCrash(folder);
     QVERIFY(crash);
     QCOMPARE(crash->message, u"uncaught std::bad_alloc"_s);
-    QVERIFY(!QFile::exists(CrashCatcher::signalFile(folder)));
-    QVERIFY(!QFile::exists(CrashCatcher::exceptionFile(folder)));
+    QVERIFY(!QFile::exists(CrashFile::signalFile(folder)));
+    QVERIFY(!QFile::exists(CrashFile::exceptionFile(folder)));
 
     // An unreadable file is not kept for another try.
-    write(CrashCatcher::signalFile(folder), u"garbage"_s);
+    write(CrashFile::signalFile(folder), u"garbage"_s);
     QVERIFY(!CrashCatcher::pendingCrash(folder));
-    QVERIFY(!QFile::exists(CrashCatcher::signalFile(folder)));
+    QVERIFY(!QFile::exists(CrashFile::signalFile(folder)));
 }
 
 QTEST_GUILESS_MAIN(CrashCatcherTest)

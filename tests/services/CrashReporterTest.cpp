@@ -5,6 +5,7 @@
 #include "model/User.h"
 #include "platform/CrashHandlers.h"
 #include "platform/Paths.h"
+#include "model/CrashFile.h"
 #include "services/CrashCatcher.h"
 #include "services/CrashReporter.h"
 #include "support/ManualClock.h"
@@ -121,9 +122,9 @@ void CrashReporterTest::installReportsThePreviousCrash()
     lumi::AppLog(u"test"_s).info(u"the line before the crash"_s);
     const QString folder = lumi::Paths::appDataFolder();
     QVERIFY(QDir().mkpath(folder));
-    QFile crashFile(lumi::CrashCatcher::signalFile(folder));
+    QFile crashFile(lumi::CrashFile::signalFile(folder));
     QVERIFY(crashFile.open(QIODevice::WriteOnly));
-    crashFile.write(lumi::CrashCatcher::header(0x1000, u"0.9.0"_s) + "signal 11\ntime 1700000000\n--\n");
+    crashFile.write(lumi::CrashFile::header(0x1000, u"0.9.0"_s) + "signal 11\ntime 1700000000\n--\n");
     crashFile.close();
 
     NoteInstall handlers;
@@ -266,9 +267,9 @@ void CrashReporterTest::recordsNameNeitherHomeNorToken()
     if (!logLine.isEmpty())
         lumi::AppLog(u"test"_s).info(filled(logLine));
     const QString folder = lumi::Paths::appDataFolder();
-    QFile crashFile(lumi::CrashCatcher::signalFile(folder));
+    QFile crashFile(lumi::CrashFile::signalFile(folder));
     QVERIFY(crashFile.open(QIODevice::WriteOnly));
-    crashFile.write(lumi::CrashCatcher::header(0x1000, u"0.9.0"_s) + "signal 11\ntime 1700000000\n--\n" +
+    crashFile.write(lumi::CrashFile::header(0x1000, u"0.9.0"_s) + "signal 11\ntime 1700000000\n--\n" +
                     filled(frame).toUtf8() + '\n');
     crashFile.close();
 

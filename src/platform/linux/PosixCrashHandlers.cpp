@@ -1,6 +1,6 @@
 #include "platform/linux/PosixCrashHandlers.h"
 
-#include "services/CrashCatcher.h"
+#include "model/CrashFile.h"
 
 #include <QSaveFile>
 
@@ -161,7 +161,7 @@ QByteArray symbolizedFrames()
     if (const QString type = exceptionType(); !type.isEmpty()) {
         QSaveFile file(*g_exceptionPath);
         if (file.open(QIODevice::WriteOnly)) {
-            file.write(CrashCatcher::exceptionText(*g_headerText, type, exceptionReason(),
+            file.write(CrashFile::exceptionText(*g_headerText, type, exceptionReason(),
                                                    qint64(::time(nullptr)), symbolizedFrames()));
             file.commit();
         }
@@ -193,11 +193,11 @@ void PosixCrashHandlers::install(const QString& folder, const QString& version)
         return;
     quint64 base = 0;
     dl_iterate_phdr(collectMainObject, &base);
-    g_headerText = new QByteArray(CrashCatcher::header(base, version));
+    g_headerText = new QByteArray(CrashFile::header(base, version));
     g_header = heapCopy(*g_headerText);
     g_headerLength = size_t(g_headerText->size());
-    g_exceptionPath = new QString(CrashCatcher::exceptionFile(folder));
-    g_signalPath = heapCopy(CrashCatcher::signalFile(folder).toLocal8Bit());
+    g_exceptionPath = new QString(CrashFile::exceptionFile(folder));
+    g_signalPath = heapCopy(CrashFile::signalFile(folder).toLocal8Bit());
     // The first call loads the unwinder and allocates; inside a handler that could deadlock.
     backtrace(g_frames, maxFrames);
 

@@ -1,4 +1,5 @@
 #include "platform/linux/PosixCrashHandlers.h"
+#include "model/CrashFile.h"
 #include "services/CrashCatcher.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 
 using namespace Qt::StringLiterals;
 using lumi::CrashCatcher;
+using lumi::CrashFile;
 
 /// Real processes crash with the handlers armed; what they leave is read back as the next launch
 /// would read it.
@@ -58,8 +60,8 @@ PosixCrashHandlersTest::Run PosixCrashHandlersTest::crash(const QString& how)
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     };
-    run.signalText = read(CrashCatcher::signalFile(folder.path()));
-    run.exceptionText = read(CrashCatcher::exceptionFile(folder.path()));
+    run.signalText = read(CrashFile::signalFile(folder.path()));
+    run.exceptionText = read(CrashFile::exceptionFile(folder.path()));
     return run;
 }
 
