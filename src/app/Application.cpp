@@ -10,7 +10,7 @@
 #include "app/WindowRelay.h"
 #include "imaging/BundledFonts.h"
 #include "library/DataDirectory.h"
-#include "library/InFlightFiles.h"
+#include "model/InFlightFiles.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/Account.h"

@@ -1,7 +1,7 @@
 #include "imaging/JpegFile.h"
 
-#include "library/InFlightFiles.h"
-#include "library/LibraryFiles.h"
+#include "model/InFlightFiles.h"
+#include "model/TemporaryName.h"
 
 #include <QFile>
 #include <QImage>
@@ -17,9 +17,9 @@ namespace lumi {
 
 std::optional<QString> JpegFile::write(const QImage& image, const QString& path, int quality)
 {
-    // The library's temporary name, so the clean-up at start knows a write cut short. NewOnly
+    // A temporary name the clean-up at start knows for a write cut short. NewOnly
     // (O_EXCL): nothing already at the temporary name is reused or written through.
-    QFile out(LibraryFiles::temporaryNameFor(path));
+    QFile out(TemporaryName::nextTo(path));
     const InFlightFiles::Claim claim(out.fileName());
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return u"cannot write %1: %2"_s.arg(path, out.errorString());

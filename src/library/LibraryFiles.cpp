@@ -1,6 +1,7 @@
 #include "library/LibraryFiles.h"
 
-#include "library/InFlightFiles.h"
+#include "model/InFlightFiles.h"
+#include "model/TemporaryName.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,6 @@ namespace lumi {
 namespace {
 
 const QString dsStore = u".DS_Store"_s;
-const QString temporaryMark = u".tmp-"_s;
 
 bool lstatMode(const QString& path, mode_t* mode)
 {
@@ -45,7 +45,7 @@ void setError(QString* error, const QString& text)
 // Opens a fresh temporary file next to destination; O_EXCL, so nothing already there is reused.
 bool openTemporary(QFile& file, const QString& destination, QString* error)
 {
-    file.setFileName(LibraryFiles::temporaryNameFor(destination));
+    file.setFileName(TemporaryName::nextTo(destination));
     if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return true;
     setError(error, file.errorString());
@@ -118,7 +118,7 @@ bool LibraryFiles::removeFolderIfEmpty(const QString& folder)
 
 bool LibraryFiles::linkInto(const QString& source, const QString& destination, QString* error)
 {
-    const QString temporary = temporaryNameFor(destination);
+    const QString temporary = TemporaryName::nextTo(destination);
     if (::linkat(AT_FDCWD, QFile::encodeName(source).constData(), AT_FDCWD,
                  QFile::encodeName(temporary).constData(), AT_SYMLINK_FOLLOW) != 0) {
         setError(error, systemError());
@@ -203,19 +203,12 @@ std::optional<QString> LibraryFiles::resolvedPath(const QString& cleanPath)
     return canonical + rest;
 }
 
-QString LibraryFiles::temporaryNameFor(const QString& destination)
-{
-    const QFileInfo info(destination);
-    return info.path() + u"/."_s + info.fileName() + temporaryMark +
-           QString::number(QRandomGenerator::global()->generate64(), 36);
-}
-
 int LibraryFiles::removeLeftovers(const QString& folder)
 {
     int removed = 0;
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
-        const bool temporary = name.startsWith(u'.') && name.contains(temporaryMark);
+        const bool temporary = TemporaryName::isTemporary(name);
         const bool part = name.endsWith(u".jpg.part"_s);
         if ((temporary || part) && removeFileOrLink(folder + u'/' + name))
             ++removed;

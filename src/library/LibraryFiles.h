@@ -42,8 +42,6 @@ public:
     /// ancestor resolved, the rest appended. None when an existing part can't be resolved (a
     /// dangling symbolic link could be made to point anywhere before the folder is created).
     static std::optional<QString> resolvedPath(const QString& cleanPath);
-    /// A hidden name next to destination that no photo listing picks up.
-    static QString temporaryNameFor(const QString& destination);
     /// Deletes what an end in mid-write left in the folder: temporary names and ".jpg.part"
     /// downloads. Returns how many went.
     static int removeLeftovers(const QString& folder);

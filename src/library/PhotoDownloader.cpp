@@ -1,7 +1,7 @@
 #include "library/PhotoDownloader.h"
 
 #include "library/FileTransfer.h"
-#include "library/InFlightFiles.h"
+#include "model/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 #include "model/Clock.h"
 #include "model/CrashReport.h"

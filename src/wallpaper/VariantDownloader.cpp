@@ -1,7 +1,7 @@
 #include "wallpaper/VariantDownloader.h"
 
 #include "library/FileTransfer.h"
-#include "library/InFlightFiles.h"
+#include "model/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 #include "model/AppLog.h"
 #include "wallpaper/WallpaperError.h"

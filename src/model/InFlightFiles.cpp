@@ -1,7 +1,6 @@
-#include "library/InFlightFiles.h"
+#include "model/InFlightFiles.h"
 
-#include "library/LibraryFiles.h"
-
+#include <QFile>
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
@@ -43,7 +42,8 @@ int InFlightFiles::removeAll()
     const QMutexLocker locker(&lock());
     int removed = 0;
     for (auto it = listed().cbegin(); it != listed().cend(); ++it) {
-        if (LibraryFiles::removeFileOrLink(it.key()))
+        // unlink(2): a link at the path goes, never what it points to.
+        if (QFile::remove(it.key()))
             ++removed;
     }
     return removed;
