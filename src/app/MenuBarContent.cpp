@@ -128,8 +128,6 @@ void MenuBarContent::buildSignedIn()
 
 void MenuBarContent::nextWallpaper()
 {
-    // A change the user asks for ends any waiting after earlier failures.
-    m_rotation.setRetryAt(std::nullopt);
     ViewTask::start(m_model, m_rotation.changeWallpaper(true));
 }
 

@@ -96,11 +96,8 @@ BrowserToolbar::BrowserToolbar(BrowserState& state, ErrorSink& errors, Guidance&
 
     m_next = toolButton(tr("Next Wallpaper"), SymbolIcon::themed(u"media-skip-forward"_s, u"forward.fill"_s),
                         tr("Next wallpaper"), this);
-    connect(m_next, &QToolButton::clicked, this, [this] {
-        // A change the user asks for ends any waiting after earlier failures.
-        m_rotation.setRetryAt(std::nullopt);
-        ViewTask::start(m_errors, m_rotation.changeWallpaper(true));
-    });
+    connect(m_next, &QToolButton::clicked, this,
+            [this] { ViewTask::start(m_errors, m_rotation.changeWallpaper(true)); });
     auto showChanging = [this] { m_next->setEnabled(!m_rotation.isChanging()); };
     connect(&rotation, &RotationEngine::isChangingChanged, this, showChanging);
     showChanging();

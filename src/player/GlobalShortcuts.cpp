@@ -99,8 +99,6 @@ void GlobalShortcuts::fire(int id)
 
 QCoro::Task<void> GlobalShortcuts::nextWallpaper()
 {
-    // Asked for by the user: a failure back-off does not hold it.
-    m_rotation.setRetryAt(std::nullopt);
     co_await m_rotation.changeWallpaper(true);
 }
 

@@ -72,7 +72,6 @@ QCoro::Task<void> AppModel::finishSignIn(SignInResponse response)
     if (!session.isCurrent() || m_rotation.nowShowing())
         co_return;
     // The first wallpaper is set at once rather than at the next tick.
-    m_rotation.setRetryAt(std::nullopt);
     co_await m_rotation.changeWallpaper(true);
 }
 

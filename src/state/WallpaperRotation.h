@@ -28,7 +28,8 @@ public:
     /// Composes the shown wallpapers again with the current fit, title and calendar settings.
     virtual void redrawNow() = 0;
     /// Picks and sets the next photo per display; false while a change runs or nobody is signed in.
-    /// With userInitiated a failure also becomes the model's alert.
+    /// A change the user asks for (userInitiated) first ends any waiting after earlier failures,
+    /// and its failure also becomes the model's alert.
     virtual QCoro::Task<bool> changeWallpaper(bool userInitiated) = 0;
     /// Sets this photo as the wallpaper of the displays (none: every connected display) and records
     /// it as shown. False, changing nothing, while another change runs; false when setting fails,

@@ -215,6 +215,8 @@ void RotationEngine::changeForDisplays()
 
 QCoro::Task<bool> RotationEngine::changeWallpaper(bool userInitiated)
 {
+    if (userInitiated)
+        m_backoff.setRetryAt(std::nullopt);
     if (m_changing || !canChange())
         co_return false;
     const Work work(this);

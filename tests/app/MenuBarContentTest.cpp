@@ -217,7 +217,7 @@ void MenuBarContentTest::eachItemDoesItsJob_data()
         << false << u"Settings…"_s << QStringList{u"window.show"_s} << u"settings sheet"_s;
     QTest::newRow("quit") << false << u"Quit Lumivale"_s << QStringList() << u"quit"_s;
     QTest::newRow("next wallpaper") << true << u"Next Wallpaper"_s
-                                    << QStringList{u"rotation.retryAt(none)"_s, u"rotation.change(user)"_s}
+                                    << QStringList{u"rotation.change(user)"_s}
                                     << QString();
     QTest::newRow("add to favorites") << true << u"Add to Favorites"_s << QStringList() << u"favorite"_s;
     QTest::newRow("view photo story")

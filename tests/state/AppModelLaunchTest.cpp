@@ -435,8 +435,8 @@ void AppModelLaunchTest::signsInToTheDemoAccountAndStartsTheSession()
 
     QCOMPARE(withLoadsSorted(h.requestLines()), QStringList{u"POST /tokens"_s} + startRequests);
     // No photo is shown yet, so the first wallpaper is asked for at once.
-    QCOMPARE(h.journal.calls().mid(h.journal.calls().size() - 2),
-             (QStringList{u"rotation.retryAt(none)"_s, u"rotation.change(user)"_s}));
+    QCOMPARE(h.journal.calls().mid(h.journal.calls().size() - 1),
+             (QStringList{u"rotation.change(user)"_s}));
     QCOMPARE(h.clock.sleeperCount(), 1);
 
     const QStringList log = h.appLogLines();

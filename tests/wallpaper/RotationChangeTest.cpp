@@ -241,6 +241,14 @@ void RotationChangeTest::backsOffAfterFailures()
     QCOMPARE(engine.backoff().failures(), 1);
     QCOMPARE(engine.retryAt(), rig.clock.now().addSecs(120));
 
+    // Asking for a change ends the wait even when the change cannot run; a timed one leaves it.
+    rig.account.setHasSessionToken(false);
+    QVERIFY(!rig.change(false));
+    QCOMPARE(engine.retryAt(), rig.clock.now().addSecs(120));
+    QVERIFY(!rig.change(true));
+    QVERIFY(!engine.retryAt());
+    rig.account.setHasSessionToken(true);
+
     // A completed change clears the wait and the error.
     QVERIFY(rig.change());
     QCOMPARE(engine.backoff().failures(), 0);

@@ -18,6 +18,8 @@ public:
     void redrawNow() override { m_journal.record(QStringLiteral("rotation.redraw")); }
     QCoro::Task<bool> changeWallpaper(bool userInitiated) override
     {
+        if (userInitiated)
+            m_retryAt.reset();
         m_journal.record(userInitiated ? QStringLiteral("rotation.change(user)")
                                        : QStringLiteral("rotation.change"));
         co_return false;
