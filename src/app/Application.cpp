@@ -54,6 +54,7 @@
 #include "wallpaper/WallpaperService.h"
 
 #include <QApplication>
+#include <QThreadPool>
 #include <QCursor>
 #include <QLocale>
 #include <QMenu>
@@ -85,7 +86,11 @@ int Application::run()
     m_terminationRequests = LinuxPlatform::terminationRequests();
     connect(m_terminationRequests.get(), &TerminationRequests::requested, qApp, &QCoreApplication::quit);
     start();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // Decoding and composing still running on pool threads use fonts and images, which go with
+    // the GUI application: they end first.
+    QThreadPool::globalInstance()->waitForDone();
+    return status;
 }
 
 Application::Start Application::start()
