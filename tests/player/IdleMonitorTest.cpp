@@ -1,5 +1,6 @@
-#include "platform/IdleSource.h"
 #include "player/IdleMonitor.h"
+#include "model/Clock.h"
+#include "platform/IdleSource.h"
 #include "support/state/ModelHarness.h"
 
 #include <QTest>
@@ -11,14 +12,15 @@ namespace lumi {
 
 namespace {
 
-// The system's answers as the test sets them; the queries are counted.
+// The system's answers as the test sets them; the queries are counted. With a clock, the idle
+// time grows with it from the last input.
 class ScriptedIdleSource final : public IdleSource
 {
 public:
     QCoro::Task<double> idleSeconds() override
     {
         ++idleQueries;
-        co_return idle;
+        co_return clock ? double((clock->monotonic() - lastInput).count()) / 1000.0 : idle;
     }
     QCoro::Task<bool> isScreenLocked() override
     {
@@ -32,6 +34,8 @@ public:
     }
 
     double idle = 0;
+    const Clock* clock = nullptr;
+    std::chrono::milliseconds lastInput{0};
     bool locked = false;
     bool blocked = false;
     int idleQueries = 0;
@@ -42,10 +46,7 @@ public:
 // A signed-in sandbox model, its player's recording and a monitor over them.
 struct Rig
 {
-    Rig() : model(h.launchSignedIn())
-    {
-        h.journal.clear();
-    }
+    Rig() : model(h.launchSignedIn()) { h.journal.clear(); }
 
     void setIdleSetting(std::optional<QString> setting)
     {
@@ -60,6 +61,23 @@ struct Rig
         for (const QString& call : h.journal.calls())
             starts += call.startsWith(u"player.startSaver("_s) ? 1 : 0;
         return starts;
+    }
+
+    // The user's input as the X server would count it, from now on.
+    void touchInputAt(std::chrono::milliseconds at)
+    {
+        system.clock = &h.clock;
+        system.lastInput = at;
+    }
+
+    // Moves the clock in steps of at most a second, so every check runs at its own time.
+    bool advanceTo(std::chrono::milliseconds at)
+    {
+        while (h.clock.monotonic() < at) {
+            if (!h.advance(std::min<std::chrono::milliseconds>(1s, at - h.clock.monotonic())))
+                return false;
+        }
+        return true;
     }
 
     // A start fetches the saver's photos from the sandbox first.
@@ -90,6 +108,10 @@ private slots:
     void threshold();
     void checksInOrder_data();
     void checksInOrder();
+    void waitsForTheThreshold_data();
+    void waitsForTheThreshold();
+    void aNewThresholdEndsTheWait_data();
+    void aNewThresholdEndsTheWait();
     void pollsInOneLoop();
     void anInhibitorHoldsTheSaverUntilItsNextPoll();
 };
@@ -160,20 +182,99 @@ void IdleMonitorTest::checksInOrder()
     QVERIFY(rig.startsSaver(starts));
 }
 
+void IdleMonitorTest::waitsForTheThreshold_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QList<double>>("inputs"); // seconds after the start; the first may lie before
+    QTest::addColumn<double>("startsAt");
+    QTest::addColumn<int>("queries");
+
+    // The first check comes 10 s after the start.
+    QTest::newRow("away from the start: at the threshold") << u"1minute"_s << QList<double>{0} << 60.0 << 2;
+    QTest::newRow("5 minutes") << u"5minutes"_s << QList<double>{0} << 300.0 << 2;
+    QTest::newRow("input during the wait postpones") << u"1minute"_s << QList<double>{0, 30} << 90.0 << 3;
+    QTest::newRow("input just before the check") << u"1minute"_s << QList<double>{0, 59} << 119.0 << 3;
+    QTest::newRow("inputs in every wait") << u"1minute"_s << QList<double>{0, 30, 70, 100} << 160.0 << 5;
+    QTest::newRow("away since before the start") << u"1minute"_s << QList<double>{-100} << 10.0 << 1;
+    QTest::newRow("0.3 s short: the shortest wait") << u"1minute"_s << QList<double>{-49.7} << 11.0 << 2;
+}
+
+void IdleMonitorTest::waitsForTheThreshold()
+{
+    QFETCH(QString, setting);
+    QFETCH(QList<double>, inputs);
+    QFETCH(double, startsAt);
+    QFETCH(int, queries);
+
+    Rig rig;
+    rig.setIdleSetting(setting);
+    const std::chrono::milliseconds start = rig.h.clock.monotonic();
+    const auto at = [&](double seconds) { return start + std::chrono::milliseconds(qint64(seconds * 1000)); };
+    rig.touchInputAt(at(inputs.first()));
+    rig.monitor.start();
+    for (double input : inputs.mid(1)) {
+        QVERIFY(rig.advanceTo(at(input)));
+        rig.touchInputAt(at(input));
+    }
+    QVERIFY(rig.advanceTo(at(startsAt) - 1ms));
+    QCOMPARE(rig.saverStarts(), 0);
+    QVERIFY(rig.h.advance(1ms));
+    QVERIFY(rig.startsSaver(true));
+    QCOMPARE(rig.system.idleQueries, queries);
+}
+
+void IdleMonitorTest::aNewThresholdEndsTheWait_data()
+{
+    QTest::addColumn<std::optional<QString>>("before");
+    QTest::addColumn<std::optional<QString>>("after");
+    QTest::addColumn<bool>("checks");
+    QTest::addColumn<bool>("starts");
+
+    const auto setting = [](const char* text) { return std::optional<QString>(QString::fromLatin1(text)); };
+    QTest::newRow("shorter, already reached") << setting("5minutes") << setting("1minute") << true << true;
+    QTest::newRow("longer") << setting("2minutes") << setting("10minutes") << true << false;
+    QTest::newRow("from never") << setting("never") << setting("1minute") << true << true;
+    QTest::newRow("the same under another name")
+        << setting("5minutes") << std::optional<QString>() << false << false;
+}
+
+void IdleMonitorTest::aNewThresholdEndsTheWait()
+{
+    QFETCH(std::optional<QString>, before);
+    QFETCH(std::optional<QString>, after);
+    QFETCH(bool, checks);
+    QFETCH(bool, starts);
+
+    Rig rig;
+    rig.setIdleSetting(before);
+    rig.touchInputAt(rig.h.clock.monotonic());
+    rig.monitor.start();
+    // 70 s away: the first check waits for the rest of the threshold, or has none to wait for.
+    QVERIFY(rig.advanceTo(rig.h.clock.monotonic() + 70s));
+    const int queries = rig.system.idleQueries;
+
+    // The setting came from another computer; the clock stands still.
+    rig.setIdleSetting(after);
+    if (checks)
+        QVERIFY(QTest::qWaitFor([&] { return rig.system.idleQueries > queries; }));
+    QVERIFY(rig.startsSaver(starts));
+    QCOMPARE(rig.system.idleQueries, queries + (checks ? 1 : 0));
+}
+
 void IdleMonitorTest::pollsInOneLoop()
 {
     Rig rig;
-    rig.system.idle = 0; // never idle enough: every poll asks once
+    rig.system.idle = 0; // never idle: each check asks once, then waits for the whole threshold
 
     rig.monitor.start();
     rig.monitor.start();
     QVERIFY(rig.h.advance(IdleMonitor::pollInterval));
     QCOMPARE(rig.system.idleQueries, 1);
-    QVERIFY(rig.h.advance(IdleMonitor::pollInterval));
+    QVERIFY(rig.h.advance(300s));
     QCOMPARE(rig.system.idleQueries, 2);
 
     rig.monitor.stop();
-    QVERIFY(rig.h.advance(IdleMonitor::pollInterval * 3));
+    QVERIFY(rig.h.advance(300s * 3));
     QCOMPARE(rig.system.idleQueries, 2);
 
     // A new loop counts its 10 s afresh.
