@@ -366,8 +366,8 @@ void OfflineX11Test::failedActionFromTheTrayIsSaid()
 
     QTRY_COMPARE(model().alert(), std::optional(AppModel::offlineActionMessage()));
     QTRY_VERIFY(m_rig.app->mainWindow()->isMainWindowVisible());
-    QVERIFY(requestsTo(u"POST"_s, u"/api/v6/albums/favorites"_s) > 0);
-    // The tray's line promises only the loading it really retries: the addition stays undone.
+    // The tray's line promises only the loading it really retries: the addition stays undone. (The
+    // POST may never reach the sandbox: Qt may find its kept-alive connection already dropped.)
     const int tried = requestsTo(u"POST"_s, u"/api/v6/albums/favorites"_s);
     m_sandbox->clearFaults();
     advance(30s);
