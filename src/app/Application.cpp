@@ -259,6 +259,7 @@ void Application::createModel()
     connect(m_sync.get(), &PlaylistSync::poolFoldersChanged, m_saverLauncher.get(),
             &SaverLauncher::resetSaverPool);
     connect(m_sync.get(), &PlaylistSync::passCompleted, m_rotation.get(), &RotationEngine::rebuildPool);
+    connect(m_sync.get(), &PlaylistSync::listingsRestored, m_rotation.get(), &RotationEngine::rebuildPool);
     connect(qApp, &QGuiApplication::applicationStateChanged, m_model.get(),
             [this](Qt::ApplicationState state) {
                 if (state == Qt::ApplicationActive)
@@ -325,8 +326,8 @@ void Application::createSaverServices()
 
 BrowserServices Application::browserServices() const
 {
-    return {*m_playlists, *m_catalog, *m_guidance, *m_rotation, *m_screens, Defaults::shared(), *m_events,
-            *m_sync,      *m_clock,   *m_links,    *m_revealer, *m_saverLauncher};
+    return {*m_playlists, *m_catalog, *m_guidance, *m_rotation, *m_screens,  Defaults::shared(),
+            *m_events,    *m_sync,    *m_clock,    *m_links,    *m_revealer, *m_saverLauncher};
 }
 
 void Application::createShell()

@@ -131,6 +131,14 @@ bool LibraryFiles::linkInto(const QString& source, const QString& destination, Q
     return true;
 }
 
+int LibraryFiles::linkNew(const QString& source, const QString& destination)
+{
+    if (::linkat(AT_FDCWD, QFile::encodeName(source).constData(), AT_FDCWD,
+                 QFile::encodeName(destination).constData(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    return errno;
+}
+
 bool LibraryFiles::copyInto(const QString& source, const QString& destination, QString* error)
 {
     QFile in(source);

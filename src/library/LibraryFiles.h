@@ -31,6 +31,9 @@ public:
 
     /// Puts a hard link to source at destination, replacing a file or link there.
     static bool linkInto(const QString& source, const QString& destination, QString* error = nullptr);
+    /// Puts a hard link to source at destination only when nothing is there: 0, or the errno of
+    /// the refusal (EEXIST when something is, ENOENT when the source is missing).
+    static int linkNew(const QString& source, const QString& destination);
     /// Puts a copy of source at destination, replacing a file or link there.
     static bool copyInto(const QString& source, const QString& destination, QString* error = nullptr);
     /// Writes all of data to the open file, going on after a short write; false with the reason

@@ -1,5 +1,6 @@
 #include "library/PhotoDownloader.h"
 
+#include "library/FileIdentity.h"
 #include "library/FileTransfer.h"
 #include "model/InFlightFiles.h"
 #include "library/LibraryFiles.h"
@@ -10,9 +11,10 @@
 #include "model/ProblemSink.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -47,10 +49,15 @@ std::optional<QUrl> PhotoDownloader::variantUrl(const Medium& photo, const Media
     return direct.isValid() ? direct : *url;
 }
 
-bool PhotoDownloader::isUsableFile(const QString& path)
+bool PhotoDownloader::isUsableFile(const QString& path, FileIdentity* identity)
 {
-    const QFileInfo info(path);
-    return info.isFile() && info.size() >= minimumBytes;
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size < minimumBytes)
+        return false;
+    if (identity)
+        *identity = FileIdentity{quint64(info.st_dev), quint64(info.st_ino)};
+    return true;
 }
 
 QCoro::Task<PhotoDownloader::Outcome> PhotoDownloader::download(Medium photo, MediaFormat format, bool useCdn,
@@ -72,18 +79,20 @@ QCoro::Task<PhotoDownloader::Outcome> PhotoDownloader::download(Medium photo, Me
 QCoro::Task<PhotoDownloader::Outcome> PhotoDownloader::fetch(QString shortId, QUrl url, QString destination,
                                                              CancelToken cancel)
 {
-    // A leftover part file of an interrupted download goes first. O_EXCL then guarantees a fresh
-    // file: nothing is written through a link that someone left under that name.
+    // O_EXCL guarantees a fresh file: nothing is written through a link that someone left under
+    // that name. A leftover part file of an interrupted download goes, and the open is tried again.
     const QString part = destination + u".part"_s;
-    if (LibraryFiles::existsNoFollow(part) && !LibraryFiles::removeFileOrLink(part)) {
-        m_log.info(u"download %1 failed: %2 is in the way"_s.arg(shortId, part));
-        co_return Outcome::failed;
-    }
     QFile file(part);
     const InFlightFiles::Claim claim(part);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        m_log.info(u"download %1 failed: %2"_s.arg(shortId, file.errorString()));
-        co_return Outcome::failed;
+        if (LibraryFiles::existsNoFollow(part) && !LibraryFiles::removeFileOrLink(part)) {
+            m_log.info(u"download %1 failed: %2 is in the way"_s.arg(shortId, part));
+            co_return Outcome::failed;
+        }
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            m_log.info(u"download %1 failed: %2"_s.arg(shortId, file.errorString()));
+            co_return Outcome::failed;
+        }
     }
 
     const FileTransfer transfer = co_await FileTransfer::get(&m_network, url, &file, timeoutMs, cancel);

@@ -16,6 +16,7 @@ namespace lumi {
 
 class Clock;
 class ProblemSink;
+struct FileIdentity;
 struct MediaFormat;
 struct Medium;
 
@@ -42,8 +43,9 @@ public:
     /// The variant "<width>x<height>c1.jpg" of the photo; without the CDN every ".cdn." of the
     /// address becomes ".". None when the photo has no usable base address.
     static std::optional<QUrl> variantUrl(const Medium& photo, const MediaFormat& format, bool useCdn);
-    /// A photo file that is there and holds at least 65536 bytes.
-    static bool isUsableFile(const QString& path);
+    /// A photo file that is there and holds at least 65536 bytes; its identity goes to identity,
+    /// when given, so a caller that places it next need not read it again.
+    static bool isUsableFile(const QString& path, FileIdentity* identity = nullptr);
 
     /// Never throws; every failure is one line in the "sync" log, and a 403 or 404 is also
     /// reported as a missing variant. A photo without a base address is missing at once, without

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "library/FileIdentity.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace lumi {
 
@@ -18,10 +22,13 @@ public:
         failed, ///< nothing could be put there; a stale entry of that name is gone
     };
 
-    /// Entry folder/<source's file name>. An older entry of that name (a file or a link) is
-    /// replaced in one rename, so there is never a moment without one; a directory of that name
-    /// is never replaced. A missing source removes the stale entry.
-    static Outcome place(const QString& source, const QString& folder);
+    /// Entry folder/<source's file name>. Where nothing has that name yet, the link goes straight
+    /// under it; an older entry of that name (a file or a link) is replaced in one rename, so there
+    /// is never a moment without one; a directory of that name is never replaced. A missing source
+    /// removes the stale entry. sourceFile, when given, is the source's identity as the caller has
+    /// just read it, so it is not read again.
+    static Outcome place(const QString& source, const QString& folder,
+                         std::optional<FileIdentity> sourceFile = std::nullopt);
 };
 
 } // namespace lumi

@@ -8,6 +8,7 @@
 #include "library/PhotoFolder.h"
 #include "library/PlaylistFolders.h"
 #include "library/PlaylistMediaFetcher.h"
+#include "library/StoredListings.h"
 #include "library/SyncPass.h"
 #include "library/SyncState.h"
 #include "library/SyncedTitles.h"
@@ -18,10 +19,12 @@
 #include "model/ProblemSink.h"
 #include "platform/Screens.h"
 
+#include <QCoroFuture>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QPointer>
+#include <QtConcurrent/QtConcurrentRun>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -46,7 +49,7 @@ PlaylistSync::PlaylistSync(Services services, QObject* parent)
     : QObject(parent), m_account(services.account), m_defaults(services.defaults), m_api(services.api),
       m_screens(services.screens), m_clock(services.clock), m_reporter(services.reporter), m_log(u"sync"_s),
       m_layout(LibraryLayout::at(DataDirectory::current(services.defaults))),
-      m_titlesFile(SyncedTitles::defaultFile()),
+      m_titlesFile(SyncedTitles::defaultFile()), m_listingsFile(StoredListings::defaultFile()),
       m_downloader(
           std::make_shared<PhotoDownloader>(services.api.network(), services.clock, services.reporter)),
       m_fetcher(std::make_shared<PlaylistMediaFetcher>(services.api, services.clock))
@@ -155,8 +158,33 @@ QCoro::Task<void> PlaylistSync::runLoop(CancelToken cancel, quint64 generation)
 
 QCoro::Task<void> PlaylistSync::runSync(CancelToken cancel, quint64 generation)
 {
+    const QPointer<PlaylistSync> self(this);
     SyncPass pass(*this, std::move(cancel), generation);
     co_await pass.run();
+    if (self && pass.foundUnchanged() && !m_listingsKnown) {
+        m_listingsKnown = true;
+        co_await restoreListings(pass.state());
+    }
+}
+
+QCoro::Task<void> PlaylistSync::restoreListings(QString state)
+{
+    const QPointer<PlaylistSync> self(this);
+    QFuture<std::variant<StoredListings::Stored, QString>> reading =
+        QtConcurrent::run([file = m_listingsFile] { return StoredListings::read(file); });
+    std::variant<StoredListings::Stored, QString> read = co_await reading;
+    if (!self)
+        co_return;
+    if (const QString* failure = std::get_if<QString>(&read)) {
+        m_log.info(u"stored listings unusable (%1): the pool is listed from the service"_s.arg(*failure));
+        co_return;
+    }
+    const StoredListings::Stored& stored = std::get<StoredListings::Stored>(read);
+    if (stored.state != state) {
+        m_log.info(u"stored listings are of another pass: the pool is listed from the service"_s);
+        co_return;
+    }
+    emit listingsRestored(stored.listings, stored.listedAt);
 }
 
 void PlaylistSync::cancelSync()

@@ -11,6 +11,7 @@
 #include "model/Medium.h"
 
 #include <QCoroTask>
+#include <QDateTime>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -144,7 +145,10 @@ signals:
     void poolFoldersChanged();
     /// A pass left nothing to try again; these are its listings (a skipped playlist is not among
     /// them), so the pools need not ask the service again. Follows the pass's poolFoldersChanged.
-    void passCompleted(const lumi::PlaylistListings& listings);
+    void passCompleted(const lumi::PlaylistListings& listings, const QDateTime& listedAt);
+    /// The first pass of this run found nothing changed since the last complete one: that pass's
+    /// listings, read back from disk, stand for the service's.
+    void listingsRestored(const lumi::PlaylistListings& listings, const QDateTime& listedAt);
 
 private:
     friend class SyncPass;
@@ -159,6 +163,9 @@ private:
     void startRun();
     QCoro::Task<void> runLoop(CancelToken cancel, quint64 generation);
     QCoro::Task<void> runSync(CancelToken cancel, quint64 generation);
+    /// Reads the stored listings off the main thread and offers them when they are the last
+    /// pass's; a missing or unreadable file is one log line, and the pools then ask the service.
+    QCoro::Task<void> restoreListings(QString state);
     void reportFailure(const QString& what);
     void rebuildIndexes();
     /// Adds a file a pass has just placed in a pool folder to that folder's index.
@@ -178,6 +185,7 @@ private:
     AppLog m_log;
     LibraryLayout m_layout;
     const QString m_titlesFile;
+    const QString m_listingsFile;
     // Shared with the passes, so a transfer in flight never outlives what it runs in.
     std::shared_ptr<PhotoDownloader> m_downloader;
     std::shared_ptr<PlaylistMediaFetcher> m_fetcher;
@@ -188,6 +196,8 @@ private:
     bool m_requested = false;
     bool m_force = false;
     bool m_paused = false;
+    /// The stored listings were offered this run, or a pass made newer ones.
+    bool m_listingsKnown = false;
     std::optional<CancelToken> m_pending;
     std::optional<Loop> m_running;
     /// Fires when the loop that last went to work has ended; a newer loop waits for it.

@@ -11,10 +11,12 @@
 #include "library/PlaylistFolders.h"
 #include "library/PlaylistMediaFetcher.h"
 #include "library/PlaylistSync.h"
+#include "library/StoredListings.h"
 #include "library/SyncState.h"
 #include "library/SyncedTitles.h"
 #include "model/APIError.h"
 #include "model/Account.h"
+#include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 
@@ -77,9 +79,11 @@ bool SyncPass::mayStart()
                                   return album.includeInPaper.value_or(false);
                               });
     const qint64 storedArea = m_stored ? SyncState::area(*m_stored) : 0;
-    return sync.m_force || storedArea < SyncState::area(m_target) ||
-           m_defaults.boolValue(keys::syncDirty).value_or(false) || paperMissing ||
-           m_defaults.stringValue(keys::syncState) != m_state;
+    const bool work = sync.m_force || storedArea < SyncState::area(m_target) ||
+                      m_defaults.boolValue(keys::syncDirty).value_or(false) || paperMissing ||
+                      m_defaults.stringValue(keys::syncState) != m_state;
+    m_unchanged = !work;
+    return work;
 }
 
 void SyncPass::start()
@@ -179,7 +183,13 @@ QCoro::Task<bool> SyncPass::syncPlaylist(qsizetype index)
         const QString name = PhotoFileNames::photoFileName(photo).value_or(QString());
         kept.insert(name);
         const QString file = listed.folder + u'/' + name;
-        if (!PhotoDownloader::isUsableFile(file)) {
+        FileIdentity present;
+        // Read once here: known for the placing, or left to the placing when it needs it.
+        std::optional<FileIdentity> identity;
+        if (PhotoDownloader::isUsableFile(file, &present)) {
+            identity = present;
+            advance();
+        } else {
             const std::shared_ptr<PhotoDownloader> downloader = m_downloader;
             const PhotoDownloader::Outcome outcome =
                 co_await downloader->download(photo, m_format, useCdn, file, m_cancel);
@@ -194,17 +204,16 @@ QCoro::Task<bool> SyncPass::syncPlaylist(qsizetype index)
                 ++m_failed;
             }
             advance();
-            if (!PhotoDownloader::isUsableFile(file))
+            // Only a fetched photo replaced the file, which was not usable before.
+            if (outcome != PhotoDownloader::Outcome::fetched)
                 continue;
-        } else {
-            advance();
         }
         if (paper) {
-            placeInPool(file, m_layout.paperDir);
+            placeInPool(file, m_layout.paperDir, identity);
             m_paperNames.insert(name);
         }
         if (saver) {
-            placeInPool(file, m_layout.saverDir);
+            placeInPool(file, m_layout.saverDir, identity);
             m_saverNames.insert(name);
         }
     }
@@ -213,9 +222,10 @@ QCoro::Task<bool> SyncPass::syncPlaylist(qsizetype index)
 }
 
 // Indexed at once, so a wallpaper change during the pass finds the photo without reading the folder.
-void SyncPass::placeInPool(const QString& file, const QString& folder)
+void SyncPass::placeInPool(const QString& file, const QString& folder,
+                           const std::optional<FileIdentity>& identity)
 {
-    if (PhotoPlacer::place(file, folder) != PhotoPlacer::Outcome::failed && m_sync)
+    if (PhotoPlacer::place(file, folder, identity) != PhotoPlacer::Outcome::failed && m_sync)
         m_sync->indexPlaced(folder, folder + u'/' + QFileInfo(file).fileName());
 }
 
@@ -321,7 +331,8 @@ void SyncPass::spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QSt
         }
     }
     // Their renders keep their names, so the next pass finds them current.
-    const QHash<QString, QString> previous = LocalOutputNames::fromVariant(m_defaults.value(keys::syncLocalSources));
+    const QHash<QString, QString> previous =
+        LocalOutputNames::fromVariant(m_defaults.value(keys::syncLocalSources));
     for (auto it = previous.cbegin(); it != previous.cend(); ++it) {
         const bool fromSkipped = std::any_of(folders.cbegin(), folders.cend(), [&it](const QString& folder) {
             return PlaylistFolders::isWithin(it.value(), folder);
@@ -355,6 +366,19 @@ void SyncPass::storeTitles()
     }
     if (const std::optional<QString> failure = SyncedTitles::write(sync.m_titlesFile, titles))
         m_log.error(u"can't store the photos' titles in %1: %2"_s.arg(sync.m_titlesFile, *failure));
+}
+
+// Kept for the next launch; a failure to write costs that launch a listing from the service.
+void SyncPass::storeListings()
+{
+    PlaylistSync& sync = *m_sync;
+    StoredListings::Stored stored{m_state, sync.m_clock.now(), {}};
+    for (const Listed& listed : std::as_const(m_listed))
+        stored.listings.insert(listed.album.id, listed.photos);
+    if (const std::optional<QString> failure = StoredListings::write(sync.m_listingsFile, stored))
+        m_log.error(u"can't store the listings in %1: %2"_s.arg(sync.m_listingsFile, *failure));
+    sync.m_listingsKnown = true;
+    emit sync.passCompleted(stored.listings, stored.listedAt);
 }
 
 void SyncPass::finish()
@@ -413,12 +437,8 @@ void SyncPass::finish()
                 .arg(m_missing)
                 .arg(m_skipped.size()));
     emit sync.poolFoldersChanged();
-    if (complete && m_sync) {
-        PlaylistListings listings;
-        for (const Listed& listed : std::as_const(m_listed))
-            listings.insert(listed.album.id, listed.photos);
-        emit sync.passCompleted(listings);
-    }
+    if (complete && m_sync)
+        storeListings();
     sync.setSyncing(false, m_generation);
 }
 

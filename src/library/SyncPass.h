@@ -23,6 +23,7 @@
 namespace lumi {
 
 class Defaults;
+struct FileIdentity;
 class PhotoDownloader;
 class PlaylistMediaFetcher;
 class PlaylistSync;
@@ -47,6 +48,10 @@ public:
     SyncPass& operator=(const SyncPass&) = delete;
 
     QCoro::Task<void> run();
+    /// The skip test found everything as the last complete pass left it.
+    bool foundUnchanged() const { return m_unchanged; }
+    /// The state text the pass computed; empty when it did not get that far.
+    const QString& state() const { return m_state; }
 
 private:
     /// A marked playlist whose photos were listed.
@@ -64,7 +69,7 @@ private:
     QCoro::Task<bool> listPlaylists();
     void countPhotos();
     QCoro::Task<bool> syncPlaylist(qsizetype index);
-    void placeInPool(const QString& file, const QString& folder);
+    void placeInPool(const QString& file, const QString& folder, const std::optional<FileIdentity>& identity);
     void cleanFolder(Listed& listed, const QSet<QString>& kept, const QSet<QString>& downloaded);
     QCoro::Task<bool> renderLocalPhotos(qsizetype index, QSet<QString> kept);
     /// The skipped playlists, each also under the title it had at the last pass.
@@ -73,6 +78,8 @@ private:
     void spareSkippedPhotos(const QList<Album>& spared, QHash<QString, QString>& outputs);
     /// The titles of the photos now in the pool folders, for when the service can't be asked.
     void storeTitles();
+    /// Writes the listings beside the sync state and offers them to the pools.
+    void storeListings();
     void finish();
     void advance();
 
@@ -107,6 +114,7 @@ private:
     int m_failed = 0;
     /// Photos the service does not have (403, 404, no address): not worth asking again.
     int m_missing = 0;
+    bool m_unchanged = false;
 };
 
 } // namespace lumi

@@ -49,6 +49,8 @@ public:
     /// The pool was built from the same key within the reuse limit and is not empty. A build time
     /// later than now (the clock was set back) does not count as recent.
     bool isFresh(const QString& key, const QDateTime& now) const;
+    /// The pool was last built later than the time.
+    bool isBuiltAfter(const QDateTime& time) const { return m_builtAt && *m_builtAt > time; }
     /// Fetches the listings and puts the pool together; changes no pool. Throws APIError; a
     /// playlist whose address can't form a request is left out instead.
     static QCoro::Task<QList<Medium>> gather(APIClient& api, Sources sources);

@@ -299,13 +299,13 @@ QCoro::Task<void> RotationEngine::buildPool()
     m_log.info(u"pool: %1 photos from %2 playlists"_s.arg(m_pool.photos().size()).arg(sources.marked.size()));
 }
 
-void RotationEngine::rebuildPool(const PlaylistListings& listings)
+void RotationEngine::rebuildPool(const PlaylistListings& listings, const QDateTime& listedAt)
 {
     const PhotoPool::Sources sources = PhotoPool::sources(m_account.albums(), m_account.user(), m_library);
     std::optional<QList<Medium>> photos = PhotoPool::fromListings(listings, sources);
-    if (!photos || photos->isEmpty())
+    if (!photos || photos->isEmpty() || m_pool.isBuiltAfter(listedAt))
         return;
-    m_pool.commit(std::move(*photos), sources.key, m_clock.now());
+    m_pool.commit(std::move(*photos), sources.key, listedAt);
     m_log.info(u"pool: %1 photos from the sync's listings of %2 playlists"_s.arg(m_pool.photos().size())
                    .arg(sources.marked.size()));
 }
@@ -333,7 +333,7 @@ QCoro::Task<QList<std::optional<QString>>> RotationEngine::applyAll(QList<Target
 }
 
 std::optional<QString> RotationEngine::noteShown(const QList<Target>& targets,
-                                                const QList<std::optional<QString>>& errors)
+                                                 const QList<std::optional<QString>>& errors)
 {
     std::optional<QString> first;
     for (qsizetype i = 0; i < targets.size(); ++i) {
@@ -408,8 +408,8 @@ QCoro::Task<void> RotationEngine::redrawCalendar()
     bool failed = false;
     for (qsizetype i = 0; i < targets.size(); ++i) {
         if (errors[i]) {
-            m_log.error(u"calendar redraw failed on display %1: %2"_s.arg(targets[i].display.number)
-                            .arg(*errors[i]));
+            m_log.error(
+                u"calendar redraw failed on display %1: %2"_s.arg(targets[i].display.number).arg(*errors[i]));
             failed = true;
         }
     }

@@ -96,8 +96,9 @@ public:
 
     // --- More operations ------------------------------------------------------------------------
     /// Builds the pool from a sync pass's listings, so the next change asks the service nothing;
-    /// leaves the pool as it is when they don't cover the marked playlists.
-    void rebuildPool(const PlaylistListings& listings);
+    /// leaves the pool as it is when they don't cover the marked playlists or are older than it.
+    /// They count as built when they were listed.
+    void rebuildPool(const PlaylistListings& listings, const QDateTime& listedAt);
     /// Composes the photos on screen again with the current calendar, fit and title.
     QCoro::Task<void> redrawCalendar();
     /// The diagnostics' check: sets the photo on the first display with the current look, always
@@ -163,7 +164,8 @@ private:
                                                         bool forceDownload = false,
                                                         std::optional<bool> useCDN = std::nullopt);
     /// Notes what each display that took its photo shows; the first failure text, or none.
-    std::optional<QString> noteShown(const QList<Target>& targets, const QList<std::optional<QString>>& errors);
+    std::optional<QString> noteShown(const QList<Target>& targets,
+                                     const QList<std::optional<QString>>& errors);
     void recordShown(const Medium& photo, const std::optional<CalendarOverlay>& overlay);
     void noteChangeFailure(const QString& text, bool userInitiated);
     std::optional<CalendarOverlay> currentOverlay() const;

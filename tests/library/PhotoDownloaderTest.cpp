@@ -78,6 +78,8 @@ private slots:
     void redirectsOnlyToAllowedAddresses_data();
     void redirectsOnlyToAllowedAddresses();
     void truncatedBodyNeverReplacesAGoodPhoto();
+    void leftoverPartFileMakesWay_data();
+    void leftoverPartFileMakesWay();
     void fullDiskIsLoggedWithItsReason();
     void everyCallTakesAtLeastOneSecond_data();
     void everyCallTakesAtLeastOneSecond();
@@ -359,6 +361,34 @@ void PhotoDownloaderTest::truncatedBodyNeverReplacesAGoodPhoto()
     QVERIFY(m_reports.isEmpty());
 }
 
+void PhotoDownloaderTest::leftoverPartFileMakesWay_data()
+{
+    QTest::addColumn<bool>("link"); // a symbolic link to someone's photo, else a half download
+    QTest::newRow("a half download") << false;
+    QTest::newRow("a link to another photo") << true;
+}
+
+void PhotoDownloaderTest::leftoverPartFileMakesWay()
+{
+    QFETCH(bool, link);
+    const QString destination = m_folder + u"/Sunset-"_s + m_photo.shortId() + u".jpg"_s;
+    const QString part = destination + u".part"_s;
+    const QString other = m_sandbox->homePath() + u"/other.jpg"_s;
+    QVERIFY(test::writeFile(other, goodPhoto));
+    if (link)
+        QVERIFY(QFile::link(other, part));
+    else
+        QVERIFY(test::writeFile(part, "half a pho"));
+
+    QVERIFY(download(m_photo, destination));
+
+    QVERIFY(test::contentOf(destination).startsWith("\xff\xd8"));
+    QVERIFY(test::contentOf(destination).size() >= 65536);
+    QCOMPARE(test::contentOf(other), goodPhoto);
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{QFileInfo(destination).fileName()});
+}
+
 void PhotoDownloaderTest::fullDiskIsLoggedWithItsReason()
 {
     const QString destination = m_folder + u"/a-1a2b3c4d.jpg"_s;
@@ -372,8 +402,8 @@ void PhotoDownloaderTest::fullDiskIsLoggedWithItsReason()
     QVERIFY(!fetched);
     QVERIFY(!QFile::exists(destination));
     QVERIFY(!QFile::exists(destination + u".part"_s));
-    QCOMPARE(syncLines(),
-             QStringList{u"download "_s + m_photo.shortId() + u" failed: "_s + QString::fromLocal8Bit(std::strerror(EFBIG))});
+    QCOMPARE(syncLines(), QStringList{u"download "_s + m_photo.shortId() + u" failed: "_s +
+                                      QString::fromLocal8Bit(std::strerror(EFBIG))});
 }
 
 void PhotoDownloaderTest::everyCallTakesAtLeastOneSecond_data()

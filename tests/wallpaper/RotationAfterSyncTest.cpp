@@ -1,7 +1,9 @@
 #include "library/PlaylistSync.h"
+#include "library/StoredListings.h"
 #include "model/Defaults.h"
 #include "support/FakeWakeWatcher.h"
 #include "support/MediaUuids.h"
+#include "support/TestFiles.h"
 #include "support/library/SyncHarness.h"
 #include "support/state/CallJournal.h"
 #include "support/state/RecordingEvents.h"
@@ -38,10 +40,15 @@ private slots:
     void firstChangeAfterAPass_data();
     void firstChangeAfterAPass();
     void outOfReachTheListedTitlesAreShown();
+    void firstChangeAfterARelaunch_data();
+    void firstChangeAfterARelaunch();
+    void incompletePassStoresNoListings();
 
 private:
     /// The engine of a launch, wired to the sync as the application wires it.
     void makeEngine();
+    /// A new launch over the same home: a new sync and engine, and the launch's first pass.
+    bool relaunch();
     bool change();
 
     std::unique_ptr<test::SandboxFixture> m_sandbox;
@@ -78,6 +85,16 @@ void RotationAfterSyncTest::makeEngine()
     QObject::connect(&sync, &PlaylistSync::poolFoldersChanged, m_engine.get(),
                      [this] { m_engine->setPoolKey(QString()); });
     QObject::connect(&sync, &PlaylistSync::passCompleted, m_engine.get(), &RotationEngine::rebuildPool);
+    QObject::connect(&sync, &PlaylistSync::listingsRestored, m_engine.get(), &RotationEngine::rebuildPool);
+}
+
+bool RotationAfterSyncTest::relaunch()
+{
+    m_engine.reset();
+    m_harness->relaunch();
+    makeEngine();
+    m_harness->forgetLog();
+    return m_harness->runPass();
 }
 
 void RotationAfterSyncTest::cleanup()
@@ -182,6 +199,77 @@ void RotationAfterSyncTest::outOfReachTheListedTitlesAreShown()
         QCOMPARE(call.photo.title, call.title);
     }
     QCOMPARE(shown, expected);
+}
+
+void RotationAfterSyncTest::firstChangeAfterARelaunch_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // written over the listings file; empty to keep it
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<QStringList>("listings"); // asked for by the first change after the relaunch
+    QTest::addColumn<QStringList>("lines");
+
+    const QString unusable = u"stored listings unusable (%1): the pool is listed from the service"_s;
+    QTest::newRow("the last pass's listings: nothing is listed")
+        << QByteArray() << false << QStringList() << QStringList();
+    QTest::newRow("a corrupt file: listed from the service")
+        << QByteArray("{\"state\": \"|1280x1024") << false << QStringList{mornings}
+        << QStringList{unusable.arg(u"unterminated string"_s)};
+    QTest::newRow("a listing that is no photo: listed from the service")
+        << QByteArray(R"({"state": "", "listed_at": "2026-12-10T12:00:00.000Z", "playlists": {"102": [7]}})")
+        << false << QStringList{mornings}
+        << QStringList{unusable.arg(u"playlist 102: $: expected an object, found a number"_s)};
+    QTest::newRow("no file: listed from the service")
+        << QByteArray() << true << QStringList{mornings}
+        << QStringList{unusable.arg(u"No such file or directory"_s)};
+}
+
+void RotationAfterSyncTest::firstChangeAfterARelaunch()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, removed);
+    QFETCH(QStringList, listings);
+    QFETCH(QStringList, lines);
+
+    test::SyncHarness& h = *m_harness;
+    QVERIFY(h.runPass());
+    QVERIFY(change());
+    const QStringList pool = test::uuidsOf(m_engine->pool().photos());
+    const QString file = StoredListings::defaultFile();
+    if (removed)
+        QVERIFY(QFile::remove(file));
+    if (!stored.isEmpty())
+        QVERIFY(test::writeFile(file, stored));
+
+    // Within six hours of the pass, nothing changed: the launch's first pass has nothing to do.
+    h.clock.advance(std::chrono::hours(5));
+    QVERIFY(relaunch());
+    QCOMPARE(h.syncLines(), lines);
+    h.sandbox.clearRequests();
+    const qsizetype calls = m_applier->calls().size();
+    QVERIFY(change());
+    QCOMPARE(h.listingRequests(), listings);
+    QCOMPARE(m_applier->calls().size(), calls + h.screens.displays().size());
+    QCOMPARE(test::uuidsOf(m_engine->pool().photos()), pool);
+
+    // Six hours after the pass, the pool is listed again.
+    h.clock.advance(std::chrono::minutes(61));
+    h.sandbox.clearRequests();
+    QVERIFY(change());
+    QCOMPARE(h.listingRequests(), listings.isEmpty() ? QStringList{mornings} : QStringList());
+}
+
+void RotationAfterSyncTest::incompletePassStoresNoListings()
+{
+    test::SyncHarness& h = *m_harness;
+    QVERIFY(h.sandbox.addFault({{u"path"_s, u"/cdn/*"_s}, {u"status"_s, 503}, {u"times"_s, 1}}));
+    QVERIFY(h.runPass());
+    QVERIFY(!QFile::exists(StoredListings::defaultFile()));
+
+    // The next launch's pass does the work again, and stores what it listed.
+    QVERIFY(relaunch());
+    const auto read = StoredListings::read(StoredListings::defaultFile());
+    QVERIFY(std::holds_alternative<StoredListings::Stored>(read));
+    QCOMPARE(std::get<StoredListings::Stored>(read).listings.value(102).size(), 24);
 }
 
 } // namespace lumi

@@ -45,6 +45,11 @@ SyncHarness::SyncHarness(SandboxFixture& sandboxFixture)
 
 SyncHarness::~SyncHarness()
 {
+    relaunch();
+}
+
+void SyncHarness::relaunch()
+{
     if (m_sync) {
         m_sync->cancelSync();
         finish();

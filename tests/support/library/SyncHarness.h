@@ -32,6 +32,9 @@ public:
 
     /// Made on first use, so a test can prepare the settings and folders first.
     PlaylistSync& sync();
+    /// Ends the sync as the app's end does; the next sync() is the one of the next launch, over the
+    /// same home, settings and sandbox.
+    void relaunch();
     /// Lets the clock run (one second at a time, whenever something sleeps) until no request
     /// waits and no pass runs; false on a hang.
     bool finish();
