@@ -22,14 +22,21 @@ PhotoPool::Sources PhotoPool::sources(const QList<Album>& albums, const std::opt
                                       const RotationLibrary& library)
 {
     Sources sources;
-    for (const Album& album : albums) {
-        if (album.includeInPaper.value_or(false))
-            sources.marked.append(album);
-    }
+    sources.marked = markedOf(albums);
     sources.key = keyOf(sources.marked, user);
     sources.paperIndex = library.paperIndex();
     sources.ownPhotos = library.folderPhotos(library.paperDir());
     return sources;
+}
+
+QList<Album> PhotoPool::markedOf(const QList<Album>& albums)
+{
+    QList<Album> marked;
+    for (const Album& album : albums) {
+        if (album.includeInPaper.value_or(false))
+            marked.append(album);
+    }
+    return marked;
 }
 
 QString PhotoPool::keyOf(const QList<Album>& marked, const std::optional<User>& user)

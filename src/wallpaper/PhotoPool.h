@@ -45,6 +45,11 @@ public:
                            const RotationLibrary& library);
     /// The marked playlists' ids joined by ",", then "|" and the user's playlist stamp.
     static QString keyOf(const QList<Album>& marked, const std::optional<User>& user);
+    /// The key of the pool that these albums and the user make, without reading any folder.
+    static QString keyFor(const QList<Album>& albums, const std::optional<User>& user)
+    {
+        return keyOf(markedOf(albums), user);
+    }
 
     /// The pool was built from the same key within the reuse limit and is not empty. A build time
     /// later than now (the clock was set back) does not count as recent.
@@ -83,6 +88,7 @@ public:
     void setKey(QString key) { m_key = std::move(key); }
 
 private:
+    static QList<Album> markedOf(const QList<Album>& albums);
     static QList<Medium> assemble(const QList<Medium>& fetched, const Sources& sources);
 
     QList<Medium> m_photos;

@@ -269,9 +269,10 @@ QCoro::Task<bool> RotationEngine::changeWallpaper(bool userInitiated)
 
 QCoro::Task<void> RotationEngine::buildPool()
 {
-    const PhotoPool::Sources sources = PhotoPool::sources(m_account.albums(), m_account.user(), m_library);
-    if (m_pool.isFresh(sources.key, m_clock.now()))
+    // A fresh pool reads no folder: the wallpaper folder may hold thousands of photos.
+    if (m_pool.isFresh(PhotoPool::keyFor(m_account.albums(), m_account.user()), m_clock.now()))
         co_return;
+    const PhotoPool::Sources sources = PhotoPool::sources(m_account.albums(), m_account.user(), m_library);
     const QPointer<RotationEngine> self(this);
     const quint64 generation = m_generation;
     QList<Medium> photos;
