@@ -197,22 +197,32 @@ QString loadAverage()
     return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(u' ', 0, 2) : u"?"_s;
 }
 
-int run(int photos, int rounds, bool paced)
+// The first photos of the sandbox's bulk collection; none, after a line saying why, when it can't
+// give them.
+QJsonArray bulkPhotos(test::SandboxFixture& sandbox, const QString& token, int photos)
 {
-    test::SandboxFixture sandbox({u"--bulk-collection"_s});
     if (!sandbox.isRunning()) {
         print(u"sandbox failed: "_s + sandbox.errorString());
-        return 1;
+        return {};
     }
-    const QString token = sandbox.signInToken();
     const QJsonArray catalog =
         sandbox.call("GET", u"media/channels/bulk?page=1&per_page=%1"_s.arg(photos), token)
             .json()[u"media"_s]
             .toArray();
     if (catalog.size() < photos) {
         print(u"the sandbox's bulk collection holds fewer than %1 photos"_s.arg(photos));
-        return 1;
+        return {};
     }
+    return catalog;
+}
+
+int run(int photos, int rounds, bool paced)
+{
+    test::SandboxFixture sandbox({u"--bulk-collection"_s});
+    const QString token = sandbox.signInToken();
+    const QJsonArray catalog = bulkPhotos(sandbox, token, photos);
+    if (catalog.isEmpty())
+        return 1;
 
     // Playlists of up to 500 photos, marked for the wallpaper.
     Account account;
@@ -377,19 +387,10 @@ struct Figures
 std::optional<Figures> measure(int photos, int rounds, std::chrono::milliseconds pauseLength)
 {
     test::SandboxFixture sandbox({u"--bulk-collection"_s});
-    if (!sandbox.isRunning()) {
-        print(u"sandbox failed: "_s + sandbox.errorString());
-        return std::nullopt;
-    }
     const QString token = sandbox.signInToken();
-    const QJsonArray catalog =
-        sandbox.call("GET", u"media/channels/bulk?page=1&per_page=%1"_s.arg(photos), token)
-            .json()[u"media"_s]
-            .toArray();
-    if (catalog.size() < photos) {
-        print(u"the sandbox's bulk collection holds fewer than %1 photos"_s.arg(photos));
+    const QJsonArray catalog = bulkPhotos(sandbox, token, photos);
+    if (catalog.isEmpty())
         return std::nullopt;
-    }
     // The demo account's own playlists stay unmarked: the pool is the bench's playlists alone.
     const QJsonArray own = sandbox.call("GET", u"albums"_s, token).json()[u"albums"_s].toArray();
     const auto include = [&](const QString& title, const QString& type, bool included) {
