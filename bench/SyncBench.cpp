@@ -532,7 +532,10 @@ int runRelaunch(int rounds, std::chrono::milliseconds pauseLength)
 
 int main(int argc, char** argv)
 {
-    // A GUI application: the relaunch's changes compose pictures with text.
+    // A GUI application: the relaunch's changes compose pictures with text. Without a display it
+    // draws offscreen.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const auto number = [&arguments](const QString& option, int fallback) {
