@@ -1,12 +1,23 @@
-// "Next Wallpaper" on two X11 monitors, and the memory it leaves behind.
+// "Next Wallpaper" on two X11 monitors in the user's rhythm, beside its floor, and the memory it
+// leaves behind.
 //
-//     next                  30 user-initiated changes through the real rotation, wallpaper service
+//     next [--pause SECONDS] [--rounds N]
+//                           user-initiated changes through the real rotation, wallpaper service
 //                           and X11 root setter on a private Xvfb with two monitors (1920x1080 and
-//                           1280x1024), over photos synced from the sandbox: min / median / max
-//                           from the call to both monitors' root pictures changed; then
-//                           `xwallpaper --zoom` on one of the same photos, 30 times.
-//     next --idle [SECONDS] the process's RSS SECONDS (default 60) after 1, 5 and 25 changes.
+//                           1280x1024), over photos synced from the sandbox, timed from the call
+//                           to both monitors' root pictures changed; each round also times
+//                           `xwallpaper --zoom` setting one of the same photos (the floor; skipped
+//                           when xwallpaper is not installed). Two rhythms, N rounds each
+//                           (default 30): a pause of SECONDS (default 3) before every change, as
+//                           a user clicks, then back to back (only this one with --pause 0).
+//                           Min / median / max, the ratio of the medians, and the machine's load
+//                           (1-minute average, the mean over the series) beside every figure.
+//     next --idle [SECONDS] the process's RSS SECONDS (default 60) after 1, 5 and 25 changes, each
+//                           change after the pause.
 //     next --5k             the changes as above on one 5120x2880 monitor instead of the two.
+//
+// A freed bitmap's memory may go back to the system, and the next change then pays for touching
+// fresh pages: after a pause that costs more than back to back, which is why both are measured.
 
 #include "ResidentMemory.h"
 #include "library/PlaylistSync.h"
@@ -52,14 +63,33 @@ using namespace lumi;
 
 namespace {
 
-constexpr int changes = 30;
+constexpr int defaultRounds = 30;
+constexpr double defaultPause = 3;
 
-void summary(const char* what, QList<double> ms)
+/// A series of timings and the machine's load while they were taken.
+struct Series
 {
-    std::sort(ms.begin(), ms.end());
-    std::printf("%-34s min %6.1f  median %6.1f  max %6.1f ms  (n = %lld)\n", what, ms.first(),
-                ms[ms.size() / 2], ms.last(), static_cast<long long>(ms.size()));
-}
+    QList<double> ms;
+    double load = 0;
+
+    void add(double one)
+    {
+        ms.append(one);
+        load += bench::machineLoad();
+    }
+    double median() const
+    {
+        QList<double> sorted = ms;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[sorted.size() / 2];
+    }
+    void print(const char* what) const
+    {
+        const auto [least, most] = std::minmax_element(ms.cbegin(), ms.cend());
+        std::printf("  %-30s min %6.1f  median %6.1f  max %6.1f ms  (n = %lld, load %4.1f)\n", what, *least,
+                    median(), *most, static_cast<long long>(ms.size()), load / double(ms.size()));
+    }
+};
 
 // Counts the root's _XROOTPMAP_ID changes as the X server reports them, timed on arrival.
 class RootWatch final
@@ -109,7 +139,8 @@ private:
     {
         while (xcb_generic_event_t* event = xcb_poll_for_event(m_x)) {
             if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_atom && ++m_seen == m_wanted) {
+                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_atom &&
+                ++m_seen == m_wanted) {
                 m_done = double(m_timer.nsecsElapsed()) / 1e6;
                 if (m_loop)
                     m_loop->quit();
@@ -162,10 +193,11 @@ public:
             .reporter = m_reporter,
         });
         m_synced = std::make_unique<LibrarySyncedPhotos>(photos, *m_sync, Defaults::shared());
-        auto service = std::make_unique<WallpaperService>(m_api.network(), m_setter, m_clock, m_reporter, *m_synced);
+        auto service =
+            std::make_unique<WallpaperService>(m_api.network(), m_setter, m_clock, m_reporter, *m_synced);
         m_engine = std::make_unique<RotationEngine>(
-            RotationEngine::Services{m_account, m_clock, Defaults::shared(), m_api, m_screens, m_wake, *m_sync,
-                                     m_events},
+            RotationEngine::Services{m_account, m_clock, Defaults::shared(), m_api, m_screens, m_wake,
+                                     *m_sync, m_events},
             std::move(service));
 
         m_sync->requestSync(0ms, false);
@@ -178,7 +210,8 @@ public:
                 return false;
             },
             600'000);
-        std::printf("%lld wallpaper photos synced; fit \"%s\"\n", static_cast<long long>(m_sync->paperIndex().size()),
+        std::printf("%lld wallpaper photos synced; fit \"%s\"\n",
+                    static_cast<long long>(m_sync->paperIndex().size()),
                     qPrintable(user->fitDesktop.value_or(u"fill"_s)));
         return synced && !m_sync->paperIndex().isEmpty();
     }
@@ -194,7 +227,8 @@ public:
         });
         const bool settled = QTest::qWaitFor([this] { return m_engine->runningTasks() == 0; }, 60'000);
         if (!changed || !settled)
-            std::fprintf(stderr, "change failed: %s\n", qPrintable(m_engine->lastError().value_or(QString())));
+            std::fprintf(stderr, "change failed: %s\n",
+                         qPrintable(m_engine->lastError().value_or(QString())));
         return changed && settled && *ms >= 0;
     }
 
@@ -217,53 +251,89 @@ private:
     std::unique_ptr<RotationEngine> m_engine;
 };
 
-int latency(Rig& rig, RootWatch& watch)
+// `xwallpaper --zoom photo` from its start to its end; negative when it failed.
+double xwallpaper(const QString& tool, const QString& photo)
 {
-    QList<double> ms;
-    for (int i = 0; i < changes; ++i) {
+    QElapsedTimer timer;
+    timer.start();
+    QProcess process;
+    process.start(tool, {u"--zoom"_s, photo});
+    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        std::fprintf(stderr, "xwallpaper failed: %s\n", process.readAllStandardError().constData());
+        return -1;
+    }
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// One rhythm: rounds of a change and the floor, each after the pause.
+int rhythm(Rig& rig, RootWatch& watch, int rounds, double pause, const QString& tool)
+{
+    if (pause > 0)
+        std::printf("%.1f s pause before each change:\n", pause);
+    else
+        std::printf("back to back:\n");
+    Series next;
+    Series floor;
+    const QString photo = rig.aPhoto();
+    for (int i = 0; i < rounds; ++i) {
+        QTest::qWait(int(pause * 1000));
         double one = 0;
         if (!rig.next(watch, &one))
             return 1;
-        ms.append(one);
+        next.add(one);
+        if (tool.isEmpty())
+            continue;
+        QTest::qWait(int(pause * 1000));
+        const double plain = xwallpaper(tool, photo);
+        if (plain < 0)
+            return 1;
+        floor.add(plain);
     }
-    summary(rig.displayCount() == 1 ? "Next Wallpaper, one monitor" : "Next Wallpaper, both monitors", ms);
-
-    const QString xwallpaper = QStandardPaths::findExecutable(u"xwallpaper"_s);
-    if (xwallpaper.isEmpty()) {
-        std::printf("xwallpaper --zoom: skipped, xwallpaper is not installed\n");
+    next.print(rig.displayCount() == 1 ? "Next Wallpaper, one monitor" : "Next Wallpaper, both monitors");
+    if (tool.isEmpty()) {
+        std::printf("  xwallpaper --zoom: skipped, xwallpaper is not installed\n");
         return 0;
     }
-    const QString photo = rig.aPhoto();
-    QList<double> plain;
-    for (int i = 0; i < changes; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        QProcess tool;
-        tool.start(xwallpaper, {u"--zoom"_s, photo});
-        if (!tool.waitForFinished(60'000) || tool.exitCode() != 0) {
-            std::fprintf(stderr, "xwallpaper failed: %s\n", tool.readAllStandardError().constData());
-            return 1;
-        }
-        plain.append(double(timer.nsecsElapsed()) / 1e6);
-    }
-    summary("xwallpaper --zoom, one photo", plain);
+    floor.print("xwallpaper --zoom, one photo");
+    std::printf("  median ratio: %.2fx xwallpaper\n", next.median() / floor.median());
     return 0;
 }
 
-int idle(Rig& rig, RootWatch& watch, int seconds)
+int latency(Rig& rig, RootWatch& watch, int rounds, double pause)
 {
-    std::printf("RSS before the first change: %.1f MiB\n", bench::residentMiB());
+    const QString tool = QStandardPaths::findExecutable(u"xwallpaper"_s);
+    if (pause > 0 && rhythm(rig, watch, rounds, pause, tool) != 0)
+        return 1;
+    return rhythm(rig, watch, rounds, 0, tool);
+}
+
+int idle(Rig& rig, RootWatch& watch, int seconds, double pause)
+{
+    std::printf("RSS before the first change: %.1f MiB (load %.1f)\n", bench::residentMiB(),
+                bench::machineLoad());
     int done = 0;
     for (const int total : {1, 5, 25}) {
         for (; done < total; ++done) {
+            QTest::qWait(int(pause * 1000));
             double ms = 0;
             if (!rig.next(watch, &ms))
                 return 1;
         }
         QTest::qWait(seconds * 1000);
-        std::printf("RSS %d s after %2d changes: %.1f MiB\n", seconds, total, bench::residentMiB());
+        std::printf("RSS %d s after %2d changes: %.1f MiB (load %.1f)\n", seconds, total,
+                    bench::residentMiB(), bench::machineLoad());
     }
     return 0;
+}
+
+// The number after flag, or fallback when the flag is not there.
+double option(const QStringList& arguments, const QString& flag, double fallback)
+{
+    const qsizetype at = arguments.indexOf(flag);
+    bool ok = false;
+    const double value = at >= 0 && at + 1 < arguments.size() ? arguments[at + 1].toDouble(&ok) : 0;
+    return ok ? value : fallback;
 }
 
 } // namespace
@@ -274,8 +344,8 @@ int main(int argc, char** argv)
     bool fiveK = false;
     for (int i = 1; i < argc; ++i)
         fiveK = fiveK || std::strcmp(argv[i], "--5k") == 0;
-    const test::PrivateXServer server = fiveK ? test::PrivateXServer({{u"BIG"_s, QRect(0, 0, 5120, 2880)}})
-                                              : test::PrivateXServer();
+    const test::PrivateXServer server =
+        fiveK ? test::PrivateXServer({{u"BIG"_s, QRect(0, 0, 5120, 2880)}}) : test::PrivateXServer();
     if (server.display().isEmpty()) {
         std::fprintf(stderr, "%s\n", qPrintable(server.error()));
         return 1;
@@ -285,13 +355,14 @@ int main(int argc, char** argv)
     QGuiApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     const bool idleMode = arguments.contains(u"--idle"_s);
-    const qsizetype at = arguments.indexOf(u"--idle"_s);
-    const int seconds = idleMode && at + 1 < arguments.size() ? arguments[at + 1].toInt() : 60;
+    const int seconds = int(option(arguments, u"--idle"_s, 60));
+    const double pause = std::max(0.0, option(arguments, u"--pause"_s, defaultPause));
+    const int rounds = std::max(1, int(option(arguments, u"--rounds"_s, defaultRounds)));
 
     Rig rig;
     if (!rig.setUp())
         return 1;
     RootWatch watch(server.display());
     std::printf("%d monitors on %s\n", rig.displayCount(), server.display().constData());
-    return idleMode ? idle(rig, watch, seconds) : latency(rig, watch);
+    return idleMode ? idle(rig, watch, seconds, pause) : latency(rig, watch, rounds, pause);
 }

@@ -18,4 +18,12 @@ double residentMiB()
     return 0;
 }
 
+double machineLoad()
+{
+    QFile file(u"/proc/loadavg"_s);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    return file.readAll().split(' ').value(0).toDouble();
+}
+
 } // namespace lumi::bench

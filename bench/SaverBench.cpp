@@ -27,7 +27,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QProcess>
@@ -104,9 +103,12 @@ struct Mode
 };
 
 const Mode modes[] = {
-    {"fader", PlayMode::saver(SaverEffect::fader)},   {"slider", PlayMode::saver(SaverEffect::slider)},
-    {"panner", PlayMode::saver(SaverEffect::kber)},   {"reflections", PlayMode::saver(SaverEffect::reflections)},
-    {"four-up", PlayMode::saver(SaverEffect::fourup)}, {"faller", PlayMode::saver(SaverEffect::faller)},
+    {"fader", PlayMode::saver(SaverEffect::fader)},
+    {"slider", PlayMode::saver(SaverEffect::slider)},
+    {"panner", PlayMode::saver(SaverEffect::kber)},
+    {"reflections", PlayMode::saver(SaverEffect::reflections)},
+    {"four-up", PlayMode::saver(SaverEffect::fourup)},
+    {"faller", PlayMode::saver(SaverEffect::faller)},
     {"stories", PlayMode::infoshow()},
 };
 
@@ -121,15 +123,6 @@ QList<Mode> chosenModes(const QStringList& names)
     return chosen;
 }
 
-// The load average of the last minute, as /proc/loadavg has it.
-double machineLoad()
-{
-    QFile file(u"/proc/loadavg"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
-    return file.readAll().split(' ').value(0).toDouble();
-}
-
 /// One mode playing on a manual clock: the model's first photo at 0, the change at the pause; the
 /// faller, which paces itself, from its start, when its first prints are on their way down (at
 /// the pause they have all just been replaced above the screen).
@@ -140,8 +133,8 @@ struct Player
         QRandomGenerator random(1);
         PlaySettings settings;
         settings.pauseSeconds = 10;
-        model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(photos.media, 0, false, random), true, photos,
-                                              clock, defaults);
+        model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(photos.media, 0, false, random),
+                                              true, photos, clock, defaults);
         stage = std::make_unique<PlayerStage>(*model);
         model->start(true);
         QCoreApplication::processEvents();
@@ -194,7 +187,7 @@ Times timeFrames(Player& player, const std::function<void()>& drawFrame)
         worst = std::max(worst, ms);
         player.clock.advance(frameStep);
     }
-    return {total / frames, worst, machineLoad()};
+    return {total / frames, worst, bench::machineLoad()};
 }
 
 void pinToOneCore(bool pinned)
@@ -281,7 +274,8 @@ void benchFrames(const QStringList& names, const QString& scratch)
 
     std::printf("frame times at %dx%d in ms, with the 1-minute load average as each was taken; %d cores\n",
                 screen.width(), screen.height(), QThread::idealThreadCount());
-    std::printf("%-12s %-36s %-36s %s\n", "effect", "raster, 1 core", "window path, all cores", "xcb window, 4K Xvfb");
+    std::printf("%-12s %-36s %-36s %s\n", "effect", "raster, 1 core", "window path, all cores",
+                "xcb window, 4K Xvfb");
     const QHash<QString, Times> xcb = xcbFrames(names);
     for (const Mode& mode : chosenModes(names)) {
         Times raster;
@@ -389,7 +383,8 @@ void benchLoader()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QTemporaryDir scratch;
     QStringList arguments = app.arguments().mid(1);
