@@ -9,7 +9,9 @@ namespace lumi {
 /// whose first touch costs a page fault per 4 KiB page, and in a virtual machine that can take
 /// several times longer than decoding a 5K photo into it. These live in a mapping of their own that asks for
 /// transparent huge pages, one fault per 2 MiB, and go back to the system with the last QImage
-/// that shares them, so nothing stays resident once the picture is gone. Safe on any thread.
+/// that shares them, so nothing stays resident once the picture is gone. That holds after a pause
+/// as well: memory the system took back is slower to fault in again, but a fresh 8 MiB bitmap
+/// still measured about 1 ms in huge pages against 60 to 260 ms in small ones. Safe on any thread.
 class LargeBitmap final
 {
 public:

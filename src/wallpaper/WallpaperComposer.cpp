@@ -15,7 +15,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -126,15 +125,9 @@ QImage WallpaperComposer::draw(const QString& source, const std::optional<Calend
         return {};
     }
 
-    // The calendar needs only the layout, so it is rendered while the photo decodes.
-    std::optional<QFuture<std::optional<PlacedCalendar>>> calendar;
-    if (overlay) {
-        calendar =
-            QtConcurrent::run([layout = *layout, overlay = *overlay, geometry, titled = text.has_value()] {
-                return renderCalendar(layout, overlay, geometry, titled);
-            });
-    }
-    QImage photo = decoder.decodeAt(layout->photo.size(), error);
+    // Cropped to the display, only the part it shows is kept from a decode near the display's size.
+    QImage photo = layout->cropsPhoto() ? decoder.decodeCovering(layout->canvas, error)
+                                        : decoder.decodeAt(layout->photo.size(), error);
     if (photo.isNull())
         return {};
     const QColorSpace space =
@@ -150,8 +143,9 @@ QImage WallpaperComposer::draw(const QString& source, const std::optional<Calend
 
     if (text)
         drawTitle(canvas, *layout, *text);
-    if (calendar) {
-        const std::optional<PlacedCalendar> placed = calendar->result();
+    if (overlay) {
+        const std::optional<PlacedCalendar> placed =
+            renderCalendar(*layout, *overlay, geometry, text.has_value());
         if (!placed) {
             *error = u"the calendar did not render"_s;
             return {};

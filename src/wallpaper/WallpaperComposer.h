@@ -16,8 +16,9 @@ struct WallpaperLayout;
 
 /// Turns one photo file into the JPEG handed to the desktop for one display: the photo fitted on
 /// black at the display's pixel size, or kept at its own size for the desktop to fill the screen
-/// with; the title at the lower right; the month calendar at its corner. Pure work on its inputs
-/// and two files, safe on any thread.
+/// with (cropped to the display's size when the photo is larger both ways, as the desktop would
+/// show it); the title at the lower right; the month calendar at its corner. Pure work on its
+/// inputs and two files, safe on any thread.
 class WallpaperComposer final
 {
 public:

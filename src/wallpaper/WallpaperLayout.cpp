@@ -47,6 +47,17 @@ std::optional<WallpaperLayout> WallpaperLayout::plan(QSize photoSize, WallpaperF
         layout.canvas = QSize(W, H);
         layout.photo = QRect(x, H - dh - below, dw, dh);
         layout.ratio = r;
+    } else if (const double r = std::max(screenWidth / w, screenHeight / h);
+               r < 1 && inRange(std::round(screenWidth)) && inRange(std::round(screenHeight))) {
+        // A photo larger than the display both ways: the part the desktop would show, at the
+        // display's size, so that no pixel is decoded, drawn or encoded only to be scaled away.
+        const int W = nearest(screenWidth);
+        const int H = nearest(screenHeight);
+        const int dw = std::max(nearest(r * w), W);
+        const int dh = std::max(nearest(r * h), H);
+        layout.canvas = QSize(W, H);
+        layout.photo = QRect(nearest((W - dw) * 0.5), nearest((H - dh) * 0.5), dw, dh);
+        layout.ratio = r;
     } else {
         if (photoSize.width() > maxSide || photoSize.height() > maxSide)
             return std::nullopt;

@@ -15,9 +15,11 @@ struct CalendarOverlay;
 
 /// Where everything goes on a composed wallpaper, in canvas pixels with the origin at the top left.
 ///
-/// With `fit` the canvas has the display's pixel size and the photo is centred on it; with `fill`
+/// With `fit` the canvas has the display's pixel size and the photo is centred on it. With `fill`
 /// the canvas is the photo itself and the desktop crops it to the display's aspect, so the title
-/// and the calendar are placed inside the part the display shows.
+/// and the calendar are placed inside the part the display shows; a photo larger than the display
+/// both ways is cropped here instead, to a canvas of the display's size covered by the photo (its
+/// rectangle reaching past the canvas), which the desktop then shows as it is.
 struct WallpaperLayout final
 {
     static constexpr int maxSide = 32768;
@@ -25,7 +27,7 @@ struct WallpaperLayout final
     QSize canvas;
     /// The photo's rectangle on the canvas.
     QRect photo;
-    /// Draw ratio: photo pixels to canvas pixels (1 in fill).
+    /// Draw ratio: photo pixels to canvas pixels (1 in fill, unless cropped to the display).
     double ratio = 1;
     /// The part of the canvas the display shows.
     QRectF visible;
@@ -36,6 +38,8 @@ struct WallpaperLayout final
     static std::optional<WallpaperLayout> plan(QSize photoSize, WallpaperFit fit,
                                                const ScreenGeometry& geometry);
 
+    /// Whether the photo reaches past the canvas: fill, cropped to the display's size.
+    bool cropsPhoto() const { return !QRect(QPoint(0, 0), canvas).contains(photo); }
     /// The part of the photo the display shows; the title keeps to it.
     QRectF titleArea() const;
     /// Right end and baseline of the title, and the width it may take.

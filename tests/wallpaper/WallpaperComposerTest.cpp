@@ -99,6 +99,8 @@ private slots:
     void titleSitsAtTheLowerRightOfTheShownPhoto();
     void calendarSitsInItsCornerOfTheShownPart_data();
     void calendarSitsInItsCornerOfTheShownPart();
+    void fillShowsTheMiddleOfALargerPhotoAtTheScreensSize_data();
+    void fillShowsTheMiddleOfALargerPhotoAtTheScreensSize();
     void fillWithoutExtrasCopiesOnlyUprightJpegs_data();
     void fillWithoutExtrasCopiesOnlyUprightJpegs();
     void fitTurnsThePhotoByItsOrientation();
@@ -212,8 +214,10 @@ void WallpaperComposerTest::titleSitsAtTheLowerRightOfTheShownPhoto_data()
         << fitted << screen(1920, 1080) << QSize(1600, 1200) << title << QRectF(240, 0, 1440, 1080) << 0.9;
     QTest::newRow("fill, same aspect: 64 px from the right, baseline 160 px up")
         << filled << screen(1920, 1080) << QSize(1920, 1080) << title << QRectF(0, 0, 1920, 1080) << 1.0;
+    // Larger than the screen both ways, the photo is cropped to the screen's size: the title comes
+    // out where the desktop showed it before, 64 x 0.9 screen pixels from the right.
     QTest::newRow("fill, photo wider than the screen: inside the shown middle")
-        << filled << screen(1440, 900) << QSize(2400, 1000) << title << QRectF(400, 0, 1600, 1000) << 1.0;
+        << filled << screen(1440, 900) << QSize(2400, 1000) << title << QRectF(0, 0, 1440, 900) << 0.9;
     QTest::newRow("fill, photo taller than the screen: above the cropped bottom")
         << filled << screen(1600, 900) << QSize(1000, 1000) << title << QRectF(0, 218.75, 1000, 562.5) << 1.0;
     QTest::newRow("a long title shrinks to 60 % of the shown width")
@@ -279,8 +283,8 @@ void WallpaperComposerTest::calendarSitsInItsCornerOfTheShownPart_data()
         << fitted << screen(1920, 1080, 1, 0, 40) << QSize(960, 540) << false << true
         << QRectF(0, 0, 1920, 1080) << 20.0 << 60.0;
     QTest::newRow("fill, top right of a wider photo: inside the shown middle")
-        << filled << screen(1440, 900) << QSize(2400, 1000) << true << false << QRectF(400, 0, 1600, 1000)
-        << 20 / 0.9 << 20 / 0.9;
+        << filled << screen(1440, 900) << QSize(2400, 1000) << true << false << QRectF(0, 0, 1440, 900)
+        << 20.0 << 20.0;
     QTest::newRow("fill, bottom left of a taller photo: above the cropped bottom")
         << filled << screen(1600, 900) << QSize(1000, 1000) << false << true << QRectF(0, 218.75, 1000, 562.5)
         << 12.5 << 12.5;
@@ -316,6 +320,73 @@ void WallpaperComposerTest::calendarSitsInItsCornerOfTheShownPart()
              qPrintable(u"%1 from the side, expected %2"_s.arg(fromSide).arg(horizontalInset)));
     QVERIFY2(fromEdge >= verticalInset - 1 && fromEdge <= verticalInset + slack,
              qPrintable(u"%1 from the edge, expected %2"_s.arg(fromEdge).arg(verticalInset)));
+}
+
+void WallpaperComposerTest::fillShowsTheMiddleOfALargerPhotoAtTheScreensSize_data()
+{
+    QTest::addColumn<ScreenGeometry>("geometry");
+    QTest::addColumn<QSize>("photo");
+    QTest::addColumn<int>("orientation");
+
+    QTest::newRow("wider photo: its middle") << screen(1440, 900) << QSize(2400, 1000) << 1;
+    QTest::newRow("taller photo: its middle band") << screen(1280, 1024) << QSize(1800, 2400) << 1;
+    QTest::newRow("same aspect: all of it, smaller") << screen(1920, 1080) << QSize(3840, 2160) << 1;
+    QTest::newRow("at ratio 2") << screen(1440, 900, 2) << QSize(4000, 2000) << 1;
+    QTest::newRow("turned by its orientation") << screen(1280, 1024) << QSize(1600, 2400) << 6;
+}
+
+void WallpaperComposerTest::fillShowsTheMiddleOfALargerPhotoAtTheScreensSize()
+{
+    QFETCH(ScreenGeometry, geometry);
+    QFETCH(QSize, photo);
+    QFETCH(int, orientation);
+
+    // A patchwork of blocks, no two neighbours alike, so a crop off the middle shows at once.
+    const QList<QColor> colours = {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::magenta, Qt::cyan, orange};
+    const QSize block(photo.width() / 8, photo.height() / 8);
+    const auto colourAt = [&](double x, double y) {
+        return colours[(int(x) / block.width() + 3 * (int(y) / block.height())) % colours.size()];
+    };
+    QImage upright = test::solidImage(photo, Qt::black);
+    QPainter painter(&upright);
+    for (int y = 0; y < photo.height(); y += block.height()) {
+        for (int x = 0; x < photo.width(); x += block.width())
+            painter.fillRect(QRect(QPoint(x, y), block), colourAt(x, y));
+    }
+    painter.end();
+    // Orientation 6: stored a quarter turn to the left, shown turned back to the right.
+    const QByteArray jpeg =
+        orientation == 6
+            ? test::withExifOrientation(test::jpegOf(upright.transformed(QTransform().rotate(-90))), 6)
+            : test::jpegOf(upright);
+
+    const QImage image = compose(file(u"photo.jpg"_s, jpeg), filled, geometry, u"LAKE BLED"_s);
+    const QSize screenPixels(int(std::round(geometry.width * geometry.scale)),
+                             int(std::round(geometry.height * geometry.scale)));
+    QCOMPARE(image.size(), screenPixels);
+
+    // What a desktop filling the screen with the whole photo shows: scaled to cover, centred.
+    const double r = std::max(double(screenPixels.width()) / photo.width(),
+                              double(screenPixels.height()) / photo.height());
+    const QPointF cut((photo.width() - screenPixels.width() / r) / 2,
+                      (photo.height() - screenPixels.height() / r) / 2);
+    int checked = 0;
+    // Above the title; points near a block's edge, blurred by the scaling, are left out.
+    for (int y = 2; y < screenPixels.height() * 6 / 10; y += 17) {
+        for (int x = 2; x < screenPixels.width() - 2; x += 23) {
+            const QPointF at = cut + QPointF(x + 0.5, y + 0.5) / r;
+            const double margin = 4 / r;
+            if (colourAt(at.x() - margin, at.y() - margin) != colourAt(at.x() + margin, at.y() + margin) ||
+                colourAt(at.x() - margin, at.y() + margin) != colourAt(at.x() + margin, at.y() - margin))
+                continue;
+            const QColor expected = colourAt(at.x(), at.y());
+            QVERIFY2(near(image.pixelColor(x, y), expected, 24),
+                     qPrintable(u"at %1,%2: %3, expected %4"_s.arg(x).arg(y).arg(
+                         describe(image.pixelColor(x, y)), describe(expected))));
+            ++checked;
+        }
+    }
+    QVERIFY(checked > 500);
 }
 
 void WallpaperComposerTest::fillWithoutExtrasCopiesOnlyUprightJpegs_data()
