@@ -1,5 +1,6 @@
 #include "wallpaper/RotationEngine.h"
 
+#include "imaging/ImagingThread.h"
 #include "library/RotationLibrary.h"
 #include "model/APIError.h"
 #include "model/Account.h"
@@ -11,21 +12,17 @@
 #include "wallpaper/WallpaperError.h"
 #include "wallpaper/WallpaperLook.h"
 
-#include <QCoroFuture>
 #include <QPointer>
 #include <QSet>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
-#include <malloc.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace lumi {
 
 namespace {
-
-constexpr int mappedFromBytes = 1024 * 1024;
 
 qint64 areaOf(const std::optional<MediaFormat>& format)
 {
@@ -73,10 +70,6 @@ RotationEngine::RotationEngine(Services services, std::unique_ptr<WallpaperAppli
 {
     m_nowShowing = m_record.nowShowing();
     m_showing = m_record.showingByDisplay();
-    // A wallpaper's bitmaps are megabytes that live for one change. Mapped on their own, they go
-    // back to the system when freed; glibc's moving threshold would otherwise keep them in the
-    // worker threads' heaps, resident while the app idles in the tray.
-    mallopt(M_MMAP_THRESHOLD, mappedFromBytes);
 }
 
 RotationEngine::~RotationEngine()
@@ -327,9 +320,7 @@ QCoro::Task<QList<std::optional<QString>>> RotationEngine::applyAll(QList<Target
     QList<std::optional<QString>> errors;
     for (const std::exception_ptr& failure : failures)
         errors.append(failure ? std::optional(describe(failure)) : std::nullopt);
-    // The pictures were large and freed on pool threads, whose malloc arenas keep them otherwise.
-    QFuture<void> trimming = QtConcurrent::run([] { malloc_trim(0); });
-    co_await trimming;
+    m_picturesFreed = true;
     co_return errors;
 }
 
@@ -538,6 +529,10 @@ void RotationEngine::setFailing(bool failing)
 void RotationEngine::addRunning(int delta)
 {
     m_runningTasks += delta;
+    // With the last piece of work over, nothing of a change's pictures is held any more: the
+    // megabytes they took go back to the system rather than stay in the heap while the app idles.
+    if (m_runningTasks == 0 && std::exchange(m_picturesFreed, false))
+        ImagingThread::trim();
     emit runningTasksChanged();
 }
 

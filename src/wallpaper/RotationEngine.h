@@ -158,7 +158,7 @@ private:
 
     QCoro::Task<void> buildPool();
     /// Sets every target with the current look, as one change; each one's failure text or none, in
-    /// the targets' order. Returns the memory the pictures took to the system once all are done.
+    /// the targets' order.
     QCoro::Task<QList<std::optional<QString>>> applyAll(QList<Target> targets,
                                                         std::optional<CalendarOverlay> overlay,
                                                         bool forceDownload = false,
@@ -208,6 +208,8 @@ private:
     bool m_displaysWaiting = false;
     quint64 m_generation = 0;
     int m_runningTasks = 0;
+    /// Pictures were made and dropped since the last trim.
+    bool m_picturesFreed = false;
 };
 
 } // namespace lumi

@@ -1,5 +1,6 @@
 #include "wallpaper/WallpaperService.h"
 
+#include "imaging/ImagingThread.h"
 #include "imaging/JpegFile.h"
 #include "library/LibraryFiles.h"
 #include "library/PhotoDownloader.h"
@@ -198,7 +199,8 @@ QCoro::Task<WallpaperService::Prepared> WallpaperService::prepare(WallpaperPlace
     // The photo's own file, else the sync's copy (not when the CDN is off or a fresh copy is
     // wanted), else the catalog variant.
     QString source;
-    const bool ownFile = photo.localPath && !photo.localPath->isEmpty() && m_synced.isOwnFile(*photo.localPath);
+    const bool ownFile =
+        photo.localPath && !photo.localPath->isEmpty() && m_synced.isOwnFile(*photo.localPath);
     if (photo.localPath && !photo.localPath->isEmpty() && !ownFile)
         m_log.info(u"%1 is not in the photo folders; not read"_s.arg(*photo.localPath));
     const std::optional<QString> synced =
@@ -219,7 +221,7 @@ QCoro::Task<WallpaperService::Prepared> WallpaperService::prepare(WallpaperPlace
     const ScreenGeometry geometry = ScreenGeometry::of(placement.display);
     const QString destination = prepared.destination;
     // Named first: GCC 12 mishandles a capturing lambda's temporary inside a co_await expression.
-    QFuture<Drawn> composing = QtConcurrent::run([=]() -> Drawn {
+    QFuture<Drawn> composing = QtConcurrent::run(&ImagingThread::pool(), [=]() -> Drawn {
         if (WallpaperComposer::keepsPhoto(source, overlay, fit, text))
             return {{}, WallpaperComposer::compose(source, overlay, fit, text, geometry, destination)};
         QString error;
@@ -237,8 +239,9 @@ QCoro::Task<WallpaperService::Prepared> WallpaperService::prepare(WallpaperPlace
 
     const QImage picture = drawn.picture;
     drawn.picture = QImage();
-    prepared.writing = QtConcurrent::run(
-        [picture, destination] { return JpegFile::write(picture, destination, JpegFile::photoQuality); });
+    prepared.writing = QtConcurrent::run(&ImagingThread::pool(), [picture, destination] {
+        return JpegFile::write(picture, destination, JpegFile::photoQuality);
+    });
     // A setter that paints the picture itself sets it while the file is written; any other needs
     // the whole file first.
     if (m_setter.paintsPicture()) {

@@ -1,3 +1,4 @@
+#include "imaging/ImagingThread.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
@@ -272,14 +273,18 @@ void RotationX11Test::runFor(std::chrono::seconds span)
         QCoreApplication::processEvents();
         // The loop is inside its tick while sets wait between their tries; the monitors are set
         // side by side, so the clock moves on only once no picture is being composed or painted.
+        const auto working = [] {
+            return QThreadPool::globalInstance()->activeThreadCount() > 0 ||
+                   ImagingThread::pool().activeThreadCount() > 0;
+        };
         QVERIFY(QTest::qWaitFor(
-            [this] {
+            [&] {
                 if (rotationIdle())
                     return true;
-                if (m_clock->sleeperCount() == 0 || QThreadPool::globalInstance()->activeThreadCount() > 0)
+                if (m_clock->sleeperCount() == 0 || working())
                     return false;
                 QCoreApplication::processEvents();
-                return m_clock->sleeperCount() > 0 && QThreadPool::globalInstance()->activeThreadCount() == 0;
+                return m_clock->sleeperCount() > 0 && !working();
             },
             waitMs));
     }

@@ -1,5 +1,6 @@
 #include "platform/linux/GnomeWallpaperSetter.h"
 
+#include "imaging/ImagingThread.h"
 #include "model/AppLog.h"
 #include "platform/Screens.h"
 #include "platform/linux/SpannedWallpaper.h"
@@ -125,7 +126,8 @@ void GnomeWallpaperSetter::saveState() const
     // Whole or not at all: a cut-short write must not lose the other displays' pictures.
     QSaveFile file(m_stateFile);
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(state).toJson()) < 0 || !file.commit())
-        AppLog(u"wallpaper"_s).error(u"cannot store the displays' pictures in %1: %2"_s.arg(m_stateFile, file.errorString()));
+        AppLog(u"wallpaper"_s)
+            .error(u"cannot store the displays' pictures in %1: %2"_s.arg(m_stateFile, file.errorString()));
 }
 
 void GnomeWallpaperSetter::pruneSpanned(const QString& folder) const
@@ -257,7 +259,8 @@ QCoro::Task<QString> GnomeWallpaperSetter::apply(QList<WallpaperRequest> request
         if (spanned.isEmpty())
             co_return u"cannot create a folder next to %1"_s.arg(first);
         // Written whole under its own name before the settings name it.
-        QFuture<QString> writing = QtConcurrent::run(&SpannedWallpaper::write, displays, shown, spanned);
+        QFuture<QString> writing =
+            QtConcurrent::run(&ImagingThread::pool(), &SpannedWallpaper::write, displays, shown, spanned);
         const QString error = co_await writing;
         if (!error.isEmpty())
             co_return u"cannot join the displays' pictures: "_s + error;
