@@ -42,6 +42,7 @@
 #include "services/DesktopReplacedEvent.h"
 #include "services/Diagnostics.h"
 #include "services/EventTracker.h"
+#include "services/Updater.h"
 #include "sheets/PhotoStoryWindowController.h"
 #include "state/AppModel.h"
 #include "state/CatalogPages.h"
@@ -139,6 +140,9 @@ QCoro::Task<void> Application::launchAfterTakeover()
     // After the take-over, which decides whether there is anything to carry over, and before the
     // launch, which reads the session it may have written.
     m_olderApp->carryOverSettings();
+    m_api = std::make_unique<APIClient>(m_crashReporter);
+    if (!m_updates)
+        m_updates = std::make_unique<Updater>(m_api->network(), LinuxPlatform::clock(), Defaults::shared());
     m_updates->start();
 
     createModel();
@@ -175,7 +179,6 @@ void Application::createModel()
     m_trash = LinuxPlatform::trash();
     m_processes = LinuxPlatform::processControl();
     m_dataDirectory = std::make_unique<DataDirectory>(Defaults::shared(), *m_pickers, *m_trash, *m_processes);
-    m_api = std::make_unique<APIClient>(m_crashReporter);
     m_account = std::make_unique<Account>();
     m_crashReporter.attach(*m_api, *m_account, *m_clock);
     // The rotation reports to it too.

@@ -120,6 +120,8 @@ private:
     std::unique_ptr<SystemTray> m_systemTray;
     std::unique_ptr<CrashHandlers> m_crashHandlers;
     std::unique_ptr<OlderAppMigration> m_olderApp;
+    // The one HTTP session's client: the update check asks through it, as the model's services do.
+    std::unique_ptr<APIClient> m_api;
     std::unique_ptr<SoftwareUpdates> m_updates;
     // The model and its neighbours.
     std::unique_ptr<KeyNameTranslator> m_keyNames;
@@ -131,7 +133,6 @@ private:
     std::unique_ptr<Trash> m_trash;
     std::unique_ptr<ProcessControl> m_processes;
     std::unique_ptr<DataDirectory> m_dataDirectory;
-    std::unique_ptr<APIClient> m_api;
     // Written by the model only; the services made before it read it.
     std::unique_ptr<Account> m_account;
     std::unique_ptr<EventSink> m_events;

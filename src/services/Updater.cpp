@@ -7,6 +7,7 @@
 #include "model/ReplyFinished.h"
 
 #include <QCoreApplication>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QVersionNumber>
@@ -35,8 +36,11 @@ struct FeedItem
 
 UpdateCheck failure(const QString& error)
 {
-    return UpdateCheck{.outcome = UpdateCheck::Outcome::failed, .version = {}, .downloadPage = {},
-                       .releaseNotes = {}, .error = error};
+    return UpdateCheck{.outcome = UpdateCheck::Outcome::failed,
+                       .version = {},
+                       .downloadPage = {},
+                       .releaseNotes = {},
+                       .error = error};
 }
 
 /// An item's version as Sparkle feeds give it: the short version string, else the build version,
@@ -92,8 +96,8 @@ QList<FeedItem> readFeed(const QByteArray& feed, QString* error)
 
 } // namespace
 
-Updater::Updater(std::unique_ptr<Clock> clock, Defaults& defaults)
-    : m_clock(std::move(clock)), m_defaults(defaults), m_log(u"update"_s)
+Updater::Updater(QNetworkAccessManager& network, std::unique_ptr<Clock> clock, Defaults& defaults)
+    : m_clock(std::move(clock)), m_defaults(defaults), m_log(u"update"_s), m_network(network)
 {
 }
 
@@ -142,7 +146,8 @@ QCoro::Task<UpdateCheck> Updater::checkForUpdates()
 {
     const QUrl feed = feedUrl();
     if (!feed.isValid() || !CdnUrl::isAllowed(feed)) {
-        const UpdateCheck refused = failure(u"The update feed %1 is not a secure address."_s.arg(feed.toString()));
+        const UpdateCheck refused =
+            failure(u"The update feed %1 is not a secure address."_s.arg(feed.toString()));
         m_log.info(u"update check ended: "_s + refused.error);
         co_return refused;
     }
@@ -184,18 +189,25 @@ UpdateCheck Updater::judge(const QByteArray& feed, const QString& runningVersion
     }
     if (!newest) {
         log.info(u"no update: "_s + runningVersion + u" is the newest version"_s);
-        return UpdateCheck{.outcome = UpdateCheck::Outcome::upToDate, .version = runningVersion, .downloadPage = {},
-                           .releaseNotes = {}, .error = {}};
+        return UpdateCheck{.outcome = UpdateCheck::Outcome::upToDate,
+                           .version = runningVersion,
+                           .downloadPage = {},
+                           .releaseNotes = {},
+                           .error = {}};
     }
     const QUrl link(newest->link);
     if (!link.isValid() || !CdnUrl::isAllowed(link)) {
-        const UpdateCheck unsafe = failure(u"The download link of version %1 is not a secure address."_s.arg(newest->version));
+        const UpdateCheck unsafe =
+            failure(u"The download link of version %1 is not a secure address."_s.arg(newest->version));
         log.info(u"update check ended: "_s + unsafe.error);
         return unsafe;
     }
     log.info(u"update available: "_s + newest->version);
-    return UpdateCheck{.outcome = UpdateCheck::Outcome::newer, .version = newest->version, .downloadPage = link,
-                       .releaseNotes = newest->notes, .error = {}};
+    return UpdateCheck{.outcome = UpdateCheck::Outcome::newer,
+                       .version = newest->version,
+                       .downloadPage = link,
+                       .releaseNotes = newest->notes,
+                       .error = {}};
 }
 
 } // namespace lumi

@@ -4,10 +4,11 @@
 #include "model/CancelToken.h"
 #include "services/SoftwareUpdates.h"
 
-#include <QNetworkAccessManager>
 #include <QUrl>
 
 #include <memory>
+
+class QNetworkAccessManager;
 
 namespace lumi {
 
@@ -17,14 +18,16 @@ class Defaults;
 /// Reads the update feed (an RSS appcast): "update-url" when set, else the service's own feed.
 /// Looks 180 seconds after start and every 12 hours after that; a newer version found then is
 /// announced, one found by a check the user asked for is answered. Only https feeds and links
-/// (or http to this machine) are taken.
+/// (or http to this machine) are taken. It asks through the app's one HTTP session, which must
+/// outlive it: a session of its own would bring a network thread and TLS of its own for a request
+/// twice a day.
 class Updater final : public SoftwareUpdates
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Updater)
 
 public:
-    Updater(std::unique_ptr<Clock> clock, Defaults& defaults);
+    Updater(QNetworkAccessManager& network, std::unique_ptr<Clock> clock, Defaults& defaults);
     ~Updater() override;
 
     void start() override;
@@ -41,7 +44,7 @@ private:
     std::unique_ptr<Clock> m_clock;
     Defaults& m_defaults;
     AppLog m_log;
-    QNetworkAccessManager m_network;
+    QNetworkAccessManager& m_network;
     bool m_started = false;
     CancelToken m_ending;
 };

@@ -1,11 +1,12 @@
+#include "services/Updater.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
-#include "services/Updater.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 
 #include <QCoreApplication>
 #include <QCoroTask>
+#include <QNetworkAccessManager>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -36,6 +37,8 @@ private:
     int feedRequests();
 
     std::unique_ptr<SandboxFixture> m_sandbox;
+    // The app's session; the check must not open one of its own.
+    QNetworkAccessManager m_network;
     lumi::test::ManualClock* m_clock = nullptr;
     std::unique_ptr<Updater> m_updater;
 };
@@ -53,7 +56,8 @@ QByteArray item(const QString& version, const QString& link)
 
 QByteArray feed(const QByteArray& items)
 {
-    return "<?xml version=\"1.0\"?><rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/"
+    return "<?xml version=\"1.0\"?><rss version=\"2.0\" "
+           "xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/"
            "sparkle\"><channel><title>Lumivale</title>" +
            items + "</channel></rss>";
 }
@@ -70,7 +74,7 @@ void UpdaterTest::init()
     lumi::Defaults::shared().setValue(lumi::keys::updateUrl, feedUrl.toString());
     auto clock = std::make_unique<lumi::test::ManualClock>();
     m_clock = clock.get();
-    m_updater = std::make_unique<Updater>(std::move(clock), lumi::Defaults::shared());
+    m_updater = std::make_unique<Updater>(m_network, std::move(clock), lumi::Defaults::shared());
 }
 
 void UpdaterTest::cleanup()
@@ -105,11 +109,14 @@ void UpdaterTest::judgesTheFeed_data()
     QTest::addColumn<QString>("version");
 
     const QString page = u"https://lumivale.com/download"_s;
-    QTest::newRow("newest of three") << feed(item(u"2.3.9"_s, page) + item(u"2.10.0"_s, page) + item(u"2.9.1"_s, page))
+    QTest::newRow("newest of three") << feed(item(u"2.3.9"_s, page) + item(u"2.10.0"_s, page) +
+                                             item(u"2.9.1"_s, page))
                                      << UpdateCheck::Outcome::newer << u"2.10.0"_s;
-    QTest::newRow("same version") << feed(item(u"2.4.0"_s, page)) << UpdateCheck::Outcome::upToDate << u"2.4.0"_s;
+    QTest::newRow("same version") << feed(item(u"2.4.0"_s, page)) << UpdateCheck::Outcome::upToDate
+                                  << u"2.4.0"_s;
     QTest::newRow("no items") << feed({}) << UpdateCheck::Outcome::upToDate << u"2.4.0"_s;
-    QTest::newRow("broken XML") << QByteArray("<rss><channel><item>") << UpdateCheck::Outcome::failed << QString();
+    QTest::newRow("broken XML") << QByteArray("<rss><channel><item>") << UpdateCheck::Outcome::failed
+                                << QString();
     QTest::newRow("plain http link") << feed(item(u"3.0.0"_s, u"http://lumivale.com/download"_s))
                                      << UpdateCheck::Outcome::failed << QString();
 }
@@ -121,7 +128,9 @@ void UpdaterTest::judgesTheFeed()
     QFETCH(QString, version);
 
     serveFeed(body);
+    QSignalSpy asked(&m_network, &QNetworkAccessManager::finished);
     const UpdateCheck check = QCoro::waitFor(m_updater->checkForUpdates());
+    QCOMPARE(asked.count(), 1);
     QCOMPARE(check.outcome, outcome);
     QCOMPARE(check.version, version);
     QCOMPARE(check.error.isEmpty(), outcome != UpdateCheck::Outcome::failed);

@@ -6,7 +6,6 @@
 #include "platform/OlderAppProcesses.h"
 #include "platform/Trash.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "services/Updater.h"
 #include "services/ElectronMigration.h"
 
 #include <QCoreApplication>
@@ -31,7 +30,7 @@ StartupServices StartupServices::standard()
                                                                   : qEnvironmentVariable("APPIMAGE"),
             .preferredLanguages = QLocale::system().uiLanguages(),
         }),
-        .updates = std::make_unique<Updater>(LinuxPlatform::clock(), Defaults::shared()),
+        .updates = nullptr,
         .clock = LinuxPlatform::clock(),
     };
 }

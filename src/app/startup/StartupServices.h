@@ -19,6 +19,7 @@ struct StartupServices final
     std::unique_ptr<SystemTray> systemTray;
     std::unique_ptr<CrashHandlers> crashHandlers;
     std::unique_ptr<OlderAppMigration> olderApp;
+    /// None: the app's update check, made by the root over its own HTTP session.
     std::unique_ptr<SoftwareUpdates> updates;
     /// The time every service of the app keeps from the model on; none is the system's. A test
     /// hands in a clock it moves itself.
