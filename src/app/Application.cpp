@@ -9,8 +9,8 @@
 #include "app/UpdateOffer.h"
 #include "app/WindowRelay.h"
 #include "imaging/BundledFonts.h"
+#include "imaging/ImagingThread.h"
 #include "library/DataDirectory.h"
-#include "model/InFlightFiles.h"
 #include "library/PlaylistSync.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
@@ -18,6 +18,7 @@
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
+#include "model/InFlightFiles.h"
 #include "platform/Autostart.h"
 #include "platform/FileRevealer.h"
 #include "platform/Hotkeys.h"
@@ -55,12 +56,12 @@
 #include "wallpaper/WallpaperService.h"
 
 #include <QApplication>
-#include <QThreadPool>
 #include <QCursor>
 #include <QLocale>
 #include <QMenu>
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
+#include <QThreadPool>
 
 using namespace Qt::StringLiterals;
 
@@ -91,6 +92,7 @@ int Application::run()
     // Decoding and composing still running on pool threads use fonts and images, which go with
     // the GUI application: they end first.
     QThreadPool::globalInstance()->waitForDone();
+    ImagingThread::pool().waitForDone();
     return status;
 }
 
