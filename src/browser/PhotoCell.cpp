@@ -121,6 +121,72 @@ const CellIcons& cellIcons()
     return icons;
 }
 
+// A picture still loading: grey at 12 % over the white grid, as one opaque colour.
+constexpr QColor loadingGrey(240, 240, 240);
+// How far the shadow reaches past the picture.
+constexpr int frameMargin = 3;
+
+// Everything of a tile's picture but the photo: the shadow below it, the white beyond its rounded
+// corners and the selection border, with a clear hole where the photo shows. Every tile of a grid
+// has the same size, so one frame serves them all. Painting a tile is then two plain copies of
+// pixels: clipping to a rounded path and filling antialiased paths split each tile's drawing over
+// the raster engine's threads, and on a busy machine waiting for them made a repaint overrun a frame.
+QImage drawTileFrame(QSize size, qreal ratio, bool selected)
+{
+    const QRectF picture(frameMargin, frameMargin, size.width(), size.height());
+    QImage frame((size + QSize(2 * frameMargin, 2 * frameMargin)) * ratio,
+                 QImage::Format_ARGB32_Premultiplied);
+    frame.setDevicePixelRatio(ratio);
+    frame.fill(Qt::transparent);
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(picture, Qt::white);
+    // A soft shadow below the picture, by a few faint strokes rather than a blur.
+    for (int i = 1; i <= 3; ++i) {
+        QPainterPath halo;
+        halo.addRoundedRect(picture.adjusted(-i / 2.0, 3 - i / 2.0, i / 2.0, i / 2.0), cornerRadius + i,
+                            cornerRadius + i);
+        painter.fillPath(halo, QColor(0, 0, 0, 9));
+    }
+    QPainterPath rounded;
+    rounded.addRoundedRect(picture, cornerRadius, cornerRadius);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillPath(rounded, Qt::black);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (selected) {
+        QPainterPath inner;
+        const qreal half = selectionWidth / 2.0;
+        inner.addRoundedRect(picture.adjusted(half, half, -half, -half), cornerRadius - half,
+                             cornerRadius - half);
+        painter.setPen(QPen(Palette::dark(), selectionWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(inner);
+    }
+    return frame;
+}
+
+const QImage& tileFrame(QSize size, qreal ratio, bool selected)
+{
+    struct Key
+    {
+        QSize size;
+        qreal ratio;
+        bool selected;
+        bool operator==(const Key&) const = default;
+    };
+    // A handful of sizes at most: the columns of one layout differ by a pixel of rounding.
+    static QList<std::pair<Key, QImage>> frames;
+    const Key key{size, ratio, selected};
+    for (const auto& [held, frame] : std::as_const(frames)) {
+        if (held == key)
+            return frame;
+    }
+    if (frames.size() >= 8)
+        frames.removeFirst();
+    frames.append({key, drawTileFrame(size, ratio, selected)});
+    return frames.constLast().second;
+}
+
 } // namespace
 
 PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
@@ -284,41 +350,39 @@ void PhotoCell::cancelPicture()
 void PhotoCell::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF picture = pictureRect();
-    QPainterPath rounded;
-    rounded.addRoundedRect(picture, cornerRadius, cornerRadius);
-
-    // A soft shadow below the picture, by a few faint strokes rather than a blur.
-    for (int i = 1; i <= 3; ++i) {
-        QPainterPath halo;
-        halo.addRoundedRect(picture.adjusted(-i / 2.0, 3 - i / 2.0, i / 2.0, i / 2.0), cornerRadius + i, cornerRadius + i);
-        painter.fillPath(halo, QColor(0, 0, 0, 9));
-    }
-
-    painter.save();
-    painter.setClipPath(rounded);
-    painter.fillRect(picture, Qt::white);
+    const QRect picture = pictureRect();
     if (!m_picture.isNull()) {
-        painter.drawImage(PhotoDecoder::coverRect(picture.size().toSize(), m_picture.size()).translated(picture.topLeft()),
-                          m_picture);
+        const QRectF target =
+            PhotoDecoder::coverRect(picture.size(), m_picture.size()).translated(picture.topLeft());
+        // Smoothing sends even an unscaled copy down the raster engine's threaded path: only a
+        // picture decoded for another size (the tile was just resized) needs it.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform,
+                              target.size() * devicePixelRatioF() != QSizeF(m_picture.size()));
+        painter.drawImage(target, m_picture);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     } else if (m_pictureFailed) {
+        painter.fillRect(picture, Qt::white);
         const QRect icon(QPoint(0, 0), QSize(32, 32));
-        cellIcons().failed.paint(&painter, icon.translated(picture.center().toPoint() - icon.center()),
-                                 Qt::AlignCenter, QIcon::Disabled);
+        cellIcons().failed.paint(&painter, icon.translated(picture.center() - icon.center()), Qt::AlignCenter,
+                                 QIcon::Disabled);
     } else {
-        painter.fillRect(picture, QColor(128, 128, 128, 31));
+        painter.fillRect(picture, loadingGrey);
     }
-    painter.restore();
-
-    if (m_shown.selected) {
-        QPainterPath inner;
-        const qreal half = selectionWidth / 2.0;
-        inner.addRoundedRect(picture.adjusted(half, half, -half, -half), cornerRadius - half, cornerRadius - half);
-        painter.setPen(QPen(Palette::dark(), selectionWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(inner);
+    // Only the frame's edges hold pixels: blending the clear middle too would cost as much again.
+    const QImage& frame = tileFrame(picture.size(), devicePixelRatioF(), m_shown.selected);
+    const QPoint origin = picture.topLeft() - QPoint(frameMargin, frameMargin);
+    const int edge = frameMargin + int(cornerRadius);
+    const QSize outer = picture.size() + QSize(2 * frameMargin, 2 * frameMargin);
+    const QRect bands[] = {
+        QRect(0, 0, outer.width(), edge),
+        QRect(0, outer.height() - edge, outer.width(), edge),
+        QRect(0, edge, edge, outer.height() - 2 * edge),
+        QRect(outer.width() - edge, edge, edge, outer.height() - 2 * edge),
+    };
+    const qreal ratio = frame.devicePixelRatio();
+    for (const QRect& band : bands) {
+        painter.drawImage(band.translated(origin), frame,
+                          QRectF(band.topLeft() * ratio, band.size() * ratio));
     }
 }
 
@@ -401,7 +465,8 @@ QMenu* PhotoCell::buildMenu()
         }
         return menu;
     }
-    menu->addAction(isFavorite() ? tr("Remove from Favorites") : tr("Add to Favorites"), this, &PhotoCell::toggleFavorite);
+    menu->addAction(isFavorite() ? tr("Remove from Favorites") : tr("Add to Favorites"), this,
+                    &PhotoCell::toggleFavorite);
     menu->addAction(tr("Add to Playlist…"), this, &PhotoCell::choosePlaylist);
     menu->addAction(tr("Share…"), this, &PhotoCell::share);
     if (const std::optional<QUrl> link = m_shown.medium.sourceLink()) {
@@ -411,8 +476,11 @@ QMenu* PhotoCell::buildMenu()
     if (album) {
         menu->addSeparator();
         const qsizetype chosen = m_actions.chosen(m_shown.medium).size();
-        const QString label = chosen >= 2 ? tr("Remove %1 Photos from Playlist").arg(chosen) : tr("Remove from Playlist");
-        menu->addAction(label, this, [removeChosen = m_actions.removeChosen, medium = m_shown.medium] { removeChosen(medium); });
+        const QString label =
+            chosen >= 2 ? tr("Remove %1 Photos from Playlist").arg(chosen) : tr("Remove from Playlist");
+        menu->addAction(label, this, [removeChosen = m_actions.removeChosen, medium = m_shown.medium] {
+            removeChosen(medium);
+        });
         menu->addAction(tr("Select All"), this, [selectAll = m_actions.selectAll] { selectAll(); });
     }
     return menu;
@@ -490,7 +558,8 @@ void PhotoCell::choosePlaylist()
 
 void PhotoCell::share()
 {
-    m_services.sheets.share(window(), m_shown.medium, [notify = m_actions.notify](const QString& sent) { notify(sent); });
+    m_services.sheets.share(window(), m_shown.medium,
+                            [notify = m_actions.notify](const QString& sent) { notify(sent); });
 }
 
 void PhotoCell::removeThis()

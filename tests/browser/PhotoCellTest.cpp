@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QNetworkAccessManager>
@@ -151,6 +152,8 @@ private slots:
     void aPressOnAMarkedTileSelectsOnRelease_data();
     void aPressOnAMarkedTileSelectsOnRelease();
     void showsItsTitleAndSymbolsAsGiven();
+    void drawsThePictureInItsRoundedFrame_data();
+    void drawsThePictureInItsRoundedFrame();
 };
 
 void PhotoCellTest::offersWhatThePhotoAllows_data()
@@ -416,6 +419,54 @@ void PhotoCellTest::showsItsTitleAndSymbolsAsGiven()
         auto* button = rig.cell->findChild<QToolButton*>(u"cell."_s + QLatin1StringView(name));
         QVERIFY2(!button->icon().pixmap(17, 17).isNull(), name);
     }
+}
+
+void PhotoCellTest::drawsThePictureInItsRoundedFrame_data()
+{
+    QTest::addColumn<bool>("arrives");
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<int>("resizedTo");
+
+    QTest::newRow("loading") << false << false << 0;
+    QTest::newRow("loaded") << true << false << 0;
+    QTest::newRow("selected") << true << true << 0;
+    // Narrower tiles take a frame of their own size: the corners follow, the border too.
+    QTest::newRow("selected, then narrower") << true << true << 300;
+}
+
+void PhotoCellTest::drawsThePictureInItsRoundedFrame()
+{
+    QFETCH(bool, arrives);
+    QFETCH(bool, selected);
+    QFETCH(int, resizedTo);
+
+    CellRig rig;
+    const Medium photo = rig.harness.catalogPhotos(1).first();
+    if (!arrives)
+        rig.harness.sandbox.addFault(
+            QJsonObject{{u"path"_s, QUrl(*photo.thumbnailURL()).path()}, {u"delayMs"_s, 3000}});
+    rig.cell->present({.medium = photo, .selected = selected});
+    if (resizedTo) {
+        QTRY_VERIFY(!rig.cell->picture().isNull());
+        rig.cell->resize(resizedTo, PhotoCell::heightFor(resizedTo));
+        QTRY_COMPARE(rig.cell->picture().size(), rig.cell->pictureRect().size());
+    } else if (arrives) {
+        QTRY_VERIFY(!rig.cell->picture().isNull());
+    }
+
+    const QImage drawn = rig.cell->grab().toImage();
+    const QRect picture = rig.cell->pictureRect();
+    const QImage& shown = rig.cell->picture();
+    auto photoAt = [&](QPoint at) {
+        return arrives ? shown.pixelColor(at).rgb() : QColor(240, 240, 240).rgb();
+    };
+    const QPoint centre = picture.center();
+    const QPoint topEdge(picture.center().x(), 1);
+    QCOMPARE(drawn.pixelColor(centre).rgb(), photoAt(centre));
+    QCOMPARE(drawn.pixelColor(topEdge).rgb(), selected ? QColor(25, 23, 22).rgb() : photoAt(topEdge));
+    // Beyond the rounded corners the grid's white shows, not the photo's square corners.
+    QCOMPARE(drawn.pixelColor(picture.topLeft()).rgb(), QColor(Qt::white).rgb());
+    QCOMPARE(drawn.pixelColor(picture.topRight()).rgb(), QColor(Qt::white).rgb());
 }
 
 int main(int argc, char** argv)
