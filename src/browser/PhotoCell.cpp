@@ -255,7 +255,7 @@ void PhotoCell::present(Shown shown)
     }
     if (!sameSource) {
         cancelPicture();
-        m_picture = QImage();
+        m_services.thumbnails.release(std::exchange(m_picture, QImage()));
         m_pictureFailed = false;
         m_pictureUrl = QUrl();
     }
@@ -333,7 +333,7 @@ void PhotoCell::requestPicture()
             return;
         self->m_ticket = 0;
         if (!image.isNull() || self->m_picture.isNull()) {
-            self->m_picture = image;
+            self->m_services.thumbnails.release(std::exchange(self->m_picture, image));
             self->m_pictureFailed = image.isNull();
         }
         self->update();

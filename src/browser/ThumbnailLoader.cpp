@@ -142,10 +142,27 @@ QCoro::Task<QImage> ThumbnailLoader::download(Ticket ticket, QUrl url, QSize pix
     co_return co_await QtConcurrent::run(&decodeThread(), &decodeBody, reply->readAll(), pixelSize);
 }
 
+void ThumbnailLoader::release(QImage picture)
+{
+    // Shared, it only loses a reference here.
+    if (!picture.isDetached())
+        return;
+    if (m_released.isEmpty())
+        QMetaObject::invokeMethod(this, &ThumbnailLoader::freeReleased, Qt::QueuedConnection);
+    m_released.append(std::move(picture));
+}
+
+void ThumbnailLoader::freeReleased()
+{
+    // One hand-over per turn: waking the thread costs more than freeing one picture.
+    decodeThread().start([pictures = std::exchange(m_released, {})]() mutable { pictures.clear(); });
+}
+
 void ThumbnailLoader::finish(Ticket ticket, const QString& key, const QImage& image)
 {
     if (!image.isNull()) {
-        m_cache.insert(key, image);
+        for (QImage& evicted : m_cache.insert(key, image))
+            release(std::move(evicted));
         m_peakBytes = std::max(m_peakBytes, m_cache.bytes());
     }
     const auto found = m_pending.find(ticket);

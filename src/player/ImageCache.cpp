@@ -13,18 +13,21 @@ std::optional<QImage> ImageCache::find(const QString& key)
     return found->image;
 }
 
-void ImageCache::insert(const QString& key, const QImage& image)
+QList<QImage> ImageCache::insert(const QString& key, const QImage& image)
 {
     if (image.sizeInBytes() > m_maxBytes)
-        return;
+        return {};
+    QList<QImage> evicted;
     if (const auto old = m_entries.constFind(key); old != m_entries.cend()) {
         m_bytes -= old->image.sizeInBytes();
+        evicted.append(old->image);
         m_entries.erase(old);
     }
     m_entries.insert(key, Entry{image, ++m_uses});
     m_bytes += image.sizeInBytes();
     while (m_entries.size() > m_maxCount || m_bytes > m_maxBytes)
-        evictOldest();
+        evicted.append(evictOldest());
+    return evicted;
 }
 
 void ImageCache::clear()
@@ -33,7 +36,7 @@ void ImageCache::clear()
     m_bytes = 0;
 }
 
-void ImageCache::evictOldest()
+QImage ImageCache::evictOldest()
 {
     auto oldest = m_entries.begin();
     for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry) {
@@ -41,7 +44,9 @@ void ImageCache::evictOldest()
             oldest = entry;
     }
     m_bytes -= oldest->image.sizeInBytes();
+    QImage image = std::move(oldest->image);
     m_entries.erase(oldest);
+    return image;
 }
 
 } // namespace lumi

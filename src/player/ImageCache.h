@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -18,8 +19,9 @@ public:
     /// The image, now the most recently used; none when not held.
     std::optional<QImage> find(const QString& key);
     /// Holds the image (replacing one under the same key) and evicts down to the bounds. An image
-    /// larger than the byte bound alone is not held.
-    void insert(const QString& key, const QImage& image);
+    /// larger than the byte bound alone is not held. Gives back what it let go, so that the caller
+    /// chooses the thread that frees it.
+    QList<QImage> insert(const QString& key, const QImage& image);
     void clear();
 
     int count() const { return int(m_entries.size()); }
@@ -32,7 +34,7 @@ private:
         quint64 lastUse;
     };
 
-    void evictOldest();
+    QImage evictOldest();
 
     int m_maxCount;
     qint64 m_maxBytes;
