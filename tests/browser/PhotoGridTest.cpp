@@ -33,7 +33,10 @@ namespace {
 // A signed-in model and a shown 1280×800 grid of one source, its first page loaded.
 struct GridRig
 {
-    explicit GridRig(std::function<Source(ModelHarness&)> source, GridColumns columns = GridColumns::automatic)
+    explicit GridRig(std::function<Source(ModelHarness&)> source,
+                     GridColumns columns = GridColumns::automatic,
+                     qint64 thumbnailBytes = ThumbnailLoader::defaultMaxBytes)
+        : thumbnails(harness.api.network(), thumbnailBytes)
     {
         harness.launchSignedIn();
         grid = std::make_unique<PhotoGrid>(lumi::GridServices{harness.model(), harness.catalog(),
@@ -77,13 +80,30 @@ struct GridRig
         return indexes;
     }
 
+    /// Whether every tile in view draws its own photo: the middle of its picture as drawn is the
+    /// picture's middle.
+    bool tilesInViewDrawTheirPhotos() const
+    {
+        const QRect view = grid->viewport()->rect();
+        for (PhotoCell* cell : grid->viewport()->findChildren<PhotoCell*>()) {
+            const QRect picture = cell->pictureRect();
+            if (!cell->isVisible() ||
+                !view.contains(QRect(cell->mapTo(grid->viewport(), picture.topLeft()), picture.size())))
+                continue;
+            if (cell->picture().isNull() || cell->grab(picture).toImage().pixel(picture.center()) !=
+                                                cell->picture().pixel(picture.center()))
+                return false;
+        }
+        return true;
+    }
+
     QMessageBox* confirmation() const { return grid->findChild<QMessageBox*>(u"grid.confirmRemove"_s); }
 
     ModelHarness harness;
     FakeScreens screens{{FakeScreens::display(u"LEFT"_s, QRect(0, 0, 1920, 1080))}};
     RecordingPhotoSheets sheets;
     RecordingRevealer revealer;
-    ThumbnailLoader thumbnails{harness.api.network()};
+    ThumbnailLoader thumbnails;
     std::unique_ptr<PhotoGrid> grid;
 };
 
@@ -117,6 +137,8 @@ private slots:
     void showsWhyItIsEmpty();
     void failureOffersTryAgain();
     void asksForTheNextPageAtTheEnd();
+    void showsThumbnailsWhateverTheCacheHolds_data();
+    void showsThumbnailsWhateverTheCacheHolds();
 };
 
 void PhotoGridTest::marksOnlyInPlaylists()
@@ -269,6 +291,36 @@ void PhotoGridTest::asksForTheNextPageAtTheEnd()
     // Tiles are kept for the rows near the view only.
     QVERIFY2(rig.grid->cellCount() <= 2 * aliveAtStart, qPrintable(QString::number(rig.grid->cellCount())));
     QVERIFY(rig.grid->cellCount() < 60);
+}
+
+void PhotoGridTest::showsThumbnailsWhateverTheCacheHolds_data()
+{
+    QTest::addColumn<qint64>("cacheBytes");
+
+    // A tile's picture is some 290x163 pixels of 4 bytes here.
+    QTest::newRow("room for one picture") << qint64(200 * 1024);
+    QTest::newRow("room for a screen") << qint64(4 * 1024 * 1024);
+    QTest::newRow("the default") << ThumbnailLoader::defaultMaxBytes;
+}
+
+void PhotoGridTest::showsThumbnailsWhateverTheCacheHolds()
+{
+    QFETCH(qint64, cacheBytes);
+
+    GridRig rig(&GridRig::latest, GridColumns::automatic, cacheBytes);
+    const QString first = rig.grid->media().first().uuid;
+    QTRY_VERIFY(rig.tilesInViewDrawTheirPhotos());
+    QVERIFY(rig.thumbnails.bytes() <= cacheBytes);
+    // Down to the end and back, a screen at a time: what the cache let go comes again.
+    QScrollBar* bar = rig.grid->verticalScrollBar();
+    for (int down = 1; down >= 0; --down) {
+        while (down ? bar->value() < bar->maximum() : bar->value() > 0) {
+            bar->setValue(bar->value() + (down ? 1 : -1) * bar->pageStep());
+            QTRY_VERIFY(rig.tilesInViewDrawTheirPhotos());
+            QVERIFY(rig.thumbnails.bytes() <= cacheBytes);
+        }
+    }
+    QVERIFY(rig.tile(first));
 }
 
 int main(int argc, char** argv)
