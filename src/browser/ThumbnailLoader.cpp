@@ -154,8 +154,9 @@ void ThumbnailLoader::release(QImage picture)
 
 void ThumbnailLoader::freeReleased()
 {
-    // One hand-over per turn: waking the thread costs more than freeing one picture.
-    decodeThread().start([pictures = std::exchange(m_released, {})]() mutable { pictures.clear(); });
+    // One hand-over per turn: waking the thread costs more than freeing one picture. Ahead of the
+    // decodes waiting there, so that a busy machine does not hold freed pictures beside new ones.
+    decodeThread().start([pictures = std::exchange(m_released, {})]() mutable { pictures.clear(); }, 1);
 }
 
 void ThumbnailLoader::finish(Ticket ticket, const QString& key, const QImage& image)
