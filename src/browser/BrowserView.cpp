@@ -102,7 +102,12 @@ BrowserView::BrowserView(AppModel& model, WindowPresenter& window, BrowserServic
     showContent();
 }
 
-BrowserView::~BrowserView() = default;
+BrowserView::~BrowserView()
+{
+    // The tiles of the grids cancel their thumbnails and hand their pictures back as they go: they
+    // go while the loader and the sheets they hold are still there.
+    delete m_splitter;
+}
 
 QWidget* BrowserView::makeSidebar()
 {
