@@ -14,6 +14,7 @@
 //     idle --pause S        S seconds before each change (default 3).
 //     idle --app PATH       another build of lumivale, to compare with.
 
+#include "ResidentMemory.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "model/SessionTokenFile.h"
@@ -57,10 +58,7 @@ const char* const appcast = R"(<?xml version="1.0" encoding="utf-8"?>
 
 QString loadText()
 {
-    QFile file(u"/proc/loadavg"_s);
-    if (!file.open(QIODevice::ReadOnly))
-        return u"?"_s;
-    return QString::fromLatin1(file.readAll()).section(u' ', 0, 2);
+    return QString::number(bench::machineLoad(), 'f', 2);
 }
 
 // One thread's counters as the kernel keeps them.

@@ -20,6 +20,7 @@
 //
 //   bench/sync --relaunch [--rounds R] [--pause SECONDS]
 
+#include "ResidentMemory.h"
 #include "library/LibraryFiles.h"
 #include "library/LibraryLayout.h"
 #include "library/PhotoFileNames.h"
@@ -193,8 +194,7 @@ QString milliseconds(double ms)
 
 QString loadAverage()
 {
-    QFile file(u"/proc/loadavg"_s);
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(u' ', 0, 2) : u"?"_s;
+    return QString::number(bench::machineLoad(), 'f', 2);
 }
 
 // The first photos of the sandbox's bulk collection; none, after a line saying why, when it can't
