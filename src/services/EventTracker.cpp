@@ -44,6 +44,7 @@ EventTracker::EventTracker(const Account& account, APIClient& api, Clock& clock,
 EventTracker::~EventTracker()
 {
     m_ending.cancel();
+    m_queuedLatch.cancel();
 }
 
 void EventTracker::start()
@@ -73,6 +74,7 @@ void EventTracker::track(QString name, QJsonObject properties)
     while (m_queue.size() > queueLimit)
         m_queue.removeFirst();
     store();
+    m_queuedLatch.cancel();
     scheduleFlush();
 }
 
@@ -143,8 +145,16 @@ QCoro::Task<void> EventTracker::flushEveryMinute()
 {
     QPointer<EventTracker> self(this);
     const CancelToken ending = m_ending;
-    while (co_await m_clock.sleep(loopInterval, ending)) {
-        if (!self)
+    for (;;) {
+        // With nothing queued there is nothing to send: the loop sleeps until an event comes, so
+        // an idle app does not wake each minute.
+        if (m_queue.isEmpty()) {
+            m_queuedLatch = CancelToken();
+            co_await CancelToken::untilCancelled(m_queuedLatch);
+            if (ending.isCancelled() || !self)
+                co_return;
+        }
+        if (!co_await m_clock.sleep(loopInterval, ending) || !self)
             co_return;
         co_await flush();
         if (!self)

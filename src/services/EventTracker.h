@@ -16,7 +16,8 @@ class Defaults;
 
 /// The analytics events of the signed-in user: a queue kept under "onboarding-queue" (so it
 /// survives restarts) and uploaded to POST "events" in batches of 100, 5 seconds after the first
-/// event that finds no upload scheduled, every 60 seconds and at each session start.
+/// event that finds no upload scheduled, every 60 seconds while anything is queued and at each
+/// session start.
 class EventTracker final : public QObject, public EventSink
 {
     Q_OBJECT
@@ -57,6 +58,8 @@ private:
     bool m_openedThisSession = false;
     // Wakes the sleeping schedule and loop when the tracker goes.
     CancelToken m_ending;
+    // Fired by each queued event; the minute loop waits on it while the queue is empty.
+    CancelToken m_queuedLatch;
 };
 
 } // namespace lumi

@@ -35,6 +35,7 @@ private slots:
     void failedUploadKeepsTheQueueAcrossRuns();
     void appOpenedOncePerSession();
     void nothingWhileSignedOut();
+    void minuteLoopSleepsWhileNothingIsQueued();
 
 private:
     std::unique_ptr<EventTracker> makeTracker();
@@ -214,6 +215,30 @@ void EventTrackerTest::nothingWhileSignedOut()
     m_clock->advance(60s);
     QTRY_COMPARE(uploads().size(), 1);
     QCOMPARE(uploads().first().size(), 1);
+}
+
+void EventTrackerTest::minuteLoopSleepsWhileNothingIsQueued()
+{
+    m_tracker->start();
+    QTRY_COMPARE(uploads().size(), 1);
+    m_clock->advance(60s);
+    // Everything is sent: no schedule, no minute loop is left waiting on the clock.
+    QTRY_COMPARE(m_clock->sleeperCount(), 0);
+
+    // An event wakes the loop, which retries a failed burst a minute after the event.
+    QVERIFY(m_sandbox->addFault({{u"path"_s, u"/api/v6/events"_s}, {u"status"_s, 500}, {u"times"_s, 1}}));
+    m_tracker->track(u"retried"_s, {});
+    QTRY_COMPARE(m_clock->sleeperCount(), 2); // the burst's five seconds and the loop's minute
+    m_clock->advance(5s);
+    QTRY_COMPARE(uploads().size(), 2);
+    m_clock->advance(54s);
+    QTest::qWait(50);
+    QCOMPARE(uploads().size(), 2);
+    m_clock->advance(1s);
+    QTRY_COMPARE(uploads().size(), 3);
+    QCOMPARE(uploads().last().first()[u"name"_s].toString(), u"retried"_s);
+    QTRY_COMPARE(m_tracker->queued(), 0);
+    QTRY_COMPARE(m_clock->sleeperCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(EventTrackerTest)
