@@ -18,23 +18,27 @@
 #include <QSaveFile>
 #include <QUuid>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
 using namespace Qt::StringLiterals;
-using namespace std::chrono_literals;
 
 namespace lumi {
 
 namespace {
 
-constexpr auto tickInterval = 60s;
 constexpr int allowed = 2;
 const QTime notifyAt(10, 0);
 
 bool wantsNotifications(const Account& account)
 {
     return account.user() && account.user()->notifications == std::optional(u"all"_s);
+}
+
+QDateTime tenOClock(const QDate& day)
+{
+    return QDateTime(day, notifyAt, Qt::LocalTime);
 }
 
 } // namespace
@@ -69,7 +73,7 @@ void DailyNotifier::start()
     m_running = true;
     m_stop = CancelToken();
     m_lastCheck = m_services.clock.now().toLocalTime();
-    tick();
+    watch();
     if (wantsNotifications(m_services.account))
         requestAuthorization();
 }
@@ -98,23 +102,34 @@ QCoro::Task<void> DailyNotifier::askAuthorization()
         m_log.info(u"notifications not allowed"_s);
 }
 
-QCoro::Task<void> DailyNotifier::tick()
+QCoro::Task<void> DailyNotifier::watch()
 {
     QPointer<DailyNotifier> self(this);
     const CancelToken stop = m_stop;
-    while (co_await m_services.clock.sleepAcrossSuspend(tickInterval, stop)) {
+    // Nothing can change before the next 10:00, so that is the one wake-up of the day. System sleep
+    // counts toward the wait: a computer asleep at 10:00 checks as it wakes. A clock set back
+    // wakes too early and waits again for the rest.
+    while (co_await m_services.clock.sleepAcrossSuspend(untilNextCheck(), stop)) {
         if (!self)
             co_return;
         check();
     }
 }
 
+std::chrono::milliseconds DailyNotifier::untilNextCheck() const
+{
+    const QDateTime now = m_services.clock.now().toLocalTime();
+    const QDateTime today = tenOClock(now.date());
+    const QDateTime next = now < today ? today : tenOClock(now.date().addDays(1));
+    return std::chrono::milliseconds(std::max<qint64>(now.msecsTo(next), 0));
+}
+
 void DailyNotifier::check()
 {
     const QDateTime now = m_services.clock.now().toLocalTime();
     const QDateTime previous = std::exchange(m_lastCheck, now);
-    const QDateTime ten(now.date(), notifyAt, Qt::LocalTime);
-    // Only the tick that crosses 10:00: a start after it posts nothing that day.
+    const QDateTime ten = tenOClock(now.date());
+    // Only the check that crosses 10:00: a start after it posts nothing that day.
     if (!(previous < ten && now >= ten))
         return;
     if (!m_services.account.isSignedIn() || !wantsNotifications(m_services.account) || m_services.player.isShowing())

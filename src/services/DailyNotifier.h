@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <chrono>
+
 namespace lumi {
 
 class APIClient;
@@ -19,10 +21,11 @@ class Defaults;
 class Notifier;
 class SaverPlayer;
 
-/// "Today's photos": one notification a day, at the first minute tick that crosses 10:00 local
-/// time, naming the first of today's photos with its thumbnail. A click asks for the main window
-/// on today's photos. Only for a signed-in user whose notifications are "all", never while the
-/// saver plays, at most once a day ("notified-day"), and not on a day the app started after 10:00.
+/// "Today's photos": one notification a day, at the first check that crosses 10:00 local time,
+/// naming the first of today's photos with its thumbnail. A click asks for the main window on
+/// today's photos. Only for a signed-in user whose notifications are "all", never while the saver
+/// plays, at most once a day ("notified-day"), and not on a day the app started after 10:00. It
+/// sleeps until the next 10:00, waking once a day.
 class DailyNotifier final : public QObject, public DailyNotifications
 {
     Q_OBJECT
@@ -58,7 +61,9 @@ signals:
 
 private:
     QCoro::Task<void> askAuthorization();
-    QCoro::Task<void> tick();
+    QCoro::Task<void> watch();
+    /// Until the next 10:00 local time: today's while it is ahead, else tomorrow's.
+    std::chrono::milliseconds untilNextCheck() const;
     void check();
     QCoro::Task<void> postToday();
     QCoro::Task<QString> savedThumbnail(Medium photo);

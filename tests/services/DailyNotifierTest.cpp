@@ -49,7 +49,7 @@ private slots:
 
 private:
     void serveToday(int count, const QString& title, bool thumbnailExists);
-    /// Starts the notifier at the local time and moves the clock on by `run`.
+    /// Starts the notifier at the local time and moves the clock on by `run` at once.
     void runFrom(const QTime& start, std::chrono::milliseconds run);
 
     std::unique_ptr<lumi::test::PrivateSessionBus> m_bus;
@@ -129,31 +129,53 @@ void DailyNotifierTest::runFrom(const QTime& start, std::chrono::milliseconds ru
 {
     m_clock->setNow(QDateTime(QDate(2026, 12, 10), start, Qt::LocalTime));
     m_daily->start();
-    for (auto ran = 0ms; ran < run; ran += 60s) {
-        m_clock->advance(60s);
-        QTest::qWait(20);
-    }
+    m_clock->advance(run);
+    QTest::qWait(20);
 }
 
 void DailyNotifierTest::postsOnlyAtTheTenOClockCrossing_data()
 {
     QTest::addColumn<QTime>("start");
     QTest::addColumn<QString>("why");
+    QTest::addColumn<int>("setBackMin"); // the wall clock set back right after the start
+    QTest::addColumn<bool>("asleep");    // the steps are system sleep
+    QTest::addColumn<QList<int>>("stepsMs");
     QTest::addColumn<int>("posts");
+    QTest::addColumn<QString>("day");
 
-    QTest::newRow("09:59:30, ticks through 10:05") << QTime(9, 59, 30) << QString() << 1;
-    QTest::newRow("started at 11:00") << QTime(11, 0) << QString() << 0;
-    QTest::newRow("already notified today") << QTime(9, 59, 30) << u"notified"_s << 0;
-    QTest::newRow("saver showing") << QTime(9, 59, 30) << u"saver"_s << 0;
-    QTest::newRow("notifications off") << QTime(9, 59, 30) << u"none"_s << 0;
-    QTest::newRow("signed out") << QTime(9, 59, 30) << u"signed out"_s << 0;
+    const QList<int> sixMinutes{6 * 60'000};
+    QTest::newRow("09:59:30, on through 10:05")
+        << QTime(9, 59, 30) << QString() << 0 << false << sixMinutes << 1 << u"2026-12-10"_s;
+    QTest::newRow("started at 11:00")
+        << QTime(11, 0) << QString() << 0 << false << sixMinutes << 0 << QString();
+    QTest::newRow("already notified today")
+        << QTime(9, 59, 30) << u"notified"_s << 0 << false << sixMinutes << 0 << QString();
+    QTest::newRow("saver showing") << QTime(9, 59, 30) << u"saver"_s << 0 << false << sixMinutes << 0
+                                   << QString();
+    QTest::newRow("notifications off")
+        << QTime(9, 59, 30) << u"none"_s << 0 << false << sixMinutes << 0 << QString();
+    QTest::newRow("signed out") << QTime(9, 59, 30) << u"signed out"_s << 0 << false << sixMinutes << 0
+                                << QString();
+    QTest::newRow("10:00 reached exactly")
+        << QTime(9, 59, 30) << QString() << 0 << false << QList<int>{29'999, 1} << 1 << u"2026-12-10"_s;
+    QTest::newRow("asleep from 09:30 to 11:30")
+        << QTime(9, 30) << QString() << 0 << true << QList<int>{2 * 3'600'000} << 1 << u"2026-12-10"_s;
+    QTest::newRow("started at 11:00, next day at 10:00")
+        << QTime(11, 0) << QString() << 0 << false << QList<int>{13 * 3'600'000, 10 * 3'600'000} << 1
+        << u"2026-12-11"_s;
+    QTest::newRow("clock set back before 10:00") << QTime(9, 59, 30) << QString() << 30 << false
+                                                 << QList<int>{30'000, 30 * 60'000} << 1 << u"2026-12-10"_s;
 }
 
 void DailyNotifierTest::postsOnlyAtTheTenOClockCrossing()
 {
     QFETCH(QTime, start);
     QFETCH(QString, why);
+    QFETCH(int, setBackMin);
+    QFETCH(bool, asleep);
+    QFETCH(QList<int>, stepsMs);
     QFETCH(int, posts);
+    QFETCH(QString, day);
 
     lumi::Defaults::shared().setValue(lumi::keys::notifiedDay, why == u"notified"_s ? u"2026-12-10"_s : u"2026-12-9"_s);
     m_player->showing = why == u"saver"_s;
@@ -165,11 +187,22 @@ void DailyNotifierTest::postsOnlyAtTheTenOClockCrossing()
     if (why == u"signed out"_s)
         m_account->setHasSessionToken(false);
 
-    runFrom(start, 6min);
-    QTest::qWait(300);
+    runFrom(start, 0ms);
+    m_clock->setNow(m_clock->now().addSecs(-60 * setBackMin));
+    for (qsizetype i = 0; i < stepsMs.size(); ++i) {
+        // Nothing before the last step: never early.
+        QCOMPARE(m_server->shown.size(), 0);
+        const std::chrono::milliseconds step(stepsMs[i]);
+        if (asleep)
+            m_clock->suspend(step);
+        else
+            m_clock->advance(step);
+        QTest::qWait(50);
+    }
+    QTest::qWait(250);
     QCOMPARE(m_server->shown.size(), posts);
     if (posts)
-        QCOMPARE(lumi::Defaults::shared().stringValue(lumi::keys::notifiedDay), std::optional(u"2026-12-10"_s));
+        QCOMPARE(lumi::Defaults::shared().stringValue(lumi::keys::notifiedDay), std::optional(day));
 }
 
 void DailyNotifierTest::announcesTodaysPhotos_data()
