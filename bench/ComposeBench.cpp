@@ -43,9 +43,21 @@ struct Case
 };
 
 const Case cases[] = {
-    {"a", "3840x2160 fit from a 2560x1440 JPEG", {2560, 1440}, {3840, 2160, 0, 0, 0, 0, 1}, WallpaperFit::fit},
-    {"b", "5120x2880 fit from a 5120x2880 JPEG", {5120, 2880}, {2560, 1440, 0, 0, 0, 0, 2}, WallpaperFit::fit},
-    {"c", "1920x1080 fill from a 2560x1440 JPEG", {2560, 1440}, {1920, 1080, 0, 0, 0, 0, 1}, WallpaperFit::fill},
+    {"a",
+     "3840x2160 fit from a 2560x1440 JPEG",
+     {2560, 1440},
+     {3840, 2160, 0, 0, 0, 0, 1},
+     WallpaperFit::fit},
+    {"b",
+     "5120x2880 fit from a 5120x2880 JPEG",
+     {5120, 2880},
+     {2560, 1440, 0, 0, 0, 0, 2},
+     WallpaperFit::fit},
+    {"c",
+     "1920x1080 fill from a 2560x1440 JPEG",
+     {2560, 1440},
+     {1920, 1080, 0, 0, 0, 0, 1},
+     WallpaperFit::fill},
 };
 
 // Something like a photo for the codec: soft gradients, shapes and fine grain.

@@ -20,7 +20,7 @@ struct Fault final
     QByteArray contentType;
     int delayMs = 0;
     bool drop = false;
-    QString photo; // "", "short" or "missing"
+    QString photo;       // "", "short" or "missing"
     qsizetype padTo = 0; // a JSON object answer is padded with blanks to this many bytes
     QByteArray redirect; // answered with 302 and this Location
     int remaining = -1;

@@ -103,7 +103,8 @@ void drawLabel(QImage& image, const QString& text)
     const QFontMetrics metrics(font);
     const int pad = std::max(2, font.pixelSize() / 3);
     const int margin = std::max(3, h / 80);
-    QRect box(0, 0, std::min(w * 2 / 5, metrics.horizontalAdvance(text) + 2 * pad), metrics.height() + 2 * pad);
+    QRect box(0, 0, std::min(w * 2 / 5, metrics.horizontalAdvance(text) + 2 * pad),
+              metrics.height() + 2 * pad);
     box.moveTopRight(QPoint(w - 1 - margin, margin));
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 0, 110));

@@ -1,5 +1,6 @@
 // Writes the app's icon in the layout of the hicolor icon theme, for installation:
-//   icon-files OUTPUT_DIR  ->  OUTPUT_DIR/hicolor/scalable/apps/NAME.svg, OUTPUT_DIR/hicolor/NxN/apps/NAME.png
+//   icon-files OUTPUT_DIR  ->  OUTPUT_DIR/hicolor/scalable/apps/NAME.svg,
+//   OUTPUT_DIR/hicolor/NxN/apps/NAME.png
 #include "app/AppIcon.h"
 
 #include <QBuffer>

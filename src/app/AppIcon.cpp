@@ -54,9 +54,10 @@ QByteArray AppIcon::svg()
         "  <rect x=\"%2\" y=\"%3\" width=\"%4\" height=\"%5\" rx=\"%6\" fill=\"%7\"/>\n"
         "  <circle cx=\"%8\" cy=\"%9\" r=\"%10\" fill=\"%11\"/>\n"
         "  <polygon points=\"%12\" fill=\"%13\"/>\n"
-        "</svg>\n"_s.arg(number(canvas), number(tile.x()), number(tile.y()), number(tile.width()),
-                         number(tile.height()), number(tileRadius), tileColour.name(), number(sunCentre.x()),
-                         number(sunCentre.y()))
+        "</svg>\n"_s
+            .arg(number(canvas), number(tile.x()), number(tile.y()), number(tile.width()),
+                 number(tile.height()), number(tileRadius), tileColour.name(), number(sunCentre.x()),
+                 number(sunCentre.y()))
             .arg(number(sunRadius), sunColour.name(), points.join(u' '), ridgeColour.name());
     return text.toUtf8();
 }

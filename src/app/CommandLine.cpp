@@ -18,7 +18,8 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption autostart(
-        u"autostart"_s, u"Started at login: a signed-in user starts quietly in the tray, without a window."_s);
+        u"autostart"_s,
+        u"Started at login: a signed-in user starts quietly in the tray, without a window."_s);
     parser.addOption(autostart);
 
     CommandLine line;
@@ -28,8 +29,9 @@ CommandLine CommandLine::parse(const QStringList& arguments)
     const QString usage = parser.helpText().replace(u"<executable_name>"_s, program);
     if (!parsed || !parser.positionalArguments().isEmpty()) {
         line.m_request = Request::misuse;
-        const QString problem = parsed ? u"Unexpected argument '%1'."_s.arg(parser.positionalArguments().first())
-                                       : parser.errorText();
+        const QString problem = parsed
+                                    ? u"Unexpected argument '%1'."_s.arg(parser.positionalArguments().first())
+                                    : parser.errorText();
         line.m_text = program + u": "_s + problem + u"\n\n"_s + usage;
     } else if (parser.isSet(help)) {
         line.m_request = Request::help;

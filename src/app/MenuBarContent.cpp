@@ -131,7 +131,8 @@ void MenuBarContent::nextWallpaper()
     ViewTask::start(m_model, m_rotation.changeWallpaper(true));
 }
 
-void MenuBarContent::showHotkey(QAction& item, ShortcutRegistry::Shortcut shortcut, const QKeySequence& key) const
+void MenuBarContent::showHotkey(QAction& item, ShortcutRegistry::Shortcut shortcut,
+                                const QKeySequence& key) const
 {
     switch (m_shortcuts.state(shortcut)) {
     case ShortcutRegistry::State::held:

@@ -11,12 +11,13 @@ GridLayout GridLayout::fit(std::optional<int> fixedColumns, int width)
     GridLayout layout;
     if (fixedColumns) {
         layout.columns = std::max(1, *fixedColumns);
-        layout.tileWidth = std::max<qreal>(narrowestFixed, (available - (layout.columns - 1) * columnGap) /
-                                                               layout.columns);
+        layout.tileWidth =
+            std::max<qreal>(narrowestFixed, (available - (layout.columns - 1) * columnGap) / layout.columns);
         return layout;
     }
     layout.columns = std::max(1, int(std::floor((available + columnGap) / (narrowestAuto + columnGap))));
-    layout.tileWidth = std::min<qreal>((available - (layout.columns - 1) * columnGap) / layout.columns, widestAuto);
+    layout.tileWidth =
+        std::min<qreal>((available - (layout.columns - 1) * columnGap) / layout.columns, widestAuto);
     const qreal used = layout.columns * layout.tileWidth + (layout.columns - 1) * columnGap;
     layout.left = padding + std::max<qreal>(0, (available - used) / 2);
     return layout;
@@ -32,8 +33,8 @@ QRect GridLayout::tile(qsizetype index, int tileHeight) const
     const int row = int(index / columns);
     const int column = int(index % columns);
     const qreal x = left + column * (tileWidth + columnGap);
-    return QRect(int(std::round(x)), padding + row * (tileHeight + rowGap), int(std::round(x + tileWidth)) - int(std::round(x)),
-                 tileHeight);
+    return QRect(int(std::round(x)), padding + row * (tileHeight + rowGap),
+                 int(std::round(x + tileWidth)) - int(std::round(x)), tileHeight);
 }
 
 int GridLayout::contentHeight(qsizetype count, int tileHeight) const

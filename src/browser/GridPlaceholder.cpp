@@ -15,11 +15,8 @@ using namespace Qt::StringLiterals;
 namespace lumi {
 
 GridPlaceholder::GridPlaceholder(QWidget* parent)
-    : QWidget(parent)
-    , m_symbol(new QLabel(this))
-    , m_title(new QLabel(this))
-    , m_description(new QLabel(this))
-    , m_retry(new QPushButton(tr("Try Again"), this))
+    : QWidget(parent), m_symbol(new QLabel(this)), m_title(new QLabel(this)), m_description(new QLabel(this)),
+      m_retry(new QPushButton(tr("Try Again"), this))
 {
     setObjectName(u"grid.placeholder"_s);
     m_title->setObjectName(u"grid.placeholder.title"_s);

@@ -8,7 +8,8 @@ namespace {
 
 qsizetype indexOf(const QList<Medium>& media, const QString& uuid)
 {
-    const auto found = std::find_if(media.begin(), media.end(), [&](const Medium& m) { return m.uuid == uuid; });
+    const auto found =
+        std::find_if(media.begin(), media.end(), [&](const Medium& m) { return m.uuid == uuid; });
     return found == media.end() ? -1 : qsizetype(found - media.begin());
 }
 

@@ -190,18 +190,15 @@ const QImage& tileFrame(QSize size, qreal ratio, bool selected)
 } // namespace
 
 PhotoCell::PhotoCell(GridServices services, Actions actions, QWidget* parent)
-    : QWidget(parent)
-    , m_services(services)
-    , m_actions(std::move(actions))
-    , m_title(new QLabel(this))
-    , m_row(new QWidget(this))
-    , m_wallpaper(actionButton(u"cell.wallpaper"_s, cellIcons().wallpaper, tr("Wallpaper"), m_row))
-    , m_wallpaperBusy(new QProgressBar(m_row))
-    , m_favorite(actionButton(u"cell.favorite"_s, cellIcons().star, tr("Favorite"), m_row))
-    , m_add(actionButton(u"cell.add"_s, cellIcons().add, tr("Add to Playlist"), m_row))
-    , m_share(actionButton(u"cell.share"_s, cellIcons().share, tr("Share"), m_row))
-    , m_remove(actionButton(u"cell.remove"_s, cellIcons().remove, tr("Remove from Playlist"), m_row))
-    , m_tour(new TourAnchor(services.guidance, *m_row, 1, TourAnchor::Edge::bottom, false))
+    : QWidget(parent), m_services(services), m_actions(std::move(actions)), m_title(new QLabel(this)),
+      m_row(new QWidget(this)),
+      m_wallpaper(actionButton(u"cell.wallpaper"_s, cellIcons().wallpaper, tr("Wallpaper"), m_row)),
+      m_wallpaperBusy(new QProgressBar(m_row)),
+      m_favorite(actionButton(u"cell.favorite"_s, cellIcons().star, tr("Favorite"), m_row)),
+      m_add(actionButton(u"cell.add"_s, cellIcons().add, tr("Add to Playlist"), m_row)),
+      m_share(actionButton(u"cell.share"_s, cellIcons().share, tr("Share"), m_row)),
+      m_remove(actionButton(u"cell.remove"_s, cellIcons().remove, tr("Remove from Playlist"), m_row)),
+      m_tour(new TourAnchor(services.guidance, *m_row, 1, TourAnchor::Edge::bottom, false))
 {
     setFocusPolicy(Qt::NoFocus);
     // Titles come from the service: text, never markup.

@@ -106,7 +106,8 @@ private:
     void startSetting(std::optional<QList<DisplayInfo>> displays);
 
     QCoro::Task<void> setWallpaperTask(Medium medium, std::optional<Album> album,
-                                       std::optional<QList<DisplayInfo>> displays, std::function<void(const QString&)> notify);
+                                       std::optional<QList<DisplayInfo>> displays,
+                                       std::function<void(const QString&)> notify);
     /// Sets working while the operation runs; then runs succeeded on success.
     QCoro::Task<void> whileWorking(QCoro::Task<bool> operation, std::function<void()> succeeded);
     void setWorking(bool working);

@@ -30,7 +30,8 @@ QImage PhotoDragSource::preview(const QImage& thumb, qsizetype count, qreal rati
 {
     const QString label = count >= 2 ? QString::number(count) : QString();
     const QFontMetrics metrics(badgeFont());
-    const QSize badge = label.isEmpty() ? QSize() : QSize(metrics.horizontalAdvance(label) + 14, metrics.height() + 4);
+    const QSize badge =
+        label.isEmpty() ? QSize() : QSize(metrics.horizontalAdvance(label) + 14, metrics.height() + 4);
     // The badge sits past the picture's top-right corner; the canvas grows to hold it.
     const int overhang = label.isEmpty() ? 0 : badgeOverhang;
     const QSize canvas(previewSize.width() + overhang, previewSize.height() + overhang);
@@ -76,7 +77,8 @@ void PhotoDragSource::start(QWidget* source, const QList<Medium>& photos, const 
     drag->setMimeData(PhotoDrag{photos}.toMimeData());
     const QImage picture = preview(thumb, photos.size(), source->devicePixelRatioF());
     drag->setPixmap(QPixmap::fromImage(picture));
-    drag->setHotSpot(QPoint(previewSize.width() / 2, picture.deviceIndependentSize().toSize().height() - previewSize.height() / 2));
+    drag->setHotSpot(QPoint(previewSize.width() / 2,
+                            picture.deviceIndependentSize().toSize().height() - previewSize.height() / 2));
     drag->exec(Qt::CopyAction);
 }
 

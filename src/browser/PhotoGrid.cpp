@@ -38,13 +38,10 @@ bool holdsShift()
 } // namespace
 
 PhotoGrid::PhotoGrid(GridServices services, Source source, GridColumns columns, QWidget* parent)
-    : QAbstractScrollArea(parent)
-    , m_services(services)
-    , m_pages(new GridPages(services.model.account(), services.catalog, std::move(source), this))
-    , m_columns(columns)
-    , m_placeholder(new GridPlaceholder(viewport()))
-    , m_busy(new QProgressBar(viewport()))
-    , m_toast(new QLabel(viewport()))
+    : QAbstractScrollArea(parent), m_services(services),
+      m_pages(new GridPages(services.model.account(), services.catalog, std::move(source), this)),
+      m_columns(columns), m_placeholder(new GridPlaceholder(viewport())),
+      m_busy(new QProgressBar(viewport())), m_toast(new QLabel(viewport()))
 {
     setObjectName(u"photoGrid"_s);
     setFrameShape(QFrame::NoFrame);
@@ -69,8 +66,9 @@ PhotoGrid::PhotoGrid(GridServices services, Source source, GridColumns columns, 
     m_toast->setObjectName(u"grid.toast"_s);
     m_toast->setTextFormat(Qt::PlainText);
     m_toast->setFont(BundledFonts::font(13, QFont::Normal));
-    m_toast->setStyleSheet(u"QLabel { background: rgba(245, 245, 247, 235); color: rgb(25, 23, 22);"
-                           u" border: 1px solid rgba(0, 0, 0, 20); border-radius: 15px; padding: 7px 14px; }"_s);
+    m_toast->setStyleSheet(
+        u"QLabel { background: rgba(245, 245, 247, 235); color: rgb(25, 23, 22);"
+        u" border: 1px solid rgba(0, 0, 0, 20); border-radius: 15px; padding: 7px 14px; }"_s);
     m_toast->hide();
 
     connect(m_pages, &GridPages::mediaChanged, this, [this] {
@@ -179,13 +177,15 @@ void PhotoGrid::placeCells()
     QMap<qsizetype, PhotoCell*> kept;
     if (!photos.isEmpty() && height > 0) {
         // The rows in view and one screen either way.
-        const auto [firstRow, lastRow] = m_layout.rowsBetween(top - height, top + 2 * height, photos.size(), m_tileHeight);
+        const auto [firstRow, lastRow] =
+            m_layout.rowsBetween(top - height, top + 2 * height, photos.size(), m_tileHeight);
         const qsizetype first = qsizetype(firstRow) * m_layout.columns;
         const qsizetype last = std::min(photos.size(), qsizetype(lastRow + 1) * m_layout.columns) - 1;
         for (qsizetype index = first; index <= last; ++index) {
             PhotoCell* cell = m_cells.take(index);
             if (!cell)
-                cell = m_spare.isEmpty() ? new PhotoCell(m_services, cellActions(), viewport()) : m_spare.takeLast();
+                cell = m_spare.isEmpty() ? new PhotoCell(m_services, cellActions(), viewport())
+                                         : m_spare.takeLast();
             kept.insert(index, cell);
         }
     }
@@ -203,7 +203,8 @@ void PhotoGrid::placeCells()
     }
     m_busy->move((viewport()->width() - m_busy->width()) / 2,
                  photos.isEmpty() ? GridLayout::padding
-                                  : m_layout.contentHeight(photos.size(), m_tileHeight) - GridLayout::padding + busyHeight / 2 - top);
+                                  : m_layout.contentHeight(photos.size(), m_tileHeight) -
+                                        GridLayout::padding + busyHeight / 2 - top);
     askForNextPageIfLastInView(top, top + height);
 }
 
@@ -255,14 +256,35 @@ PhotoCell::Actions PhotoGrid::cellActions()
         };
     };
     return PhotoCell::Actions{
-        .chosen = [self](const Medium& photo) { return self ? self->chosenFor(photo) : QList<Medium>{photo}; },
+        .chosen =
+            [self](const Medium& photo) { return self ? self->chosenFor(photo) : QList<Medium>{photo}; },
         .select = on(&PhotoGrid::select),
-        .play = [self](const Medium& photo) { if (self) emit self->playRequested(photo); },
-        .newPlaylist = [self](const Medium& photo) { if (self) emit self->newPlaylistRequested(photo); },
+        .play =
+            [self](const Medium& photo) {
+                if (self)
+                    emit self->playRequested(photo);
+            },
+        .newPlaylist =
+            [self](const Medium& photo) {
+                if (self)
+                    emit self->newPlaylistRequested(photo);
+            },
         .removed = on(&PhotoGrid::photoRemoved),
-        .removeChosen = [self](const Medium& photo) { if (self) self->confirmRemove(self->chosenFor(photo)); },
-        .selectAll = [self] { if (self) self->selectAll(); },
-        .notify = [self](const QString& message) { if (self) self->notify(message); },
+        .removeChosen =
+            [self](const Medium& photo) {
+                if (self)
+                    self->confirmRemove(self->chosenFor(photo));
+            },
+        .selectAll =
+            [self] {
+                if (self)
+                    self->selectAll();
+            },
+        .notify =
+            [self](const QString& message) {
+                if (self)
+                    self->notify(message);
+            },
     };
 }
 
@@ -298,7 +320,8 @@ void PhotoGrid::notify(const QString& message)
 {
     m_toast->setText(message);
     m_toast->adjustSize();
-    m_toast->move((viewport()->width() - m_toast->width()) / 2, viewport()->height() - toastBottom - m_toast->height());
+    m_toast->move((viewport()->width() - m_toast->width()) / 2,
+                  viewport()->height() - toastBottom - m_toast->height());
     m_toast->raise();
     m_toast->show();
     ViewTask::start(m_services.model, clearToastLater(message));
@@ -425,10 +448,11 @@ void PhotoGrid::confirmRemove(QList<Medium> photos)
         ViewTask::start(m_services.model, removeTask(std::move(photos), *playlist));
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::Question, QString(),
-                                photos.size() == 1 ? tr("Remove 1 photo from this playlist?")
-                                                   : tr("Remove %1 photos from this playlist?").arg(photos.size()),
-                                QMessageBox::Cancel, this);
+    auto* box =
+        new QMessageBox(QMessageBox::Question, QString(),
+                        photos.size() == 1 ? tr("Remove 1 photo from this playlist?")
+                                           : tr("Remove %1 photos from this playlist?").arg(photos.size()),
+                        QMessageBox::Cancel, this);
     box->setObjectName(u"grid.confirmRemove"_s);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::WindowModal);

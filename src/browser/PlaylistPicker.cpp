@@ -70,7 +70,8 @@ void PlaylistPicker::popUp(const QWidget& anchor)
     if (available.isValid() && at.y() < available.top())
         at.setY(target.bottom() + 1);
     if (available.isValid())
-        at.setX(std::clamp(at.x(), available.left(), std::max(available.left(), available.right() - width + 1)));
+        at.setX(
+            std::clamp(at.x(), available.left(), std::max(available.left(), available.right() - width + 1)));
     move(at);
     show();
 }

@@ -36,8 +36,8 @@ QImage decodeFile(const QString& path, QSize pixelSize)
 
 QImage decodeBody(QByteArray body, QSize pixelSize)
 {
-    return PhotoDecoder::decodeBody(std::move(body),
-                                    [pixelSize](PhotoDecoder& decoder) { return decodeCovering(decoder, pixelSize); });
+    return PhotoDecoder::decodeBody(
+        std::move(body), [pixelSize](PhotoDecoder& decoder) { return decodeCovering(decoder, pixelSize); });
 }
 
 // An empty or foreign URL names nothing to fetch: its reply would only fail a turn later.

@@ -32,7 +32,8 @@ QImage PictureDecode::file(const QString& path, QSize cover)
 
 QImage PictureDecode::body(QByteArray body, QSize cover)
 {
-    return PhotoDecoder::decodeBody(std::move(body), [cover](PhotoDecoder& decoder) { return decodeKept(decoder, cover); });
+    return PhotoDecoder::decodeBody(std::move(body),
+                                    [cover](PhotoDecoder& decoder) { return decodeKept(decoder, cover); });
 }
 
 } // namespace lumi

@@ -21,8 +21,8 @@ struct DeleteLater
 
 } // namespace
 
-QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl url, QFile* file, int timeoutMs,
-                                            CancelToken cancel)
+QCoro::Task<FileTransfer> FileTransfer::get(QNetworkAccessManager* network, QUrl url, QFile* file,
+                                            int timeoutMs, CancelToken cancel)
 {
     QNetworkRequest request(url);
     request.setTransferTimeout(timeoutMs);

@@ -2,10 +2,10 @@
 
 #include "library/FileIdentity.h"
 #include "library/FileTransfer.h"
-#include "model/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 #include "model/Clock.h"
 #include "model/CrashReport.h"
+#include "model/InFlightFiles.h"
 #include "model/MediaFormat.h"
 #include "model/Medium.h"
 #include "model/ProblemSink.h"

@@ -118,7 +118,8 @@ QString SyncState::localPhotoState(const QList<Album>& marked, const QString& pl
 QString SyncState::stateString(const QList<Album>& albums, const User& user, const MediaFormat& format,
                                const QString& playlistRoot, const Defaults& defaults)
 {
-    return syncState(albums, user, format) + u'|' + localPhotoState(markedAlbums(albums), playlistRoot, defaults);
+    return syncState(albums, user, format) + u'|' +
+           localPhotoState(markedAlbums(albums), playlistRoot, defaults);
 }
 
 QString SyncState::localLook(const MediaFormat& format, const User& user)

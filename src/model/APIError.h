@@ -11,11 +11,11 @@ class APIError final : public std::exception
 {
 public:
     enum class Kind {
-        Http,         ///< a status outside 2xx (status, optional server message)
-        Network,      ///< the transfer itself failed (detail: the transport error)
-        Decoding,     ///< a 2xx answer that doesn't decode (detail: what failed)
-        Unauthorized, ///< 401 on an authenticated call
-        EmailDomain,  ///< 422 with the code "EMAIL_DOMAIN"
+        Http,          ///< a status outside 2xx (status, optional server message)
+        Network,       ///< the transfer itself failed (detail: the transport error)
+        Decoding,      ///< a 2xx answer that doesn't decode (detail: what failed)
+        Unauthorized,  ///< 401 on an authenticated call
+        EmailDomain,   ///< 422 with the code "EMAIL_DOMAIN"
         InvalidRequest ///< the request could not be formed from its data; nothing was sent
     };
 

@@ -33,7 +33,8 @@ bool CdnUrl::isAllowed(const QUrl& url)
 
 QNetworkReply* CdnUrl::get(QNetworkAccessManager& network, QNetworkRequest request)
 {
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = network.get(request);
     QObject::connect(reply, &QNetworkReply::redirected, reply, [reply](const QUrl& target) {
         if (isAllowed(target)) {

@@ -26,7 +26,8 @@ QString CrashFile::exceptionFile(const QString& folder)
 
 QByteArray CrashFile::header(quint64 loadBase, const QString& version)
 {
-    return "lumivale-crash 1\nbase " + QByteArray::number(loadBase, 16) + "\nversion " + version.toUtf8() + '\n';
+    return "lumivale-crash 1\nbase " + QByteArray::number(loadBase, 16) + "\nversion " + version.toUtf8() +
+           '\n';
 }
 
 QByteArray CrashFile::exceptionText(const QByteArray& header, const QString& type, const QString& reason,

@@ -33,9 +33,11 @@ QJsonValue toJson(const QVariant& value)
 {
     switch (value.typeId()) {
     case QMetaType::QByteArray:
-        return QJsonObject{{typeTag, u"bytes"_s}, {valueTag, QString::fromLatin1(value.toByteArray().toBase64())}};
+        return QJsonObject{{typeTag, u"bytes"_s},
+                           {valueTag, QString::fromLatin1(value.toByteArray().toBase64())}};
     case QMetaType::QDateTime:
-        return QJsonObject{{typeTag, u"date"_s}, {valueTag, value.toDateTime().toUTC().toString(Qt::ISODateWithMs)}};
+        return QJsonObject{{typeTag, u"date"_s},
+                           {valueTag, value.toDateTime().toUTC().toString(Qt::ISODateWithMs)}};
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
         QJsonArray array;
@@ -94,8 +96,7 @@ QByteArray jsonText(const QVariant& value)
     return QJsonDocument(QJsonArray{toJson(value)}).toJson(QJsonDocument::Compact);
 }
 
-template <typename T>
-std::optional<T> typed(const QVariant& value, QMetaType::Type type)
+template <typename T> std::optional<T> typed(const QVariant& value, QMetaType::Type type)
 {
     if (value.typeId() != type)
         return std::nullopt;
@@ -117,7 +118,10 @@ Defaults& Defaults::shared()
     return *slot;
 }
 
-void Defaults::setShared(std::unique_ptr<Defaults> defaults) { sharedSlot() = std::move(defaults); }
+void Defaults::setShared(std::unique_ptr<Defaults> defaults)
+{
+    sharedSlot() = std::move(defaults);
+}
 
 void Defaults::load()
 {
@@ -136,7 +140,8 @@ void Defaults::load()
         QFile::remove(aside);
         QFile::rename(m_filePath, aside);
         AppLog(u"defaults"_s)
-            .error(u"settings file is corrupt ("_s + error.errorString() + u"); kept as "_s + aside + u", starting empty"_s);
+            .error(u"settings file is corrupt ("_s + error.errorString() + u"); kept as "_s + aside +
+                   u", starting empty"_s);
         return;
     }
     m_values = fromJson(document.object()).toMap();
@@ -151,11 +156,20 @@ void Defaults::save() const
         AppLog(u"defaults"_s).error(u"can't write "_s + m_filePath + u": "_s + file.errorString());
 }
 
-bool Defaults::contains(const QString& key) const { return m_values.contains(key); }
+bool Defaults::contains(const QString& key) const
+{
+    return m_values.contains(key);
+}
 
-QVariant Defaults::value(const QString& key) const { return m_values.value(key); }
+QVariant Defaults::value(const QString& key) const
+{
+    return m_values.value(key);
+}
 
-std::optional<bool> Defaults::boolValue(const QString& key) const { return typed<bool>(value(key), QMetaType::Bool); }
+std::optional<bool> Defaults::boolValue(const QString& key) const
+{
+    return typed<bool>(value(key), QMetaType::Bool);
+}
 
 std::optional<qint64> Defaults::integerValue(const QString& key) const
 {

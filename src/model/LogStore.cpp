@@ -42,7 +42,10 @@ LogStore& LogStore::shared()
     return *slot;
 }
 
-void LogStore::setShared(std::unique_ptr<LogStore> store) { sharedSlot() = std::move(store); }
+void LogStore::setShared(std::unique_ptr<LogStore> store)
+{
+    sharedSlot() = std::move(store);
+}
 
 void LogStore::append(QChar letter, const QString& category, const QString& message)
 {

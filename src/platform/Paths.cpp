@@ -22,9 +22,18 @@ QString xdgFolder(const char* variable, const QString& fallbackBelowHome)
 
 } // namespace
 
-QString Paths::dataHome() { return xdgFolder("XDG_DATA_HOME", u".local/share"_s); }
-QString Paths::configHome() { return xdgFolder("XDG_CONFIG_HOME", u".config"_s); }
-QString Paths::cacheHome() { return xdgFolder("XDG_CACHE_HOME", u".cache"_s); }
+QString Paths::dataHome()
+{
+    return xdgFolder("XDG_DATA_HOME", u".local/share"_s);
+}
+QString Paths::configHome()
+{
+    return xdgFolder("XDG_CONFIG_HOME", u".config"_s);
+}
+QString Paths::cacheHome()
+{
+    return xdgFolder("XDG_CACHE_HOME", u".cache"_s);
+}
 
 QString Paths::runtimeDir()
 {
@@ -34,11 +43,26 @@ QString Paths::runtimeDir()
     return QDir::tempPath() + u"/lumivale-runtime-"_s + QString::number(getuid());
 }
 
-QString Paths::appDataFolder() { return dataHome() + u"/Lumivale"_s; }
-QString Paths::appConfigFolder() { return configHome() + u"/lumivale-desktop"_s; }
-QString Paths::defaultsFile() { return appConfigFolder() + u"/defaults.json"_s; }
-QString Paths::httpCacheFolder() { return cacheHome() + u"/lumivale-desktop/http"_s; }
-QString Paths::electronFolder() { return configHome() + u"/Lumivale"_s; }
+QString Paths::appDataFolder()
+{
+    return dataHome() + u"/Lumivale"_s;
+}
+QString Paths::appConfigFolder()
+{
+    return configHome() + u"/lumivale-desktop"_s;
+}
+QString Paths::defaultsFile()
+{
+    return appConfigFolder() + u"/defaults.json"_s;
+}
+QString Paths::httpCacheFolder()
+{
+    return cacheHome() + u"/lumivale-desktop/http"_s;
+}
+QString Paths::electronFolder()
+{
+    return configHome() + u"/Lumivale"_s;
+}
 
 QString Paths::documentsFolder()
 {
@@ -46,6 +70,9 @@ QString Paths::documentsFolder()
     return documents.isEmpty() ? QDir::homePath() + u"/Documents"_s : documents;
 }
 
-QString Paths::autostartFile() { return configHome() + u"/autostart/lumivale-desktop.desktop"_s; }
+QString Paths::autostartFile()
+{
+    return configHome() + u"/autostart/lumivale-desktop.desktop"_s;
+}
 
 } // namespace lumi

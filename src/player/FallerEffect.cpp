@@ -112,9 +112,11 @@ QImage FallerEffect::drawCard(const QImage& photo, qreal width, qreal ratio)
 {
     const QSizeF inner = QSizeF(photo.size()).scaled(width - 2 * border, 1e6, Qt::KeepAspectRatio);
     const QRectF card(shadowRoom, shadowRoom, width, inner.height() + 2 * border);
-    QImage image = transparentImage(QSizeF((card.size() + QSizeF(2 * shadowRoom, 2 * shadowRoom)).toSize()), ratio);
+    QImage image =
+        transparentImage(QSizeF((card.size() + QSizeF(2 * shadowRoom, 2 * shadowRoom)).toSize()), ratio);
     QPainter canvas(&image);
-    AlphaShadow::paint(canvas, QRectF(QPointF(), image.deviceIndependentSize()), shadowBlur, QColor::fromRgbF(0, 0, 0, 0.5),
+    AlphaShadow::paint(canvas, QRectF(QPointF(), image.deviceIndependentSize()), shadowBlur,
+                       QColor::fromRgbF(0, 0, 0, 0.5),
                        [&](QPainter& mask) { mask.fillRect(card.translated(0, shadowDrop), Qt::black); });
     canvas.fillRect(card, Qt::white);
     canvas.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -64,7 +64,8 @@ private:
     };
 
     QCoro::Task<void> pace(CancelToken cancel);
-    Print makePrint(const ShownPhoto& photo, std::chrono::milliseconds start, std::chrono::milliseconds duration);
+    Print makePrint(const ShownPhoto& photo, std::chrono::milliseconds start,
+                    std::chrono::milliseconds duration);
     static QImage drawCard(const QImage& photo, qreal width, qreal ratio);
 
     PlayerModel& m_model;

@@ -33,7 +33,8 @@ FourUpEffect::~FourUpEffect()
 QRectF FourUpEffect::cell(QSizeF area, int index)
 {
     const QSizeF size(std::floor((area.width() - 3 * gap) / 2), std::floor((area.height() - 3 * gap) / 2));
-    return QRectF(QPointF(gap + (index % 2) * (size.width() + gap), gap + (index / 2) * (size.height() + gap)), size);
+    return QRectF(
+        QPointF(gap + (index % 2) * (size.width() + gap), gap + (index / 2) * (size.height() + gap)), size);
 }
 
 std::chrono::milliseconds FourUpEffect::beat(double pauseSeconds)
@@ -69,7 +70,8 @@ QCoro::Task<void> FourUpEffect::pace(CancelToken cancel)
 
 void FourUpEffect::put(int index, const ShownPhoto& photo, std::chrono::milliseconds duration)
 {
-    m_cells.at(index).change(photo.id, PhotoImage(photo.image), Transition{m_model.clock().monotonic(), duration});
+    m_cells.at(index).change(photo.id, PhotoImage(photo.image),
+                             Transition{m_model.clock().monotonic(), duration});
     emit changed();
 }
 
@@ -88,7 +90,8 @@ void FourUpEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
 
 bool FourUpEffect::isMoving(std::chrono::milliseconds now) const
 {
-    return std::any_of(m_cells.begin(), m_cells.end(), [now](const auto& cell) { return cell.isMoving(now); });
+    return std::any_of(m_cells.begin(), m_cells.end(),
+                       [now](const auto& cell) { return cell.isMoving(now); });
 }
 
 } // namespace lumi

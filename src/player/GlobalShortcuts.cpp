@@ -61,7 +61,8 @@ void GlobalShortcuts::registerShortcuts()
         if (status == 0)
             m_registered.insert(id);
         else
-            log.info(u"shortcut %1 not registered (status %2); another app may hold it"_s.arg(id).arg(status));
+            log.info(
+                u"shortcut %1 not registered (status %2); another app may hold it"_s.arg(id).arg(status));
     }
 }
 

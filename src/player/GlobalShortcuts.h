@@ -23,8 +23,8 @@ class GlobalShortcuts final : public QObject, public ShortcutRegistry
 
 public:
     /// Everything outlives the shortcuts. `startSaver` is the saver start nobody waits for.
-    GlobalShortcuts(Hotkeys& hotkeys, WallpaperRotation& rotation, std::function<QCoro::Task<void>()> startSaver,
-                    QObject* parent = nullptr);
+    GlobalShortcuts(Hotkeys& hotkeys, WallpaperRotation& rotation,
+                    std::function<QCoro::Task<void>()> startSaver, QObject* parent = nullptr);
     ~GlobalShortcuts() override;
 
     void registerShortcuts() override;

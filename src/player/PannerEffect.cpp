@@ -76,8 +76,8 @@ void PannerEffect::paint(QPainter& painter, QSizeF area, std::chrono::millisecon
 bool PannerEffect::isMoving(std::chrono::milliseconds now) const
 {
     return std::any_of(m_layers.layers().begin(), m_layers.layers().end(),
-                       [now](const auto& layer) { return now < layer.look.motion.end(); })
-           || m_layers.isMoving(now);
+                       [now](const auto& layer) { return now < layer.look.motion.end(); }) ||
+           m_layers.isMoving(now);
 }
 
 // The photo drawn first sets every pixel.

@@ -52,7 +52,8 @@ const QImage& PhotoImage::scaledTo(QSize size, qreal ratio)
             m_image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
         m_scaled = m_image.size() == size
                        ? m_image.convertToFormat(format)
-                       : m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(format);
+                       : m_image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                             .convertToFormat(format);
         m_scaled.setDevicePixelRatio(ratio);
     }
     return m_scaled;

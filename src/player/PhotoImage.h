@@ -30,7 +30,6 @@ public:
     const QImage& scaledTo(QSize size, qreal ratio = 1);
 
 private:
-
     QImage m_image;
     QImage m_scaled;
 };

@@ -90,8 +90,8 @@ QCoro::Task<std::optional<QImage>> PhotoLoader::fetch(QUrl url)
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     const std::unique_ptr<QNetworkReply, DeleteLater> reply(CdnUrl::get(m_network, request));
     co_await ReplyFinished(reply.get());
-    if (!self || reply->error() != QNetworkReply::NoError
-        || reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
+    if (!self || reply->error() != QNetworkReply::NoError ||
+        reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() != 200)
         co_return std::nullopt;
     const QImage decoded = co_await QtConcurrent::run(&PictureDecode::body, reply->readAll(), coverSize());
     if (decoded.isNull())

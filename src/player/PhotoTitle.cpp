@@ -57,8 +57,8 @@ void PhotoTitle::paint(QPainter& painter, const QRectF& area)
             on.setPen(color);
             on.drawText(local, Qt::TextWordWrap | Qt::AlignLeft, m_text);
         };
-        AlphaShadow::paint(canvas, QRectF(QPointF(), m_rendered.deviceIndependentSize()), 6, QColor(0, 0, 0, 153),
-                           [&](QPainter& mask) { drawText(mask, Qt::black); });
+        AlphaShadow::paint(canvas, QRectF(QPointF(), m_rendered.deviceIndependentSize()), 6,
+                           QColor(0, 0, 0, 153), [&](QPainter& mask) { drawText(mask, Qt::black); });
         drawText(canvas, Qt::white);
     }
     painter.drawImage(text.topLeft() - QPointF(shadowRoom, shadowRoom), m_rendered);

@@ -20,14 +20,8 @@ constexpr int loadTries = 5;
 
 PlayerModel::PlayerModel(PlayMode mode, PlaySettings settings, PhotoQueue queue, bool large,
                          PhotoImageSource& photos, Clock& clock, Defaults& defaults, QObject* parent)
-    : QObject(parent)
-    , m_mode(mode)
-    , m_settings(settings)
-    , m_queue(std::move(queue))
-    , m_large(large)
-    , m_photos(photos)
-    , m_clock(clock)
-    , m_defaults(defaults)
+    : QObject(parent), m_mode(mode), m_settings(settings), m_queue(std::move(queue)), m_large(large),
+      m_photos(photos), m_clock(clock), m_defaults(defaults)
 {
 }
 

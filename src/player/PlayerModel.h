@@ -29,8 +29,8 @@ class PlayerModel final : public QObject
 public:
     /// `large` asks the source for the big variants (a screen wider than 1920 pixels). Nothing
     /// plays until start().
-    PlayerModel(PlayMode mode, PlaySettings settings, PhotoQueue queue, bool large,
-                PhotoImageSource& photos, Clock& clock, Defaults& defaults, QObject* parent = nullptr);
+    PlayerModel(PlayMode mode, PlaySettings settings, PhotoQueue queue, bool large, PhotoImageSource& photos,
+                Clock& clock, Defaults& defaults, QObject* parent = nullptr);
     ~PlayerModel() override;
 
     PlayMode mode() const { return m_mode; }

@@ -37,8 +37,8 @@ QTransform ReflectionsEffect::swing(QSizeF area, qreal degrees)
     const qreal eye = 2 * std::max(area.width(), area.height());
     const QTransform turn(std::cos(radians), 0, -std::sin(radians) / eye, 0, 1, 0, 0, 0, 1);
     const QPointF centre(area.width() / 2, area.height() / 2);
-    return QTransform::fromTranslate(-centre.x(), -centre.y()) * turn
-           * QTransform::fromTranslate(centre.x(), centre.y());
+    return QTransform::fromTranslate(-centre.x(), -centre.y()) * turn *
+           QTransform::fromTranslate(centre.x(), centre.y());
 }
 
 void ReflectionsEffect::photoChanged(const std::optional<ShownPhoto>& photo, Transition transition)
@@ -52,18 +52,20 @@ void ReflectionsEffect::compose(Reflected& reflected, QSizeF area, qreal ratio) 
 {
     reflected.area = area;
     const QImage& image = reflected.photo.image;
-    const QSize photo = QSizeF(image.size())
-                            .scaled(area.width() * photoWidth, area.height() * photoHeight, Qt::KeepAspectRatio)
-                            .toSize()
-                            .expandedTo(QSize(1, 1));
+    const QSize photo =
+        QSizeF(image.size())
+            .scaled(area.width() * photoWidth, area.height() * photoHeight, Qt::KeepAspectRatio)
+            .toSize()
+            .expandedTo(QSize(1, 1));
     const int mirrorHeight = int(std::round(area.height() * reflectionHeight));
     const QString title = m_settings.showTitles ? reflected.photo.medium.displayTitle() : QString();
-    const QRectF titleBox = title.isEmpty() ? QRectF()
-                                            : QFontMetricsF(titleFont()).boundingRect(
-                                                  QRectF(0, 0, area.width() * photoWidth, 1e6), titleFlags, title);
+    const QRectF titleBox =
+        title.isEmpty() ? QRectF()
+                        : QFontMetricsF(titleFont())
+                              .boundingRect(QRectF(0, 0, area.width() * photoWidth, 1e6), titleFlags, title);
     const int width = int(std::ceil(std::max<qreal>(photo.width(), titleBox.width())));
-    const int height = int(std::ceil(photo.height() + spacing + mirrorHeight
-                                     + (title.isEmpty() ? 0 : spacing + titleBox.height())));
+    const int height = int(std::ceil(photo.height() + spacing + mirrorHeight +
+                                     (title.isEmpty() ? 0 : spacing + titleBox.height())));
 
     reflected.composed = transparentImage(QSizeF(width, height), ratio);
     QPainter canvas(&reflected.composed);
@@ -74,8 +76,8 @@ void ReflectionsEffect::compose(Reflected& reflected, QSizeF area, qreal ratio) 
     canvas.drawImage(left, 0, scaled);
 
     // The mirror shows the rows nearest the photo's bottom edge, fading out downwards.
-    QImage mirror = scaled.mirrored(false, true).copy(0, 0, scaled.width(),
-                                                      int(std::min(mirrorHeight, photo.height()) * ratio));
+    QImage mirror = scaled.mirrored(false, true)
+                        .copy(0, 0, scaled.width(), int(std::min(mirrorHeight, photo.height()) * ratio));
     mirror.setDevicePixelRatio(ratio);
     {
         QPainter fade(&mirror);
@@ -90,10 +92,12 @@ void ReflectionsEffect::compose(Reflected& reflected, QSizeF area, qreal ratio) 
     if (!title.isEmpty()) {
         canvas.setFont(titleFont());
         canvas.setPen(QColor::fromRgbF(1, 1, 1, 0.85));
-        canvas.drawText(QRectF(0, photo.height() + spacing + mirrorHeight + spacing, width, titleBox.height()),
-                        titleFlags, title);
+        canvas.drawText(
+            QRectF(0, photo.height() + spacing + mirrorHeight + spacing, width, titleBox.height()),
+            titleFlags, title);
     }
-    reflected.origin = QPointF(std::round((area.width() - width) / 2), std::round((area.height() - height) / 2));
+    reflected.origin =
+        QPointF(std::round((area.width() - width) / 2), std::round((area.height() - height) / 2));
 }
 
 void ReflectionsEffect::paint(QPainter& painter, QSizeF area, std::chrono::milliseconds now)

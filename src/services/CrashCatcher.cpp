@@ -41,7 +41,8 @@ std::optional<Frame> parseFrame(const QString& line, quint64 base, const QString
     const QRegularExpressionMatch match = pattern.match(line);
     if (!match.hasMatch())
         return std::nullopt;
-    Frame frame{.name = QFileInfo(match.captured(1).trimmed()).fileName(), .symbol = match.captured(2), .offset = {}};
+    Frame frame{
+        .name = QFileInfo(match.captured(1).trimmed()).fileName(), .symbol = match.captured(2), .offset = {}};
     bool ok = false;
     const quint64 address = match.captured(3).toULongLong(&ok, 16);
     if (ok && base != 0 && address >= base && appNames.contains(frame.name))
@@ -101,7 +102,8 @@ QString stackLine(const Frame& frame)
 
 QString keyOf(const Frame& frame)
 {
-    return frame.offset ? frame.name + u'+' + QString::number(*frame.offset) : frame.name + u' ' + frame.symbol;
+    return frame.offset ? frame.name + u'+' + QString::number(*frame.offset)
+                        : frame.name + u' ' + frame.symbol;
 }
 
 } // namespace

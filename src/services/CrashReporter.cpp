@@ -150,9 +150,8 @@ void CrashReporter::prune() const
     QFileInfoList files = QDir(spoolFolder()).entryInfoList(QDir::Files | QDir::Hidden);
     if (files.size() < spoolLimit)
         return;
-    std::sort(files.begin(), files.end(), [](const QFileInfo& a, const QFileInfo& b) {
-        return a.lastModified() < b.lastModified();
-    });
+    std::sort(files.begin(), files.end(),
+              [](const QFileInfo& a, const QFileInfo& b) { return a.lastModified() < b.lastModified(); });
     for (qsizetype i = 0; i < files.size() - (spoolLimit - 1); ++i)
         QFile::remove(files[i].filePath());
 }
@@ -176,7 +175,8 @@ QCoro::Task<void> CrashReporter::flush()
         if (!self)
             co_return;
         if (!sent) {
-            m_log.info(u"crash upload failed; "_s + info.fileName() + u" and the rest wait for the next pass"_s);
+            m_log.info(u"crash upload failed; "_s + info.fileName() +
+                       u" and the rest wait for the next pass"_s);
             break;
         }
         QFile::remove(info.filePath());

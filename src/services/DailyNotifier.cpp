@@ -132,7 +132,8 @@ void DailyNotifier::check()
     // Only the check that crosses 10:00: a start after it posts nothing that day.
     if (!(previous < ten && now >= ten))
         return;
-    if (!m_services.account.isSignedIn() || !wantsNotifications(m_services.account) || m_services.player.isShowing())
+    if (!m_services.account.isSignedIn() || !wantsNotifications(m_services.account) ||
+        m_services.player.isShowing())
         return;
     const QString today = dayKey(now.date());
     if (m_services.defaults.stringValue(keys::notifiedDay) == std::optional(today))
@@ -171,8 +172,10 @@ QCoro::Task<void> DailyNotifier::postToday()
     }
     const Medium& first = today.first();
     const qsizetype count = today.size();
-    const QString body = count == 1 ? tr("%1 is new on Lumivale.").arg(first.displayTitle())
-                                    : tr("%1 and %2 more new photos are on Lumivale.").arg(first.displayTitle()).arg(count - 1);
+    const QString body =
+        count == 1
+            ? tr("%1 is new on Lumivale.").arg(first.displayTitle())
+            : tr("%1 and %2 more new photos are on Lumivale.").arg(first.displayTitle()).arg(count - 1);
     removeImages();
     const QString image = co_await savedThumbnail(first);
     if (!self)
@@ -197,7 +200,9 @@ QCoro::Task<QString> DailyNotifier::savedThumbnail(Medium photo)
     const std::optional<QUrl> url = photo.thumbnailURL();
     if (!url)
         co_return QString();
-    const QString target = QDir(QDir::tempPath()).filePath(u"today-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces) + u".jpg"_s);
+    const QString target =
+        QDir(QDir::tempPath())
+            .filePath(u"today-"_s + QUuid::createUuid().toString(QUuid::WithoutBraces) + u".jpg"_s);
     if (url->isLocalFile())
         co_return QFile::copy(url->toLocalFile(), target) ? target : QString();
     QPointer<DailyNotifier> self(this);

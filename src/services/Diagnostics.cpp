@@ -39,7 +39,8 @@ const QString samplePhotoId = u"212043f1-bd79-432e-9fb8-1513f8c0ba20"_s;
 
 QJsonObject outcome(const std::optional<QString>& error)
 {
-    return error ? QJsonObject{{u"success"_s, false}, {u"error"_s, *error}} : QJsonObject{{u"success"_s, true}};
+    return error ? QJsonObject{{u"success"_s, false}, {u"error"_s, *error}}
+                 : QJsonObject{{u"success"_s, true}};
 }
 
 QString memory()
@@ -121,10 +122,12 @@ QCoro::Task<void> Diagnostics::runTests()
         favoritesPage.query = {{u"page"_s, u"1"_s}, {u"per_page"_s, u"500"_s}};
         const MediaResponse answer = co_await m_api.request<MediaResponse>(std::move(favoritesPage));
         favorites = true;
-        testDetails.insert(u"favorites"_s,
-                           QJsonObject{{u"success"_s, true}, {u"count"_s, answer.media.value_or(QList<Medium>()).size()}});
+        testDetails.insert(
+            u"favorites"_s,
+            QJsonObject{{u"success"_s, true}, {u"count"_s, answer.media.value_or(QList<Medium>()).size()}});
     } catch (const APIError& error) {
-        testDetails.insert(u"favorites"_s, QJsonObject{{u"success"_s, false}, {u"error"_s, error.userMessage()}});
+        testDetails.insert(u"favorites"_s,
+                           QJsonObject{{u"success"_s, false}, {u"error"_s, error.userMessage()}});
     }
     if (!self)
         co_return;
@@ -146,7 +149,8 @@ QCoro::Task<void> Diagnostics::runTests()
     if (!self)
         co_return;
     details.insert(u"setwallpaperNoCdn"_s, !direct);
-    testDetails.insert(u"wallpaper"_s, QJsonObject{{u"httpsCdn"_s, outcome(throughCdn)}, {u"httpsNoCdn"_s, outcome(direct)}});
+    testDetails.insert(u"wallpaper"_s,
+                       QJsonObject{{u"httpsCdn"_s, outcome(throughCdn)}, {u"httpsNoCdn"_s, outcome(direct)}});
 
     co_await announce(tr("Testing the calendar…"), 0.82);
     if (!self)
@@ -197,12 +201,14 @@ QCoro::Task<void> Diagnostics::runTests()
         if (!details.value(key).toBool())
             problems.append(text);
     }
-    const QString summary = success ? tr("All tests passed.") : tr("Problems with ") + problems.join(u", "_s) + u'.';
+    const QString summary =
+        success ? tr("All tests passed.") : tr("Problems with ") + problems.join(u", "_s) + u'.';
     details.insert(u"summary"_s, summary);
 
     QStringList hints;
     if (rotateDesktop != u"never"_s && paperPlaylists == 0)
-        hints.append(tr("No playlist is marked for wallpaper rotation — click the ○ next to a playlist in the sidebar."));
+        hints.append(tr(
+            "No playlist is marked for wallpaper rotation — click the ○ next to a playlist in the sidebar."));
     if (!favorites)
         hints.append(tr("Check your internet connection, then run the tests again."));
     setHints(hints);
@@ -216,7 +222,8 @@ QCoro::Task<void> Diagnostics::runTests()
     co_await announce(tr("Sending results to Support…"), 0.97);
     if (!self)
         co_return;
-    const QByteArray report = QJsonDocument(QJsonObject{{u"tests"_s, details}}).toJson(QJsonDocument::Compact);
+    const QByteArray report =
+        QJsonDocument(QJsonObject{{u"tests"_s, details}}).toJson(QJsonDocument::Compact);
     const QMap<QString, QString> withResults{{u"tresults"_s, u"true"_s}};
     const bool resultsSent = co_await m_api.postJSON(u"info"_s, withResults, report);
     if (!self)
@@ -230,10 +237,11 @@ QCoro::Task<void> Diagnostics::runTests()
 
     setProgress(1);
     setStep(QString());
-    setResult(summary + (resultsSent ? tr(" Results sent to Support — we will get right back to you!")
-                                     : tr(" The results couldn't be sent; check your connection and try again.")));
-    m_log.info(logPrefix + u"done, results sent: "_s + (resultsSent ? u"true"_s : u"false"_s) + u", log sent: "_s +
-               (logSent ? u"true"_s : u"false"_s));
+    setResult(summary + (resultsSent
+                             ? tr(" Results sent to Support — we will get right back to you!")
+                             : tr(" The results couldn't be sent; check your connection and try again.")));
+    m_log.info(logPrefix + u"done, results sent: "_s + (resultsSent ? u"true"_s : u"false"_s) +
+               u", log sent: "_s + (logSent ? u"true"_s : u"false"_s));
     setRunning(false);
 }
 

@@ -32,9 +32,9 @@ namespace {
 constexpr auto quitCheckStep = 200ms;
 constexpr qint64 mostTries = 3;
 
-const QStringList leftoverFolders{u"Cache"_s,           u"Code Cache"_s,        u"GPUCache"_s,
-                                  u"DawnGraphiteCache"_s, u"DawnWebGPUCache"_s, u"Shared Dictionary"_s,
-                                  u"blob_storage"_s};
+const QStringList leftoverFolders{
+    u"Cache"_s,           u"Code Cache"_s,        u"GPUCache"_s,    u"DawnGraphiteCache"_s,
+    u"DawnWebGPUCache"_s, u"Shared Dictionary"_s, u"blob_storage"_s};
 
 QVariantMap variantLinks(const QMap<QString, QStringList>& links)
 {
@@ -46,7 +46,10 @@ QVariantMap variantLinks(const QMap<QString, QStringList>& links)
 
 } // namespace
 
-ElectronMigration::ElectronMigration(Services services) : m_services(std::move(services)), m_log(u"takeover"_s) {}
+ElectronMigration::ElectronMigration(Services services)
+    : m_services(std::move(services)), m_log(u"takeover"_s)
+{
+}
 
 ElectronMigration::~ElectronMigration() = default;
 
@@ -83,12 +86,15 @@ QCoro::Task<void> ElectronMigration::takeOver()
     }
     const qint64 thisTry = tries + 1;
     defaults.setValue(keys::electronTakeoverTries, thisTry);
-    m_log.info(u"Electron: %1 running, %2 installed, try %3"_s.arg(running.size()).arg(installed.size()).arg(thisTry));
+    m_log.info(u"Electron: %1 running, %2 installed, try %3"_s.arg(running.size())
+                   .arg(installed.size())
+                   .arg(thisTry));
 
     for (const std::unique_ptr<RunningCopy>& copy : running)
         copy->terminate();
     const auto anyRuns = [&running] {
-        return std::any_of(running.cbegin(), running.cend(), [](const auto& copy) { return copy->isRunning(); });
+        return std::any_of(running.cbegin(), running.cend(),
+                           [](const auto& copy) { return copy->isRunning(); });
     };
     const auto deadline = m_services.clock->monotonic() + m_services.quitTimeout;
     while (anyRuns() && m_services.clock->monotonic() < deadline)
@@ -112,15 +118,16 @@ QCoro::Task<void> ElectronMigration::takeOver()
     m_leftInPlace = trashed < installed.size();
     if (!m_leftInPlace)
         defaults.setValue(keys::electronReplaced, true);
-    mergePending(defaults, {{u"trashed-copies"_s, qint64(trashed)},
-                            {u"quit"_s, qint64(running.size())},
-                            {u"try"_s, thisTry}});
+    mergePending(
+        defaults,
+        {{u"trashed-copies"_s, qint64(trashed)}, {u"quit"_s, qint64(running.size())}, {u"try"_s, thisTry}});
 }
 
 void ElectronMigration::carryOverSettings()
 {
     Defaults& defaults = m_services.defaults;
-    if (defaults.boolValue(keys::electronMigrated) == true || defaults.boolValue(keys::electronReplaced) != true)
+    if (defaults.boolValue(keys::electronMigrated) == true ||
+        defaults.boolValue(keys::electronReplaced) != true)
         return;
     const QString folder = Paths::electronFolder();
     const std::optional<ElectronSettings> carry =
@@ -184,7 +191,8 @@ void ElectronMigration::moveSettingsAside(const QString& folder)
     QString error;
     const std::unique_ptr<QFile> file = RegularFile::open(settings, &error);
     if (!file || ::fchmod(file->handle(), S_IRUSR | S_IWUSR) != 0)
-        m_log.error(u"can't make %1 private: %2"_s.arg(settings, file ? QString::fromLocal8Bit(std::strerror(errno)) : error));
+        m_log.error(u"can't make %1 private: %2"_s.arg(
+            settings, file ? QString::fromLocal8Bit(std::strerror(errno)) : error));
     QFile::remove(aside);
     if (!QFile::rename(settings, aside))
         m_log.error(u"can't move %1 aside"_s.arg(settings));

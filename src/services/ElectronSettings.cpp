@@ -110,7 +110,8 @@ std::optional<QString> readLanguage(const QJsonValue& value, const QStringList& 
 const QStringList ElectronSettings::supportedLanguages{u"en"_s, u"de"_s, u"es"_s, u"fr"_s,
                                                        u"it"_s, u"nl"_s, u"pt"_s};
 
-std::optional<ElectronSettings> ElectronSettings::read(const QString& path, const QStringList& preferredLanguages)
+std::optional<ElectronSettings> ElectronSettings::read(const QString& path,
+                                                       const QStringList& preferredLanguages)
 {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return std::nullopt;

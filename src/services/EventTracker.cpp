@@ -34,7 +34,8 @@ QString newID()
 EventTracker::EventTracker(const Account& account, APIClient& api, Clock& clock, Defaults& defaults)
     : m_account(account), m_api(api), m_clock(clock), m_defaults(defaults), m_sessionID(newID())
 {
-    const QJsonDocument saved = QJsonDocument::fromJson(m_defaults.bytesValue(keys::onboardingQueue).value_or(QByteArray()));
+    const QJsonDocument saved =
+        QJsonDocument::fromJson(m_defaults.bytesValue(keys::onboardingQueue).value_or(QByteArray()));
     for (const QJsonValue& record : saved.array()) {
         if (record.isObject())
             m_queue.append(record);

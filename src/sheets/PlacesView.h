@@ -51,8 +51,8 @@ public:
     /// The browser's photo grid of a level, made once per view (its paging lives in it).
     using GridFactory = std::function<QWidget*(const PlaceQuery& query, QWidget* parent)>;
 
-    PlacesView(AppModel& model, CatalogPages& catalog, std::optional<PlaceQuery> query, Open open, GridFactory grid,
-               std::function<void()> clearMedia, QWidget* parent = nullptr);
+    PlacesView(AppModel& model, CatalogPages& catalog, std::optional<PlaceQuery> query, Open open,
+               GridFactory grid, std::function<void()> clearMedia, QWidget* parent = nullptr);
 
     /// The level a query names in the tree: a place wherever the tree has it, else a region of the
     /// query's country, else the country; none when it names nothing.

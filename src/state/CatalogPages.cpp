@@ -114,7 +114,8 @@ QCoro::Task<QList<Medium>> CatalogPages::fetchPlacesPage(PlaceQuery place, int p
                                                          bool withDescription)
 {
     // Named before it is awaited: GCC destroys a temporary of a co_await expression twice.
-    MediaQuery query{.page = page, .perPage = perPage, .withDescription = withDescription, .place = std::move(place)};
+    MediaQuery query{
+        .page = page, .perPage = perPage, .withDescription = withDescription, .place = std::move(place)};
     co_return co_await fetchMediaPage(std::move(query));
 }
 

@@ -53,8 +53,8 @@ QString poolKey(const QList<Album>& chosen, const std::optional<User>& user)
 
 SaverLauncher::SaverLauncher(AppModel& model, CatalogPages& catalog, const Account& account, Clock& clock,
                              APIClient& api, const SyncScheduler& sync, SaverPlayer& player, QObject* parent)
-    : QObject(parent), m_model(model), m_catalog(catalog), m_account(account), m_clock(clock), m_api(api), m_sync(sync),
-      m_player(player)
+    : QObject(parent), m_model(model), m_catalog(catalog), m_account(account), m_clock(clock), m_api(api),
+      m_sync(sync), m_player(player)
 {
     // The next account's saver never plays this one's photos.
     connect(&m_account, &Account::signedInChanged, this, [this] {
@@ -193,7 +193,9 @@ QCoro::Task<std::optional<QList<Medium>>> SaverLauncher::fetchDescribedMedia(int
         if (place) {
             media = co_await m_catalog.fetchPlacesPage(std::move(*place), 1, perPage, true);
         } else {
-            MediaQuery query{.path = std::move(*path), .perPage = perPage, .search = std::move(search),
+            MediaQuery query{.path = std::move(*path),
+                             .perPage = perPage,
+                             .search = std::move(search),
                              .withDescription = true};
             media = co_await m_catalog.fetchMediaPage(std::move(query));
         }

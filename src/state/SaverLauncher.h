@@ -47,8 +47,8 @@ public:
 
     /// Everything outlives the launcher. The model numbers the sessions; the catalog fetches the
     /// described pages (reporting their failures).
-    SaverLauncher(AppModel& model, CatalogPages& catalog, const Account& account, Clock& clock, APIClient& api,
-                  const SyncScheduler& sync, SaverPlayer& player, QObject* parent = nullptr);
+    SaverLauncher(AppModel& model, CatalogPages& catalog, const Account& account, Clock& clock,
+                  APIClient& api, const SyncScheduler& sync, SaverPlayer& player, QObject* parent = nullptr);
     ~SaverLauncher() override;
 
     /// Starts the saver on every screen unless signed out or something is already showing; a

@@ -1,15 +1,14 @@
 #include "wallpaper/VariantDownloader.h"
 
 #include "library/FileTransfer.h"
-#include "model/InFlightFiles.h"
 #include "library/LibraryFiles.h"
 #include "model/AppLog.h"
+#include "model/InFlightFiles.h"
 #include "wallpaper/WallpaperError.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-
 
 using namespace Qt::StringLiterals;
 

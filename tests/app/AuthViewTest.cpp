@@ -172,8 +172,8 @@ void AuthViewTest::primaryButtonsFollowTheirRules_data()
         << QStringList{u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s, u"signUp.password=😀😀😀😀😀"_s}
         << create << false;
     QTest::newRow("sign-up, blank name and password count as typed")
-        << QStringList{u"signUp.first= "_s, u"signUp.email=ada@x.test"_s, u"signUp.password=      "_s} << create
-        << true;
+        << QStringList{u"signUp.first= "_s, u"signUp.email=ada@x.test"_s, u"signUp.password=      "_s}
+        << create << true;
     QTest::newRow("sign-up, an e-mail of blanks")
         << QStringList{u"signUp.first=Ada"_s, u"signUp.email= \t "_s, u"signUp.password=123456"_s} << create
         << false;
@@ -205,15 +205,16 @@ void AuthViewTest::primaryButtonsFollowTheirRules()
 void AuthViewTest::returnPressesOnlyAnEnabledButton_data()
 {
     QTest::addColumn<QStringList>("script");
-    QTest::addColumn<QString>("field"); // where Return is pressed
+    QTest::addColumn<QString>("field");   // where Return is pressed
     QTest::addColumn<QString>("outcome"); // the request sent, "question" for the sampler question, or none
 
-    const QStringList signUp{u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s, u"signUp.password=analytical"_s};
-    QTest::newRow("sign-in, filled in") << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail,
-                                                       u"signIn.password=lumivale-demo"_s}
-                                        << u"signIn.email"_s << u"POST /tokens"_s;
-    QTest::newRow("sign-in, no password") << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail}
-                                          << u"signIn.email"_s << QString();
+    const QStringList signUp{u"signUp.first=Ada"_s, u"signUp.email=ada@x.test"_s,
+                             u"signUp.password=analytical"_s};
+    QTest::newRow("sign-in, filled in")
+        << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail, u"signIn.password=lumivale-demo"_s}
+        << u"signIn.email"_s << u"POST /tokens"_s;
+    QTest::newRow("sign-in, no password")
+        << QStringList{u"mode:signIn"_s, u"signIn.email="_s + demoEmail} << u"signIn.email"_s << QString();
     QTest::newRow("sign-up, in the password") << signUp << u"signUp.password"_s << u"question"_s;
     QTest::newRow("sign-up, in the last name") << signUp << u"signUp.last"_s << u"question"_s;
     QTest::newRow("sign-up, short password")
@@ -447,7 +448,8 @@ void AuthViewTest::tabStopsOnEachTermsLink()
     const auto stops = [](int count, Qt::Key key) {
         QStringList landed;
         for (int i = 0; i < count; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            QTest::keyClick(QApplication::focusWidget(), key,
+                            key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
             const QWidget* focused = QApplication::focusWidget();
             const auto* label = qobject_cast<const QLabel*>(focused);
             landed.append(label ? label->selectedText() : focused ? focused->objectName() : QString());
@@ -456,7 +458,8 @@ void AuthViewTest::tabStopsOnEachTermsLink()
     };
     QCOMPARE(stops(4, Qt::Key_Tab),
              (QStringList{u"signUp.submit"_s, u"Terms of Use"_s, u"Privacy Policy"_s, u"signUp.signIn"_s}));
-    QCOMPARE(stops(3, Qt::Key_Backtab), (QStringList{u"Privacy Policy"_s, u"Terms of Use"_s, u"signUp.submit"_s}));
+    QCOMPARE(stops(3, Qt::Key_Backtab),
+             (QStringList{u"Privacy Policy"_s, u"Terms of Use"_s, u"signUp.submit"_s}));
 }
 
 void AuthViewTest::showsTheSamplePhotoOnlyWhole_data()

@@ -24,21 +24,22 @@ void CommandLineTest::answersWithoutRunning_data()
 
     const QString program = u"/usr/bin/lumivale"_s;
     const QStringList usage{u"Usage: lumivale [options]"_s, u"--autostart"_s, u"--version"_s};
-    QTest::newRow("nothing") << QStringList{program} << CommandLine::Request::run << 0 << false << QStringList{};
-    QTest::newRow("at login") << QStringList{program, u"--autostart"_s} << CommandLine::Request::run << 0 << true
-                              << QStringList{};
+    QTest::newRow("nothing") << QStringList{program} << CommandLine::Request::run << 0 << false
+                             << QStringList{};
+    QTest::newRow("at login") << QStringList{program, u"--autostart"_s} << CommandLine::Request::run << 0
+                              << true << QStringList{};
     QTest::newRow("--help") << QStringList{program, u"--help"_s} << CommandLine::Request::help << 0 << false
                             << usage;
     QTest::newRow("-h with --autostart") << QStringList{program, u"--autostart"_s, u"-h"_s}
                                          << CommandLine::Request::help << 0 << true << usage;
     QTest::newRow("--version") << QStringList{program, u"--version"_s} << CommandLine::Request::version << 0
                                << false << QStringList{QStringLiteral("Lumivale Desktop " LUMIVALE_VERSION)};
-    QTest::newRow("unknown option")
-        << QStringList{program, u"--autostrat"_s} << CommandLine::Request::misuse << 2 << false
-        << (QStringList{u"lumivale: Unknown option 'autostrat'."_s} + usage);
-    QTest::newRow("a stray argument") << QStringList{program, u"photo.jpg"_s} << CommandLine::Request::misuse << 2
-                                      << false
-                                      << (QStringList{u"lumivale: Unexpected argument 'photo.jpg'."_s} + usage);
+    QTest::newRow("unknown option") << QStringList{program, u"--autostrat"_s} << CommandLine::Request::misuse
+                                    << 2 << false
+                                    << (QStringList{u"lumivale: Unknown option 'autostrat'."_s} + usage);
+    QTest::newRow("a stray argument")
+        << QStringList{program, u"photo.jpg"_s} << CommandLine::Request::misuse << 2 << false
+        << (QStringList{u"lumivale: Unexpected argument 'photo.jpg'."_s} + usage);
 }
 
 void CommandLineTest::answersWithoutRunning()

@@ -104,7 +104,8 @@ void CrashRelaunchX11Test::start()
 void CrashRelaunchX11Test::crashIsUploadedAtTheNextStart()
 {
     start();
-    QTRY_VERIFY2_WITH_TIMEOUT(log().contains(u"[app] start sequence done"_s), qPrintable(log()), launchTimeoutMs);
+    QTRY_VERIFY2_WITH_TIMEOUT(log().contains(u"[app] start sequence done"_s), qPrintable(log()),
+                              launchTimeoutMs);
     QTRY_COMPARE_WITH_TIMEOUT(appOpenedEvents(*m_sandbox), 1, uploadTimeoutMs);
     QVERIFY(posts(*m_sandbox, u"/api/v6/crashes"_s).isEmpty());
 
@@ -114,9 +115,10 @@ void CrashRelaunchX11Test::crashIsUploadedAtTheNextStart()
 
     start();
     QTRY_COMPARE_WITH_TIMEOUT(posts(*m_sandbox, u"/api/v6/crashes"_s).size(), 1, uploadTimeoutMs);
-    const QJsonObject record = QJsonDocument::fromJson(
-                                   posts(*m_sandbox, u"/api/v6/crashes"_s).first()[u"body"_s].toString().toUtf8())
-                                   .object();
+    const QJsonObject record =
+        QJsonDocument::fromJson(
+            posts(*m_sandbox, u"/api/v6/crashes"_s).first()[u"body"_s].toString().toUtf8())
+            .object();
     QCOMPARE(record[u"message"_s].toString(), u"SIGSEGV"_s);
     QVERIFY2(QRegularExpression(u"^[0-9a-f]{16}$"_s).match(record[u"fingerprint"_s].toString()).hasMatch(),
              qPrintable(record[u"fingerprint"_s].toString()));
@@ -158,7 +160,8 @@ void CrashRelaunchX11Test::tokenTravelsOnlyInAuthorizationHeaders()
 
 int main(int argc, char** argv)
 {
-    return lumi::test::runOnPrivateXServer(argc, argv, [] { return std::make_unique<CrashRelaunchX11Test>(); });
+    return lumi::test::runOnPrivateXServer(argc, argv,
+                                           [] { return std::make_unique<CrashRelaunchX11Test>(); });
 }
 
 #include "CrashRelaunchX11Test.moc"

@@ -168,9 +168,10 @@ void LumivaleX11Test::windowCarriesTheAppIconAndTheEntrysClass()
     QVERIFY(!window.isEmpty());
     QFile entry(QStringLiteral(LUMIVALE_DESKTOP_TEMPLATE));
     QVERIFY(entry.open(QIODevice::ReadOnly));
-    const QString wmClass = QRegularExpression(u"^StartupWMClass=(.*)$"_s, QRegularExpression::MultilineOption)
-                                .match(QString::fromUtf8(entry.readAll()))
-                                .captured(1);
+    const QString wmClass =
+        QRegularExpression(u"^StartupWMClass=(.*)$"_s, QRegularExpression::MultilineOption)
+            .match(QString::fromUtf8(entry.readAll()))
+            .captured(1);
     QVERIFY(!wmClass.isEmpty());
     const std::optional<QString> classes = tool(u"xprop"_s, {u"-id"_s, window, u"WM_CLASS"_s});
     QVERIFY(classes);

@@ -153,7 +153,8 @@ void MenuBarContentTest::layoutFollowsTheState_data()
                                     tail;
     QTest::newRow("next-wallpaper keys held by another program")
         << true << QVariant() << false << false << QList<int>{int(Shortcut::nextWallpaper)}
-        << QStringList{u"Next Wallpaper\tSuper+Shift+W (inactive)"_s, u"Start Screen Saver\tSuper+Shift+S"_s} +
+        << QStringList{u"Next Wallpaper\tSuper+Shift+W (inactive)"_s,
+                       u"Start Screen Saver\tSuper+Shift+S"_s} +
                tail;
 }
 
@@ -216,8 +217,7 @@ void MenuBarContentTest::eachItemDoesItsJob_data()
     QTest::newRow("settings, signed out")
         << false << u"Settings…"_s << QStringList{u"window.show"_s} << u"settings sheet"_s;
     QTest::newRow("quit") << false << u"Quit Lumivale"_s << QStringList() << u"quit"_s;
-    QTest::newRow("next wallpaper") << true << u"Next Wallpaper"_s
-                                    << QStringList{u"rotation.change(user)"_s}
+    QTest::newRow("next wallpaper") << true << u"Next Wallpaper"_s << QStringList{u"rotation.change(user)"_s}
                                     << QString();
     QTest::newRow("add to favorites") << true << u"Add to Favorites"_s << QStringList() << u"favorite"_s;
     QTest::newRow("view photo story")

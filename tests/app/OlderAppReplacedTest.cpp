@@ -63,7 +63,8 @@ void OlderAppReplacedTest::startsSignedInWithTheOlderAppsSession()
     QVERIFY(app.waitForStarted());
 
     QTRY_VERIFY_WITH_TIMEOUT(log().contains(u"[app] start sequence done"_s), launchTimeoutMs);
-    QVERIFY2(log().contains(u"[takeover] carried over: token; 0 leftovers to the Trash"_s), qPrintable(log()));
+    QVERIFY2(log().contains(u"[takeover] carried over: token; 0 leftovers to the Trash"_s),
+             qPrintable(log()));
     QVERIFY(!log().contains(u"launch: signed out"_s));
     QCOMPARE(QFile::permissions(folder + u"/Settings.electron"_s),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);

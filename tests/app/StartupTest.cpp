@@ -38,8 +38,7 @@ using lumi::test::SandboxFixture;
 
 namespace {
 
-template<typename Widget>
-Widget* findVisible(const QString& name)
+template <typename Widget> Widget* findVisible(const QString& name)
 {
     for (QWidget* window : QApplication::topLevelWidgets()) {
         if (auto* found = window->findChild<Widget*>(name); found && found->isVisible())

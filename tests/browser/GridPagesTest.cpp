@@ -35,7 +35,8 @@ QJsonObject answering(const QList<Medium>& media, const QString& path)
     for (const Medium& photo : media)
         array.append(photo.toJson());
     const QByteArray body = QJsonDocument(QJsonObject{{u"media"_s, array}}).toJson();
-    return QJsonObject{{u"path"_s, path}, {u"status"_s, 200}, {u"body"_s, QString::fromUtf8(body)}, {u"times"_s, 1}};
+    return QJsonObject{
+        {u"path"_s, path}, {u"status"_s, 200}, {u"body"_s, QString::fromUtf8(body)}, {u"times"_s, 1}};
 }
 
 QStringList uuids(const QList<Medium>& media)
@@ -75,11 +76,14 @@ void GridPagesTest::asksEachSourceForItsPages_data()
     QTest::newRow("collection") << Kind::category
                                 << QStringList{u"GET /media/channels/landscapes?page=1&per_page=60"_s} << 30;
     QTest::newRow("playlist") << Kind::playlist
-                              << QStringList{u"GET /media/playlists/mountain-mornings?page=1&per_page=60"_s} << 24;
-    QTest::newRow("search") << Kind::search
-                            << QStringList{u"GET /media/classic/latest?page=1&per_page=60&search=misty%20lake"_s} << -1;
+                              << QStringList{u"GET /media/playlists/mountain-mornings?page=1&per_page=60"_s}
+                              << 24;
+    QTest::newRow("search")
+        << Kind::search << QStringList{u"GET /media/classic/latest?page=1&per_page=60&search=misty%20lake"_s}
+        << -1;
     QTest::newRow("today") << Kind::today << QStringList{u"GET /media/today?page=1&per_page=60"_s} << 6;
-    QTest::newRow("place") << Kind::place << QStringList{u"GET /places/media?page=1&per_page=60&place=%p"_s} << -1;
+    QTest::newRow("place") << Kind::place << QStringList{u"GET /places/media?page=1&per_page=60&place=%p"_s}
+                           << -1;
     QTest::newRow("country and region")
         << Kind::region << QStringList{u"GET /places/media?country=%c&page=1&per_page=60&region=%r"_s} << -1;
     QTest::newRow("places without a query") << Kind::placesHome << QStringList{} << 0;
@@ -140,7 +144,8 @@ void GridPagesTest::stopsAfterAShortOrEmptyPage()
     GridPages pages(h.model().account(), h.catalog(), Source::latest());
     loadAll(pages);
     const QString line = u"GET /media/classic/latest?page=%1&per_page=60"_s;
-    QCOMPARE(h.requestLines(), (QStringList{line.arg(1), line.arg(2), line.arg(3), line.arg(4), line.arg(5)}));
+    QCOMPARE(h.requestLines(),
+             (QStringList{line.arg(1), line.arg(2), line.arg(3), line.arg(4), line.arg(5)}));
     QCOMPARE(pages.media().size(), 240);
     QVERIFY(pages.isExhausted());
     runTask(pages.loadPage());
@@ -166,7 +171,8 @@ void GridPagesTest::aLinkedFolderDoesNotKeepThePlaylistOpen()
     const lumi::Album mornings = h.album(u"mountain-mornings"_s);
     QList<Medium> folder;
     for (int i = 0; i < 70; ++i)
-        folder.append(Medium{.uuid = u"local-%1"_s.arg(i), .localPath = u"/home/someone/Pictures/%1.jpg"_s.arg(i)});
+        folder.append(
+            Medium{.uuid = u"local-%1"_s.arg(i), .localPath = u"/home/someone/Pictures/%1.jpg"_s.arg(i)});
     h.sync.localMedia.insert(mornings.id, folder);
 
     GridPages pages(h.model().account(), h.catalog(), Source{Source::Album{int(mornings.id)}});
@@ -180,7 +186,8 @@ void GridPagesTest::aFirstPageFailureIsRetriedFromTheStart()
 {
     ModelHarness h;
     h.launchSignedIn();
-    h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 500}, {u"times"_s, 1}});
+    h.sandbox.addFault(
+        QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 500}, {u"times"_s, 1}});
     GridPages pages(h.model().account(), h.catalog(), Source::latest());
     runTask(pages.loadPage());
     QVERIFY(pages.hasFailed());
@@ -199,7 +206,8 @@ void GridPagesTest::aLaterFailureKeepsWhatIsShown()
     h.launchSignedIn();
     GridPages pages(h.model().account(), h.catalog(), Source::latest());
     loadAll(pages, 2);
-    h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 503}, {u"times"_s, 1}});
+    h.sandbox.addFault(
+        QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 503}, {u"times"_s, 1}});
     runTask(pages.loadPage());
     QCOMPARE(pages.media().size(), 120);
     QVERIFY(!pages.hasFailed());

@@ -41,8 +41,10 @@ void GridSelectionTest::click_data()
     const int none = Qt::NoModifier;
     const int ctrl = Qt::ControlModifier;
     const int shift = Qt::ShiftModifier;
-    QTest::newRow("plain click") << QStringList{u"b"_s, u"ctrl:c"_s} << u"d"_s << none << QStringList{u"d"_s} << u"d"_s;
-    QTest::newRow("ctrl adds") << QStringList{u"b"_s} << u"d"_s << ctrl << QStringList{u"b"_s, u"d"_s} << u"d"_s;
+    QTest::newRow("plain click") << QStringList{u"b"_s, u"ctrl:c"_s} << u"d"_s << none << QStringList{u"d"_s}
+                                 << u"d"_s;
+    QTest::newRow("ctrl adds") << QStringList{u"b"_s} << u"d"_s << ctrl << QStringList{u"b"_s, u"d"_s}
+                               << u"d"_s;
     QTest::newRow("ctrl on a marked photo unmarks it and anchors there")
         << QStringList{u"b"_s, u"ctrl:d"_s} << u"b"_s << ctrl << QStringList{u"d"_s} << u"b"_s;
     QTest::newRow("shift forward") << QStringList{u"b"_s} << u"d"_s << shift
@@ -51,13 +53,14 @@ void GridSelectionTest::click_data()
                                     << QStringList{u"b"_s, u"c"_s, u"d"_s} << u"d"_s;
     QTest::newRow("shift replaces the earlier range") << QStringList{u"c"_s, u"shift:e"_s} << u"a"_s << shift
                                                       << QStringList{u"a"_s, u"b"_s, u"c"_s} << u"c"_s;
-    QTest::newRow("shift from an unmarked anchor")
-        << QStringList{u"b"_s, u"ctrl:b"_s} << u"d"_s << shift << QStringList{u"b"_s, u"c"_s, u"d"_s} << u"b"_s;
-    QTest::newRow("shift without an anchor") << QStringList{} << u"c"_s << shift << QStringList{u"c"_s} << u"c"_s;
+    QTest::newRow("shift from an unmarked anchor") << QStringList{u"b"_s, u"ctrl:b"_s} << u"d"_s << shift
+                                                   << QStringList{u"b"_s, u"c"_s, u"d"_s} << u"b"_s;
+    QTest::newRow("shift without an anchor")
+        << QStringList{} << u"c"_s << shift << QStringList{u"c"_s} << u"c"_s;
     QTest::newRow("shift with a stale anchor")
         << QStringList{u"gone"_s} << u"c"_s << shift << QStringList{u"c"_s} << u"c"_s;
-    QTest::newRow("ctrl wins over shift") << QStringList{u"b"_s} << u"d"_s << (ctrl | shift)
-                                          << QStringList{u"b"_s, u"d"_s} << u"d"_s;
+    QTest::newRow("ctrl wins over shift")
+        << QStringList{u"b"_s} << u"d"_s << (ctrl | shift) << QStringList{u"b"_s, u"d"_s} << u"d"_s;
 }
 
 void GridSelectionTest::click()
@@ -71,7 +74,7 @@ void GridSelectionTest::click()
     GridSelection selection;
     for (const QString& earlier : clicks) {
         const QStringList parts = earlier.split(u':');
-        const Qt::KeyboardModifiers held = parts.size() == 1 ? Qt::NoModifier
+        const Qt::KeyboardModifiers held = parts.size() == 1       ? Qt::NoModifier
                                            : parts[0] == u"ctrl"_s ? Qt::ControlModifier
                                                                    : Qt::ShiftModifier;
         selection.click(parts.last(), held, photos);

@@ -59,15 +59,18 @@ struct CellRig
 
     PhotoCell::Actions actions()
     {
-        auto record = [this](const QString& what) { return [this, what](const Medium& m) { reports.append(what + u' ' + m.uuid); }; };
-        return PhotoCell::Actions{.chosen = [this](const Medium& m) { return chosen.isEmpty() ? QList<Medium>{m} : chosen; },
-                                  .select = record(u"select"_s),
-                                  .play = record(u"play"_s),
-                                  .newPlaylist = record(u"newPlaylist"_s),
-                                  .removed = record(u"removed"_s),
-                                  .removeChosen = record(u"removeChosen"_s),
-                                  .selectAll = [this] { reports.append(u"selectAll"_s); },
-                                  .notify = [this](const QString& text) { reports.append(u"notify "_s + text); }};
+        auto record = [this](const QString& what) {
+            return [this, what](const Medium& m) { reports.append(what + u' ' + m.uuid); };
+        };
+        return PhotoCell::Actions{
+            .chosen = [this](const Medium& m) { return chosen.isEmpty() ? QList<Medium>{m} : chosen; },
+            .select = record(u"select"_s),
+            .play = record(u"play"_s),
+            .newPlaylist = record(u"newPlaylist"_s),
+            .removed = record(u"removed"_s),
+            .removeChosen = record(u"removeChosen"_s),
+            .selectAll = [this] { reports.append(u"selectAll"_s); },
+            .notify = [this](const QString& text) { reports.append(u"notify "_s + text); }};
     }
 
     std::optional<Album> album(Grid grid)

@@ -56,7 +56,8 @@ void PhotoDragTest::encodesTheWireForm_data()
     QTest::addColumn<QList<Medium>>("media");
     QTest::addColumn<QByteArray>("wire");
 
-    QTest::newRow("uuid only") << QList<Medium>{Medium{.uuid = u"a1"_s}} << QByteArray(R"({"media":[{"uuid":"a1"}]})");
+    QTest::newRow("uuid only") << QList<Medium>{Medium{.uuid = u"a1"_s}}
+                               << QByteArray(R"({"media":[{"uuid":"a1"}]})");
     QTest::newRow("empty drag") << QList<Medium>{} << QByteArray(R"({"media":[]})");
 }
 
@@ -82,8 +83,10 @@ void PhotoDragTest::decodesStrictly_data()
     QTest::newRow("other keys ignored") << QByteArray(R"({"media":[{"uuid":"b2"}],"from":"grid"})")
                                         << std::optional<PhotoDrag>(PhotoDrag{{second}});
     QTest::newRow("no media") << QByteArray(R"({"photos":[]})") << std::optional<PhotoDrag>();
-    QTest::newRow("media not an array") << QByteArray(R"({"media":{"uuid":"b2"}})") << std::optional<PhotoDrag>();
-    QTest::newRow("photo without uuid") << QByteArray(R"({"media":[{"title":"x"}]})") << std::optional<PhotoDrag>();
+    QTest::newRow("media not an array")
+        << QByteArray(R"({"media":{"uuid":"b2"}})") << std::optional<PhotoDrag>();
+    QTest::newRow("photo without uuid")
+        << QByteArray(R"({"media":[{"title":"x"}]})") << std::optional<PhotoDrag>();
     QTest::newRow("title of the wrong type")
         << QByteArray(R"({"media":[{"uuid":"b2"},{"uuid":"c3","title":7}]})") << std::optional<PhotoDrag>();
     QTest::newRow("element not an object") << QByteArray(R"({"media":["b2"]})") << std::optional<PhotoDrag>();
@@ -93,8 +96,8 @@ void PhotoDragTest::decodesStrictly_data()
     QTest::newRow("not JSON") << QByteArray("media") << std::optional<PhotoDrag>();
     const PhotoDrag most = manyPhotos(PhotoDrag::maxPhotos);
     QTest::newRow("the most photos") << most.encode() << std::optional<PhotoDrag>(most);
-    QTest::newRow("one photo too many") << manyPhotos(PhotoDrag::maxPhotos + 1).encode()
-                                        << std::optional<PhotoDrag>();
+    QTest::newRow("one photo too many")
+        << manyPhotos(PhotoDrag::maxPhotos + 1).encode() << std::optional<PhotoDrag>();
     QByteArray padded = R"({"media":[],"pad":")" + QByteArray(PhotoDrag::maxBytes, 'x') + "\"}";
     QTest::newRow("beyond 4 MiB") << padded << std::optional<PhotoDrag>();
 }

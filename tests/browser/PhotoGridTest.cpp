@@ -49,7 +49,10 @@ struct GridRig
         loaded();
     }
 
-    static Source mornings(ModelHarness& h) { return Source{Source::Album{int(h.album(u"mountain-mornings"_s).id)}}; }
+    static Source mornings(ModelHarness& h)
+    {
+        return Source{Source::Album{int(h.album(u"mountain-mornings"_s).id)}};
+    }
     static Source latest(ModelHarness&) { return Source::latest(); }
 
     void loaded() { QTRY_VERIFY_WITH_TIMEOUT(!grid->isLoading(), 10000); }
@@ -218,9 +221,10 @@ void PhotoGridTest::aPartialRemovalSaysWhatWasLeft()
 {
     GridRig rig(&GridRig::mornings);
     // Three removals go through, then the service refuses.
-    rig.harness.sandbox.addFault(QJsonObject{{u"method"_s, u"DELETE"_s}, {u"path"_s, u"/api/v6/albums"_s},
-                                             {u"delayMs"_s, 1}, {u"times"_s, 3}});
-    rig.harness.sandbox.addFault(QJsonObject{{u"method"_s, u"DELETE"_s}, {u"path"_s, u"/api/v6/albums"_s}, {u"status"_s, 500}});
+    rig.harness.sandbox.addFault(QJsonObject{
+        {u"method"_s, u"DELETE"_s}, {u"path"_s, u"/api/v6/albums"_s}, {u"delayMs"_s, 1}, {u"times"_s, 3}});
+    rig.harness.sandbox.addFault(
+        QJsonObject{{u"method"_s, u"DELETE"_s}, {u"path"_s, u"/api/v6/albums"_s}, {u"status"_s, 500}});
     const QList<Medium> five = rig.grid->media().mid(0, 5);
     for (int i = 0; i < 5; ++i)
         rig.click(i, i ? Qt::ControlModifier : Qt::NoModifier);
@@ -265,7 +269,8 @@ void PhotoGridTest::failureOffersTryAgain()
 {
     // The fault is in place before the grid's first request.
     GridRig rig([](ModelHarness& h) {
-        h.sandbox.addFault(QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 500}, {u"times"_s, 1}});
+        h.sandbox.addFault(
+            QJsonObject{{u"path"_s, u"/api/v6/media/classic/latest"_s}, {u"status"_s, 500}, {u"times"_s, 1}});
         return Source::latest();
     });
     QCOMPARE(placeholderTitle(*rig.grid), u"Couldn't load photos"_s);
@@ -287,7 +292,8 @@ void PhotoGridTest::asksForTheNextPageAtTheEnd()
     rig.loaded();
     QTRY_COMPARE(rig.grid->media().size(), 120);
     QCOMPARE(rig.harness.requestLines().filter(u"/media/classic/latest"_s),
-             (QStringList{u"GET /media/classic/latest?page=1&per_page=60"_s, u"GET /media/classic/latest?page=2&per_page=60"_s}));
+             (QStringList{u"GET /media/classic/latest?page=1&per_page=60"_s,
+                          u"GET /media/classic/latest?page=2&per_page=60"_s}));
     // Tiles are kept for the rows near the view only.
     QVERIFY2(rig.grid->cellCount() <= 2 * aliveAtStart, qPrintable(QString::number(rig.grid->cellCount())));
     QVERIFY(rig.grid->cellCount() < 60);

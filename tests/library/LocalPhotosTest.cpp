@@ -197,7 +197,8 @@ void LocalPhotosTest::linkedFolder()
         LocalPhotos::recordLink(defaults, album.id, path(linkedHere));
     if (localPath)
         album.localPath = localPath->isEmpty() ? QString() : path(*localPath);
-    QCOMPARE(LocalPhotos::linkedFolder(album, defaults), linked ? std::optional(path(linkedHere)) : std::nullopt);
+    QCOMPARE(LocalPhotos::linkedFolder(album, defaults),
+             linked ? std::optional(path(linkedHere)) : std::nullopt);
     QCOMPARE(LocalPhotos::isFolderMissing(album, defaults), missing);
 }
 

@@ -1,5 +1,5 @@
-#include "library/PhotoFileNames.h"
 #include "library/PlaylistMediaFetcher.h"
+#include "library/PhotoFileNames.h"
 #include "model/APIClient.h"
 #include "model/APIError.h"
 #include "model/Album.h"
@@ -140,8 +140,8 @@ void PlaylistMediaFetcherTest::pagesOfFiveHundred()
     QFETCH(int, asked);
     QFETCH(int, kept);
     for (qsizetype i = 0; i < pages.size(); ++i) {
-        QJsonObject fault{{u"method"_s, u"GET"_s}, {u"path"_s, listingPath}, {u"status"_s, 200},
-                          {u"body"_s, pages[i]}};
+        QJsonObject fault{
+            {u"method"_s, u"GET"_s}, {u"path"_s, listingPath}, {u"status"_s, 200}, {u"body"_s, pages[i]}};
         if (i + 1 < pages.size())
             fault.insert(u"times"_s, 1);
         QVERIFY(m_sandbox->addFault(fault));

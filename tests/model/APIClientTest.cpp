@@ -32,8 +32,7 @@ namespace {
 
 using Kind = APIError::Kind;
 
-template <typename T>
-std::optional<APIError> errorOf(QCoro::Task<T> task)
+template <typename T> std::optional<APIError> errorOf(QCoro::Task<T> task)
 {
     if constexpr (std::is_void_v<T>) {
         return apiErrorOf(runTask(std::move(task)));
@@ -44,15 +43,13 @@ std::optional<APIError> errorOf(QCoro::Task<T> task)
 }
 
 // The user-facing text of the task's failure; empty when it succeeded.
-template <typename T>
-QString failureOf(QCoro::Task<T> task)
+template <typename T> QString failureOf(QCoro::Task<T> task)
 {
     const std::optional<APIError> error = errorOf(std::move(task));
     return error ? error->userMessage() : QString();
 }
 
-template <typename T>
-T valueOf(QCoro::Task<T> task)
+template <typename T> T valueOf(QCoro::Task<T> task)
 {
     std::optional<T> result;
     const std::exception_ptr failure = runTask(std::move(task), result);
@@ -139,29 +136,31 @@ void APIClientTest::statusMatrix_data()
     QTest::addColumn<QString>("message");
 
     const QString generic500 = u"The Lumivale server answered with an error (500)."_s;
-    QTest::newRow("401 on an authenticated call") << true << 401 << QByteArray(R"({"error":"Bad token"})")
-                                                  << int(Kind::Unauthorized)
-                                                  << u"Your session has ended. Please sign in again."_s;
+    QTest::newRow("401 on an authenticated call")
+        << true << 401 << QByteArray(R"({"error":"Bad token"})") << int(Kind::Unauthorized)
+        << u"Your session has ended. Please sign in again."_s;
     QTest::newRow("401 on an unauthenticated call shows the server's words")
-        << false << 401 << QByteArray(R"({"error":"Wrong password"})") << int(Kind::Http) << u"Wrong password"_s;
-    QTest::newRow("422 EMAIL_DOMAIN") << false << 422 << QByteArray(R"({"code":"EMAIL_DOMAIN","error":"x"})")
-                                      << int(Kind::EmailDomain)
-                                      << u"Please check your email address. Mail can't be delivered to that domain."_s;
+        << false << 401 << QByteArray(R"({"error":"Wrong password"})") << int(Kind::Http)
+        << u"Wrong password"_s;
+    QTest::newRow("422 EMAIL_DOMAIN")
+        << false << 422 << QByteArray(R"({"code":"EMAIL_DOMAIN","error":"x"})") << int(Kind::EmailDomain)
+        << u"Please check your email address. Mail can't be delivered to that domain."_s;
     QTest::newRow("422 other code") << false << 422 << QByteArray(R"({"code":"EMAIL_TAKEN","error":"Taken"})")
                                     << int(Kind::Http) << u"Taken"_s;
-    QTest::newRow("422 without a code") << true << 422 << QByteArray(R"({"message":"Nope"})") << int(Kind::Http)
-                                        << u"Nope"_s;
+    QTest::newRow("422 without a code")
+        << true << 422 << QByteArray(R"({"message":"Nope"})") << int(Kind::Http) << u"Nope"_s;
     QTest::newRow("error is a number, message a text")
-        << true << 400 << QByteArray(R"({"error":7,"message":"Use text"})") << int(Kind::Http) << u"Use text"_s;
-    QTest::newRow("both of other types") << true << 500 << QByteArray(R"({"error":[1],"message":null})")
-                                         << int(Kind::Http) << generic500;
+        << true << 400 << QByteArray(R"({"error":7,"message":"Use text"})") << int(Kind::Http)
+        << u"Use text"_s;
+    QTest::newRow("both of other types")
+        << true << 500 << QByteArray(R"({"error":[1],"message":null})") << int(Kind::Http) << generic500;
     QTest::newRow("empty message shows the generic text")
         << true << 500 << QByteArray(R"({"error":""})") << int(Kind::Http) << generic500;
     QTest::newRow("503 with a body that isn't JSON")
         << true << 503 << QByteArray("<html>down</html>") << int(Kind::Http)
         << u"The Lumivale server answered with an error (503)."_s;
-    QTest::newRow("top level is an array") << true << 500 << QByteArray(R"(["error"])") << int(Kind::Http)
-                                           << generic500;
+    QTest::newRow("top level is an array")
+        << true << 500 << QByteArray(R"(["error"])") << int(Kind::Http) << generic500;
 }
 
 void APIClientTest::statusMatrix()
@@ -181,7 +180,8 @@ void APIClientTest::statusMatrix()
     QCOMPARE(error->userMessage(), message);
     if (error->kind() == Kind::Http)
         QCOMPARE(error->status(), status);
-    QVERIFY(LogStore::shared().recent().last().endsWith(u"I [api] GET albums: HTTP "_s + QString::number(status)));
+    QVERIFY(LogStore::shared().recent().last().endsWith(u"I [api] GET albums: HTTP "_s +
+                                                        QString::number(status)));
 }
 
 void APIClientTest::successWithoutBodyIsOnlyGoodForSend()
@@ -314,8 +314,8 @@ void APIClientTest::changesGoOutAtMostOnce()
     // Only the first request is dropped: a second one would be answered.
     QVERIFY(m_sandbox->addFault(
         {{u"method"_s, method}, {u"path"_s, u"/api/v6/albums"_s}, {u"drop"_s, true}, {u"times"_s, 1}}));
-    const std::optional<QJsonObject> body = withBody ? std::optional(QJsonObject{{u"playlist"_s, u"Trips"_s}})
-                                                     : std::nullopt;
+    const std::optional<QJsonObject> body =
+        withBody ? std::optional(QJsonObject{{u"playlist"_s, u"Trips"_s}}) : std::nullopt;
 
     const std::optional<APIError> error = errorOf(m_client->send({method, u"albums"_s, {}, body, true, {}}));
     QVERIFY(error);
@@ -356,8 +356,9 @@ void APIClientTest::answersOverTheirEndpointsCapFail()
     QVERIFY(m_sandbox->addFault({{u"path"_s, path}, {u"padTo"_s, padTo}}));
 
     const std::optional<APIError> error =
-        perPage > 0 ? errorOf(m_client->mediaPage(MediaQuery::playlist(album, perPage)))
-                    : errorOf(m_client->request<AlbumsResponse>({u"GET"_s, u"albums"_s, {}, std::nullopt, true, {}}));
+        perPage > 0
+            ? errorOf(m_client->mediaPage(MediaQuery::playlist(album, perPage)))
+            : errorOf(m_client->request<AlbumsResponse>({u"GET"_s, u"albums"_s, {}, std::nullopt, true, {}}));
     QCOMPARE(bool(error), fails);
     if (error)
         QCOMPARE(error->kind(), Kind::Decoding);
@@ -376,8 +377,9 @@ void APIClientTest::answersNeverNameLocalFiles()
     QVERIFY(m_sandbox->addFault({{u"path"_s, u"/api/v6/media/today"_s},
                                  {u"status"_s, 200},
                                  {u"body"_s, answer({{u"media"_s, QJsonArray{photo}}})}}));
-    QVERIFY(m_sandbox->addFault(
-        {{u"path"_s, u"/api/v6/media/photo"_s}, {u"status"_s, 200}, {u"body"_s, answer({{u"medium"_s, photo}})}}));
+    QVERIFY(m_sandbox->addFault({{u"path"_s, u"/api/v6/media/photo"_s},
+                                 {u"status"_s, 200},
+                                 {u"body"_s, answer({{u"medium"_s, photo}})}}));
 
     const QList<Medium> listed = valueOf(m_client->mediaPage(MediaQuery{.path = u"today"_s}));
     const std::optional<Medium> fetched = valueOf(m_client->fetchPhoto(u"1a2b3c4d"_s)).medium;
@@ -385,8 +387,10 @@ void APIClientTest::answersNeverNameLocalFiles()
     QVERIFY(fetched);
     for (const Medium& medium : {listed.first(), *fetched}) {
         QVERIFY(!medium.localPath && !medium.localThumb);
-        QCOMPARE(medium.imageURL(), std::optional(QUrl(u"https://cdn.example.test/1a2b3c4d/1920x1080.jpg"_s)));
-        QCOMPARE(medium.thumbnailURL(), std::optional(QUrl(u"https://cdn.example.test/1a2b3c4d/640x360.jpg"_s)));
+        QCOMPARE(medium.imageURL(),
+                 std::optional(QUrl(u"https://cdn.example.test/1a2b3c4d/1920x1080.jpg"_s)));
+        QCOMPARE(medium.thumbnailURL(),
+                 std::optional(QUrl(u"https://cdn.example.test/1a2b3c4d/640x360.jpg"_s)));
     }
 }
 
@@ -407,17 +411,17 @@ void APIClientTest::urlAndHeaders_data()
         << QVariantMap{{u"per_page"_s, u"500"_s}, {u"page"_s, u"1"_s}} << QVariant() << true << true
         << u"/api/v6/media/channels/landscapes"_s << u"page=1&per_page=500"_s << u""_s;
     QTest::newRow("search keeps + & = #")
-        << u"GET"_s << u"media/search"_s << QVariantMap{{u"search"_s, u"C++ & a=b #1"_s}} << QVariant() << true
-        << true << u"/api/v6/media/search"_s << u"search=C%2B%2B%20%26%20a%3Db%20%231"_s << u""_s;
+        << u"GET"_s << u"media/search"_s << QVariantMap{{u"search"_s, u"C++ & a=b #1"_s}} << QVariant()
+        << true << true << u"/api/v6/media/search"_s << u"search=C%2B%2B%20%26%20a%3Db%20%231"_s << u""_s;
     QTest::newRow("authenticated call without a token goes out bare")
-        << u"GET"_s << u"albums"_s << QVariantMap() << QVariant() << true << false << u"/api/v6/albums"_s << u""_s
-        << u""_s;
+        << u"GET"_s << u"albums"_s << QVariantMap() << QVariant() << true << false << u"/api/v6/albums"_s
+        << u""_s << u""_s;
     QTest::newRow("unauthenticated call never sends the token")
         << u"GET"_s << u"configuration/categories"_s << QVariantMap() << QVariant() << false << true
         << u"/api/v6/configuration/categories"_s << u""_s << u""_s;
-    QTest::newRow("empty body is {}") << u"POST"_s << u"users/update_survey"_s << QVariantMap()
-                                      << QVariant(QVariantMap()) << true << true
-                                      << u"/api/v6/users/update_survey"_s << u""_s << u"{}"_s;
+    QTest::newRow("empty body is {}")
+        << u"POST"_s << u"users/update_survey"_s << QVariantMap() << QVariant(QVariantMap()) << true << true
+        << u"/api/v6/users/update_survey"_s << u""_s << u"{}"_s;
     QTest::newRow("segment with a blank is encoded")
         << u"PUT"_s << u"albums/my list"_s << QVariantMap() << QVariant(QVariantMap{{u"renamed"_s, u"x"_s}})
         << true << true << u"/api/v6/albums/my%20list"_s << u""_s << uR"({"renamed":"x"})"_s;
@@ -470,7 +474,8 @@ void APIClientTest::unsafePathSegmentsAreNeverSent_data()
 void APIClientTest::unsafePathSegmentsAreNeverSent()
 {
     QFETCH(QString, path);
-    const std::optional<APIError> error = errorOf(m_client->send({u"DELETE"_s, path, {}, std::nullopt, true, {}}));
+    const std::optional<APIError> error =
+        errorOf(m_client->send({u"DELETE"_s, path, {}, std::nullopt, true, {}}));
     QVERIFY(error);
     QCOMPARE(error->kind(), Kind::InvalidRequest);
     QVERIFY(!error->userMessage().isEmpty());
@@ -514,8 +519,8 @@ void APIClientTest::errorBodyReading_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QVariant>("code");
     QTest::addColumn<QVariant>("message");
-    QTest::newRow("code and error") << QByteArray(R"({"code":"X","error":"E","message":"M"})") << QVariant(u"X"_s)
-                                    << QVariant(u"E"_s);
+    QTest::newRow("code and error") << QByteArray(R"({"code":"X","error":"E","message":"M"})")
+                                    << QVariant(u"X"_s) << QVariant(u"E"_s);
     QTest::newRow("message only") << QByteArray(R"({"message":"M"})") << QVariant() << QVariant(u"M"_s);
     QTest::newRow("code of another type") << QByteArray(R"({"code":5})") << QVariant() << QVariant();
     QTest::newRow("not JSON") << QByteArray("oops") << QVariant() << QVariant();
@@ -527,7 +532,9 @@ void APIClientTest::errorBodyReading()
     QFETCH(QByteArray, body);
     QFETCH(QVariant, code);
     QFETCH(QVariant, message);
-    const auto asVariant = [](const std::optional<QString>& text) { return text ? QVariant(*text) : QVariant(); };
+    const auto asVariant = [](const std::optional<QString>& text) {
+        return text ? QVariant(*text) : QVariant();
+    };
     QCOMPARE(asVariant(APIClient::serverErrorCode(body)), code);
     QCOMPARE(asVariant(APIClient::serverErrorMessage(body)), message);
 }
@@ -537,7 +544,8 @@ void APIClientTest::operationsReachTheService()
     APIClient& api = *m_client;
 
     // Sign-in sends the e-mail as given, with the app's fixed entries.
-    const SignInResponse signedIn = valueOf(api.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword));
+    const SignInResponse signedIn =
+        valueOf(api.signIn(SandboxFixture::demoEmail, SandboxFixture::demoPassword));
     QVERIFY(!signedIn.token.isEmpty());
     QCOMPARE(signedIn.user.email, SandboxFixture::demoEmail);
     QJsonObject sent = bodyOf(lastRequest(*m_sandbox));
@@ -552,7 +560,8 @@ void APIClientTest::operationsReachTheService()
 
     const UserResponse updated = valueOf(api.updateUser({{u"calendar_theme"_s, u"ocean"_s}}));
     QCOMPARE(updated.user.calendarTheme, std::optional(u"ocean"_s));
-    QCOMPARE(bodyOf(lastRequest(*m_sandbox)), (QJsonObject{{u"user"_s, QJsonObject{{u"calendar_theme"_s, u"ocean"_s}}}}));
+    QCOMPARE(bodyOf(lastRequest(*m_sandbox)),
+             (QJsonObject{{u"user"_s, QJsonObject{{u"calendar_theme"_s, u"ocean"_s}}}}));
 
     // Favorites come back as a set.
     const QSet<QString> favorites = valueOf(api.fetchFavoriteUUIDs());
@@ -597,7 +606,8 @@ void APIClientTest::operationsReachTheService()
     // Passwords: reset with the sandbox's fixed code, then change while signed in.
     QCOMPARE(failureOf(api.requestPasswordReset(SandboxFixture::secondEmail)), QString());
     QCOMPARE(failureOf(api.validateResetCode(SandboxFixture::secondEmail, u"123456"_s)), QString());
-    QCOMPARE(failureOf(api.setPassword(SandboxFixture::secondEmail, u"123456"_s, u"new-secret"_s)), QString());
+    QCOMPARE(failureOf(api.setPassword(SandboxFixture::secondEmail, u"123456"_s, u"new-secret"_s)),
+             QString());
     QVERIFY(!m_sandbox->signInToken(SandboxFixture::secondEmail, u"new-secret"_s).isEmpty());
     QCOMPARE(failureOf(api.changePassword(u"changed-secret"_s)), QString());
     QVERIFY(!m_sandbox->signInToken(SandboxFixture::demoEmail, u"changed-secret"_s).isEmpty());
@@ -606,8 +616,8 @@ void APIClientTest::operationsReachTheService()
 void APIClientTest::decodedLoadsOfTheCatalog()
 {
     APIClient& api = *m_client;
-    const QList<Category> categories =
-        valueOf(api.request<QList<Category>>({u"GET"_s, u"configuration/categories"_s, {}, std::nullopt, false, {}}));
+    const QList<Category> categories = valueOf(
+        api.request<QList<Category>>({u"GET"_s, u"configuration/categories"_s, {}, std::nullopt, false, {}}));
     QVERIFY(categories.size() >= 2);
 
     const QMap<QString, QString> page{{u"page"_s, u"1"_s}, {u"per_page"_s, u"500"_s}};
@@ -615,19 +625,22 @@ void APIClientTest::decodedLoadsOfTheCatalog()
         valueOf(api.request<AlbumsResponse>({u"GET"_s, u"albums"_s, page, std::nullopt, true, {}}));
     QVERIFY(!albums.albums.isEmpty());
 
-    const MediaResponse media = valueOf(
-        api.request<MediaResponse>({u"GET"_s, u"media/"_s + categories.first().channelPath, page, std::nullopt, true, {}}));
+    const MediaResponse media = valueOf(api.request<MediaResponse>(
+        {u"GET"_s, u"media/"_s + categories.first().channelPath, page, std::nullopt, true, {}}));
     QVERIFY(media.media && !media.media->isEmpty());
     const std::optional<QUrl> variant = media.media->first().sizedImageURL(1920, 1080, u"c1"_s);
     QVERIFY(variant && variant->path().endsWith(u"1920x1080c1.jpg"_s));
 
-    const PlacesTree places = valueOf(api.request<PlacesTree>({u"GET"_s, u"places"_s, {}, std::nullopt, true, {}}));
+    const PlacesTree places =
+        valueOf(api.request<PlacesTree>({u"GET"_s, u"places"_s, {}, std::nullopt, true, {}}));
     QVERIFY(!places.countries.isEmpty());
 
-    const AlertsResponse alerts = valueOf(api.request<AlertsResponse>({u"GET"_s, u"alerts"_s, {}, std::nullopt, true, {}}));
+    const AlertsResponse alerts =
+        valueOf(api.request<AlertsResponse>({u"GET"_s, u"alerts"_s, {}, std::nullopt, true, {}}));
     QVERIFY(alerts.alert);
 
-    const UserResponse user = valueOf(api.request<UserResponse>({u"GET"_s, u"users"_s, {}, std::nullopt, true, {}}));
+    const UserResponse user =
+        valueOf(api.request<UserResponse>({u"GET"_s, u"users"_s, {}, std::nullopt, true, {}}));
     QCOMPARE(user.user.email, SandboxFixture::demoEmail);
 }
 

@@ -26,12 +26,12 @@ void GraphemesTest::cutsBetweenCharacters_data()
     const QString accented = u"e\u0301"_s;
     QTest::newRow("plain") << u"abcdef"_s << 4 << 6 << u"abcd"_s << u"cdef"_s;
     QTest::newRow("shorter than the limit") << u"ab"_s << 4 << 2 << u"ab"_s << u"ab"_s;
-    QTest::newRow("joined emoji kept whole") << (u"a"_s + family + u"b"_s) << 2 << 3 << (u"a"_s + family)
-                                             << (family + u"b"_s);
-    QTest::newRow("combining accent kept whole") << (accented + accented + accented) << 2 << 3
-                                                 << (accented + accented) << (accented + accented);
-    QTest::newRow("more code units than characters") << (family + family) << 2 << 2 << (family + family)
-                                                     << (family + family);
+    QTest::newRow("joined emoji kept whole")
+        << (u"a"_s + family + u"b"_s) << 2 << 3 << (u"a"_s + family) << (family + u"b"_s);
+    QTest::newRow("combining accent kept whole")
+        << (accented + accented + accented) << 2 << 3 << (accented + accented) << (accented + accented);
+    QTest::newRow("more code units than characters")
+        << (family + family) << 2 << 2 << (family + family) << (family + family);
     QTest::newRow("zero") << u"abc"_s << 0 << 3 << QString() << QString();
 }
 

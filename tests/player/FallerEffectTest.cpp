@@ -16,7 +16,6 @@ namespace lumi {
 
 namespace {
 
-
 } // namespace
 
 class FallerEffectTest final : public QObject
@@ -26,7 +25,8 @@ class FallerEffectTest final : public QObject
 private slots:
     void firstFrameHasPrintsPartWayDown()
     {
-        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller),
+                            {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
         QRandomGenerator random(7);
         FallerEffect effect(*rig.model, random);
         QCoreApplication::processEvents();
@@ -50,24 +50,29 @@ private slots:
             bool covered = false;
             for (int later = i + 1; later < 4; ++later) {
                 const FallerEffect::Print& above = effect.prints().at(later);
-                covered |= QLineF(centre, above.centre(QSizeF(size), now)).length() < above.width * size.width() * 0.75;
+                covered |= QLineF(centre, above.centre(QSizeF(size), now)).length() <
+                           above.width * size.width() * 0.75;
             }
             if (covered)
                 continue;
-            QVERIFY2(test::looksLike(frame, centre.toPoint(), colours.at(i)), qPrintable(test::describePixel(frame, centre.toPoint())));
+            QVERIFY2(test::looksLike(frame, centre.toPoint(), colours.at(i)),
+                     qPrintable(test::describePixel(frame, centre.toPoint())));
             // 5 pixels in from the print's right edge, along its turned axis: the white border.
             const qreal angle = qDegreesToRadians(print.rotation(now));
             const qreal half = print.width * size.width() / 2;
             const QPointF border = centre + QPointF(std::cos(angle), std::sin(angle)) * (half - 5);
             const QPointF inside = centre + QPointF(std::cos(angle), std::sin(angle)) * (half - 14);
-            QVERIFY2(test::looksLike(frame, border.toPoint(), Qt::white, 20), qPrintable(test::describePixel(frame, border.toPoint())));
-            QVERIFY2(test::looksLike(frame, inside.toPoint(), colours.at(i), 20), qPrintable(test::describePixel(frame, inside.toPoint())));
+            QVERIFY2(test::looksLike(frame, border.toPoint(), Qt::white, 20),
+                     qPrintable(test::describePixel(frame, border.toPoint())));
+            QVERIFY2(test::looksLike(frame, inside.toPoint(), colours.at(i), 20),
+                     qPrintable(test::describePixel(frame, inside.toPoint())));
         }
     }
 
     void finishedPrintsAreReplacedWithTheirOwnDuration()
     {
-        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller), {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
+        test::PlayerRig rig(PlayMode::saver(SaverEffect::faller),
+                            {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s});
         QRandomGenerator random(7);
         FallerEffect effect(*rig.model, random);
         QCoreApplication::processEvents();

@@ -15,7 +15,6 @@ namespace {
 
 const QStringList colours = {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s, u"cyan"_s};
 
-
 } // namespace
 
 class FourUpEffectTest final : public QObject
@@ -33,7 +32,7 @@ private slots:
         QVERIFY(test::looksLike(test::frameOf(effect, size, 600ms), QPoint(100, 80), QColor(128, 0, 0), 3));
         const QImage frame = test::frameOf(effect, size, 1200ms);
         const QList<QPair<QPoint, QColor>> cells = {
-            {{8, 8}, Qt::red}, {{199, 149}, Qt::red}, {{208, 8}, Qt::green}, {{399, 149}, Qt::green},
+            {{8, 8}, Qt::red},    {{199, 149}, Qt::red},  {{208, 8}, Qt::green},    {{399, 149}, Qt::green},
             {{8, 158}, Qt::blue}, {{199, 299}, Qt::blue}, {{208, 158}, Qt::yellow}, {{399, 299}, Qt::yellow}};
         for (const auto& [at, colour] : cells)
             QVERIFY2(test::looksLike(frame, at, colour), qPrintable(test::describePixel(frame, at)));
@@ -96,7 +95,8 @@ private slots:
         rig.photos.failing.clear();
         rig.advance(2s);
         const QImage frame = test::frameOf(effect, QSize(408, 308), rig.clock.monotonic() + 2s);
-        QVERIFY2(!test::looksLike(frame, QPoint(100, 80), Qt::red), qPrintable(test::describePixel(frame, QPoint(100, 80))));
+        QVERIFY2(!test::looksLike(frame, QPoint(100, 80), Qt::red),
+                 qPrintable(test::describePixel(frame, QPoint(100, 80))));
         QVERIFY(test::looksLike(frame, QPoint(300, 80), Qt::green));
     }
 };

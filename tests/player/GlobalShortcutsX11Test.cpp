@@ -97,7 +97,8 @@ void GlobalShortcutsX11Test::presses_data()
     for (const QString& lock : {QString(), u"Caps_Lock"_s, u"Num_Lock"_s}) {
         const QString with = lock.isEmpty() ? QString() : u" with "_s + lock;
         QTest::addRow("super+shift+w%s", qPrintable(with)) << lock << u"super+shift+w"_s << change << 0;
-        QTest::addRow("super+shift+s%s", qPrintable(with)) << lock << u"super+shift+s"_s << QStringList() << 1;
+        QTest::addRow("super+shift+s%s", qPrintable(with))
+            << lock << u"super+shift+s"_s << QStringList() << 1;
     }
     for (const QString& other : {u"ctrl+shift+w"_s, u"shift+w"_s, u"super+w"_s, u"super+alt+shift+w"_s})
         QTest::addRow("%s", qPrintable(other)) << QString() << other << QStringList() << 0;
@@ -143,10 +144,9 @@ void GlobalShortcutsX11Test::keyHeldByAnotherClient()
                 .contains(u"shortcut 2 not registered (status 10); another app may hold it"_s));
     // The variants the app did get (with the lock keys) were let go: the other client can take
     // the one with Caps Lock too.
-    error = xcb_request_check(other, xcb_grab_key_checked(other, 1, root,
-                                                          XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK,
-                                                          xcb_keycode_t(code), XCB_GRAB_MODE_ASYNC,
-                                                          XCB_GRAB_MODE_ASYNC));
+    error = xcb_request_check(
+        other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK,
+                                    xcb_keycode_t(code), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     QVERIFY2(!error, "the app still holds Super+Shift+Caps+S");
 
     // Once the other client lets go, the next registration takes it.
@@ -224,11 +224,12 @@ void GlobalShortcutsX11Test::aKeyLostAtALayoutChangeIsTriedAtTheNext()
     // Another client holds Super+Shift on X's key, where the swap puts W.
     xcb_connection_t* other = xcb_connect(nullptr, nullptr);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
-    QVERIFY(!xcb_request_check(other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT,
-                                                           xcb_keycode_t(x.toInt()), XCB_GRAB_MODE_ASYNC,
-                                                           XCB_GRAB_MODE_ASYNC)));
+    QVERIFY(!xcb_request_check(
+        other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT,
+                                    xcb_keycode_t(x.toInt()), XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)));
     QVERIFY(remap(u"xmodmap -e 'keycode %1 = x X' -e 'keycode %2 = w W'"_s.arg(w, x)));
-    const auto restored = qScopeGuard([&] { remap(u"xmodmap -e 'keycode %1 = w W' -e 'keycode %2 = x X'"_s.arg(w, x)); });
+    const auto restored =
+        qScopeGuard([&] { remap(u"xmodmap -e 'keycode %1 = w W' -e 'keycode %2 = x X'"_s.arg(w, x)); });
     QTRY_COMPARE(rig.shortcuts.state(Shortcut::nextWallpaper), ShortcutRegistry::State::taken);
     QVERIFY(!rig.shortcuts.isRegistered(Shortcut::nextWallpaper));
     QCOMPARE(rig.shortcuts.state(Shortcut::startSaver), ShortcutRegistry::State::held);

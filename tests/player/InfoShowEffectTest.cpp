@@ -90,7 +90,8 @@ private slots:
         InfoShowEffect effect;
         effect.photoChanged(test::colourPhoto(QSize(160, 90), Qt::red), Transition{0ms, 0ms});
         effect.photoChanged(test::colourPhoto(QSize(160, 90), Qt::blue), Transition{0ms, 1600ms});
-        QVERIFY(test::looksLike(test::frameOf(effect, screen, 800ms), QPoint(500, 450), QColor(64, 0, 128), 3));
+        QVERIFY(
+            test::looksLike(test::frameOf(effect, screen, 800ms), QPoint(500, 450), QColor(64, 0, 128), 3));
     }
 };
 

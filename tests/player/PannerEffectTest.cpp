@@ -60,8 +60,10 @@ private slots:
         const QImage frame = test::frameOf(panner, screen, std::chrono::milliseconds(at));
 
         const int splitX = qRound(split);
-        QVERIFY2(test::looksLike(frame, QPoint(splitX - 3, 100), Qt::red, 10), qPrintable(test::describePixel(frame, QPoint(splitX - 3, 100))));
-        QVERIFY2(test::looksLike(frame, QPoint(splitX + 2, 100), Qt::blue, 10), qPrintable(test::describePixel(frame, QPoint(splitX + 2, 100))));
+        QVERIFY2(test::looksLike(frame, QPoint(splitX - 3, 100), Qt::red, 10),
+                 qPrintable(test::describePixel(frame, QPoint(splitX - 3, 100))));
+        QVERIFY2(test::looksLike(frame, QPoint(splitX + 2, 100), Qt::blue, 10),
+                 qPrintable(test::describePixel(frame, QPoint(splitX + 2, 100))));
         QVERIFY(test::looksLike(frame, QPoint(splitX - 30, qRound(bandEdge) - 2), Qt::green, 10));
         QVERIFY(test::looksLike(frame, QPoint(splitX - 30, qRound(bandEdge) + 2), Qt::red, 10));
         // However far it drifts, the photo covers both edges: no black shows.

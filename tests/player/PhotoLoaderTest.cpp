@@ -27,8 +27,8 @@ QString linkedFolder(test::SyncHarness& harness)
 // A photo of the sandbox's catalog.
 Medium catalogPhoto(test::SandboxFixture& sandbox)
 {
-    const auto listing =
-        MediaResponse::fromJson(sandbox.call("GET", u"media/classic/latest?per_page=1"_s, sandbox.signInToken()).json());
+    const auto listing = MediaResponse::fromJson(
+        sandbox.call("GET", u"media/classic/latest?per_page=1"_s, sandbox.signInToken()).json());
     return listing->media->first();
 }
 
@@ -56,7 +56,8 @@ private slots:
         QTest::newRow("missing photo") << u"catalog"_s << true << u"missing"_s << false << u"2560x1440.jpg"_s;
         QTest::newRow("short photo") << u"catalog"_s << false << u"short"_s << false << u"1920x1080.jpg"_s;
         QTest::newRow("missing local file") << u"missing local"_s << true << QString() << false << QString();
-        QTest::newRow("file outside the photo folders") << u"stranger"_s << true << QString() << false << QString();
+        QTest::newRow("file outside the photo folders")
+            << u"stranger"_s << true << QString() << false << QString();
     }
 
     void loadsFromFileSyncedCopyOrVariant()
@@ -69,7 +70,8 @@ private slots:
 
         test::SyncHarness harness(m_sandbox);
         Medium medium = catalogPhoto(m_sandbox);
-        const QString folder = source == u"stranger" ? harness.home.path() + u"/Elsewhere"_s : linkedFolder(harness);
+        const QString folder =
+            source == u"stranger" ? harness.home.path() + u"/Elsewhere"_s : linkedFolder(harness);
         const QString file = folder + u"/own-photo.jpg"_s;
         if (source == u"local" || source == u"missing local" || source == u"stranger") {
             QVERIFY(QDir().mkpath(folder));
@@ -157,7 +159,8 @@ private slots:
         PhotoLoader loader(harness.sync(), harness.api.network(), harness.screens);
         const QString path = linkedFolder(harness) + u"/big.jpg"_s;
         QVERIFY(test::SyncHarness::writeJpeg(path, file));
-        const std::optional<QImage> image = QCoro::waitFor(loader.image(Medium{.uuid = u"big"_s, .localPath = path}, true));
+        const std::optional<QImage> image =
+            QCoro::waitFor(loader.image(Medium{.uuid = u"big"_s, .localPath = path}, true));
         QVERIFY(image);
         QVERIFY2(qAbs(image->width() - held.width()) <= 1 && qAbs(image->height() - held.height()) <= 1,
                  qPrintable(u"%1x%2"_s.arg(image->width()).arg(image->height())));

@@ -1,8 +1,8 @@
 #include "player/PlayerModel.h"
 
 #include "model/Defaults.h"
-#include "support/player/PlayerRig.h"
 #include "model/DefaultsKeys.h"
+#include "support/player/PlayerRig.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -14,9 +14,8 @@ namespace lumi {
 
 namespace {
 
-const QStringList sevenColours = {u"red"_s,  u"green"_s,  u"blue"_s, u"yellow"_s,
+const QStringList sevenColours = {u"red"_s,  u"green"_s,   u"blue"_s, u"yellow"_s,
                                   u"cyan"_s, u"magenta"_s, u"white"_s};
-
 
 } // namespace
 

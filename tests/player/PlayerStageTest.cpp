@@ -120,13 +120,15 @@ private slots:
         model.setMode(PlayMode::saver(SaverEffect::slider));
         QVERIFY(qobject_cast<const SliderEffect*>(&stage.effect()));
         // The photo shows at once, with no transition, in the new effect.
-        QVERIFY(test::looksLike(test::frameOf(stage.effect(), screen, clock.monotonic()), QPoint(160, 90), Qt::red));
+        QVERIFY(test::looksLike(test::frameOf(stage.effect(), screen, clock.monotonic()), QPoint(160, 90),
+                                Qt::red));
         QVERIFY(!stage.isMoving(clock.monotonic()));
 
         // Back to the fader is a new effect too; the slideshow shows as the fader does.
         model.setMode(PlayMode::slideshow());
         QVERIFY(qobject_cast<const FaderEffect*>(&stage.effect()));
-        QVERIFY(test::looksLike(test::frameOf(stage.effect(), screen, clock.monotonic()), QPoint(160, 90), Qt::red));
+        QVERIFY(test::looksLike(test::frameOf(stage.effect(), screen, clock.monotonic()), QPoint(160, 90),
+                                Qt::red));
     }
 
     void faderCrossFadesOverlappingChanges()
@@ -138,7 +140,8 @@ private slots:
         QVERIFY(test::looksLike(test::frameOf(fader, screen, 1000ms), centre, Qt::red));
         // Halfway: the new photo at half strength over the old one at half strength.
         const QImage middle = test::frameOf(fader, screen, 1800ms);
-        QVERIFY2(test::looksLike(middle, centre, QColor(64, 0, 128), 3), qPrintable(test::describePixel(middle, centre)));
+        QVERIFY2(test::looksLike(middle, centre, QColor(64, 0, 128), 3),
+                 qPrintable(test::describePixel(middle, centre)));
         QVERIFY(fader.isMoving(1800ms));
         QVERIFY(test::looksLike(test::frameOf(fader, screen, 2600ms), centre, Qt::blue));
         QVERIFY(!fader.isMoving(2600ms));
@@ -226,7 +229,8 @@ private slots:
         const QImage frame = test::frameOf(fader, size, 0ms);
 
         // The caption keeps to its box at the bottom left; outside it only the photo shows.
-        const QRect box = PhotoTitle(photo.medium.displayTitle()).textRect(QRectF(QPointF(), QSizeF(size))).toAlignedRect();
+        const QRect box =
+            PhotoTitle(photo.medium.displayTitle()).textRect(QRectF(QPointF(), QSizeF(size))).toAlignedRect();
         QCOMPARE(box.left(), 36);
         QCOMPARE(box.bottom() + 1, 360 - 28);
         int white = 0;

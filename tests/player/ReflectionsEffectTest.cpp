@@ -54,7 +54,8 @@ private slots:
         QFETCH(bool, showTitles);
         ReflectionsEffect effect(titles(showTitles));
         // Red with a blue bottom quarter: the reflection starts with blue.
-        effect.photoChanged(test::colourPhoto(QSize(160, 90), Qt::red, u"Cliffs"_s, Qt::blue), Transition{0ms, 0ms});
+        effect.photoChanged(test::colourPhoto(QSize(160, 90), Qt::red, u"Cliffs"_s, Qt::blue),
+                            Transition{0ms, 0ms});
         const QImage frame = test::frameOf(effect, screen, 0ms);
 
         // Fitted into 0.8 W by 0.58 H: 619 by 348, centred with what stands below it.
@@ -105,8 +106,10 @@ private slots:
         const QImage middle = test::frameOf(effect, screen, 2000ms);
         const QColor left = middle.pixelColor(205, 52);
         const QColor right = middle.pixelColor(795, 52);
-        QVERIFY2(left.blue() > 60 && left.red() < 10, qPrintable(test::describePixel(middle, QPoint(205, 52))));
-        QVERIFY2(right.red() > 60 && right.blue() < 10, qPrintable(test::describePixel(middle, QPoint(795, 52))));
+        QVERIFY2(left.blue() > 60 && left.red() < 10,
+                 qPrintable(test::describePixel(middle, QPoint(205, 52))));
+        QVERIFY2(right.red() > 60 && right.blue() < 10,
+                 qPrintable(test::describePixel(middle, QPoint(795, 52))));
         QVERIFY(test::looksLike(middle, QPoint(193, 230), Qt::black, 0));
         QVERIFY(test::looksLike(middle, QPoint(807, 230), Qt::black, 0));
         QVERIFY(effect.isMoving(2000ms));

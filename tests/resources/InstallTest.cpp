@@ -85,7 +85,8 @@ void InstallTest::installsAValidDesktopEntry()
 
     QCOMPARE(entryValue(u"Exec"_s), installed(u"bin/lumivale"_s));
     QCOMPARE(entryValue(u"Icon"_s), QString::fromLatin1(lumi::AppIcon::themeName));
-    for (const QString& key : {u"Name"_s, u"GenericName"_s, u"Comment"_s, u"StartupWMClass"_s, u"Categories"_s})
+    for (const QString& key :
+         {u"Name"_s, u"GenericName"_s, u"Comment"_s, u"StartupWMClass"_s, u"Categories"_s})
         QVERIFY2(!entryValue(key).isEmpty(), qPrintable(key));
     QCOMPARE(entryValue(u"X-GNOME-UsesNotifications"_s), u"true"_s);
 }

@@ -31,7 +31,8 @@ void PhotoRendererTest::labelStaysInTheTopRightCorner()
     QFETCH(QSize, size);
 
     const QString uuid = u"0b5f7c2e-1111-4222-8333-944455556666"_s;
-    const QImage brief = QImage::fromData(PhotoRenderer::renderJpeg(uuid, u"Lake"_s, size.width(), size.height()));
+    const QImage brief =
+        QImage::fromData(PhotoRenderer::renderJpeg(uuid, u"Lake"_s, size.width(), size.height()));
     const QImage lengthy = QImage::fromData(PhotoRenderer::renderJpeg(
         uuid, u"A Much Longer Title Over the Mountains at Dusk"_s, size.width(), size.height()));
     QCOMPARE(brief.size(), size);
@@ -39,7 +40,8 @@ void PhotoRendererTest::labelStaysInTheTopRightCorner()
 
     // The label takes at most two fifths of the width; JPEG blocks smear a difference a little.
     const int smear = 32;
-    const QRect corner(size.width() * 3 / 5 - smear, 0, size.width() * 2 / 5 + smear, size.height() / 12 + smear);
+    const QRect corner(size.width() * 3 / 5 - smear, 0, size.width() * 2 / 5 + smear,
+                       size.height() / 12 + smear);
     QRect changed;
     for (int y = 0; y < size.height(); ++y) {
         for (int x = 0; x < size.width(); ++x) {

@@ -1,6 +1,6 @@
+#include "services/CrashCatcher.h"
 #include "model/CrashFile.h"
 #include "model/CrashReport.h"
-#include "services/CrashCatcher.h"
 #include "support/TemporaryHome.h"
 
 #include <QDir>
@@ -31,8 +31,8 @@ const QStringList app{u"lumivale"_s};
 
 QString signalFile(const QString& base, const QString& signal, const QStringList& frames)
 {
-    return u"lumivale-crash 1\n"_s + base + u"version 1.2.3\nsignal "_s + signal + u"\ntime 1700000000\n--\n"_s +
-           frames.join(u'\n') + u'\n';
+    return u"lumivale-crash 1\n"_s + base + u"version 1.2.3\nsignal "_s + signal +
+           u"\ntime 1700000000\n--\n"_s + frames.join(u'\n') + u'\n';
 }
 
 const QStringList handlerAndCrash{
@@ -67,15 +67,18 @@ void CrashCatcherTest::parsesCrashFiles_data()
         << QStringList{u"crash: SIGBUS"_s, u"lumivale crashHere+0x1c"_s};
     QTest::newRow("no own frame: the first four of all")
         << signalFile(u"base 1000\n"_s, u"10"_s,
-                      {u"a.so(f)[0x1]"_s, u"b.so(g)[0x2]"_s, u"c.so(h)[0x3]"_s, u"d.so(i)[0x4]"_s, u"e.so(j)[0x5]"_s})
+                      {u"a.so(f)[0x1]"_s, u"b.so(g)[0x2]"_s, u"c.so(h)[0x3]"_s, u"d.so(i)[0x4]"_s,
+                       u"e.so(j)[0x5]"_s})
         << u"SIG10"_s
-        << QStringList{u"    at a.so  f"_s, u"    at b.so  g"_s, u"    at c.so  h"_s, u"    at d.so  i"_s, u"    at e.so  j"_s}
+        << QStringList{u"    at a.so  f"_s, u"    at b.so  g"_s, u"    at c.so  h"_s, u"    at d.so  i"_s,
+                       u"    at e.so  j"_s}
         << QStringList{u"crash: SIG10"_s, u"a.so f"_s, u"b.so g"_s, u"c.so h"_s, u"d.so i"_s};
     QTest::newRow("objects in the home: by file name")
         << signalFile(u"base 55a3d1000000\n"_s, u"11"_s,
                       {u"/home/ann/Applications/lumivale(crashHere+0x1c) [0x55a3d1000a1c]"_s,
                        u"/home/ann/.local/lib/libextra.so.1(+0x10) [0x7f0000000010]"_s})
-        << u"SIGSEGV"_s << QStringList{u"    at lumivale +2588  crashHere+0x1c"_s, u"    at libextra.so.1  +0x10"_s}
+        << u"SIGSEGV"_s
+        << QStringList{u"    at lumivale +2588  crashHere+0x1c"_s, u"    at libextra.so.1  +0x10"_s}
         << QStringList{u"crash: SIGSEGV"_s, u"lumivale+2588"_s};
     QTest::newRow("no frames") << signalFile(u"base 1000\n"_s, u"+6"_s, {}) << u"SIGABRT"_s << QStringList{}
                                << QStringList{u"crash: SIGABRT"_s};
@@ -108,7 +111,8 @@ void CrashCatcherTest::refusesFilesOffTheLayout_data()
 {
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("a separator among the frames") << signalFile(QString(), u"11"_s, {u"a.so(f)[0x1]"_s, u"--"_s});
+    QTest::newRow("a separator among the frames")
+        << signalFile(QString(), u"11"_s, {u"a.so(f)[0x1]"_s, u"--"_s});
     QTest::newRow("not a crash file") << u"hello 1\nsignal 11\n--\n"_s;
     QTest::newRow("letter among the digits") << signalFile(QString(), u"1a"_s, {});
     QTest::newRow("beyond 32 bits") << signalFile(QString(), u"4294967307"_s, {});

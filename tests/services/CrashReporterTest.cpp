@@ -1,13 +1,13 @@
+#include "services/CrashReporter.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
 #include "model/AppLog.h"
+#include "model/CrashFile.h"
 #include "model/SessionTokenFile.h"
 #include "model/User.h"
 #include "platform/CrashHandlers.h"
 #include "platform/Paths.h"
-#include "model/CrashFile.h"
 #include "services/CrashCatcher.h"
-#include "services/CrashReporter.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 
@@ -80,7 +80,8 @@ void CrashReporterTest::init()
 {
     m_sandbox = std::make_unique<SandboxFixture>();
     QVERIFY2(m_sandbox->isRunning(), qPrintable(m_sandbox->errorString()));
-    m_clock = std::make_unique<lumi::test::ManualClock>(QDateTime(QDate(2026, 12, 10), QTime(23, 58), Qt::LocalTime));
+    m_clock = std::make_unique<lumi::test::ManualClock>(
+        QDateTime(QDate(2026, 12, 10), QTime(23, 58), Qt::LocalTime));
     m_reporter = std::make_unique<CrashReporter>();
     m_api = std::make_unique<lumi::APIClient>(*m_reporter);
     m_token = m_sandbox->signInToken();
@@ -138,9 +139,9 @@ void CrashReporterTest::installReportsThePreviousCrash()
     QTRY_COMPARE(postedCrashes().size(), 1);
     const QJsonObject record = postedCrashes().first();
     QCOMPARE(record.keys(),
-             (QStringList{u"app"_s, u"arch"_s, u"boot-state"_s, u"breadcrumbs"_s, u"event-id"_s, u"fingerprint"_s,
-                          u"install-id"_s, u"message"_s, u"occurred-at"_s, u"osv"_s, u"platform"_s, u"process"_s,
-                          u"session-id"_s, u"stack"_s, u"version"_s}));
+             (QStringList{u"app"_s, u"arch"_s, u"boot-state"_s, u"breadcrumbs"_s, u"event-id"_s,
+                          u"fingerprint"_s, u"install-id"_s, u"message"_s, u"occurred-at"_s, u"osv"_s,
+                          u"platform"_s, u"process"_s, u"session-id"_s, u"stack"_s, u"version"_s}));
     for (const QJsonValue& value : record)
         QVERIFY(value.isString());
     QCOMPARE(record[u"process"_s].toString(), u"crash"_s);
@@ -198,7 +199,8 @@ void CrashReporterTest::spoolKeepsTheNewest()
     QVERIFY(QDir().mkpath(CrashReporter::spoolFolder()));
     const QDateTime start = QDateTime::currentDateTimeUtc().addDays(-1);
     for (int i = 0; i < 60; ++i) {
-        QFile file(QDir(CrashReporter::spoolFolder()).filePath(i == 0 ? u"notes.txt"_s : u"old-%1.json"_s.arg(i, 2, 10, QChar(u'0'))));
+        QFile file(QDir(CrashReporter::spoolFolder())
+                       .filePath(i == 0 ? u"notes.txt"_s : u"old-%1.json"_s.arg(i, 2, 10, QChar(u'0'))));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("{}");
         QVERIFY(file.flush());
@@ -233,9 +235,9 @@ void CrashReporterTest::recordsCutTheirTexts()
 void CrashReporterTest::recordsNameNeitherHomeNorToken_data()
 {
     // <home> and <token> stand for the home folder and the session's token.
-    QTest::addColumn<QString>("frame");   // of the previous run's crash file
-    QTest::addColumn<QString>("logLine"); // of the previous run's log
-    QTest::addColumn<QString>("problem"); // reported by this run, with the same text as message and stack
+    QTest::addColumn<QString>("frame");    // of the previous run's crash file
+    QTest::addColumn<QString>("logLine");  // of the previous run's log
+    QTest::addColumn<QString>("problem");  // reported by this run, with the same text as message and stack
     QTest::addColumn<QString>("expected"); // in the record, where the text went
 
     QTest::newRow("a frame of the app in the home")
@@ -261,7 +263,9 @@ void CrashReporterTest::recordsNameNeitherHomeNorToken()
     QFETCH(QString, expected);
 
     const QString home = QDir::homePath();
-    const auto filled = [&](QString text) { return text.replace(u"<home>"_s, home).replace(u"<token>"_s, m_token); };
+    const auto filled = [&](QString text) {
+        return text.replace(u"<home>"_s, home).replace(u"<token>"_s, m_token);
+    };
     // The previous run: its session on disk, its log, its crash.
     QVERIFY(lumi::SessionTokenFile::save(m_token));
     if (!logLine.isEmpty())

@@ -1,3 +1,4 @@
+#include "services/DailyNotifier.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
 #include "model/Defaults.h"
@@ -5,7 +6,6 @@
 #include "model/User.h"
 #include "platform/linux/FreedesktopNotifier.h"
 #include "services/CrashReporter.h"
-#include "services/DailyNotifier.h"
 #include "support/FakeNotificationServer.h"
 #include "support/ForeignHost.h"
 #include "support/LogLines.h"
@@ -80,7 +80,8 @@ void DailyNotifierTest::init()
     QVERIFY(service.registerService(u"org.freedesktop.Notifications"_s));
     QVERIFY(service.registerObject(u"/org/freedesktop/Notifications"_s, m_server.get(),
                                    QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals));
-    m_clock = std::make_unique<lumi::test::ManualClock>(QDateTime(QDate(2026, 12, 10), QTime(9, 0), Qt::LocalTime));
+    m_clock =
+        std::make_unique<lumi::test::ManualClock>(QDateTime(QDate(2026, 12, 10), QTime(9, 0), Qt::LocalTime));
     m_reporter = std::make_unique<lumi::CrashReporter>();
     m_api = std::make_unique<lumi::APIClient>(*m_reporter);
     m_api->setToken(m_sandbox->signInToken());
@@ -92,9 +93,12 @@ void DailyNotifierTest::init()
     m_account->setUser(user);
     m_player = std::make_unique<lumi::test::RecordingPlayer>(m_journal);
     m_notifier = std::make_unique<lumi::FreedesktopNotifier>(m_bus->connect(u"app"_s));
-    m_daily = std::make_unique<DailyNotifier>(DailyNotifier::Services{
-        .account = *m_account, .api = *m_api, .clock = *m_clock, .defaults = lumi::Defaults::shared(),
-        .player = *m_player, .notifier = *m_notifier});
+    m_daily = std::make_unique<DailyNotifier>(DailyNotifier::Services{.account = *m_account,
+                                                                      .api = *m_api,
+                                                                      .clock = *m_clock,
+                                                                      .defaults = lumi::Defaults::shared(),
+                                                                      .player = *m_player,
+                                                                      .notifier = *m_notifier});
     serveToday(3, u"Lake <Louise> & more"_s, true);
 }
 
@@ -119,10 +123,14 @@ void DailyNotifierTest::serveToday(int count, const QString& title, bool thumbna
     cdn.setPath(thumbnailExists ? u"/cdn/212043f1-bd79-432e-9fb8-1513f8c0ba20/"_s : u"/cdn/no-such-photo/"_s);
     QJsonArray media;
     for (int i = 0; i < count; ++i)
-        media.append(QJsonObject{{u"uuid"_s, u"p%1"_s.arg(i)}, {u"title"_s, title}, {u"secure_base_url"_s, cdn.toString()}});
+        media.append(QJsonObject{
+            {u"uuid"_s, u"p%1"_s.arg(i)}, {u"title"_s, title}, {u"secure_base_url"_s, cdn.toString()}});
     m_sandbox->clearFaults();
-    QVERIFY(m_sandbox->addFault({{u"method"_s, u"GET"_s}, {u"path"_s, u"/api/v6/media/today"_s}, {u"status"_s, 200},
-                                 {u"body"_s, QString::fromUtf8(QJsonDocument(QJsonObject{{u"media"_s, media}}).toJson())}}));
+    QVERIFY(m_sandbox->addFault(
+        {{u"method"_s, u"GET"_s},
+         {u"path"_s, u"/api/v6/media/today"_s},
+         {u"status"_s, 200},
+         {u"body"_s, QString::fromUtf8(QJsonDocument(QJsonObject{{u"media"_s, media}}).toJson())}}));
 }
 
 void DailyNotifierTest::runFrom(const QTime& start, std::chrono::milliseconds run)
@@ -177,7 +185,8 @@ void DailyNotifierTest::postsOnlyAtTheTenOClockCrossing()
     QFETCH(int, posts);
     QFETCH(QString, day);
 
-    lumi::Defaults::shared().setValue(lumi::keys::notifiedDay, why == u"notified"_s ? u"2026-12-10"_s : u"2026-12-9"_s);
+    lumi::Defaults::shared().setValue(lumi::keys::notifiedDay,
+                                      why == u"notified"_s ? u"2026-12-10"_s : u"2026-12-9"_s);
     m_player->showing = why == u"saver"_s;
     if (why == u"none"_s) {
         lumi::User user = *m_account->user();
@@ -215,8 +224,8 @@ void DailyNotifierTest::announcesTodaysPhotos_data()
     QTest::newRow("one photo") << 1 << true << false << u"Lake <Louise> & more is new on Lumivale."_s;
     QTest::newRow("sixty photos, markup read")
         << 60 << true << true << u"Lake &lt;Louise&gt; &amp; more and 59 more new photos are on Lumivale."_s;
-    QTest::newRow("thumbnail missing") << 2 << false << false
-                                       << u"Lake <Louise> & more and 1 more new photos are on Lumivale."_s;
+    QTest::newRow("thumbnail missing")
+        << 2 << false << false << u"Lake <Louise> & more and 1 more new photos are on Lumivale."_s;
 }
 
 void DailyNotifierTest::announcesTodaysPhotos()

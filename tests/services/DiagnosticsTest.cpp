@@ -1,6 +1,6 @@
+#include "services/Diagnostics.h"
 #include "model/Album.h"
 #include "platform/Paths.h"
-#include "services/Diagnostics.h"
 #include "support/wallpaper/RotationRig.h"
 
 #include <QDir>
@@ -76,17 +76,19 @@ void DiagnosticsTest::reportsEveryTest_data()
     const QString playlistHint =
         u"No playlist is marked for wallpaper rotation — click the ○ next to a playlist in the sidebar."_s;
     const QString connectionHint = u"Check your internet connection, then run the tests again."_s;
-    QTest::newRow("all pass") << true << false << false << true << (u"All tests passed."_s + sent) << QStringList{};
+    QTest::newRow("all pass") << true << false << false << true << (u"All tests passed."_s + sent)
+                              << QStringList{};
     QTest::newRow("no playlist for the wallpaper")
         << true << false << false << false << (u"All tests passed."_s + sent) << QStringList{playlistHint};
     QTest::newRow("signed out") << false << false << false << true
-                                << (u"Problems with reaching the Lumivale API."_s + sent) << QStringList{connectionHint};
+                                << (u"Problems with reaching the Lumivale API."_s + sent)
+                                << QStringList{connectionHint};
     QTest::newRow("the desktop refuses")
         << true << true << false << true
         << (u"Problems with setting a wallpaper through the CDN, setting a wallpaper directly."_s + sent)
         << QStringList{};
-    QTest::newRow("results not sent") << true << false << true << true << (u"All tests passed."_s + notSent)
-                                      << QStringList{};
+    QTest::newRow("results not sent")
+        << true << false << true << true << (u"All tests passed."_s + notSent) << QStringList{};
 }
 
 void DiagnosticsTest::reportsEveryTest()
@@ -130,26 +132,44 @@ void DiagnosticsTest::reportsEveryTest()
     QCOMPARE(query, u"tresults=true"_s);
     const QJsonObject tests = info.first()[u"tests"_s].toObject();
     const QMap<QString, QJsonValue::Type> types{
-        {u"date"_s, QJsonValue::String}, {u"platform"_s, QJsonValue::String}, {u"osv"_s, QJsonValue::String},
-        {u"arch"_s, QJsonValue::String}, {u"bytes"_s, QJsonValue::String}, {u"version"_s, QJsonValue::String},
-        {u"dataDir"_s, QJsonValue::String}, {u"api"_s, QJsonValue::String}, {u"success"_s, QJsonValue::Bool},
-        {u"writeable"_s, QJsonValue::Bool}, {u"writeableAfter"_s, QJsonValue::Bool}, {u"favorites"_s, QJsonValue::Bool},
-        {u"setwallpaper"_s, QJsonValue::Bool}, {u"setwallpaperNoCdn"_s, QJsonValue::Bool}, {u"cali"_s, QJsonValue::Bool},
-        {u"rotateDesktop"_s, QJsonValue::String}, {u"paperPlaylistsSelected"_s, QJsonValue::Double},
-        {u"saverPlaylistsSelected"_s, QJsonValue::Double}, {u"papercount"_s, QJsonValue::Double},
-        {u"savercount"_s, QJsonValue::Double}, {u"testDetails"_s, QJsonValue::Object},
-        {u"testDuration"_s, QJsonValue::Double}, {u"summary"_s, QJsonValue::String}, {u"hints"_s, QJsonValue::Array},
+        {u"date"_s, QJsonValue::String},
+        {u"platform"_s, QJsonValue::String},
+        {u"osv"_s, QJsonValue::String},
+        {u"arch"_s, QJsonValue::String},
+        {u"bytes"_s, QJsonValue::String},
+        {u"version"_s, QJsonValue::String},
+        {u"dataDir"_s, QJsonValue::String},
+        {u"api"_s, QJsonValue::String},
+        {u"success"_s, QJsonValue::Bool},
+        {u"writeable"_s, QJsonValue::Bool},
+        {u"writeableAfter"_s, QJsonValue::Bool},
+        {u"favorites"_s, QJsonValue::Bool},
+        {u"setwallpaper"_s, QJsonValue::Bool},
+        {u"setwallpaperNoCdn"_s, QJsonValue::Bool},
+        {u"cali"_s, QJsonValue::Bool},
+        {u"rotateDesktop"_s, QJsonValue::String},
+        {u"paperPlaylistsSelected"_s, QJsonValue::Double},
+        {u"saverPlaylistsSelected"_s, QJsonValue::Double},
+        {u"papercount"_s, QJsonValue::Double},
+        {u"savercount"_s, QJsonValue::Double},
+        {u"testDetails"_s, QJsonValue::Object},
+        {u"testDuration"_s, QJsonValue::Double},
+        {u"summary"_s, QJsonValue::String},
+        {u"hints"_s, QJsonValue::Array},
     };
     QCOMPARE(tests.keys(), types.keys());
     for (auto it = types.cbegin(); it != types.cend(); ++it)
         QVERIFY2(tests[it.key()].type() == it.value(), qPrintable(it.key()));
-    QVERIFY(QRegularExpression(u"^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d$"_s).match(tests[u"date"_s].toString()).hasMatch());
+    QVERIFY(QRegularExpression(u"^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d$"_s)
+                .match(tests[u"date"_s].toString())
+                .hasMatch());
     QVERIFY(QRegularExpression(u"^\\d+\\.\\d\\dGB$"_s).match(tests[u"bytes"_s].toString()).hasMatch());
     QCOMPARE(tests[u"platform"_s].toString(), u"linux"_s);
     QCOMPARE(tests[u"favorites"_s].toBool(), signedIn);
     QCOMPARE(tests[u"testDetails"_s][u"favorites"_s][u"success"_s].toBool(), signedIn);
     QCOMPARE(tests[u"testDetails"_s][u"favorites"_s][u"error"_s].isString(), !signedIn);
-    QCOMPARE(tests[u"testDetails"_s][u"wallpaper"_s][u"httpsNoCdn"_s][u"success"_s].toBool(), !wallpaperRefused);
+    QCOMPARE(tests[u"testDetails"_s][u"wallpaper"_s][u"httpsNoCdn"_s][u"success"_s].toBool(),
+             !wallpaperRefused);
     QCOMPARE(tests[u"paperPlaylistsSelected"_s].toInt(), paperPlaylist ? 1 : 0);
     QCOMPARE(tests[u"papercount"_s].toInt(), 0);
     QCOMPARE(tests[u"hints"_s].toArray().size(), hints.size());
@@ -163,7 +183,8 @@ void DiagnosticsTest::reportsEveryTest()
     QVERIFY(lines.contains(u"dataDir: ~/"_s));
     QVERIFY(!lines.contains(QDir::homePath() + u'/'));
     for (const QJsonValue& request : m_rig->sandbox.requests()) {
-        if (request[u"path"_s].toString().contains(u"info"_s) || request[u"path"_s].toString().contains(u"rlogger"_s))
+        if (request[u"path"_s].toString().contains(u"info"_s) ||
+            request[u"path"_s].toString().contains(u"rlogger"_s))
             QVERIFY(!request[u"body"_s].toString().contains(m_rig->token));
     }
 }

@@ -5,6 +5,7 @@
 #include "model/Clock.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
+#include "model/LogStore.h"
 #include "model/SessionTokenFile.h"
 #include "model/User.h"
 #include "platform/FileRevealer.h"
@@ -12,7 +13,6 @@
 #include "platform/Paths.h"
 #include "platform/Trash.h"
 #include "platform/linux/LinuxPlatform.h"
-#include "model/LogStore.h"
 #include "support/TemporaryHome.h"
 #include "support/state/CallJournal.h"
 #include "support/state/RecordingEvents.h"
@@ -127,25 +127,24 @@ void ElectronCarryOverTest::carriesWhatIsUsable_data()
     QTest::newRow("everything") << everything << QStringList{} << all << u"old-token"_s;
     QTest::newRow("own token kept") << everything << QStringList{u"own token"_s}
                                     << u"data-dir, linked-downloads, lang, install-fingerprint"_s << u"own"_s;
-    QTest::newRow("token without a usable user")
-        << QByteArray(R"({"token": "old-token", "user": "someone"})") << QStringList{} << u"token"_s
-        << u"old-token"_s;
-    QTest::newRow("user without a token") << QByteArray(R"({"user": {"uuid": "u-1"}})") << QStringList{}
-                                          << QString() << QString();
+    QTest::newRow("token without a usable user") << QByteArray(R"({"token": "old-token", "user": "someone"})")
+                                                 << QStringList{} << u"token"_s << u"old-token"_s;
+    QTest::newRow("user without a token")
+        << QByteArray(R"({"user": {"uuid": "u-1"}})") << QStringList{} << QString() << QString();
     QTest::newRow("photo folder not writable")
         << QByteArray(R"({"data-dir": "<home>/file/Photos"})") << QStringList{} << QString() << QString();
     QTest::newRow("relative photo folder")
         << QByteArray(R"({"data-dir": "Photos"})") << QStringList{} << QString() << QString();
-    QTest::newRow("language of the system") << QByteArray(R"({"lang": "en"})") << QStringList{} << QString()
-                                            << QString();
+    QTest::newRow("language of the system")
+        << QByteArray(R"({"lang": "en"})") << QStringList{} << QString() << QString();
     QTest::newRow("second language of the system")
         << QByteArray(R"({"lang": "de"})") << QStringList{} << u"lang"_s << QString();
-    QTest::newRow("unsupported language") << QByteArray(R"({"lang": "ja"})") << QStringList{} << QString()
-                                          << QString();
+    QTest::newRow("unsupported language")
+        << QByteArray(R"({"lang": "ja"})") << QStringList{} << QString() << QString();
     QTest::newRow("fingerprint kept") << QByteArray(R"({"install-fingerprint": "fp-old"})")
                                       << QStringList{u"fingerprint"_s} << QString() << QString();
-    QTest::newRow("nothing, with leftovers") << QByteArray("{}") << QStringList{u"leftovers"_s} << QString()
-                                             << QString();
+    QTest::newRow("nothing, with leftovers")
+        << QByteArray("{}") << QStringList{u"leftovers"_s} << QString() << QString();
     QTest::newRow("token that can't be saved")
         << everything << QStringList{u"data folder is a file"_s}
         << u"data-dir, linked-downloads, lang, install-fingerprint"_s << QString();
@@ -189,7 +188,8 @@ void ElectronCarryOverTest::carriesWhatIsUsable()
     const std::optional<QByteArray> user = defaults.bytesValue(keys::user);
     QCOMPARE(user.has_value(), items.contains(u"user"_s));
     if (user)
-        QCOMPARE(lumi::User::fromJson(QJsonDocument::fromJson(*user).object())->uuid, std::optional(u"u-1"_s));
+        QCOMPARE(lumi::User::fromJson(QJsonDocument::fromJson(*user).object())->uuid,
+                 std::optional(u"u-1"_s));
     QCOMPARE(defaults.stringValue(keys::dataDir),
              items.contains(u"data-dir"_s) ? std::optional(home + u"/Photos"_s) : std::nullopt);
     QCOMPARE(defaults.value(keys::electronLinkedDownloads),
@@ -201,14 +201,16 @@ void ElectronCarryOverTest::carriesWhatIsUsable()
     if (before.contains(u"fingerprint"_s))
         QCOMPARE(defaults.stringValue(keys::installFingerprint), std::optional(u"gen-mine"_s));
     else
-        QCOMPARE(defaults.stringValue(keys::installFingerprint).has_value(), items.contains(u"install-fingerprint"_s));
+        QCOMPARE(defaults.stringValue(keys::installFingerprint).has_value(),
+                 items.contains(u"install-fingerprint"_s));
     QCOMPARE(defaults.boolValue(keys::electronMigrated), std::optional(true));
     QCOMPARE(defaults.mapValue(keys::desktopReplacedPending),
              std::optional(QVariantMap{{u"migrated"_s, true}, {u"leftovers-trashed"_s, leftovers}}));
     QVERIFY(!QFile::exists(folder + u"/Settings"_s));
     QCOMPARE(QFile::permissions(folder + u"/Settings.electron"_s),
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
-    QCOMPARE(QDir(folder).entryList({u"Cache"_s, u"GPUCache"_s, u"blob_storage"_s}, QDir::Dirs), QStringList{});
+    QCOMPARE(QDir(folder).entryList({u"Cache"_s, u"GPUCache"_s, u"blob_storage"_s}, QDir::Dirs),
+             QStringList{});
 }
 
 void ElectronCarryOverTest::readsOnlyWhatIsItsOwn_data()
@@ -224,14 +226,16 @@ void ElectronCarryOverTest::readsOnlyWhatIsItsOwn_data()
     QTest::newRow("a FIFO") << u"fifo"_s << QByteArray() << QString() << QString();
     QTest::newRow("a link to a file outside") << u"link"_s << token << QString() << QString();
     QTest::newRow("a token with a line break")
-        << u"file"_s << QByteArray(R"({"token": "old-token\r\nX-Forwarded-For: 1.2.3.4", "user": {"uuid": "u-1"}})")
+        << u"file"_s
+        << QByteArray(R"({"token": "old-token\r\nX-Forwarded-For: 1.2.3.4", "user": {"uuid": "u-1"}})")
         << QString() << QString();
-    QTest::newRow("a token with a blank") << u"file"_s << QByteArray(R"({"token": "old token"})") << QString()
-                                          << QString();
+    QTest::newRow("a token with a blank")
+        << u"file"_s << QByteArray(R"({"token": "old token"})") << QString() << QString();
     QTest::newRow("a relative photo folder")
         << u"file"_s << QByteArray(R"({"data-dir": "Photos/Lumivale"})") << QString() << u"<home>/Photos"_s;
     QTest::newRow("a photo folder to make outside the home")
-        << u"file"_s << QByteArray(R"({"data-dir": "<outside>/made/Photos"})") << QString() << u"<outside>/made"_s;
+        << u"file"_s << QByteArray(R"({"data-dir": "<outside>/made/Photos"})") << QString()
+        << u"<outside>/made"_s;
     QTest::newRow("a photo folder outside the home by dot-dot")
         << u"file"_s << QByteArray(R"({"data-dir": "<home>/../escape/Photos"})") << QString()
         << u"<home>/../escape"_s;
@@ -241,7 +245,8 @@ void ElectronCarryOverTest::readsOnlyWhatIsItsOwn_data()
     QTest::newRow("an existing photo folder outside the home")
         << u"file"_s << QByteArray(R"({"data-dir": "<outside>"})") << u"data-dir"_s << QString();
     QTest::newRow("a photo folder to make in the home")
-        << u"file"_s << QByteArray(R"({"data-dir": "<home>/Pictures/Lumivale"})") << u"data-dir"_s << QString();
+        << u"file"_s << QByteArray(R"({"data-dir": "<home>/Pictures/Lumivale"})") << u"data-dir"_s
+        << QString();
 }
 
 void ElectronCarryOverTest::readsOnlyWhatIsItsOwn()

@@ -108,7 +108,8 @@ std::unique_ptr<ElectronMigration> ElectronMigrationTest::migration(bool trashWo
         .processes = std::make_unique<lumi::ProcOlderAppProcesses>(),
         .trash = std::move(trash),
         .revealer = std::make_unique<RecordingRevealer>(m_revealed),
-        .executable = executable.isEmpty() ? m_home->path() + u"/Applications/lumivale-desktop"_s : executable,
+        .executable =
+            executable.isEmpty() ? m_home->path() + u"/Applications/lumivale-desktop"_s : executable,
         .preferredLanguages = {u"en-US"_s},
         // Short, so the stubborn copy is killed soon.
         .quitTimeout = std::chrono::milliseconds(600),
@@ -119,9 +120,10 @@ void ElectronMigrationTest::startStubborn(QProcess& process, const QString& exec
 {
     const QString ready = QFileInfo(executable).absolutePath() + u"/ready"_s;
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    process.start(executable,
-                  {u"-c"_s, u"trap '' TERM; \"$BASH\" -c \"trap '' TERM; : > '%1'; while :; do sleep 0.05; done\" & "
-                            u"while :; do sleep 0.05; done"_s.arg(ready)});
+    process.start(
+        executable,
+        {u"-c"_s, u"trap '' TERM; \"$BASH\" -c \"trap '' TERM; : > '%1'; while :; do sleep 0.05; done\" & "
+                  u"while :; do sleep 0.05; done"_s.arg(ready)});
     QVERIFY(process.waitForStarted());
     QTRY_VERIFY(QFile::exists(ready));
 }
@@ -194,8 +196,9 @@ void ElectronMigrationTest::keysOverLaunches_data()
     const QString failed = u"Electron copy at <copy> not moved to the Trash: no room"_s;
     QTest::newRow("nothing found") << false << true << true << QVariant(true) << QVariant() << QVariant()
                                    << QStringList{};
-    QTest::newRow("outside the gate") << true << false << true << QVariant() << QVariant() << QVariant()
-                                      << QStringList(4, u"not in an Applications folder: Electron left alone"_s);
+    QTest::newRow("outside the gate")
+        << true << false << true << QVariant() << QVariant() << QVariant()
+        << QStringList(4, u"not in an Applications folder: Electron left alone"_s);
     QTest::newRow("trash refuses at every launch")
         << true << true << false << QVariant() << QVariant(qint64(3)) << QVariant(gaveUp)
         << QStringList{u"Electron: 0 running, 1 installed, try 1"_s, failed,

@@ -1,10 +1,10 @@
+#include "services/EventTracker.h"
 #include "model/APIClient.h"
 #include "model/Account.h"
 #include "model/Defaults.h"
 #include "model/DefaultsKeys.h"
 #include "model/User.h"
 #include "services/CrashReporter.h"
-#include "services/EventTracker.h"
 #include "support/ManualClock.h"
 #include "support/SandboxFixture.h"
 
@@ -89,7 +89,8 @@ QList<QJsonArray> EventTrackerTest::uploads()
     QList<QJsonArray> sent;
     for (const QJsonValue& request : m_sandbox->requests()) {
         if (request[u"path"_s].toString() == u"/api/v6/events"_s)
-            sent.append(QJsonDocument::fromJson(request[u"body"_s].toString().toUtf8())[u"events"_s].toArray());
+            sent.append(
+                QJsonDocument::fromJson(request[u"body"_s].toString().toUtf8())[u"events"_s].toArray());
     }
     return sent;
 }
@@ -116,7 +117,8 @@ void EventTrackerTest::burstGoesUpOnceFiveSecondsAfterItsStart()
     const QJsonArray events = uploads().first();
     QCOMPARE(events.size(), 10);
     const QJsonObject first = events.first().toObject();
-    QCOMPARE(first.keys(), (QStringList{u"event-id"_s, u"name"_s, u"occurred-at"_s, u"properties"_s, u"session-id"_s}));
+    QCOMPARE(first.keys(),
+             (QStringList{u"event-id"_s, u"name"_s, u"occurred-at"_s, u"properties"_s, u"session-id"_s}));
     QCOMPARE(first[u"occurred-at"_s].toString(), u"2026-12-10T09:00:00Z"_s);
     QCOMPARE(first[u"properties"_s][u"is-playlist"_s], QJsonValue(true));
     QCOMPARE(events.last()[u"properties"_s][u"query-length"_s], QJsonValue(8));
@@ -148,7 +150,8 @@ void EventTrackerTest::queueKeepsTheNewestThousand()
         m_tracker->track(u"search"_s, {{u"query-length"_s, i}});
     QCOMPARE(m_tracker->queued(), EventTracker::queueLimit);
     m_tracker.reset();
-    const QJsonArray kept = QJsonDocument::fromJson(*lumi::Defaults::shared().bytesValue(lumi::keys::onboardingQueue)).array();
+    const QJsonArray kept =
+        QJsonDocument::fromJson(*lumi::Defaults::shared().bytesValue(lumi::keys::onboardingQueue)).array();
     QCOMPARE(kept.size(), EventTracker::queueLimit);
     QCOMPARE(kept.first()[u"properties"_s][u"query-length"_s], QJsonValue(1));
 }

@@ -50,14 +50,16 @@ private slots:
         QTest::addColumn<QString>("line");
 
         QTest::newRow("X11, keys free")
-            << u"x11"_s << u"Super+Shift+W Next Wallpaper and Super+Shift+S Start Screen Saver, from any app."_s;
+            << u"x11"_s
+            << u"Super+Shift+W Next Wallpaper and Super+Shift+S Start Screen Saver, from any app."_s;
         QTest::newRow("X11, Super+Shift+S held by another client")
             << u"x11 taken"_s
             << u"Super+Shift+W Next Wallpaper, from any app. Super+Shift+S (Start Screen Saver) is in use by "
                "another app."_s;
-        QTest::newRow("Wayland") << u"wayland"_s
-                                 << u"This desktop (Wayland) lets no app use global shortcuts: Next Wallpaper and "
-                                    "Start Screen Saver are in the tray menu."_s;
+        QTest::newRow("Wayland")
+            << u"wayland"_s
+            << u"This desktop (Wayland) lets no app use global shortcuts: Next Wallpaper and "
+               "Start Screen Saver are in the tray menu."_s;
     }
 
     void lineSaysWhatTheDesktopAllows()

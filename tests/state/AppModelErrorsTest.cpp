@@ -4,8 +4,8 @@
 #include "support/state/RunTask.h"
 
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using lumi::APIError;

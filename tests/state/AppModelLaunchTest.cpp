@@ -94,8 +94,8 @@ void AppModelLaunchTest::launchPaths_data()
         << QStringList{u"GET /users"_s, u"POST /tokens/refresh_token"_s} << false << true;
     // Only the service's refusal ends the session; the launch waits for the user instead.
     QTest::newRow("token, user unreadable")
-        << u"valid"_s << u"none"_s << faultOn(u"GET"_s, u"users"_s, 500) << AppModel::Phase::launching
-        << true << false << QStringList{u"GET /users"_s} << true << false;
+        << u"valid"_s << u"none"_s << faultOn(u"GET"_s, u"users"_s, 500) << AppModel::Phase::launching << true
+        << false << QStringList{u"GET /users"_s} << true << false;
     QTest::newRow("token, offline") << u"valid"_s << u"none"_s
                                     << QJsonObject{{u"method"_s, u"GET"_s},
                                                    {u"path"_s, u"/api/v6/users"_s},
@@ -435,8 +435,7 @@ void AppModelLaunchTest::signsInToTheDemoAccountAndStartsTheSession()
 
     QCOMPARE(withLoadsSorted(h.requestLines()), QStringList{u"POST /tokens"_s} + startRequests);
     // No photo is shown yet, so the first wallpaper is asked for at once.
-    QCOMPARE(h.journal.calls().mid(h.journal.calls().size() - 1),
-             (QStringList{u"rotation.change(user)"_s}));
+    QCOMPARE(h.journal.calls().mid(h.journal.calls().size() - 1), (QStringList{u"rotation.change(user)"_s}));
     QCOMPARE(h.clock.sleeperCount(), 1);
 
     const QStringList log = h.appLogLines();

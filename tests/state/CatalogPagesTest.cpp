@@ -170,12 +170,12 @@ void CatalogPagesTest::mediaPageAddsLocalPhotosToTheLastPlaylistPage()
     h.sandbox.clearRequests();
 
     std::optional<QList<Medium>> media;
-    QVERIFY(!runTask(
-        h.catalog().fetchMediaPage(lumi::MediaQuery{.path = u"playlists/"_s + mornings.titleFragment,
-                                                    .page = page,
-                                                    .perPage = perPage,
-                                                    .search = search}),
-        media));
+    QVERIFY(
+        !runTask(h.catalog().fetchMediaPage(lumi::MediaQuery{.path = u"playlists/"_s + mornings.titleFragment,
+                                                             .page = page,
+                                                             .perPage = perPage,
+                                                             .search = search}),
+                 media));
 
     QVERIFY(!model.isOffline());
     const QList<Medium> server = media->mid(0, media->size() - (local ? folder.size() : 0));

@@ -137,10 +137,10 @@ void MediaRequestsTest::requestLines()
         std::optional<QList<Medium>> media;
         if (variant == u"search")
             QVERIFY(!runTask(h.catalog().fetchMediaPage(MediaQuery{.path = u"playlists/mountain-mornings"_s,
-                                                             .page = 3,
-                                                             .perPage = 24,
-                                                             .search = u"misty lake & fog"_s,
-                                                             .withDescription = true}),
+                                                                   .page = 3,
+                                                                   .perPage = 24,
+                                                                   .search = u"misty lake & fog"_s,
+                                                                   .withDescription = true}),
                              media));
         else if (variant == u"empty search")
             QVERIFY(!runTask(h.catalog().fetchMediaPage(

@@ -23,7 +23,10 @@ ManualClock::~ManualClock()
         sleeper->clock = nullptr;
 }
 
-QDateTime ManualClock::now() const { return m_start.addMSecs((m_elapsed + m_suspended + m_wallOffset).count()); }
+QDateTime ManualClock::now() const
+{
+    return m_start.addMSecs((m_elapsed + m_suspended + m_wallOffset).count());
+}
 
 QCoro::Task<bool> ManualClock::sleep(std::chrono::milliseconds delay, CancelToken token)
 {
@@ -35,7 +38,8 @@ QCoro::Task<bool> ManualClock::sleepAcrossSuspend(std::chrono::milliseconds dela
     return waitUntil(true, bootTime() + delay, std::move(token));
 }
 
-QCoro::Task<bool> ManualClock::waitUntil(bool bootClock, std::chrono::milliseconds deadline, CancelToken token)
+QCoro::Task<bool> ManualClock::waitUntil(bool bootClock, std::chrono::milliseconds deadline,
+                                         CancelToken token)
 {
     if (token.isCancelled())
         co_return false;
@@ -63,7 +67,10 @@ void ManualClock::suspend(std::chrono::milliseconds by)
     wakeDue();
 }
 
-void ManualClock::setNow(const QDateTime& wall) { m_wallOffset += std::chrono::milliseconds(now().msecsTo(wall)); }
+void ManualClock::setNow(const QDateTime& wall)
+{
+    m_wallOffset += std::chrono::milliseconds(now().msecsTo(wall));
+}
 
 void ManualClock::wakeDue()
 {

@@ -4,7 +4,6 @@
 
 #include <QList>
 
-
 namespace lumi::test {
 
 /// A clock that only moves when the test says so. Sleepers wake (on the next event-loop turn)

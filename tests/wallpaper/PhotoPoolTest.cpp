@@ -206,7 +206,8 @@ void PhotoPoolTest::aPlaylistWhoseAddressCantFormARequestIsLeftOut()
     test::RotationRig rig;
     test::editAlbum(rig.account, 102, [](Album& album) { album.includeInPaper = true; });
     QList<Album> albums = rig.account.albums();
-    Album broken = *std::find_if(albums.begin(), albums.end(), [](const Album& album) { return album.id == 102; });
+    Album broken =
+        *std::find_if(albums.begin(), albums.end(), [](const Album& album) { return album.id == 102; });
     broken.id = 900;
     broken.title = u"Broken"_s;
     broken.titleFragment = u".."_s;
@@ -235,11 +236,13 @@ void PhotoPoolTest::outOfReachTheRotationGoesOnWithWhatItHas()
     // A launch without the service: the synced photos and the user's own rotate.
     QVERIFY(rig.sandbox.addFault(unreachable));
     QVERIFY(rig.change());
-    QCOMPARE(test::uuidsOf(engine.pool().photos()), (QStringList{u"0a0a0a0a"_s, u"0b0b0b0b"_s, u"local-mine.jpg"_s}));
+    QCOMPARE(test::uuidsOf(engine.pool().photos()),
+             (QStringList{u"0a0a0a0a"_s, u"0b0b0b0b"_s, u"local-mine.jpg"_s}));
     const Medium shown = rig.applier().calls().last().photo;
     QVERIFY(shown.localPath);
-    QCOMPARE(shown.title, shown.uuid == u"0a0a0a0a"_s ? u"Harbour"_s : shown.uuid == u"0b0b0b0b"_s ? u"Pier"_s
-                                                                                                : u"mine.jpg"_s);
+    QCOMPARE(shown.title, shown.uuid == u"0a0a0a0a"_s   ? u"Harbour"_s
+                          : shown.uuid == u"0b0b0b0b"_s ? u"Pier"_s
+                                                        : u"mine.jpg"_s);
 
     // Back in reach, the next change builds the pool from the service again.
     rig.sandbox.clearFaults();

@@ -387,7 +387,8 @@ void WallpaperServiceTest::takesTheFirstSourceThatIsThere_data()
     QTest::newRow("the photo's own file first") << u"library"_s << u"paper"_s << true << false << u"local"_s;
     QTest::newRow("its own file also without the CDN")
         << u"library"_s << u"paper"_s << false << false << u"local"_s;
-    QTest::newRow("its own file in a folder linked here") << u"linked"_s << none << true << false << u"local"_s;
+    QTest::newRow("its own file in a folder linked here")
+        << u"linked"_s << none << true << false << u"local"_s;
     QTest::newRow("a file elsewhere is never read") << u"elsewhere"_s << none << true << false << u"cdn"_s;
     QTest::newRow("nor one behind a link out of the photo directory")
         << u"escape"_s << u"paper"_s << true << false << u"synced"_s;
@@ -396,7 +397,8 @@ void WallpaperServiceTest::takesTheFirstSourceThatIsThere_data()
     QTest::newRow("the CDN when nothing is on disk") << none << none << true << false << u"cdn"_s;
     QTest::newRow("without the CDN, synced copies are not used")
         << none << u"paper"_s << false << false << u"cdn"_s;
-    QTest::newRow("a forced download skips the synced copy") << none << u"paper"_s << true << true << u"cdn"_s;
+    QTest::newRow("a forced download skips the synced copy")
+        << none << u"paper"_s << true << true << u"cdn"_s;
 }
 
 void WallpaperServiceTest::takesTheFirstSourceThatIsThere()
@@ -609,7 +611,8 @@ void WallpaperServiceTest::retriesTheDesktopAfter0_2_5And10Seconds()
              succeeds ? std::nullopt : std::optional(WallpaperError::system(u"the desktop is busy"_s)));
     QCOMPARE(m_setter->requests().size(), tries);
     QCOMPARE(m_clock->monotonic() - start, std::chrono::milliseconds(std::chrono::seconds(waitedSeconds)));
-    QCOMPARE(wallpaperLines().count(u"setting the wallpaper through fake failed (retrying): the desktop is busy"_s),
+    QCOMPARE(wallpaperLines().count(
+                 u"setting the wallpaper through fake failed (retrying): the desktop is busy"_s),
              refusals);
     // Every try offers the same composed file; after a failure it stays for a later prune.
     for (const WallpaperRequest& request : m_setter->requests())
@@ -629,7 +632,8 @@ void WallpaperServiceTest::aDesktopWithoutAWayFailsOnceWithoutAReport()
     m_setter->refuseForGood(u"no way here"_s);
     const std::chrono::milliseconds start = m_clock->monotonic();
 
-    QCOMPARE(wallpaperErrorOf(apply(photo, m_display)), std::optional(WallpaperError::system(u"no way here"_s)));
+    QCOMPARE(wallpaperErrorOf(apply(photo, m_display)),
+             std::optional(WallpaperError::system(u"no way here"_s)));
     QCOMPARE(m_setter->requests().size(), 1);
     QCOMPARE(m_clock->monotonic(), start);
     QCOMPARE(m_reports.size(), 0);

@@ -29,8 +29,8 @@ QCoro::Task<void> DeferredWallpaperSetter::decide(QCoro::Task<std::unique_ptr<Wa
     try {
         setter = co_await choice;
     } catch (const std::exception& error) {
-        AppLog(u"wallpaper"_s).error(u"can't find out how to set wallpapers here: "_s +
-                                     QString::fromUtf8(error.what()));
+        AppLog(u"wallpaper"_s)
+            .error(u"can't find out how to set wallpapers here: "_s + QString::fromUtf8(error.what()));
     }
     if (!self)
         co_return;

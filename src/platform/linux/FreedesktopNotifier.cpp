@@ -25,10 +25,12 @@ QDBusMessage method(const QString& name)
 
 } // namespace
 
-FreedesktopNotifier::FreedesktopNotifier(QDBusConnection bus, QObject* parent) : Notifier(parent), m_bus(std::move(bus))
+FreedesktopNotifier::FreedesktopNotifier(QDBusConnection bus, QObject* parent)
+    : Notifier(parent), m_bus(std::move(bus))
 {
     m_bus.connect(service, path, service, u"ActionInvoked"_s, this, SLOT(onActionInvoked(uint, QString)));
-    m_bus.connect(service, path, service, u"NotificationClosed"_s, this, SLOT(onNotificationClosed(uint, uint)));
+    m_bus.connect(service, path, service, u"NotificationClosed"_s, this,
+                  SLOT(onNotificationClosed(uint, uint)));
 }
 
 QCoro::Task<std::optional<QStringList>> FreedesktopNotifier::capabilities()
@@ -55,12 +57,14 @@ QCoro::Task<Notifier::Posted> FreedesktopNotifier::post(QString title, QString b
     if (!imagePath.isEmpty())
         hints.insert(u"image-path"_s, imagePath);
     QDBusMessage notify = method(u"Notify"_s);
-    notify << u"Lumivale"_s << uint(0) << QString() << title << body << QStringList{u"default"_s, tr("Open")} << hints
-           << int(-1);
+    notify << u"Lumivale"_s << uint(0) << QString() << title << body << QStringList{u"default"_s, tr("Open")}
+           << hints << int(-1);
     const QDBusPendingCall pending = m_bus.asyncCall(notify, notifyTimeoutMs);
     const QDBusMessage reply = co_await pending;
     if (reply.type() != QDBusMessage::ReplyMessage)
-        co_return Posted{.id = 0, .error = reply.errorMessage().isEmpty() ? u"no notification service"_s : reply.errorMessage()};
+        co_return Posted{.id = 0,
+                         .error = reply.errorMessage().isEmpty() ? u"no notification service"_s
+                                                                 : reply.errorMessage()};
     co_return Posted{.id = reply.arguments().value(0).toUInt(), .error = {}};
 }
 

@@ -38,7 +38,9 @@ std::optional<QString> whyNotPrivate(const QString& folder)
     const QByteArray path = QFile::encodeName(folder);
     if (::mkdir(path.constData(), S_IRWXU) != 0 && errno != EEXIST)
         return QString::fromLocal8Bit(std::strerror(errno));
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::lstat(path.constData(), &info) != 0)
         return QString::fromLocal8Bit(std::strerror(errno));
     if (!S_ISDIR(info.st_mode))
@@ -73,7 +75,8 @@ QString LocalSocketSingleInstance::socketPath() const
 bool LocalSocketSingleInstance::claim()
 {
     if (const std::optional<QString> why = whyNotPrivate(m_folder)) {
-        m_log.error(u"single instance: %1 is not a private folder (%2); running anyway"_s.arg(m_folder, *why));
+        m_log.error(
+            u"single instance: %1 is not a private folder (%2); running anyway"_s.arg(m_folder, *why));
         return true;
     }
     if (!m_lock.tryLock(0)) {

@@ -162,7 +162,7 @@ QByteArray symbolizedFrames()
         QSaveFile file(*g_exceptionPath);
         if (file.open(QIODevice::WriteOnly)) {
             file.write(CrashFile::exceptionText(*g_headerText, type, exceptionReason(),
-                                                   qint64(::time(nullptr)), symbolizedFrames()));
+                                                qint64(::time(nullptr)), symbolizedFrames()));
             file.commit();
         }
     }
@@ -206,7 +206,9 @@ void PosixCrashHandlers::install(const QString& folder, const QString& version)
     stack.ss_size = alternateStackSize;
     sigaltstack(&stack, nullptr);
 
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = handleSignal;
     action.sa_flags = SA_ONSTACK;
     // A second caught signal on the writing thread waits until the file is complete.

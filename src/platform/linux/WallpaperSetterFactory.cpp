@@ -87,7 +87,8 @@ std::unique_ptr<WallpaperSetter> WallpaperSetterFactory::make(WallpaperBackend b
 {
     switch (backend) {
     case WallpaperBackend::Gnome:
-        return std::make_unique<GnomeWallpaperSetter>(screens, Paths::appDataFolder() + u"/gnome-displays.json"_s);
+        return std::make_unique<GnomeWallpaperSetter>(screens,
+                                                      Paths::appDataFolder() + u"/gnome-displays.json"_s);
     case WallpaperBackend::Kde:
         return std::make_unique<KdeWallpaperSetter>(bus);
     case WallpaperBackend::Xfce:

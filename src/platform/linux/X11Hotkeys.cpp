@@ -138,8 +138,8 @@ int X11Hotkeys::grabNow(Combination& combination)
     combination.keycode = m_keycodes.value(keysymOf(combination.letter));
     combination.mask = modifierMask(combination.modifiers);
     if (!combination.keycode) {
-        AppLog(u"hotkeys"_s).info(u"the keyboard layout has no key for "_s +
-                                  QKeySequence(combination.letter).toString());
+        AppLog(u"hotkeys"_s)
+            .info(u"the keyboard layout has no key for "_s + QKeySequence(combination.letter).toString());
         return -1;
     }
     const QList<quint16> variants = lockVariants();
@@ -207,7 +207,8 @@ void X11Hotkeys::regrab()
         const bool was = held->held;
         held->held = grabNow(held.value()) == 0;
         if (was && !held->held)
-            log.info(u"shortcut %1 lost with the keyboard layout change; another app may hold it"_s.arg(held.key()));
+            log.info(u"shortcut %1 lost with the keyboard layout change; another app may hold it"_s.arg(
+                held.key()));
         else if (!was && held->held)
             log.info(u"shortcut %1 held again after the keyboard layout change"_s.arg(held.key()));
     }

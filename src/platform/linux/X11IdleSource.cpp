@@ -87,8 +87,9 @@ X11IdleSource::X11IdleSource(QDBusConnection systemBus, QDBusConnection sessionB
     m_display->extension =
         m_display->connection && XScreenSaverQueryExtension(m_display->connection, &eventBase, &errorBase);
     if (!m_display->extension) {
-        AppLog(u"player"_s).info(u"the X server reports no idle time (no MIT-SCREEN-SAVER); the saver "
-                                 u"starts only when asked"_s);
+        AppLog(u"player"_s)
+            .info(u"the X server reports no idle time (no MIT-SCREEN-SAVER); the saver "
+                  u"starts only when asked"_s);
     }
 }
 
@@ -115,9 +116,9 @@ QCoro::Task<bool> X11IdleSource::isScreenLocked()
     const QDBusConnection sessionBus = m_sessionBus;
     if (isTrue(co_await ask(m_systemBus, hint)))
         co_return true;
-    const QDBusMessage active = QDBusMessage::createMethodCall(
-        u"org.freedesktop.ScreenSaver"_s, u"/org/freedesktop/ScreenSaver"_s, u"org.freedesktop.ScreenSaver"_s,
-        u"GetActive"_s);
+    const QDBusMessage active =
+        QDBusMessage::createMethodCall(u"org.freedesktop.ScreenSaver"_s, u"/org/freedesktop/ScreenSaver"_s,
+                                       u"org.freedesktop.ScreenSaver"_s, u"GetActive"_s);
     co_return isTrue(co_await ask(sessionBus, active));
 }
 
@@ -125,11 +126,11 @@ QCoro::Task<bool> X11IdleSource::isDisplaySleepBlocked()
 {
     if (m_suspension.isHeld())
         co_return true;
-    const QDBusMessage list = QDBusMessage::createMethodCall(logind, u"/org/freedesktop/login1"_s,
-                                                             u"org.freedesktop.login1.Manager"_s,
-                                                             u"ListInhibitors"_s);
-    QDBusMessage gnome = QDBusMessage::createMethodCall(u"org.gnome.SessionManager"_s, u"/org/gnome/SessionManager"_s,
-                                                        u"org.gnome.SessionManager"_s, u"IsInhibited"_s);
+    const QDBusMessage list = QDBusMessage::createMethodCall(
+        logind, u"/org/freedesktop/login1"_s, u"org.freedesktop.login1.Manager"_s, u"ListInhibitors"_s);
+    QDBusMessage gnome =
+        QDBusMessage::createMethodCall(u"org.gnome.SessionManager"_s, u"/org/gnome/SessionManager"_s,
+                                       u"org.gnome.SessionManager"_s, u"IsInhibited"_s);
     gnome << gnomeIdleFlag;
     const QDBusMessage power = QDBusMessage::createMethodCall(
         u"org.freedesktop.PowerManagement"_s, u"/org/freedesktop/PowerManagement/Inhibit"_s,

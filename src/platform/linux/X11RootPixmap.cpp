@@ -324,10 +324,10 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
                        publishedPixmaps().value(key) == oldRoot && pixmapArea(c, screen, oldRoot) == bounds;
     const xcb_pixmap_t pixmap = reuse ? oldRoot : xcb_generate_id(c);
     if (!reuse) {
-        error = check(c,
-                      xcb_create_pixmap_checked(c, screen->root_depth, pixmap, root, bounds.width(),
-                                                bounds.height()),
-                      "create the background pixmap");
+        error = check(
+            c,
+            xcb_create_pixmap_checked(c, screen->root_depth, pixmap, root, bounds.width(), bounds.height()),
+            "create the background pixmap");
         if (!error.isEmpty())
             return error;
     }
@@ -354,7 +354,8 @@ QString X11RootPixmap::paint(const QByteArray& display, const QString& monitorNa
                                quint16(cleared.height())),
         xcb_free_gc_checked(c, gc),
         // A new pixmap must outlive this connection; it is freed by a later paint that replaces it.
-        xcb_set_close_down_mode_checked(c, reuse ? XCB_CLOSE_DOWN_DESTROY_ALL : XCB_CLOSE_DOWN_RETAIN_PERMANENT),
+        xcb_set_close_down_mode_checked(c,
+                                        reuse ? XCB_CLOSE_DOWN_DESTROY_ALL : XCB_CLOSE_DOWN_RETAIN_PERMANENT),
     };
     const char* const what[] = {"set _XROOTPMAP_ID",         "set ESETROOT_PMAP_ID",
                                 "set the root background",   "redraw the root window",

@@ -41,13 +41,12 @@ bool XInputActivity::start()
     const QString failure = open();
     if (!failure.isEmpty()) {
         m_connection.reset();
-        AppLog(u"player"_s).info(u"no input watch ("_s + failure +
-                                 u"); the saver's own grabs end it"_s);
+        AppLog(u"player"_s).info(u"no input watch ("_s + failure + u"); the saver's own grabs end it"_s);
         return false;
     }
     m_held.clear();
-    m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection.get()),
-                                                   QSocketNotifier::Read);
+    m_notifier =
+        std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection.get()), QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &XInputActivity::readEvents);
     return true;
 }
@@ -72,7 +71,8 @@ QString XInputActivity::open()
     // Raw events of every device reach root listeners from XInput 2.1 on.
     XcbOwned<xcb_input_xi_query_version_reply_t> version(
         xcb_input_xi_query_version_reply(connection, xcb_input_xi_query_version(connection, 2, 2), nullptr));
-    if (!version || (version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1)))
+    if (!version ||
+        (version->major_version < 2 || (version->major_version == 2 && version->minor_version < 1)))
         return u"the X server's XInput is older than 2.1"_s;
 
     xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));

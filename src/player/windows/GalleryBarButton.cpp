@@ -68,7 +68,8 @@ void GalleryBarButton::paintEvent(QPaintEvent*)
 
 void GalleryBarButton::paintSymbol(QPainter& painter, Symbol symbol) const
 {
-    const QRectF box(QPointF((width() - symbolSide) / 2, (height() - symbolSide) / 2), QSizeF(symbolSide, symbolSide));
+    const QRectF box(QPointF((width() - symbolSide) / 2, (height() - symbolSide) / 2),
+                     QSizeF(symbolSide, symbolSide));
     const QPointF centre = box.center();
     QPainterPath path;
     switch (symbol) {
@@ -81,7 +82,8 @@ void GalleryBarButton::paintSymbol(QPainter& painter, Symbol symbol) const
         path.addPath(triangle(QPointF(box.right(), centre.y()), symbolSide / 2, symbolSide * 0.7, true));
         break;
     case Symbol::play:
-        path.addPath(triangle(QPointF(box.right() - 1, centre.y()), symbolSide * 0.8, symbolSide * 0.9, true));
+        path.addPath(
+            triangle(QPointF(box.right() - 1, centre.y()), symbolSide * 0.8, symbolSide * 0.9, true));
         break;
     case Symbol::pause: {
         const qreal bar = symbolSide * 0.28;

@@ -89,14 +89,9 @@ QPalette darkMenu(QPalette palette)
 } // namespace
 
 GalleryView::GalleryView(PlayerModel& model, Clock& clock, std::function<void()> done, QWidget* parent)
-    : QWidget(parent)
-    , m_model(model)
-    , m_clock(clock)
-    , m_done(std::move(done))
-    , m_stage(new PlayerStage(model, this))
-    , m_stageWidget(new StageWidget(*m_stage, clock, this))
-    , m_bar(makeBar())
-    , m_barOpacity(new QGraphicsOpacityEffect(m_bar))
+    : QWidget(parent), m_model(model), m_clock(clock), m_done(std::move(done)),
+      m_stage(new PlayerStage(model, this)), m_stageWidget(new StageWidget(*m_stage, clock, this)),
+      m_bar(makeBar()), m_barOpacity(new QGraphicsOpacityEffect(m_bar))
 {
     m_barOpacity->setOpacity(0);
     m_bar->setGraphicsEffect(m_barOpacity);
@@ -172,7 +167,8 @@ qreal GalleryView::controlsOpacity() const
 
 bool GalleryView::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove || event->type() == QEvent::Leave)
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::HoverMove ||
+        event->type() == QEvent::Leave)
         reveal();
     return QWidget::eventFilter(watched, event);
 }
@@ -187,7 +183,8 @@ void GalleryView::placeBar()
 {
     m_bar->adjustSize();
     const QSize size = m_bar->sizeHint();
-    m_bar->setGeometry((width() - size.width()) / 2, height() - barBottom - size.height(), size.width(), size.height());
+    m_bar->setGeometry((width() - size.width()) / 2, height() - barBottom - size.height(), size.width(),
+                       size.height());
     m_bar->raise();
 }
 
@@ -224,8 +221,8 @@ void GalleryView::fadeTo(qreal opacity, std::chrono::milliseconds duration, cons
 
 void GalleryView::fadeFrame()
 {
-    const qreal done =
-        std::clamp(qreal((m_clock.monotonic() - m_fadeStart).count()) / qreal(m_fadeDuration.count()), 0.0, 1.0);
+    const qreal done = std::clamp(
+        qreal((m_clock.monotonic() - m_fadeStart).count()) / qreal(m_fadeDuration.count()), 0.0, 1.0);
     m_barOpacity->setOpacity(m_fadeFrom + (m_fadeTo - m_fadeFrom) * m_fadeCurve.valueForProgress(done));
     if (done < 1)
         return;

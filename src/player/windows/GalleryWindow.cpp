@@ -14,7 +14,8 @@ namespace lumi {
 
 GalleryWindow::GalleryWindow(std::unique_ptr<PlayerModel> model, Clock& clock, std::function<void()> end)
     : QWidget(nullptr, Qt::Window), m_model(std::move(model)), m_end(std::move(end)),
-      m_view(new GalleryView(*m_model, clock, [this] { this->end(); }, this))
+      m_view(new GalleryView(
+          *m_model, clock, [this] { this->end(); }, this))
 {
     // The view's stage paints the whole window, black where no photo is.
     auto* layout = new QVBoxLayout(this);

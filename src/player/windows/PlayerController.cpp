@@ -24,8 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace lumi {
 
-PlayerController::PlayerController(Services services, QObject* parent)
-    : QObject(parent), m_services(services)
+PlayerController::PlayerController(Services services, QObject* parent) : QObject(parent), m_services(services)
 {
 }
 
@@ -64,7 +63,8 @@ std::unique_ptr<PlayerModel> PlayerController::makeModel(PlayMode mode, PlaySett
                                          m_services.clock, m_services.defaults);
 }
 
-void PlayerController::startSaver(QList<Medium> media, std::optional<SaverEffect> effect, PlaySettings settings)
+void PlayerController::startSaver(QList<Medium> media, std::optional<SaverEffect> effect,
+                                  PlaySettings settings)
 {
     if (media.isEmpty() || m_showing)
         return;
@@ -80,9 +80,9 @@ void PlayerController::startSaver(QList<Medium> media, std::optional<SaverEffect
     for (int i = 0; i < screens.size(); ++i) {
         const SaverEffect played =
             effect.value_or(SaverEffect::Case(m_services.random.bounded(SaverEffect::table.size())));
-        auto* window = new SaverWindow(makeModel(PlayMode::saver(played), settings, media, (i * per) % count,
-                                                 screens.at(i)),
-                                       m_services.clock, screens.at(i));
+        auto* window = new SaverWindow(
+            makeModel(PlayMode::saver(played), settings, media, (i * per) % count, screens.at(i)),
+            m_services.clock, screens.at(i));
         m_saverWindows.append(window);
         window->show();
         window->model().start(true);
@@ -201,8 +201,9 @@ void PlayerController::finish(const QString& cause)
     if (!m_showing)
         return;
     m_showing = false;
-    AppLog(u"player"_s).info((m_saver ? u"saver ended"_s : u"gallery closed"_s) +
-                             (cause.isEmpty() ? QString() : u" by "_s + cause));
+    AppLog(u"player"_s)
+        .info((m_saver ? u"saver ended"_s : u"gallery closed"_s) +
+              (cause.isEmpty() ? QString() : u" by "_s + cause));
     qApp->removeEventFilter(this);
     if (m_watch) {
         m_watch->cancel();

@@ -23,8 +23,8 @@ signals:
     void opened();
 };
 
-QCoro::Task<std::unique_ptr<WallpaperSetter>> chooseWhenOpen(Gate& gate, std::unique_ptr<WallpaperSetter> setter,
-                                                             bool fail)
+QCoro::Task<std::unique_ptr<WallpaperSetter>>
+chooseWhenOpen(Gate& gate, std::unique_ptr<WallpaperSetter> setter, bool fail)
 {
     co_await qCoro(&gate, &Gate::opened);
     if (fail)

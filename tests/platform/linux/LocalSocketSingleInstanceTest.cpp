@@ -144,8 +144,9 @@ void LocalSocketSingleInstanceTest::onlyAPrivateFallbackFolderIsUsed()
     if (folder == u"other user"_s && ::getuid() != 0)
         QSKIP("Only root can make a folder another user's here.");
     // No runtime folder: the fallback lies in the temporary folder, which every user shares.
-    const std::optional<QByteArray> runtime =
-        qEnvironmentVariableIsSet("XDG_RUNTIME_DIR") ? std::optional(qgetenv("XDG_RUNTIME_DIR")) : std::nullopt;
+    const std::optional<QByteArray> runtime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")
+                                                  ? std::optional(qgetenv("XDG_RUNTIME_DIR"))
+                                                  : std::nullopt;
     const QByteArray temp = qgetenv("TMPDIR");
     qunsetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", QFile::encodeName(m_folder->path()));

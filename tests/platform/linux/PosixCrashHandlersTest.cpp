@@ -88,13 +88,15 @@ void PosixCrashHandlersTest::crashLeavesAFileTheNextLaunchReports_data()
 
     QTest::newRow("segmentation fault") << u"segv"_s << SIGSEGV << u"SIGSEGV"_s << u"crashBySegv"_s;
     QTest::newRow("truncated mapping") << u"bus"_s << SIGBUS << u"SIGBUS"_s << u"crashByBus"_s;
-    QTest::newRow("illegal instruction") << u"ill"_s << SIGILL << u"SIGILL"_s << u"crashByIllegalInstruction"_s;
+    QTest::newRow("illegal instruction")
+        << u"ill"_s << SIGILL << u"SIGILL"_s << u"crashByIllegalInstruction"_s;
     QTest::newRow("division by zero") << u"fpe"_s << SIGFPE << u"SIGFPE"_s << u"crashByDivision"_s;
     QTest::newRow("trap") << u"trap"_s << SIGTRAP << u"SIGTRAP"_s << u"crashByTrap"_s;
     QTest::newRow("abort") << u"abort"_s << SIGABRT << u"SIGABRT"_s << u"crashByAbort"_s;
-    QTest::newRow("main-thread stack overflow") << u"overflow"_s << SIGSEGV << u"SIGSEGV"_s << u"crashByOverflow"_s;
-    QTest::newRow("uncaught exception") << u"exception"_s << SIGABRT << u"uncaught std::runtime_error"_s
-                                        << u"crashByException"_s;
+    QTest::newRow("main-thread stack overflow")
+        << u"overflow"_s << SIGSEGV << u"SIGSEGV"_s << u"crashByOverflow"_s;
+    QTest::newRow("uncaught exception")
+        << u"exception"_s << SIGABRT << u"uncaught std::runtime_error"_s << u"crashByException"_s;
     // Both threads fault at once: one writes, the other waits for the writer to end the process.
     QTest::newRow("two threads at once") << u"two-threads"_s << SIGSEGV << u"SIGSEGV"_s << QString();
 }

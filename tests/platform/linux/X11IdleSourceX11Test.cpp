@@ -242,8 +242,8 @@ void X11IdleSourceX11Test::inhibitorsKeepTheScreenAwake()
     QVERIFY(services.registerObject(u"/org/gnome/SessionManager"_s, &gnome, QDBusConnection::ExportAllSlots));
     QVERIFY(services.registerObject(u"/org/freedesktop/PowerManagement/Inhibit"_s, &power,
                                     QDBusConnection::ExportAllSlots));
-    for (const QString& name : {u"org.freedesktop.login1"_s, u"org.gnome.SessionManager"_s,
-                                u"org.freedesktop.PowerManagement"_s})
+    for (const QString& name :
+         {u"org.freedesktop.login1"_s, u"org.gnome.SessionManager"_s, u"org.freedesktop.PowerManagement"_s})
         QVERIFY(services.registerService(name));
     X11IdleSource source(bus.connect(u"system"_s), bus.connect(u"session"_s));
     QCOMPARE(answer(source.isDisplaySleepBlocked()), false);

@@ -227,8 +227,10 @@ void X11RootWallpaperSetterX11Test::paintsEachMonitorAndFreesTheOldPixmap()
     const xcb_rectangle_t all{0, 0, screen->width_in_pixels, screen->height_in_pixels};
     xcb_poly_fill_rectangle(other, foreign, gc, 1, &all);
     for (const char* name : {"_XROOTPMAP_ID", "ESETROOT_PMAP_ID"}) {
-        auto* atom = xcb_intern_atom_reply(other, xcb_intern_atom(other, 0, quint16(strlen(name)), name), nullptr);
-        xcb_change_property(other, XCB_PROP_MODE_REPLACE, m_root, atom->atom, XCB_ATOM_PIXMAP, 32, 1, &foreign);
+        auto* atom =
+            xcb_intern_atom_reply(other, xcb_intern_atom(other, 0, quint16(strlen(name)), name), nullptr);
+        xcb_change_property(other, XCB_PROP_MODE_REPLACE, m_root, atom->atom, XCB_ATOM_PIXMAP, 32, 1,
+                            &foreign);
         std::free(atom);
     }
     xcb_set_close_down_mode(other, XCB_CLOSE_DOWN_RETAIN_PERMANENT);

@@ -23,8 +23,8 @@ int brightness(QRgb pixel)
 struct Rig
 {
     explicit Rig(const QStringList& photos = {u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"white"_s})
-        : player(PlayMode::slideshow(), photos, 10)
-        , view(std::make_unique<GalleryView>(*player.model, player.clock, [this] { ++closed; }))
+        : player(PlayMode::slideshow(), photos, 10),
+          view(std::make_unique<GalleryView>(*player.model, player.clock, [this] { ++closed; }))
     {
         view->resize(800, 500);
         view->show();
@@ -47,7 +47,8 @@ struct Rig
 
     void hover(QPoint at)
     {
-        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QCoreApplication::sendEvent(view->childAt(at) ? view->childAt(at) : view.get(), &move);
     }
 
@@ -165,8 +166,8 @@ private slots:
             if (action->text() == row)
                 chosen = action;
         }
-        QCOMPARE(rows, (QStringList{u"Slideshow"_s, u"Stories"_s, u"-"_s, u"Fader"_s, u"Faller"_s, u"Four-up"_s,
-                                    u"Panner"_s, u"Slider"_s, u"Reflections"_s}));
+        QCOMPARE(rows, (QStringList{u"Slideshow"_s, u"Stories"_s, u"-"_s, u"Fader"_s, u"Faller"_s,
+                                    u"Four-up"_s, u"Panner"_s, u"Slider"_s, u"Reflections"_s}));
         chosen->trigger();
         QCOMPARE(rig.player.model->mode().title(), row);
         QCOMPARE(modes->text(), row);
@@ -188,7 +189,8 @@ private slots:
         modes->menu()->actions().at(1)->trigger();
         QTRY_COMPARE(modes->text(), u"Stories"_s);
 
-        const QPoint capsule = rig.view->controlBar()->mapTo(rig.view.get(), QPoint(8, rig.view->controlBar()->height() / 2));
+        const QPoint capsule =
+            rig.view->controlBar()->mapTo(rig.view.get(), QPoint(8, rig.view->controlBar()->height() / 2));
         QVERIFY2(brightness(rig.view->grab().toImage().pixel(capsule)) < 120, "the capsule is dark");
         for (const QString& tip : {u"Previous"_s, u"Pause"_s, u"Next"_s, u"Close"_s, QString()}) {
             QToolButton* item = tip.isEmpty() ? modes : rig.button(tip);

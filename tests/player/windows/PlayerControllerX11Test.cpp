@@ -34,7 +34,7 @@ std::unique_ptr<test::PrivateXServer> server;
 // Room beside LEFT for a 4K monitor.
 constexpr QSize serverScreen(5760, 2160);
 
-const QStringList colours{u"red"_s, u"lime"_s, u"blue"_s, u"yellow"_s, u"cyan"_s,
+const QStringList colours{u"red"_s,     u"lime"_s,  u"blue"_s, u"yellow"_s, u"cyan"_s,
                           u"magenta"_s, u"white"_s, u"gray"_s, u"maroon"_s, u"navy"_s};
 
 bool xdotool(const QStringList& arguments)
@@ -54,10 +54,11 @@ public:
     bool grabKeyboard()
     {
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
-            m_connection,
-            xcb_grab_keyboard(m_connection, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-            nullptr);
+        xcb_grab_keyboard_reply_t* reply =
+            xcb_grab_keyboard_reply(m_connection,
+                                    xcb_grab_keyboard(m_connection, 0, root, XCB_CURRENT_TIME,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+                                    nullptr);
         const bool grabbed = reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
         std::free(reply);
         return grabbed;
@@ -66,13 +67,15 @@ public:
     QColor pixelAt(const QPoint& at)
     {
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        xcb_get_image_reply_t* reply = xcb_get_image_reply(
-            m_connection,
-            xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root, qint16(at.x()), qint16(at.y()), 1, 1, ~0u),
-            nullptr);
+        xcb_get_image_reply_t* reply =
+            xcb_get_image_reply(m_connection,
+                                xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, root, qint16(at.x()),
+                                              qint16(at.y()), 1, 1, ~0u),
+                                nullptr);
         QColor colour;
         if (reply && xcb_get_image_data_length(reply) >= 4)
-            colour = QColor::fromRgb(*reinterpret_cast<const quint32*>(xcb_get_image_data(reply)) | 0xff000000u);
+            colour =
+                QColor::fromRgb(*reinterpret_cast<const quint32*>(xcb_get_image_data(reply)) | 0xff000000u);
         std::free(reply);
         return colour;
     }
@@ -127,8 +130,8 @@ struct Rig
     Defaults defaults;
     XInputActivity input;
     QRandomGenerator random{7};
-    std::unique_ptr<PlayerController> player =
-        std::make_unique<PlayerController>(PlayerController::Services{photos, clock, defaults, input, random});
+    std::unique_ptr<PlayerController> player = std::make_unique<PlayerController>(
+        PlayerController::Services{photos, clock, defaults, input, random});
 };
 
 // Replaces the monitors named `gone` by `added` (name, "W/mmW x H/mmH + X + Y", output). Qt sees
@@ -260,17 +263,21 @@ void PlayerControllerX11Test::saverInput_data()
     QTest::newRow("click 1") << none << 0 << QStringList{u"click"_s, u"1"_s} << false << true;
     QTest::newRow("click 3") << none << 0 << QStringList{u"click"_s, u"3"_s} << false << true;
     QTest::newRow("scroll") << none << 0 << QStringList{u"click"_s, u"5"_s} << false << true;
-    QTest::newRow("20 px at 1.0 s") << none << 1000 << QStringList{u"mousemove_relative"_s, u"--"_s, u"-20"_s, u"0"_s}
+    QTest::newRow("20 px at 1.0 s") << none << 1000
+                                    << QStringList{u"mousemove_relative"_s, u"--"_s, u"-20"_s, u"0"_s}
                                     << false << false;
-    QTest::newRow("10 px at 3 s") << none << 3000 << QStringList{u"mousemove_relative"_s, u"--"_s, u"-6"_s, u"8"_s}
-                                  << false << false;
-    QTest::newRow("13 px at 3 s") << none << 3000 << QStringList{u"mousemove_relative"_s, u"--"_s, u"-13"_s, u"0"_s}
-                                  << false << true;
-    QTest::newRow("key held since before") << QStringList{u"keydown"_s, u"a"_s} << 3000 << none << false << false;
-    QTest::newRow("modifier released at 0.2 s")
-        << QStringList{u"keydown"_s, u"ctrl"_s} << 200 << QStringList{u"keyup"_s, u"ctrl"_s} << false << false;
-    QTest::newRow("key at 2 s under another's grab") << none << 2000 << QStringList{u"key"_s, u"a"_s} << true
-                                                      << true;
+    QTest::newRow("10 px at 3 s") << none << 3000
+                                  << QStringList{u"mousemove_relative"_s, u"--"_s, u"-6"_s, u"8"_s} << false
+                                  << false;
+    QTest::newRow("13 px at 3 s") << none << 3000
+                                  << QStringList{u"mousemove_relative"_s, u"--"_s, u"-13"_s, u"0"_s} << false
+                                  << true;
+    QTest::newRow("key held since before")
+        << QStringList{u"keydown"_s, u"a"_s} << 3000 << none << false << false;
+    QTest::newRow("modifier released at 0.2 s") << QStringList{u"keydown"_s, u"ctrl"_s} << 200
+                                                << QStringList{u"keyup"_s, u"ctrl"_s} << false << false;
+    QTest::newRow("key at 2 s under another's grab")
+        << none << 2000 << QStringList{u"key"_s, u"a"_s} << true << true;
 }
 
 void PlayerControllerX11Test::saverInput()
@@ -308,7 +315,8 @@ void PlayerControllerX11Test::saverInput()
     QCOMPARE(!rig.player->isShowing(), ends);
     if (!ends)
         return;
-    QTRY_VERIFY(std::none_of(watched.cbegin(), watched.cend(), [](const auto& window) { return bool(window); }));
+    QTRY_VERIFY(
+        std::none_of(watched.cbegin(), watched.cend(), [](const auto& window) { return bool(window); }));
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     QCOMPARE(rig.photos.clears, 1);
     QVERIFY2(other.grabKeyboard(), "the saver still holds the keyboard");
@@ -362,7 +370,8 @@ void PlayerControllerX11Test::galleryKeys()
 void PlayerControllerX11Test::galleryEndsOnceLeavingFullScreen()
 {
     Rig rig;
-    rig.player->showGallery(test::colourPhotos(colours), 0, PlayMode::saver(SaverEffect::fader), PlaySettings{});
+    rig.player->showGallery(test::colourPhotos(colours), 0, PlayMode::saver(SaverEffect::fader),
+                            PlaySettings{});
     GalleryWindow* gallery = rig.player->galleryWindow();
     QVERIFY(gallery);
     gallery->showNormal();
@@ -383,14 +392,15 @@ void PlayerControllerX11Test::galleryEndsOnceLeavingFullScreen()
 void PlayerControllerX11Test::largeImagesOnlyAboveFullHd()
 {
     // A 4K monitor and a full-HD one beside it.
-    QCOMPARE(server->xrandr({u"--newmode"_s, u"3200x1080"_s, u"0"_s, u"3200"_s, u"0"_s, u"0"_s, u"0"_s, u"1080"_s,
-                             u"0"_s, u"0"_s, u"0"_s}),
+    QCOMPARE(server->xrandr({u"--newmode"_s, u"3200x1080"_s, u"0"_s, u"3200"_s, u"0"_s, u"0"_s, u"0"_s,
+                             u"1080"_s, u"0"_s, u"0"_s, u"0"_s}),
              QString());
     QCOMPARE(server->xrandr({u"--addmode"_s, u"screen"_s, u"3200x1080"_s}), QString());
     QCOMPARE(replaceMonitors({u"LEFT"_s, u"RIGHT"_s}, {{u"UHD"_s, u"3840/1016x2160/571+0+0"_s, u"screen"_s},
                                                        {u"FHD"_s, u"1920/508x1080/286+3840+0"_s, u"none"_s}}),
              QString());
-    QTRY_COMPARE_WITH_TIMEOUT(screenGeometries(), (QList<QRect>{{0, 0, 3840, 2160}, {3840, 0, 1920, 1080}}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(screenGeometries(), (QList<QRect>{{0, 0, 3840, 2160}, {3840, 0, 1920, 1080}}),
+                              10000);
 
     {
         Rig rig;
@@ -401,16 +411,18 @@ void PlayerControllerX11Test::largeImagesOnlyAboveFullHd()
     }
 
     QCOMPARE(replaceMonitors({u"UHD"_s, u"FHD"_s}, {{u"LEFT"_s, u"1920/508x1080/286+0+0"_s, u"screen"_s},
-                                                     {u"RIGHT"_s, u"1280/339x1024/271+1920+0"_s, u"none"_s}}),
+                                                    {u"RIGHT"_s, u"1280/339x1024/271+1920+0"_s, u"none"_s}}),
              QString());
-    QTRY_COMPARE_WITH_TIMEOUT(screenGeometries(), (QList<QRect>{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(screenGeometries(), (QList<QRect>{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}}),
+                              10000);
 }
 
 } // namespace lumi
 
 int main(int argc, char** argv)
 {
-    lumi::server = std::make_unique<lumi::test::PrivateXServer>(lumi::test::PrivateXServer::defaultMonitors(), lumi::serverScreen);
+    lumi::server = std::make_unique<lumi::test::PrivateXServer>(lumi::test::PrivateXServer::defaultMonitors(),
+                                                                lumi::serverScreen);
     if (lumi::server->display().isEmpty()) {
         qCritical("%s", qPrintable(lumi::server->error()));
         return 1;

@@ -32,7 +32,8 @@ qreal contrast(const QImage& frame, const QRect& region)
     int pairs = 0;
     for (int y = region.top(); y <= region.bottom(); ++y) {
         for (int x = region.left(); x < region.right(); ++x) {
-            sharp += std::abs(brightness(frame.pixel(x, y)) - brightness(frame.pixel(x + 1, y))) > 128 ? 1 : 0;
+            sharp +=
+                std::abs(brightness(frame.pixel(x, y)) - brightness(frame.pixel(x + 1, y))) > 128 ? 1 : 0;
             ++pairs;
         }
     }
@@ -65,21 +66,25 @@ private slots:
         QTest::addColumn<PlayMode>("mode");
         QTest::addColumn<QSize>("photo");
         QTest::addColumn<QRect>("region"); // in pixels
-        QTest::addColumn<qreal>("sharp");   // the least share of stripe edges kept there
+        QTest::addColumn<qreal>("sharp");  // the least share of stripe edges kept there
 
         // Each photo is as large in pixels as the effect draws it, so it is drawn one to one and
         // every stripe stays; doubled, none would. The panner's zoom and the faller's turn
         // resample, so fewer stay, but still far more than none: the zoom's beat leaves a share
         // from 0.08 to 0.15 with the drift drawn; the faller turns its prints by a random angle,
         // and at the steepest few stripes survive it.
-        QTest::newRow("fader") << PlayMode::saver(SaverEffect::fader) << pixels << QRect(1180, 680, 40, 40) << 0.9;
-        QTest::newRow("slider") << PlayMode::saver(SaverEffect::slider) << pixels << QRect(1180, 680, 40, 40) << 0.9;
+        QTest::newRow("fader") << PlayMode::saver(SaverEffect::fader) << pixels << QRect(1180, 680, 40, 40)
+                               << 0.9;
+        QTest::newRow("slider") << PlayMode::saver(SaverEffect::slider) << pixels << QRect(1180, 680, 40, 40)
+                                << 0.9;
         QTest::newRow("four-up") << PlayMode::saver(SaverEffect::fourup) << QSize(1176, 676)
                                  << QRect(580, 340, 40, 40) << 0.9;
         QTest::newRow("reflections") << PlayMode::saver(SaverEffect::reflections) << QSize(1920, 812)
                                      << QRect(1180, 500, 40, 40) << 0.9;
-        QTest::newRow("stories") << PlayMode::infoshow() << QSize(1248, 1240) << QRect(700, 680, 40, 40) << 0.9;
-        QTest::newRow("panner") << PlayMode::saver(SaverEffect::kber) << pixels << QRect(1180, 680, 40, 40) << 0.05;
+        QTest::newRow("stories") << PlayMode::infoshow() << QSize(1248, 1240) << QRect(700, 680, 40, 40)
+                                 << 0.9;
+        QTest::newRow("panner") << PlayMode::saver(SaverEffect::kber) << pixels << QRect(1180, 680, 40, 40)
+                                << 0.05;
         QTest::newRow("faller") << PlayMode::saver(SaverEffect::faller) << QSize(700, 400)
                                 << QRect(QPoint(), pixels - QSize(1, 1)) << 0.0002;
     }

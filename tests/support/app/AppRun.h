@@ -15,8 +15,8 @@
 namespace lumi::test {
 
 /// The composed application on a sandbox of its own, as a user meets it after an earlier run left
-/// the demo account signed in, built by `AppRig`. A test file that uses it includes "app/Application.h" itself, so it links
-/// the root.
+/// the demo account signed in, built by `AppRig`. A test file that uses it includes "app/Application.h"
+/// itself, so it links the root.
 class AppRun final
 {
 public:
@@ -30,7 +30,8 @@ public:
     bool startSignedIn(const QJsonObject& stored = {})
     {
         if (!stored.isEmpty())
-            sandbox.call("PUT", QStringLiteral("users"), sandbox.signInToken(), {{QStringLiteral("user"), stored}});
+            sandbox.call("PUT", QStringLiteral("users"), sandbox.signInToken(),
+                         {{QStringLiteral("user"), stored}});
         if (!AppRig::leaveSession(sandbox))
             return false;
         m_app = &m_rig.make({});

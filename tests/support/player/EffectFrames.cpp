@@ -21,7 +21,8 @@ ShownPhoto colourPhoto(QSize size, const QColor& color, const QString& title, co
     image.fill(color);
     if (bottom.isValid()) {
         QPainter painter(&image);
-        painter.fillRect(QRect(0, size.height() * 3 / 4, size.width(), size.height() - size.height() * 3 / 4), bottom);
+        painter.fillRect(QRect(0, size.height() * 3 / 4, size.width(), size.height() - size.height() * 3 / 4),
+                         bottom);
     }
     Medium medium{.uuid = color.name()};
     if (!title.isEmpty())
@@ -32,8 +33,9 @@ ShownPhoto colourPhoto(QSize size, const QColor& color, const QString& title, co
 bool looksLike(const QImage& frame, QPoint at, const QColor& color, int tolerance)
 {
     const QColor pixel = frame.pixelColor(at);
-    return std::abs(pixel.red() - color.red()) <= tolerance && std::abs(pixel.green() - color.green()) <= tolerance
-           && std::abs(pixel.blue() - color.blue()) <= tolerance;
+    return std::abs(pixel.red() - color.red()) <= tolerance &&
+           std::abs(pixel.green() - color.green()) <= tolerance &&
+           std::abs(pixel.blue() - color.blue()) <= tolerance;
 }
 
 QString describePixel(const QImage& frame, QPoint at)

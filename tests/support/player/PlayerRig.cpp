@@ -27,8 +27,8 @@ PlayerRig::PlayerRig(PlayMode mode, const QStringList& colours, PlaySettings set
     : defaults(home.filePath(u"defaults.json"_s))
 {
     QRandomGenerator random(1);
-    model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(colourPhotos(colours), 0, false, random), true,
-                                          photos, clock, defaults);
+    model = std::make_unique<PlayerModel>(mode, settings, PhotoQueue(colourPhotos(colours), 0, false, random),
+                                          true, photos, clock, defaults);
 }
 
 PlayerRig::~PlayerRig()

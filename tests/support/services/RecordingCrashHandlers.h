@@ -11,7 +11,10 @@ class RecordingCrashHandlers final : public CrashHandlers
 public:
     explicit RecordingCrashHandlers(CallJournal& journal) : m_journal(journal) {}
 
-    void install(const QString&, const QString&) override { m_journal.record(QStringLiteral("crash.install")); }
+    void install(const QString&, const QString&) override
+    {
+        m_journal.record(QStringLiteral("crash.install"));
+    }
 
 private:
     CallJournal& m_journal;

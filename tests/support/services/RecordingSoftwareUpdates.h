@@ -23,8 +23,11 @@ public:
     QCoro::Task<UpdateCheck> checkForUpdates() override
     {
         m_journal.record(QStringLiteral("updates.check"));
-        co_return UpdateCheck{.outcome = UpdateCheck::Outcome::upToDate, .version = {}, .downloadPage = {},
-                              .releaseNotes = {}, .error = {}};
+        co_return UpdateCheck{.outcome = UpdateCheck::Outcome::upToDate,
+                              .version = {},
+                              .downloadPage = {},
+                              .releaseNotes = {},
+                              .error = {}};
     }
 
     std::function<void()> onStart;

@@ -15,7 +15,9 @@ namespace lumi::test {
 class RecordingSync final : public SyncScheduler
 {
 public:
-    RecordingSync(CallJournal& journal, const Defaults& defaults) : m_journal(journal), m_defaults(defaults) {}
+    RecordingSync(CallJournal& journal, const Defaults& defaults) : m_journal(journal), m_defaults(defaults)
+    {
+    }
 
     void requestSync(std::chrono::milliseconds delay, bool force) override
     {
