@@ -36,10 +36,10 @@ public:
     {
         // An all-zero value would disarm the timer: a due wait fires after a nanosecond.
         const qint64 ns = std::max<qint64>(qint64(delay.count()) * 1'000'000, 1);
-        itimerspec spec{};
-        spec.it_value.tv_sec = time_t(ns / 1'000'000'000);
-        spec.it_value.tv_nsec = long(ns % 1'000'000'000);
-        if (m_fd >= 0 && timerfd_settime(m_fd, 0, &spec, nullptr) != 0) {
+        itimerspec expiry{};
+        expiry.it_value.tv_sec = time_t(ns / 1'000'000'000);
+        expiry.it_value.tv_nsec = long(ns % 1'000'000'000);
+        if (m_fd >= 0 && timerfd_settime(m_fd, 0, &expiry, nullptr) != 0) {
             close(m_fd);
             m_fd = -1;
         }
